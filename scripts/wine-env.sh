@@ -1,0 +1,35 @@
+# Sourced by the scripts: the Wine environment of a build folder ($1), whose prefix lives inside it.
+brisfold_wine_env() {
+  local build
+  build=$(cd "$1" && pwd)
+  export WINEPREFIX="$build/wineprefix"
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEARCH=win64
+  unset DISPLAY_WINE_NULL
+}
+
+# Creates the prefix on first use: headless (null graphics driver) and without add-on installers.
+brisfold_wine_prefix() {
+  brisfold_wine_env "$1"
+  if [ ! -f "$WINEPREFIX/.brisfold-ready" ]; then
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.brisfold-ready"
+  fi
+}
+
+# One persistent wineserver for a run; Wine's services are started with their output detached,
+# so that they do not hold the pipes of whoever runs the tests.
+brisfold_wine_start() {
+  brisfold_wine_prefix "$1"
+  wineserver -p
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+brisfold_wine_stop() {
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+}

@@ -1,0 +1,11 @@
+#pragma once
+// The one place where text crosses between UTF-16 and the system's 8-bit code page (CP_ACP).
+// Definition texts, size texts and URL-cache records are 8-bit; everything else stays wide.
+#include <string>
+#include <string_view>
+
+std::wstring AnsiToWide(std::string_view text);
+std::string WideToAnsi(std::wstring_view text);
+// UTF-8 for console and log output, where the 8-bit code page would lose characters.
+std::string WideToUtf8(std::wstring_view text);
+std::wstring Utf8ToWide(std::string_view text);
