@@ -1,0 +1,24 @@
+#pragma once
+// INI reader over 8-bit text lines held in memory (the definition texts).
+// A section ends at the first empty line or line starting with "["; headers match without regard to case.
+#include "common/Types.h"
+
+#include <string>
+
+class TExtIniFile {
+public:
+    // Answers only while a file named sourceFile exists.
+    TExtIniFile(const std::wstring& sourceFile, const TAnsiStrings& lines);
+
+    std::string ReadString(const std::string& section, const std::string& key, const std::string& defaultValue);
+    // Appends the key names of the section to target (which is not cleared).
+    void ReadSection(const std::string& section, TAnsiStrings& target) const;
+
+    std::wstring SourceFile;
+    TAnsiStrings TextLines;
+    std::string LastValue;
+
+private:
+    // Index range [first, last) of the section's body, or first == last when absent.
+    bool FindSection(const std::string& section, size_t& first, size_t& last) const;
+};

@@ -1,0 +1,41 @@
+#pragma once
+// The spyware scanner: loads every definition from Def.dbd at creation, matches them against the
+// registry, the file system and the URL cache, and removes the checked findings.
+#include "common/AppFrame.h"
+#include "common/Types.h"
+#include "spyware/ZLIBArchive.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class TLabel;
+class TProgressBar;
+class TListView;
+
+class TSpyScan {
+public:
+    TSpyScan(const std::wstring& archivePath, const TWideStrings& texts);
+    ~TSpyScan();
+
+    int32_t Scan(TLabel& status, TProgressBar& progress, TListView& list);
+    int32_t Repair(TLabel& status, TProgressBar& progress, TListView& list);
+
+    int32_t FirstDefinition = 0;
+    std::unique_ptr<TZLBArchive> Archive;
+    TWideStrings Texts;
+    std::vector<TAnsiStrings> Definitions;
+    TAnsiStrings CookieRules;
+    TAnsiStrings MainLines;
+    std::wstring ScanPrefix;
+    std::wstring RepairPrefix;
+    TStopFlag Stopped{0};
+    int32_t RegistryImage = 0;
+    int32_t CookieImage = 0;
+    int32_t FileImage = 0;
+    int32_t FolderImage = 0;
+    int32_t RemovedImage = 0;
+
+private:
+    TAppFrame Folders_;
+};

@@ -1,0 +1,29 @@
+#pragma once
+// Multi-line edit control. The adapter keeps the lines itself and hands the control its whole text in
+// one go when the message loop next runs (or on Flush): appending line by line to an edit control is
+// quadratic, and its default text limit silently cuts long texts.
+#include "ui/Control.h"
+
+#include <string>
+#include <vector>
+
+class TMemo : public TControl {
+public:
+    void Clear();
+    void Add(const std::wstring& line);
+    int Count() const { return static_cast<int>(Lines_.size()); }
+    const std::wstring& Line(int index) const { return Lines_.at(static_cast<size_t>(index)); }
+    void SetLine(int index, const std::wstring& text);
+    const std::vector<std::wstring>& Lines() const { return Lines_; }
+    // The lines joined with CR LF, as the control shows them.
+    std::wstring Text() const;
+    void ScrollToEnd();
+    // Writes pending changes into the control now.
+    void Flush();
+
+private:
+    void Changed();
+    std::vector<std::wstring> Lines_;
+    bool Pending_ = false;
+    bool ScrollPending_ = false;
+};
