@@ -1,0 +1,114 @@
+#include "common/AppFrame.h"
+
+#include "common/Exception.h"
+#include "common/CodePage.h"
+#include "common/Kelvor_Routine.h"
+#include "common/Registry.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+namespace {
+
+const wchar_t* const kUserValues[] = {
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    L"Start Menu", L"Favorites", L"Startup", L"Cookies", nullptr, L"Local AppData", L"Local Settings",
+};
+
+const wchar_t* const kCommonValues[] = {
+    L"Common AppData", L"Common Desktop", L"Common Programs", L"Common Start Menu", L"Common Favorites",
+};
+
+// The shell-folder values are read as strings, unexpanded; a value of another type is the registry
+// wrapper's data-type error.
+std::wstring ReadFolderValue(const TRegKey& key, const wchar_t* name)
+{
+    std::wstring value;
+    if (key.ReadString(name, value) == ERROR_INVALID_DATATYPE)
+        throw Exception("Invalid data type for '" + WideToAnsi(name) + "'");
+    return value;
+}
+
+std::wstring ExecutableFolder()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return {};
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return path.substr(0, path.find_last_of(L"\\/") + 1);
+}
+
+} // namespace
+
+TAppFrame::TAppFrame()
+    : AppDataFolder(GetSpecialFolder(CSIDL_APPDATA)),
+      CommonAppDataFolder(GetSpecialFolder(CSIDL_COMMON_APPDATA)),
+      ExeFolder(ExecutableFolder())
+{
+}
+
+std::wstring TAppFrame::GetSpecialFolder(int csidl) const
+{
+    // Through an item list so that paths longer than MAX_PATH are not cut.
+    PIDLIST_ABSOLUTE list = nullptr;
+    if (SUCCEEDED(SHGetFolderLocation(nullptr, csidl, nullptr, 0, &list)) && list) {
+        std::wstring path(MAX_PATH, L'\0');
+        BOOL ok = FALSE;
+        while (!(ok = SHGetPathFromIDListEx(list, path.data(), static_cast<DWORD>(path.size()), GPFIDL_DEFAULT)) &&
+               path.size() < 32768)
+            path.resize(path.size() * 2);
+        CoTaskMemFree(list);
+        if (ok) {
+            path.resize(wcslen(path.c_str()));
+            return path;
+        }
+    }
+    wchar_t buffer[MAX_PATH] = {};
+    if (SHGetSpecialFolderPathW(nullptr, buffer, csidl, FALSE))
+        return buffer;
+    return {};
+}
+
+std::wstring TAppFrame::GetUserFolder(int kind) const
+{
+    switch (kind) {
+    case 0: return WindowsFolder();
+    case 1: return SystemFolder();
+    case 2: return TempFolder();
+    case 3: return GetSpecialFolder(CSIDL_INTERNET_CACHE);
+    case 4: return GetSpecialFolder(CSIDL_COOKIES);
+    case 5: return GetSpecialFolder(CSIDL_HISTORY);
+    case 6: return GetSpecialFolder(CSIDL_RECENT);
+    case 7: return GetSpecialFolder(CSIDL_DESKTOP);
+    case 12: return GetSpecialFolder(CSIDL_APPDATA);
+    default: break;
+    }
+    if (kind < 0 || kind >= static_cast<int>(std::size(kUserValues)) || !kUserValues[kind])
+        return {};
+    TRegKey key;
+    key.Create(HKEY_CURRENT_USER, kShellFoldersKey, KEY_READ | KEY_WRITE);
+    const std::wstring value = ReadFolderValue(key, kUserValues[kind]);
+    if (kind != 11)
+        return value;
+    // The profile folder: the cookies folder cut after the first occurrence of the user's name.
+    const std::wstring user = UserName();
+    const size_t at = user.empty() ? std::wstring::npos : value.find(user);
+    return at == std::wstring::npos ? std::wstring() : value.substr(0, at + user.size());
+}
+
+std::wstring TAppFrame::GetCommonFolder(int kind) const
+{
+    if (kind < 0 || kind >= static_cast<int>(std::size(kCommonValues)))
+        return {};
+    TRegKey key;
+    if (key.Create(HKEY_LOCAL_MACHINE, kShellFoldersKey, KEY_ALL_ACCESS) != ERROR_SUCCESS)
+        return {};
+    return ReadFolderValue(key, kCommonValues[kind]);
+}

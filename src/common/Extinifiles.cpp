@@ -1,0 +1,78 @@
+#include "common/Extinifiles.h"
+
+#include <windows.h>
+
+namespace {
+
+std::string Upper(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+bool IsBlank(const std::string& text)
+{
+    for (char c : text)
+        if (static_cast<unsigned char>(c) > ' ')
+            return false;
+    return true;
+}
+
+} // namespace
+
+TExtIniFile::TExtIniFile(const std::wstring& sourceFile, const TAnsiStrings& lines)
+    : SourceFile(sourceFile), TextLines(lines)
+{
+    // An empty last line gives every section an end.
+    if (TextLines.empty() || !TextLines.back().empty())
+        TextLines.emplace_back();
+}
+
+bool TExtIniFile::FindSection(const std::string& section, size_t& first, size_t& last) const
+{
+    if (GetFileAttributesW(SourceFile.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return false;
+    const std::string header = Upper("[" + section + "]");
+    for (size_t i = 0; i < TextLines.size(); ++i) {
+        if (Upper(TextLines[i]) != header)
+            continue;
+        first = i + 1;
+        last = first;
+        while (last < TextLines.size() && !TextLines[last].empty() && TextLines[last][0] != '[')
+            ++last;
+        return true;
+    }
+    return false;
+}
+
+std::string TExtIniFile::ReadString(const std::string& section, const std::string& key,
+                                    const std::string& defaultValue)
+{
+    LastValue.clear();
+    size_t first = 0;
+    size_t last = 0;
+    if (FindSection(section, first, last)) {
+        const std::string wanted = Upper(key + "=");
+        for (size_t i = first; i < last; ++i) {
+            const std::string& line = TextLines[i];
+            if (Upper(line.substr(0, wanted.size())) == wanted)
+                LastValue = line.substr(wanted.size());
+        }
+    }
+    return IsBlank(LastValue) ? defaultValue : LastValue;
+}
+
+void TExtIniFile::ReadSection(const std::string& section, TAnsiStrings& target) const
+{
+    size_t first = 0;
+    size_t last = 0;
+    if (!FindSection(section, first, last))
+        return;
+    for (size_t i = first; i < last; ++i) {
+        const size_t at = TextLines[i].find('=');
+        if (at != std::string::npos)
+            target.push_back(TextLines[i].substr(0, at));
+    }
+}

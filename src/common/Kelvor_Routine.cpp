@@ -1,0 +1,233 @@
+#include "common/Kelvor_Routine.h"
+
+#include "common/AppFrame.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// Calls a "fill this buffer" API until the answer fits (the answer's length, or the needed size).
+template <typename Call>
+std::wstring AskWithGrowingBuffer(Call call)
+{
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const DWORD length = call(buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0)
+            return {};
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return buffer;
+        }
+        buffer.resize(length + 1);
+    }
+    return {};
+}
+
+void ReplaceAll(std::wstring& text, const std::wstring& what, const std::wstring& with)
+{
+    for (size_t at = text.find(what); at != std::wstring::npos; at = text.find(what, at + with.size()))
+        text.replace(at, what.size(), with);
+}
+
+std::wstring DecimalSeparator()
+{
+    wchar_t buffer[8] = {};
+    if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buffer, 8) > 1)
+        return buffer;
+    return L".";
+}
+
+std::wstring TwoDecimals(double value, const wchar_t* unit)
+{
+    wchar_t buffer[64];
+    swprintf(buffer, 64, L"%.2f", value);
+    std::wstring text = buffer;
+    ReplaceAll(text, L".", DecimalSeparator());
+    return text + unit;
+}
+
+std::wstring SizeText(int64_t bytes, bool smallAsZero)
+{
+    const int64_t kilo = bytes / 1024;
+    if (kilo <= 0)
+        return smallAsZero ? L"0 Byte" : std::to_wstring(bytes) + L" Byte";
+    const double value = static_cast<double>(bytes);
+    if (kilo < 1024)
+        return TwoDecimals(value / 1024, L" KB");
+    if (kilo <= 1048575)
+        return TwoDecimals(value / 1024 / 1024, L" MB");
+    return TwoDecimals(value / 1024 / 1024 / 1024, L" GB");
+}
+
+struct FindCloser {
+    void operator()(HANDLE handle) const { FindClose(handle); }
+};
+using TFindHandle = std::unique_ptr<void, FindCloser>;
+
+} // namespace
+
+std::wstring WindowsFolder()
+{
+    return AskWithGrowingBuffer([](wchar_t* buffer, DWORD size) { return GetWindowsDirectoryW(buffer, size); });
+}
+
+std::wstring SystemFolder()
+{
+    return AskWithGrowingBuffer([](wchar_t* buffer, DWORD size) { return GetSystemDirectoryW(buffer, size); });
+}
+
+std::wstring TempFolder()
+{
+    return AskWithGrowingBuffer([](wchar_t* buffer, DWORD size) { return GetTempPathW(size, buffer); });
+}
+
+std::wstring UserName()
+{
+    DWORD size = 256;
+    std::wstring buffer(size, L'\0');
+    if (!GetUserNameW(buffer.data(), &size)) {
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+            return {};
+        buffer.resize(size);
+        if (!GetUserNameW(buffer.data(), &size))
+            return {};
+    }
+    buffer.resize(wcslen(buffer.c_str()));
+    return buffer;
+}
+
+std::wstring WindowsVersionName()
+{
+    OSVERSIONINFOW info = {};
+    info.dwOSVersionInfoSize = sizeof info;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!GetVersionExW(&info) || info.dwPlatformId != VER_PLATFORM_WIN32_NT)
+        return {};
+#pragma GCC diagnostic pop
+    switch (info.dwMajorVersion) {
+    case 3:
+    case 4: return L"Windows NT";
+    case 5:
+        if (info.dwMinorVersion == 1)
+            return L"Windows XP";
+        if (info.dwMinorVersion == 2)
+            return L"Windows 2003 Server";
+        return L"Windows 2000";
+    case 6: return L"Windows Vista";
+    default: return {};
+    }
+}
+
+std::wstring TextAfterLast(const std::wstring& text, int count, wchar_t ch)
+{
+    if (ch == L'\0') {
+        const size_t n = count < 0 ? 0 : static_cast<size_t>(count);
+        return n >= text.size() ? text : text.substr(text.size() - n);
+    }
+    const size_t at = text.rfind(ch);
+    return at == std::wstring::npos ? text : text.substr(at + 1);
+}
+
+std::wstring TextBeforeLast(const std::wstring& text, int count, wchar_t ch)
+{
+    if (ch == L'\0')
+        return text.substr(0, count < 0 ? 0 : static_cast<size_t>(count));
+    const size_t at = text.rfind(ch);
+    return at == std::wstring::npos ? std::wstring() : text.substr(0, at);
+}
+
+std::wstring FormatSize(int64_t bytes) { return SizeText(bytes, false); }
+std::wstring FormatSizeZero(int64_t bytes) { return SizeText(bytes, true); }
+
+int64_t FolderSize(const std::wstring& path, bool recurse)
+{
+    std::wstring folder = path;
+    if (folder.empty() || folder.back() != L'\\')
+        folder += L'\\';
+    WIN32_FIND_DATAW entry;
+    TFindHandle find(FindFirstFileExW((folder + L"*.*").c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
+                                      nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (find.get() == INVALID_HANDLE_VALUE) {
+        find.release();
+        return 0;
+    }
+    int64_t total = 0;
+    do {
+        total += (static_cast<int64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
+        const bool folderEntry = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        // A link is counted as an entry but never followed: its target lies outside this folder.
+        if (recurse && folderEntry && entry.cFileName[0] != L'.' &&
+            !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            total += FolderSize(folder + entry.cFileName, true);
+    } while (FindNextFileW(find.get(), &entry));
+    return total;
+}
+
+bool IsFileLocked(const std::wstring& path)
+{
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return false;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return true;
+    CloseHandle(file);
+    return false;
+}
+
+void OpenDocument(const std::wstring& command)
+{
+    std::wstring text = command;
+    ReplaceAll(text, L"%WINDOWS%", WindowsFolder());
+    ReplaceAll(text, L"%SYSTEM%", SystemFolder());
+    const std::wstring appFolder = TAppFrame().ExeFolder;
+    ReplaceAll(text, L"%APP%\\", appFolder);
+    ReplaceAll(text, L"%APP%/", appFolder);
+
+    std::wstring head = text.substr(0, 12);
+    CharUpperBuffW(head.data(), static_cast<DWORD>(head.size()));
+    if (head == L"RUNDLL32.EXE") {
+        const std::wstring parameters = text.size() > 13 ? text.substr(13) : std::wstring();
+        ShellExecuteW(nullptr, L"open", L"RunDll32.exe", parameters.c_str(), nullptr, SW_SHOWNORMAL);
+        return;
+    }
+    ShellExecuteW(nullptr, L"open", text.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+std::wstring FileVersionText(const std::wstring& path, int index)
+{
+    static const wchar_t* const kNames[] = {
+        L"Comments", L"CompanyName", L"FileDescription", L"FileVersion", L"InternalName",
+        L"LegalCopyright", L"LegalTrademarks", L"OriginalFileName", L"ProductName", L"ProductVersion",
+    };
+    if (index < 0 || index >= static_cast<int>(std::size(kNames)))
+        return {};
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    if (size == 0)
+        return {};
+    std::unique_ptr<BYTE[]> data(new BYTE[size]);
+    if (!GetFileVersionInfoW(path.c_str(), 0, size, data.get()))
+        return {};
+    struct Translation {
+        WORD Language;
+        WORD CodePage;
+    }* translation = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueW(data.get(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) ||
+        length < sizeof(Translation))
+        return {};
+    wchar_t query[128];
+    swprintf(query, 128, L"\\StringFileInfo\\%04X%04X\\%ls", translation->Language, translation->CodePage,
+             kNames[index]);
+    wchar_t* value = nullptr;
+    if (!VerQueryValueW(data.get(), query, reinterpret_cast<void**>(&value), &length) || !value || length == 0)
+        return {};
+    return std::wstring(value, wcsnlen(value, length));
+}

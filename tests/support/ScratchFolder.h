@@ -1,0 +1,34 @@
+#pragma once
+// A scratch folder on C: named after the process id, emptied before use and removed afterwards
+// without following links.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const std::wstring& name = L"scratch");
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    // Full path, without trailing backslash.
+    const std::wstring& Path() const { return Path_; }
+    std::wstring operator/(const std::wstring& relative) const { return Path_ + L"\\" + relative; }
+
+    // Creates the folder and its parents; returns the full path.
+    std::wstring MakeFolder(const std::wstring& relative) const;
+    // Creates a file of the given size whose last modification lies ageDays days (may be fractional)
+    // before now; returns the full path.
+    std::wstring MakeFile(const std::wstring& relative, uint64_t size = 0, double ageDays = 0) const;
+
+private:
+    std::wstring Path_;
+};
+
+// Sets a file's last-modification time to ageDays before now.
+void SetFileAge(const std::wstring& path, double ageDays);
+bool PathExists(const std::wstring& path);
+// Removes a folder tree; links inside it are removed as links (their targets are left alone).
+void RemoveTree(const std::wstring& path);

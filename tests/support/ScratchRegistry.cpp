@@ -1,0 +1,71 @@
+#include "support/ScratchRegistry.h"
+
+#include "common/Registry.h"
+#include "common/SafeDelete.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const HKEY kRoots[4] = {HKEY_CLASSES_ROOT, HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, HKEY_USERS};
+const wchar_t* const kNames[4] = {L"HKCR", L"HKLM", L"HKCU", L"HKU"};
+
+} // namespace
+
+ScratchRegistry::ScratchRegistry()
+    : Base_(L"Software\\BrisfoldScratch-" + std::to_wstring(GetCurrentProcessId()))
+{
+    DeleteRegTreeSafe(HKEY_CURRENT_USER, Base_); // what a crashed earlier run may have left
+    for (int i = 0; i < 4; ++i) {
+        const LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, (Base_ + L"\\" + kNames[i]).c_str(), 0, nullptr, 0,
+                                               KEY_ALL_ACCESS, nullptr, &Keys_[i], nullptr);
+        EXPECT_EQ(ERROR_SUCCESS, status) << "scratch key " << i;
+    }
+    // Override only once every scratch key exists: HKEY_CURRENT_USER itself is redirected last.
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(ERROR_SUCCESS, RegOverridePredefKey(kRoots[i], Keys_[i]));
+}
+
+ScratchRegistry::~ScratchRegistry()
+{
+    for (int i = 0; i < 4; ++i)
+        RegOverridePredefKey(kRoots[i], nullptr);
+    for (HKEY key : Keys_)
+        if (key)
+            RegCloseKey(key);
+    EXPECT_EQ(TDeleteResult::Deleted, DeleteRegTreeSafe(HKEY_CURRENT_USER, Base_));
+}
+
+std::wstring ScratchRegistry::BackingPath(HKEY root) const
+{
+    for (int i = 0; i < 4; ++i)
+        if (kRoots[i] == root)
+            return Base_ + L"\\" + kNames[i];
+    return {};
+}
+
+void SetRegString(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value)
+{
+    TRegKey created;
+    ASSERT_EQ(ERROR_SUCCESS, created.Create(root, key, KEY_ALL_ACCESS)) << "creating " << testing::PrintToString(key);
+    if (!name.empty() || !value.empty())
+        ASSERT_EQ(ERROR_SUCCESS, created.WriteString(name, value));
+}
+
+void CreateRegKey(HKEY root, const std::wstring& key)
+{
+    TRegKey created;
+    ASSERT_EQ(ERROR_SUCCESS, created.Create(root, key, KEY_ALL_ACCESS)) << "creating " << testing::PrintToString(key);
+}
+
+bool RegKeyExists(HKEY root, const std::wstring& key)
+{
+    TRegKey opened;
+    return opened.Open(root, key, KEY_READ) == ERROR_SUCCESS;
+}
+
+bool RegValueExists(HKEY root, const std::wstring& key, const std::wstring& name)
+{
+    TRegKey opened;
+    return opened.Open(root, key, KEY_READ) == ERROR_SUCCESS && opened.ValueExists(name);
+}

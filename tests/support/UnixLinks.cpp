@@ -1,0 +1,86 @@
+#include "support/UnixLinks.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+using UnixNameFunction = char*(CDECL*)(const wchar_t*);
+
+UnixNameFunction UnixNameRoutine()
+{
+    return reinterpret_cast<UnixNameFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+}
+
+std::wstring Quoted(const std::string& unixPath)
+{
+    std::wstring text = L"\"";
+    for (char c : unixPath)
+        text += static_cast<wchar_t>(static_cast<unsigned char>(c));
+    return text + L"\"";
+}
+
+// Wine cannot report the exit of a Unix child, so the caller waits for the effect instead.
+template <typename Done>
+bool RunUnix(const wchar_t* program, const std::wstring& commandLine, Done done)
+{
+    std::wstring line = commandLine;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(program, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    for (int i = 0; i < 500; ++i) {
+        if (done())
+            return true;
+        Sleep(10);
+    }
+    return false;
+}
+
+bool Present(const std::wstring& path)
+{
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW(path.c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(find);
+    return true;
+}
+
+} // namespace
+
+bool RunningUnderWine() { return UnixNameRoutine() != nullptr; }
+
+std::string UnixPath(const std::wstring& windowsPath)
+{
+    const UnixNameFunction routine = UnixNameRoutine();
+    if (!routine)
+        return {};
+    char* name = routine(windowsPath.c_str());
+    if (!name)
+        return {};
+    std::string result = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return result;
+}
+
+bool MakeUnixSymlink(const std::wstring& target, const std::wstring& link)
+{
+    const std::string from = UnixPath(target);
+    const std::string to = UnixPath(link);
+    if (from.empty() || to.empty())
+        return false;
+    return RunUnix(L"Z:\\bin\\ln", L"ln -s " + Quoted(from) + L" " + Quoted(to), [&] { return Present(link); });
+}
+
+bool RemoveUnixLink(const std::wstring& link)
+{
+    const std::string path = UnixPath(link);
+    return !path.empty() && RunUnix(L"Z:\\bin\\rm", L"rm -f " + Quoted(path), [&] { return !Present(link); });
+}

@@ -1,0 +1,12 @@
+#pragma once
+// Real symbolic links for tests under Wine. A Windows program cannot call symlink(), but Wine starts
+// a Unix program given to CreateProcessW, so the links are made and removed by /bin/ln and /bin/rm.
+#include <string>
+
+// The Unix path of a Windows path (wine_get_unix_file_name); empty when not running under Wine.
+std::string UnixPath(const std::wstring& windowsPath);
+bool RunningUnderWine();
+// Makes link point at target (both Windows paths); true on success.
+bool MakeUnixSymlink(const std::wstring& target, const std::wstring& link);
+// Removes the link itself, never its target.
+bool RemoveUnixLink(const std::wstring& link);
