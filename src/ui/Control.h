@@ -2,15 +2,41 @@
 // Base of the thin control adapters: a non-owning window handle (the parent destroys its children).
 #include <windows.h>
 
+#include <string>
+
+// Creation arguments, in 96-DPI units (scaled to the parent's DPI when the control is created).
+struct TControlArgs {
+    HWND Parent = nullptr;
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;
+    int Height = 0;
+    std::wstring Caption;
+    DWORD Style = 0;   // added to the kind's own styles
+    DWORD ExStyle = 0;
+    std::wstring FontName = L"Tahoma";
+    int FontHeight = 11; // pixels at 96 DPI
+    unsigned FontStyle = 0;
+    COLORREF Color = RGB(0, 0, 0);
+    bool Visible = true;
+    HCURSOR Cursor = nullptr;
+    std::wstring Hint;
+};
+
 class TControl {
 public:
     TControl() = default;
     explicit TControl(HWND handle) : Handle_(handle) {}
+    virtual ~TControl() = default;
+    TControl(const TControl&) = delete;
+    TControl& operator=(const TControl&) = delete;
 
     HWND Handle() const { return Handle_; }
     void Attach(HWND handle) { Handle_ = handle; }
 
     bool Visible() const { return IsWindowVisible(Handle_) != FALSE; }
+    // The control's own WS_VISIBLE flag, whatever its parents show (hidden test windows).
+    bool VisibleFlag() const { return (GetWindowLongW(Handle_, GWL_STYLE) & WS_VISIBLE) != 0; }
     void SetVisible(bool visible) { ShowWindow(Handle_, visible ? SW_SHOWNA : SW_HIDE); }
     void Show() { SetVisible(true); }
     void Hide() { SetVisible(false); }
@@ -18,13 +44,27 @@ public:
     RECT BoundsInParent() const;
     int Left() const { return BoundsInParent().left; }
     int Top() const { return BoundsInParent().top; }
+    int Width() const { RECT r = BoundsInParent(); return r.right - r.left; }
+    int Height() const { RECT r = BoundsInParent(); return r.bottom - r.top; }
     // Moves without resizing; coordinates are the parent's client coordinates in pixels.
     void MoveTo(int left, int top)
     {
         SetWindowPos(Handle_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     void Repaint() { RedrawWindow(Handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); }
+    void SetEnabled(bool enabled) { EnableWindow(Handle_, enabled ? TRUE : FALSE); }
+    bool Enabled() const { return IsWindowEnabled(Handle_) != FALSE; }
+
+    // Messages the parent receives about this control (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR...)
+    // are handed back to it here; true when handled.
+    virtual bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) { return false; }
+
+    // The adapter behind a window created through the adapters (nullptr otherwise).
+    static TControl* FromHandle(HWND handle);
 
 protected:
+    // Creates the window, scales the args to the parent's DPI, links it to this adapter and makes
+    // the parent hand control messages back.
+    HWND CreateControl(const wchar_t* className, DWORD style, const TControlArgs& args);
     HWND Handle_ = nullptr;
 };

@@ -9,6 +9,12 @@ enum TFontStyle : unsigned { fsNone = 0, fsBold = 1, fsItalic = 2, fsUnderline =
 
 class TLabel : public TControl {
 public:
+    TLabel() = default;
+    // A STATIC control; args.Color and args.FontStyle give the initial colour and style.
+    // Style SS_... flags may be added (word-wrapping labels pass SS_LEFT, the default is
+    // SS_LEFTNOWORDWRAP).
+    void Create(const TControlArgs& args);
+
     std::wstring Caption() const;
     void SetCaption(const std::wstring& text);
     COLORREF FontColor() const { return Color_; }
@@ -17,13 +23,41 @@ public:
     void SetFontStyle(unsigned style);
     void SetCursor(HCURSOR cursor) { Cursor_ = cursor; }
     HCURSOR Cursor() const { return Cursor_; }
+    // Background: the parent shows through (for labels over pictures) or a solid colour.
+    void SetTransparent(bool transparent);
+    void SetBackColor(COLORREF color);
+    // The font the control draws with now (face, height and style applied).
+    HFONT Font() const { return reinterpret_cast<HFONT>(SendMessageW(Handle_, WM_GETFONT, 0, 0)); }
 
     std::function<void()> OnClick;
     std::function<void()> OnMouseMove;
     std::function<void()> OnMouseLeave;
 
+    // Runs OnClick as a click with the mouse would.
+    void Click() { if (OnClick) OnClick(); }
+
+    bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // Runs the mouse handlers as a mouse message would (tests, keyboard-less use).
+    LRESULT HandleMouse(UINT message, WPARAM wParam, LPARAM lParam);
+
 protected:
     COLORREF Color_ = RGB(0, 0, 0);
     unsigned Style_ = fsNone;
     HCURSOR Cursor_ = nullptr;
+
+private:
+    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                         DWORD_PTR data);
+    void ApplyFont();
+    void Invalidate();
+    std::wstring FontName_ = L"Tahoma";
+    int FontHeight_ = 11;
+    bool Transparent_ = false;
+    COLORREF BackColor_ = RGB(255, 255, 255);
+    HBRUSH BackBrush_ = nullptr;
+    bool Tracking_ = false;
+    bool Pressed_ = false;
+
+public:
+    ~TLabel() override;
 };

@@ -2,6 +2,7 @@
 // Multi-line edit control. The adapter keeps the lines itself and hands the control its whole text in
 // one go when the message loop next runs (or on Flush): appending line by line to an edit control is
 // quadratic, and its default text limit silently cuts long texts.
+// Used from the thread that created it only (a worker goes through TThread::Synchronize).
 #include "ui/Control.h"
 
 #include <string>
@@ -9,6 +10,10 @@
 
 class TMemo : public TControl {
 public:
+    ~TMemo() override;
+    // A multi-line edit; add ES_READONLY, WS_VSCROLL, WS_HSCROLL through args.Style.
+    void Create(const TControlArgs& args);
+
     void Clear();
     void Add(const std::wstring& line);
     int Count() const { return static_cast<int>(Lines_.size()); }
@@ -20,10 +25,16 @@ public:
     void ScrollToEnd();
     // Writes pending changes into the control now.
     void Flush();
+    bool Pending() const { return Pending_; }
+    // The text the control holds now (after a Flush, the same as Text()).
+    std::wstring ControlText() const;
 
 private:
+    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                         DWORD_PTR data);
     void Changed();
     std::vector<std::wstring> Lines_;
     bool Pending_ = false;
     bool ScrollPending_ = false;
+    bool Posted_ = false;
 };

@@ -1,0 +1,190 @@
+#include "ui/Create.h"
+
+#include "ui/Application.h"
+#include "ui/Control.h"
+#include "ui/Label.h"
+
+#include <commctrl.h>
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <tuple>
+
+namespace {
+
+const wchar_t kAdapterProp[] = L"Brisfold.Adapter";
+const wchar_t kHostClass[] = L"BrisfoldHost";
+
+LRESULT CALLBACK ParentHookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    HWND child = nullptr;
+    switch (message) {
+    case WM_COMMAND:
+        child = reinterpret_cast<HWND>(lParam);
+        break;
+    case WM_NOTIFY:
+        child = reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
+        break;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+        child = reinterpret_cast<HWND>(lParam);
+        break;
+    default:
+        break;
+    }
+    if (child) {
+        if (TControl* control = TControl::FromHandle(child)) {
+            LRESULT result = 0;
+            bool handled = false;
+            Application().Guard([&] { handled = control->Reflect(message, wParam, lParam, result); });
+            if (handled)
+                return result;
+        }
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_ERASEBKGND) {
+        RECT r;
+        GetClientRect(window, &r);
+        FillRect(reinterpret_cast<HDC>(wParam), &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        return 1;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+using FontKey = std::tuple<std::wstring, int, unsigned, int>;
+
+struct FontCache {
+    std::mutex Lock;
+    std::map<FontKey, HFONT> Fonts;
+    ~FontCache()
+    {
+        for (auto& entry : Fonts)
+            DeleteObject(entry.second);
+    }
+};
+
+FontCache& Fonts()
+{
+    static FontCache cache;
+    return cache;
+}
+
+} // namespace
+
+void InitControls()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_LINK_CLASS |
+                                                  ICC_ANIMATE_CLASS | ICC_PROGRESS_CLASS |
+                                                  ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
+        InitCommonControlsEx(&icc);
+        WNDCLASSEXW wc{sizeof(wc)};
+        wc.lpfnWndProc = HostProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = kHostClass;
+        RegisterClassExW(&wc);
+    });
+}
+
+int DpiOf(HWND window)
+{
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static auto getDpi = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (getDpi && window) {
+        UINT dpi = getDpi(window);
+        if (dpi)
+            return static_cast<int>(dpi);
+    }
+    HDC dc = GetDC(nullptr);
+    int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+    if (dc)
+        ReleaseDC(nullptr, dc);
+    return dpi > 0 ? dpi : 96;
+}
+
+int ScaleTo(HWND window, int value)
+{
+    return MulDiv(value, DpiOf(window), 96);
+}
+
+HFONT SharedFont(const std::wstring& face, int height96, unsigned style, int dpi)
+{
+    FontCache& cache = Fonts();
+    std::lock_guard<std::mutex> lock(cache.Lock);
+    FontKey key{face, height96, style, dpi};
+    auto found = cache.Fonts.find(key);
+    if (found != cache.Fonts.end())
+        return found->second;
+    LOGFONTW lf{};
+    lf.lfHeight = -MulDiv(height96, dpi, 96);
+    lf.lfWeight = (style & fsBold) ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = (style & fsItalic) ? TRUE : FALSE;
+    lf.lfUnderline = (style & fsUnderline) ? TRUE : FALSE;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfQuality = CLEARTYPE_QUALITY;
+    lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+    HFONT font = CreateFontIndirectW(&lf);
+    cache.Fonts.emplace(key, font);
+    return font;
+}
+
+void HookParent(HWND parent)
+{
+    if (parent)
+        SetWindowSubclass(parent, ParentHookProc, 1, 0);
+}
+
+HWND CreateHostWindow(int width, int height)
+{
+    InitControls();
+    return CreateWindowExW(0, kHostClass, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                           CW_USEDEFAULT, width, height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+// TControl
+
+TControl* TControl::FromHandle(HWND handle)
+{
+    return handle ? static_cast<TControl*>(GetPropW(handle, kAdapterProp)) : nullptr;
+}
+
+RECT TControl::BoundsInParent() const
+{
+    RECT r{};
+    if (!Handle_)
+        return r;
+    GetWindowRect(Handle_, &r);
+    HWND parent = GetParent(Handle_);
+    if (parent)
+        MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+HWND TControl::CreateControl(const wchar_t* className, DWORD style, const TControlArgs& args)
+{
+    InitControls();
+    HWND parent = args.Parent;
+    int dpi = DpiOf(parent);
+    auto scale = [dpi](int v) { return MulDiv(v, dpi, 96); };
+    DWORD fullStyle = style | args.Style | (args.Visible ? WS_VISIBLE : 0) | (parent ? WS_CHILD : 0);
+    Handle_ = CreateWindowExW(args.ExStyle, className, args.Caption.c_str(), fullStyle, scale(args.Left),
+                              scale(args.Top), scale(args.Width), scale(args.Height), parent, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+    if (!Handle_)
+        return nullptr;
+    SetPropW(Handle_, kAdapterProp, this);
+    SendMessageW(Handle_, WM_SETFONT,
+                 reinterpret_cast<WPARAM>(SharedFont(args.FontName, args.FontHeight, args.FontStyle, dpi)), FALSE);
+    HookParent(parent);
+    return Handle_;
+}

@@ -1,0 +1,24 @@
+#pragma once
+// Shared pieces of control creation: DPI scaling, fonts, the parent hook, hidden host windows.
+#include <windows.h>
+
+#include <string>
+
+// Dots per inch of the window (the system's when the call is unavailable).
+int DpiOf(HWND window);
+// Design units (96 DPI) to pixels of the window's monitor.
+int ScaleTo(HWND window, int value);
+
+// A font shared by every control that asks for the same face, height and style; freed at exit.
+// height is in pixels at the given DPI scaling of 96-DPI units.
+HFONT SharedFont(const std::wstring& face, int height96, unsigned style, int dpi);
+
+// Makes a parent window hand WM_COMMAND, WM_NOTIFY and WM_CTLCOLOR* of adapter-made children back to
+// their adapters. Idempotent.
+void HookParent(HWND parent);
+
+// A hidden top-level window to hold controls (tests, the console report).
+HWND CreateHostWindow(int width = 640, int height = 480);
+
+// Registers the window classes the adapters use and loads the common controls (once).
+void InitControls();

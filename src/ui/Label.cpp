@@ -1,0 +1,178 @@
+#include "ui/Label.h"
+
+#include "ui/Application.h"
+#include "ui/Create.h"
+
+#include <commctrl.h>
+
+void TLabel::Create(const TControlArgs& args)
+{
+    FontName_ = args.FontName;
+    FontHeight_ = args.FontHeight;
+    Style_ = args.FontStyle;
+    Color_ = args.Color;
+    Cursor_ = args.Cursor;
+    DWORD align = (args.Style & (SS_TYPEMASK)) ? 0 : SS_LEFTNOWORDWRAP;
+    // SS_NOTIFY makes the control answer hit tests, so that it sees the mouse at all.
+    CreateControl(L"STATIC", align | SS_NOTIFY | SS_NOPREFIX, args);
+    if (Handle_) {
+        ApplyFont();
+        SetWindowSubclass(Handle_, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    }
+}
+
+TLabel::~TLabel()
+{
+    if (Handle_ && IsWindow(Handle_))
+        RemoveWindowSubclass(Handle_, SubclassProc, 1);
+    if (BackBrush_)
+        DeleteObject(BackBrush_);
+}
+
+std::wstring TLabel::Caption() const
+{
+    int length = GetWindowTextLengthW(Handle_);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    int got = GetWindowTextW(Handle_, text.data(), length + 1);
+    text.resize(static_cast<size_t>(got > 0 ? got : 0));
+    return text;
+}
+
+void TLabel::SetCaption(const std::wstring& text)
+{
+    SetWindowTextW(Handle_, text.c_str());
+    Invalidate();
+}
+
+void TLabel::SetFontColor(COLORREF color)
+{
+    if (color == Color_)
+        return;
+    Color_ = color;
+    Invalidate();
+}
+
+void TLabel::SetFontStyle(unsigned style)
+{
+    if (style == Style_)
+        return;
+    Style_ = style;
+    ApplyFont();
+}
+
+void TLabel::SetTransparent(bool transparent)
+{
+    Transparent_ = transparent;
+    Invalidate();
+}
+
+void TLabel::SetBackColor(COLORREF color)
+{
+    BackColor_ = color;
+    if (BackBrush_) {
+        DeleteObject(BackBrush_);
+        BackBrush_ = nullptr;
+    }
+    Invalidate();
+}
+
+void TLabel::ApplyFont()
+{
+    if (!Handle_)
+        return;
+    HFONT font = SharedFont(FontName_, FontHeight_, Style_, DpiOf(GetParent(Handle_)));
+    SendMessageW(Handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    Invalidate();
+}
+
+void TLabel::Invalidate()
+{
+    if (!Handle_)
+        return;
+    if (Transparent_) {
+        // The parent must repaint what lies under the old text.
+        HWND parent = GetParent(Handle_);
+        RECT r = BoundsInParent();
+        InvalidateRect(parent, &r, TRUE);
+    }
+    InvalidateRect(Handle_, nullptr, TRUE);
+}
+
+bool TLabel::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    if (message != WM_CTLCOLORSTATIC)
+        return false;
+    HDC dc = reinterpret_cast<HDC>(wParam);
+    SetTextColor(dc, Color_);
+    if (Transparent_) {
+        SetBkMode(dc, TRANSPARENT);
+        result = reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    } else {
+        SetBkColor(dc, BackColor_);
+        if (!BackBrush_)
+            BackBrush_ = CreateSolidBrush(BackColor_);
+        result = reinterpret_cast<LRESULT>(BackBrush_);
+    }
+    return true;
+}
+
+LRESULT TLabel::HandleMouse(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_MOUSEMOVE:
+        if (!Tracking_ && Handle_) {
+            TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, Handle_, 0};
+            Tracking_ = TrackMouseEvent(&track) != FALSE;
+        }
+        if (OnMouseMove)
+            OnMouseMove();
+        return 0;
+    case WM_MOUSELEAVE:
+        Tracking_ = false;
+        Pressed_ = false;
+        if (OnMouseLeave)
+            OnMouseLeave();
+        return 0;
+    case WM_LBUTTONDOWN:
+        Pressed_ = true;
+        return 0;
+    case WM_LBUTTONUP:
+        if (Pressed_) {
+            Pressed_ = false;
+            if (OnClick)
+                OnClick();
+        }
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+LRESULT CALLBACK TLabel::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                      DWORD_PTR data)
+{
+    auto* self = reinterpret_cast<TLabel*>(data);
+    switch (message) {
+    case WM_MOUSEMOVE:
+    case WM_MOUSELEAVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP: {
+        LRESULT result = 0;
+        Application().Guard([&] { result = self->HandleMouse(message, wParam, lParam); });
+        return result;
+    }
+    case WM_SETCURSOR:
+        if (self->Cursor_ && LOWORD(lParam) == HTCLIENT) {
+            ::SetCursor(self->Cursor_);
+            return TRUE;
+        }
+        break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(window, SubclassProc, 1);
+        self->Handle_ = nullptr;
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}

@@ -1,0 +1,149 @@
+#include "ui/ListView.h"
+
+#include "ui/Create.h"
+
+void TListView::Create(const TControlArgs& args)
+{
+    CreateControl(WC_LISTVIEWW, LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP, args);
+    if (!Handle_)
+        return;
+    // Check boxes must be on before the first row is added.
+    ListView_SetExtendedListViewStyle(Handle_, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_SUBITEMIMAGES);
+}
+
+void TListView::AddColumn(const std::wstring& caption, int width96)
+{
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.pszText = const_cast<wchar_t*>(caption.c_str());
+    column.cx = ScaleTo(GetParent(Handle_), width96);
+    column.iSubItem = ColumnCount();
+    SendMessageW(Handle_, LVM_INSERTCOLUMNW, column.iSubItem, reinterpret_cast<LPARAM>(&column));
+}
+
+int TListView::ColumnCount() const
+{
+    HWND header = ListView_GetHeader(Handle_);
+    return header ? Header_GetItemCount(header) : 0;
+}
+
+std::wstring TListView::ColumnCaption(int column) const
+{
+    wchar_t buffer[260] = {};
+    LVCOLUMNW col{};
+    col.mask = LVCF_TEXT;
+    col.pszText = buffer;
+    col.cchTextMax = 260;
+    SendMessageW(Handle_, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&col));
+    return buffer;
+}
+
+int TListView::ColumnWidth(int column) const
+{
+    return ListView_GetColumnWidth(Handle_, column);
+}
+
+void TListView::SetSmallImages(HIMAGELIST images)
+{
+    ListView_SetImageList(Handle_, images, LVSIL_SMALL);
+}
+
+int TListView::Count() const
+{
+    return ListView_GetItemCount(Handle_);
+}
+
+void TListView::Clear()
+{
+    ListView_DeleteAllItems(Handle_);
+}
+
+int TListView::AddItem(const std::wstring& caption, const std::vector<std::wstring>& subItems, int imageIndex,
+                       bool checked)
+{
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = Count();
+    item.pszText = const_cast<wchar_t*>(caption.c_str());
+    item.iImage = imageIndex;
+    int index = static_cast<int>(SendMessageW(Handle_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    if (index < 0)
+        return index;
+    for (size_t i = 0; i < subItems.size(); ++i)
+        SetSubItem(index, static_cast<int>(i) + 1, subItems[i]);
+    SetChecked(index, checked);
+    return index;
+}
+
+void TListView::Delete(int index)
+{
+    ListView_DeleteItem(Handle_, index);
+}
+
+std::wstring TListView::Caption(int index) const
+{
+    return SubItem(index, 0);
+}
+
+std::wstring TListView::SubItem(int index, int column) const
+{
+    // The control copies at most the buffer size; grow until the text fits.
+    std::wstring text;
+    for (int size = 256; size <= (1 << 20); size *= 4) {
+        text.assign(static_cast<size_t>(size), L'\0');
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = text.data();
+        item.cchTextMax = size;
+        int got = static_cast<int>(SendMessageW(Handle_, LVM_GETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item)));
+        if (got < size - 1) {
+            text.resize(static_cast<size_t>(got > 0 ? got : 0));
+            return text;
+        }
+    }
+    text.resize(wcslen(text.c_str()));
+    return text;
+}
+
+void TListView::SetSubItem(int index, int column, const std::wstring& text)
+{
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = const_cast<wchar_t*>(text.c_str());
+    SendMessageW(Handle_, LVM_SETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item));
+}
+
+bool TListView::Checked(int index) const
+{
+    return ListView_GetCheckState(Handle_, index) != FALSE;
+}
+
+void TListView::SetChecked(int index, bool checked)
+{
+    ListView_SetCheckState(Handle_, index, checked ? TRUE : FALSE);
+}
+
+void TListView::SetAllChecked(bool checked)
+{
+    for (int i = 0, n = Count(); i < n; ++i)
+        SetChecked(i, checked);
+}
+
+int TListView::ImageIndex(int index) const
+{
+    LVITEMW item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = index;
+    if (!SendMessageW(Handle_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
+        return -1;
+    return item.iImage;
+}
+
+void TListView::SetImageIndex(int index, int imageIndex)
+{
+    LVITEMW item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = index;
+    item.iImage = imageIndex;
+    SendMessageW(Handle_, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}

@@ -1,0 +1,117 @@
+#include "ui/Memo.h"
+
+#include "ui/Application.h"
+
+#include <commctrl.h>
+
+namespace {
+// Posted to the control itself: the pending text is written when the message loop gets to it.
+const UINT kFlushMessage = WM_APP + 0x51;
+} // namespace
+
+TMemo::~TMemo()
+{
+    if (Handle_ && IsWindow(Handle_))
+        RemoveWindowSubclass(Handle_, SubclassProc, 1);
+}
+
+void TMemo::Create(const TControlArgs& args)
+{
+    CreateControl(L"EDIT", ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL | WS_TABSTOP, args);
+    if (!Handle_)
+        return;
+    // The default limit (32K characters) would cut long reports.
+    SendMessageW(Handle_, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
+    SetWindowSubclass(Handle_, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    if (!args.Caption.empty()) {
+        Lines_.clear();
+        Add(args.Caption);
+        Flush();
+    }
+}
+
+void TMemo::Clear()
+{
+    Lines_.clear();
+    Changed();
+}
+
+void TMemo::Add(const std::wstring& line)
+{
+    Lines_.push_back(line);
+    Changed();
+}
+
+void TMemo::SetLine(int index, const std::wstring& text)
+{
+    Lines_.at(static_cast<size_t>(index)) = text;
+    Changed();
+}
+
+std::wstring TMemo::Text() const
+{
+    size_t total = 0;
+    for (const auto& line : Lines_)
+        total += line.size() + 2;
+    std::wstring text;
+    text.reserve(total);
+    for (size_t i = 0; i < Lines_.size(); ++i) {
+        if (i)
+            text += L"\r\n";
+        text += Lines_[i];
+    }
+    return text;
+}
+
+void TMemo::ScrollToEnd()
+{
+    ScrollPending_ = true;
+    Changed();
+}
+
+void TMemo::Changed()
+{
+    Pending_ = true;
+    if (!Posted_ && Handle_)
+        Posted_ = PostMessageW(Handle_, kFlushMessage, 0, 0) != FALSE;
+}
+
+void TMemo::Flush()
+{
+    if (!Handle_)
+        return;
+    if (Pending_) {
+        Pending_ = false;
+        SetWindowTextW(Handle_, Text().c_str());
+    }
+    if (ScrollPending_) {
+        ScrollPending_ = false;
+        int length = GetWindowTextLengthW(Handle_);
+        SendMessageW(Handle_, EM_SETSEL, length, length);
+        SendMessageW(Handle_, EM_SCROLLCARET, 0, 0);
+    }
+}
+
+std::wstring TMemo::ControlText() const
+{
+    int length = GetWindowTextLengthW(Handle_);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    int got = GetWindowTextW(Handle_, text.data(), length + 1);
+    text.resize(static_cast<size_t>(got > 0 ? got : 0));
+    return text;
+}
+
+LRESULT CALLBACK TMemo::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
+{
+    auto* self = reinterpret_cast<TMemo*>(data);
+    if (message == kFlushMessage) {
+        self->Posted_ = false;
+        Application().Guard([&] { self->Flush(); });
+        return 0;
+    }
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(window, SubclassProc, 1);
+        self->Handle_ = nullptr;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
