@@ -4,8 +4,13 @@
 #include "common/Types.h"
 #include "ui/Thread.h"
 
+#include <functional>
+
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class TLabel;
 class TProgressBar;
@@ -15,7 +20,14 @@ class TempThread : public TThread {
 public:
     TempThread(TLabel& statusLabel, TProgressBar& progressBar, TMemo& memo, const TWideStrings& texts);
 
+    ~TempThread() override;
+
     void Repair(TLabel& statusLabel);
+    // The removal library's thread started by the last Repair, handed to the caller (who closes it),
+    // for a caller that must wait for the removal; nullptr when none was started or already taken.
+    HANDLE TakeRemovalThread();
+    // Keeps the window alive until Finished is set, sleeping while no message is waiting.
+    void WaitUntilFinished();
 
     TLabel& StatusLabel;
     TProgressBar& ProgressBar;
@@ -34,7 +46,24 @@ public:
     std::wstring SizeText;
     TStopFlag Stopped{0};
     std::wstring ScanPrefix;
+    // Drive root whose recycle-bin folder is sized; the system folder's drive ("C:\" and the like).
+    std::wstring RecycleDrive;
+    // Set by Repair when Ravenwick.dll was loaded and its thread started.
+    bool RemovalStarted = false;
 
 protected:
     void Execute() override;
+
+private:
+    void Scan();
+    void ListFile(bool inCache, const std::wstring& path, int64_t size);
+    void FlushLines();
+    void RunOnUiThread(const std::function<void()>& call);
+
+    std::vector<std::wstring> PendingLines_; // worker side: memo lines not yet handed over
+    HANDLE RemovalThread_ = nullptr;
 };
+
+// A language format line with one argument, as the run-time library's format routine fills it in.
+std::wstring FormatText(const std::wstring& format, int value);
+std::wstring FormatText(const std::wstring& format, const std::wstring& value);

@@ -1,0 +1,193 @@
+#include "junk/JunkWalk.h"
+
+#include "common/CodePage.h"
+#include "common/IniFile.h"
+#include "common/Kelvor_Routine.h"
+#include "common/SafeDelete.h"
+
+#include <shlobj.h>
+#include <winnetwk.h>
+
+#include <utility>
+
+namespace {
+
+constexpr int kCsidlInternetCache = 0x20;
+constexpr int64_t kTicksPerDay = 10'000'000LL * 60 * 60 * 24;
+
+struct TFindHandle {
+    HANDLE Handle = INVALID_HANDLE_VALUE;
+    ~TFindHandle()
+    {
+        if (Handle != INVALID_HANDLE_VALUE) FindClose(Handle);
+    }
+};
+
+bool IsDotEntry(const wchar_t* name)
+{
+    return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
+}
+
+std::wstring WithBackslash(std::wstring path)
+{
+    if (path.empty() || path.back() != L'\\') path += L'\\';
+    return path;
+}
+
+int64_t FileTimeTicks(const FILETIME& t)
+{
+    return static_cast<int64_t>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
+}
+
+bool FolderExists(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool IsSwitchOn(const TIniFile& ini, const wchar_t* key)
+{
+    return ini.ReadString(kJunkSection, key, L"1") == L"1";
+}
+
+} // namespace
+
+TJunkSettings ReadJunkSettings(const std::wstring& iniPath)
+{
+    const TIniFile ini(iniPath);
+    TJunkSettings settings;
+    settings.IECache = IsSwitchOn(ini, L"IE Cache");
+    settings.TempFile = IsSwitchOn(ini, L"TempFile");
+    settings.Recycle = IsSwitchOn(ini, L"Recycle");
+    settings.RemoveDay = ini.ReadInteger(kJunkSection, L"RemoveDay", 2);
+    return settings;
+}
+
+std::wstring NetworkUserTag()
+{
+    // Size first, then the name.
+    DWORD length = 0;
+    std::wstring name;
+    wchar_t probe[1] = {};
+    DWORD status = WNetGetUserW(nullptr, probe, &length);
+    if (status == ERROR_MORE_DATA && length > 0) {
+        std::wstring buffer(length, L'\0');
+        if (WNetGetUserW(nullptr, buffer.data(), &length) == NO_ERROR) name = buffer.c_str();
+    } else if (status == NO_ERROR) {
+        name = probe;
+    }
+    // The name is an 8-bit text on the systems this program serves; keep what survives the code page.
+    return AnsiToWide(WideToAnsi(name)) + L"@";
+}
+
+std::wstring InternetCacheFolder()
+{
+    wchar_t path[MAX_PATH + 1] = {};
+    if (!SHGetSpecialFolderPathW(nullptr, path, kCsidlInternetCache, FALSE)) return {};
+    return AnsiToWide(WideToAnsi(path));
+}
+
+std::vector<std::wstring> TemporaryFolders()
+{
+    std::vector<std::wstring> folders{TempFolder()};
+    const std::wstring windows = WindowsFolder();
+    if (!windows.empty()) folders.push_back(windows + L"\\temp");
+    return folders;
+}
+
+bool IsCacheJunkName(const std::wstring& name, const std::wstring& userTag)
+{
+    const auto has = [&name](const std::wstring& part) { return name.find(part) != std::wstring::npos; };
+    return !(has(L".dat") || has(userTag) || has(L".ico") || has(L"desktop.ini"));
+}
+
+bool IsTempJunkName(const std::wstring& name, const std::wstring& userTag)
+{
+    return name.find(L"index.dat") == std::wstring::npos && name.find(userTag) == std::wstring::npos;
+}
+
+int64_t WholeDaysBetween(const FILETIME& a, const FILETIME& b)
+{
+    int64_t difference = FileTimeTicks(a) - FileTimeTicks(b);
+    if (difference < 0) difference = -difference;
+    return difference / kTicksPerDay;
+}
+
+TJunkWalker::TJunkWalker(std::wstring userTag, int removeDay, const TStopFlag& stopped, TJunkSink sink)
+    : UserTag_(std::move(userTag)), RemoveDay_(removeDay), Stopped_(stopped), Sink_(std::move(sink))
+{
+}
+
+// An empty folder name would become "\", the root of the current drive: it walks nothing.
+void TJunkWalker::WalkCache(const std::wstring& folder)
+{
+    if (folder.empty()) return;
+    Walk(WithBackslash(folder), TJunkArea::Cache);
+}
+
+void TJunkWalker::WalkTemp(const std::wstring& folder)
+{
+    if (folder.empty()) return;
+    Walk(WithBackslash(folder), TJunkArea::Temp);
+}
+
+void TJunkWalker::Walk(const std::wstring& folder, TJunkArea area)
+{
+    WIN32_FIND_DATAW data;
+    TFindHandle find;
+    find.Handle = FindFirstFileExW((folder + L"*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                   FIND_FIRST_EX_LARGE_FETCH);
+    if (find.Handle == INVALID_HANDLE_VALUE) return;
+    do {
+        if (Stopped_.load(std::memory_order_relaxed) == 1) return;
+        if (IsDotEntry(data.cFileName)) continue;
+        // A junction or folder link is left alone: its target lies outside the junk folders.
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            Walk(folder + data.cFileName + L'\\', area);
+        else
+            TestFile(folder, data, area);
+    } while (FindNextFileW(find.Handle, &data));
+}
+
+void TJunkWalker::TestFile(const std::wstring& folder, const WIN32_FIND_DATAW& data, TJunkArea area)
+{
+    const std::wstring name = data.cFileName;
+    std::wstring path = folder + name;
+    if (area == TJunkArea::Cache) {
+        if (!IsCacheJunkName(name, UserTag_)) return;
+    } else {
+        if (!IsTempJunkName(name, UserTag_)) return;
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        if (WholeDaysBetween(data.ftLastWriteTime, now) <= RemoveDay_) return;
+    }
+    // Under Wine a file link looks like a plain file in the listing; only opening it tells.
+    if (IsFileLink(path)) return;
+    const int64_t size = static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+    Sink_(area, path, size);
+}
+
+std::wstring RecycleBinFolder(const std::wstring& driveRoot)
+{
+    if (driveRoot.empty()) return {};
+    const std::wstring root = WithBackslash(driveRoot);
+    for (const wchar_t* name : {L"RECYCLER", L"Recycled", L"$Recycle.Bin"}) {
+        std::wstring folder = root + name;
+        if (FolderExists(folder) && !IsFolderLink(folder)) return folder;
+    }
+    return {};
+}
+
+int64_t RecycleBinSize(const std::wstring& driveRoot)
+{
+    const std::wstring folder = RecycleBinFolder(driveRoot);
+    return folder.empty() ? 0 : FolderSize(folder, true);
+}
+
+std::wstring SystemDriveRoot()
+{
+    return SystemFolder().substr(0, 3);
+}

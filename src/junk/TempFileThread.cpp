@@ -1,0 +1,272 @@
+#include "junk/TempFileThread.h"
+
+#include "common/AppFrame.h"
+#include "common/IniFile.h"
+#include "common/Kelvor_Routine.h"
+#include "common/MultiLan.h"
+#include "junk/JunkWalk.h"
+#include "ui/Label.h"
+#include "ui/Memo.h"
+#include "ui/MessagePump.h"
+#include "ui/ProgressBar.h"
+
+#include <oleauto.h>
+
+#include <algorithm>
+#include <exception>
+
+namespace {
+
+const std::wstring kDashes(56, L'-');
+constexpr size_t kStatusTail = 31;
+constexpr int kRepairSteps = 100;
+
+using TCreateDll = void(WINAPI*)(BSTR* text, const wchar_t* iniPath);
+
+// One "%[-][width][.precision]d|s" (or "%%") of a language line, filled with the argument's text.
+std::wstring FormatWith(const std::wstring& format, const std::wstring& argument, bool numeric)
+{
+    std::wstring result;
+    bool used = false;
+    for (size_t i = 0; i < format.size(); ++i) {
+        if (format[i] != L'%' || i + 1 >= format.size()) {
+            result += format[i];
+            continue;
+        }
+        if (format[i + 1] == L'%') {
+            result += L'%';
+            ++i;
+            continue;
+        }
+        size_t j = i + 1;
+        const bool left = format[j] == L'-';
+        if (left) ++j;
+        size_t width = 0;
+        while (j < format.size() && iswdigit(format[j])) width = width * 10 + (format[j++] - L'0');
+        size_t precision = 0;
+        bool hasPrecision = false;
+        if (j < format.size() && format[j] == L'.') {
+            hasPrecision = true;
+            ++j;
+            while (j < format.size() && iswdigit(format[j])) precision = precision * 10 + (format[j++] - L'0');
+        }
+        if (j >= format.size() || used || (towlower(format[j]) != L'd' && towlower(format[j]) != L's' &&
+                                           towlower(format[j]) != L'u')) {
+            result += format[i];
+            continue;
+        }
+        std::wstring text = argument;
+        if (hasPrecision) {
+            if (numeric) {
+                const bool negative = !text.empty() && text[0] == L'-';
+                std::wstring digits = negative ? text.substr(1) : text;
+                if (digits.size() < precision) digits.insert(0, precision - digits.size(), L'0');
+                text = (negative ? L"-" : L"") + digits;
+            } else if (text.size() > precision) {
+                text.resize(precision);
+            }
+        }
+        if (text.size() < width) {
+            if (left)
+                text.append(width - text.size(), L' ');
+            else
+                text.insert(0, width - text.size(), L' ');
+        }
+        result += text;
+        used = true;
+        i = j;
+    }
+    return result;
+}
+
+} // namespace
+
+std::wstring FormatText(const std::wstring& format, int value)
+{
+    return FormatWith(format, std::to_wstring(value), true);
+}
+
+std::wstring FormatText(const std::wstring& format, const std::wstring& value)
+{
+    return FormatWith(format, value, false);
+}
+
+TempThread::TempThread(TLabel& statusLabel, TProgressBar& progressBar, TMemo& memo, const TWideStrings& texts)
+    : StatusLabel(statusLabel), ProgressBar(progressBar), Memo(memo), Texts(texts)
+{
+    UserTag = NetworkUserTag();
+    RecycleDrive = SystemDriveRoot();
+    Memo.Clear();
+    ProgressBar.SetPosition(0);
+    ProgressBar.SetMin(0);
+    ProgressBar.SetMax(100);
+    ProgressBar.SetStep(1);
+}
+
+TempThread::~TempThread()
+{
+    // The worker uses this object's fields: it must have ended before they go.
+    if (Running()) {
+        Stopped = 1;
+        WaitFor();
+    }
+    if (RemovalThread_) CloseHandle(RemovalThread_);
+}
+
+void TempThread::RunOnUiThread(const std::function<void()>& call)
+{
+    // An error inside the call ends the scan on the worker, whatever the thread class does with it.
+    std::exception_ptr error;
+    Synchronize([&call, &error] {
+        try {
+            call();
+        } catch (...) {
+            error = std::current_exception();
+        }
+    });
+    if (error) std::rethrow_exception(error);
+}
+
+void TempThread::Execute()
+{
+    try {
+        Scan();
+    } catch (...) {
+        // The scan ends here without a summary; the lines already found still reach the memo.
+        try {
+            FlushLines();
+        } catch (...) {
+        }
+    }
+    try {
+        RunOnUiThread([this] { Finished.store(1, std::memory_order_release); });
+    } catch (...) {
+        // Without a way to the user-interface thread the waiting window must still be released.
+        Finished.store(1, std::memory_order_release);
+    }
+}
+
+void TempThread::Scan()
+{
+    const TJunkSettings settings = ReadJunkSettings(MainIniPath());
+    CachePath = InternetCacheFolder();
+
+    RunOnUiThread([this] {
+        Memo.Add(TextAt(Texts, 0));
+        Memo.Add(kDashes);
+        Memo.Add(L"");
+        Memo.Add(L"");
+        Memo.Add(L"");
+    });
+
+    TJunkWalker walker(UserTag, settings.RemoveDay, Stopped,
+                       [this](TJunkArea area, const std::wstring& path, int64_t size) {
+                           ListFile(area == TJunkArea::Cache, path, size);
+                       });
+    if (settings.IECache) walker.WalkCache(CachePath);
+    if (settings.TempFile) {
+        for (const std::wstring& folder : TemporaryFolders()) walker.WalkTemp(folder);
+    }
+    if (settings.Recycle) RecycleBytes = RecycleBinSize(RecycleDrive);
+
+    FlushLines();
+    RunOnUiThread([this] {
+        TotalBytes += RecycleBytes;
+        SizeText = FormatSizeZero(TotalBytes);
+        Memo.SetLine(2, FormatText(TextAt(Texts, 1), JunkCount));
+        Memo.SetLine(3, FormatText(TextAt(Texts, 2), SizeText));
+        ProgressBar.SetMax(100);
+        ProgressBar.SetPosition(100);
+        Memo.ScrollToEnd();
+    });
+}
+
+void TempThread::ListFile(bool inCache, const std::wstring& path, int64_t size)
+{
+    ++JunkCount;
+    TotalBytes += size;
+    (inCache ? CacheBytes : TempBytes) += size;
+    CurrentFile = path;
+    if (JunkCount % 5 != 0) {
+        // Lines wait here until the next label update, so the user-interface thread is called once
+        // per five files instead of once per file; the memo ends up the same.
+        PendingLines_.push_back(CurrentFile);
+        return;
+    }
+    RunOnUiThread([this] {
+        for (const std::wstring& line : PendingLines_) Memo.Add(line);
+        ProgressBar.SetMax(ProgressBar.Max() + 1);
+        ProgressBar.SetPosition(ProgressBar.Position() + 1);
+        const size_t tail = std::min(CurrentFile.size(), kStatusTail);
+        StatusLabel.SetCaption(ScanPrefix + L" " + CurrentFile.substr(CurrentFile.size() - tail));
+        Memo.Add(CurrentFile);
+    });
+    PendingLines_.clear();
+}
+
+void TempThread::FlushLines()
+{
+    if (PendingLines_.empty()) return;
+    RunOnUiThread([this] {
+        for (const std::wstring& line : PendingLines_) Memo.Add(line);
+    });
+    PendingLines_.clear();
+}
+
+void TempThread::Repair(TLabel& statusLabel)
+{
+    RemovalStarted = false;
+    // Loaded from the program's own folder only, never from the search path.
+    HMODULE library = LoadLibraryExW((TAppFrame().ExeFolder + L"Ravenwick.dll").c_str(), nullptr,
+                                     LOAD_WITH_ALTERED_SEARCH_PATH);
+    auto createDll = library ? reinterpret_cast<TCreateDll>(GetProcAddress(library, "CreateDll")) : nullptr;
+    auto repairFile =
+        library ? reinterpret_cast<LPTHREAD_START_ROUTINE>(GetProcAddress(library, "RepairTFile")) : nullptr;
+    const bool usable = createDll && repairFile;
+
+    if (usable) {
+        BSTR text = nullptr;
+        createDll(&text, MainIniPath().c_str());
+        SysFreeString(text);
+    }
+    statusLabel.SetCaption(TextAt(Texts, 3));
+    if (usable) {
+        // The library stays loaded: its thread runs on after this returns.
+        HANDLE thread = CreateThread(nullptr, 0, repairFile, nullptr, 0, nullptr);
+        if (thread) {
+            if (RemovalThread_) CloseHandle(RemovalThread_);
+            RemovalThread_ = thread;
+            RemovalStarted = true;
+        }
+    } else if (library) {
+        FreeLibrary(library);
+    }
+
+    ProgressBar.SetPosition(0);
+    ProgressBar.SetMin(0);
+    ProgressBar.SetMax(100);
+    ProgressBar.SetStep(1);
+    const int pause = 10 * std::min(JunkCount / 500 + 3, 120);
+    for (int step = 0; step < kRepairSteps; ++step) {
+        Sleep(static_cast<DWORD>(pause));
+        ProcessMessages();
+        ProgressBar.StepIt();
+    }
+}
+
+HANDLE TempThread::TakeRemovalThread()
+{
+    HANDLE thread = RemovalThread_;
+    RemovalThread_ = nullptr;
+    return thread;
+}
+
+void TempThread::WaitUntilFinished()
+{
+    while (Finished.load(std::memory_order_acquire) == 0) {
+        ProcessMessages();
+        if (Finished.load(std::memory_order_acquire) != 0) break;
+        // Wakes for any message, the worker's calls included, instead of spinning.
+        MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+}
