@@ -1,0 +1,39 @@
+#pragma once
+// Push button with a hint (tool tip), a cursor and a click handler; and the check box.
+#include "ui/Control.h"
+
+#include <functional>
+#include <string>
+
+class TButton : public TControl {
+public:
+    ~TButton() override;
+    // args.Hint becomes the tool tip; args.Cursor the cursor over the button.
+    void Create(const TControlArgs& args);
+    std::wstring Caption() const;
+    const std::wstring& Hint() const { return Hint_; }
+    void SetHint(const std::wstring& hint);
+    HCURSOR Cursor() const { return Cursor_; }
+    // Runs OnClick as a click with the mouse would.
+    void Click();
+
+    std::function<void()> OnClick;
+
+    bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+protected:
+    void CreateButton(DWORD style, const TControlArgs& args);
+    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                         DWORD_PTR data);
+    std::wstring Hint_;
+    HCURSOR Cursor_ = nullptr;
+    HWND ToolTip_ = nullptr;
+};
+
+// A check box; setting its state in code runs OnClick as a click does (when the state changes).
+class TCheckBox : public TButton {
+public:
+    void Create(const TControlArgs& args);
+    bool Checked() const { return SendMessageW(Handle_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    void SetChecked(bool checked);
+};
