@@ -56,21 +56,8 @@ TAppFrame::TAppFrame()
 
 std::wstring TAppFrame::GetSpecialFolder(int csidl) const
 {
-    // Through an item list so that paths longer than MAX_PATH are not cut.
-    PIDLIST_ABSOLUTE list = nullptr;
-    if (SUCCEEDED(SHGetFolderLocation(nullptr, csidl, nullptr, 0, &list)) && list) {
-        std::wstring path(MAX_PATH, L'\0');
-        BOOL ok = FALSE;
-        while (!(ok = SHGetPathFromIDListEx(list, path.data(), static_cast<DWORD>(path.size()), GPFIDL_DEFAULT)) &&
-               path.size() < 32768)
-            path.resize(path.size() * 2);
-        CoTaskMemFree(list);
-        if (ok) {
-            path.resize(wcslen(path.c_str()));
-            return path;
-        }
-    }
-    wchar_t buffer[MAX_PATH] = {};
+    // The shell answers these with at most MAX_PATH characters by contract.
+    wchar_t buffer[MAX_PATH + 1] = {};
     if (SHGetSpecialFolderPathW(nullptr, buffer, csidl, FALSE))
         return buffer;
     return {};

@@ -32,3 +32,5 @@ void SetFileAge(const std::wstring& path, double ageDays);
 bool PathExists(const std::wstring& path);
 // Removes a folder tree; links inside it are removed as links (their targets are left alone).
 void RemoveTree(const std::wstring& path);
+// Writes the bytes as the whole content of the file (created or replaced).
+void WriteTextFile(const std::wstring& path, const std::string& bytes);

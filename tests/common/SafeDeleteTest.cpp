@@ -1,0 +1,123 @@
+#include "common/Registry.h"
+#include "common/SafeDelete.h"
+#include "support/ScratchFolder.h"
+#include "support/ScratchRegistry.h"
+#include "support/UnixLinks.h"
+
+#include <gtest/gtest.h>
+
+#include <sddl.h>
+
+class SafeDeleteFiles : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(RunningUnderWine()) << "the link tests need Wine's Unix side"; }
+    ScratchFolder Junk{L"junk"};
+    ScratchFolder Documents{L"documents"};
+};
+
+TEST_F(SafeDeleteFiles, PlainFilesAndEmptyFoldersAreDeleted)
+{
+    const std::wstring file = Junk.MakeFile(L"a.tmp", 10);
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(TDeleteResult::Deleted, DeleteFileSafe(file));
+    EXPECT_FALSE(PathExists(file));
+    EXPECT_EQ(TDeleteResult::NotFound, DeleteFileSafe(file));
+
+    const std::wstring empty = Junk.MakeFolder(L"empty");
+    const std::wstring full = Junk.MakeFolder(L"full");
+    Junk.MakeFile(L"full\\keep.txt", 1);
+    EXPECT_EQ(TDeleteResult::Deleted, RemoveFolderSafe(empty));
+    EXPECT_EQ(TDeleteResult::Failed, RemoveFolderSafe(full)) << "only empty folders";
+    EXPECT_TRUE(PathExists(Junk / L"full\\keep.txt"));
+    EXPECT_EQ(TDeleteResult::Failed, DeleteFileSafe(full)) << "a folder is no file";
+}
+
+TEST_F(SafeDeleteFiles, FileLinkIsRefusedAndItsTargetSurvives)
+{
+    const std::wstring target = Documents.MakeFile(L"letter.doc", 123);
+    const std::wstring link = Junk / L"letter.doc";
+    ASSERT_TRUE(MakeUnixSymlink(target, link));
+    EXPECT_TRUE(IsFileLink(link));
+    EXPECT_FALSE(IsFileLink(target));
+    EXPECT_EQ(TDeleteResult::RefusedLink, DeleteFileSafe(link));
+    EXPECT_TRUE(PathExists(target));
+}
+
+TEST_F(SafeDeleteFiles, FolderLinkIsRefusedAndItsEmptyTargetSurvives)
+{
+    const std::wstring target = Documents.MakeFolder(L"Pictures");
+    const std::wstring link = Junk / L"Pictures";
+    ASSERT_TRUE(MakeUnixSymlink(target, link));
+    EXPECT_TRUE(IsFolderLink(link));
+    EXPECT_FALSE(IsFolderLink(target));
+    EXPECT_EQ(TDeleteResult::RefusedLink, RemoveFolderSafe(link));
+    EXPECT_TRUE(PathExists(target));
+}
+
+TEST_F(SafeDeleteFiles, FilesBelowALinkedParentAreNotLinks)
+{
+    // Folders such as the user's documents are themselves links under Wine: their files are plain.
+    const std::wstring real = Documents.MakeFolder(L"real");
+    ASSERT_TRUE(MakeUnixSymlink(real, Junk / L"linked"));
+    const std::wstring file = Documents.MakeFile(L"real\\inside.txt", 5);
+    EXPECT_FALSE(IsFileLink(Junk / L"linked\\inside.txt"));
+    EXPECT_FALSE(IsFileLink(file));
+}
+
+class SafeDeleteRegistry : public testing::Test {
+protected:
+    ScratchRegistry Registry;
+};
+
+TEST_F(SafeDeleteRegistry, TreeAndValueDeletion)
+{
+    SetRegString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Pest\\Sub\\Deeper", L"v", L"1");
+    SetRegString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Pest", L"Run", L"pest.exe");
+    SetRegString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Pest", L"Keep", L"x");
+    EXPECT_EQ(TDeleteResult::Deleted, DeleteRegValueSafe(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Pest", L"Run"));
+    EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Pest", L"Run"));
+    EXPECT_TRUE(RegValueExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Pest", L"Keep"));
+    EXPECT_EQ(TDeleteResult::NotFound, DeleteRegValueSafe(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Pest", L"Run"));
+    EXPECT_EQ(TDeleteResult::Deleted, DeleteRegTreeSafe(HKEY_LOCAL_MACHINE, L"\\SOFTWARE\\Pest"));
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Pest"));
+    EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE"));
+    EXPECT_EQ(TDeleteResult::NotFound, DeleteRegTreeSafe(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Pest"));
+    EXPECT_EQ(TDeleteResult::Failed, DeleteRegTreeSafe(HKEY_LOCAL_MACHINE, L"\\")) << "never the root";
+}
+
+TEST_F(SafeDeleteRegistry, RegistryLinkIsRemovedWithoutEmptyingItsTarget)
+{
+    SetRegString(HKEY_CURRENT_USER, L"Software\\Target\\Child", L"data", L"precious");
+    SetRegString(HKEY_CURRENT_USER, L"Software\\Target", L"top", L"precious");
+    CreateRegKey(HKEY_CURRENT_USER, L"Software\\Pest");
+    // The link's target is an absolute kernel path: the scratch key that stands in for HKCU.
+    const std::wstring target = L"\\Registry\\User\\" + [] {
+        // Wine names the current user's hive by the user's SID; read it from the process token.
+        HANDLE token = nullptr;
+        OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
+        BYTE buffer[256];
+        DWORD size = 0;
+        GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size);
+        CloseHandle(token);
+        wchar_t* sid = nullptr;
+        ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &sid);
+        std::wstring text = sid;
+        LocalFree(sid);
+        return text;
+    }() + L"\\" + Registry.BackingPath(HKEY_CURRENT_USER) + L"\\Software\\Target";
+    HKEY link = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Pest\\Shortcut", 0, nullptr,
+                                             REG_OPTION_CREATE_LINK, KEY_ALL_ACCESS, nullptr, &link, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK,
+                                            reinterpret_cast<const BYTE*>(target.c_str()),
+                                            static_cast<DWORD>(target.size() * sizeof(wchar_t))));
+    RegCloseKey(link);
+    ASSERT_TRUE(RegValueExists(HKEY_CURRENT_USER, L"Software\\Pest\\Shortcut", L"top")) << "the link resolves";
+
+    EXPECT_EQ(TDeleteResult::RefusedLink,
+              DeleteRegValueSafe(HKEY_CURRENT_USER, L"Software\\Pest\\Shortcut", L"top"));
+    EXPECT_EQ(TDeleteResult::Deleted, DeleteRegTreeSafe(HKEY_CURRENT_USER, L"Software\\Pest"));
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, L"Software\\Pest"));
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, L"Software\\Target", L"top"));
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, L"Software\\Target\\Child", L"data"));
+}

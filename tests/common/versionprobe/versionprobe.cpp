@@ -1,0 +1,1 @@
+int VersionProbeMarker() { return 1; }
