@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <cwchar>
 #include <memory>
 
 namespace {
@@ -43,14 +44,21 @@ bool RunUnix(const wchar_t* program, const std::wstring& commandLine, Done done)
     return false;
 }
 
+// Listed by its folder: a link whose target is gone cannot be looked up by its own name under Wine.
 bool Present(const std::wstring& path)
 {
+    const size_t slash = path.find_last_of(L'\\');
+    const std::wstring name = path.substr(slash + 1);
     WIN32_FIND_DATAW entry;
-    HANDLE find = FindFirstFileW(path.c_str(), &entry);
+    HANDLE find = FindFirstFileW((path.substr(0, slash) + L"\\*").c_str(), &entry);
     if (find == INVALID_HANDLE_VALUE)
         return false;
+    bool found = false;
+    do
+        found = _wcsicmp(entry.cFileName, name.c_str()) == 0;
+    while (!found && FindNextFileW(find, &entry));
     FindClose(find);
-    return true;
+    return found;
 }
 
 } // namespace
@@ -81,6 +89,16 @@ bool MakeUnixSymlink(const std::wstring& target, const std::wstring& link)
 
 bool RemoveUnixLink(const std::wstring& link)
 {
+    if (!Present(link))
+        return true;
     const std::string path = UnixPath(link);
     return !path.empty() && RunUnix(L"Z:\\bin\\rm", L"rm -f " + Quoted(path), [&] { return !Present(link); });
+}
+
+bool RemoveUnixTree(const std::wstring& path)
+{
+    if (!Present(path))
+        return true;
+    const std::string unixPath = UnixPath(path);
+    return !unixPath.empty() && RunUnix(L"Z:\\bin\\rm", L"rm -rf " + Quoted(unixPath), [&] { return !Present(path); });
 }

@@ -10,3 +10,6 @@ bool RunningUnderWine();
 bool MakeUnixSymlink(const std::wstring& target, const std::wstring& link);
 // Removes the link itself, never its target.
 bool RemoveUnixLink(const std::wstring& link);
+// Removes a folder tree from the Unix side, which never follows links (Wine's own listing hides links
+// whose target is gone, so a Windows walk cannot remove those).
+bool RemoveUnixTree(const std::wstring& path);
