@@ -12,6 +12,7 @@
 class TLabel;
 class TProgressBar;
 class TListView;
+struct TUrlCacheRecord;
 
 class TSpyScan {
 public:
@@ -37,5 +38,14 @@ public:
     int32_t RemovedImage = 0;
 
 private:
+    std::wstring Text(int line) const;
+    std::wstring CategoryText(const std::string& category) const;
+    std::wstring RiskText(int32_t risk) const;
+    int32_t ScanDefinitions(TLabel& status, TProgressBar& progress, TListView& list);
+    int32_t ScanCookies(TLabel& status, TProgressBar& progress, TListView& list);
+    void CheckCookie(const TUrlCacheRecord& record, TLabel& status, TListView& list);
+    int32_t ApplyIgnoreList(TListView& list);
+    void RemoveEntry(const std::wstring& entry);
+
     TAppFrame Folders_;
 };

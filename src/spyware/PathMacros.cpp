@@ -1,0 +1,74 @@
+#include "spyware/PathMacros.h"
+
+#include "common/Kelvor_Routine.h"
+
+#include <shlobj.h>
+
+#include <functional>
+
+void ReplaceAll(std::wstring& text, const std::wstring& what, const std::wstring& with)
+{
+    if (what.empty())
+        return;
+    size_t at = 0;
+    while ((at = text.find(what, at)) != std::wstring::npos) {
+        text.replace(at, what.size(), with);
+        at += with.size();
+    }
+}
+
+namespace {
+
+// Folder kinds of TAppFrame used by the macros.
+constexpr int kUserStartMenu = 8;
+constexpr int kUserFavorites = 9;
+constexpr int kUserStartup = 10;
+constexpr int kUserProfile = 11;
+constexpr int kCommonDesktop = 1;
+constexpr int kCommonPrograms = 2;
+constexpr int kCommonStartMenu = 3;
+constexpr int kCommonFavorites = 4;
+
+std::wstring ProgramFilesFolder()
+{
+    // The drive root of the system folder, not the shell's Program Files folder.
+    return SystemFolder().substr(0, 3) + L"Program Files";
+}
+
+} // namespace
+
+std::wstring ExpandPathMacros(const std::wstring& path, const TAppFrame& folders)
+{
+    struct TMacro {
+        const wchar_t* Name;
+        std::function<std::wstring()> Folder;
+    };
+    const TMacro macros[] = {
+        {L"%program_files%", ProgramFilesFolder},
+        {L"programfilesdir+", ProgramFilesFolder},
+        {L"%programs%", ProgramFilesFolder},
+        {L"%windows%", WindowsFolder},
+        {L"%system%", SystemFolder},
+        {L"%systemdrive%", SystemFolder},
+        {L"systemroot+", SystemFolder},
+        {L"%common_programs%", [&] { return folders.GetCommonFolder(kCommonPrograms); }},
+        {L"commonprograms+", [&] { return folders.GetCommonFolder(kCommonPrograms); }},
+        {L"%startmenu%", [&] { return folders.GetUserFolder(kUserStartMenu); }},
+        {L"%common_startmenu%", [&] { return folders.GetCommonFolder(kCommonStartMenu); }},
+        {L"%desktopdirectory%", [&] { return folders.GetSpecialFolder(CSIDL_DESKTOP); }},
+        {L"desktopdir+", [&] { return folders.GetSpecialFolder(CSIDL_DESKTOP); }},
+        {L"%favorites%", [&] { return folders.GetUserFolder(kUserFavorites); }},
+        {L"%common_favorites%", [&] { return folders.GetCommonFolder(kCommonFavorites); }},
+        {L"%common_desktopdirectory%", [&] { return folders.GetCommonFolder(kCommonDesktop); }},
+        {L"startupfolder+", [&] { return folders.GetUserFolder(kUserStartup); }},
+        {L"%profile%", [&] { return folders.GetUserFolder(kUserProfile); }},
+        {L"profilepath+", [&] { return folders.GetUserFolder(kUserProfile); }},
+    };
+    std::wstring result = path;
+    for (const TMacro& macro : macros) {
+        // Look a folder up only when its macro is used: the lookups are made anew for every path.
+        if (result.find(macro.Name) != std::wstring::npos)
+            ReplaceAll(result, macro.Name, macro.Folder());
+    }
+    return result;
+}

@@ -1,0 +1,404 @@
+#include "spyware/SpywareScan.h"
+
+#include "common/CodePage.h"
+#include "common/Exception.h"
+#include "common/Extinifiles.h"
+#include "common/IniFile.h"
+#include "common/Kelvor_Routine.h"
+#include "common/SafeDelete.h"
+#include "spyware/PathMacros.h"
+#include "spyware/RegistryEntry.h"
+#include "spyware/UrlCache.h"
+#include "ui/Label.h"
+#include "ui/ListView.h"
+#include "ui/MessagePump.h"
+#include "ui/ProgressBar.h"
+
+#include <windows.h>
+
+#include <climits>
+
+namespace {
+
+// Lines of the "M_SpywareScan" texts.
+constexpr int kCookieRiskText = 4;
+constexpr int kCookieItemText = 6;
+constexpr int kRepairText = 15;
+
+// Columns after the caption: Description, Risk Level, Entry.
+constexpr int kEntryColumn = 3;
+
+// Lines end at CR LF, a lone CR or a lone LF; a final line without an end is kept.
+TAnsiStrings SplitLines(const std::string& text)
+{
+    TAnsiStrings lines;
+    size_t start = 0;
+    size_t i = 0;
+    while (i < text.size()) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(text.substr(start, i - start));
+            i += (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
+            start = i;
+        } else {
+            ++i;
+        }
+    }
+    if (start < text.size())
+        lines.push_back(text.substr(start));
+    return lines;
+}
+
+TAnsiStrings ExtractLines(TZLBArchive& archive, int index)
+{
+    TMemoryStream stream;
+    archive.ExtractStream(stream, index);
+    stream.Seek(0);
+    return SplitLines(stream.Text());
+}
+
+TAnsiStrings ExtractLines(TZLBArchive& archive, const std::string& name)
+{
+    TMemoryStream stream;
+    archive.ExtractStreamByName(stream, name);
+    stream.Seek(0);
+    return SplitLines(stream.Text());
+}
+
+// A decimal integer with optional leading blanks and sign, as the definitions write numbers;
+// anything else is a conversion error.
+int32_t ToInteger(const std::string& text)
+{
+    size_t i = 0;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        negative = text[i++] == '-';
+    if (i == text.size())
+        throw Exception("'" + text + "' is not a valid integer value");
+    int64_t value = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            throw Exception("'" + text + "' is not a valid integer value");
+        value = value * 10 + (text[i] - '0');
+        if (value > int64_t(INT_MAX) + 1)
+            throw Exception("'" + text + "' is not a valid integer value");
+    }
+    value = negative ? -value : value;
+    if (value > INT_MAX)
+        throw Exception("'" + text + "' is not a valid integer value");
+    return static_cast<int32_t>(value);
+}
+
+std::string AsciiUpper(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+std::wstring TrimControls(const std::wstring& text)
+{
+    size_t first = 0;
+    size_t last = text.size();
+    while (first < last && text[first] <= L' ')
+        ++first;
+    while (last > first && text[last - 1] <= L' ')
+        --last;
+    return text.substr(first, last - first);
+}
+
+std::wstring OwnFileName()
+{
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return buffer;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+// The archive reader takes 8-bit names; a path that the code page cannot hold is passed in its
+// short form, which is plain ASCII where the file system keeps short names.
+std::string ArchiveFileName(const std::wstring& path)
+{
+    std::string name = WideToAnsi(path);
+    if (AnsiToWide(name) == path)
+        return name;
+    const DWORD length = GetShortPathNameW(path.c_str(), nullptr, 0);
+    if (length == 0)
+        return name;
+    std::wstring shortPath(length, L'\0');
+    const DWORD written = GetShortPathNameW(path.c_str(), shortPath.data(), length);
+    shortPath.resize(written < length ? written : 0);
+    return shortPath.empty() ? name : WideToAnsi(shortPath);
+}
+
+bool IsExistingFile(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool IsExistingFolder(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool HasExtension(const std::wstring& path)
+{
+    const size_t dot = path.rfind(L'.');
+    const size_t separator = path.find_last_of(L"\\:");
+    return dot != std::wstring::npos && (separator == std::wstring::npos || dot > separator);
+}
+
+bool EntryListed(const TListView& list, const std::wstring& entry)
+{
+    const int count = list.Count();
+    for (int row = 0; row < count; ++row)
+        if (list.SubItem(row, kEntryColumn) == entry)
+            return true;
+    return false;
+}
+
+} // namespace
+
+TSpyScan::TSpyScan(const std::wstring& archivePath, const TWideStrings& texts) : Texts(texts)
+{
+    Archive = std::make_unique<TZLBArchive>();
+    Archive->OpenArchive(ArchiveFileName(archivePath));
+
+    MainLines = ExtractLines(*Archive, "Main.db");
+    if (MainLines.size() < 3)
+        throw Exception("List index out of bounds (2)");
+    FirstDefinition = ToInteger(LineValue(MainLines[2]));
+    const int count = Archive->FileCount();
+    // A first definition outside the archive would leave a negative number of definitions.
+    if (FirstDefinition < 0 || FirstDefinition > count)
+        throw Exception("The definition database names a first definition (" + std::to_string(FirstDefinition) +
+                        ") outside its " + std::to_string(count) + " files, please reinstall the program.");
+
+    Definitions.resize(static_cast<size_t>(count - FirstDefinition));
+    for (int j = 0; j < count - FirstDefinition; ++j)
+        Definitions[static_cast<size_t>(j)] = ExtractLines(*Archive, FirstDefinition + j);
+
+    CookieRules = ExtractLines(*Archive, "TrackingCookie.db");
+}
+
+TSpyScan::~TSpyScan() = default;
+
+std::wstring TSpyScan::Text(int line) const
+{
+    return line >= 0 && static_cast<size_t>(line) < Texts.size() ? Texts[static_cast<size_t>(line)] : std::wstring();
+}
+
+std::wstring TSpyScan::CategoryText(const std::string& category) const
+{
+    static const char* const words[] = {"Adware", "Hijacker", "Homepage Hijacker", "Key Logger",
+                                        "Spyware", "Trojan", "Backdoor"};
+    for (int i = 0; i < 7; ++i)
+        if (category == words[i])
+            return Text(8 + i);
+    // No text of its own: the word itself tells the user more than an empty name.
+    return AnsiToWide(category);
+}
+
+std::wstring TSpyScan::RiskText(int32_t risk) const
+{
+    // Risk 5 is line 1, risk 1 line 5; other values have no text.
+    return risk >= 1 && risk <= 5 ? Text(6 - risk) : std::wstring();
+}
+
+int32_t TSpyScan::Scan(TLabel& status, TProgressBar& progress, TListView& list)
+{
+    list.Clear();
+    progress.SetPosition(0);
+    int32_t found = ScanDefinitions(status, progress, list);
+    found += ScanCookies(status, progress, list);
+    found -= ApplyIgnoreList(list);
+    return found;
+}
+
+int32_t TSpyScan::ScanDefinitions(TLabel& status, TProgressBar& progress, TListView& list)
+{
+    const int start = progress.Position();
+    const int n = static_cast<int>(Definitions.size());
+    const std::wstring ownFile = OwnFileName();
+    int32_t added = 0;
+
+    for (int i = 0; i < n; ++i) {
+        if (Stopped)
+            break;
+        TExtIniFile ini(ownFile, Definitions[static_cast<size_t>(i)]);
+        // With one definition the bar goes the whole way at once.
+        progress.SetPosition(n > 1 ? start + (i * 55) / (n - 1) : start + 55);
+        const TAnsiStrings& lines = Definitions[static_cast<size_t>(i)];
+        const std::string displayName = lines.size() > 2 ? LineValue(lines[2]) : std::string();
+        status.SetCaption(ScanPrefix + L" " + AnsiToWide(displayName));
+        ProcessMessages();
+
+        TAnsiStrings regKeys, fileKeys, folderKeys, mainKeys;
+        ini.ReadSection("Reg", regKeys);
+        ini.ReadSection("File", fileKeys);
+        ini.ReadSection("Folder", folderKeys);
+        ini.ReadSection("Main", mainKeys);
+
+        // Caption, description and risk of this definition's rows, read when the first row is added.
+        bool haveTexts = false;
+        std::wstring caption, description, risk;
+        auto addRow = [&](const std::wstring& entry, int32_t image) {
+            if (!haveTexts) {
+                if (mainKeys.size() < 3)
+                    throw Exception("List index out of bounds (" + std::to_string(mainKeys.size()) + ")");
+                caption = CategoryText(ini.ReadString("Main", mainKeys[0], ""));
+                description = AnsiToWide(ini.ReadString("Main", mainKeys[1], ""));
+                risk = RiskText(ToInteger(ini.ReadString("Main", mainKeys[2], "")));
+                haveTexts = true;
+            }
+            list.AddItem(caption, {description, risk, entry}, image, true);
+            ++added;
+        };
+
+        int hits = 0;
+        for (const std::string& key : regKeys) {
+            if (Stopped)
+                return added;
+            ProcessMessages();
+            const std::wstring entry = AnsiToWide(key);
+            if (RegistryEntryPresent(ParseRegistryEntry(entry))) {
+                addRow(entry, RegistryImage);
+                ++hits;
+            }
+        }
+
+        auto scanPaths = [&](const TAnsiStrings& keys, bool folders) {
+            for (const std::string& key : keys) {
+                ProcessMessages();
+                if (Stopped)
+                    return false;
+                // The definition texts are 8-bit; the folders they expand to stay wide, so that a
+                // path outside the code page is still found and removed.
+                const std::wstring path = ExpandPathMacros(AnsiToWide(key), Folders_);
+                if (hits == 0)
+                    continue;
+                if (folders) {
+                    if (!IsExistingFolder(path))
+                        continue;
+                } else {
+                    if (!IsExistingFile(path) || FileVersionText(path, 1) == L"Microsoft Corporation")
+                        continue;
+                }
+                if (!EntryListed(list, path))
+                    addRow(path, folders ? FolderImage : FileImage);
+            }
+            return true;
+        };
+        if (!scanPaths(fileKeys, false) || !scanPaths(folderKeys, true))
+            return added;
+    }
+    return added;
+}
+
+int32_t TSpyScan::ScanCookies(TLabel& status, TProgressBar& progress, TListView& list)
+{
+    const int start = progress.Position();
+    const int rowsBefore = list.Count();
+    int k = 0;
+
+    TUrlCacheEnum cache;
+    TUrlCacheRecord record;
+    while (cache.Next(record)) {
+        const std::string& local = record.LocalFileName;
+        if (local.size() >= 4 && local.compare(local.size() - 4, 4, ".txt") == 0) {
+            CheckCookie(record, status, list);
+            ++k;
+            progress.SetPosition(start + (k * 45) / 500);
+        }
+        ProcessMessages();
+        if (Stopped)
+            break;
+    }
+    progress.SetPosition(start + 45);
+    return list.Count() - rowsBefore;
+}
+
+void TSpyScan::CheckCookie(const TUrlCacheRecord& record, TLabel& status, TListView& list)
+{
+    const size_t slash = record.LocalFileName.find_last_of("\\/:");
+    const std::string fileName =
+        slash == std::string::npos ? record.LocalFileName : record.LocalFileName.substr(slash + 1);
+    status.SetCaption(ScanPrefix + L" " + AnsiToWide(fileName));
+    status.Repaint();
+
+    const std::string url = AsciiUpper(record.SourceUrl);
+    for (const std::string& rule : CookieRules) {
+        const std::string pattern = AsciiUpper(LineName(rule));
+        if (pattern.empty() || url.find(pattern) == std::string::npos)
+            continue;
+        list.AddItem(Text(kCookieItemText), {AnsiToWide(LineValue(rule)), Text(kCookieRiskText),
+                                             AnsiToWide(record.SourceUrl)},
+                     CookieImage, true);
+    }
+}
+
+int32_t TSpyScan::ApplyIgnoreList(TListView& list)
+{
+    int32_t removed = 0;
+    const TWideStrings lines = TIniFile(IgnoreIniPath()).ReadSectionLines(L"Spyware");
+    for (const std::wstring& line : lines) {
+        const std::wstring name = LineName(line);
+        const std::wstring value = LineValue(line);
+        for (int row = list.Count() - 1; row >= 0; --row) {
+            if (list.Caption(row) == name && list.SubItem(row, kEntryColumn) == value) {
+                list.Delete(row);
+                ++removed;
+            }
+        }
+    }
+    return removed;
+}
+
+int32_t TSpyScan::Repair(TLabel& status, TProgressBar& progress, TListView& list)
+{
+    status.SetCaption(Text(kRepairText));
+    int32_t count = 0;
+    // Bottom-up: cookies first, and within a definition its folders before its files before its keys.
+    for (int row = list.Count() - 1; row >= 0; --row) {
+        if (!list.Checked(row))
+            continue;
+        RemoveEntry(TrimControls(list.SubItem(row, kEntryColumn)));
+        ++count;
+        list.SetImageIndex(row, RemovedImage);
+    }
+    for (int k = 0; k < 10; ++k) {
+        ProcessMessages();
+        progress.SetPosition(k * 100 / 10);
+        Sleep(100);
+    }
+    return count;
+}
+
+void TSpyScan::RemoveEntry(const std::wstring& entry)
+{
+    if (entry.compare(0, 4, L"HKEY") == 0) {
+        DeleteRegistryEntry(ParseRegistryEntry(entry));
+    } else if (entry.size() >= 3 && entry.compare(1, 2, L":\\") == 0) {
+        // What is on disk decides between file and folder; the name decides only when the path
+        // names neither (then there is nothing to remove anyway).
+        if (IsExistingFolder(entry)) {
+            RemoveFolderSafe(entry);
+        } else if (IsExistingFile(entry) || HasExtension(entry)) {
+            // A file in use is left in place.
+            if (!IsFileLocked(entry))
+                DeleteFileSafe(entry);
+        }
+    } else if (entry.size() >= 6 && AsciiUpper(WideToAnsi(entry.substr(0, 6))) == "COOKIE") {
+        DeleteUrlCacheRecord(entry);
+    }
+}

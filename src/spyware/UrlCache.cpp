@@ -1,0 +1,58 @@
+#include "spyware/UrlCache.h"
+
+#include <wininet.h>
+
+TUrlCacheEnum::~TUrlCacheEnum()
+{
+    if (Find_)
+        FindCloseUrlCache(Find_);
+}
+
+bool TUrlCacheEnum::Next(TUrlCacheRecord& record)
+{
+    if (Ended_)
+        return false;
+    // The size first, then the entry into a buffer of that size. A grown entry can ask for more
+    // again; a few rounds are enough, after that the enumeration is given up.
+    DWORD size = 0;
+    bool ok = false;
+    for (int attempt = 0; attempt < 4 && !ok; ++attempt) {
+        if (Buffer_.size() < size)
+            Buffer_.resize(size);
+        size = static_cast<DWORD>(Buffer_.size());
+        auto* info = Buffer_.empty() ? nullptr : reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(Buffer_.data());
+        SetLastError(ERROR_SUCCESS);
+        if (!Started_) {
+            HANDLE find = FindFirstUrlCacheEntryA(nullptr, info, &size);
+            if (find) {
+                Find_ = find;
+                Started_ = true;
+                ok = true;
+            }
+        } else {
+            ok = FindNextUrlCacheEntryA(Find_, info, &size) != FALSE;
+        }
+        if (!ok) {
+            LastError_ = GetLastError();
+            if (LastError_ != ERROR_INSUFFICIENT_BUFFER || size <= Buffer_.size())
+                break;
+        }
+    }
+    if (!ok) {
+        // No more entries, an invalid name or parameter, or any other failure: each would only
+        // repeat on the next call, so the enumeration ends here.
+        Ended_ = true;
+        return false;
+    }
+    LastError_ = ERROR_SUCCESS;
+    const auto* info = reinterpret_cast<const INTERNET_CACHE_ENTRY_INFOA*>(Buffer_.data());
+    record.SourceUrl = info->lpszSourceUrlName ? info->lpszSourceUrlName : "";
+    record.LocalFileName = info->lpszLocalFileName ? info->lpszLocalFileName : "";
+    record.EntryType = info->CacheEntryType;
+    return true;
+}
+
+bool DeleteUrlCacheRecord(const std::wstring& sourceUrl)
+{
+    return DeleteUrlCacheEntryW(sourceUrl.c_str()) != FALSE;
+}
