@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Prepares a demo Windows machine in its own Wine prefix (<build>/demo/prefix): the program folder
+# installed under Program Files, a settings folder with a Main.ini, and traces for every scanner,
+# planted by the scripts tools/demo/*/plant.sh.
+# Usage: scripts/demo-machine.sh [build-folder]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build}" && pwd)
+
+export WINEPREFIX="$build/demo/prefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+
+# A fresh machine every time, so that a demo shows what a first run finds.
+wineserver -k 2>/dev/null || true
+rm -rf "$build/demo"
+mkdir -p "$WINEPREFIX"
+wineboot -i >/dev/null 2>&1 || true
+wineserver -w
+
+win_var() { wine cmd /c echo "%$1%" 2>/dev/null | tr -d '\r'; }
+unix_of() { winepath -u "$1" 2>/dev/null; }
+
+program_win='C:\Program Files\Quillmar Brisfold'
+program_dir=$(unix_of "$program_win")
+mkdir -p "$program_dir/Language"
+cp "$build/bin/Brisfold.exe" "$build/bin/Def.dbd" "$build/bin/Ravenwick.dll" "$program_dir/"
+[ -f "$build/bin/BrisfoldCmd.exe" ] && cp "$build/bin/BrisfoldCmd.exe" "$program_dir/"
+cp "$build/bin/Language/"*.lng "$program_dir/Language/"
+
+appdata_win=$(win_var APPDATA)
+settings_dir="$(unix_of "$appdata_win")/Kelvor/Dornique"
+mkdir -p "$settings_dir"
+printf '%s\r\n' '[Main]' 'Language=English' '' '[Junk File Removal]' 'TempFile=1' 'IE Cache=1' 'Recycle=1' \
+  'RemoveDay=2' '' '[RegistryOpt]' 'Openscan=0' > "$settings_dir/Main.ini"
+
+# What each scanner's planting script may use.
+export DEMO_BUILD="$build" DEMO_PROGRAM_DIR="$program_dir" DEMO_SETTINGS_DIR="$settings_dir"
+export DEMO_APPDATA_WIN="$appdata_win"
+for plant in "$root"/tools/demo/*/plant.sh; do
+  [ -f "$plant" ] || continue
+  echo "demo: planting $(basename "$(dirname "$plant")") traces"
+  bash "$plant"
+done
+wineserver -w
+echo "demo: machine ready in $WINEPREFIX (program in $program_win)"
