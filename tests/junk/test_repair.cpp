@@ -1,0 +1,182 @@
+// Links in the junk folders, and the removal through the real Ravenwick.dll.
+#include "JunkFixture.h"
+
+#include "common/AppFrame.h"
+#include "support/UnixLinks.h"
+
+#include <oleauto.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+namespace {
+
+std::string ReadAll(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    char buffer[256];
+    DWORD read = 0;
+    ReadFile(file, buffer, sizeof buffer, &read, nullptr);
+    CloseHandle(file);
+    return std::string(buffer, read);
+}
+
+} // namespace
+
+class JunkLinkTest : public JunkTest {
+protected:
+    void SetUp() override
+    {
+        JunkTest::SetUp();
+        if (!RunningUnderWine()) GTEST_SKIP() << "links are made through Wine";
+        // Old documents outside the junk folders, reached through links from inside them.
+        Documents = Root.MakeFolder(L"Outside\\Documents");
+        Letter = Root.MakeFile(L"Outside\\Documents\\letter.txt", 6, 30);
+        Secret = Root.MakeFile(L"Outside\\secret.txt", 6, 30);
+        for (const std::wstring& folder : {Cache, Temp}) {
+            ASSERT_TRUE(MakeUnixSymlink(Documents, folder + L"\\docs")) << "folder link in " << folder.size();
+            ASSERT_TRUE(MakeUnixSymlink(Secret, folder + L"\\secret.htm")) << "file link in " << folder.size();
+        }
+    }
+    void TearDown() override
+    {
+        // The links go before the scratch folders, as links and never through their targets.
+        for (const std::wstring& folder : {Cache, Temp}) {
+            RemoveUnixLink(folder + L"\\docs");
+            RemoveUnixLink(folder + L"\\secret.htm");
+        }
+        JunkTest::TearDown();
+    }
+    void ExpectTargetsIntact()
+    {
+        EXPECT_EQ(ReadAll(Letter), "xxxxxx");
+        EXPECT_EQ(ReadAll(Secret), "xxxxxx");
+        for (const std::wstring& folder : {Cache, Temp}) {
+            EXPECT_TRUE(PathExists(folder + L"\\docs"));
+            EXPECT_TRUE(PathExists(folder + L"\\secret.htm"));
+        }
+    }
+    std::wstring Documents, Letter, Secret;
+};
+
+TEST_F(JunkLinkTest, LinksAreNeitherFollowedNorListed)
+{
+    WriteSettings({{L"Recycle", L"0"}});
+    // The walk sees the links as a folder link and a plain-looking old file.
+    ASSERT_NE(GetFileAttributesW((Temp + L"\\docs").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
+    const std::wstring page = Root.MakeFile(L"Cache\\a.htm", 10);
+    const std::wstring old = Root.MakeFile(L"Temp\\old.tmp", 10, 10);
+
+    auto thread = RunScan();
+    EXPECT_EQ(ListedUnder(Cache), std::set<std::wstring>{page});
+    EXPECT_EQ(ListedUnder(Temp), std::set<std::wstring>{old});
+    EXPECT_TRUE(ListedUnder(Outside).empty());
+    ExpectTargetsIntact();
+}
+
+TEST_F(JunkLinkTest, RemovalLeavesLinksAndTheirTargets)
+{
+    WriteSettings({{L"Recycle", L"0"}, {L"RemoveDay", L"3650"}});
+    const std::wstring page = Root.MakeFile(L"Cache\\a.htm", 10);
+    const std::wstring old = Root.MakeFile(L"Temp\\old.tmp", 10, 4000);
+    auto thread = RunScan();
+    ASSERT_EQ(ListedUnder(Temp), std::set<std::wstring>{old});
+
+    thread->Repair(Label);
+    HANDLE removal = thread->TakeRemovalThread();
+    ASSERT_NE(removal, nullptr);
+    EXPECT_EQ(WaitForSingleObject(removal, 60000), WAIT_OBJECT_0);
+    CloseHandle(removal);
+    EXPECT_FALSE(PathExists(page));
+    EXPECT_FALSE(PathExists(old));
+    ExpectTargetsIntact();
+}
+
+TEST_F(JunkTest, RepairRemovesListedFilesOnly)
+{
+    // A "RemoveDay" of ten years keeps the removal away from whatever lives in the Windows folder's temp.
+    WriteSettings({{L"Recycle", L"0"}, {L"RemoveDay", L"3650"}});
+    const std::vector<std::wstring> junk = {
+        Root.MakeFile(L"Cache\\Content.IE5\\X1\\a.htm", 100),
+        Root.MakeFile(L"Cache\\Content.IE5\\X2\\b.gif", 100),
+        Root.MakeFile(L"Temp\\old.tmp", 100, 4000),
+        Root.MakeFile(L"Temp\\sub\\older.log", 100, 5000),
+        Root.MakeFile(L"Temp\\upper\\INDEX.DAT", 100, 4000),
+    };
+    const std::wstring held = Root.MakeFile(L"Temp\\held.tmp", 100, 4000);
+    const std::vector<std::wstring> kept = {
+        Root.MakeFile(L"Cache\\index.dat", 100),
+        Root.MakeFile(L"Cache\\desktop.ini", 100),
+        Root.MakeFile(L"Cache\\favicon.ico", 100),
+        Root.MakeFile(L"Temp\\new.tmp", 100, 1),
+        Root.MakeFile(L"Temp\\lower\\index.dat", 100, 4000),
+        Root.MakeFile(L"Outside\\old.tmp", 100, 4000),
+        Root.MakeFile(L"AppData\\old.tmp", 100, 4000),
+        Root.MakeFile(L"Drive\\RECYCLER\\Dc1.txt", 100),
+    };
+    // In use: opened without sharing, so it cannot be deleted.
+    HANDLE open = CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(open, INVALID_HANDLE_VALUE);
+
+    auto thread = RunScan();
+    std::set<std::wstring> expected(junk.begin(), junk.end());
+    expected.insert(held);
+    EXPECT_EQ(ListedUnder(Root.Path()), expected);
+    ASSERT_EQ(thread->JunkCount, 6);
+
+    const auto start = std::chrono::steady_clock::now();
+    thread->Repair(Label);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_TRUE(thread->RemovalStarted);
+    EXPECT_EQ(Label.Caption(), L"Removing junk...");
+    EXPECT_EQ(Bar.Position(), 100);
+    EXPECT_EQ(Bar.Max(), 100);
+    // 100 pauses of 30 ms for fewer than 500 files.
+    EXPECT_GE(elapsed, std::chrono::milliseconds(2900));
+
+    HANDLE removal = thread->TakeRemovalThread();
+    ASSERT_NE(removal, nullptr);
+    EXPECT_EQ(thread->TakeRemovalThread(), nullptr);
+    EXPECT_EQ(WaitForSingleObject(removal, 60000), WAIT_OBJECT_0);
+    CloseHandle(removal);
+    CloseHandle(open);
+
+    for (const std::wstring& file : junk) EXPECT_FALSE(PathExists(file)) << testing::PrintToString(file);
+    EXPECT_TRUE(PathExists(held));
+    for (const std::wstring& file : kept) EXPECT_TRUE(PathExists(file)) << testing::PrintToString(file);
+}
+
+TEST_F(JunkTest, RemovalFollowsTheSettingsItIsGiven)
+{
+    // Only the cache is switched on: old temporary files stay.
+    WriteSettings({{L"TempFile", L"0"}, {L"Recycle", L"0"}});
+    const std::wstring page = Root.MakeFile(L"Cache\\a.htm", 100);
+    const std::wstring old = Root.MakeFile(L"Temp\\old.tmp", 100, 4000);
+    auto thread = RunScan();
+    thread->Repair(Label);
+    HANDLE removal = thread->TakeRemovalThread();
+    ASSERT_NE(removal, nullptr);
+    EXPECT_EQ(WaitForSingleObject(removal, 60000), WAIT_OBJECT_0);
+    CloseHandle(removal);
+    EXPECT_FALSE(PathExists(page));
+    EXPECT_TRUE(PathExists(old));
+}
+
+TEST(JunkLibrary, ExportsTheTwoCallsAndSurvivesBadInput)
+{
+    HMODULE library = LoadLibraryW((TAppFrame().ExeFolder + L"Ravenwick.dll").c_str());
+    ASSERT_NE(library, nullptr) << GetLastError();
+    using CreateDllCall = void(WINAPI*)(BSTR*, const wchar_t*);
+    auto createDll = reinterpret_cast<CreateDllCall>(GetProcAddress(library, "CreateDll"));
+    auto repair = reinterpret_cast<LPTHREAD_START_ROUTINE>(GetProcAddress(library, "RepairTFile"));
+    ASSERT_NE(createDll, nullptr);
+    ASSERT_NE(repair, nullptr);
+    // A null settings path: nothing is known, so nothing is removed and nothing escapes.
+    BSTR text = nullptr;
+    createDll(&text, nullptr);
+    SysFreeString(text);
+    EXPECT_EQ(repair(nullptr), 0u);
+}

@@ -1,0 +1,313 @@
+// The junk-file scanner thread on real folders, real controls and a real worker thread.
+#include "JunkFixture.h"
+
+#include "common/Kelvor_Routine.h"
+#include "junk/JunkWalk.h"
+#include "support/ShellFolders.h"
+#include "ui/MessagePump.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::wstring kDashes(56, L'-');
+constexpr uint64_t kMiB = 1024 * 1024;
+constexpr uint64_t kGiB = 1024 * kMiB;
+
+std::set<std::wstring> Paths(const std::wstring& folder, std::initializer_list<const wchar_t*> names)
+{
+    std::set<std::wstring> paths;
+    for (const wchar_t* name : names) paths.insert(folder + L"\\" + name);
+    return paths;
+}
+
+} // namespace
+
+TEST_F(JunkTest, CacheNameRulesAndMemoLayout)
+{
+    WriteSettings({{L"TempFile", L"0"}, {L"Recycle", L"0"}});
+    auto probe = std::make_unique<TempThread>(Label, Bar, Memo, Texts());
+    const std::wstring cookie = L"x" + probe->UserTag + L"www.example[1].txt";
+    probe.reset();
+    for (const wchar_t* name : {L"index.dat", L"favicon.ico", L"desktop.ini"}) Root.MakeFile(L"Cache\\" + std::wstring(name), 100);
+    Root.MakeFile(L"Cache\\" + cookie, 100);
+    const std::wstring page = Root.MakeFile(L"Cache\\Content.IE5\\ABCD1234\\a.htm", 1536);
+
+    auto thread = RunScan();
+    EXPECT_EQ(thread->Finished.load(), 1);
+    EXPECT_EQ(thread->CachePath, Cache);
+    const std::vector<std::wstring> expected = {L"Junk files:", kDashes, L"1 junk files", L"Total size: 1.50 KB", L"", page};
+    EXPECT_EQ(Memo.Lines(), expected);
+    EXPECT_EQ(thread->JunkCount, 1);
+    EXPECT_EQ(thread->CacheBytes, 1536);
+    EXPECT_EQ(thread->TempBytes, 0);
+    EXPECT_EQ(thread->TotalBytes, 1536);
+    EXPECT_EQ(thread->SizeText, L"1.50 KB");
+    EXPECT_EQ(thread->CurrentFile, page);
+    EXPECT_EQ(Bar.Max(), 100);
+    EXPECT_EQ(Bar.Position(), 100);
+}
+
+TEST_F(JunkTest, TemporaryFilesOlderThanRemoveDayAreListed)
+{
+    struct Case {
+        const wchar_t* removeDay; // nullptr: key absent (default 2)
+        std::vector<std::pair<const wchar_t*, double>> files;
+        std::set<std::wstring> listed;
+    };
+    const std::vector<Case> cases = {
+        {nullptr,
+         {{L"one.tmp", 1}, {L"two.tmp", 2.9}, {L"three.tmp", 3.05}, {L"ten.tmp", 10}, {L"noext", 4}},
+         {L"three.tmp", L"ten.tmp", L"noext"}},
+        {L"5", {{L"five.tmp", 5.95}, {L"six.tmp", 6.05}, {L"sub\\deep\\old.log", 9}}, {L"six.tmp", L"sub\\deep\\old.log"}},
+        {L"0", {{L"fresh.tmp", 0.5}, {L"day.tmp", 1.05}}, {L"day.tmp"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.removeDay ? c.removeDay : L"default");
+        RemoveTree(Temp);
+        Root.MakeFolder(L"Temp");
+        std::map<std::wstring, std::wstring> settings = {{L"IE Cache", L"0"}, {L"Recycle", L"0"}};
+        if (c.removeDay) settings[L"RemoveDay"] = c.removeDay;
+        WriteSettings(settings);
+        for (const auto& [name, age] : c.files) Root.MakeFile(L"Temp\\" + std::wstring(name), 10, age);
+        std::set<std::wstring> expected;
+        for (const std::wstring& name : c.listed) expected.insert(Temp + L"\\" + name);
+
+        auto thread = RunScan();
+        EXPECT_EQ(ListedUnder(Temp), expected);
+        // Whatever else is listed lies in the Windows folder's temp, which no test can redirect.
+        const std::wstring windowsTemp = WindowsFolder() + L"\\temp\\";
+        for (const std::wstring& line : Listed())
+            if (!expected.count(line)) EXPECT_EQ(line.compare(0, windowsTemp.size(), windowsTemp), 0) << line.size();
+        EXPECT_EQ(thread->JunkCount, static_cast<int>(Listed().size()));
+        EXPECT_EQ(thread->CacheBytes, 0);
+    }
+}
+
+TEST_F(JunkTest, TemporaryNameRulesRespectCase)
+{
+    WriteSettings({{L"IE Cache", L"0"}, {L"Recycle", L"0"}});
+    auto probe = std::make_unique<TempThread>(Label, Bar, Memo, Texts());
+    const std::wstring cookie = probe->UserTag + L"site[2].txt";
+    probe.reset();
+    // Names differing only in case are one file to the file system: each gets its own folder.
+    for (const std::wstring name : {L"lower\\index.dat", L"upper\\INDEX.DAT", L"old.index.dat.bak", L"Index.Dat2"})
+        Root.MakeFile(L"Temp\\" + name, 10, 10);
+    Root.MakeFile(L"Temp\\" + cookie, 10, 10);
+
+    RunScan();
+    EXPECT_EQ(ListedUnder(Temp), Paths(Temp, {L"upper\\INDEX.DAT", L"Index.Dat2"}));
+}
+
+TEST_F(JunkTest, AllSwitchesOffGiveAnEmptyReport)
+{
+    WriteSettings({{L"IE Cache", L"0"}, {L"TempFile", L"0"}, {L"Recycle", L"0"}});
+    Root.MakeFile(L"Cache\\a.htm", 100);
+    Root.MakeFile(L"Temp\\old.tmp", 100, 10);
+    Root.MakeFile(L"Drive\\$Recycle.Bin\\S-1-5-21\\$R1.txt", 5000);
+
+    auto thread = RunScan();
+    const std::vector<std::wstring> expected = {L"Junk files:", kDashes, L"0 junk files", L"Total size: 0 Byte", L""};
+    EXPECT_EQ(Memo.Lines(), expected);
+    EXPECT_EQ(thread->TotalBytes, 0);
+    EXPECT_EQ(thread->RecycleBytes, 0);
+    EXPECT_EQ(thread->SizeText, L"0 Byte");
+}
+
+TEST_F(JunkTest, SwitchIsOnOnlyForExactlyOne)
+{
+    WriteSettings({{L"IE Cache", L"true"}, {L"TempFile", L"2"}, {L"Recycle", L"1"}});
+    Root.MakeFile(L"Cache\\a.htm", 100);
+    Root.MakeFile(L"Temp\\old.tmp", 100, 10);
+    Root.MakeFile(L"Drive\\RECYCLER\\S-1-5-21\\Dc1.txt", 3000);
+
+    auto thread = RunScan();
+    EXPECT_TRUE(Listed().empty());
+    EXPECT_EQ(thread->RecycleBytes, 3000);
+    EXPECT_EQ(thread->TotalBytes, 3000);
+    EXPECT_EQ(thread->SizeText, L"2.93 KB");
+}
+
+TEST_F(JunkTest, MissingSettingsFileTurnsEverythingOn)
+{
+    WriteSettings({});
+    const std::wstring page = Root.MakeFile(L"Cache\\a.htm", 100);
+    const std::wstring old = Root.MakeFile(L"Temp\\old.tmp", 100, 3.5);
+    Root.MakeFile(L"Drive\\Recycled\\Dc1.txt", 2048);
+
+    auto thread = RunScan();
+    EXPECT_EQ(ListedUnder(Cache), std::set<std::wstring>{page});
+    EXPECT_EQ(ListedUnder(Temp), std::set<std::wstring>{old});
+    EXPECT_EQ(thread->RecycleBytes, 2048);
+}
+
+TEST_F(JunkTest, StatusLabelAndBarChangeEveryFifthFile)
+{
+    WriteSettings({{L"TempFile", L"0"}, {L"Recycle", L"0"}});
+    for (int i = 0; i < 1200; ++i) Root.MakeFile(L"Cache\\F" + std::to_wstring(i / 100) + L"\\page" + std::to_wstring(i) + L".htm");
+
+    auto thread = RunScan();
+    ASSERT_EQ(thread->JunkCount, 1200);
+    const std::vector<std::wstring> files = Listed();
+    ASSERT_EQ(files.size(), 1200u);
+    EXPECT_EQ(std::set<std::wstring>(files.begin(), files.end()).size(), 1200u);
+    ASSERT_EQ(StatusTexts.size(), 240u);
+    for (size_t k = 0; k < StatusTexts.size(); ++k) {
+        const std::wstring& file = files[5 * k + 4];
+        ASSERT_GT(file.size(), 31u);
+        EXPECT_EQ(StatusTexts[k], L"Scanning " + file.substr(file.size() - 31)) << "change " << k;
+    }
+    // The bar's maximum creeps up by one per label change, then the summary fills it at 100.
+    ASSERT_EQ(BarMaxima.size(), 241u);
+    for (size_t k = 0; k < 240; ++k) EXPECT_EQ(BarMaxima[k], 101 + static_cast<int>(k));
+    EXPECT_EQ(BarMaxima.back(), 100);
+    EXPECT_EQ(Bar.Position(), 100);
+    EXPECT_EQ(Memo.Line(2), L"1200 junk files");
+}
+
+TEST_F(JunkTest, ShortPathShowsWholeInStatus)
+{
+    // A status text for a path shorter than 31 characters shows it whole.
+    WriteSettings({{L"TempFile", L"0"}, {L"Recycle", L"0"}});
+    ScratchFolder shortRoot(L"s");
+    SetUserShellFolder(L"Cache", shortRoot.Path());
+    for (int i = 0; i < 5; ++i) shortRoot.MakeFile(L"f" + std::to_wstring(i));
+    const std::wstring shortPath = shortRoot.Path() + L"\\f0";
+    ASSERT_LT(shortPath.size(), 31u);
+
+    RunScan();
+    ASSERT_EQ(StatusTexts.size(), 1u);
+    EXPECT_EQ(StatusTexts[0], L"Scanning " + Listed()[4]);
+}
+
+TEST_F(JunkTest, StopDuringCacheWalkStillWritesSummary)
+{
+    WriteSettings({});
+    for (int i = 0; i < 40; ++i) Root.MakeFile(L"Cache\\page" + std::to_wstring(i) + L".htm", 10);
+    Root.MakeFile(L"Temp\\old.tmp", 10, 10);
+    Root.MakeFile(L"Drive\\RECYCLER\\Dc1.txt", kMiB);
+    OnStatus = [](TempThread& thread, const std::wstring&) { thread.Stopped = 1; };
+
+    auto thread = RunScan();
+    EXPECT_EQ(thread->Finished.load(), 1);
+    EXPECT_EQ(thread->JunkCount, 5);
+    EXPECT_EQ(Listed().size(), 5u);
+    EXPECT_TRUE(ListedUnder(Temp).empty());
+    EXPECT_EQ(thread->RecycleBytes, static_cast<int64_t>(kMiB));
+    EXPECT_EQ(thread->TotalBytes, static_cast<int64_t>(kMiB + 50));
+    EXPECT_EQ(Memo.Line(2), L"5 junk files");
+    EXPECT_EQ(Memo.Line(3), L"Total size: " + thread->SizeText);
+    EXPECT_EQ(thread->SizeText, L"1.00 MB");
+}
+
+TEST_F(JunkTest, FolderThatCannotBeListedIsPassedOver)
+{
+    WriteSettings({{L"Recycle", L"0"}});
+    const std::wstring a = Root.MakeFile(L"Cache\\a.htm", 10);
+    const std::wstring b = Root.MakeFile(L"Cache\\zz\\b.htm", 10);
+    Root.MakeFile(L"Cache\\locked\\c.htm", 10);
+    const std::wstring old = Root.MakeFile(L"Temp\\old.tmp", 10, 10);
+    // A folder held open without sharing cannot be opened for listing.
+    HANDLE locked = CreateFileW((Cache + L"\\locked").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE) << GetLastError();
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((Cache + L"\\locked\\*").c_str(), &data);
+    const DWORD error = GetLastError();
+    if (find != INVALID_HANDLE_VALUE) FindClose(find);
+
+    auto thread = RunScan();
+    CloseHandle(locked);
+    if (find == INVALID_HANDLE_VALUE) {
+        EXPECT_EQ(ListedUnder(Cache), (std::set<std::wstring>{a, b})) << "listing error " << error;
+    } else {
+        ADD_FAILURE() << "the held folder could still be listed; no unreadable folder to test with";
+    }
+    EXPECT_EQ(ListedUnder(Temp), std::set<std::wstring>{old});
+}
+
+TEST_F(JunkTest, MissingCacheFolderContributesNothing)
+{
+    WriteSettings({{L"Recycle", L"0"}});
+    SetUserShellFolder(L"Cache", Root / L"NoSuchCache");
+    const std::wstring old = Root.MakeFile(L"Temp\\old.tmp", 10, 10);
+    auto thread = RunScan();
+    EXPECT_EQ(thread->CacheBytes, 0);
+    EXPECT_EQ(ListedUnder(Temp), std::set<std::wstring>{old});
+}
+
+TEST_F(JunkTest, RecycleBinFolderOfTheDrive)
+{
+    struct Case {
+        std::vector<std::pair<const wchar_t*, uint64_t>> files;
+        const wchar_t* folder;
+        int64_t size;
+    };
+    const std::vector<Case> cases = {
+        {{{L"RECYCLER\\S-1\\Dc1.txt", 1000}, {L"RECYCLER\\S-1\\Dc2\\inner.txt", 24}}, L"RECYCLER", 1024},
+        {{{L"Recycled\\Dc1.txt", 700}}, L"Recycled", 700},
+        {{{L"$Recycle.Bin\\S-1-5-21\\$R1.txt", 4096}, {L"$Recycle.Bin\\S-1-5-21\\$I1.txt", 544}}, L"$Recycle.Bin", 4640},
+        {{{L"RECYCLER\\a.txt", 10}, {L"$Recycle.Bin\\b.txt", 20}}, L"RECYCLER", 10},
+        {{{L"Recycled\\a.txt", 10}, {L"$Recycle.Bin\\b.txt", 20}}, L"Recycled", 10},
+        {{{L"Other\\a.txt", 10}}, nullptr, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder ? c.folder : L"none");
+        RemoveTree(Root / L"Drive");
+        Root.MakeFolder(L"Drive");
+        for (const auto& [name, size] : c.files) Root.MakeFile(L"Drive\\" + std::wstring(name), size);
+        EXPECT_EQ(RecycleBinFolder(Drive), c.folder ? Drive + c.folder : L"");
+        EXPECT_EQ(RecycleBinSize(Drive), c.size);
+    }
+}
+
+TEST_F(JunkTest, RecycleBinAloneGivesSizeWithoutCount)
+{
+    WriteSettings({{L"IE Cache", L"0"}, {L"TempFile", L"0"}});
+    Root.MakeFile(L"Drive\\$Recycle.Bin\\S-1-5-21\\$R1.bin", 5 * kMiB);
+    auto thread = RunScan();
+    EXPECT_EQ(thread->JunkCount, 0);
+    EXPECT_EQ(thread->RecycleBytes, static_cast<int64_t>(5 * kMiB));
+    EXPECT_EQ(thread->SizeText, L"5.00 MB");
+    EXPECT_EQ(Memo.Line(2), L"0 junk files");
+    EXPECT_EQ(Memo.Line(3), L"Total size: 5.00 MB");
+    EXPECT_TRUE(Listed().empty());
+}
+
+TEST_F(JunkTest, SumsOfTwoGigabytesAndMoreDoNotWrap)
+{
+    WriteSettings({{L"TempFile", L"0"}});
+    Root.MakeFolder(L"Drive\\$Recycle.Bin");
+    MakeSparseFile(Cache + L"\\huge.bin", 3 * kGiB);
+    MakeSparseFile(Cache + L"\\big.bin", 2 * kGiB + kGiB / 2);
+    MakeSparseFile(Drive + L"$Recycle.Bin\\$R1.iso", 5 * kGiB);
+    auto thread = RunScan();
+    EXPECT_EQ(thread->JunkCount, 2);
+    EXPECT_EQ(thread->CacheBytes, static_cast<int64_t>(5 * kGiB + kGiB / 2));
+    EXPECT_EQ(thread->RecycleBytes, static_cast<int64_t>(5 * kGiB));
+    EXPECT_EQ(thread->TotalBytes, static_cast<int64_t>(10 * kGiB + kGiB / 2));
+    EXPECT_EQ(thread->SizeText, L"10.50 GB");
+}
+
+TEST_F(JunkTest, ErrorOnTheWorkerStillSetsFinished)
+{
+    // Without the language lines the header cannot be written: the scan ends there.
+    WriteSettings({});
+    Root.MakeFile(L"Cache\\a.htm", 10);
+    auto thread = RunScan(TWideStrings{});
+    EXPECT_EQ(thread->Finished.load(), 1);
+    EXPECT_EQ(thread->SizeText, L"");
+    EXPECT_EQ(thread->JunkCount, 0);
+    EXPECT_EQ(Memo.Count(), 0);
+}
+
+TEST(JunkFormat, LanguageLinesTakeTheirArgument)
+{
+    EXPECT_EQ(FormatText(L"%d junk files found", 12), L"12 junk files found");
+    EXPECT_EQ(FormatText(L"[%5d] 100%% done", -3), L"[   -3] 100% done");
+    EXPECT_EQ(FormatText(L"%.3d", 7), L"007");
+    EXPECT_EQ(FormatText(L"Total: %s.", std::wstring(L"1.50 KB")), L"Total: 1.50 KB.");
+    EXPECT_EQ(FormatText(L"%-8s|", std::wstring(L"0 Byte")), L"0 Byte  |");
+    EXPECT_EQ(FormatText(L"no argument", 5), L"no argument");
+    EXPECT_EQ(FormatText(L"trailing %", 5), L"trailing %");
+}
