@@ -1,0 +1,196 @@
+// The removal of the checked rows: registry values and keys, files (also in use), folders, cookies,
+// and links that must never lead to their targets.
+#include "SpyScanFixture.h"
+
+#include "common/CodePage.h"
+#include "support/UnixLinks.h"
+
+#include <sddl.h>
+
+#include <chrono>
+
+namespace {
+
+std::string Pid() { return std::to_string(GetCurrentProcessId()); }
+
+std::wstring UserSid()
+{
+    HANDLE token = nullptr;
+    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
+    BYTE buffer[256];
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size);
+    CloseHandle(token);
+    wchar_t* sid = nullptr;
+    ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &sid);
+    std::wstring text = sid;
+    LocalFree(sid);
+    return text;
+}
+
+class SpyScanRepair : public SpyScanTest {
+protected:
+    void SetUp() override
+    {
+        SpyScanTest::SetUp();
+        Scanner = MakeScanner({});
+    }
+    std::unique_ptr<TSpyScan> Scanner;
+};
+
+} // namespace
+
+TEST_F(SpyScanRepair, ValueOrWholeKey)
+{
+    SetRegString(HKEY_LOCAL_MACHINE, L"Software\\Pest", L"Run", L"pest.exe");
+    SetRegString(HKEY_LOCAL_MACHINE, L"Software\\Pest", L"Keep", L"x");
+    SetRegString(HKEY_CURRENT_USER, L"Software\\Pest\\Deep\\Deeper", L"v", L"x");
+    SetRegString(HKEY_CURRENT_USER, L"Software\\Pester", L"v", L"x");
+    AddRow(L"HKEY_LOCAL_MACHINE\\Software\\Pest|Run");
+    AddRow(L"  HKEY_CURRENT_USER\\Software\\Pest\t");  // blanks and controls around the entry are ignored
+    EXPECT_EQ(2, RunRepair(*Scanner));
+    EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, L"Software\\Pest", L"Run"));
+    EXPECT_TRUE(RegValueExists(HKEY_LOCAL_MACHINE, L"Software\\Pest", L"Keep")) << "only the value goes";
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, L"Software\\Pest")) << "the key goes with its subkeys";
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, L"Software\\Pester"));
+    EXPECT_EQ(7, List.ImageIndex(0));
+    EXPECT_EQ(7, List.ImageIndex(1));
+    EXPECT_EQ(2, List.Count()) << "rows are neither deleted";
+    EXPECT_TRUE(List.Checked(0) && List.Checked(1)) << "nor unchecked";
+}
+
+TEST_F(SpyScanRepair, UncheckedRowsAreLeftAloneAndNotCounted)
+{
+    const std::wstring file = Files->MakeFile(L"pest.exe", 10);
+    SetRegString(HKEY_CURRENT_USER, L"Software\\Pest", L"Run", L"x");
+    TestCookie cookie("Cookie:tester@unchecked" + Pid() + ".trackerhub.test/");
+    AddRow(L"HKEY_CURRENT_USER\\Software\\Pest", false, 0);
+    AddRow(file, false, 1);
+    AddRow(AnsiToWide(cookie.Url()), false, 3);
+    EXPECT_EQ(0, RunRepair(*Scanner));
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, L"Software\\Pest"));
+    EXPECT_TRUE(PathExists(file));
+    EXPECT_TRUE(cookie.Exists());
+    EXPECT_EQ((std::vector<int>{0, 1, 3}),
+              (std::vector<int>{List.ImageIndex(0), List.ImageIndex(1), List.ImageIndex(2)}));
+}
+
+TEST_F(SpyScanRepair, FilesAndFolders)
+{
+    const std::wstring file = Files->MakeFile(L"pest.dll", 10);
+    const std::wstring noExtensionFile = Files->MakeFile(L"Pest\\pestdata", 10);
+    const std::wstring empty = Files->MakeFolder(L"Empty");
+    const std::wstring dotted = Files->MakeFolder(L"Pest 1.0");
+    const std::wstring full = Files->MakeFolder(L"Full");
+    Files->MakeFile(L"Full\\other.txt", 1);
+    AddRow(file, true, 1);
+    AddRow(noExtensionFile, true, 1);
+    AddRow(empty, true, 2);
+    AddRow(dotted, true, 2);
+    AddRow(full, true, 2);
+    AddRow(*Files / L"Absent\\gone.exe", true, 1);
+    AddRow(L"not a path at all", true, 1);
+    EXPECT_EQ(7, RunRepair(*Scanner));
+    EXPECT_FALSE(PathExists(file));
+    EXPECT_FALSE(PathExists(noExtensionFile)) << "a file without an extension is still a file";
+    EXPECT_FALSE(PathExists(empty));
+    EXPECT_FALSE(PathExists(dotted)) << "a folder with a dot in its name is still a folder";
+    EXPECT_TRUE(PathExists(full)) << "only empty folders are removed";
+    EXPECT_TRUE(PathExists(full + L"\\other.txt"));
+    for (int i = 0; i < List.Count(); ++i)
+        EXPECT_EQ(7, List.ImageIndex(i)) << i;
+}
+
+TEST_F(SpyScanRepair, FileInUseIsLeftButCounted)
+{
+    const std::wstring file = Files->MakeFile(L"busy.exe", 10);
+    HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    AddRow(file, true, 1);
+    EXPECT_EQ(1, RunRepair(*Scanner));
+    CloseHandle(held);
+    EXPECT_TRUE(PathExists(file));
+    EXPECT_EQ(7, List.ImageIndex(0));
+}
+
+TEST_F(SpyScanRepair, ScanThenRepairRemovesFolderBeforeFilesSoAFolderHoldingAListedFileStays)
+{
+    const std::string key = PresentKey("Nest");
+    const std::wstring folder = Files->MakeFolder(L"Favorites\\Nest");
+    const std::wstring file = Files->MakeFile(L"Favorites\\Nest\\nest.exe", 10);
+    auto scanner = MakeScanner(
+        {DefinitionText("Nest", "Adware", "2", {key}, {"%favorites%\\Nest\\nest.exe"}, {"%favorites%\\Nest"})});
+    ASSERT_EQ(3, RunScan(*scanner));
+    EXPECT_EQ(3, RunRepair(*scanner));
+    EXPECT_FALSE(PathExists(file));
+    EXPECT_TRUE(PathExists(folder)) << "the folder row was processed while the file was still in it";
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, L"Software\\SpyTest\\Nest"));
+    // The next scan no longer finds the key, so the folder is not listed either.
+    EXPECT_EQ(0, RunScan(*scanner));
+}
+
+TEST_F(SpyScanRepair, TrackingCookieRowRemovesItsCacheEntry)
+{
+    TestCookie cookie("Cookie:tester@remove" + Pid() + ".trackerhub.test/");
+    TestCookie kept("Cookie:tester@keep" + Pid() + ".trackerhub.test/");
+    auto scanner = MakeScanner({}, "remove" + Pid() + "=Remove me\r\nkeep" + Pid() + "=Keep me\r\n");
+    RunScan(*scanner);
+    for (int i = 0; i < List.Count(); ++i)
+        List.SetChecked(i, Entry(i) == AnsiToWide(cookie.Url()));
+    EXPECT_EQ(1, RunRepair(*scanner));
+    EXPECT_FALSE(cookie.Exists());
+    EXPECT_TRUE(kept.Exists());
+}
+
+TEST_F(SpyScanRepair, LinksNeverLeadToTheirTargets)
+{
+    ScratchFolder elsewhere(L"precious");
+    const std::wstring targetFile = elsewhere.MakeFile(L"document.doc", 10);
+    const std::wstring targetFolder = elsewhere.MakeFolder(L"EmptyAlbum");
+    const std::wstring fileLink = *Files / L"pest.exe";
+    const std::wstring folderLink = *Files / L"PestFolder";
+    ASSERT_TRUE(MakeUnixSymlink(targetFile, fileLink));
+    ASSERT_TRUE(MakeUnixSymlink(targetFolder, folderLink));
+
+    SetRegString(HKEY_CURRENT_USER, L"Software\\Target\\Child", L"data", L"precious");
+    SetRegString(HKEY_CURRENT_USER, L"Software\\Target", L"top", L"precious");
+    const std::wstring target =
+        L"\\Registry\\User\\" + UserSid() + L"\\" + Registry->BackingPath(HKEY_CURRENT_USER) + L"\\Software\\Target";
+    HKEY link = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Pest", 0, nullptr, REG_OPTION_CREATE_LINK,
+                                             KEY_ALL_ACCESS, nullptr, &link, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK,
+                                            reinterpret_cast<const BYTE*>(target.c_str()),
+                                            static_cast<DWORD>(target.size() * sizeof(wchar_t))));
+    RegCloseKey(link);
+    ASSERT_TRUE(RegValueExists(HKEY_CURRENT_USER, L"Software\\Pest", L"top")) << "the link resolves";
+
+    // Found through the links as a scan would find them.
+    const std::string key = "HKEY_CURRENT_USER\\Software\\Pest";
+    Files->MakeFolder(L"Favorites");
+    auto scanner = MakeScanner({DefinitionText("Linked", "Trojan", "5", {key + "|top", key})});
+    ASSERT_EQ(2, RunScan(*scanner));
+    AddRow(fileLink, true, 1);
+    AddRow(folderLink, true, 2);
+    EXPECT_EQ(4, RunRepair(*scanner));
+
+    EXPECT_TRUE(PathExists(targetFile));
+    EXPECT_TRUE(PathExists(targetFolder));
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, L"Software\\Target", L"top"));
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, L"Software\\Target\\Child", L"data"));
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, L"Software\\Pest")) << "the link key itself goes";
+    RemoveUnixLink(fileLink);
+    RemoveUnixLink(folderLink);
+}
+
+TEST_F(SpyScanRepair, TenPacedStepsEvenWithNothingChecked)
+{
+    AddRow(L"HKEY_CURRENT_USER\\Software\\Nothing", false);
+    ProgressRecorder recorder(Progress.Handle());
+    const auto begin = std::chrono::steady_clock::now();
+    EXPECT_EQ(0, RunRepair(*Scanner));
+    const auto elapsed = std::chrono::steady_clock::now() - begin;
+    EXPECT_EQ((std::vector<int>{0, 10, 20, 30, 40, 50, 60, 70, 80, 90}), recorder.Positions);
+    EXPECT_GE(elapsed, std::chrono::milliseconds(900));
+    EXPECT_EQ(L"Removing threats", Status.Caption());
+}
