@@ -1,0 +1,246 @@
+// Plants traces of a few shipped definitions on a demo machine (a Wine prefix), so that the spyware
+// scan has something to show, and removes them again.
+//   spyware_demo_plant.exe plant  [Def.dbd]
+//   spyware_demo_plant.exe remove [Def.dbd]
+// Def.dbd defaults to the one next to this program. Everything planted comes from the definitions
+// themselves, so the demo follows the shipped database.
+#include "common/AppFrame.h"
+#include "common/CodePage.h"
+#include "common/Exception.h"
+#include "common/Extinifiles.h"
+#include "common/Kelvor_Routine.h"
+#include "common/Registry.h"
+#include "common/SafeDelete.h"
+#include "spyware/PathMacros.h"
+#include "spyware/RegistryEntry.h"
+#include "spyware/ZLIBArchive.h"
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+enum class TPlant {
+    Everything,       // registry entries, files and folders: listed
+    FilesOnly,        // files and folders without any registry entry: nothing is listed
+};
+
+struct TDemoThreat {
+    const char* File;
+    TPlant Plant;
+    // A file of the definition that gets a copy of a system library ("Microsoft Corporation"),
+    // which the scan does not list; empty for none.
+    const char* SystemCompanyFile;
+};
+
+const TDemoThreat kThreats[] = {
+    {"180search.def", TPlant::Everything, "sais.exe"},
+    {"hotbar.def", TPlant::Everything, ""},
+    {"ardamax.def", TPlant::Everything, ""},
+    {"winfixer.def", TPlant::FilesOnly, ""},
+};
+
+// Tracking-cookie rules whose domains get a cookie in the URL cache.
+const char* const kCookieDomains[] = {"doubleclick.net", "atdmt.com", "2o7.net"};
+
+std::wstring ProgramFolder()
+{
+    wchar_t buffer[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    std::wstring path(buffer, length);
+    return path.substr(0, path.find_last_of(L'\\') + 1);
+}
+
+TAnsiStrings Lines(const std::string& text)
+{
+    TAnsiStrings lines;
+    std::string line;
+    for (char c : text) {
+        if (c == '\n') {
+            lines.push_back(line);
+            line.clear();
+        } else if (c != '\r') {
+            line += c;
+        }
+    }
+    if (!line.empty())
+        lines.push_back(line);
+    return lines;
+}
+
+struct TDefinition {
+    TAnsiStrings Reg, Files, Folders;
+};
+
+TDefinition ReadDefinition(TZLBArchive& archive, const std::string& name)
+{
+    TMemoryStream stream;
+    archive.ExtractStreamByName(stream, name);
+    TExtIniFile ini(ProgramFolder() + L"spyware_demo_plant.exe", Lines(stream.Text()));
+    TDefinition def;
+    ini.ReadSection("Reg", def.Reg);
+    ini.ReadSection("File", def.Files);
+    ini.ReadSection("Folder", def.Folders);
+    return def;
+}
+
+std::string CookieUrl(const std::string& domain) { return "Cookie:demo@ads." + domain + "/"; }
+
+void Report(const char* what, const std::wstring& item, bool ok)
+{
+    std::printf("%s %-7s %s\n", ok ? "  " : "!!", what, WideToUtf8(item).c_str());
+}
+
+void PlantRegistry(const std::string& text)
+{
+    const TRegistryEntry entry = ParseRegistryEntry(AnsiToWide(text));
+    for (const TRegistryLocation& location : entry.Locations) {
+        TRegKey key;
+        bool ok = key.Create(location.Root, location.SubKey, KEY_ALL_ACCESS) == ERROR_SUCCESS;
+        if (ok && entry.IsValue)
+            ok = key.WriteString(entry.ValueName, L"C:\\demo\\planted.exe") == ERROR_SUCCESS;
+        Report("reg", AnsiToWide(text), ok);
+    }
+}
+
+void MakeFolders(const std::wstring& folder)
+{
+    for (size_t slash = folder.find(L'\\', 3); ; slash = folder.find(L'\\', slash + 1)) {
+        CreateDirectoryW(folder.substr(0, slash).c_str(), nullptr);
+        if (slash == std::wstring::npos)
+            break;
+    }
+}
+
+void PlantFile(const std::wstring& path, bool systemCompany)
+{
+    MakeFolders(path.substr(0, path.find_last_of(L'\\')));
+    bool ok;
+    if (systemCompany) {
+        ok = CopyFileW((SystemFolder() + L"\\version.dll").c_str(), path.c_str(), FALSE) != FALSE;
+        Report("file", path + L"  (company: " + FileVersionText(path, 1) + L", not listed)", ok);
+        return;
+    }
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ok = file != INVALID_HANDLE_VALUE;
+    if (ok) {
+        DWORD written = 0;
+        WriteFile(file, "MZ demo", 7, &written, nullptr);
+        CloseHandle(file);
+    }
+    Report("file", path, ok);
+}
+
+void PlantCookie(const std::string& domain)
+{
+    const std::string url = CookieUrl(domain);
+    DeleteUrlCacheEntryA(url.c_str());
+    char local[MAX_PATH] = {};
+    bool ok = CreateUrlCacheEntryA(url.c_str(), 0, "txt", local, 0) != FALSE;
+    if (ok) {
+        HANDLE file = CreateFileA(local, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            DWORD written = 0;
+            const std::string body = "id\ndemo\n" + domain + "/\n";
+            WriteFile(file, body.data(), static_cast<DWORD>(body.size()), &written, nullptr);
+            CloseHandle(file);
+        }
+        FILETIME never = {};
+        ok = CommitUrlCacheEntryA(url.c_str(), local, never, never, COOKIE_CACHE_ENTRY, nullptr, 0, "txt",
+                                  nullptr) != FALSE;
+    }
+    Report("cookie", AnsiToWide(url), ok);
+}
+
+void Plant(TZLBArchive& archive)
+{
+    const TAppFrame folders;
+    for (const TDemoThreat& threat : kThreats) {
+        std::printf("%s%s\n", threat.File, threat.Plant == TPlant::FilesOnly ? " (files only: not listed)" : "");
+        const TDefinition def = ReadDefinition(archive, threat.File);
+        if (threat.Plant == TPlant::Everything)
+            for (const std::string& entry : def.Reg)
+                PlantRegistry(entry);
+        for (const std::string& folder : def.Folders) {
+            const std::wstring path = ExpandPathMacros(AnsiToWide(folder), folders);
+            MakeFolders(path);
+            Report("folder", path, GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES);
+        }
+        for (const std::string& file : def.Files) {
+            const std::wstring path = ExpandPathMacros(AnsiToWide(file), folders);
+            const std::string name = file.substr(file.find_last_of('\\') + 1);
+            PlantFile(path, !std::string(threat.SystemCompanyFile).empty() && name == threat.SystemCompanyFile);
+        }
+    }
+    std::printf("tracking cookies\n");
+    for (const char* domain : kCookieDomains)
+        PlantCookie(domain);
+}
+
+void Remove(TZLBArchive& archive)
+{
+    const TAppFrame folders;
+    for (const TDemoThreat& threat : kThreats) {
+        std::printf("%s\n", threat.File);
+        const TDefinition def = ReadDefinition(archive, threat.File);
+        if (threat.Plant == TPlant::Everything)
+            for (const std::string& text : def.Reg) {
+                // Only what the plant created: a value, or the key of the definition's own name.
+                const TRegistryEntry entry = ParseRegistryEntry(AnsiToWide(text));
+                for (const TRegistryLocation& location : entry.Locations) {
+                    const TDeleteResult result = entry.IsValue
+                                                     ? DeleteRegValueSafe(location.Root, location.SubKey, entry.ValueName)
+                                                     : DeleteRegTreeSafe(location.Root, location.SubKey);
+                    Report("reg", AnsiToWide(text), result != TDeleteResult::Failed);
+                }
+            }
+        for (const std::string& file : def.Files) {
+            const std::wstring path = ExpandPathMacros(AnsiToWide(file), folders);
+            Report("file", path, DeleteFileSafe(path) != TDeleteResult::Failed);
+        }
+        // Deepest first, so that nested folders of the definition go too.
+        std::vector<std::wstring> paths;
+        for (const std::string& folder : def.Folders)
+            paths.push_back(ExpandPathMacros(AnsiToWide(folder), folders));
+        std::sort(paths.begin(), paths.end(), [](const auto& a, const auto& b) { return a.size() > b.size(); });
+        for (const std::wstring& path : paths)
+            Report("folder", path, RemoveFolderSafe(path) != TDeleteResult::Failed);
+        // Folders the plant made for files only (such as %system%\28463).
+        for (const std::string& file : def.Files) {
+            const std::wstring path = ExpandPathMacros(AnsiToWide(file), folders);
+            RemoveFolderSafe(path.substr(0, path.find_last_of(L'\\')));
+        }
+    }
+    for (const char* domain : kCookieDomains)
+        Report("cookie", AnsiToWide(CookieUrl(domain)), DeleteUrlCacheEntryA(CookieUrl(domain).c_str()) ||
+                                                            GetLastError() == ERROR_FILE_NOT_FOUND);
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    const std::wstring command = argc > 1 ? argv[1] : L"";
+    if (command != L"plant" && command != L"remove") {
+        std::fputs("usage: spyware_demo_plant.exe plant|remove [Def.dbd]\n", stderr);
+        return 2;
+    }
+    const std::wstring archivePath = argc > 2 ? argv[2] : ProgramFolder() + L"Def.dbd";
+    try {
+        TZLBArchive archive;
+        archive.OpenArchive(WideToAnsi(archivePath));
+        if (command == L"plant")
+            Plant(archive);
+        else
+            Remove(archive);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "spyware_demo_plant: %s\n", error.what());
+        return 1;
+    }
+    return 0;
+}
