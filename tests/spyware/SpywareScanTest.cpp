@@ -256,6 +256,12 @@ TEST_F(SpyScanTest, BadRiskOrShortMainSectionRaisesWhenAFindingIsListedAndKeepsE
     EXPECT_EQ(0, RunScan(*quiet));
 }
 
+TEST_F(SpyScanTest, DefinitionShorterThanThreeLinesIsScannedWithAnEmptyName)
+{
+    auto scanner = MakeScanner({"[Reg]\r\nHKEY_CURRENT_USER\\Software\\Absent=\r\n", ""});
+    EXPECT_EQ(0, RunScan(*scanner));
+}
+
 TEST_F(SpyScanTest, ProgressOfTheDefinitionsPass)
 {
     struct Case {
