@@ -473,21 +473,20 @@ void TZLBArchive::ExtractEntry(TMemoryStream& Dest, int Index)
             int64_t requested = 0;
             char piece[PieceSize];
             while (requested < entry.Size) {
-                size_t want = static_cast<size_t>(std::min<int64_t>(PieceSize, entry.Size - requested));
+                const size_t want = static_cast<size_t>(std::min<int64_t>(PieceSize, entry.Size - requested));
                 requested += static_cast<int64_t>(want);
                 size_t done;
                 if (reader)
                     done = reader->Read(piece, want);
                 else {
-                    want = static_cast<size_t>(std::min<int64_t>(want, dataEnd - position));
-                    done = ReadFully(file, piece, want);
+                    done = ReadFully(file, piece, static_cast<size_t>(std::min<int64_t>(want, dataEnd - position)));
                     position += static_cast<int64_t>(done);
                 }
                 ProgressDone += static_cast<int32_t>(done);
                 DoProgress();
                 if (done > 0)
                     Dest.Write(piece, done);
-                if (done < want || done == 0)
+                if (done < want)
                     break;  // the data has ended: the destination stays short
             }
         }
