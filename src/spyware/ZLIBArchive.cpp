@@ -304,8 +304,10 @@ void TZLBArchive::DoProgress()
     OnProgress(ProgressMessage, percentage);
 }
 
-bool TZLBArchive::OpenArchive(const std::string& FileName)
+bool TZLBArchive::OpenArchive(const std::string& Name)
 {
+    // A copy: the caller may pass the component's own ArchiveName, which closing clears.
+    const std::string FileName = Name;
     CloseArchive();
     ArchiveName = FileName;
     if (ArchiveName.empty())

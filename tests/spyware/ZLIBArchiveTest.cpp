@@ -712,6 +712,10 @@ TEST_F(ZLIBArchiveTest, AnotherOpenReplacesTheArchive)
     TMemoryStream stream;
     EXPECT_EQ(MsgNotFound, RaisedBy([&] { archive.ExtractStreamByName(stream, "Main.db"); }));
     EXPECT_EQ("only", ExtractByName(archive, "only.TXT"));
+    // Reopening under its own name.
+    ASSERT_TRUE(archive.OpenArchive(archive.GetArchiveName()));
+    EXPECT_EQ(two, archive.GetArchiveName());
+    EXPECT_EQ(1, archive.FileCount());
 }
 
 // Hostile archives from the fuzzer's corpus, copied next to the test program.
