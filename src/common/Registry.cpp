@@ -93,52 +93,30 @@ LSTATUS TRegKey::WriteString(const std::wstring& name, const std::wstring& value
                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
-std::vector<std::wstring> TRegKey::SubKeyNames() const
+std::vector<std::wstring> TRegKey::Names(bool subKeys) const
 {
     std::vector<std::wstring> names;
     if (!Key_)
         return names;
-    DWORD longest = 0;
-    if (RegQueryInfoKeyW(Key_, nullptr, nullptr, nullptr, nullptr, &longest, nullptr, nullptr, nullptr, nullptr,
-                         nullptr, nullptr) != ERROR_SUCCESS)
+    DWORD longestKey = 0;
+    DWORD longestValue = 0;
+    if (RegQueryInfoKeyW(Key_, nullptr, nullptr, nullptr, nullptr, &longestKey, nullptr, nullptr, &longestValue,
+                         nullptr, nullptr, nullptr) != ERROR_SUCCESS)
         return names;
-    std::wstring buffer(longest + 1, L'\0');
-    for (DWORD i = 0;; ++i) {
+    std::wstring buffer((subKeys ? longestKey : longestValue) + 1, L'\0');
+    for (DWORD i = 0;;) {
         DWORD size = static_cast<DWORD>(buffer.size());
-        const LSTATUS status = RegEnumKeyExW(Key_, i, buffer.data(), &size, nullptr, nullptr, nullptr, nullptr);
-        if (status == ERROR_MORE_DATA) {
+        const LSTATUS status = subKeys
+            ? RegEnumKeyExW(Key_, i, buffer.data(), &size, nullptr, nullptr, nullptr, nullptr)
+            : RegEnumValueW(Key_, i, buffer.data(), &size, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_MORE_DATA) { // the key changed since the size was asked
             buffer.resize(buffer.size() * 2);
-            --i;
             continue;
         }
         if (status != ERROR_SUCCESS)
             break;
         names.emplace_back(buffer.c_str(), size);
-    }
-    return names;
-}
-
-std::vector<std::wstring> TRegKey::ValueNames() const
-{
-    std::vector<std::wstring> names;
-    if (!Key_)
-        return names;
-    DWORD longest = 0;
-    if (RegQueryInfoKeyW(Key_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longest, nullptr,
-                         nullptr, nullptr) != ERROR_SUCCESS)
-        return names;
-    std::wstring buffer(longest + 1, L'\0');
-    for (DWORD i = 0;; ++i) {
-        DWORD size = static_cast<DWORD>(buffer.size());
-        const LSTATUS status = RegEnumValueW(Key_, i, buffer.data(), &size, nullptr, nullptr, nullptr, nullptr);
-        if (status == ERROR_MORE_DATA) {
-            buffer.resize(buffer.size() * 2);
-            --i;
-            continue;
-        }
-        if (status != ERROR_SUCCESS)
-            break;
-        names.emplace_back(buffer.c_str(), size);
+        ++i;
     }
     return names;
 }

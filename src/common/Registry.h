@@ -25,10 +25,11 @@ public:
     // REG_SZ or REG_EXPAND_SZ, unexpanded; ERROR_INVALID_DATATYPE for other types.
     LSTATUS ReadString(const std::wstring& name, std::wstring& value) const;
     LSTATUS WriteString(const std::wstring& name, const std::wstring& value, DWORD type = REG_SZ) const;
-    std::vector<std::wstring> SubKeyNames() const;
-    std::vector<std::wstring> ValueNames() const;
+    std::vector<std::wstring> SubKeyNames() const { return Names(true); }
+    std::vector<std::wstring> ValueNames() const { return Names(false); }
 
 private:
+    std::vector<std::wstring> Names(bool subKeys) const;
     HKEY Key_ = nullptr;
 };
 

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sddl.h>
 
 class SafeDeleteFiles : public testing::Test {
 protected:
@@ -90,28 +89,7 @@ TEST_F(SafeDeleteRegistry, RegistryLinkIsRemovedWithoutEmptyingItsTarget)
     SetRegString(HKEY_CURRENT_USER, L"Software\\Target\\Child", L"data", L"precious");
     SetRegString(HKEY_CURRENT_USER, L"Software\\Target", L"top", L"precious");
     CreateRegKey(HKEY_CURRENT_USER, L"Software\\Pest");
-    // The link's target is an absolute kernel path: the scratch key that stands in for HKCU.
-    const std::wstring target = L"\\Registry\\User\\" + [] {
-        // Wine names the current user's hive by the user's SID; read it from the process token.
-        HANDLE token = nullptr;
-        OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
-        BYTE buffer[256];
-        DWORD size = 0;
-        GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size);
-        CloseHandle(token);
-        wchar_t* sid = nullptr;
-        ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &sid);
-        std::wstring text = sid;
-        LocalFree(sid);
-        return text;
-    }() + L"\\" + Registry.BackingPath(HKEY_CURRENT_USER) + L"\\Software\\Target";
-    HKEY link = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Pest\\Shortcut", 0, nullptr,
-                                             REG_OPTION_CREATE_LINK, KEY_ALL_ACCESS, nullptr, &link, nullptr));
-    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK,
-                                            reinterpret_cast<const BYTE*>(target.c_str()),
-                                            static_cast<DWORD>(target.size() * sizeof(wchar_t))));
-    RegCloseKey(link);
+    Registry.MakeCurrentUserLink(L"Software\\Pest\\Shortcut", L"Software\\Target");
     ASSERT_TRUE(RegValueExists(HKEY_CURRENT_USER, L"Software\\Pest\\Shortcut", L"top")) << "the link resolves";
 
     EXPECT_EQ(TDeleteResult::RefusedLink,

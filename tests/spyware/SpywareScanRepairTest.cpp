@@ -5,28 +5,11 @@
 #include "common/CodePage.h"
 #include "support/UnixLinks.h"
 
-#include <sddl.h>
-
 #include <chrono>
 
 namespace {
 
 std::string Pid() { return std::to_string(GetCurrentProcessId()); }
-
-std::wstring UserSid()
-{
-    HANDLE token = nullptr;
-    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
-    BYTE buffer[256];
-    DWORD size = 0;
-    GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size);
-    CloseHandle(token);
-    wchar_t* sid = nullptr;
-    ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &sid);
-    std::wstring text = sid;
-    LocalFree(sid);
-    return text;
-}
 
 class SpyScanRepair : public SpyScanTest {
 protected:
@@ -154,15 +137,7 @@ TEST_F(SpyScanRepair, LinksNeverLeadToTheirTargets)
 
     SetRegString(HKEY_CURRENT_USER, L"Software\\Target\\Child", L"data", L"precious");
     SetRegString(HKEY_CURRENT_USER, L"Software\\Target", L"top", L"precious");
-    const std::wstring target =
-        L"\\Registry\\User\\" + UserSid() + L"\\" + Registry->BackingPath(HKEY_CURRENT_USER) + L"\\Software\\Target";
-    HKEY link = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Pest", 0, nullptr, REG_OPTION_CREATE_LINK,
-                                             KEY_ALL_ACCESS, nullptr, &link, nullptr));
-    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK,
-                                            reinterpret_cast<const BYTE*>(target.c_str()),
-                                            static_cast<DWORD>(target.size() * sizeof(wchar_t))));
-    RegCloseKey(link);
+    Registry->MakeCurrentUserLink(L"Software\\Pest", L"Software\\Target");
     ASSERT_TRUE(RegValueExists(HKEY_CURRENT_USER, L"Software\\Pest", L"top")) << "the link resolves";
 
     // Found through the links as a scan would find them.

@@ -5,10 +5,28 @@
 
 #include <gtest/gtest.h>
 
+#include <sddl.h>
+
 namespace {
 
 const HKEY kRoots[4] = {HKEY_CLASSES_ROOT, HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, HKEY_USERS};
 const wchar_t* const kNames[4] = {L"HKCR", L"HKLM", L"HKCU", L"HKU"};
+
+// Wine names the current user's hive by the user's SID; read it from the process token.
+std::wstring UserSid()
+{
+    HANDLE token = nullptr;
+    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
+    BYTE buffer[256];
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size);
+    CloseHandle(token);
+    wchar_t* sid = nullptr;
+    ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &sid);
+    std::wstring text = sid;
+    LocalFree(sid);
+    return text;
+}
 
 } // namespace
 
@@ -42,6 +60,20 @@ std::wstring ScratchRegistry::BackingPath(HKEY root) const
         if (kRoots[i] == root)
             return Base_ + L"\\" + kNames[i];
     return {};
+}
+
+void ScratchRegistry::MakeCurrentUserLink(const std::wstring& linkPath, const std::wstring& targetPath) const
+{
+    // A link names its target by the absolute kernel path: the scratch key that stands in for HKCU.
+    const std::wstring target =
+        L"\\Registry\\User\\" + UserSid() + L"\\" + BackingPath(HKEY_CURRENT_USER) + L"\\" + targetPath;
+    HKEY link = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, linkPath.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK,
+                                             KEY_ALL_ACCESS, nullptr, &link, nullptr));
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK,
+                                            reinterpret_cast<const BYTE*>(target.c_str()),
+                                            static_cast<DWORD>(target.size() * sizeof(wchar_t))));
+    RegCloseKey(link);
 }
 
 void SetRegString(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value)

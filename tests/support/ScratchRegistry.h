@@ -15,6 +15,9 @@ public:
 
     // Path of the scratch key standing in for a root, below the real HKEY_CURRENT_USER.
     std::wstring BackingPath(HKEY root) const;
+    // Makes the key linkPath below the redirected HKEY_CURRENT_USER a registry link to targetPath,
+    // another key below it.
+    void MakeCurrentUserLink(const std::wstring& linkPath, const std::wstring& targetPath) const;
 
 private:
     std::wstring Base_;
