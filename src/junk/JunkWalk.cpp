@@ -39,6 +39,25 @@ int64_t FileTimeTicks(const FILETIME& t)
     return static_cast<int64_t>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
 }
 
+// The path the file system resolves for a name: a link resolves to its target's path. Opened without
+// access rights, so a file in use without sharing still answers.
+std::wstring FinalPath(const std::wstring& path, DWORD flags)
+{
+    HANDLE handle = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, flags, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return {};
+    std::wstring buffer(MAX_PATH, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
+    if (length >= buffer.size()) {
+        buffer.resize(length + 1);
+        length = GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
+    }
+    CloseHandle(handle);
+    if (length == 0 || length >= buffer.size()) return {};
+    buffer.resize(length);
+    return buffer;
+}
+
 bool FolderExists(const std::wstring& path)
 {
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -138,6 +157,7 @@ void TJunkWalker::Walk(const std::wstring& folder, TJunkArea area)
     find.Handle = FindFirstFileExW((folder + L"*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
                                    FIND_FIRST_EX_LARGE_FETCH);
     if (find.Handle == INVALID_HANDLE_VALUE) return;
+    TLinkProbe probe(folder);
     do {
         if (Stopped_.load(std::memory_order_relaxed) == 1) return;
         if (IsDotEntry(data.cFileName)) continue;
@@ -146,28 +166,42 @@ void TJunkWalker::Walk(const std::wstring& folder, TJunkArea area)
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             Walk(folder + data.cFileName + L'\\', area);
         else
-            TestFile(folder, data, area);
+            TestFile(probe, folder, data, area);
     } while (FindNextFileW(find.Handle, &data));
 }
 
-void TJunkWalker::TestFile(const std::wstring& folder, const WIN32_FIND_DATAW& data, TJunkArea area)
+void TJunkWalker::TestFile(TLinkProbe& probe, const std::wstring& folder, const WIN32_FIND_DATAW& data,
+                           TJunkArea area)
 {
     const std::wstring name = data.cFileName;
-    std::wstring path = folder + name;
     if (area == TJunkArea::Cache) {
         if (!IsCacheJunkName(name, UserTag_)) return;
     } else {
         if (!IsTempJunkName(name, UserTag_)) return;
-        const DWORD attributes = GetFileAttributesW(path.c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
         FILETIME now;
         GetSystemTimeAsFileTime(&now);
         if (WholeDaysBetween(data.ftLastWriteTime, now) <= RemoveDay_) return;
     }
-    // Under Wine a file link looks like a plain file in the listing; only opening it tells.
-    if (IsFileLink(path)) return;
+    // The probe also tells that the file still exists: a file gone since the listing is skipped.
+    if (!probe.IsPlainFile(name)) return;
     const int64_t size = static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
-    Sink_(area, path, size);
+    Sink_(area, folder + name, size);
+}
+
+TLinkProbe::TLinkProbe(std::wstring folder) : Folder_(std::move(folder)) {}
+
+bool TLinkProbe::IsPlainFile(const std::wstring& name)
+{
+    if (!FolderKnown_) {
+        FolderKnown_ = true;
+        FolderFinal_ = FinalPath(Folder_, FILE_FLAG_BACKUP_SEMANTICS);
+        if (!FolderFinal_.empty() && FolderFinal_.back() != L'\\') FolderFinal_ += L'\\';
+    }
+    if (FolderFinal_.empty()) return false;
+    const std::wstring own = FinalPath(Folder_ + name, 0);
+    const std::wstring expected = FolderFinal_ + name;
+    return !own.empty() && CompareStringOrdinal(own.c_str(), static_cast<int>(own.size()), expected.c_str(),
+                                                static_cast<int>(expected.size()), TRUE) == CSTR_EQUAL;
 }
 
 std::wstring RecycleBinFolder(const std::wstring& driveRoot)

@@ -41,6 +41,20 @@ enum class TJunkArea { Cache, Temp };
 // Called for every junk file in the order found: its area, full path and size.
 using TJunkSink = std::function<void(TJunkArea area, const std::wstring& path, int64_t size)>;
 
+// Tells the plain files of one folder from file links. Under Wine a file link looks like a plain file
+// in the listing; only the path it resolves to tells. The folder's own resolved path is asked once.
+class TLinkProbe {
+public:
+    explicit TLinkProbe(std::wstring folder); // with trailing backslash
+    // False for a link, a file that is gone, and whatever cannot be told apart.
+    bool IsPlainFile(const std::wstring& name);
+
+private:
+    std::wstring Folder_;
+    std::wstring FolderFinal_;
+    bool FolderKnown_ = false;
+};
+
 // The recursive walks. Folder and file links are never entered nor reported: a link inside a
 // temporary folder must not make its target junk.
 class TJunkWalker {
@@ -52,7 +66,7 @@ public:
 
 private:
     void Walk(const std::wstring& folder, TJunkArea area);
-    void TestFile(const std::wstring& folder, const WIN32_FIND_DATAW& data, TJunkArea area);
+    void TestFile(TLinkProbe& probe, const std::wstring& folder, const WIN32_FIND_DATAW& data, TJunkArea area);
 
     std::wstring UserTag_;
     int RemoveDay_;

@@ -138,6 +138,7 @@ void TempThread::Execute()
         } catch (...) {
         }
     }
+    if (Finished.load(std::memory_order_acquire) != 0) return;
     try {
         RunOnUiThread([this] { Finished.store(1, std::memory_order_release); });
     } catch (...) {
@@ -169,8 +170,12 @@ void TempThread::Scan()
     }
     if (settings.Recycle) RecycleBytes = RecycleBinSize(RecycleDrive);
 
-    FlushLines();
-    RunOnUiThread([this] {
+    // Lines, summary and the finished flag in one call: the message loop gets no chance to hand the
+    // memo's text to its control in between, so the waiting window is released first.
+    std::vector<std::wstring> lines;
+    lines.swap(PendingLines_);
+    RunOnUiThread([this, &lines] {
+        for (const std::wstring& line : lines) Memo.Add(line);
         TotalBytes += RecycleBytes;
         SizeText = FormatSizeZero(TotalBytes);
         Memo.SetLine(2, FormatText(TextAt(Texts, 1), JunkCount));
@@ -178,6 +183,7 @@ void TempThread::Scan()
         ProgressBar.SetMax(100);
         ProgressBar.SetPosition(100);
         Memo.ScrollToEnd();
+        Finished.store(1, std::memory_order_release);
     });
 }
 
@@ -187,30 +193,27 @@ void TempThread::ListFile(bool inCache, const std::wstring& path, int64_t size)
     TotalBytes += size;
     (inCache ? CacheBytes : TempBytes) += size;
     CurrentFile = path;
-    if (JunkCount % 5 != 0) {
-        // Lines wait here until the next label update, so the user-interface thread is called once
-        // per five files instead of once per file; the memo ends up the same.
-        PendingLines_.push_back(CurrentFile);
-        return;
-    }
+    // The memo lines wait here and reach the memo in one go before the summary: the memo cannot be
+    // looked at during a scan, and an edit control that is handed a growing text again and again
+    // takes time quadratic in the number of lines. The memo ends up the same.
+    PendingLines_.push_back(CurrentFile);
+    if (JunkCount % 5 != 0) return;
     RunOnUiThread([this] {
-        for (const std::wstring& line : PendingLines_) Memo.Add(line);
         ProgressBar.SetMax(ProgressBar.Max() + 1);
         ProgressBar.SetPosition(ProgressBar.Position() + 1);
         const size_t tail = std::min(CurrentFile.size(), kStatusTail);
         StatusLabel.SetCaption(ScanPrefix + L" " + CurrentFile.substr(CurrentFile.size() - tail));
-        Memo.Add(CurrentFile);
     });
-    PendingLines_.clear();
 }
 
 void TempThread::FlushLines()
 {
     if (PendingLines_.empty()) return;
-    RunOnUiThread([this] {
-        for (const std::wstring& line : PendingLines_) Memo.Add(line);
+    std::vector<std::wstring> lines;
+    lines.swap(PendingLines_);
+    RunOnUiThread([this, &lines] {
+        for (const std::wstring& line : lines) Memo.Add(line);
     });
-    PendingLines_.clear();
 }
 
 void TempThread::Repair(TLabel& statusLabel)
