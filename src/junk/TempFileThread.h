@@ -4,11 +4,10 @@
 #include "common/Types.h"
 #include "ui/Thread.h"
 
-#include <functional>
-
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
