@@ -78,8 +78,8 @@ TEST_F(JunkTest, TemporaryFilesOlderThanRemoveDayAreListed)
         // Whatever else is listed lies in the Windows folder's temp, which no test can redirect.
         const std::wstring windowsTemp = WindowsFolder() + L"\\temp\\";
         for (const std::wstring& line : Listed()) {
-            if (!expected.count(line))
-                EXPECT_EQ(line.compare(0, windowsTemp.size(), windowsTemp), 0) << testing::PrintToString(line);
+            if (expected.count(line)) continue;
+            EXPECT_EQ(line.compare(0, windowsTemp.size(), windowsTemp), 0) << testing::PrintToString(line);
         }
         EXPECT_EQ(thread->JunkCount, static_cast<int>(Listed().size()));
         EXPECT_EQ(thread->CacheBytes, 0);
