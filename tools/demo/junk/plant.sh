@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Plants junk in the demo prefix ($WINEPREFIX): browser-cache files (with the names the scan skips),
+# old and new temporary files, and recycle-bin content, so that the junk row shows a real size.
+set -euo pipefail
+win_var() { wine cmd /c echo "%$1%" 2>/dev/null | tr -d '\r'; }
+unix_of() { winepath -u "$1" 2>/dev/null; }
+blob() { head -c "$2" /dev/urandom > "$1"; }
+
+cache=$(unix_of "$(win_var LOCALAPPDATA)\\Microsoft\\Windows\\INetCache")
+mkdir -p "$cache/IE5/K3XQ7B2D" "$cache/IE5/0F9PLM4Z"
+blob "$cache/IE5/K3XQ7B2D/news[1].htm" 184320
+blob "$cache/IE5/K3XQ7B2D/logo[1].gif" 46080
+blob "$cache/IE5/0F9PLM4Z/app[2].js" 311296
+blob "$cache/IE5/0F9PLM4Z/banner[1].jpg" 102400
+# Names the scan passes over: the cache index, icons, folder settings and cookie files.
+blob "$cache/IE5/index.dat" 32768
+blob "$cache/IE5/0F9PLM4Z/favicon[1].ico" 1150
+printf '[.ShellClassInfo]\r\n' > "$cache/IE5/desktop.ini"
+
+temp=$(unix_of "$(win_var TEMP)")
+mkdir -p "$temp/~setup0412"
+blob "$temp/~DF3A1C.tmp" 524288
+blob "$temp/install.log" 20480
+blob "$temp/~setup0412/data1.cab" 2097152
+touch -d '10 days ago' "$temp/~DF3A1C.tmp" "$temp/install.log" "$temp/~setup0412/data1.cab"
+blob "$temp/~DF9E02.tmp" 65536 # new: kept by the age rule
+
+bin=$(unix_of 'C:\$Recycle.Bin')/S-1-5-21-1000
+mkdir -p "$bin"
+blob "$bin/\$R1A2B3C.txt" 5242880
+blob "$bin/\$I1A2B3C.txt" 544
