@@ -1,10 +1,12 @@
 #include "ui/Picture.h"
 
 #include "ui/Create.h"
+#include "ui/Pictures.h"
 
 #include <objbase.h>
 #include <wincodec.h>
 
+#include <map>
 #include <mutex>
 
 namespace {
@@ -82,6 +84,28 @@ std::string ResourceBytes(HINSTANCE module, const wchar_t* name)
     return bytes ? std::string(static_cast<const char*>(bytes), size) : std::string();
 }
 
+const TPixels& ResourcePixels(HINSTANCE module, const wchar_t* name)
+{
+    static std::mutex lock;
+    static std::map<std::pair<HINSTANCE, std::wstring>, TPixels> cache;
+    std::lock_guard<std::mutex> guard(lock);
+    TPixels& pixels = cache[{module, name}];
+    if (pixels.Data.empty()) {
+        std::string bytes = ResourceBytes(module, name);
+        DecodeImage(bytes.data(), bytes.size(), pixels);
+    }
+    return pixels;
+}
+
+void PreloadPictures(HINSTANCE module)
+{
+    for (const wchar_t* name : {kPicBanner, kPicLogo, kPicFlag, kPicRowSpyware, kPicRowRegistry, kPicRowPrivacy,
+                                kPicRowJunk, kPicHeaderSpyware, kPicHeaderRegistry})
+        ResourcePixels(module, name);
+    for (const wchar_t* name : kPicListIcons)
+        ResourcePixels(module, name);
+}
+
 HBITMAP MakeBitmap(const TPixels& pixels)
 {
     if (pixels.Data.empty())
@@ -155,6 +179,24 @@ bool TPicture::LoadFromMemory(const std::string& bytes)
     return ok;
 }
 
+bool TPicture::LoadFromResource(HINSTANCE module, const wchar_t* name)
+{
+    SetPixels(ResourcePixels(module, name));
+    return !Empty();
+}
+
+void TPicture::SetPixels(const TPixels& pixels)
+{
+    if (Bitmap_) {
+        DeleteObject(Bitmap_);
+        Bitmap_ = nullptr;
+    }
+    Pixels_ = pixels;
+    Bitmap_ = MakeBitmap(Pixels_);
+    if (Handle_)
+        InvalidateRect(Handle_, nullptr, TRUE);
+}
+
 void TPicture::SetBackColor(COLORREF color)
 {
     BackColor_ = color;
@@ -168,9 +210,25 @@ void TPicture::Paint(HDC dc)
     HBRUSH brush = CreateSolidBrush(BackColor_);
     FillRect(dc, &r, brush);
     DeleteObject(brush);
-    if (!Bitmap_)
-        return;
     HDC memory = CreateCompatibleDC(dc);
+    if (Backdrop_ && Backdrop_->Bitmap_ && Backdrop_->Handle_) {
+        RECT mine = BoundsInParent(), under = Backdrop_->BoundsInParent();
+        int underWidth = under.right - under.left, underHeight = under.bottom - under.top;
+        if (underWidth > 0 && underHeight > 0) {
+            const TPixels& p = Backdrop_->Pixels_;
+            HGDIOBJ old = SelectObject(memory, Backdrop_->Bitmap_);
+            int sx = MulDiv(mine.left - under.left, p.Width, underWidth);
+            int sy = MulDiv(mine.top - under.top, p.Height, underHeight);
+            int sw = MulDiv(r.right, p.Width, underWidth), sh = MulDiv(r.bottom, p.Height, underHeight);
+            BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+            AlphaBlend(dc, 0, 0, r.right, r.bottom, memory, sx, sy, sw, sh, blend);
+            SelectObject(memory, old);
+        }
+    }
+    if (!Bitmap_) {
+        DeleteDC(memory);
+        return;
+    }
     HGDIOBJ old = SelectObject(memory, Bitmap_);
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     // Pictures are designed at 96 DPI and drawn at the control's scaled size.
@@ -217,9 +275,5 @@ int TImageList::Add(const TPixels& pixels)
 
 int TImageList::AddFromResource(HINSTANCE module, const wchar_t* name)
 {
-    std::string bytes = ResourceBytes(module, name);
-    TPixels pixels;
-    if (!DecodeImage(bytes.data(), bytes.size(), pixels))
-        return -1;
-    return Add(pixels);
+    return Add(ResourcePixels(module, name));
 }

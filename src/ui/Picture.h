@@ -21,6 +21,12 @@ struct TPixels {
 bool DecodeImage(const void* data, size_t size, TPixels& pixels);
 // The bytes of a resource of type RCDATA; empty when absent.
 std::string ResourceBytes(HINSTANCE module, const wchar_t* name);
+// The decoded picture of an RCDATA resource, decoded once per process and kept (empty when it cannot be
+// decoded; a failure is tried again on the next call).
+const TPixels& ResourcePixels(HINSTANCE module, const wchar_t* name);
+// Decodes every picture of the windows now (the decoders are looked up in the registry, so a process
+// that redirects the registry decodes them before it does).
+void PreloadPictures(HINSTANCE module);
 // A top-down 32-bit DIB section holding the pixels (caller deletes); nullptr for an empty picture.
 HBITMAP MakeBitmap(const TPixels& pixels);
 
@@ -30,10 +36,13 @@ public:
     void Create(const TControlArgs& args);
     // Decodes and shows; false (and an empty picture) when the data cannot be decoded.
     bool LoadFromMemory(const std::string& bytes);
-    bool LoadFromResource(HINSTANCE module, const wchar_t* name) { return LoadFromMemory(ResourceBytes(module, name)); }
+    bool LoadFromResource(HINSTANCE module, const wchar_t* name);
+    void SetPixels(const TPixels& pixels);
     const TPixels& Pixels() const { return Pixels_; }
     bool Empty() const { return Pixels_.Data.empty(); }
     void SetBackColor(COLORREF color);
+    // A picture lying under this one, drawn first where this one is transparent.
+    void SetBackdrop(const TPicture* backdrop) { Backdrop_ = backdrop; }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -41,6 +50,7 @@ private:
     TPixels Pixels_;
     HBITMAP Bitmap_ = nullptr;
     COLORREF BackColor_ = RGB(255, 255, 255);
+    const TPicture* Backdrop_ = nullptr;
 };
 
 class TImageList {

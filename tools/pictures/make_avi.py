@@ -1,12 +1,12 @@
 #!/usr/bin/env python3
-"""Writes a small uncompressed 8-bit AVI (16x16, 8 frames): a magnifier circling, the scan animation
+"""Writes a small uncompressed 8-bit AVI (16x16, 9 frames): a magnifier circling, the scan animation
 played by the animation control when no Scan.avi is given."""
 import math
 import struct
 import sys
 
 W = H = 16
-FRAMES = 8
+FRAMES = 9
 palette = [(255, 255, 255), (40, 60, 120), (120, 170, 230), (200, 200, 200)] + [(0, 0, 0)] * 252
 
 

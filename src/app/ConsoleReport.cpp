@@ -1,0 +1,187 @@
+#include "app/ConsoleReport.h"
+
+#include "app/Unit1.h"
+#include "app/Unit2.h"
+#include "common/CodePage.h"
+#include "junk/TempFileThread.h"
+#include "ui/Application.h"
+#include "ui/MessagePump.h"
+
+#include <windows.h>
+
+namespace {
+
+const wchar_t kNewLine[] = L"\r\n";
+const wchar_t* kRowNames[4] = {L"Spyware Removal", L"Registry Fix", L"Privacy Sweep", L"Junk Files Clean"};
+
+bool SameSwitch(const std::wstring& argument, const wchar_t* name)
+{
+    if (argument.size() < 2 || (argument[0] != L'/' && argument[0] != L'-'))
+        return false;
+    return CompareStringOrdinal(argument.c_str() + 1, -1, name, -1, TRUE) == CSTR_EQUAL;
+}
+
+void ListRows(std::wstring& report, const wchar_t* title, TListView& list)
+{
+    report += std::wstring(L"[") + title + L"]" + kNewLine;
+    std::wstring header;
+    for (int c = 0; c < list.ColumnCount(); ++c) {
+        std::wstring caption = list.ColumnCaption(c);
+        caption.erase(0, caption.find_first_not_of(L' '));
+        header += (c ? L" | " : L"    ") + caption;
+    }
+    report += header + kNewLine;
+    for (int i = 0; i < list.Count(); ++i) {
+        std::wstring line = list.Checked(i) ? L"[x] " : L"[ ] ";
+        line += list.Caption(i);
+        for (int c = 1; c < list.ColumnCount(); ++c)
+            line += L" | " + list.SubItem(i, c);
+        report += line + kNewLine;
+    }
+    report += kNewLine;
+}
+
+void MemoLines(std::wstring& report, const wchar_t* title, const TMemo& memo)
+{
+    report += std::wstring(L"[") + title + L"]" + kNewLine;
+    for (const auto& line : memo.Lines())
+        report += line + kNewLine;
+    report += kNewLine;
+}
+
+std::wstring ResultLines(TForm1& form)
+{
+    TLabel* lines[4] = {&form.LP1, &form.LP2, &form.LP3, &form.LP4};
+    std::wstring text;
+    for (int row = 0; row < 4; ++row)
+        text += std::wstring(kRowNames[row]) + L": " + (lines[row]->VisibleFlag() ? lines[row]->Caption() : L"") +
+                kNewLine;
+    return text;
+}
+
+// Waits for a thread while the calls and messages for this thread's windows keep running.
+bool WaitPumping(HANDLE handle, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= timeoutMs)
+            return false;
+        DWORD result = MsgWaitForMultipleObjects(1, &handle, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
+        if (result == WAIT_OBJECT_0)
+            return true;
+        if (result == WAIT_FAILED)
+            return false;
+        ProcessMessages();
+    }
+}
+
+} // namespace
+
+TConsoleOptions ParseCommandLine(const std::vector<std::wstring>& arguments)
+{
+    TConsoleOptions options;
+    for (const auto& argument : arguments) {
+        if (SameSwitch(argument, L"scan"))
+            options.Scan = true;
+        else if (SameSwitch(argument, L"repair"))
+            options.Repair = true;
+    }
+    return options;
+}
+
+std::wstring ScanReport(TForm1& form, TW_Details& details)
+{
+    std::wstring report = ResultLines(form) + kNewLine;
+    ListRows(report, kRowNames[0], details.SpyListView);
+    ListRows(report, kRowNames[1], details.RegListView);
+    MemoLines(report, kRowNames[2], details.PrivacyList);
+    MemoLines(report, kRowNames[3], details.TempMemo);
+    return report;
+}
+
+int RunConsoleReport(const TConsoleOptions& options, const std::function<void(const std::wstring&)>& out,
+                     const std::function<void(const std::wstring&)>& err)
+{
+    TForm1 form(options.ProgramFolder);
+    std::wstring startupMessage;
+    bool quitAsked = false;
+    form.ShowMessage = [&](HWND, const std::wstring& text, const std::wstring& caption, UINT) {
+        if (startupMessage.empty())
+            startupMessage = caption + L": " + text;
+        return IDOK;
+    };
+    form.QuitApplication = [&] { quitAsked = true; };
+    form.OpenUrl = [](const std::wstring&) {};
+    form.Create(false);
+    // The console run scans once, now, instead of from the start timer.
+    form.Timer2.SetEnabled(false);
+    TW_Details details(form);
+    details.Create();
+
+    const bool started = form.SpywareOn && form.RegistryOn && form.PrivacyOn && form.JunkOn && !quitAsked;
+    if (!started) {
+        std::wstring message = startupMessage;
+        if (!form.LastErrorMessage.empty())
+            message += (message.empty() ? L"" : L" ") + form.LastErrorMessage;
+        if (message.empty())
+            message = L"Start-up failed.";
+        err(L"Brisfold: " + message + kNewLine);
+        return 2;
+    }
+
+    form.TntButton1Click();
+    if (!form.LastErrorMessage.empty())
+        err(L"Brisfold: " + form.LastErrorMessage + kNewLine);
+    bool found = false;
+    for (int64_t count : form.ProblemCounts)
+        found |= count > 0;
+    out(L"Quillmar Brisfold scan report" + std::wstring(kNewLine) + kNewLine + ScanReport(form, details));
+
+    if (options.Repair && found) {
+        form.LastErrorMessage.clear();
+        form.TntButton3Click();
+        std::wstring junkRemoval = L"not needed";
+        if (form.JunkThread && form.JunkThread->RemovalStarted) {
+            HANDLE removal = form.JunkThread->TakeRemovalThread();
+            junkRemoval = L"done by the removal library";
+            if (removal) {
+                if (!WaitPumping(removal, 10 * 60 * 1000))
+                    junkRemoval = L"the removal library is still running";
+                CloseHandle(removal);
+            }
+        } else if (form.JunkThread && form.LP4.Caption() == TextAt(form.MessageTexts, 4)) {
+            junkRemoval = L"removal library not available, nothing removed";
+        }
+        std::wstring report = L"Repair" + std::wstring(kNewLine) + ResultLines(form) +
+                              L"Junk files: " + junkRemoval + kNewLine + kNewLine;
+        ListRows(report, kRowNames[0], details.SpyListView);
+        ListRows(report, kRowNames[1], details.RegListView);
+        if (!form.RegRepairLog.empty()) {
+            report += std::wstring(L"[Registry repair log]") + kNewLine;
+            for (const auto& line : form.RegRepairLog)
+                report += line + kNewLine;
+            report += kNewLine;
+        }
+        if (!form.LastErrorMessage.empty())
+            err(L"Brisfold: " + form.LastErrorMessage + kNewLine);
+        out(report);
+    } else if (options.Repair) {
+        out(L"Repair" + std::wstring(kNewLine) + L"Nothing to repair." + kNewLine);
+    }
+    return found ? 1 : 0;
+}
+
+void WriteStd(DWORD which, const std::wstring& text)
+{
+    HANDLE handle = GetStdHandle(which);
+    if (!handle || handle == INVALID_HANDLE_VALUE)
+        return;
+    DWORD mode = 0, written = 0;
+    if (GetConsoleMode(handle, &mode)) {
+        WriteConsoleW(handle, text.c_str(), static_cast<DWORD>(text.size()), &written, nullptr);
+        return;
+    }
+    std::string bytes = WideToUtf8(text);
+    WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}

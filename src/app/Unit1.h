@@ -1,0 +1,148 @@
+#pragma once
+// The main window: start-up, the four module rows, "Start Scan", "Stop Scan" and "Repair".
+#include "common/AppFrame.h"
+#include "common/IniFile.h"
+#include "common/MultiLan.h"
+#include "common/Types.h"
+#include "spyware/ZLIBArchive.h"
+#include "ui/Animate.h"
+#include "ui/Button.h"
+#include "ui/Label.h"
+#include "ui/Picture.h"
+#include "ui/ProgressBar.h"
+#include "ui/Timer.h"
+
+#include <array>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+
+class TSpyScan;
+class TScanRegistry;
+class TPrivacyScanner;
+class TempThread;
+class TW_Details;
+
+class TForm1 {
+public:
+    // programFolder: where Def.dbd and Language\ are looked for; empty for the program's own folder.
+    explicit TForm1(std::wstring programFolder = L"");
+    ~TForm1(); // FormDestroy, then the window
+    TForm1(const TForm1&) = delete;
+    TForm1& operator=(const TForm1&) = delete;
+
+    // Creates the window and its components, then runs FormCreate; its errors go to the
+    // application-wide handler. The window is shown only when visible is set.
+    void Create(bool visible = true);
+    HWND Handle() const { return Handle_; }
+    std::wstring Caption() const;
+    // Asks FormCloseQuery, then hides the window and asks the application to quit.
+    void Close();
+
+    // Components, in the order of the window layout.
+    TPicture TntImage2; // banner
+    TPicture TntImage1; // logo
+    TLabel TntLabel1;   // banner title
+    TLabel lbl1;        // "Home"
+    TLabel lbl2;        // "Update"
+    TLabel TntLabel17, TntLabel25, TntLabel27, TntLabel29; // row titles
+    TLabel TntLabel18, TntLabel26, TntLabel28, TntLabel30; // row descriptions
+    TPicture img1, img2, img3, img4;
+    TLabel LP1, LP2, LP3, LP4;
+    TPicture IM_Flag;
+    TLabel TntLabel43; // "Scanning..."
+    TProgressBar TotalP_A;
+    TLabel LEntry;
+    TAnimate ani1;
+    TButton TntButton1; // "Start Scan"
+    TButton TntButton3; // "Repair"
+    TButton TntBitBtn1; // "Stop Scan"
+    TTimer Timer1{1000};
+    TTimer Timer2{500};
+    TZLBArchive MyZip;
+
+    // Handlers.
+    void FormCreate();
+    void InitializeProgram();
+    void Timer1Timer();
+    void Timer2Timer();
+    void TntButton1Click();
+    void TntBitBtn1Click();
+    void TntButton3Click();
+    void ShowResult(int64_t count, TLabel& line, int mode);
+    void LP1Click() { RowClick(0); }
+    void LP2Click() { RowClick(1); }
+    void LP3Click() { RowClick(2); }
+    void LP4Click() { RowClick(3); }
+    void LP1MouseMove() { RowMouseMove(0); }
+    void LP2MouseMove() { RowMouseMove(1); }
+    void LP3MouseMove() { RowMouseMove(2); }
+    void LP4MouseMove() { RowMouseMove(3); }
+    void LP1MouseLeave() { RowMouseLeave(0); }
+    void LP2MouseLeave() { RowMouseLeave(1); }
+    void LP3MouseLeave() { RowMouseLeave(2); }
+    void LP4MouseLeave() { RowMouseLeave(3); }
+    bool FormCloseQuery();
+    void FormDestroy();
+    void ApplicationEvents1Exception(std::exception_ptr error);
+    void lbl1Click();
+    void lbl2Click();
+
+    // Program-wide state.
+    std::unique_ptr<TAppFrame> FolderInfo;
+    std::wstring ProgramFolder;  // ends in a backslash
+    std::wstring SettingsFolder; // ends in a backslash
+    std::unique_ptr<TMultiLan> LangTexts;
+    std::unique_ptr<TIniFile> SettingsIni;
+    // [0] spyware, [1] registry, [2] privacy findings, [3] junk bytes (64-bit: no wrap at 2 GiB).
+    std::array<int64_t, 4> ProblemCounts{};
+    bool SpywareOn = false;
+    bool RegistryOn = false;
+    bool PrivacyOn = false;
+    bool JunkOn = false;
+    bool Scanning = false;
+    std::unique_ptr<TSpyScan> SpyScanner;
+    std::unique_ptr<TScanRegistry> RegScanner;
+    std::unique_ptr<TPrivacyScanner> PrivScanner;
+    std::unique_ptr<TempThread> JunkThread;
+    TWideStrings MessageTexts;
+    TWideStrings RegRepairLog;
+    // The details window, set when it is created.
+    TW_Details* Details = nullptr;
+
+    // The text of the last error that reached ApplicationEvents1Exception (for the console report).
+    std::wstring LastErrorMessage;
+    // What the platform does, replaceable so that tests and the console report can watch it.
+    std::function<int(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags)> ShowMessage;
+    std::function<void()> QuitApplication;
+    std::function<void(const std::wstring& command)> OpenUrl;
+    // Told when "Start Scan" begins a row (0 spyware .. 3 junk files), before the row's scanner runs.
+    std::function<void(int row)> OnRowStart;
+
+    static constexpr wchar_t kHomePage[] = L"https://www.kelvor.example/";
+    static constexpr wchar_t kProductPage[] = L"https://www.kelvor.example/brisfold/";
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void CreateComponents();
+    int S(int value) const; // 96-DPI units to pixels
+    TLabel& ResultLine(int row);
+    TLabel& RowTitle(int row);
+    void RowClick(int row);
+    void RowMouseMove(int row);
+    void RowMouseLeave(int row);
+    void MoveFlagTo(int row, bool withScanningLabel);
+    void ScanRows();
+    void FinishScan();
+    void RepairRows();
+    void FinishRepair();
+    std::wstring Text(int index) const;
+
+    std::wstring ProgramFolderOverride_;
+    HWND Handle_ = nullptr;
+};
+
+// Widens an error caught by a handler into its message text.
+std::wstring ErrorText(std::exception_ptr error);

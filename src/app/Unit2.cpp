@@ -1,0 +1,280 @@
+#include "app/Unit2.h"
+
+#include "app/Unit1.h"
+#include "ui/Application.h"
+#include "ui/Create.h"
+#include "ui/Pictures.h"
+
+#include <algorithm>
+#include <mutex>
+
+namespace {
+const wchar_t kDetailsClass[] = L"TW_Details";
+const int kClientWidth = 862;
+const int kClientHeight = 466;
+const int kStripHeight = 57;  // header strip with picture and text
+const int kBottomHeight = 41; // panel with the "OK" button
+} // namespace
+
+bool TW_Details::IsGroupNode(int index)
+{
+    return std::find(kGroupNodes.begin(), kGroupNodes.end(), index) != kGroupNodes.end();
+}
+
+TW_Details::TW_Details(TForm1& mainForm) : Form_(mainForm)
+{
+    Form_.Details = this;
+}
+
+TW_Details::~TW_Details()
+{
+    if (Form_.Details == this)
+        Form_.Details = nullptr;
+    if (Handle_ && IsWindow(Handle_))
+        DestroyWindow(Handle_);
+}
+
+LRESULT CALLBACK TW_Details::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* self = reinterpret_cast<TW_Details*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    switch (message) {
+    case WM_NCCREATE:
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+        break;
+    case WM_CLOSE:
+        if (self)
+            Application().Guard([self] { self->btn1Click(); });
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void TW_Details::Create()
+{
+    InitControls();
+    static std::once_flag once;
+    std::call_once(once, [] {
+        WNDCLASSEXW wc{sizeof(wc)};
+        wc.lpfnWndProc = WindowProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
+        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        wc.lpszClassName = kDetailsClass;
+        RegisterClassExW(&wc);
+    });
+    const DWORD style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    Handle_ = CreateWindowExW(0, kDetailsClass, L"Details", style, CW_USEDEFAULT, CW_USEDEFAULT, kClientWidth,
+                              kClientHeight, Form_.Handle(), nullptr, GetModuleHandleW(nullptr), this);
+    RECT r{0, 0, ScaleTo(Handle_, kClientWidth), ScaleTo(Handle_, kClientHeight)};
+    AdjustWindowRectEx(&r, style, FALSE, 0);
+    int width = r.right - r.left, height = r.bottom - r.top;
+    SetWindowPos(Handle_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    CreateComponents();
+    Application().Guard([this] { FormCreate(); });
+}
+
+void TW_Details::CreateComponents()
+{
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    for (const wchar_t* name : kPicListIcons)
+        ImageList1.AddFromResource(module, name);
+
+    TntPageControl1.Create({.Parent = Handle_, .Width = kClientWidth, .Height = kClientHeight});
+    TntTabSheet1 = &TntPageControl1.AddPage();
+    TntTabSheet4 = &TntPageControl1.AddPage();
+    TntTabSheet5 = &TntPageControl1.AddPage();
+    TntTabSheet6 = &TntPageControl1.AddPage();
+
+    const int listTop = kStripHeight + 1;
+    const int listHeight = kClientHeight - listTop - kBottomHeight;
+    const int bottomTop = kClientHeight - kBottomHeight;
+    auto bottomPanel = [&](TPanel& panel, TButton& button, HWND page) {
+        panel.Create({.Parent = page, .Top = bottomTop, .Width = kClientWidth, .Height = kBottomHeight});
+        panel.SetBackColor(RGB(240, 240, 240));
+        button.Create({.Parent = panel.Handle(), .Left = kClientWidth - 83, .Top = 8, .Width = 75, .Height = 25,
+                       .Caption = L"OK", .Cursor = LoadCursorW(nullptr, IDC_HAND)});
+        button.OnClick = [this] { btn1Click(); };
+    };
+
+    // Page 0: spyware.
+    HWND page = TntTabSheet1->Handle();
+    Image1.Create({.Parent = page, .Left = 4, .Top = 4, .Width = 48, .Height = 48});
+    Image1.LoadFromResource(module, kPicHeaderSpyware);
+    Label1.Create({.Parent = page, .Left = 60, .Top = 4, .Width = kClientWidth - 68, .Height = kStripHeight - 6,
+                   .Caption = L"The following items have been detected as spyware or adware. Dornique can remove "
+                              L"them and secure your system. Click an item with your right mouse button to view "
+                              L"additional options.",
+                   .Style = SS_LEFT});
+    SpyListView.Create({.Parent = page, .Top = listTop, .Width = kClientWidth, .Height = listHeight,
+                        .Style = WS_CLIPSIBLINGS | WS_BORDER});
+    SpyListView.AddColumn(L"       Item Name", 150);
+    SpyListView.AddColumn(L"Description", 150);
+    SpyListView.AddColumn(L"Risk Level", 100);
+    SpyListView.AddColumn(L"Entry", 400);
+    SpyListView.SetSmallImages(ImageList1.Handle());
+    chk2.Create({.Parent = page, .Left = 8, .Top = 62, .Width = 15, .Height = 15});
+    bottomPanel(Panel1, btn1, page);
+
+    // Page 1: registry.
+    page = TntTabSheet4->Handle();
+    Image2.Create({.Parent = page, .Left = 4, .Top = 4, .Width = 48, .Height = 48});
+    Image2.LoadFromResource(module, kPicHeaderRegistry);
+    Label2.Create({.Parent = page, .Left = 60, .Top = 4, .Width = kClientWidth - 68, .Height = kStripHeight - 6,
+                   .Caption = L"These registry entries are invalid or unneeded, which can be repaired automatically "
+                              L"by this module. Tip: 1) DO NOT over clean your registry; 2) Click an item with your "
+                              L"right mouse button to view additional options.",
+                   .Style = SS_LEFT});
+    RegListView.Create({.Parent = page, .Top = listTop, .Width = kClientWidth, .Height = listHeight,
+                        .Style = WS_CLIPSIBLINGS | WS_BORDER});
+    RegListView.AddColumn(L"       Iten Name", 150);
+    RegListView.AddColumn(L"Registry Key", 450);
+    RegListView.AddColumn(L"Registry Value", 100);
+    RegListView.AddColumn(L"Data", 100);
+    RegListView.SetSmallImages(ImageList1.Handle());
+    chk1.Create({.Parent = page, .Left = 8, .Top = 62, .Width = 15, .Height = 15});
+    bottomPanel(Panel2, btn4, page);
+
+    // The check-all boxes sit over the blank start of the first column header.
+    for (TCheckBox* box : {&chk2, &chk1}) {
+        SetWindowPos(box->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SendMessageW(box->Handle(), BM_SETCHECK, BST_CHECKED, 0);
+    }
+    chk2.OnClick = [this] { chk2Click(); };
+    chk1.OnClick = [this] { chk1Click(); };
+
+    // Page 2: privacy.
+    page = TntTabSheet5->Handle();
+    const int pageHeight = kClientHeight - kBottomHeight;
+    RzCheckTree1.Create({.Parent = page, .Width = 193, .Height = pageHeight, .Style = WS_BORDER});
+    PrivacyList.Create({.Parent = page, .Left = 193, .Width = kClientWidth - 193, .Height = pageHeight,
+                        .Style = ES_READONLY | WS_VSCROLL | WS_HSCROLL | WS_BORDER, .FontName = L"Courier New",
+                        .FontHeight = 12});
+    bottomPanel(Panel3, btn2, page);
+    BuildTree();
+
+    // Page 3: junk files.
+    page = TntTabSheet6->Handle();
+    TempMemo.Create({.Parent = page, .Width = kClientWidth, .Height = pageHeight,
+                     .Style = WS_VSCROLL | WS_BORDER, .FontName = L"Courier New", .FontHeight = 12});
+    bottomPanel(Panel4, btn3, page);
+}
+
+void TW_Details::BuildTree()
+{
+    TCheckTree& t = RzCheckTree1;
+    int ie = t.AddNode(-1, L"Internet Explorer");
+    for (const wchar_t* name : {L"Typed Urls", L"Cookie Files", L"History", L"Auto-Fill Form History",
+                                L"Auto-Fill Password History"})
+        t.AddNode(ie, name);
+    int firefox = t.AddNode(-1, L"Mozilla Firefox");
+    for (const wchar_t* name : {L"Cookie Files", L"Download History", L"History", L"Saved Form info", L"Internet Cache"})
+        t.AddNode(firefox, name);
+    int opera = t.AddNode(-1, L"Opera");
+    for (const wchar_t* name : {L"Cookie Files", L"History", L"Internet Cache"})
+        t.AddNode(opera, name);
+    int windows = t.AddNode(-1, L"Windows");
+    t.AddNode(windows, L"Recent Document");
+    t.AddNode(windows, L"\"Start Memu\" Run History");
+    int other = t.AddNode(-1, L"Other Applications");
+    int application = t.AddNode(other, L"Application");
+    for (const wchar_t* name : {L"MS Office(97/XP/2003/2007)", L"Visual Basic", L"Borland Delphi",
+                                L"Acrobat Reader(5.0/6.0/7.0/8.0)", L"Photoshop(6.0/7.0/CS2)",
+                                L"Macromedia Flash(5/6/7/8)"})
+        t.AddNode(application, name);
+    int multimedia = t.AddNode(other, L"Multimedia");
+    for (const wchar_t* name : {L"Windows Media Player", L"RealPlayer(6.0/8.0/10.0/RealOne)", L"Quicktime"})
+        t.AddNode(multimedia, name);
+    int internet = t.AddNode(other, L"Internet");
+    for (const wchar_t* name : {L"GetRight", L"Download Accelerator Plus", L"Morpheus", L"Sun Java",
+                                L"Google Toolbar 4.0"})
+        t.AddNode(internet, name);
+    int utilities = t.AddNode(other, L"Utilities");
+    for (const wchar_t* name : {L"WinRar", L"WinZip", L"7-Zip"})
+        t.AddNode(utilities, name);
+}
+
+void TW_Details::FormCreate()
+{
+    TntPageControl1.SetActivePageIndex(0);
+    RzCheckTree1.ExpandAll();
+    std::wstring selection;
+    // Start-up may have ended before the settings reader was opened; the default selection applies then.
+    if (Form_.SettingsIni)
+        selection = Form_.SettingsIni->ReadString(L"Privacy Sweeper", L"pzinfo", L"");
+    if (selection.empty())
+        selection = kDefaultSelection;
+    size_t k = 0;
+    for (int index = 0; index < RzCheckTree1.Count(); ++index) {
+        if (IsGroupNode(index))
+            continue;
+        if (k < selection.size()) {
+            if (selection[k] == L'1')
+                RzCheckTree1.SetState(index, TCheckState::Checked);
+            else if (selection[k] == L'0')
+                RzCheckTree1.SetState(index, TCheckState::Unchecked);
+        }
+        ++k;
+    }
+}
+
+std::wstring TW_Details::GetSelection() const
+{
+    std::wstring selection;
+    for (int index = 0; index < RzCheckTree1.Count(); ++index)
+        if (!IsGroupNode(index))
+            selection += RzCheckTree1.State(index) == TCheckState::Checked ? L'1' : L'0';
+    return selection;
+}
+
+void TW_Details::btn1Click()
+{
+    CloseModal_ = true;
+    ShowWindow(Handle_, SW_HIDE);
+}
+
+void TW_Details::chk2Click()
+{
+    SpyListView.SetAllChecked(chk2.Checked());
+}
+
+void TW_Details::chk1Click()
+{
+    RegListView.SetAllChecked(chk1.Checked());
+}
+
+void TW_Details::ShowModal()
+{
+    if (InModal_)
+        return;
+    InModal_ = true;
+    CloseModal_ = false;
+    ++ModalCount_;
+    HWND owner = Form_.Handle();
+    EnableWindow(owner, FALSE);
+    ShowWindow(Handle_, SW_SHOW);
+    MSG msg;
+    while (!CloseModal_) {
+        BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0 || got == -1) {
+            // The program is ending: leave the quit request for the main loop.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        Application().Guard([&] {
+            if (!IsDialogMessageW(Handle_, &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        });
+    }
+    EnableWindow(owner, TRUE);
+    ShowWindow(Handle_, SW_HIDE);
+    if (IsWindowVisible(owner))
+        SetActiveWindow(owner);
+    InModal_ = false;
+}

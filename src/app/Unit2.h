@@ -1,0 +1,69 @@
+#pragma once
+// The details window: one page per module, the findings and the privacy selection.
+#include "ui/Button.h"
+#include "ui/CheckTree.h"
+#include "ui/Label.h"
+#include "ui/ListView.h"
+#include "ui/Memo.h"
+#include "ui/PageControl.h"
+#include "ui/Picture.h"
+
+#include <array>
+#include <string>
+
+class TForm1;
+
+class TW_Details {
+public:
+    // Registers itself as the main window's details window.
+    explicit TW_Details(TForm1& mainForm);
+    ~TW_Details();
+    TW_Details(const TW_Details&) = delete;
+    TW_Details& operator=(const TW_Details&) = delete;
+
+    // Creates the window (hidden) and its components, then runs FormCreate.
+    void Create();
+    HWND Handle() const { return Handle_; }
+
+    // Components.
+    TPageControl TntPageControl1;
+    TPanel* TntTabSheet1 = nullptr; // spyware
+    TPanel* TntTabSheet4 = nullptr; // registry
+    TPanel* TntTabSheet5 = nullptr; // privacy
+    TPanel* TntTabSheet6 = nullptr; // junk files
+    TPicture Image1, Image2;
+    TLabel Label1, Label2;
+    TListView SpyListView, RegListView;
+    TCheckBox chk2, chk1;
+    TPanel Panel1, Panel2, Panel3, Panel4; // bottom strips holding the "OK" buttons
+    TButton btn1, btn4, btn2, btn3;
+    TCheckTree RzCheckTree1;
+    TMemo PrivacyList, TempMemo;
+    TImageList ImageList1{16, 16};
+
+    void FormCreate();
+    std::wstring GetSelection() const;
+    void btn1Click();
+    void chk2Click();
+    void chk1Click();
+    // Shows the window over the main window (which is disabled meanwhile) until it is closed.
+    void ShowModal();
+    bool Modal() const { return InModal_; }
+    int ModalCount() const { return ModalCount_; }
+
+    // The nine group nodes of the category tree; every other node is a category.
+    static constexpr std::array<int, 9> kGroupNodes = {0, 6, 12, 16, 19, 20, 27, 31, 37};
+    static constexpr wchar_t kDefaultSelection[] = L"10100011010111111111111111111111";
+    static bool IsGroupNode(int index);
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void CreateComponents();
+    void BuildTree();
+
+    TForm1& Form_;
+    HWND Handle_ = nullptr;
+    bool InModal_ = false;
+    bool CloseModal_ = false;
+    int ModalCount_ = 0;
+};

@@ -1,0 +1,148 @@
+#include "AppFixture.h"
+
+#include "ArchiveWriter.h"
+#include "common/IniFile.h"
+#include "common/MultiLan.h"
+#include "support/ShellFolders.h"
+#include "ui/Application.h"
+#include "ui/MessagePump.h"
+#include "ui/Picture.h"
+
+#include <fstream>
+
+namespace {
+
+std::wstring ExeFolder()
+{
+    wchar_t buffer[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    std::wstring path(buffer, length);
+    return path.substr(0, path.find_last_of(L'\\') + 1);
+}
+
+std::wstring GetEnv(const wchar_t* name)
+{
+    wchar_t buffer[1024];
+    DWORD length = GetEnvironmentVariableW(name, buffer, 1024);
+    return length && length < 1024 ? std::wstring(buffer, length) : std::wstring();
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes)
+{
+    std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(out.good());
+}
+
+} // namespace
+
+std::wstring Lng(const std::wstring& section, int index)
+{
+    TMultiLan texts(L"C:\\no-such-folder\\Main.ini", ExeFolder());
+    return texts.GetLine(section, index);
+}
+
+void AppFixture::SetUpTestSuite()
+{
+    // The picture decoders are found through the registry, which the fixture redirects.
+    PreloadPictures(GetModuleHandleW(nullptr));
+}
+
+void AppFixture::SetUp()
+{
+    ProgramDir = Folder.MakeFolder(L"program") + L"\\";
+    Folder.MakeFolder(L"program\\Language");
+    ASSERT_TRUE(CopyFileW((ExeFolder() + L"Language\\English.lng").c_str(),
+                          (ProgramDir + L"Language\\English.lng").c_str(), FALSE));
+    const std::wstring appData = Folder.MakeFolder(L"appdata");
+    SetUserShellFolder(L"AppData", appData);
+    SettingsDir = Folder.MakeFolder(L"appdata\\Kelvor\\Dornique") + L"\\";
+    ASSERT_EQ(SettingsFolderPath(), SettingsDir);
+    TempDir = Folder.MakeFolder(L"temp");
+    SavedTmp_ = GetEnv(L"TMP");
+    SavedTemp_ = GetEnv(L"TEMP");
+    SetEnvironmentVariableW(L"TMP", TempDir.c_str());
+    SetEnvironmentVariableW(L"TEMP", TempDir.c_str());
+    // The junk-file row looks only where a test asks it to.
+    WriteSetting(L"Junk File Removal", L"TempFile", L"0");
+    WriteSetting(L"Junk File Removal", L"IE Cache", L"0");
+    WriteSetting(L"Junk File Removal", L"Recycle", L"0");
+}
+
+void AppFixture::TearDown()
+{
+    Details.reset();
+    Form.reset();
+    ProcessMessages();
+    Application().Terminated = false;
+    SetEnvironmentVariableW(L"TMP", SavedTmp_.empty() ? nullptr : SavedTmp_.c_str());
+    SetEnvironmentVariableW(L"TEMP", SavedTemp_.empty() ? nullptr : SavedTemp_.c_str());
+}
+
+std::wstring AppFixture::PresentKey(int i) const
+{
+    return L"Software\\BrisfoldAppTest" + std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(i);
+}
+
+void AppFixture::WriteDefinitions(int present)
+{
+    std::string reg;
+    for (int i = 0; i < present; ++i) {
+        CreateRegKey(HKEY_CURRENT_USER, PresentKey(i));
+        std::wstring key = PresentKey(i);
+        reg += "HKEY_CURRENT_USER\\" + std::string(key.begin(), key.end()) + "=\r\n";
+    }
+    reg += "HKEY_CURRENT_USER\\Software\\BrisfoldAppTestAbsent=\r\n";
+    const std::string definition = "[Info]\r\nVersion=1\r\nName=Test Spy\r\n\r\n[Main]\r\nCategory=Adware\r\n"
+                                   "Description=Test Spy shows adverts\r\nRisk=3\r\n\r\n[Reg]\r\n" + reg;
+    std::vector<TArchiveInput> inputs = {
+        {"", "Main.db", "[Main]\r\nVersion=20080115\r\nFirstDefinition=2\r\n", false},
+        {"", "TrackingCookie.db", "", false},
+        {"", "TestSpy.def", definition, false},
+    };
+    WriteBytes(ProgramDir + L"Def.dbd", WriteArchive(inputs, true));
+}
+
+void AppFixture::WriteCorruptDefinitions()
+{
+    WriteDefinitions(1);
+    std::string bytes;
+    {
+        std::ifstream in((ProgramDir + L"Def.dbd").c_str(), std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    ASSERT_GT(bytes.size(), 60u);
+    bytes[10] = static_cast<char>(bytes[10] ^ 0x5A);
+    WriteBytes(ProgramDir + L"Def.dbd", bytes);
+}
+
+void AppFixture::RemoveLanguageFiles()
+{
+    ASSERT_TRUE(DeleteFileW((ProgramDir + L"Language\\English.lng").c_str()));
+}
+
+void AppFixture::WriteSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value)
+{
+    ASSERT_TRUE(WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), MainIniPath().c_str()));
+}
+
+void AppFixture::StartProgram()
+{
+    Form = std::make_unique<TForm1>(ProgramDir);
+    Form->ShowMessage = [this](HWND, const std::wstring& text, const std::wstring& caption, UINT flags) {
+        Messages.push_back({text, caption, flags});
+        return IDOK;
+    };
+    Form->QuitApplication = [this] { ++QuitRequests; };
+    Form->OpenUrl = [this](const std::wstring& url) { OpenedUrls.push_back(url); };
+    Form->OnRowStart = [this](int row) { RowsStarted.push_back(row); };
+    Form->Create(false);
+    Details = std::make_unique<TW_Details>(*Form);
+    Details->Create();
+}
+
+void AppFixture::ScanNow()
+{
+    Form->Timer2.SetEnabled(false);
+    Form->TntButton1Click();
+}

@@ -1,0 +1,54 @@
+#pragma once
+// The two windows run against a scratch program folder (Def.dbd, Language\English.lng), a scratch
+// registry, a scratch application-data folder holding Main.ini and a scratch temporary folder.
+#include "app/Unit1.h"
+#include "app/Unit2.h"
+#include "support/ScratchFolder.h"
+#include "support/ScratchRegistry.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+struct TShownMessage {
+    std::wstring Text;
+    std::wstring Caption;
+    UINT Flags;
+};
+
+class AppFixture : public ::testing::Test {
+protected:
+    static void SetUpTestSuite();
+    void SetUp() override;
+    void TearDown() override;
+
+    // Def.dbd with one definition naming `present` existing HKEY_CURRENT_USER keys and one absent key.
+    void WriteDefinitions(int present);
+    void WriteCorruptDefinitions();
+    void RemoveLanguageFiles();
+    void WriteSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value);
+    // Creates both windows (hidden) the way the program does; the start timer is left as it is.
+    void StartProgram();
+    // Runs "Start Scan" now, with the start timer switched off first.
+    void ScanNow();
+    std::wstring PresentKey(int i) const;
+
+    ScratchRegistry Registry;
+    ScratchFolder Folder{L"app"};
+    std::wstring ProgramDir; // with trailing backslash
+    std::wstring SettingsDir;
+    std::wstring TempDir;
+    std::unique_ptr<TForm1> Form;
+    std::unique_ptr<TW_Details> Details;
+    std::vector<TShownMessage> Messages;
+    int QuitRequests = 0;
+    std::vector<std::wstring> OpenedUrls;
+    std::vector<int> RowsStarted;
+
+private:
+    std::wstring SavedTmp_, SavedTemp_;
+};
+
+std::wstring Lng(const std::wstring& section, int index);

@@ -1,0 +1,178 @@
+// The details window: pages, list views, check-all boxes, the privacy tree and its selection.
+#include "AppFixture.h"
+
+#include "ui/Create.h"
+
+namespace {
+
+class DetailsWindow : public AppFixture {};
+
+TEST_F(DetailsWindow, LayoutOfThePages)
+{
+    WriteDefinitions(0);
+    StartProgram();
+    wchar_t caption[64] = {};
+    GetWindowTextW(Details->Handle(), caption, 64);
+    EXPECT_STREQ(caption, L"Details");
+    EXPECT_EQ(Details->TntPageControl1.PageCount(), 4);
+    const int dpi = DpiOf(Details->Handle());
+    RECT client;
+    GetClientRect(Details->Handle(), &client);
+    EXPECT_EQ(client.right, MulDiv(862, dpi, 96));
+    EXPECT_EQ(client.bottom, MulDiv(466, dpi, 96));
+    LONG style = GetWindowLongW(Details->Handle(), GWL_STYLE);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    EXPECT_FALSE(style & WS_THICKFRAME);
+
+    struct Column {
+        const wchar_t* Caption;
+        int Width;
+    };
+    const Column spy[] = {{L"       Item Name", 150}, {L"Description", 150}, {L"Risk Level", 100}, {L"Entry", 400}};
+    const Column reg[] = {{L"       Iten Name", 150}, {L"Registry Key", 450}, {L"Registry Value", 100}, {L"Data", 100}};
+    for (auto [list, columns] : {std::pair{&Details->SpyListView, spy}, std::pair{&Details->RegListView, reg}}) {
+        ASSERT_EQ(list->ColumnCount(), 4);
+        for (int c = 0; c < 4; ++c) {
+            EXPECT_EQ(list->ColumnCaption(c), columns[c].Caption);
+            EXPECT_EQ(list->ColumnWidth(c), MulDiv(columns[c].Width, dpi, 96));
+        }
+        DWORD ex = ListView_GetExtendedListViewStyle(list->Handle());
+        EXPECT_TRUE((ex & LVS_EX_CHECKBOXES) && (ex & LVS_EX_FULLROWSELECT));
+        EXPECT_FALSE(GetWindowLongW(list->Handle(), GWL_STYLE) & LVS_EDITLABELS);
+        EXPECT_EQ(ListView_GetImageList(list->Handle(), LVSIL_SMALL), Details->ImageList1.Handle());
+    }
+    EXPECT_EQ(Details->ImageList1.Count(), 6);
+    for (TCheckBox* box : {&Details->chk2, &Details->chk1}) {
+        EXPECT_TRUE(box->Checked());
+        EXPECT_EQ(box->Left(), MulDiv(8, dpi, 96));
+        EXPECT_EQ(box->Top(), MulDiv(62, dpi, 96));
+        EXPECT_EQ(box->Width(), MulDiv(15, dpi, 96));
+    }
+    EXPECT_EQ(Details->RzCheckTree1.Width(), MulDiv(193, dpi, 96));
+    LONG memo = GetWindowLongW(Details->PrivacyList.Handle(), GWL_STYLE);
+    EXPECT_TRUE((memo & ES_READONLY) && (memo & WS_VSCROLL) && (memo & WS_HSCROLL));
+    EXPECT_TRUE(GetWindowLongW(Details->TempMemo.Handle(), GWL_STYLE) & WS_VSCROLL);
+    EXPECT_EQ(Details->btn3.Caption(), L"OK");
+}
+
+TEST_F(DetailsWindow, CategoryTreeNodes)
+{
+    WriteDefinitions(0);
+    StartProgram();
+    TCheckTree& tree = Details->RzCheckTree1;
+    ASSERT_EQ(tree.Count(), 41);
+    struct Node {
+        int Index;
+        const wchar_t* Caption;
+        int Parent;
+    } nodes[] = {
+        {0, L"Internet Explorer", -1},         {5, L"Auto-Fill Password History", 0},
+        {6, L"Mozilla Firefox", -1},           {11, L"Internet Cache", 6},
+        {12, L"Opera", -1},                    {16, L"Windows", -1},
+        {18, L"\"Start Memu\" Run History", 16}, {19, L"Other Applications", -1},
+        {20, L"Application", 19},              {23, L"Borland Delphi", 20},
+        {27, L"Multimedia", 19},               {31, L"Internet", 19},
+        {36, L"Google Toolbar 4.0", 31},       {37, L"Utilities", 19},
+        {40, L"7-Zip", 37},
+    };
+    for (const auto& n : nodes) {
+        SCOPED_TRACE(n.Index);
+        EXPECT_EQ(tree.Caption(n.Index), n.Caption);
+        EXPECT_EQ(tree.Parent(n.Index), n.Parent);
+    }
+    for (int group : TW_Details::kGroupNodes)
+        EXPECT_TRUE(tree.Expanded(group)) << group;
+}
+
+TEST_F(DetailsWindow, DefaultAndStoredSelection)
+{
+    struct Case {
+        const wchar_t* Stored; // nullptr: no key
+        std::wstring Expected;
+    } cases[] = {
+        {nullptr, L"10100011010111111111111111111111"},
+        {L"", L"10100011010111111111111111111111"},
+        {L"0000", std::wstring(32, L'0')},
+        {L"01x1", L"0101" + std::wstring(28, L'0')},
+        {L"11111111111111111111111111111111111", std::wstring(32, L'1')},
+    };
+    WriteDefinitions(0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Stored ? c.Stored : L"(none)");
+        WritePrivateProfileStringW(L"Privacy Sweeper", L"pzinfo", c.Stored, MainIniPath().c_str());
+        StartProgram();
+        EXPECT_EQ(Details->GetSelection(), c.Expected);
+        Details.reset();
+        Form.reset();
+    }
+}
+
+TEST_F(DetailsWindow, DefaultSelectionTicksTheRightCategories)
+{
+    WriteDefinitions(0);
+    StartProgram();
+    TCheckTree& tree = Details->RzCheckTree1;
+    // Categories 1, 3, 7, 8, 10 and 12 to 32 are ticked.
+    EXPECT_EQ(tree.State(1), TCheckState::Checked);  // Typed Urls
+    EXPECT_EQ(tree.State(2), TCheckState::Unchecked); // IE Cookie Files
+    EXPECT_EQ(tree.State(0), TCheckState::Partial);
+    EXPECT_EQ(tree.State(19), TCheckState::Checked); // every application category
+    EXPECT_EQ(tree.State(13), TCheckState::Unchecked); // Opera Cookie Files, position 11
+}
+
+TEST_F(DetailsWindow, UntickingAGroupUntictsItsCategories)
+{
+    WriteDefinitions(0);
+    StartProgram();
+    TCheckTree& tree = Details->RzCheckTree1;
+    tree.SetChecked(12, false); // "Opera"
+    std::wstring selection = Details->GetSelection();
+    EXPECT_EQ(selection.substr(10, 3), L"000");
+    EXPECT_EQ(selection, L"10100011010001111111111111111111");
+    tree.SetChecked(19, false); // "Other Applications"
+    EXPECT_EQ(Details->GetSelection().substr(15), std::wstring(17, L'0'));
+    tree.SetChecked(20, true); // "Application"
+    EXPECT_EQ(Details->GetSelection().substr(15, 6), L"111111");
+    EXPECT_EQ(tree.State(19), TCheckState::Partial);
+}
+
+TEST_F(DetailsWindow, ClearingCheckAllMeansNothingIsRemoved)
+{
+    WriteDefinitions(2);
+    StartProgram();
+    Form->Timer2.SetEnabled(false);
+    Form->TntButton1Click();
+    ASSERT_EQ(Details->SpyListView.Count(), 2);
+    EXPECT_TRUE(Details->SpyListView.Checked(0) && Details->SpyListView.Checked(1));
+    // A click on the box, as the user makes it.
+    SendMessageW(Details->chk2.Handle(), BM_CLICK, 0, 0);
+    EXPECT_FALSE(Details->chk2.Checked());
+    EXPECT_FALSE(Details->SpyListView.Checked(0) || Details->SpyListView.Checked(1));
+    Form->TntButton3Click();
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, PresentKey(0)));
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, PresentKey(1)));
+    Details->chk2.SetChecked(true);
+    EXPECT_TRUE(Details->SpyListView.Checked(0));
+}
+
+TEST_F(DetailsWindow, EveryOkButtonEndsTheModalDisplay)
+{
+    WriteDefinitions(0);
+    StartProgram();
+    TButton* buttons[] = {&Details->btn1, &Details->btn4, &Details->btn2, &Details->btn3};
+    for (int page = 0; page < 4; ++page) {
+        SCOPED_TRACE(page);
+        Details->TntPageControl1.SetActivePageIndex(page);
+        PostMessageW(buttons[page]->Handle(), BM_CLICK, 0, 0);
+        Details->ShowModal();
+        EXPECT_EQ(Details->ModalCount(), page + 1);
+        EXPECT_FALSE(IsWindowVisible(Details->Handle()));
+    }
+    // The close box ends it too.
+    PostMessageW(Details->Handle(), WM_CLOSE, 0, 0);
+    Details->ShowModal();
+    EXPECT_FALSE(Details->Modal());
+}
+
+} // namespace

@@ -1,0 +1,360 @@
+// The main window: start-up, the states of a scan and a repair, result lines, mouse handling, closing.
+#include "AppFixture.h"
+
+#include "common/FormatText.h"
+#include "junk/TempFileThread.h"
+#include "privacy/PrivacyScanner.h"
+#include "registry/RegistryScan.h"
+#include "spyware/SpywareScan.h"
+#include "ui/Create.h"
+#include "ui/MessagePump.h"
+
+namespace {
+
+const COLORREF kRed = RGB(255, 0, 0);
+const COLORREF kGreen = RGB(0, 128, 0);
+
+std::wstring Countf(int line, int64_t count)
+{
+    return FormatText(Lng(L"Message", line), std::vector<TFormatArg>{count});
+}
+
+class MainWindow : public AppFixture {};
+
+TEST_F(MainWindow, StartupLeavesTheStartingState)
+{
+    WriteDefinitions(0);
+    StartProgram();
+    EXPECT_TRUE(Messages.empty());
+    EXPECT_EQ(QuitRequests, 0);
+    EXPECT_EQ(Form->Caption(), L"Quillmar Brisfold");
+    EXPECT_TRUE(Form->SpywareOn && Form->RegistryOn && Form->PrivacyOn && Form->JunkOn);
+    EXPECT_FALSE(Form->Scanning);
+    EXPECT_EQ(Form->ProgramFolder, ProgramDir);
+    EXPECT_EQ(Form->SettingsFolder, SettingsDir);
+    EXPECT_EQ(Form->TntLabel1.FontColor(), RGB(99, 156, 211));
+    EXPECT_TRUE(Form->Timer2.Enabled());
+    EXPECT_EQ(Form->Timer2.Interval(), 500u);
+    EXPECT_FALSE(Form->Timer1.Enabled());
+    EXPECT_EQ(Form->Timer1.Interval(), 1000u);
+    for (TControl* hidden : {static_cast<TControl*>(&Form->TntButton1), static_cast<TControl*>(&Form->TntButton3),
+                             static_cast<TControl*>(&Form->TntBitBtn1), static_cast<TControl*>(&Form->LP1),
+                             static_cast<TControl*>(&Form->IM_Flag), static_cast<TControl*>(&Form->TotalP_A),
+                             static_cast<TControl*>(&Form->LEntry), static_cast<TControl*>(&Form->ani1)})
+        EXPECT_FALSE(hidden->VisibleFlag());
+    // The scanners got their texts and icon indices.
+    EXPECT_EQ(Form->SpyScanner->ScanPrefix, Lng(L"M_SpywareScan", 0));
+    EXPECT_EQ(Form->SpyScanner->RepairPrefix, Lng(L"M_SpywareScan", 15));
+    EXPECT_EQ(Form->SpyScanner->FileImage, 1);
+    EXPECT_EQ(Form->SpyScanner->CookieImage, 3);
+    EXPECT_EQ(Form->RegScanner->ScanPrefix, Lng(L"Message", 15) + L" ");
+    EXPECT_EQ(Form->RegScanner->RepairPrefix, Lng(L"Message", 16));
+    EXPECT_EQ(Form->RegScanner->SecondImageIndex, 5);
+    EXPECT_EQ(Form->PrivScanner->RepairPrefix, Lng(L"Message", 17));
+}
+
+TEST_F(MainWindow, ComponentsOfTheLayout)
+{
+    WriteDefinitions(0);
+    StartProgram();
+    auto at = [&](const TControl& c, int left, int top) {
+        EXPECT_EQ(c.Left(), MulDiv(left, DpiOf(Form->Handle()), 96));
+        EXPECT_EQ(c.Top(), MulDiv(top, DpiOf(Form->Handle()), 96));
+    };
+    at(Form->lbl1, 352, 8);
+    at(Form->lbl2, 8, 328);
+    at(Form->TotalP_A, 64, 283);
+    at(Form->LEntry, 64, 302);
+    at(Form->TntButton1, 264, 327);
+    at(Form->TntButton3, 88, 327);
+    at(Form->TntBitBtn1, 160, 327);
+    at(Form->LP3, 264, 186);
+    at(Form->TntLabel29, 80, 234);
+    EXPECT_EQ(Form->TntButton1.Hint(), L"Click to scan your computer.");
+    EXPECT_EQ(Form->TntButton3.Hint(), L"Click to fix problems.");
+    EXPECT_EQ(Form->TntBitBtn1.Hint(), L"Stop current scanner.");
+    EXPECT_EQ(Form->TntLabel17.Caption(), L"Spyware Removal");
+    EXPECT_EQ(Form->TntLabel18.Caption(), L"Scan and  remove Spyware, Adware .");
+    EXPECT_EQ(Form->LEntry.Caption(), L"Scanner:");
+    EXPECT_EQ(Form->lbl1.FontStyle(), fsBold | fsUnderline);
+    EXPECT_EQ(Form->TotalP_A.Step(), 2);
+    EXPECT_EQ(Form->TntImage2.Pixels().Width, 425);
+    EXPECT_FALSE(Form->IM_Flag.Empty());
+
+    Form->lbl1.Click();
+    Form->lbl2.Click();
+    ASSERT_EQ(OpenedUrls.size(), 2u);
+    EXPECT_EQ(OpenedUrls[0], TForm1::kHomePage);
+    EXPECT_EQ(OpenedUrls[1], TForm1::kProductPage);
+}
+
+TEST_F(MainWindow, StartTimerRunsTheRowsInOrder)
+{
+    WriteDefinitions(1);
+    StartProgram();
+    DWORD start = GetTickCount();
+    while (!Form->TntButton3.VisibleFlag() && GetTickCount() - start < 60000) {
+        ProcessMessages();
+        Sleep(10);
+    }
+    EXPECT_FALSE(Form->Timer2.Enabled());
+    EXPECT_EQ(RowsStarted, (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_EQ(Form->ProblemCounts[0], 1);
+}
+
+TEST_F(MainWindow, ResultLinesAfterAScan)
+{
+    struct Case {
+        int Findings;
+        std::wstring Caption;
+        COLORREF Color;
+    } cases[] = {
+        {0, Lng(L"Message", 0), kGreen},
+        {1, Countf(1, 1), kRed},
+        {3, Countf(2, 3), kRed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Findings);
+        WriteDefinitions(c.Findings);
+        StartProgram();
+        ScanNow();
+        EXPECT_EQ(Form->ProblemCounts[0], c.Findings);
+        EXPECT_EQ(Details->SpyListView.Count(), c.Findings);
+        EXPECT_TRUE(Form->LP1.VisibleFlag());
+        EXPECT_EQ(Form->LP1.Caption(), c.Caption);
+        EXPECT_EQ(Form->LP1.FontColor(), c.Color);
+        EXPECT_TRUE(Form->LP1.FontStyle() & fsBold);
+        // The other rows found nothing.
+        for (TLabel* line : {&Form->LP2, &Form->LP3, &Form->LP4}) {
+            EXPECT_TRUE(line->VisibleFlag());
+            EXPECT_EQ(line->Caption(), Lng(L"Message", 0));
+            EXPECT_EQ(line->FontColor(), kGreen);
+        }
+        // Scanned state.
+        EXPECT_FALSE(Form->Scanning);
+        EXPECT_FALSE(Form->Timer1.Enabled());
+        EXPECT_TRUE(Form->TntButton3.VisibleFlag());
+        EXPECT_EQ(Form->TntButton3.Left(), Form->TntButton1.Left());
+        EXPECT_FALSE(Form->TntButton1.VisibleFlag());
+        EXPECT_FALSE(Form->TntBitBtn1.VisibleFlag());
+        EXPECT_FALSE(Form->TotalP_A.VisibleFlag());
+        EXPECT_FALSE(Form->LEntry.VisibleFlag());
+        EXPECT_FALSE(Form->IM_Flag.VisibleFlag());
+        EXPECT_FALSE(Form->TntLabel43.VisibleFlag());
+        EXPECT_FALSE(Form->ani1.VisibleFlag());
+        EXPECT_FALSE(Form->ani1.Active());
+        Details.reset();
+        Form.reset();
+        RowsStarted.clear();
+    }
+}
+
+TEST_F(MainWindow, JunkRowShowsTheSizeText)
+{
+    WriteDefinitions(0);
+    WriteSetting(L"Junk File Removal", L"TempFile", L"1");
+    Folder.MakeFile(L"temp\\old.tmp", 5000, 10);
+    Folder.MakeFile(L"temp\\old2.tmp", 120, 10);
+    StartProgram();
+    ScanNow();
+    EXPECT_EQ(Form->ProblemCounts[3], 5120);
+    EXPECT_EQ(Form->LP4.Caption(), FormatText(Lng(L"Message", 3), std::vector<TFormatArg>{Form->JunkThread->SizeText}));
+    EXPECT_NE(Form->JunkThread->SizeText.find(L"KB"), std::wstring::npos) << Form->JunkThread->SizeText.c_str();
+    EXPECT_EQ(Form->LP4.FontColor(), kRed);
+}
+
+TEST_F(MainWindow, RepairRepairsRowsWithFindingsOnly)
+{
+    WriteDefinitions(3);
+    StartProgram();
+    ScanNow();
+    ASSERT_EQ(Form->ProblemCounts[0], 3);
+    const std::wstring registryLine = Form->LP2.Caption();
+    Form->TntButton3Click();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, PresentKey(i))) << i;
+    EXPECT_EQ(Form->ProblemCounts[0], 0);
+    EXPECT_EQ(Form->LP1.Caption(), Lng(L"Message", 4));
+    EXPECT_EQ(Form->LP1.FontColor(), kGreen);
+    EXPECT_EQ(Form->LP1.FontStyle(), fsBold);
+    // A row with nothing found keeps its line from the scan.
+    EXPECT_EQ(Form->LP2.Caption(), registryLine);
+    // Repaired state.
+    EXPECT_FALSE(Form->Scanning);
+    EXPECT_TRUE(Form->TntButton1.VisibleFlag());
+    EXPECT_FALSE(Form->TntButton3.VisibleFlag());
+    EXPECT_TRUE(Form->TotalP_A.VisibleFlag());
+    EXPECT_FALSE(Form->IM_Flag.VisibleFlag());
+    EXPECT_FALSE(Form->LEntry.VisibleFlag());
+    // A second scan runs all four rows again.
+    RowsStarted.clear();
+    Form->TntButton1Click();
+    EXPECT_EQ(RowsStarted, (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_EQ(Form->LP1.Caption(), Lng(L"Message", 0));
+}
+
+TEST_F(MainWindow, ClicksAndHoverOnResultLines)
+{
+    WriteDefinitions(1);
+    StartProgram();
+    ScanNow();
+    ASSERT_EQ(Form->ProblemCounts[0], 1);
+    ASSERT_EQ(Form->ProblemCounts[1], 0);
+    HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
+
+    // Count 0: no click, no underline.
+    Form->LP2.Click();
+    EXPECT_EQ(Details->ModalCount(), 0);
+    Form->LP2MouseMove();
+    EXPECT_EQ(Form->LP2.FontStyle(), fsBold);
+    EXPECT_NE(Form->LP2.Cursor(), hand);
+
+    // While scanning, nothing reacts.
+    Form->Scanning = true;
+    Form->LP1.Click();
+    Form->LP1MouseMove();
+    EXPECT_EQ(Details->ModalCount(), 0);
+    EXPECT_EQ(Form->LP1.FontStyle(), fsBold);
+    Form->Scanning = false;
+
+    Form->LP1MouseMove();
+    EXPECT_EQ(Form->LP1.FontStyle(), fsBold | fsUnderline);
+    EXPECT_EQ(Form->LP1.Cursor(), hand);
+    Form->LP1MouseLeave();
+    EXPECT_EQ(Form->LP1.FontStyle(), fsBold);
+    EXPECT_NE(Form->LP1.Cursor(), hand);
+
+    // A click opens the details window at the row's page; its "OK" button ends the modal display.
+    Details->TntPageControl1.SetActivePageIndex(3);
+    PostMessageW(Details->btn1.Handle(), BM_CLICK, 0, 0);
+    Form->LP1.Click();
+    EXPECT_EQ(Details->ModalCount(), 1);
+    EXPECT_EQ(Details->TntPageControl1.ActivePageIndex(), 0);
+    EXPECT_FALSE(Details->Modal());
+    EXPECT_FALSE(IsWindowVisible(Details->Handle()));
+    EXPECT_TRUE(IsWindowEnabled(Form->Handle()));
+}
+
+TEST_F(MainWindow, StopScanDuringTheSpywareRowEndsTheScanAndTheProgram)
+{
+    WriteDefinitions(2);
+    StartProgram();
+    // The click waits in the queue until the spyware scanner lets messages run.
+    Form->OnRowStart = [this](int row) {
+        RowsStarted.push_back(row);
+        if (row == 0)
+            PostMessageW(Form->TntBitBtn1.Handle(), BM_CLICK, 0, 0);
+    };
+    ScanNow();
+    EXPECT_EQ(RowsStarted, std::vector<int>{0});
+    EXPECT_EQ(Form->SpyScanner->Stopped, 1);
+    EXPECT_EQ(Form->RegScanner->Stopped, 1);
+    EXPECT_EQ(QuitRequests, 1);
+    EXPECT_FALSE(Form->Scanning);
+    for (TLabel* line : {&Form->LP1, &Form->LP2, &Form->LP3, &Form->LP4})
+        EXPECT_FALSE(line->VisibleFlag());
+    EXPECT_FALSE(Form->Timer1.Enabled());
+    EXPECT_EQ(Form->JunkThread, nullptr);
+}
+
+TEST_F(MainWindow, StopScanDuringTheJunkRowStopsTheThread)
+{
+    WriteDefinitions(0);
+    WriteSetting(L"Junk File Removal", L"TempFile", L"1");
+    for (int i = 0; i < 50; ++i)
+        Folder.MakeFile(L"temp\\f" + std::to_wstring(i) + L".tmp", 10, 10);
+    StartProgram();
+    Form->OnRowStart = [this](int row) {
+        RowsStarted.push_back(row);
+        if (row == 3)
+            PostMessageW(Form->TntBitBtn1.Handle(), BM_CLICK, 0, 0);
+    };
+    ScanNow();
+    EXPECT_EQ(RowsStarted, (std::vector<int>{0, 1, 2, 3}));
+    ASSERT_NE(Form->JunkThread, nullptr);
+    EXPECT_EQ(Form->JunkThread->Stopped, 1);
+    EXPECT_EQ(Form->JunkThread->Finished, 1);
+    EXPECT_FALSE(Form->LP4.VisibleFlag());
+    EXPECT_EQ(QuitRequests, 1);
+}
+
+TEST_F(MainWindow, CloseBoxIsRefusedWhileScanning)
+{
+    WriteDefinitions(0);
+    StartProgram();
+    Form->Scanning = true;
+    SendMessageW(Form->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(QuitRequests, 0);
+    EXPECT_TRUE(IsWindow(Form->Handle()));
+    Form->Scanning = false;
+    SendMessageW(Form->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(QuitRequests, 1);
+}
+
+TEST_F(MainWindow, MissingDefinitionsShowOneMessageAndLeaveTheWindowInert)
+{
+    StartProgram();
+    ASSERT_EQ(Messages.size(), 1u);
+    EXPECT_EQ(Messages[0].Text, L"Database file(Def.dbd) missing, please reinstall program.");
+    EXPECT_EQ(Messages[0].Caption, L"Initialization Error");
+    EXPECT_TRUE(Messages[0].Flags & MB_ICONERROR);
+    EXPECT_EQ(QuitRequests, 1);
+    EXPECT_EQ(Form->Caption(), L"Brisfold");
+    EXPECT_FALSE(Form->SpywareOn || Form->RegistryOn || Form->PrivacyOn || Form->JunkOn);
+    EXPECT_FALSE(Form->Timer2.Enabled());
+    EXPECT_EQ(Form->SpyScanner, nullptr);
+}
+
+TEST_F(MainWindow, DamagedDefinitionsOrNoLanguageLeaveTheWindowInert)
+{
+    struct Case {
+        const char* Name;
+        bool Corrupt;
+        bool NoLanguage;
+    } cases[] = {{"corrupted Def.dbd", true, false}, {"no language file", false, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        if (c.Corrupt)
+            WriteCorruptDefinitions();
+        else
+            WriteDefinitions(1);
+        if (c.NoLanguage)
+            RemoveLanguageFiles();
+        StartProgram();
+        EXPECT_TRUE(Messages.empty());
+        EXPECT_EQ(QuitRequests, 0);
+        EXPECT_EQ(Form->Caption(), L"Brisfold");
+        EXPECT_FALSE(Form->SpywareOn || Form->RegistryOn || Form->PrivacyOn || Form->JunkOn);
+        EXPECT_FALSE(Form->Timer2.Enabled());
+        // "Start Scan" and "Repair" do nothing.
+        Form->TntButton1Click();
+        Form->TntButton3Click();
+        EXPECT_TRUE(RowsStarted.empty());
+        EXPECT_FALSE(Form->TntBitBtn1.VisibleFlag());
+        EXPECT_FALSE(Form->TntButton1.VisibleFlag());
+        EXPECT_FALSE(Form->TntButton3.VisibleFlag());
+        Details.reset();
+        Form.reset();
+    }
+}
+
+TEST_F(MainWindow, ErrorsInACommandSetTheCaption)
+{
+    WriteDefinitions(1);
+    StartProgram();
+    ASSERT_EQ(Form->Caption(), L"Quillmar Brisfold");
+    // A language line that is missing ends the command through the application's handler.
+    Form->MessageTexts.resize(2);
+    Form->Timer2.SetEnabled(false);
+    SendMessageW(Form->TntButton1.Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(Form->Caption(), L"Brisfold");
+    EXPECT_FALSE(Form->LastErrorMessage.empty());
+    // The command ended, not the window: it leaves the scanning state and can be closed.
+    EXPECT_FALSE(Form->Scanning);
+    EXPECT_FALSE(Form->Timer1.Enabled());
+    EXPECT_TRUE(Form->TntButton3.VisibleFlag());
+    SendMessageW(Form->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(QuitRequests, 1);
+}
+
+} // namespace
