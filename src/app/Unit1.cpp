@@ -153,13 +153,15 @@ void TForm1::CreateComponents()
 
     TntImage2.Create({.Parent = p, .Width = 425, .Height = 73});
     TntImage2.LoadFromResource(module, kPicBanner);
-    TntImage1.Create({.Parent = p, .Left = 4, .Top = 4, .Width = 64, .Height = 64});
+    // What lies on the banner is its child, so that it is drawn over the picture.
+    HWND banner = TntImage2.Handle();
+    TntImage1.Create({.Parent = banner, .Left = 4, .Top = 4, .Width = 64, .Height = 64});
     TntImage1.LoadFromResource(module, kPicLogo);
     TntImage1.SetBackdrop(&TntImage2);
-    TntLabel1.Create({.Parent = p, .Left = 76, .Top = 24, .Width = 260, .Height = 26, .Caption = L"Quillmar Brisfold",
+    TntLabel1.Create({.Parent = banner, .Left = 76, .Top = 24, .Width = 260, .Height = 26, .Caption = L"Quillmar Brisfold",
                       .FontName = L"Arial", .FontHeight = 20, .FontStyle = fsBold | fsItalic});
     TntLabel1.SetTransparent(true);
-    lbl1.Create({.Parent = p, .Left = 352, .Top = 8, .Width = 40, .Height = 16, .Caption = L"Home",
+    lbl1.Create({.Parent = banner, .Left = 352, .Top = 8, .Width = 40, .Height = 16, .Caption = L"Home",
                  .FontStyle = fsBold | fsUnderline, .Color = kBlue, .Cursor = hand});
     lbl1.SetTransparent(true);
     lbl2.Create({.Parent = p, .Left = 8, .Top = 328, .Width = 48, .Height = 16, .Caption = L"Update",
@@ -223,9 +225,6 @@ void TForm1::CreateComponents()
     TntButton1.OnClick = [this] { TntButton1Click(); };
     TntButton3.OnClick = [this] { TntButton3Click(); };
     TntBitBtn1.OnClick = [this] { TntBitBtn1Click(); };
-
-    // The banner lies under everything that is drawn over it.
-    SetWindowPos(TntImage2.Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 std::wstring TForm1::Text(int index) const
@@ -261,8 +260,9 @@ void TForm1::MoveFlagTo(int row, bool withScanningLabel)
 void TForm1::FormCreate()
 {
     std::wstring exeFolder = ProgramFolderOverride_.empty() ? TAppFrame().ExeFolder : ProgramFolderOverride_;
-    if (WindowsVersionName() == L"Windows Vista")
-        ani1.OpenFile(exeFolder + L"Scan.avi");
+    // A missing or unreadable Scan.avi keeps the built-in clip rather than ending the start-up.
+    if (WindowsVersionName() == L"Windows Vista" && !ani1.OpenFile(exeFolder + L"Scan.avi"))
+        ani1.OpenResource(GetModuleHandleW(nullptr), kScanAnimationId);
     TntLabel1.SetFontColor(RGB(99, 156, 211));
     InitializeProgram();
     Timer2.SetEnabled(true);

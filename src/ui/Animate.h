@@ -12,14 +12,18 @@ public:
     bool OpenFile(const std::wstring& path)
     {
         FileName_ = path;
-        return SendMessageW(Handle_, ACM_OPENW, 0, reinterpret_cast<LPARAM>(path.c_str())) != 0;
+        Open_ = SendMessageW(Handle_, ACM_OPENW, 0, reinterpret_cast<LPARAM>(path.c_str())) != 0;
+        return Open_;
     }
     bool OpenResource(HINSTANCE module, int id)
     {
         FileName_.clear();
-        return SendMessageW(Handle_, ACM_OPENW, reinterpret_cast<WPARAM>(module), static_cast<LPARAM>(id)) != 0;
+        Open_ = SendMessageW(Handle_, ACM_OPENW, reinterpret_cast<WPARAM>(module), static_cast<LPARAM>(id)) != 0;
+        return Open_;
     }
     const std::wstring& FileName() const { return FileName_; }
+    // True while a clip is open.
+    bool Open() const { return Open_; }
     // Plays frames first..last, repeating (-1 = forever).
     void Play(int first, int last, int repeat = -1)
     {
@@ -36,4 +40,5 @@ public:
 private:
     std::wstring FileName_;
     bool Active_ = false;
+    bool Open_ = false;
 };

@@ -145,9 +145,6 @@ LRESULT CALLBACK TPicture::WindowProc(HWND window, UINT message, WPARAM wParam, 
         EndPaint(window, &ps);
         return 0;
     }
-    case WM_NCHITTEST:
-        // Clicks fall through to what lies under the picture.
-        return HTTRANSPARENT;
     default:
         return DefWindowProcW(window, message, wParam, lParam);
     }

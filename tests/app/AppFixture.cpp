@@ -54,6 +54,7 @@ void AppFixture::SetUp()
     Folder.MakeFolder(L"program\\Language");
     ASSERT_TRUE(CopyFileW((ExeFolder() + L"Language\\English.lng").c_str(),
                           (ProgramDir + L"Language\\English.lng").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((ExeFolder() + L"Scan.avi").c_str(), (ProgramDir + L"Scan.avi").c_str(), FALSE));
     const std::wstring appData = Folder.MakeFolder(L"appdata");
     SetUserShellFolder(L"AppData", appData);
     SettingsDir = Folder.MakeFolder(L"appdata\\Kelvor\\Dornique") + L"\\";

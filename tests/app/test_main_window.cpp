@@ -2,6 +2,7 @@
 #include "AppFixture.h"
 
 #include "common/FormatText.h"
+#include "common/Kelvor_Routine.h"
 #include "junk/TempFileThread.h"
 #include "privacy/PrivacyScanner.h"
 #include "registry/RegistryScan.h"
@@ -78,6 +79,7 @@ TEST_F(MainWindow, ComponentsOfTheLayout)
     EXPECT_EQ(Form->LEntry.Caption(), L"Scanner:");
     EXPECT_EQ(Form->lbl1.FontStyle(), fsBold | fsUnderline);
     EXPECT_EQ(Form->TotalP_A.Step(), 2);
+    EXPECT_TRUE(Form->ani1.Open());
     EXPECT_EQ(Form->TntImage2.Pixels().Width, 425);
     EXPECT_FALSE(Form->IM_Flag.Empty());
 
@@ -147,6 +149,72 @@ TEST_F(MainWindow, ResultLinesAfterAScan)
         Form.reset();
         RowsStarted.clear();
     }
+}
+
+TEST_F(MainWindow, ScanningStateWhileARowRuns)
+{
+    WriteDefinitions(1);
+    StartProgram();
+    struct Seen {
+        bool Stop, StopAtStartLeft, Start, Repair, Animation, AnimationPlays, Flag, FlagOnRow, Status, Progress,
+            ScanningLabel, Blink, FinishedRowLine, CurrentRowLine;
+    };
+    std::vector<Seen> seen;
+    Form->OnRowStart = [&](int row) {
+        TLabel* lines[4] = {&Form->LP1, &Form->LP2, &Form->LP3, &Form->LP4};
+        TLabel* titles[4] = {&Form->TntLabel17, &Form->TntLabel25, &Form->TntLabel27, &Form->TntLabel29};
+        seen.push_back({Form->TntBitBtn1.VisibleFlag(), Form->TntBitBtn1.Left() == Form->TntButton1.Left(),
+                        Form->TntButton1.VisibleFlag(), Form->TntButton3.VisibleFlag(), Form->ani1.VisibleFlag(),
+                        Form->ani1.Active(), Form->IM_Flag.VisibleFlag(), Form->IM_Flag.Top() == titles[row]->Top(),
+                        Form->LEntry.VisibleFlag(), Form->TotalP_A.VisibleFlag(), Form->TntLabel43.VisibleFlag(),
+                        Form->Timer1.Enabled(), row == 0 || lines[row - 1]->VisibleFlag(), lines[row]->VisibleFlag()});
+    };
+    ScanNow();
+    ASSERT_EQ(seen.size(), 4u);
+    for (size_t row = 0; row < seen.size(); ++row) {
+        SCOPED_TRACE(row);
+        const Seen& s = seen[row];
+        const std::pair<const char*, bool> shown[] = {
+            {"Stop Scan", s.Stop},        {"Stop Scan at 264", s.StopAtStartLeft}, {"animation", s.Animation},
+            {"playing", s.AnimationPlays}, {"flag on the row", s.FlagOnRow},       {"status line", s.Status},
+            {"progress bar", s.Progress}, {"Scanning...", s.ScanningLabel},       {"blink timer", s.Blink},
+            {"finished row's line", s.FinishedRowLine}};
+        for (const auto& [name, value] : shown)
+            EXPECT_TRUE(value) << name;
+        // The flag blinks from the first row on; it is shown when the scan begins.
+        if (row == 0)
+            EXPECT_TRUE(s.Flag);
+        for (bool hidden : {s.Start, s.Repair, s.CurrentRowLine})
+            EXPECT_FALSE(hidden);
+    }
+}
+
+TEST_F(MainWindow, AnimationClipByWindowsVersion)
+{
+    WriteDefinitions(0);
+    const bool fromFile = WindowsVersionName() == L"Windows Vista";
+    StartProgram();
+    EXPECT_TRUE(Form->ani1.Open());
+    EXPECT_EQ(Form->ani1.FileName(), fromFile ? ProgramDir + L"Scan.avi" : L"");
+    // Without the file the built-in clip stays and the start-up goes on.
+    Details.reset();
+    Form.reset();
+    ASSERT_TRUE(DeleteFileW((ProgramDir + L"Scan.avi").c_str()));
+    StartProgram();
+    EXPECT_TRUE(Form->ani1.Open());
+    EXPECT_TRUE(Form->SpywareOn);
+    EXPECT_EQ(Form->Caption(), L"Quillmar Brisfold");
+}
+
+TEST_F(MainWindow, BlinkTimerTogglesTheFlag)
+{
+    WriteDefinitions(0);
+    StartProgram();
+    Form->IM_Flag.Show();
+    Form->Timer1Timer();
+    EXPECT_FALSE(Form->IM_Flag.VisibleFlag());
+    Form->Timer1Timer();
+    EXPECT_TRUE(Form->IM_Flag.VisibleFlag());
 }
 
 TEST_F(MainWindow, JunkRowShowsTheSizeText)
