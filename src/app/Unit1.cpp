@@ -72,6 +72,14 @@ TForm1::~TForm1()
         DestroyWindow(Handle_);
 }
 
+void TForm1::DpiChanged(int newDpi)
+{
+    if (newDpi <= 0 || newDpi == Dpi_)
+        return;
+    RescaleChildren(Handle_, Dpi_, newDpi);
+    Dpi_ = newDpi;
+}
+
 int TForm1::S(int value) const
 {
     return ScaleTo(Handle_, value);
@@ -103,7 +111,8 @@ LRESULT CALLBACK TForm1::WindowProc(HWND window, UINT message, WPARAM wParam, LP
         return 1;
     }
     case WM_DPICHANGED: {
-        // The layout is made for the creation DPI; keep the window where the system suggests.
+        if (self)
+            self->DpiChanged(LOWORD(wParam));
         const RECT* r = reinterpret_cast<const RECT*>(lParam);
         SetWindowPos(window, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
@@ -131,6 +140,7 @@ void TForm1::Create(bool visible)
     const DWORD style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     Handle_ = CreateWindowExW(0, kFormClass, L"Quillmar Brisfold", style, CW_USEDEFAULT, CW_USEDEFAULT, 400, 366,
                               nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    Dpi_ = DpiOf(Handle_);
     // Client area 400 x 366 at the window's DPI, centred on the screen.
     RECT r{0, 0, S(400), S(366)};
     AdjustWindowRectEx(&r, style, FALSE, 0);

@@ -40,6 +40,8 @@ public:
     std::wstring Caption() const;
     // Asks FormCloseQuery, then hides the window and asks the application to quit.
     void Close();
+    // The window moved to a monitor of another DPI (WM_DPICHANGED).
+    void DpiChanged(int newDpi);
 
     // Components, in the order of the window layout.
     TPicture TntImage2; // banner
@@ -142,6 +144,7 @@ private:
 
     std::wstring ProgramFolderOverride_;
     HWND Handle_ = nullptr;
+    int Dpi_ = 96;
 };
 
 // Widens an error caught by a handler into its message text.

@@ -46,6 +46,16 @@ LRESULT CALLBACK TW_Details::WindowProc(HWND window, UINT message, WPARAM wParam
         if (self)
             Application().Guard([self] { self->btn1Click(); });
         return 0;
+    case WM_DPICHANGED: {
+        if (self && LOWORD(wParam) != self->Dpi_) {
+            RescaleChildren(window, self->Dpi_, LOWORD(wParam));
+            self->Dpi_ = LOWORD(wParam);
+        }
+        const RECT* r = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(window, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
     default:
         break;
     }
@@ -69,6 +79,7 @@ void TW_Details::Create()
     const DWORD style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     Handle_ = CreateWindowExW(0, kDetailsClass, L"Details", style, CW_USEDEFAULT, CW_USEDEFAULT, kClientWidth,
                               kClientHeight, Form_.Handle(), nullptr, GetModuleHandleW(nullptr), this);
+    Dpi_ = DpiOf(Handle_);
     RECT r{0, 0, ScaleTo(Handle_, kClientWidth), ScaleTo(Handle_, kClientHeight)};
     AdjustWindowRectEx(&r, style, FALSE, 0);
     int width = r.right - r.left, height = r.bottom - r.top;

@@ -63,6 +63,7 @@ private:
 
     TForm1& Form_;
     HWND Handle_ = nullptr;
+    int Dpi_ = 96;
     bool InModal_ = false;
     bool CloseModal_ = false;
     int ModalCount_ = 0;

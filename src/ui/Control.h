@@ -62,9 +62,19 @@ public:
     // The adapter behind a window created through the adapters (nullptr otherwise).
     static TControl* FromHandle(HWND handle);
 
+    // The window moved to a monitor of another DPI: scale position, size and font.
+    virtual void RescaleDpi(int oldDpi, int newDpi);
+    int Dpi() const { return Dpi_; }
+
 protected:
     // Creates the window, scales the args to the parent's DPI, links it to this adapter and makes
     // the parent hand control messages back.
     HWND CreateControl(const wchar_t* className, DWORD style, const TControlArgs& args);
+    // The font of the design at the control's DPI.
+    HFONT DesignFont(unsigned style) const;
     HWND Handle_ = nullptr;
+    int Dpi_ = 96;
+    std::wstring FontName_ = L"Tahoma";
+    int FontHeight_ = 11;
+    unsigned FontStyle_ = 0;
 };

@@ -182,9 +182,45 @@ HWND TControl::CreateControl(const wchar_t* className, DWORD style, const TContr
                               GetModuleHandleW(nullptr), nullptr);
     if (!Handle_)
         return nullptr;
+    Dpi_ = dpi;
+    FontName_ = args.FontName;
+    FontHeight_ = args.FontHeight;
+    FontStyle_ = args.FontStyle;
     SetPropW(Handle_, kAdapterProp, this);
-    SendMessageW(Handle_, WM_SETFONT,
-                 reinterpret_cast<WPARAM>(SharedFont(args.FontName, args.FontHeight, args.FontStyle, dpi)), FALSE);
+    SendMessageW(Handle_, WM_SETFONT, reinterpret_cast<WPARAM>(DesignFont(FontStyle_)), FALSE);
     HookParent(parent);
     return Handle_;
+}
+
+HFONT TControl::DesignFont(unsigned style) const
+{
+    return SharedFont(FontName_, FontHeight_, style, Dpi_);
+}
+
+void TControl::RescaleDpi(int oldDpi, int newDpi)
+{
+    if (!Handle_ || oldDpi <= 0 || newDpi <= 0)
+        return;
+    RECT r = BoundsInParent();
+    auto scale = [&](int v) { return MulDiv(v, newDpi, oldDpi); };
+    SetWindowPos(Handle_, nullptr, scale(r.left), scale(r.top), scale(r.right - r.left), scale(r.bottom - r.top),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    Dpi_ = newDpi;
+    SendMessageW(Handle_, WM_SETFONT, reinterpret_cast<WPARAM>(DesignFont(FontStyle_)), TRUE);
+}
+
+void RescaleChildren(HWND top, int oldDpi, int newDpi)
+{
+    struct Change {
+        int Old, New;
+    } change{oldDpi, newDpi};
+    EnumChildWindows(
+        top,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* c = reinterpret_cast<Change*>(data);
+            if (TControl* control = TControl::FromHandle(child))
+                control->RescaleDpi(c->Old, c->New);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&change));
 }

@@ -22,3 +22,6 @@ HWND CreateHostWindow(int width = 640, int height = 480);
 
 // Registers the window classes the adapters use and loads the common controls (once).
 void InitControls();
+
+// Rescales every adapter-made window below top (WM_DPICHANGED of a top-level window).
+void RescaleChildren(HWND top, int oldDpi, int newDpi);

@@ -7,8 +7,6 @@
 
 void TLabel::Create(const TControlArgs& args)
 {
-    FontName_ = args.FontName;
-    FontHeight_ = args.FontHeight;
     Style_ = args.FontStyle;
     Color_ = args.Color;
     Cursor_ = args.Cursor;
@@ -80,8 +78,7 @@ void TLabel::ApplyFont()
 {
     if (!Handle_)
         return;
-    HFONT font = SharedFont(FontName_, FontHeight_, Style_, DpiOf(GetParent(Handle_)));
-    SendMessageW(Handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SendMessageW(Handle_, WM_SETFONT, reinterpret_cast<WPARAM>(DesignFont(Style_)), FALSE);
     Invalidate();
 }
 
@@ -96,6 +93,12 @@ void TLabel::Invalidate()
         InvalidateRect(parent, &r, TRUE);
     }
     InvalidateRect(Handle_, nullptr, TRUE);
+}
+
+void TLabel::RescaleDpi(int oldDpi, int newDpi)
+{
+    TControl::RescaleDpi(oldDpi, newDpi);
+    ApplyFont();
 }
 
 bool TLabel::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)

@@ -37,6 +37,7 @@ public:
     void Click() { if (OnClick) OnClick(); }
 
     bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void RescaleDpi(int oldDpi, int newDpi) override;
     // Runs the mouse handlers as a mouse message would (tests, keyboard-less use).
     LRESULT HandleMouse(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -50,8 +51,6 @@ private:
                                          DWORD_PTR data);
     void ApplyFont();
     void Invalidate();
-    std::wstring FontName_ = L"Tahoma";
-    int FontHeight_ = 11;
     bool Transparent_ = false;
     COLORREF BackColor_ = RGB(255, 255, 255);
     HBRUSH BackBrush_ = nullptr;

@@ -16,7 +16,7 @@ void TListView::AddColumn(const std::wstring& caption, int width96)
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     column.pszText = const_cast<wchar_t*>(caption.c_str());
-    column.cx = ScaleTo(GetParent(Handle_), width96);
+    column.cx = MulDiv(width96, Dpi_, 96);
     column.iSubItem = ColumnCount();
     SendMessageW(Handle_, LVM_INSERTCOLUMNW, column.iSubItem, reinterpret_cast<LPARAM>(&column));
 }
@@ -146,4 +146,11 @@ void TListView::SetImageIndex(int index, int imageIndex)
     item.iItem = index;
     item.iImage = imageIndex;
     SendMessageW(Handle_, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void TListView::RescaleDpi(int oldDpi, int newDpi)
+{
+    TControl::RescaleDpi(oldDpi, newDpi);
+    for (int c = 0, n = ColumnCount(); c < n; ++c)
+        ListView_SetColumnWidth(Handle_, c, MulDiv(ColumnWidth(c), newDpi, oldDpi));
 }

@@ -32,4 +32,6 @@ public:
     void SetAllChecked(bool checked);
     int ImageIndex(int index) const;
     void SetImageIndex(int index, int imageIndex);
+
+    void RescaleDpi(int oldDpi, int newDpi) override;
 };

@@ -90,6 +90,33 @@ TEST_F(MainWindow, ComponentsOfTheLayout)
     EXPECT_EQ(OpenedUrls[1], TForm1::kProductPage);
 }
 
+TEST_F(MainWindow, ANewMonitorDpiRescalesTheLayout)
+{
+    WriteDefinitions(0);
+    StartProgram();
+    const int dpi = DpiOf(Form->Handle());
+    const int left = Form->lbl2.Left(), top = Form->lbl2.Top(), width = Form->TotalP_A.Width();
+    LOGFONTW before{}, after{};
+    GetObjectW(Form->LP1.Font(), sizeof(before), &before);
+    RECT suggested{0, 0, 900, 800};
+    SendMessageW(Form->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi * 2, dpi * 2), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(Form->lbl2.Left(), left * 2);
+    EXPECT_EQ(Form->lbl2.Top(), top * 2);
+    EXPECT_EQ(Form->TotalP_A.Width(), width * 2);
+    GetObjectW(Form->LP1.Font(), sizeof(after), &after);
+    EXPECT_EQ(after.lfHeight, before.lfHeight * 2);
+    // Styles set at run time survive the new font.
+    Form->LP1.SetFontStyle(fsBold | fsUnderline);
+    GetObjectW(Form->LP1.Font(), sizeof(after), &after);
+    EXPECT_EQ(after.lfHeight, before.lfHeight * 2);
+    EXPECT_TRUE(after.lfUnderline);
+
+    const int column = Details->SpyListView.ColumnWidth(3);
+    SendMessageW(Details->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi * 2, dpi * 2), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(Details->SpyListView.ColumnWidth(3), column * 2);
+    EXPECT_EQ(Details->chk2.Left(), MulDiv(8, dpi * 2, 96));
+}
+
 TEST_F(MainWindow, StartTimerRunsTheRowsInOrder)
 {
     WriteDefinitions(1);
@@ -182,8 +209,9 @@ TEST_F(MainWindow, ScanningStateWhileARowRuns)
         for (const auto& [name, value] : shown)
             EXPECT_TRUE(value) << name;
         // The flag blinks from the first row on; it is shown when the scan begins.
-        if (row == 0)
+        if (row == 0) {
             EXPECT_TRUE(s.Flag);
+        }
         for (bool hidden : {s.Start, s.Repair, s.CurrentRowLine})
             EXPECT_FALSE(hidden);
     }
