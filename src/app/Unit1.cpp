@@ -199,7 +199,7 @@ void TForm1::CreateComponents()
                                    .Color = kGrey});
         icons[row]->Create({.Parent = p, .Left = 64, .Top = top, .Width = 17, .Height = 17});
         icons[row]->LoadFromResource(module, iconNames[row]);
-        results[row]->Create({.Parent = p, .Left = 264, .Top = top, .Width = 130, .Height = 16, .FontName = L"Arial",
+        results[row]->Create({.Parent = p, .Left = 264, .Top = top, .Width = 136, .Height = 16, .FontName = L"Arial",
                               .FontHeight = 12, .FontStyle = fsBold, .Color = kRed, .Visible = false});
     }
     LP1.OnClick = [this] { LP1Click(); };

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 class Toolkit : public ::testing::Test {
@@ -122,6 +124,25 @@ TEST_F(Toolkit, CheckTreeKeepsParentsAndChildrenInStep)
     tree.SetChecked(a, false);
     tree.SetChecked(b, false);
     EXPECT_EQ(tree.State(root), TCheckState::Unchecked);
+}
+
+TEST_F(Toolkit, CheckTreeSpaceKeyTogglesTheSelectedNode)
+{
+    TCheckTree tree;
+    tree.Create({.Parent = Host, .Width = 193, .Height = 200});
+    int group = tree.AddNode(-1, L"Opera");
+    int child = tree.AddNode(group, L"History");
+    tree.ExpandAll();
+    std::vector<int> changed;
+    tree.OnStateChange = [&](int index) { changed.push_back(index); };
+    TreeView_SelectItem(tree.Handle(), TreeView_GetRoot(tree.Handle()));
+    // The control tells its parent about the key, which hands it back to the adapter.
+    SendMessageW(tree.Handle(), WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_EQ(tree.State(group), TCheckState::Checked);
+    EXPECT_EQ(tree.State(child), TCheckState::Checked);
+    SendMessageW(tree.Handle(), WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_EQ(tree.State(child), TCheckState::Unchecked);
+    EXPECT_EQ(changed, (std::vector<int>{group, group}));
 }
 
 TEST_F(Toolkit, TimerFiresFromTheMessageLoopUntilDisabled)
