@@ -119,6 +119,13 @@ int RunConsoleReport(const TConsoleOptions& options, const std::function<void(co
     TW_Details details(form);
     details.Create();
 
+    // Without a window station or display driver the controls that the scanners fill do not exist, and a
+    // report from them would say that nothing was found.
+    if (!form.Handle() || !details.Handle() || !details.SpyListView.Handle() || !details.RegListView.Handle()) {
+        err(L"Brisfold: the program's windows could not be created (error " + std::to_wstring(GetLastError()) +
+            L"); no scan was run." + kNewLine);
+        return 2;
+    }
     const bool started = form.SpywareOn && form.RegistryOn && form.PrivacyOn && form.JunkOn && !quitAsked;
     if (!started) {
         std::wstring message = startupMessage;

@@ -44,6 +44,11 @@ int BrisfoldMain()
     form->Create(false);
     auto details = std::make_unique<TW_Details>(*form);
     details->Create();
+    if (!form->Handle() || !details->Handle()) {
+        MessageBoxW(nullptr, L"The program's windows could not be created.", L"Initialization Error",
+                    MB_OK | MB_ICONERROR);
+        return 2;
+    }
     if (!Application().Terminated) {
         ShowWindow(form->Handle(), SW_SHOW);
         UpdateWindow(form->Handle());
