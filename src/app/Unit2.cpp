@@ -120,7 +120,7 @@ void TW_Details::CreateComponents()
                    .Caption = L"The following items have been detected as spyware or adware. Dornique can remove "
                               L"them and secure your system. Click an item with your right mouse button to view "
                               L"additional options.",
-                   .Style = SS_LEFT});
+                   .WordWrap = true});
     SpyListView.Create({.Parent = page, .Top = listTop, .Width = kClientWidth, .Height = listHeight,
                         .Style = WS_CLIPSIBLINGS | WS_BORDER});
     SpyListView.AddColumn(L"       Item Name", 150);
@@ -139,7 +139,7 @@ void TW_Details::CreateComponents()
                    .Caption = L"These registry entries are invalid or unneeded, which can be repaired automatically "
                               L"by this module. Tip: 1) DO NOT over clean your registry; 2) Click an item with your "
                               L"right mouse button to view additional options.",
-                   .Style = SS_LEFT});
+                   .WordWrap = true});
     RegListView.Create({.Parent = page, .Top = listTop, .Width = kClientWidth, .Height = listHeight,
                         .Style = WS_CLIPSIBLINGS | WS_BORDER});
     RegListView.AddColumn(L"       Iten Name", 150);

@@ -165,6 +165,9 @@ void TCheckTree::ExpandAll()
     for (HTREEITEM item : Nodes_)
         if (TreeView_GetChild(Handle_, item))
             TreeView_Expand(Handle_, item, TVE_EXPAND);
+    // Expanding scrolls to the last node; the list should start at its top.
+    if (!Nodes_.empty())
+        TreeView_EnsureVisible(Handle_, Nodes_.front());
 }
 
 bool TCheckTree::Expanded(int index) const

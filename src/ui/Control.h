@@ -21,6 +21,7 @@ struct TControlArgs {
     bool Visible = true;
     HCURSOR Cursor = nullptr;
     std::wstring Hint;
+    bool WordWrap = false; // labels: wrap the caption within the width
 };
 
 class TControl {

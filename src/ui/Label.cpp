@@ -10,7 +10,7 @@ void TLabel::Create(const TControlArgs& args)
     Style_ = args.FontStyle;
     Color_ = args.Color;
     Cursor_ = args.Cursor;
-    DWORD align = (args.Style & (SS_TYPEMASK)) ? 0 : SS_LEFTNOWORDWRAP;
+    DWORD align = (args.WordWrap || (args.Style & SS_TYPEMASK)) ? 0 : SS_LEFTNOWORDWRAP;
     // SS_NOTIFY makes the control answer hit tests, so that it sees the mouse at all.
     CreateControl(L"STATIC", align | SS_NOTIFY | SS_NOPREFIX, args);
     if (Handle_) {

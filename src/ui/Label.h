@@ -11,8 +11,7 @@ class TLabel : public TControl {
 public:
     TLabel() = default;
     // A STATIC control; args.Color and args.FontStyle give the initial colour and style.
-    // Style SS_... flags may be added (word-wrapping labels pass SS_LEFT, the default is
-    // SS_LEFTNOWORDWRAP).
+    // The caption stays on one line unless args.WordWrap is set.
     void Create(const TControlArgs& args);
 
     std::wstring Caption() const;

@@ -101,6 +101,17 @@ std::wstring TMemo::ControlText() const
     return text;
 }
 
+bool TMemo::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    if (message != WM_CTLCOLORSTATIC)
+        return false;
+    HDC dc = reinterpret_cast<HDC>(wParam);
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+    return true;
+}
+
 LRESULT CALLBACK TMemo::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
 {
     auto* self = reinterpret_cast<TMemo*>(data);

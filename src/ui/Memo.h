@@ -29,6 +29,9 @@ public:
     // The text the control holds now (after a Flush, the same as Text()).
     std::wstring ControlText() const;
 
+    // Read-only memos keep the white background of an editable one.
+    bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
 private:
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                          DWORD_PTR data);

@@ -54,6 +54,10 @@ TEST_F(DetailsWindow, LayoutOfThePages)
     EXPECT_TRUE((memo & ES_READONLY) && (memo & WS_VSCROLL) && (memo & WS_HSCROLL));
     EXPECT_TRUE(GetWindowLongW(Details->TempMemo.Handle(), GWL_STYLE) & WS_VSCROLL);
     EXPECT_EQ(Details->btn3.Caption(), L"OK");
+    // The header texts wrap within their strip.
+    for (TLabel* header : {&Details->Label1, &Details->Label2})
+        EXPECT_EQ(GetWindowLongW(header->Handle(), GWL_STYLE) & SS_TYPEMASK, SS_LEFT);
+    EXPECT_EQ(Details->Label2.Caption().substr(0, 23), L"These registry entries ");
 }
 
 TEST_F(DetailsWindow, CategoryTreeNodes)
