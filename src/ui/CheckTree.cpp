@@ -166,8 +166,10 @@ void TCheckTree::ExpandAll()
         if (TreeView_GetChild(Handle_, item))
             TreeView_Expand(Handle_, item, TVE_EXPAND);
     // Expanding scrolls to the last node; the list should start at its top.
-    if (!Nodes_.empty())
-        TreeView_EnsureVisible(Handle_, Nodes_.front());
+    if (!Nodes_.empty()) {
+        TreeView_SelectSetFirstVisible(Handle_, Nodes_.front());
+        SendMessageW(Handle_, WM_HSCROLL, SB_LEFT, 0);
+    }
 }
 
 bool TCheckTree::Expanded(int index) const
