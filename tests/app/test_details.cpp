@@ -125,7 +125,7 @@ TEST_F(DetailsWindow, DefaultSelectionTicksTheRightCategories)
     EXPECT_EQ(tree.State(13), TCheckState::Unchecked); // Opera Cookie Files, position 11
 }
 
-TEST_F(DetailsWindow, UntickingAGroupUntictsItsCategories)
+TEST_F(DetailsWindow, UntickingAGroupUnticksItsCategories)
 {
     WriteDefinitions(0);
     StartProgram();
