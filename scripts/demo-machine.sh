@@ -26,7 +26,7 @@ program_win='C:\Program Files\Quillmar Brisfold'
 program_dir=$(unix_of "$program_win")
 mkdir -p "$program_dir/Language"
 cp "$build/bin/Brisfold.exe" "$build/bin/Def.dbd" "$build/bin/Ravenwick.dll" "$program_dir/"
-[ -f "$build/bin/BrisfoldCmd.exe" ] && cp "$build/bin/BrisfoldCmd.exe" "$program_dir/"
+cp "$build/bin/BrisfoldCmd.exe" "$build/bin/Scan.avi" "$program_dir/"
 cp "$build/bin/Language/"*.lng "$program_dir/Language/"
 
 appdata_win=$(win_var APPDATA)

@@ -6,7 +6,6 @@ brisfold_wine_env() {
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export WINEARCH=win64
-  unset DISPLAY_WINE_NULL
 }
 
 # Creates the prefix on first use: headless (null graphics driver) and without add-on installers.
@@ -15,10 +14,14 @@ brisfold_wine_prefix() {
   if [ ! -f "$WINEPREFIX/.brisfold-ready" ]; then
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
-    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+    brisfold_wine_headless
     wineserver -w
     touch "$WINEPREFIX/.brisfold-ready"
   fi
+}
+
+brisfold_wine_headless() {
+  wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
 }
 
 # One persistent wineserver for a run; Wine's services are started with their output detached,
@@ -26,7 +29,8 @@ brisfold_wine_prefix() {
 brisfold_wine_start() {
   brisfold_wine_prefix "$1"
   wineserver -p
-  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+  # Also starts Wine's services; and a prefix that was used with a display is made headless again.
+  brisfold_wine_headless
 }
 
 brisfold_wine_stop() {
