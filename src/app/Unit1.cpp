@@ -1,4 +1,5 @@
 #include "app/Unit1.h"
+#include "ui/WindowClass.h"
 
 #include "app/Unit2.h"
 #include "common/CodePage.h"
@@ -13,7 +14,6 @@
 #include "ui/Pictures.h"
 
 #include <cstdio>
-#include <mutex>
 
 namespace {
 
@@ -94,12 +94,8 @@ std::wstring TForm1::Caption() const
 
 LRESULT CALLBACK TForm1::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* self = reinterpret_cast<TForm1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = WindowObject<TForm1>(window, message, lParam);
     switch (message) {
-    case WM_NCCREATE:
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-        break;
     case WM_CLOSE:
         if (self)
             Application().Guard([self] { self->Close(); });
@@ -113,9 +109,7 @@ LRESULT CALLBACK TForm1::WindowProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_DPICHANGED: {
         if (self)
             self->DpiChanged(LOWORD(wParam));
-        const RECT* r = reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(window, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        MoveToSuggestedRect(window, lParam);
         return 0;
     }
     default:
@@ -127,16 +121,7 @@ LRESULT CALLBACK TForm1::WindowProc(HWND window, UINT message, WPARAM wParam, LP
 void TForm1::Create(bool visible)
 {
     InitControls();
-    static std::once_flag once;
-    std::call_once(once, [] {
-        WNDCLASSEXW wc{sizeof(wc)};
-        wc.lpfnWndProc = WindowProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
-        wc.lpszClassName = kFormClass;
-        RegisterClassExW(&wc);
-    });
+    RegisterWindowClass({.Name = kFormClass, .Proc = WindowProc, .AppIcon = true});
     const DWORD style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     Handle_ = CreateWindowExW(0, kFormClass, L"Quillmar Brisfold", style, CW_USEDEFAULT, CW_USEDEFAULT, 400, 366,
                               nullptr, nullptr, GetModuleHandleW(nullptr), this);

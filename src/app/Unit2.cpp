@@ -1,4 +1,5 @@
 #include "app/Unit2.h"
+#include "ui/WindowClass.h"
 
 #include "app/Unit1.h"
 #include "ui/Application.h"
@@ -6,7 +7,6 @@
 #include "ui/Pictures.h"
 
 #include <algorithm>
-#include <mutex>
 
 namespace {
 const wchar_t kDetailsClass[] = L"TW_Details";
@@ -36,12 +36,8 @@ TW_Details::~TW_Details()
 
 LRESULT CALLBACK TW_Details::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* self = reinterpret_cast<TW_Details*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = WindowObject<TW_Details>(window, message, lParam);
     switch (message) {
-    case WM_NCCREATE:
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-        break;
     case WM_CLOSE:
         if (self)
             Application().Guard([self] { self->btn1Click(); });
@@ -51,9 +47,7 @@ LRESULT CALLBACK TW_Details::WindowProc(HWND window, UINT message, WPARAM wParam
             RescaleChildren(window, self->Dpi_, LOWORD(wParam));
             self->Dpi_ = LOWORD(wParam);
         }
-        const RECT* r = reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(window, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        MoveToSuggestedRect(window, lParam);
         return 0;
     }
     default:
@@ -65,17 +59,10 @@ LRESULT CALLBACK TW_Details::WindowProc(HWND window, UINT message, WPARAM wParam
 void TW_Details::Create()
 {
     InitControls();
-    static std::once_flag once;
-    std::call_once(once, [] {
-        WNDCLASSEXW wc{sizeof(wc)};
-        wc.lpfnWndProc = WindowProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
-        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-        wc.lpszClassName = kDetailsClass;
-        RegisterClassExW(&wc);
-    });
+    RegisterWindowClass({.Name = kDetailsClass,
+                         .Proc = WindowProc,
+                         .Background = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)),
+                         .AppIcon = true});
     const DWORD style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     Handle_ = CreateWindowExW(0, kDetailsClass, L"Details", style, CW_USEDEFAULT, CW_USEDEFAULT, kClientWidth,
                               kClientHeight, Form_.Handle(), nullptr, GetModuleHandleW(nullptr), this);

@@ -1,4 +1,5 @@
 #include "ui/Create.h"
+#include "ui/WindowClass.h"
 
 #include "ui/Application.h"
 #include "ui/Control.h"
@@ -86,12 +87,7 @@ void InitControls()
                                                   ICC_ANIMATE_CLASS | ICC_PROGRESS_CLASS |
                                                   ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
         InitCommonControlsEx(&icc);
-        WNDCLASSEXW wc{sizeof(wc)};
-        wc.lpfnWndProc = HostProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = kHostClass;
-        RegisterClassExW(&wc);
+        RegisterWindowClass({.Name = kHostClass, .Proc = HostProc});
     });
 }
 

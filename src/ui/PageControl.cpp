@@ -1,8 +1,8 @@
 #include "ui/PageControl.h"
+#include "ui/WindowClass.h"
 
 #include "ui/Create.h"
 
-#include <mutex>
 
 namespace {
 const wchar_t kPanelClass[] = L"BrisfoldPanel";
@@ -25,15 +25,7 @@ LRESULT CALLBACK TPanel::WindowProc(HWND window, UINT message, WPARAM wParam, LP
 
 void TPanel::RegisterWindowClass()
 {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        WNDCLASSEXW wc{sizeof(wc)};
-        wc.lpfnWndProc = WindowProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = kPanelClass;
-        RegisterClassExW(&wc);
-    });
+    ::RegisterWindowClass({.Name = kPanelClass, .Proc = WindowProc});
 }
 
 void TPanel::Create(const TControlArgs& args)

@@ -1,4 +1,5 @@
 #include "ui/Picture.h"
+#include "ui/WindowClass.h"
 
 #include "ui/Create.h"
 #include "ui/Pictures.h"
@@ -152,14 +153,7 @@ LRESULT CALLBACK TPicture::WindowProc(HWND window, UINT message, WPARAM wParam, 
 
 void TPicture::Create(const TControlArgs& args)
 {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        WNDCLASSEXW wc{sizeof(wc)};
-        wc.lpfnWndProc = WindowProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = kPictureClass;
-        RegisterClassExW(&wc);
-    });
+    RegisterWindowClass({.Name = kPictureClass, .Proc = WindowProc, .ArrowCursor = false});
     CreateControl(kPictureClass, 0, args);
 }
 

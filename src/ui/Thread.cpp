@@ -1,6 +1,6 @@
 #include "ui/Thread.h"
+#include "ui/WindowClass.h"
 
-#include <mutex>
 #include <stdexcept>
 
 namespace {
@@ -31,14 +31,7 @@ LRESULT CALLBACK TThread::SyncProc(HWND window, UINT message, WPARAM wParam, LPA
 
 TThread::TThread()
 {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        WNDCLASSEXW wc{sizeof(wc)};
-        wc.lpfnWndProc = SyncProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = kSyncClass;
-        RegisterClassExW(&wc);
-    });
+    RegisterWindowClass({.Name = kSyncClass, .Proc = SyncProc, .ArrowCursor = false});
     OwnerThreadId_ = GetCurrentThreadId();
     SyncWindow_ = CreateWindowExW(0, kSyncClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                   GetModuleHandleW(nullptr), nullptr);

@@ -1,8 +1,8 @@
 #include "ui/Timer.h"
+#include "ui/WindowClass.h"
 
 #include "ui/Application.h"
 
-#include <mutex>
 
 namespace {
 const wchar_t kTimerClass[] = L"BrisfoldTimer";
@@ -31,14 +31,7 @@ void TTimer::SetEnabled(bool enabled)
         return;
     Enabled_ = enabled;
     if (!Window_) {
-        static std::once_flag once;
-        std::call_once(once, [] {
-            WNDCLASSEXW wc{sizeof(wc)};
-            wc.lpfnWndProc = WindowProc;
-            wc.hInstance = GetModuleHandleW(nullptr);
-            wc.lpszClassName = kTimerClass;
-            RegisterClassExW(&wc);
-        });
+        RegisterWindowClass({.Name = kTimerClass, .Proc = WindowProc, .ArrowCursor = false});
         // Each timer has its own message-only window, so a destroyed timer can never be called.
         Window_ = CreateWindowExW(0, kTimerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr),
                                   nullptr);

@@ -1,0 +1,27 @@
+#pragma once
+// The window classes of the program's own windows, and the object behind each window.
+#include <windows.h>
+
+struct TWindowClassArgs {
+    const wchar_t* Name = nullptr;
+    WNDPROC Proc = nullptr;
+    HBRUSH Background = nullptr;
+    bool ArrowCursor = true;
+    bool AppIcon = false;
+};
+
+// Registers the class unless this process already did.
+void RegisterWindowClass(const TWindowClassArgs& args);
+
+// The object given as the creation parameter of CreateWindowExW, kept from WM_NCCREATE on.
+template <typename T>
+T* WindowObject(HWND window, UINT message, LPARAM lParam)
+{
+    if (message == WM_NCCREATE)
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+    return reinterpret_cast<T*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+// Moves a top-level window to the rectangle that WM_DPICHANGED suggests.
+void MoveToSuggestedRect(HWND window, LPARAM lParam);
