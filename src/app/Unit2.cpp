@@ -99,43 +99,39 @@ void TW_Details::CreateComponents()
         button.OnClick = [this] { btn1Click(); };
     };
 
-    // Page 0: spyware.
-    HWND page = TntTabSheet1->Handle();
-    Image1.Create({.Parent = page, .Left = 4, .Top = 4, .Width = 48, .Height = 48});
-    Image1.LoadFromResource(module, kPicHeaderSpyware);
-    Label1.Create({.Parent = page, .Left = 60, .Top = 4, .Width = kClientWidth - 68, .Height = kStripHeight - 6,
-                   .Caption = L"The following items have been detected as spyware or adware. Dornique can remove "
-                              L"them and secure your system. Click an item with your right mouse button to view "
-                              L"additional options.",
-                   .WordWrap = true});
-    SpyListView.Create({.Parent = page, .Top = listTop, .Width = kClientWidth, .Height = listHeight,
-                        .Style = WS_CLIPSIBLINGS | WS_BORDER});
-    SpyListView.AddColumn(L"       Item Name", 150);
-    SpyListView.AddColumn(L"Description", 150);
-    SpyListView.AddColumn(L"Risk Level", 100);
-    SpyListView.AddColumn(L"Entry", 400);
-    SpyListView.SetSmallImages(ImageList1.Handle());
-    chk2.Create({.Parent = page, .Left = 8, .Top = 62, .Width = 15, .Height = 15});
-    bottomPanel(Panel1, btn1, page);
-
-    // Page 1: registry.
-    page = TntTabSheet4->Handle();
-    Image2.Create({.Parent = page, .Left = 4, .Top = 4, .Width = 48, .Height = 48});
-    Image2.LoadFromResource(module, kPicHeaderRegistry);
-    Label2.Create({.Parent = page, .Left = 60, .Top = 4, .Width = kClientWidth - 68, .Height = kStripHeight - 6,
-                   .Caption = L"These registry entries are invalid or unneeded, which can be repaired automatically "
-                              L"by this module. Tip: 1) DO NOT over clean your registry; 2) Click an item with your "
-                              L"right mouse button to view additional options.",
-                   .WordWrap = true});
-    RegListView.Create({.Parent = page, .Top = listTop, .Width = kClientWidth, .Height = listHeight,
-                        .Style = WS_CLIPSIBLINGS | WS_BORDER});
-    RegListView.AddColumn(L"       Iten Name", 150);
-    RegListView.AddColumn(L"Registry Key", 450);
-    RegListView.AddColumn(L"Registry Value", 100);
-    RegListView.AddColumn(L"Data", 100);
-    RegListView.SetSmallImages(ImageList1.Handle());
-    chk1.Create({.Parent = page, .Left = 8, .Top = 62, .Width = 15, .Height = 15});
-    bottomPanel(Panel2, btn4, page);
+    // Pages 0 (spyware) and 1 (registry): a header strip, the findings list and its check-all box.
+    struct TColumn {
+        const wchar_t* Caption;
+        int Width;
+    };
+    auto findingsPage = [&](TPanel& sheet, TPicture& image, const wchar_t* picture, TLabel& header, const wchar_t* text,
+                            TListView& list, std::initializer_list<TColumn> columns, TCheckBox& checkAll,
+                            TPanel& panel, TButton& ok) {
+        const HWND page = sheet.Handle();
+        image.Create({.Parent = page, .Left = 4, .Top = 4, .Width = 48, .Height = 48});
+        image.LoadFromResource(module, picture);
+        header.Create({.Parent = page, .Left = 60, .Top = 4, .Width = kClientWidth - 68, .Height = kStripHeight - 6,
+                       .Caption = text, .WordWrap = true});
+        list.Create({.Parent = page, .Top = listTop, .Width = kClientWidth, .Height = listHeight,
+                     .Style = WS_CLIPSIBLINGS | WS_BORDER});
+        for (const TColumn& column : columns)
+            list.AddColumn(column.Caption, column.Width);
+        list.SetSmallImages(ImageList1.Handle());
+        checkAll.Create({.Parent = page, .Left = 8, .Top = 62, .Width = 15, .Height = 15});
+        bottomPanel(panel, ok, page);
+    };
+    findingsPage(*TntTabSheet1, Image1, kPicHeaderSpyware, Label1,
+                 L"The following items have been detected as spyware or adware. Dornique can remove them and secure "
+                 L"your system. Click an item with your right mouse button to view additional options.",
+                 SpyListView, {{L"       Item Name", 150}, {L"Description", 150}, {L"Risk Level", 100}, {L"Entry", 400}},
+                 chk2, Panel1, btn1);
+    findingsPage(*TntTabSheet4, Image2, kPicHeaderRegistry, Label2,
+                 L"These registry entries are invalid or unneeded, which can be repaired automatically by this module. "
+                 L"Tip: 1) DO NOT over clean your registry; 2) Click an item with your right mouse button to view "
+                 L"additional options.",
+                 RegListView,
+                 {{L"       Iten Name", 150}, {L"Registry Key", 450}, {L"Registry Value", 100}, {L"Data", 100}}, chk1,
+                 Panel2, btn4);
 
     // The check-all boxes sit over the blank start of the first column header.
     for (TCheckBox* box : {&chk2, &chk1}) {
@@ -146,7 +142,7 @@ void TW_Details::CreateComponents()
     chk1.OnClick = [this] { chk1Click(); };
 
     // Page 2: privacy.
-    page = TntTabSheet5->Handle();
+    HWND page = TntTabSheet5->Handle();
     const int pageHeight = kClientHeight - kBottomHeight;
     RzCheckTree1.Create({.Parent = page, .Width = 193, .Height = pageHeight, .Style = WS_BORDER});
     PrivacyList.Create({.Parent = page, .Left = 193, .Width = kClientWidth - 193, .Height = pageHeight,
