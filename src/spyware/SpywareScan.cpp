@@ -6,6 +6,7 @@
 #include "common/IniFile.h"
 #include "common/Kelvor_Routine.h"
 #include "common/SafeDelete.h"
+#include "common/TextLines.h"
 #include "spyware/PathMacros.h"
 #include "spyware/RegistryEntry.h"
 #include "spyware/UrlCache.h"
@@ -27,27 +28,6 @@ constexpr int kRepairText = 15;
 
 // Columns after the caption: Description, Risk Level, Entry.
 constexpr int kEntryColumn = 3;
-
-// Lines end at CR LF, a lone CR or a lone LF; a final line without an end is kept.
-TAnsiStrings SplitLines(const std::string& text)
-{
-    TAnsiStrings lines;
-    size_t start = 0;
-    size_t i = 0;
-    while (i < text.size()) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(text.substr(start, i - start));
-            i += (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
-            start = i;
-        } else {
-            ++i;
-        }
-    }
-    if (start < text.size())
-        lines.push_back(text.substr(start));
-    return lines;
-}
 
 TAnsiStrings ExtractLines(TZLBArchive& archive, int index)
 {

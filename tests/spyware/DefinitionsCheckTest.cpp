@@ -8,6 +8,7 @@
 #include "common/Extinifiles.h"
 #include "common/IniFile.h"
 #include "common/Kelvor_Routine.h"
+#include "common/TextLines.h"
 #include "spyware/PathMacros.h"
 #include "spyware/ZLIBArchive.h"
 #include "ui/Create.h"
@@ -102,23 +103,6 @@ const std::set<std::string>& GenericKeyNames()
         return upper;
     }();
     return names;
-}
-
-TAnsiStrings SplitText(const std::string& text)
-{
-    TAnsiStrings lines;
-    std::string line;
-    for (char c : text) {
-        if (c == '\n') {
-            lines.push_back(line);
-            line.clear();
-        } else if (c != '\r') {
-            line += c;
-        }
-    }
-    if (!line.empty())
-        lines.push_back(line);
-    return lines;
 }
 
 std::string RegistryEntryProblem(const std::string& entry)
@@ -267,10 +251,10 @@ protected:
         archive.CheckCRC = true;
         TMemoryStream main;
         archive.ExtractStreamByName(main, "Main.db");
-        MainLines = SplitText(main.Text());
+        MainLines = SplitLines(main.Text());
         TMemoryStream cookies;
         archive.ExtractStreamByName(cookies, "TrackingCookie.db");
-        CookieLines = SplitText(cookies.Text());
+        CookieLines = SplitLines(cookies.Text());
         Count = archive.FileCount();
         Defs.clear();
         for (int i = 2; i < Count; ++i) {
@@ -278,7 +262,7 @@ protected:
             archive.GetFileEntry(i, entry);
             TMemoryStream stream;
             archive.ExtractStream(stream, i);
-            Defs.push_back({EntryFullName(entry), SplitText(stream.Text())});
+            Defs.push_back({EntryFullName(entry), SplitLines(stream.Text())});
         }
     }
 
@@ -355,7 +339,7 @@ TEST_F(DefinitionsCheck, CheckerCatchesMalformedDefinitions)
         {DefinitionText("Pest", "Adware", "3", {key}, {"%windows%\\pest"}), "a file name without extension"},
     };
     for (const Case& c : cases) {
-        const std::vector<std::string> problems = DefinitionProblems(SplitText(c.Text), system, frame);
+        const std::vector<std::string> problems = DefinitionProblems(SplitLines(c.Text), system, frame);
         if (c.Problem.empty()) {
             EXPECT_EQ(std::vector<std::string>{}, problems) << c.Text;
             continue;

@@ -11,6 +11,7 @@
 #include "common/Kelvor_Routine.h"
 #include "common/Registry.h"
 #include "common/SafeDelete.h"
+#include "common/TextLines.h"
 #include "spyware/PathMacros.h"
 #include "spyware/RegistryEntry.h"
 #include "spyware/ZLIBArchive.h"
@@ -48,31 +49,6 @@ const TDemoThreat kThreats[] = {
 // Tracking-cookie rules whose domains get a cookie in the URL cache.
 const char* const kCookieDomains[] = {"doubleclick.net", "atdmt.com", "2o7.net"};
 
-std::wstring ProgramFolder()
-{
-    wchar_t buffer[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    std::wstring path(buffer, length);
-    return path.substr(0, path.find_last_of(L'\\') + 1);
-}
-
-TAnsiStrings Lines(const std::string& text)
-{
-    TAnsiStrings lines;
-    std::string line;
-    for (char c : text) {
-        if (c == '\n') {
-            lines.push_back(line);
-            line.clear();
-        } else if (c != '\r') {
-            line += c;
-        }
-    }
-    if (!line.empty())
-        lines.push_back(line);
-    return lines;
-}
-
 struct TDefinition {
     TAnsiStrings Reg, Files, Folders;
 };
@@ -81,7 +57,7 @@ TDefinition ReadDefinition(TZLBArchive& archive, const std::string& name)
 {
     TMemoryStream stream;
     archive.ExtractStreamByName(stream, name);
-    TExtIniFile ini(ProgramFolder() + L"spyware_demo_plant.exe", Lines(stream.Text()));
+    TExtIniFile ini(TAppFrame().ExeFolder + L"spyware_demo_plant.exe", SplitLines(stream.Text()));
     TDefinition def;
     ini.ReadSection("Reg", def.Reg);
     ini.ReadSection("File", def.Files);
@@ -230,7 +206,7 @@ int wmain(int argc, wchar_t** argv)
         std::fputs("usage: spyware_demo_plant.exe plant|remove [Def.dbd]\n", stderr);
         return 2;
     }
-    const std::wstring archivePath = argc > 2 ? argv[2] : ProgramFolder() + L"Def.dbd";
+    const std::wstring archivePath = argc > 2 ? argv[2] : TAppFrame().ExeFolder + L"Def.dbd";
     try {
         TZLBArchive archive;
         archive.OpenArchive(WideToAnsi(archivePath));
