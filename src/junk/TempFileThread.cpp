@@ -1,6 +1,7 @@
 #include "junk/TempFileThread.h"
 
 #include "common/AppFrame.h"
+#include "common/FormatText.h"
 #include "common/IniFile.h"
 #include "common/Kelvor_Routine.h"
 #include "common/MultiLan.h"
@@ -23,73 +24,7 @@ constexpr int kRepairSteps = 100;
 
 using TCreateDll = void(WINAPI*)(BSTR* text, const wchar_t* iniPath);
 
-// One "%[-][width][.precision]d|s" (or "%%") of a language line, filled with the argument's text.
-std::wstring FormatWith(const std::wstring& format, const std::wstring& argument, bool numeric)
-{
-    std::wstring result;
-    bool used = false;
-    for (size_t i = 0; i < format.size(); ++i) {
-        if (format[i] != L'%' || i + 1 >= format.size()) {
-            result += format[i];
-            continue;
-        }
-        if (format[i + 1] == L'%') {
-            result += L'%';
-            ++i;
-            continue;
-        }
-        size_t j = i + 1;
-        const bool left = format[j] == L'-';
-        if (left) ++j;
-        size_t width = 0;
-        while (j < format.size() && iswdigit(format[j])) width = width * 10 + (format[j++] - L'0');
-        size_t precision = 0;
-        bool hasPrecision = false;
-        if (j < format.size() && format[j] == L'.') {
-            hasPrecision = true;
-            ++j;
-            while (j < format.size() && iswdigit(format[j])) precision = precision * 10 + (format[j++] - L'0');
-        }
-        if (j >= format.size() || used || (towlower(format[j]) != L'd' && towlower(format[j]) != L's' &&
-                                           towlower(format[j]) != L'u')) {
-            result += format[i];
-            continue;
-        }
-        std::wstring text = argument;
-        if (hasPrecision) {
-            if (numeric) {
-                const bool negative = !text.empty() && text[0] == L'-';
-                std::wstring digits = negative ? text.substr(1) : text;
-                if (digits.size() < precision) digits.insert(0, precision - digits.size(), L'0');
-                text = (negative ? L"-" : L"") + digits;
-            } else if (text.size() > precision) {
-                text.resize(precision);
-            }
-        }
-        if (text.size() < width) {
-            if (left)
-                text.append(width - text.size(), L' ');
-            else
-                text.insert(0, width - text.size(), L' ');
-        }
-        result += text;
-        used = true;
-        i = j;
-    }
-    return result;
-}
-
 } // namespace
-
-std::wstring FormatText(const std::wstring& format, int value)
-{
-    return FormatWith(format, std::to_wstring(value), true);
-}
-
-std::wstring FormatText(const std::wstring& format, const std::wstring& value)
-{
-    return FormatWith(format, value, false);
-}
 
 TempThread::TempThread(TLabel& statusLabel, TProgressBar& progressBar, TMemo& memo, const TWideStrings& texts)
     : StatusLabel(statusLabel), ProgressBar(progressBar), Memo(memo), Texts(texts)
@@ -178,8 +113,8 @@ void TempThread::Scan()
         for (const std::wstring& line : lines) Memo.Add(line);
         TotalBytes += RecycleBytes;
         SizeText = FormatSizeZero(TotalBytes);
-        Memo.SetLine(2, FormatText(TextAt(Texts, 1), JunkCount));
-        Memo.SetLine(3, FormatText(TextAt(Texts, 2), SizeText));
+        Memo.SetLine(2, FormatText(TextAt(Texts, 1), {int64_t{JunkCount}}));
+        Memo.SetLine(3, FormatText(TextAt(Texts, 2), {SizeText}));
         ProgressBar.SetMax(100);
         ProgressBar.SetPosition(100);
         Memo.ScrollToEnd();

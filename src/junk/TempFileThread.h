@@ -62,7 +62,3 @@ private:
     std::vector<std::wstring> PendingLines_; // worker side: memo lines not yet handed over
     HANDLE RemovalThread_ = nullptr;
 };
-
-// A language format line with one argument, as the run-time library's format routine fills it in.
-std::wstring FormatText(const std::wstring& format, int value);
-std::wstring FormatText(const std::wstring& format, const std::wstring& value);

@@ -66,16 +66,24 @@ TEST(TextSplitters, CharacterAndCountForms)
     EXPECT_EQ(L"ab", TextBeforeLast(L"ab", 255, L'\0'));
 }
 
-TEST(FormatText, FillsIntegersTextsAndPercent)
+TEST(FormatText, FillsIntegersTextsWidthsAndPercent)
 {
     EXPECT_EQ(L"3 problems found", FormatText(L"%d problems found", {int64_t{3}}));
     EXPECT_EQ(L"1.50 KB of junk, 100%", FormatText(L"%s of junk, 100%%", {std::wstring(L"1.50 KB")}));
+    EXPECT_EQ(L"[   -3] 100% done", FormatText(L"[%5d] 100%% done", {int64_t{-3}}));
+    EXPECT_EQ(L"007", FormatText(L"%.3d", {int64_t{7}}));
+    EXPECT_EQ(L"0 Byte  |", FormatText(L"%-8s|", {std::wstring(L"0 Byte")}));
+    EXPECT_EQ(L"1.5", FormatText(L"%.3s", {std::wstring(L"1.50 KB")}));
+    EXPECT_EQ(L"12 found", FormatText(L"%u found", {int64_t{12}}));
     EXPECT_EQ(L"no argument used", FormatText(L"no argument used", {int64_t{7}}));
+    EXPECT_EQ(L"trailing %", FormatText(L"trailing %", {int64_t{5}}));
 }
 
 TEST(FormatText, LineThatDoesNotFitItsArgumentsRaises)
 {
-    for (const wchar_t* format : {L"%s found", L"%d and %d", L"trailing %", L"%x"}) {
+    // Language files can be edited by anyone: a line that does not fit, or asks for a huge width,
+    // must end in an error rather than read past its arguments or exhaust memory.
+    for (const wchar_t* format : {L"%s found", L"%d and %d", L"%x", L"%99999999999d", L"%.4294967297d", L"%5"}) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(format)));
         EXPECT_THROW(FormatText(format, {int64_t{1}}), Exception);
     }

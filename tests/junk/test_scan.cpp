@@ -302,14 +302,3 @@ TEST_F(JunkTest, ErrorOnTheWorkerStillSetsFinished)
     EXPECT_EQ(thread->JunkCount, 0);
     EXPECT_EQ(Memo.Count(), 0);
 }
-
-TEST(JunkFormat, LanguageLinesTakeTheirArgument)
-{
-    EXPECT_EQ(FormatText(L"%d junk files found", 12), L"12 junk files found");
-    EXPECT_EQ(FormatText(L"[%5d] 100%% done", -3), L"[   -3] 100% done");
-    EXPECT_EQ(FormatText(L"%.3d", 7), L"007");
-    EXPECT_EQ(FormatText(L"Total: %s.", std::wstring(L"1.50 KB")), L"Total: 1.50 KB.");
-    EXPECT_EQ(FormatText(L"%-8s|", std::wstring(L"0 Byte")), L"0 Byte  |");
-    EXPECT_EQ(FormatText(L"no argument", 5), L"no argument");
-    EXPECT_EQ(FormatText(L"trailing %", 5), L"trailing %");
-}
