@@ -117,9 +117,12 @@ LRESULT CALLBACK TMemo::SubclassProc(HWND window, UINT message, WPARAM wParam, L
     auto* self = reinterpret_cast<TMemo*>(data);
     if (message == kFlushMessage) {
         self->Posted_ = false;
-        Application().Guard([&] { self->Flush(); });
+        if (IsWindowVisible(window))
+            Application().Guard([&] { self->Flush(); });
         return 0;
     }
+    if (message == WM_PAINT && (self->Pending_ || self->ScrollPending_))
+        Application().Guard([&] { self->Flush(); });
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(window, SubclassProc, 1);
         self->Handle_ = nullptr;

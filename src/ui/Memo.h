@@ -1,7 +1,8 @@
 #pragma once
 // Multi-line edit control. The adapter keeps the lines itself and hands the control its whole text in
-// one go when the message loop next runs (or on Flush): appending line by line to an edit control is
-// quadratic, and its default text limit silently cuts long texts.
+// one go when the message loop next runs while the control is visible, when it is next painted, or on
+// Flush: appending line by line to an edit control is quadratic, its default text limit silently cuts
+// long texts, and setting a long text costs seconds under Wine, which a hidden memo need not pay.
 // Used from the thread that created it only (a worker goes through TThread::Synchronize).
 #include "ui/Control.h"
 

@@ -183,8 +183,12 @@ TEST_F(HostWindow, MemoWithManyLinesIsComplete)
     for (int i = 0; i < lines; ++i)
         memo.Add(L"C:\\Temp\\junk file number " + std::to_wstring(i) + L".tmp");
     memo.ScrollToEnd();
-    // Nothing reaches the control until the message loop runs.
+    // Nothing reaches the control until the message loop runs while it can be seen.
     EXPECT_TRUE(memo.Pending());
+    ProcessMessages();
+    EXPECT_TRUE(memo.Pending()) << "a hidden memo keeps its text";
+    ShowWindow(Host, SW_SHOWNOACTIVATE);
+    UpdateWindow(Host);
     ProcessMessages();
     EXPECT_FALSE(memo.Pending());
     const std::wstring text = memo.Text();
