@@ -5,7 +5,7 @@
 # Usage: scripts/bench-archive.sh [ENTRIES] [ENTRY_KB]   (defaults 3100 entries of 20 KB)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-work=${BENCH_DIR:-$root/build-archive/bench}
+work=${BENCH_DIR:-$root/build/bench}
 mkdir -p "$work"
 g++ -std=c++20 -O2 -DNDEBUG -I"$root/src" -I"$root/tools/dbdtool" \
   "$root/tools/dbdtool/bench/ArchiveBench.cpp" "$root/tools/dbdtool/ArchiveWriter.cpp" \

@@ -2,10 +2,10 @@
 # Benchmark of the junk-file scan: plants 100,000 old files in a temporary folder tree inside the Wine
 # prefix, then times, in one run under Wine, the scanner thread (until Finished, memo filled) beside a
 # bare FindFirstFileExW walk of the same tree, and prints the peak working set.
-# Usage: scripts/bench-junk.sh [build-folder] [file-count]   (defaults: build-junk, 100000)
+# Usage: scripts/bench-junk.sh [build-folder] [file-count]   (defaults: build, 100000)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "${1:-$root/build-junk}" 2>/dev/null && pwd || echo "${1:-$root/build-junk}")
+build=$(cd "${1:-$root/build}" 2>/dev/null && pwd || echo "${1:-$root/build}")
 count=${2:-100000}
 
 if [ ! -f "$build/build.ninja" ]; then
