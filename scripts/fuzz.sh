@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Builds the archive reader's libFuzzer target natively (clang, ASan + UBSan) and runs it.
 # Usage: scripts/fuzz.sh SECONDS [extra libFuzzer options...]
-# Work folder: $FUZZ_DIR (default build-archive/fuzz): corpus/, seeds/, crash-* artifacts.
+# Work folder: $FUZZ_DIR (default build/fuzz): corpus/, seeds/, crash-* artifacts.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:?usage: scripts/fuzz.sh SECONDS [libFuzzer options]}
 shift
-work=${FUZZ_DIR:-$root/build-archive/fuzz}
+work=${FUZZ_DIR:-$root/build/fuzz}
 mkdir -p "$work/corpus" "$work/seeds" "$work/artifacts"
 
 reader=("$root/src/spyware/ZLIBArchive.cpp" "$root/src/spyware/Crc32.cpp")
