@@ -85,12 +85,7 @@ int TForm1::S(int value) const
     return ScaleTo(Handle_, value);
 }
 
-std::wstring TForm1::Caption() const
-{
-    wchar_t buffer[256] = {};
-    GetWindowTextW(Handle_, buffer, 256);
-    return buffer;
-}
+std::wstring TForm1::Caption() const { return WindowText(Handle_); }
 
 LRESULT CALLBACK TForm1::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -27,12 +27,7 @@ void TButton::CreateButton(DWORD style, const TControlArgs& args)
     SetHint(args.Hint);
 }
 
-std::wstring TButton::Caption() const
-{
-    wchar_t buffer[256] = {};
-    GetWindowTextW(Handle_, buffer, 256);
-    return buffer;
-}
+std::wstring TButton::Caption() const { return WindowText(); }
 
 void TButton::SetHint(const std::wstring& hint)
 {

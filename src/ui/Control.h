@@ -24,6 +24,8 @@ struct TControlArgs {
     bool WordWrap = false; // labels: wrap the caption within the width
 };
 
+std::wstring WindowText(HWND window);
+
 class TControl {
 public:
     TControl() = default;
@@ -43,6 +45,8 @@ public:
     void Hide() { SetVisible(false); }
 
     RECT BoundsInParent() const;
+    // The window's whole text, however long.
+    std::wstring WindowText() const { return ::WindowText(Handle_); }
     int Left() const { return BoundsInParent().left; }
     int Top() const { return BoundsInParent().top; }
     int Width() const { RECT r = BoundsInParent(); return r.right - r.left; }

@@ -154,6 +154,15 @@ TControl* TControl::FromHandle(HWND handle)
     return handle ? static_cast<TControl*>(GetPropW(handle, kAdapterProp)) : nullptr;
 }
 
+std::wstring WindowText(HWND window)
+{
+    const int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const int got = GetWindowTextW(window, text.data(), length + 1);
+    text.resize(static_cast<size_t>(got > 0 ? got : 0));
+    return text;
+}
+
 RECT TControl::BoundsInParent() const
 {
     RECT r{};

@@ -27,14 +27,7 @@ TLabel::~TLabel()
         DeleteObject(BackBrush_);
 }
 
-std::wstring TLabel::Caption() const
-{
-    int length = GetWindowTextLengthW(Handle_);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    int got = GetWindowTextW(Handle_, text.data(), length + 1);
-    text.resize(static_cast<size_t>(got > 0 ? got : 0));
-    return text;
-}
+std::wstring TLabel::Caption() const { return WindowText(); }
 
 void TLabel::SetCaption(const std::wstring& text)
 {

@@ -92,14 +92,7 @@ void TMemo::Flush()
     }
 }
 
-std::wstring TMemo::ControlText() const
-{
-    int length = GetWindowTextLengthW(Handle_);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    int got = GetWindowTextW(Handle_, text.data(), length + 1);
-    text.resize(static_cast<size_t>(got > 0 ? got : 0));
-    return text;
-}
+std::wstring TMemo::ControlText() const { return WindowText(); }
 
 bool TMemo::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {

@@ -1,5 +1,6 @@
 // The control adapters on real, hidden controls.
 #include "ui/Application.h"
+#include "HostWindow.h"
 #include "ui/Create.h"
 #include "ui/Label.h"
 #include "ui/ListView.h"
@@ -15,20 +16,6 @@
 
 namespace {
 
-class HostWindow : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        Host = CreateHostWindow();
-        ASSERT_NE(Host, nullptr);
-    }
-    void TearDown() override
-    {
-        DestroyWindow(Host);
-        ProcessMessages();
-    }
-    HWND Host = nullptr;
-};
 
 TEST_F(HostWindow, LabelKeepsCaptionColourAndStyle)
 {

@@ -2,6 +2,7 @@
 #include "ui/Animate.h"
 #include "ui/Button.h"
 #include "ui/CheckTree.h"
+#include "HostWindow.h"
 #include "ui/Create.h"
 #include "ui/MessagePump.h"
 #include "ui/PageControl.h"
@@ -15,20 +16,7 @@
 
 namespace {
 
-class Toolkit : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        Host = CreateHostWindow();
-        ASSERT_NE(Host, nullptr);
-    }
-    void TearDown() override
-    {
-        DestroyWindow(Host);
-        ProcessMessages();
-    }
-    HWND Host = nullptr;
-};
+using Toolkit = HostWindow;
 
 TEST_F(Toolkit, ButtonClickHintAndCursor)
 {
