@@ -79,6 +79,12 @@ bool IsFolderLink(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
+bool FileLinksLookPlain()
+{
+    static const bool underWine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    return underWine;
+}
+
 bool IsFileLink(const std::wstring& path)
 {
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -86,7 +92,7 @@ bool IsFileLink(const std::wstring& path)
         return false;
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
         return true;
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) || !FileLinksLookPlain())
         return false;
     // A plain file's final path is its folder's final path and its own (long) name.
     WIN32_FIND_DATAW entry;

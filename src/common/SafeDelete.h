@@ -12,6 +12,9 @@ enum class TDeleteResult { Deleted, NotFound, RefusedLink, Failed };
 // A folder link shows FILE_ATTRIBUTE_REPARSE_POINT; a file link looks like a plain file whose final
 // path (GetFinalPathNameByHandleW) names another place than its folder and name.
 bool IsFolderLink(const std::wstring& path);
+// True where a file link shows no reparse attribute and only its final path tells (Wine). On Windows
+// a file link is always a reparse point, so the costly probe is not needed there.
+bool FileLinksLookPlain();
 bool IsFileLink(const std::wstring& path);
 bool IsLink(const std::wstring& path);
 

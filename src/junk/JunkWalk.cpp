@@ -192,6 +192,8 @@ TLinkProbe::TLinkProbe(std::wstring folder) : Folder_(std::move(folder)) {}
 
 bool TLinkProbe::IsPlainFile(const std::wstring& name)
 {
+    if (!FileLinksLookPlain())
+        return true; // the listing's reparse attribute has already told
     if (!FolderKnown_) {
         FolderKnown_ = true;
         FolderFinal_ = FinalPath(Folder_, FILE_FLAG_BACKUP_SEMANTICS);
