@@ -1,6 +1,7 @@
 #include "common/Kelvor_Routine.h"
 
 #include "common/AppFrame.h"
+#include "common/GrowingBuffer.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -9,24 +10,6 @@
 #include <memory>
 
 namespace {
-
-// Calls a "fill this buffer" API until the answer fits (the answer's length, or the needed size).
-template <typename Call>
-std::wstring AskWithGrowingBuffer(Call call)
-{
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        const DWORD length = call(buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0)
-            return {};
-        if (length < buffer.size()) {
-            buffer.resize(length);
-            return buffer;
-        }
-        buffer.resize(length + 1);
-    }
-    return {};
-}
 
 void ReplaceAll(std::wstring& text, const std::wstring& what, const std::wstring& with)
 {

@@ -1,5 +1,6 @@
 #include "common/SafeDelete.h"
 
+#include "common/GrowingBuffer.h"
 #include "common/Registry.h"
 
 #include <winternl.h>
@@ -20,26 +21,6 @@ struct HandleCloser {
     }
 };
 using THandle = std::unique_ptr<void, HandleCloser>;
-
-std::wstring FinalPath(const std::wstring& path, DWORD flags)
-{
-    THandle handle(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               OPEN_EXISTING, flags, nullptr));
-    if (handle.get() == INVALID_HANDLE_VALUE)
-        return {};
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetFinalPathNameByHandleW(handle.get(), buffer.data(), static_cast<DWORD>(buffer.size()),
-                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (length == 0)
-            return {};
-        if (length < buffer.size()) {
-            buffer.resize(length);
-            return buffer;
-        }
-        buffer.resize(length + 1);
-    }
-}
 
 bool SameText(const std::wstring& a, const std::wstring& b)
 {
@@ -72,6 +53,17 @@ bool DeleteOpenTree(HKEY key)
 }
 
 } // namespace
+
+std::wstring FinalPath(const std::wstring& path, DWORD flags)
+{
+    THandle handle(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, flags, nullptr));
+    if (handle.get() == INVALID_HANDLE_VALUE)
+        return {};
+    return AskWithGrowingBuffer([&](wchar_t* buffer, DWORD size) {
+        return GetFinalPathNameByHandleW(handle.get(), buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    });
+}
 
 bool IsFolderLink(const std::wstring& path)
 {

@@ -11,6 +11,10 @@ enum class TDeleteResult { Deleted, NotFound, RefusedLink, Failed };
 
 // A folder link shows FILE_ATTRIBUTE_REPARSE_POINT; a file link looks like a plain file whose final
 // path (GetFinalPathNameByHandleW) names another place than its folder and name.
+// The path the file system resolves for a name (a link resolves to its target's). Opened without
+// access rights, so a file in use without sharing still answers; flags as for CreateFileW.
+std::wstring FinalPath(const std::wstring& path, DWORD flags);
+
 bool IsFolderLink(const std::wstring& path);
 // True where a file link shows no reparse attribute and only its final path tells (Wine). On Windows
 // a file link is always a reparse point, so the costly probe is not needed there.

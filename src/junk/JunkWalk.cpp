@@ -39,25 +39,6 @@ int64_t FileTimeTicks(const FILETIME& t)
     return static_cast<int64_t>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
 }
 
-// The path the file system resolves for a name: a link resolves to its target's path. Opened without
-// access rights, so a file in use without sharing still answers.
-std::wstring FinalPath(const std::wstring& path, DWORD flags)
-{
-    HANDLE handle = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, flags, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return {};
-    std::wstring buffer(MAX_PATH, L'\0');
-    DWORD length = GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
-    if (length >= buffer.size()) {
-        buffer.resize(length + 1);
-        length = GetFinalPathNameByHandleW(handle, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
-    }
-    CloseHandle(handle);
-    if (length == 0 || length >= buffer.size()) return {};
-    buffer.resize(length);
-    return buffer;
-}
-
 bool FolderExists(const std::wstring& path)
 {
     const DWORD attributes = GetFileAttributesW(path.c_str());

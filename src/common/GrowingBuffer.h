@@ -1,0 +1,23 @@
+#pragma once
+// Calls a "fill this buffer" API until the answer fits: call(buffer, size) returns the answer's length,
+// or the size it needs when the buffer was too small, or 0 on failure.
+#include <windows.h>
+
+#include <string>
+
+template <typename Call>
+std::wstring AskWithGrowingBuffer(Call call)
+{
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const DWORD length = call(buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0)
+            return {};
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return buffer;
+        }
+        buffer.resize(length + 1);
+    }
+    return {};
+}
