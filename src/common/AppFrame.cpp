@@ -31,17 +31,7 @@ std::wstring ReadFolderValue(const TRegKey& key, const wchar_t* name)
 
 std::wstring ExecutableFolder()
 {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-            return {};
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
+    const std::wstring path = ProgramFileName();
     return path.substr(0, path.find_last_of(L"\\/") + 1);
 }
 

@@ -1,16 +1,10 @@
 #include "common/Extinifiles.h"
 
+#include "common/TextLines.h"
+
 #include <windows.h>
 
 namespace {
-
-std::string Upper(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
 
 bool IsBlank(const std::string& text)
 {
@@ -34,9 +28,9 @@ bool TExtIniFile::FindSection(const std::string& section, size_t& first, size_t&
 {
     if (GetFileAttributesW(SourceFile.c_str()) == INVALID_FILE_ATTRIBUTES)
         return false;
-    const std::string header = Upper("[" + section + "]");
+    const std::string header = AsciiUpper("[" + section + "]");
     for (size_t i = 0; i < TextLines.size(); ++i) {
-        if (Upper(TextLines[i]) != header)
+        if (AsciiUpper(TextLines[i]) != header)
             continue;
         first = i + 1;
         last = first;
@@ -54,10 +48,10 @@ std::string TExtIniFile::ReadString(const std::string& section, const std::strin
     size_t first = 0;
     size_t last = 0;
     if (FindSection(section, first, last)) {
-        const std::string wanted = Upper(key + "=");
+        const std::string wanted = AsciiUpper(key + "=");
         for (size_t i = first; i < last; ++i) {
             const std::string& line = TextLines[i];
-            if (Upper(line.substr(0, wanted.size())) == wanted)
+            if (AsciiUpper(line.substr(0, wanted.size())) == wanted)
                 LastValue = line.substr(wanted.size());
         }
     }

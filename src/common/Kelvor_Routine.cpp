@@ -69,6 +69,24 @@ std::wstring TempFolder()
     return AskWithGrowingBuffer([](wchar_t* buffer, DWORD size) { return GetTempPathW(size, buffer); });
 }
 
+std::wstring ProgramFileName()
+{
+    return AskWithGrowingBuffer(
+        [](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); });
+}
+
+bool FileExists(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool FolderExists(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 std::wstring UserName()
 {
     DWORD size = 256;

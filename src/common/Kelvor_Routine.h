@@ -7,6 +7,11 @@ std::wstring WindowsFolder();
 std::wstring SystemFolder();
 std::wstring TempFolder(); // ends in a backslash
 std::wstring UserName();
+// Full path of the running program's file.
+std::wstring ProgramFileName();
+// True when the path names an existing file (not a folder) / an existing folder.
+bool FileExists(const std::wstring& path);
+bool FolderExists(const std::wstring& path);
 // "Windows NT", "Windows 2000", "Windows XP", "Windows 2003 Server", "Windows Vista" or empty
 std::wstring WindowsVersionName();
 

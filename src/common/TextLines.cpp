@@ -19,3 +19,11 @@ TAnsiStrings SplitLines(const std::string& text)
         lines.push_back(text.substr(start));
     return lines;
 }
+
+std::string AsciiUpper(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}

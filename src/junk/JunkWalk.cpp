@@ -39,12 +39,6 @@ int64_t FileTimeTicks(const FILETIME& t)
     return static_cast<int64_t>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
 }
 
-bool FolderExists(const std::wstring& path)
-{
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 bool IsSwitchOn(const TIniFile& ini, const wchar_t* key)
 {
     return ini.ReadString(kJunkSection, key, L"1") == L"1";

@@ -71,14 +71,6 @@ int32_t ToInteger(const std::string& text)
     return static_cast<int32_t>(value);
 }
 
-std::string AsciiUpper(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
 std::wstring TrimControls(const std::wstring& text)
 {
     size_t first = 0;
@@ -88,19 +80,6 @@ std::wstring TrimControls(const std::wstring& text)
     while (last > first && text[last - 1] <= L' ')
         --last;
     return text.substr(first, last - first);
-}
-
-std::wstring OwnFileName()
-{
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length < buffer.size()) {
-            buffer.resize(length);
-            return buffer;
-        }
-        buffer.resize(buffer.size() * 2);
-    }
 }
 
 // The archive reader takes 8-bit names; a path that the code page cannot hold is passed in its
@@ -117,18 +96,6 @@ std::string ArchiveFileName(const std::wstring& path)
     const DWORD written = GetShortPathNameW(path.c_str(), shortPath.data(), length);
     shortPath.resize(written < length ? written : 0);
     return shortPath.empty() ? name : WideToAnsi(shortPath);
-}
-
-bool IsExistingFile(const std::wstring& path)
-{
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-bool IsExistingFolder(const std::wstring& path)
-{
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 bool HasExtension(const std::wstring& path)
@@ -209,7 +176,7 @@ int32_t TSpyScan::ScanDefinitions(TLabel& status, TProgressBar& progress, TListV
 {
     const int start = progress.Position();
     const int n = static_cast<int>(Definitions.size());
-    const std::wstring ownFile = OwnFileName();
+    const std::wstring ownFile = ProgramFileName();
     int32_t added = 0;
 
     for (int i = 0; i < n; ++i) {
@@ -268,10 +235,10 @@ int32_t TSpyScan::ScanDefinitions(TLabel& status, TProgressBar& progress, TListV
                 if (hits == 0)
                     continue;
                 if (folders) {
-                    if (!IsExistingFolder(path))
+                    if (!FolderExists(path))
                         continue;
                 } else {
-                    if (!IsExistingFile(path) || FileVersionText(path, 1) == L"Microsoft Corporation")
+                    if (!FileExists(path) || FileVersionText(path, 1) == L"Microsoft Corporation")
                         continue;
                 }
                 if (!EntryListed(list, path))
@@ -371,9 +338,9 @@ void TSpyScan::RemoveEntry(const std::wstring& entry)
     } else if (entry.size() >= 3 && entry.compare(1, 2, L":\\") == 0) {
         // What is on disk decides between file and folder; the name decides only when the path
         // names neither (then there is nothing to remove anyway).
-        if (IsExistingFolder(entry)) {
+        if (FolderExists(entry)) {
             RemoveFolderSafe(entry);
-        } else if (IsExistingFile(entry) || HasExtension(entry)) {
+        } else if (FileExists(entry) || HasExtension(entry)) {
             // A file in use is left in place.
             if (!IsFileLocked(entry))
                 DeleteFileSafe(entry);

@@ -46,13 +46,6 @@ const char* const kGenericKeyNames[] = {
     "AppInit_DLLs", "Image File Execution Options", "Shell", "open", "command", "exefile", "txtfile",
     "htmlfile", "http", "https", "Winsock2", "Parameters", "Tcpip", "Protocol_Catalog9", "Namespace_Catalog5"};
 
-std::string Upper(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); });
-    return text;
-}
-
 std::wstring NormalFolder(std::wstring path)
 {
     while (path.size() > 3 && (path.back() == L'\\' || path.back() == L'/'))
@@ -99,7 +92,7 @@ const std::set<std::string>& GenericKeyNames()
     static const std::set<std::string> names = [] {
         std::set<std::string> upper;
         for (const char* name : kGenericKeyNames)
-            upper.insert(Upper(name));
+            upper.insert(AsciiUpper(name));
         return upper;
     }();
     return names;
@@ -138,7 +131,7 @@ std::string RegistryEntryProblem(const std::string& entry)
     // program's own (SOFTWARE\Crawler\Toolbar) makes it the program's key.
     for (size_t start = 0; start <= subKey.size();) {
         const size_t slash = std::min(subKey.find('\\', start), subKey.size());
-        if (!GenericKeyNames().count(Upper(subKey.substr(start, slash - start))))
+        if (!GenericKeyNames().count(AsciiUpper(subKey.substr(start, slash - start))))
             return {};
         start = slash + 1;
     }
@@ -228,7 +221,7 @@ std::vector<std::string> CookieRuleProblems(const TAnsiStrings& rules)
             problems.push_back(line + ": not a distinctive domain");
         if (line.find('=') != line.rfind('=') || LineValue(line).empty() || line.find('=') == std::string::npos)
             problems.push_back(line + ": not domain=description");
-        patterns.push_back(Upper(name));
+        patterns.push_back(AsciiUpper(name));
     }
     for (size_t i = 0; i < patterns.size(); ++i)
         for (size_t j = 0; j < patterns.size(); ++j)
