@@ -318,6 +318,24 @@ void TForm1::Timer2Timer()
 
 // Commands
 
+namespace {
+
+// An error ends a command, but the window must not stay in its scanning state: the close box would be
+// refused for good. So the command's last steps run before the error goes on to the handler.
+template <typename Rows, typename Finish>
+void RunCommand(Rows rows, Finish finish)
+{
+    try {
+        rows();
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
+}
+
+} // namespace
+
 void TForm1::TntButton1Click()
 {
     if (!(SpywareOn || RegistryOn || PrivacyOn || JunkOn))
@@ -339,15 +357,7 @@ void TForm1::TntButton1Click()
     SpyScanner->Stopped = 0;
     RegScanner->Stopped = 0;
     PrivScanner->Stopped = 0;
-    // An error ends the command, but the window must not stay in the scanning state: the close box
-    // would be refused for good.
-    try {
-        ScanRows();
-    } catch (...) {
-        FinishScan();
-        throw;
-    }
-    FinishScan();
+    RunCommand([this] { ScanRows(); }, [this] { FinishScan(); });
 }
 
 void TForm1::ScanRows()
@@ -460,13 +470,7 @@ void TForm1::TntButton3Click()
     IM_Flag.Show();
     TotalP_A.Show();
     LEntry.Show();
-    try {
-        RepairRows();
-    } catch (...) {
-        FinishRepair();
-        throw;
-    }
-    FinishRepair();
+    RunCommand([this] { RepairRows(); }, [this] { FinishRepair(); });
 }
 
 void TForm1::RepairRows()
