@@ -126,3 +126,12 @@ std::wstring MakeSparseFile(const std::wstring& path, uint64_t size, double ageD
     SetFileAge(path, ageDays);
     return path;
 }
+
+void JunkTest::RepairAndWait(TempThread& thread)
+{
+    thread.Repair(Label);
+    HANDLE removal = thread.TakeRemovalThread();
+    ASSERT_NE(removal, nullptr);
+    EXPECT_EQ(WaitForSingleObject(removal, 60000), WAIT_OBJECT_0);
+    CloseHandle(removal);
+}

@@ -27,6 +27,8 @@ protected:
     void WriteSettings(const std::map<std::wstring, std::wstring>& values);
     // Creates, starts and waits for a scanner thread on the hidden controls.
     std::unique_ptr<TempThread> RunScan(const TWideStrings& texts = Texts());
+    // Runs the repair and waits until the removal library's thread has ended.
+    void RepairAndWait(TempThread& thread);
     // The files the memo lists (lines 6 on).
     std::vector<std::wstring> Listed() const;
     // The listed files below one of this test's folders (the Windows folder's temp cannot be redirected).

@@ -85,11 +85,7 @@ TEST_F(JunkLinkTest, RemovalLeavesLinksAndTheirTargets)
     auto thread = RunScan();
     ASSERT_EQ(ListedUnder(Temp), std::set<std::wstring>{old});
 
-    thread->Repair(Label);
-    HANDLE removal = thread->TakeRemovalThread();
-    ASSERT_NE(removal, nullptr);
-    EXPECT_EQ(WaitForSingleObject(removal, 60000), WAIT_OBJECT_0);
-    CloseHandle(removal);
+    RepairAndWait(*thread);
     EXPECT_FALSE(PathExists(page));
     EXPECT_FALSE(PathExists(old));
     ExpectTargetsIntact();
@@ -156,11 +152,7 @@ TEST_F(JunkTest, RemovalFollowsTheSettingsItIsGiven)
     const std::wstring page = Root.MakeFile(L"Cache\\a.htm", 100);
     const std::wstring old = Root.MakeFile(L"Temp\\old.tmp", 100, 4000);
     auto thread = RunScan();
-    thread->Repair(Label);
-    HANDLE removal = thread->TakeRemovalThread();
-    ASSERT_NE(removal, nullptr);
-    EXPECT_EQ(WaitForSingleObject(removal, 60000), WAIT_OBJECT_0);
-    CloseHandle(removal);
+    RepairAndWait(*thread);
     EXPECT_FALSE(PathExists(page));
     EXPECT_TRUE(PathExists(old));
 }
