@@ -5,6 +5,7 @@
 #include "common/CodePage.h"
 #include "common/FormatText.h"
 #include "common/Kelvor_Routine.h"
+#include "common/Paths.h"
 #include "junk/TempFileThread.h"
 #include "privacy/PrivacyScanner.h"
 #include "registry/RegistryScan.h"
@@ -28,13 +29,6 @@ const int kRowTops[4] = {90, 138, 186, 234};
 HCURSOR HandCursor()
 {
     return LoadCursorW(nullptr, IDC_HAND);
-}
-
-std::wstring WithBackslash(std::wstring path)
-{
-    if (!path.empty() && path.back() != L'\\' && path.back() != L'/')
-        path += L'\\';
-    return path;
 }
 
 } // namespace

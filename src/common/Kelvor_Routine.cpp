@@ -1,7 +1,9 @@
 #include "common/Kelvor_Routine.h"
 
 #include "common/AppFrame.h"
+#include "common/FileFind.h"
 #include "common/GrowingBuffer.h"
+#include "common/Paths.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -10,12 +12,6 @@
 #include <memory>
 
 namespace {
-
-void ReplaceAll(std::wstring& text, const std::wstring& what, const std::wstring& with)
-{
-    for (size_t at = text.find(what); at != std::wstring::npos; at = text.find(what, at + with.size()))
-        text.replace(at, what.size(), with);
-}
 
 std::wstring DecimalSeparator()
 {
@@ -46,11 +42,6 @@ std::wstring SizeText(int64_t bytes, bool smallAsZero)
         return TwoDecimals(value / 1024 / 1024, L" MB");
     return TwoDecimals(value / 1024 / 1024 / 1024, L" GB");
 }
-
-struct FindCloser {
-    void operator()(HANDLE handle) const { FindClose(handle); }
-};
-using TFindHandle = std::unique_ptr<void, FindCloser>;
 
 } // namespace
 
@@ -152,12 +143,9 @@ int64_t FolderSize(const std::wstring& path, bool recurse)
     if (folder.empty() || folder.back() != L'\\')
         folder += L'\\';
     WIN32_FIND_DATAW entry;
-    TFindHandle find(FindFirstFileExW((folder + L"*.*").c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
-                                      nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    if (find.get() == INVALID_HANDLE_VALUE) {
-        find.release();
+    const TFindHandle find = FindFirstEntry(folder + L"*.*", entry);
+    if (!find)
         return 0;
-    }
     int64_t total = 0;
     do {
         total += (static_cast<int64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
@@ -166,7 +154,7 @@ int64_t FolderSize(const std::wstring& path, bool recurse)
         if (recurse && folderEntry && entry.cFileName[0] != L'.' &&
             !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
             total += FolderSize(folder + entry.cFileName, true);
-    } while (FindNextFileW(find.get(), &entry));
+    } while (FindNextFileW(find.Get(), &entry));
     return total;
 }
 
@@ -174,12 +162,9 @@ bool IsFileLocked(const std::wstring& path)
 {
     if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
         return false;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return true;
-    CloseHandle(file);
-    return false;
+    const THandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    return !file;
 }
 
 void OpenDocument(const std::wstring& command)

@@ -1,5 +1,13 @@
 #include "common/Registry.h"
 
+#include <winternl.h>
+
+#include <cstring>
+#include <cwchar>
+
+extern "C" NTSTATUS NTAPI NtQueryKey(HANDLE key, int informationClass, void* information, ULONG length,
+                                     ULONG* resultLength);
+
 namespace {
 
 const wchar_t* Relative(const std::wstring& path)
@@ -22,7 +30,34 @@ const RootEntry kRoots[] = {
     {L"HKEY_USERS", HKEY_USERS},
 };
 
+constexpr int kKeyNameInformation = 3;
+
+bool SameText(const std::wstring& a, const std::wstring& b)
+{
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
 } // namespace
+
+std::wstring TRegValue::Text() const
+{
+    std::wstring text(Data.size() / sizeof(wchar_t), L'\0');
+    if (!text.empty())
+        std::memcpy(text.data(), Data.data(), text.size() * sizeof(wchar_t));
+    const size_t end = text.find(L'\0');
+    if (end != std::wstring::npos)
+        text.resize(end);
+    return text;
+}
+
+uint32_t TRegValue::Dword() const
+{
+    if (Data.size() < 4)
+        return 0;
+    return static_cast<uint32_t>(Data[0]) | static_cast<uint32_t>(Data[1]) << 8 | static_cast<uint32_t>(Data[2]) << 16 |
+           static_cast<uint32_t>(Data[3]) << 24;
+}
 
 TRegKey& TRegKey::operator=(TRegKey&& other) noexcept
 {
@@ -46,6 +81,14 @@ LSTATUS TRegKey::Create(HKEY root, const std::wstring& path, REGSAM access)
     return RegCreateKeyExW(root, Relative(path), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &Key_, nullptr);
 }
 
+LSTATUS TRegKey::OpenOrCreate(HKEY root, const std::wstring& path, REGSAM view)
+{
+    const LSTATUS status = Open(root, path, KEY_READ | view);
+    if (status != ERROR_FILE_NOT_FOUND)
+        return status;
+    return Create(root, path, KEY_READ | view);
+}
+
 void TRegKey::Close()
 {
     if (Key_)
@@ -58,31 +101,41 @@ bool TRegKey::ValueExists(const std::wstring& name) const
     return Key_ && RegQueryValueExW(Key_, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
-LSTATUS TRegKey::ReadString(const std::wstring& name, std::wstring& value) const
+LSTATUS TRegKey::ReadValue(const std::wstring& name, TRegValue& value) const
 {
-    value.clear();
+    value = {};
     if (!Key_)
         return ERROR_INVALID_HANDLE;
     DWORD type = 0;
     DWORD bytes = 0;
     LSTATUS status = RegQueryValueExW(Key_, name.c_str(), nullptr, &type, nullptr, &bytes);
     // The value may grow between the two calls; ask again with the size the second call reports.
-    while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
-        if (type != REG_SZ && type != REG_EXPAND_SZ)
-            return ERROR_INVALID_DATATYPE;
-        std::wstring buffer(bytes / sizeof(wchar_t) + 1, L'\0');
-        DWORD size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-        status = RegQueryValueExW(Key_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size);
+    for (int attempt = 0; attempt < 8 && (status == ERROR_SUCCESS || status == ERROR_MORE_DATA); ++attempt) {
+        std::vector<BYTE> data(bytes);
+        DWORD size = bytes;
+        status = RegQueryValueExW(Key_, name.c_str(), nullptr, &type, data.empty() ? nullptr : data.data(), &size);
         if (status == ERROR_SUCCESS) {
-            buffer.resize(size / sizeof(wchar_t));
-            while (!buffer.empty() && buffer.back() == L'\0')
-                buffer.pop_back();
-            value = std::move(buffer);
+            data.resize(size);
+            value.Type = type;
+            value.Data = std::move(data);
             return ERROR_SUCCESS;
         }
         bytes = size;
     }
     return status;
+}
+
+LSTATUS TRegKey::ReadString(const std::wstring& name, std::wstring& value) const
+{
+    value.clear();
+    TRegValue raw;
+    const LSTATUS status = ReadValue(name, raw);
+    if (status != ERROR_SUCCESS)
+        return status;
+    if (!raw.IsText())
+        return ERROR_INVALID_DATATYPE;
+    value = raw.Text();
+    return ERROR_SUCCESS;
 }
 
 LSTATUS TRegKey::WriteString(const std::wstring& name, const std::wstring& value, DWORD type) const
@@ -91,6 +144,14 @@ LSTATUS TRegKey::WriteString(const std::wstring& name, const std::wstring& value
         return ERROR_INVALID_HANDLE;
     return RegSetValueExW(Key_, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+LSTATUS TRegKey::WriteValue(const std::wstring& name, const TRegValue& value) const
+{
+    if (!Key_)
+        return ERROR_INVALID_HANDLE;
+    return RegSetValueExW(Key_, name.c_str(), 0, value.Type, value.Data.empty() ? nullptr : value.Data.data(),
+                          static_cast<DWORD>(value.Data.size()));
 }
 
 std::vector<std::wstring> TRegKey::Names(bool subKeys) const
@@ -109,7 +170,7 @@ std::vector<std::wstring> TRegKey::Names(bool subKeys) const
         const LSTATUS status = subKeys
             ? RegEnumKeyExW(Key_, i, buffer.data(), &size, nullptr, nullptr, nullptr, nullptr)
             : RegEnumValueW(Key_, i, buffer.data(), &size, nullptr, nullptr, nullptr, nullptr);
-        if (status == ERROR_MORE_DATA) { // the key changed since the size was asked
+        if (status == ERROR_MORE_DATA && buffer.size() < 65536) { // the key changed since the size was asked
             buffer.resize(buffer.size() * 2);
             continue;
         }
@@ -119,6 +180,73 @@ std::vector<std::wstring> TRegKey::Names(bool subKeys) const
         ++i;
     }
     return names;
+}
+
+std::vector<TRegNamedValue> TRegKey::Values() const
+{
+    std::vector<TRegNamedValue> values;
+    if (!Key_)
+        return values;
+    DWORD longestName = 0;
+    DWORD longestData = 0;
+    if (RegQueryInfoKeyW(Key_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longestName,
+                         &longestData, nullptr, nullptr) != ERROR_SUCCESS)
+        return values;
+    std::wstring name(longestName + 1, L'\0');
+    std::vector<BYTE> data(longestData);
+    for (DWORD i = 0;;) {
+        DWORD nameSize = static_cast<DWORD>(name.size());
+        DWORD dataSize = static_cast<DWORD>(data.size());
+        DWORD type = 0;
+        const LSTATUS status = RegEnumValueW(Key_, i, name.data(), &nameSize, nullptr, &type,
+                                             data.empty() ? nullptr : data.data(), &dataSize);
+        if (status == ERROR_MORE_DATA && name.size() < 65536 && data.size() < (64u << 20)) {
+            // The key changed since the sizes were asked: grow whichever was short and ask again.
+            name.resize(name.size() * 2);
+            data.resize(dataSize > data.size() ? dataSize : data.size() * 2 + 16);
+            continue;
+        }
+        if (status != ERROR_SUCCESS)
+            break;
+        TRegNamedValue entry;
+        entry.Name.assign(name.c_str(), nameSize);
+        entry.Value.Type = type;
+        entry.Value.Data.assign(data.begin(), data.begin() + dataSize);
+        values.push_back(std::move(entry));
+        ++i;
+    }
+    return values;
+}
+
+bool TRegKey::Counts(DWORD& subKeys, DWORD& values) const
+{
+    subKeys = values = 0;
+    return Key_ && RegQueryInfoKeyW(Key_, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr,
+                                    nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+std::wstring TRegKey::KernelName() const
+{
+    if (!Key_)
+        return {};
+    std::vector<BYTE> buffer(1024);
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        ULONG needed = 0;
+        const NTSTATUS status = NtQueryKey(Key_, kKeyNameInformation, buffer.data(),
+                                           static_cast<ULONG>(buffer.size()), &needed);
+        if (status >= 0) {
+            ULONG length = 0;
+            std::memcpy(&length, buffer.data(), sizeof length);
+            const size_t chars = length / sizeof(wchar_t);
+            std::wstring name(chars, L'\0');
+            std::memcpy(name.data(), buffer.data() + sizeof(ULONG), chars * sizeof(wchar_t));
+            return name;
+        }
+        if (needed <= buffer.size())
+            break;
+        buffer.resize(needed);
+    }
+    return {};
 }
 
 HKEY RootFromName(const std::wstring& name)
@@ -135,4 +263,69 @@ std::wstring RootName(HKEY root)
         if (root == entry.Root)
             return entry.Name;
     return {};
+}
+
+bool IsLinkKey(HKEY key)
+{
+    DWORD type = 0;
+    return RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
+           type == REG_LINK;
+}
+
+bool TreeHoldsLink(HKEY key, REGSAM view)
+{
+    if (IsLinkKey(key))
+        return true;
+    TRegKey self;
+    if (self.Open(key, L"", KEY_READ) != ERROR_SUCCESS)
+        return false;
+    for (const std::wstring& name : self.SubKeyNames()) {
+        TRegKey child;
+        if (child.Open(key, name, KEY_READ | view, REG_OPTION_OPEN_LINK) != ERROR_SUCCESS)
+            return true; // cannot look inside: treat as a link, so nothing is deleted through it
+        if (TreeHoldsLink(child.Handle(), view))
+            return true;
+    }
+    return false;
+}
+
+bool PathInvolvesLink(HKEY root, const std::wstring& path, REGSAM view)
+{
+    // Each step of the path opened on its own as a link: a link anywhere above the key shows here.
+    std::wstring walked;
+    const wchar_t* rest = Relative(path);
+    TRegKey current;
+    HKEY parent = root;
+    while (*rest) {
+        const wchar_t* end = std::wcschr(rest, L'\\');
+        const std::wstring part = end ? std::wstring(rest, end) : std::wstring(rest);
+        rest = end ? end + 1 : rest + part.size();
+        if (part.empty())
+            continue;
+        TRegKey next;
+        const LSTATUS status = next.Open(parent, part, KEY_READ | view, REG_OPTION_OPEN_LINK);
+        if (status == ERROR_FILE_NOT_FOUND)
+            return false;
+        if (status != ERROR_SUCCESS)
+            return true;
+        if (IsLinkKey(next.Handle()))
+            return true;
+        current = std::move(next);
+        parent = current.Handle();
+    }
+    return parent != root && TreeHoldsLink(parent, view);
+}
+
+bool IsSeparate32BitKey(HKEY root, const std::wstring& path)
+{
+    TRegKey key32;
+    if (key32.Open(root, path, KEY_READ | KEY_WOW64_32KEY) != ERROR_SUCCESS)
+        return false;
+    TRegKey key64;
+    if (key64.Open(root, path, KEY_READ | KEY_WOW64_64KEY) != ERROR_SUCCESS)
+        return true;
+    const std::wstring name32 = key32.KernelName();
+    const std::wstring name64 = key64.KernelName();
+    // Without names to compare, the safe answer is "the same key": nothing is listed twice.
+    return !name32.empty() && !name64.empty() && !SameText(name32, name64);
 }

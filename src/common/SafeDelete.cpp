@@ -1,11 +1,10 @@
 #include "common/SafeDelete.h"
 
 #include "common/GrowingBuffer.h"
+#include "common/Handles.h"
 #include "common/Registry.h"
 
 #include <winternl.h>
-
-#include <memory>
 
 // Deleting through a handle opened with REG_OPTION_OPEN_LINK removes a link key itself; the Reg*
 // delete calls reopen the key by name and so would follow the link.
@@ -13,43 +12,39 @@ extern "C" NTSTATUS NTAPI NtDeleteKey(HANDLE key);
 
 namespace {
 
-struct HandleCloser {
-    void operator()(HANDLE handle) const
-    {
-        if (handle && handle != INVALID_HANDLE_VALUE)
-            CloseHandle(handle);
-    }
-};
-using THandle = std::unique_ptr<void, HandleCloser>;
-
 bool SameText(const std::wstring& a, const std::wstring& b)
 {
     return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
            CSTR_EQUAL;
 }
 
-bool IsLinkKey(HKEY key)
-{
-    DWORD type = 0;
-    return RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
-           type == REG_LINK;
-}
+constexpr REGSAM kTreeAccess = KEY_READ | DELETE | KEY_SET_VALUE;
 
 // Removes everything below an open key, then the key itself; link keys are removed, never entered.
-bool DeleteOpenTree(HKEY key)
+bool DeleteOpenTree(HKEY key, REGSAM view)
 {
     if (!IsLinkKey(key)) {
         TRegKey probe;
-        for (const std::wstring& name : probe.Open(key, L"", KEY_READ) == ERROR_SUCCESS ? probe.SubKeyNames()
-                                                                                           : std::vector<std::wstring>()) {
+        const auto names = probe.Open(key, L"", KEY_READ) == ERROR_SUCCESS ? probe.SubKeyNames()
+                                                                             : std::vector<std::wstring>();
+        for (const std::wstring& name : names) {
             TRegKey child;
-            if (child.Open(key, name, KEY_READ | DELETE | KEY_SET_VALUE, REG_OPTION_OPEN_LINK) != ERROR_SUCCESS)
+            if (child.Open(key, name, kTreeAccess | view, REG_OPTION_OPEN_LINK) != ERROR_SUCCESS)
                 return false;
-            if (!DeleteOpenTree(child.Handle()))
+            if (!DeleteOpenTree(child.Handle(), view))
                 return false;
         }
     }
     return NtDeleteKey(key) >= 0;
+}
+
+TOutcome FromStatus(LSTATUS status)
+{
+    if (status == ERROR_SUCCESS)
+        return TOutcome::Removed;
+    if (status == ERROR_FILE_NOT_FOUND || status == ERROR_PATH_NOT_FOUND)
+        return TOutcome::AlreadyGone;
+    return TOutcome::Failed;
 }
 
 } // namespace
@@ -58,10 +53,10 @@ std::wstring FinalPath(const std::wstring& path, DWORD flags)
 {
     THandle handle(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                OPEN_EXISTING, flags, nullptr));
-    if (handle.get() == INVALID_HANDLE_VALUE)
+    if (!handle)
         return {};
     return AskWithGrowingBuffer([&](wchar_t* buffer, DWORD size) {
-        return GetFinalPathNameByHandleW(handle.get(), buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        return GetFinalPathNameByHandleW(handle.Get(), buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     });
 }
 
@@ -88,10 +83,8 @@ bool IsFileLink(const std::wstring& path)
         return false;
     // A plain file's final path is its folder's final path and its own (long) name.
     WIN32_FIND_DATAW entry;
-    HANDLE find = FindFirstFileW(path.c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE)
+    if (!TFindHandle(FindFirstFileW(path.c_str(), &entry)))
         return false;
-    FindClose(find);
     const size_t slash = path.find_last_of(L"\\/");
     const std::wstring folder = slash == std::wstring::npos ? L"." : path.substr(0, slash + 1);
     const std::wstring own = FinalPath(path, FILE_ATTRIBUTE_NORMAL);
@@ -107,58 +100,60 @@ bool IsFileLink(const std::wstring& path)
 
 bool IsLink(const std::wstring& path) { return IsFolderLink(path) || IsFileLink(path); }
 
-TDeleteResult DeleteFileSafe(const std::wstring& path)
+TOutcome DeleteFileSafe(const std::wstring& path)
 {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
-        return TDeleteResult::NotFound;
+        return TOutcome::AlreadyGone;
     if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-        return TDeleteResult::Failed;
+        return TOutcome::Failed;
     if (IsFileLink(path))
-        return TDeleteResult::RefusedLink;
+        return TOutcome::Refused;
     if (attributes & FILE_ATTRIBUTE_READONLY)
         SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    return DeleteFileW(path.c_str()) ? TDeleteResult::Deleted : TDeleteResult::Failed;
+    if (DeleteFileW(path.c_str()))
+        return TOutcome::Removed;
+    const DWORD error = GetLastError();
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        SetFileAttributesW(path.c_str(), attributes); // left in place as it was
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
+        return TOutcome::InUse;
+    return error == ERROR_FILE_NOT_FOUND ? TOutcome::AlreadyGone : TOutcome::Failed;
 }
 
-TDeleteResult RemoveFolderSafe(const std::wstring& path)
+TOutcome RemoveFolderSafe(const std::wstring& path)
 {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
-        return TDeleteResult::NotFound;
+        return TOutcome::AlreadyGone;
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return TDeleteResult::Failed;
+        return TOutcome::Failed;
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
-        return TDeleteResult::RefusedLink;
-    return RemoveDirectoryW(path.c_str()) ? TDeleteResult::Deleted : TDeleteResult::Failed;
+        return TOutcome::Refused;
+    return RemoveDirectoryW(path.c_str()) ? TOutcome::Removed : TOutcome::Failed;
 }
 
-TDeleteResult DeleteRegValueSafe(HKEY root, const std::wstring& keyPath, const std::wstring& valueName)
+TOutcome DeleteRegValueSafe(HKEY root, const std::wstring& keyPath, const std::wstring& valueName, REGSAM view)
 {
     TRegKey key;
-    const LSTATUS status = key.Open(root, keyPath, KEY_READ | KEY_SET_VALUE, REG_OPTION_OPEN_LINK);
-    if (status == ERROR_FILE_NOT_FOUND)
-        return TDeleteResult::NotFound;
+    const LSTATUS status = key.Open(root, keyPath, KEY_READ | KEY_SET_VALUE | view, REG_OPTION_OPEN_LINK);
     if (status != ERROR_SUCCESS)
-        return TDeleteResult::Failed;
+        return FromStatus(status);
     if (IsLinkKey(key.Handle()))
-        return TDeleteResult::RefusedLink;
-    const LSTATUS deleted = RegDeleteValueW(key.Handle(), valueName.c_str());
-    if (deleted == ERROR_FILE_NOT_FOUND)
-        return TDeleteResult::NotFound;
-    return deleted == ERROR_SUCCESS ? TDeleteResult::Deleted : TDeleteResult::Failed;
+        return TOutcome::Refused;
+    return FromStatus(RegDeleteValueW(key.Handle(), valueName.c_str()));
 }
 
-TDeleteResult DeleteRegTreeSafe(HKEY root, const std::wstring& keyPath)
+TOutcome DeleteRegTreeSafe(HKEY root, const std::wstring& keyPath, REGSAM view, TLinkPolicy links)
 {
     const size_t start = keyPath.find_first_not_of(L'\\');
     if (start == std::wstring::npos)
-        return TDeleteResult::Failed; // never the whole root
+        return TOutcome::Refused; // never the whole root
     TRegKey key;
-    const LSTATUS status = key.Open(root, keyPath, KEY_READ | DELETE | KEY_SET_VALUE, REG_OPTION_OPEN_LINK);
-    if (status == ERROR_FILE_NOT_FOUND)
-        return TDeleteResult::NotFound;
+    const LSTATUS status = key.Open(root, keyPath, kTreeAccess | view, REG_OPTION_OPEN_LINK);
     if (status != ERROR_SUCCESS)
-        return TDeleteResult::Failed;
-    return DeleteOpenTree(key.Handle()) ? TDeleteResult::Deleted : TDeleteResult::Failed;
+        return FromStatus(status);
+    if (links == TLinkPolicy::Refuse && TreeHoldsLink(key.Handle(), view))
+        return TOutcome::Refused;
+    return DeleteOpenTree(key.Handle(), view) ? TOutcome::Removed : TOutcome::Failed;
 }

@@ -3,6 +3,7 @@
 #include "common/CodePage.h"
 #include "common/IniFile.h"
 #include "common/Kelvor_Routine.h"
+#include "common/Paths.h"
 #include "common/SafeDelete.h"
 
 #include <shlobj.h>
@@ -26,12 +27,6 @@ struct TFindHandle {
 bool IsDotEntry(const wchar_t* name)
 {
     return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
-}
-
-std::wstring WithBackslash(std::wstring path)
-{
-    if (path.empty() || path.back() != L'\\') path += L'\\';
-    return path;
 }
 
 int64_t FileTimeTicks(const FILETIME& t)
@@ -196,9 +191,4 @@ int64_t RecycleBinSize(const std::wstring& driveRoot)
 {
     const std::wstring folder = RecycleBinFolder(driveRoot);
     return folder.empty() ? 0 : FolderSize(folder, true);
-}
-
-std::wstring SystemDriveRoot()
-{
-    return SystemFolder().substr(0, 3);
 }

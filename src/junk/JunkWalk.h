@@ -79,5 +79,3 @@ private:
 std::wstring RecycleBinFolder(const std::wstring& driveRoot);
 // Its size in bytes, 0 without a recycle-bin folder.
 int64_t RecycleBinSize(const std::wstring& driveRoot);
-// The drive root of the system folder, for instance "C:\".
-std::wstring SystemDriveRoot();

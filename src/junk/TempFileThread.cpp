@@ -5,6 +5,7 @@
 #include "common/IniFile.h"
 #include "common/Kelvor_Routine.h"
 #include "common/MultiLan.h"
+#include "common/Paths.h"
 #include "junk/JunkWalk.h"
 #include "ui/Label.h"
 #include "ui/Memo.h"

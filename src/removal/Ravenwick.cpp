@@ -37,7 +37,8 @@ void RemoveJunk(const std::wstring& settingsFile)
         for (const std::wstring& folder : TemporaryFolders()) walker.WalkTemp(folder);
     }
     // A file in use fails to delete and stays where it is; a link is refused by the safe routine.
-    for (const std::wstring& file : files) DeleteFileSafe(file);
+    // Nothing is reported back by design: the program looks at the listed files again afterwards.
+    for (const std::wstring& file : files) (void)DeleteFileSafe(file);
 
     if (settings.Recycle)
         SHEmptyRecycleBinW(nullptr, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);

@@ -1,21 +1,11 @@
 #include "spyware/PathMacros.h"
 
 #include "common/Kelvor_Routine.h"
+#include "common/Paths.h"
 
 #include <shlobj.h>
 
 #include <functional>
-
-void ReplaceAll(std::wstring& text, const std::wstring& what, const std::wstring& with)
-{
-    if (what.empty())
-        return;
-    size_t at = 0;
-    while ((at = text.find(what, at)) != std::wstring::npos) {
-        text.replace(at, what.size(), with);
-        at += with.size();
-    }
-}
 
 namespace {
 

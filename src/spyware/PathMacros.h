@@ -8,6 +8,3 @@
 // by the folder text as looked up now (no backslash added or removed); a folder that cannot be
 // looked up is empty, so its macro simply disappears.
 std::wstring ExpandPathMacros(const std::wstring& path, const TAppFrame& folders);
-
-// Replaces every occurrence of what (case-sensitive) by with.
-void ReplaceAll(std::wstring& text, const std::wstring& what, const std::wstring& with);

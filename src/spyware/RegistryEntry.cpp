@@ -65,14 +65,16 @@ bool RegistryEntryPresent(const TRegistryEntry& entry)
     return !entry.IsValue || key.ValueExists(entry.ValueName);
 }
 
-void DeleteRegistryEntry(const TRegistryEntry& entry)
+TOutcome DeleteRegistryEntry(const TRegistryEntry& entry)
 {
+    TOutcome outcome = TOutcome::AlreadyGone;
     for (const TRegistryLocation& location : entry.Locations) {
-        if (location.SubKey.empty())
+        if (location.SubKey.empty()) {
+            outcome = TOutcome::Refused;
             continue;
-        if (entry.IsValue)
-            DeleteRegValueSafe(location.Root, location.SubKey, entry.ValueName);
-        else
-            DeleteRegTreeSafe(location.Root, location.SubKey);
+        }
+        outcome = entry.IsValue ? DeleteRegValueSafe(location.Root, location.SubKey, entry.ValueName)
+                                : DeleteRegTreeSafe(location.Root, location.SubKey);
     }
+    return outcome;
 }

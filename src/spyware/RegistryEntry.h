@@ -1,5 +1,7 @@
 #pragma once
 // A registry entry of a definition: "ROOT\key path" (a whole key) or "ROOT\key path|value name".
+#include "common/RepairOutcome.h"
+
 #include <windows.h>
 
 #include <string>
@@ -25,5 +27,6 @@ TRegistryEntry ParseRegistryEntry(const std::wstring& entry);
 // the value exists (of any type, also empty).
 bool RegistryEntryPresent(const TRegistryEntry& entry);
 
-// Deletes the value, or the key with everything below it, under every root the entry names.
-void DeleteRegistryEntry(const TRegistryEntry& entry);
+// Deletes the value, or the key with everything below it, under every root the entry names; the
+// outcome of the root that decides whether the entry is present.
+TOutcome DeleteRegistryEntry(const TRegistryEntry& entry);

@@ -7,9 +7,9 @@
 #include "common/Kelvor_Routine.h"
 #include "common/SafeDelete.h"
 #include "common/TextLines.h"
+#include "common/UrlCache.h"
 #include "spyware/PathMacros.h"
 #include "spyware/RegistryEntry.h"
-#include "spyware/UrlCache.h"
 #include "ui/Label.h"
 #include "ui/ListView.h"
 #include "ui/MessagePump.h"
@@ -96,13 +96,6 @@ std::string ArchiveFileName(const std::wstring& path)
     const DWORD written = GetShortPathNameW(path.c_str(), shortPath.data(), length);
     shortPath.resize(written < length ? written : 0);
     return shortPath.empty() ? name : WideToAnsi(shortPath);
-}
-
-bool HasExtension(const std::wstring& path)
-{
-    const size_t dot = path.rfind(L'.');
-    const size_t separator = path.find_last_of(L"\\:");
-    return dot != std::wstring::npos && (separator == std::wstring::npos || dot > separator);
 }
 
 bool EntryListed(const TListView& list, const std::wstring& entry)
@@ -314,12 +307,15 @@ int32_t TSpyScan::ApplyIgnoreList(TListView& list)
 int32_t TSpyScan::Repair(TLabel& status, TProgressBar& progress, TListView& list)
 {
     status.SetCaption(Text(kRepairText));
+    LastRepair.Clear();
+    LastRepair.Ran = true;
     int32_t count = 0;
     // Bottom-up: cookies first, and within a definition its folders before its files before its keys.
     for (int row = list.Count() - 1; row >= 0; --row) {
         if (!list.Checked(row))
             continue;
-        RemoveEntry(TrimControls(list.SubItem(row, kEntryColumn)));
+        const std::wstring entry = TrimControls(list.SubItem(row, kEntryColumn));
+        LastRepair.Add(entry, RemoveEntry(entry));
         ++count;
         list.SetImageIndex(row, RemovedImage);
     }
@@ -331,21 +327,24 @@ int32_t TSpyScan::Repair(TLabel& status, TProgressBar& progress, TListView& list
     return count;
 }
 
-void TSpyScan::RemoveEntry(const std::wstring& entry)
+TOutcome TSpyScan::RemoveEntry(const std::wstring& entry)
 {
-    if (entry.compare(0, 4, L"HKEY") == 0) {
-        DeleteRegistryEntry(ParseRegistryEntry(entry));
-    } else if (entry.size() >= 3 && entry.compare(1, 2, L":\\") == 0) {
+    if (entry.compare(0, 4, L"HKEY") == 0)
+        return DeleteRegistryEntry(ParseRegistryEntry(entry));
+    if (entry.size() >= 3 && entry.compare(1, 2, L":\\") == 0) {
         // What is on disk decides between file and folder; the name decides only when the path
         // names neither (then there is nothing to remove anyway).
-        if (FolderExists(entry)) {
-            RemoveFolderSafe(entry);
-        } else if (FileExists(entry) || HasExtension(entry)) {
-            // A file in use is left in place.
-            if (!IsFileLocked(entry))
-                DeleteFileSafe(entry);
-        }
-    } else if (entry.size() >= 6 && AsciiUpper(WideToAnsi(entry.substr(0, 6))) == "COOKIE") {
-        DeleteUrlCacheRecord(entry);
+        if (FolderExists(entry))
+            return RemoveFolderSafe(entry);
+        if (!FileExists(entry))
+            return TOutcome::AlreadyGone;
+        // A file in use is left in place.
+        if (IsFileLocked(entry))
+            return TOutcome::InUse;
+        return DeleteFileSafe(entry);
     }
+    if (entry.size() >= 6 && AsciiUpper(WideToAnsi(entry.substr(0, 6))) == "COOKIE")
+        return DeleteUrlCacheRecord(entry);
+    // Any other text names nothing this scanner knows how to remove.
+    return TOutcome::Refused;
 }

@@ -2,6 +2,7 @@
 // The spyware scanner: loads every definition from Def.dbd at creation, matches them against the
 // registry, the file system and the URL cache, and removes the checked findings.
 #include "common/AppFrame.h"
+#include "common/RepairOutcome.h"
 #include "common/Types.h"
 #include "spyware/ZLIBArchive.h"
 
@@ -36,6 +37,8 @@ public:
     int32_t FileImage = 0;
     int32_t FolderImage = 0;
     int32_t RemovedImage = 0;
+    // What the last Repair did with each checked row.
+    TRepairReport LastRepair;
 
 private:
     std::wstring Text(int line) const;
@@ -45,7 +48,7 @@ private:
     int32_t ScanCookies(TLabel& status, TProgressBar& progress, TListView& list);
     void CheckCookie(const TUrlCacheRecord& record, TLabel& status, TListView& list);
     int32_t ApplyIgnoreList(TListView& list);
-    void RemoveEntry(const std::wstring& entry);
+    TOutcome RemoveEntry(const std::wstring& entry);
 
     TAppFrame Folders_;
 };

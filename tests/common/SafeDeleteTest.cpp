@@ -18,17 +18,28 @@ TEST_F(SafeDeleteFiles, PlainFilesAndEmptyFoldersAreDeleted)
 {
     const std::wstring file = Junk.MakeFile(L"a.tmp", 10);
     SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(TDeleteResult::Deleted, DeleteFileSafe(file));
+    EXPECT_EQ(TOutcome::Removed, DeleteFileSafe(file));
     EXPECT_FALSE(PathExists(file));
-    EXPECT_EQ(TDeleteResult::NotFound, DeleteFileSafe(file));
+    EXPECT_EQ(TOutcome::AlreadyGone, DeleteFileSafe(file));
 
     const std::wstring empty = Junk.MakeFolder(L"empty");
     const std::wstring full = Junk.MakeFolder(L"full");
     Junk.MakeFile(L"full\\keep.txt", 1);
-    EXPECT_EQ(TDeleteResult::Deleted, RemoveFolderSafe(empty));
-    EXPECT_EQ(TDeleteResult::Failed, RemoveFolderSafe(full)) << "only empty folders";
+    EXPECT_EQ(TOutcome::Removed, RemoveFolderSafe(empty));
+    EXPECT_EQ(TOutcome::Failed, RemoveFolderSafe(full)) << "only empty folders";
     EXPECT_TRUE(PathExists(Junk / L"full\\keep.txt"));
-    EXPECT_EQ(TDeleteResult::Failed, DeleteFileSafe(full)) << "a folder is no file";
+    EXPECT_EQ(TOutcome::Failed, DeleteFileSafe(full)) << "a folder is no file";
+}
+
+TEST_F(SafeDeleteFiles, FileHeldWithoutDeleteSharingIsInUse)
+{
+    const std::wstring file = Junk.MakeFile(L"held.tmp", 10);
+    HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    EXPECT_EQ(TOutcome::InUse, DeleteFileSafe(file));
+    CloseHandle(held);
+    EXPECT_TRUE(PathExists(file));
+    EXPECT_EQ(TOutcome::Removed, DeleteFileSafe(file));
 }
 
 TEST_F(SafeDeleteFiles, FileLinkIsRefusedAndItsTargetSurvives)
@@ -38,7 +49,7 @@ TEST_F(SafeDeleteFiles, FileLinkIsRefusedAndItsTargetSurvives)
     ASSERT_TRUE(MakeUnixSymlink(target, link));
     EXPECT_TRUE(IsFileLink(link));
     EXPECT_FALSE(IsFileLink(target));
-    EXPECT_EQ(TDeleteResult::RefusedLink, DeleteFileSafe(link));
+    EXPECT_EQ(TOutcome::Refused, DeleteFileSafe(link));
     EXPECT_TRUE(PathExists(target));
 }
 
@@ -49,7 +60,7 @@ TEST_F(SafeDeleteFiles, FolderLinkIsRefusedAndItsEmptyTargetSurvives)
     ASSERT_TRUE(MakeUnixSymlink(target, link));
     EXPECT_TRUE(IsFolderLink(link));
     EXPECT_FALSE(IsFolderLink(target));
-    EXPECT_EQ(TDeleteResult::RefusedLink, RemoveFolderSafe(link));
+    EXPECT_EQ(TOutcome::Refused, RemoveFolderSafe(link));
     EXPECT_TRUE(PathExists(target));
 }
 
@@ -73,28 +84,36 @@ TEST_F(SafeDeleteRegistry, TreeAndValueDeletion)
     SetRegString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Pest\\Sub\\Deeper", L"v", L"1");
     SetRegString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Pest", L"Run", L"pest.exe");
     SetRegString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Pest", L"Keep", L"x");
-    EXPECT_EQ(TDeleteResult::Deleted, DeleteRegValueSafe(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Pest", L"Run"));
+    EXPECT_EQ(TOutcome::Removed, DeleteRegValueSafe(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Pest", L"Run"));
     EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Pest", L"Run"));
     EXPECT_TRUE(RegValueExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Pest", L"Keep"));
-    EXPECT_EQ(TDeleteResult::NotFound, DeleteRegValueSafe(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Pest", L"Run"));
-    EXPECT_EQ(TDeleteResult::Deleted, DeleteRegTreeSafe(HKEY_LOCAL_MACHINE, L"\\SOFTWARE\\Pest"));
+    EXPECT_EQ(TOutcome::AlreadyGone, DeleteRegValueSafe(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Pest", L"Run"));
+    EXPECT_EQ(TOutcome::Removed, DeleteRegTreeSafe(HKEY_LOCAL_MACHINE, L"\\SOFTWARE\\Pest"));
     EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Pest"));
     EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE"));
-    EXPECT_EQ(TDeleteResult::NotFound, DeleteRegTreeSafe(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Pest"));
-    EXPECT_EQ(TDeleteResult::Failed, DeleteRegTreeSafe(HKEY_LOCAL_MACHINE, L"\\")) << "never the root";
+    EXPECT_EQ(TOutcome::AlreadyGone, DeleteRegTreeSafe(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Pest"));
+    EXPECT_EQ(TOutcome::Refused, DeleteRegTreeSafe(HKEY_LOCAL_MACHINE, L"\\")) << "never the root";
 }
 
-TEST_F(SafeDeleteRegistry, RegistryLinkIsRemovedWithoutEmptyingItsTarget)
+TEST_F(SafeDeleteRegistry, TreeHoldingALinkIsRefusedWhole)
 {
     SetRegString(HKEY_CURRENT_USER, L"Software\\Target\\Child", L"data", L"precious");
     SetRegString(HKEY_CURRENT_USER, L"Software\\Target", L"top", L"precious");
-    CreateRegKey(HKEY_CURRENT_USER, L"Software\\Pest");
+    SetRegString(HKEY_CURRENT_USER, L"Software\\Pest", L"run", L"pest.exe");
     Registry.MakeCurrentUserLink(L"Software\\Pest\\Shortcut", L"Software\\Target");
     ASSERT_TRUE(RegValueExists(HKEY_CURRENT_USER, L"Software\\Pest\\Shortcut", L"top")) << "the link resolves";
 
-    EXPECT_EQ(TDeleteResult::RefusedLink,
-              DeleteRegValueSafe(HKEY_CURRENT_USER, L"Software\\Pest\\Shortcut", L"top"));
-    EXPECT_EQ(TDeleteResult::Deleted, DeleteRegTreeSafe(HKEY_CURRENT_USER, L"Software\\Pest"));
+    EXPECT_EQ(TOutcome::Refused, DeleteRegValueSafe(HKEY_CURRENT_USER, L"Software\\Pest\\Shortcut", L"top"));
+    EXPECT_EQ(TOutcome::Refused, DeleteRegTreeSafe(HKEY_CURRENT_USER, L"Software\\Pest\\Shortcut"));
+    EXPECT_EQ(TOutcome::Refused, DeleteRegTreeSafe(HKEY_CURRENT_USER, L"Software\\Pest"));
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, L"Software\\Pest", L"run")) << "nothing of a refused tree goes";
+    EXPECT_TRUE(PathInvolvesLink(HKEY_CURRENT_USER, L"Software\\Pest"));
+    EXPECT_TRUE(PathInvolvesLink(HKEY_CURRENT_USER, L"Software\\Pest\\Shortcut\\Child"));
+    EXPECT_FALSE(PathInvolvesLink(HKEY_CURRENT_USER, L"Software\\Target"));
+
+    // Cleaning up removes the link itself and never empties its target.
+    EXPECT_EQ(TOutcome::Removed,
+              DeleteRegTreeSafe(HKEY_CURRENT_USER, L"Software\\Pest", 0, TLinkPolicy::RemoveLinks));
     EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, L"Software\\Pest"));
     EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, L"Software\\Target", L"top"));
     EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, L"Software\\Target\\Child", L"data"));

@@ -8,8 +8,19 @@
 
 #include <shlobj.h>
 
-ScratchFolder::ScratchFolder(const std::wstring& name)
-    : Path_(L"C:\\BrisfoldTest-" + std::to_wstring(GetCurrentProcessId()) + L"\\" + name)
+std::wstring TestProgramName()
+{
+    wchar_t buffer[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    std::wstring name(buffer, length);
+    name.erase(0, name.find_last_of(L"\\/") + 1);
+    const size_t dot = name.rfind(L'.');
+    return dot == std::wstring::npos ? name : name.substr(0, dot);
+}
+
+std::wstring ScratchRoot() { return L"C:\\BrisfoldTest-" + TestProgramName(); }
+
+ScratchFolder::ScratchFolder(const std::wstring& name) : Path_(ScratchRoot() + L"\\" + name)
 {
     RemoveTree(Path_);
     MakeFolder(L"");
@@ -18,8 +29,8 @@ ScratchFolder::ScratchFolder(const std::wstring& name)
 ScratchFolder::~ScratchFolder()
 {
     RemoveTree(Path_);
-    // The per-process parent goes when its last scratch folder does.
-    RemoveDirectoryW((L"C:\\BrisfoldTest-" + std::to_wstring(GetCurrentProcessId())).c_str());
+    // The per-program parent goes when its last scratch folder does.
+    RemoveDirectoryW(ScratchRoot().c_str());
 }
 
 std::wstring ScratchFolder::MakeFolder(const std::wstring& relative) const

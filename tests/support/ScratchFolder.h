@@ -1,6 +1,6 @@
 #pragma once
-// A scratch folder on C: named after the process id, emptied before use and removed afterwards
-// without following links.
+// A scratch folder on C: named after the test program, so that what a crashed run left is emptied by
+// the next run of the same program; removed afterwards without following links.
 #include <windows.h>
 
 #include <cstdint>
@@ -26,6 +26,11 @@ public:
 private:
     std::wstring Path_;
 };
+
+// The running test program's file name without folder and extension ("test_common").
+std::wstring TestProgramName();
+// C:\BrisfoldTest-<program>: the parent of the program's scratch folders.
+std::wstring ScratchRoot();
 
 // Sets a file's last-modification time to ageDays before now.
 void SetFileAge(const std::wstring& path, double ageDays);

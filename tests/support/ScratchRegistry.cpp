@@ -1,5 +1,7 @@
 #include "support/ScratchRegistry.h"
 
+#include "support/ScratchFolder.h"
+
 #include "common/Registry.h"
 #include "common/SafeDelete.h"
 
@@ -31,9 +33,10 @@ std::wstring UserSid()
 } // namespace
 
 ScratchRegistry::ScratchRegistry()
-    : Base_(L"Software\\BrisfoldScratch-" + std::to_wstring(GetCurrentProcessId()))
+    : Base_(L"Software\\BrisfoldScratch-" + TestProgramName())
 {
-    DeleteRegTreeSafe(HKEY_CURRENT_USER, Base_); // what a crashed earlier run may have left
+    // What a crashed earlier run of this test program may have left.
+    (void)DeleteRegTreeSafe(HKEY_CURRENT_USER, Base_, 0, TLinkPolicy::RemoveLinks);
     for (int i = 0; i < 4; ++i) {
         const LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, (Base_ + L"\\" + kNames[i]).c_str(), 0, nullptr, 0,
                                                KEY_ALL_ACCESS, nullptr, &Keys_[i], nullptr);
@@ -51,7 +54,7 @@ ScratchRegistry::~ScratchRegistry()
     for (HKEY key : Keys_)
         if (key)
             RegCloseKey(key);
-    EXPECT_EQ(TDeleteResult::Deleted, DeleteRegTreeSafe(HKEY_CURRENT_USER, Base_));
+    EXPECT_EQ(TOutcome::Removed, DeleteRegTreeSafe(HKEY_CURRENT_USER, Base_, 0, TLinkPolicy::RemoveLinks));
 }
 
 std::wstring ScratchRegistry::BackingPath(HKEY root) const

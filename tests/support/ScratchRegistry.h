@@ -1,7 +1,8 @@
 #pragma once
 // Redirects HKEY_CLASSES_ROOT, HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER and HKEY_USERS of this process
 // to empty scratch keys (RegOverridePredefKey) and removes them again on destruction. The scratch
-// keys live below the real HKEY_CURRENT_USER\Software, named after the process id.
+// keys live below the real HKEY_CURRENT_USER\Software, named after the test program, so that a
+// crashed run's keys are removed by the next run of the same program.
 #include <windows.h>
 
 #include <string>

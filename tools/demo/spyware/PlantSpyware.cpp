@@ -169,15 +169,15 @@ void Remove(TZLBArchive& archive)
                 // Only what the plant created: a value, or the key of the definition's own name.
                 const TRegistryEntry entry = ParseRegistryEntry(AnsiToWide(text));
                 for (const TRegistryLocation& location : entry.Locations) {
-                    const TDeleteResult result = entry.IsValue
+                    const TOutcome result = entry.IsValue
                                                      ? DeleteRegValueSafe(location.Root, location.SubKey, entry.ValueName)
                                                      : DeleteRegTreeSafe(location.Root, location.SubKey);
-                    Report("reg", AnsiToWide(text), result != TDeleteResult::Failed);
+                    Report("reg", AnsiToWide(text), OutcomeDone(result));
                 }
             }
         for (const std::string& file : def.Files) {
             const std::wstring path = ExpandPathMacros(AnsiToWide(file), folders);
-            Report("file", path, DeleteFileSafe(path) != TDeleteResult::Failed);
+            Report("file", path, OutcomeDone(DeleteFileSafe(path)));
         }
         // Deepest first, so that nested folders of the definition go too.
         std::vector<std::wstring> paths;
@@ -185,11 +185,11 @@ void Remove(TZLBArchive& archive)
             paths.push_back(ExpandPathMacros(AnsiToWide(folder), folders));
         std::sort(paths.begin(), paths.end(), [](const auto& a, const auto& b) { return a.size() > b.size(); });
         for (const std::wstring& path : paths)
-            Report("folder", path, RemoveFolderSafe(path) != TDeleteResult::Failed);
+            Report("folder", path, OutcomeDone(RemoveFolderSafe(path)));
         // Folders the plant made for files only (such as %system%\28463).
         for (const std::string& file : def.Files) {
             const std::wstring path = ExpandPathMacros(AnsiToWide(file), folders);
-            RemoveFolderSafe(path.substr(0, path.find_last_of(L'\\')));
+            (void)RemoveFolderSafe(path.substr(0, path.find_last_of(L'\\')));
         }
     }
     for (const char* domain : kCookieDomains)

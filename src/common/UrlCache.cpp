@@ -1,4 +1,4 @@
-#include "spyware/UrlCache.h"
+#include "common/UrlCache.h"
 
 #include <wininet.h>
 
@@ -49,10 +49,30 @@ bool TUrlCacheEnum::Next(TUrlCacheRecord& record)
     record.SourceUrl = info->lpszSourceUrlName ? info->lpszSourceUrlName : "";
     record.LocalFileName = info->lpszLocalFileName ? info->lpszLocalFileName : "";
     record.EntryType = info->CacheEntryType;
+    record.Size = (static_cast<uint64_t>(info->dwSizeHigh) << 32) | info->dwSizeLow;
     return true;
 }
 
-bool DeleteUrlCacheRecord(const std::wstring& sourceUrl)
+namespace {
+
+TOutcome DeleteOutcome(BOOL deleted)
 {
-    return DeleteUrlCacheEntryW(sourceUrl.c_str()) != FALSE;
+    if (deleted)
+        return TOutcome::Removed;
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND)
+        return TOutcome::AlreadyGone;
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ? TOutcome::InUse : TOutcome::Failed;
+}
+
+} // namespace
+
+TOutcome DeleteUrlCacheRecord(const std::string& sourceUrl)
+{
+    return DeleteOutcome(DeleteUrlCacheEntryA(sourceUrl.c_str()));
+}
+
+TOutcome DeleteUrlCacheRecord(const std::wstring& sourceUrl)
+{
+    return DeleteOutcome(DeleteUrlCacheEntryW(sourceUrl.c_str()));
 }

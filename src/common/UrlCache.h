@@ -1,8 +1,11 @@
 #pragma once
 // Enumeration of the system's URL cache through the 8-bit interface, whose records (source URL,
 // local file name) are 8-bit text in the system code page.
+#include "common/RepairOutcome.h"
+
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,6 +13,9 @@ struct TUrlCacheRecord {
     std::string SourceUrl;
     std::string LocalFileName;
     DWORD EntryType = 0;
+    uint64_t Size = 0;
+
+    bool IsCookie() const { return (EntryType & 0x00100000) != 0; } // COOKIE_CACHE_ENTRY
 };
 
 class TUrlCacheEnum {
@@ -33,5 +39,7 @@ private:
     std::vector<unsigned char> Buffer_;
 };
 
-// Removes the cache entry of that source URL (and its local file); false when it is not there.
-bool DeleteUrlCacheRecord(const std::wstring& sourceUrl);
+// Removes the cache entry of that source URL (and its local file). The 8-bit form takes the URL exactly
+// as the enumeration returned it, which a URL outside the code page needs to be found again.
+[[nodiscard]] TOutcome DeleteUrlCacheRecord(const std::string& sourceUrl);
+[[nodiscard]] TOutcome DeleteUrlCacheRecord(const std::wstring& sourceUrl);

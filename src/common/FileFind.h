@@ -1,0 +1,14 @@
+#pragma once
+// The first entry of a folder listing. Asks for the basic information level and large fetches, which
+// Windows 7 and later take; an older system answers ERROR_INVALID_PARAMETER and is asked again with
+// the standard level.
+#include "common/Handles.h"
+
+#include <string>
+
+using TFindFirstCall = HANDLE(WINAPI*)(LPCWSTR, FINDEX_INFO_LEVELS, LPVOID, FINDEX_SEARCH_OPS, LPVOID, DWORD);
+
+TFindHandle FindFirstEntry(const std::wstring& pattern, WIN32_FIND_DATAW& data);
+
+// Replaces FindFirstFileExW for FindFirstEntry (nullptr restores it); tests stand in for older systems.
+void SetFindFirstCall(TFindFirstCall call);

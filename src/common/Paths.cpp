@@ -1,0 +1,89 @@
+#include "common/Paths.h"
+
+#include "common/GrowingBuffer.h"
+#include "common/Kelvor_Routine.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+namespace {
+
+std::wstring ShellFolder(int csidl)
+{
+    wchar_t buffer[MAX_PATH + 1] = {};
+    return SHGetSpecialFolderPathW(nullptr, buffer, csidl, FALSE) ? std::wstring(buffer) : std::wstring();
+}
+
+// The native folder and its 32-bit twin, in the order they are tried.
+struct TRedirect {
+    std::wstring Native;
+    std::wstring Wow;
+};
+
+} // namespace
+
+std::wstring WithBackslash(std::wstring path)
+{
+    if (!path.empty() && path.back() != L'\\')
+        path += L'\\';
+    return path;
+}
+
+void ReplaceAll(std::wstring& text, const std::wstring& what, const std::wstring& with)
+{
+    if (what.empty())
+        return;
+    for (size_t at = text.find(what); at != std::wstring::npos; at = text.find(what, at + with.size()))
+        text.replace(at, what.size(), with);
+}
+
+std::wstring SystemDriveRoot()
+{
+    return SystemFolder().substr(0, 3);
+}
+
+bool PathIsAtOrBelow(const std::wstring& path, const std::wstring& folder)
+{
+    std::wstring base = folder;
+    while (!base.empty() && base.back() == L'\\')
+        base.pop_back();
+    if (base.empty() || path.size() < base.size())
+        return false;
+    if (CompareStringOrdinal(path.c_str(), static_cast<int>(base.size()), base.c_str(), static_cast<int>(base.size()),
+                             TRUE) != CSTR_EQUAL)
+        return false;
+    return path.size() == base.size() || path[base.size()] == L'\\';
+}
+
+std::wstring SystemFolder32()
+{
+    return AskWithGrowingBuffer([](wchar_t* buffer, DWORD size) { return GetSystemWow64DirectoryW(buffer, size); });
+}
+
+std::wstring ProgramFilesFolder32()
+{
+    const std::wstring x86 = ShellFolder(CSIDL_PROGRAM_FILESX86);
+    // A 32-bit system answers with the one Program Files folder: there is no twin then.
+    return x86 == ShellFolder(CSIDL_PROGRAM_FILES) ? std::wstring() : x86;
+}
+
+std::wstring PathFor32BitView(const std::wstring& path)
+{
+    const TRedirect redirects[] = {
+        {SystemFolder(), SystemFolder32()},
+        {ShellFolder(CSIDL_PROGRAM_FILES_COMMON), ShellFolder(CSIDL_PROGRAM_FILES_COMMONX86)},
+        {ShellFolder(CSIDL_PROGRAM_FILES), ProgramFilesFolder32()},
+    };
+    for (const TRedirect& redirect : redirects) {
+        if (redirect.Native.empty() || redirect.Wow.empty() ||
+            CompareStringOrdinal(redirect.Native.c_str(), -1, redirect.Wow.c_str(), -1, TRUE) == CSTR_EQUAL)
+            continue;
+        if (PathIsAtOrBelow(path, redirect.Native)) {
+            std::wstring base = redirect.Native;
+            while (!base.empty() && base.back() == L'\\')
+                base.pop_back();
+            return redirect.Wow + path.substr(base.size());
+        }
+    }
+    return path;
+}

@@ -1,0 +1,21 @@
+#pragma once
+// Small path helpers shared by the scanners.
+#include <string>
+
+// The path with one trailing backslash (an empty path stays empty).
+std::wstring WithBackslash(std::wstring path);
+// Replaces every occurrence of what (exact case); an empty what replaces nothing.
+void ReplaceAll(std::wstring& text, const std::wstring& what, const std::wstring& with);
+// The drive root of the system folder, for instance "C:\".
+std::wstring SystemDriveRoot();
+// True when path is folder or lies below it, compared without regard to case (folder given with or
+// without a trailing backslash).
+bool PathIsAtOrBelow(const std::wstring& path, const std::wstring& folder);
+
+// Where a 32-bit program on 64-bit Windows reaches a path: the system folder means SysWOW64, the
+// Program Files folders mean their (x86) twins. The path itself where nothing is redirected, and on
+// a system without a 32-bit side.
+std::wstring PathFor32BitView(const std::wstring& path);
+// The 32-bit twins of the system and Program Files folders; empty where the system has none.
+std::wstring SystemFolder32();
+std::wstring ProgramFilesFolder32();
