@@ -3,6 +3,10 @@
 #include "app/Unit1.h"
 #include "app/Unit2.h"
 #include "common/CodePage.h"
+#include "common/RepairOutcome.h"
+#include "privacy/PrivacyScanner.h"
+#include "registry/RegistryScan.h"
+#include "spyware/SpywareScan.h"
 #include "junk/TempFileThread.h"
 #include "ui/Application.h"
 #include "ui/MessagePump.h"
@@ -12,6 +16,8 @@
 namespace {
 
 const wchar_t kNewLine[] = L"\r\n";
+// How long the report waits for the removal library before it looks at the listed files.
+constexpr DWORD kJunkRemovalWaitMs = 10 * 60 * 1000;
 const wchar_t* kRowNames[4] = {L"Spyware Removal", L"Registry Fix", L"Privacy Sweep", L"Junk Files Clean"};
 
 bool SameSwitch(const std::wstring& argument, const wchar_t* name)
@@ -59,21 +65,21 @@ std::wstring ResultLines(TForm1& form)
     return text;
 }
 
-// Waits for a thread while the calls and messages for this thread's windows keep running.
-bool WaitPumping(HANDLE handle, DWORD timeoutMs)
+// One line of counts and a line per item that is still there.
+void RepairSection(std::wstring& report, const wchar_t* title, const TRepairReport* repair)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= timeoutMs)
-            return false;
-        DWORD result = MsgWaitForMultipleObjects(1, &handle, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
-        if (result == WAIT_OBJECT_0)
-            return true;
-        if (result == WAIT_FAILED)
-            return false;
-        ProcessMessages();
+    report += std::wstring(title) + L": ";
+    if (!repair || !repair->Ran) {
+        report += std::wstring(L"nothing to repair") + kNewLine;
+        return;
     }
+    for (int i = 0; i < kOutcomeCount; ++i) {
+        const auto outcome = static_cast<TOutcome>(i);
+        report += (i ? L", " : L"") + std::to_wstring(repair->Count(outcome)) + L" " + OutcomeName(outcome);
+    }
+    report += kNewLine;
+    for (const TRepairReport::TItem& item : repair->Left())
+        report += std::wstring(L"    not removed (") + OutcomeName(item.Outcome) + L"): " + item.Text + kNewLine;
 }
 
 } // namespace
@@ -145,38 +151,48 @@ int RunConsoleReport(const TConsoleOptions& options, const std::function<void(co
         found |= count > 0;
     out(L"Quillmar Brisfold scan report" + std::wstring(kNewLine) + kNewLine + ScanReport(form, details));
 
-    if (options.Repair && found) {
-        form.LastErrorMessage.clear();
-        form.TntButton3Click();
-        std::wstring junkRemoval = L"not needed";
-        if (form.JunkThread && form.JunkThread->RemovalStarted) {
-            HANDLE removal = form.JunkThread->TakeRemovalThread();
-            junkRemoval = L"done by the removal library";
-            if (removal) {
-                if (!WaitPumping(removal, 10 * 60 * 1000))
-                    junkRemoval = L"the removal library is still running";
-                CloseHandle(removal);
-            }
-        } else if (form.JunkThread && form.LP4.Caption() == TextAt(form.MessageTexts, 4)) {
-            junkRemoval = L"removal library not available, nothing removed";
-        }
-        std::wstring report = L"Repair" + std::wstring(kNewLine) + ResultLines(form) +
-                              L"Junk files: " + junkRemoval + kNewLine + kNewLine;
-        ListRows(report, kRowNames[0], details.SpyListView);
-        ListRows(report, kRowNames[1], details.RegListView);
-        if (!form.RegRepairLog.empty()) {
-            report += std::wstring(L"[Registry repair log]") + kNewLine;
-            for (const auto& line : form.RegRepairLog)
-                report += line + kNewLine;
-            report += kNewLine;
-        }
-        if (!form.LastErrorMessage.empty())
-            err(L"Brisfold: " + form.LastErrorMessage + kNewLine);
-        out(report);
-    } else if (options.Repair) {
-        out(L"Repair" + std::wstring(kNewLine) + L"Nothing to repair." + kNewLine);
+    if (!(options.Repair && found)) {
+        if (options.Repair)
+            out(L"Repair" + std::wstring(kNewLine) + L"Nothing to repair." + kNewLine);
+        return found ? 1 : 0;
     }
-    return found ? 1 : 0;
+
+    form.LastErrorMessage.clear();
+    form.TntButton3Click();
+    bool junkEnded = true;
+    if (form.JunkThread)
+        junkEnded = form.JunkThread->CompleteRepairReport(kJunkRemovalWaitMs);
+    const TRepairReport* reports[4] = {
+        form.SpyScanner ? &form.SpyScanner->LastRepair : nullptr,
+        form.RegScanner ? &form.RegScanner->LastRepair : nullptr,
+        form.PrivScanner ? &form.PrivScanner->LastRepair : nullptr,
+        form.JunkThread ? &form.JunkThread->LastRepair : nullptr,
+    };
+    std::wstring report = L"Repair" + std::wstring(kNewLine) + ResultLines(form) + kNewLine;
+    report += std::wstring(L"[Repair report]") + kNewLine;
+    bool allDone = true;
+    for (int row = 0; row < 4; ++row) {
+        RepairSection(report, kRowNames[row], reports[row]);
+        allDone &= !reports[row] || reports[row]->AllDone();
+    }
+    if (!junkEnded)
+        report += std::wstring(L"Junk Files Clean: the removal library was still running when the report was made.") +
+                  kNewLine;
+    report += kNewLine;
+    ListRows(report, kRowNames[0], details.SpyListView);
+    ListRows(report, kRowNames[1], details.RegListView);
+    if (!form.RegRepairLog.empty()) {
+        report += std::wstring(L"[Registry repair log]") + kNewLine;
+        for (const auto& line : form.RegRepairLog)
+            report += line + kNewLine;
+        report += kNewLine;
+    }
+    if (!form.LastErrorMessage.empty()) {
+        err(L"Brisfold: " + form.LastErrorMessage + kNewLine);
+        allDone = false;
+    }
+    out(report);
+    return allDone ? 1 : 3;
 }
 
 void WriteStd(DWORD which, const std::wstring& text)

@@ -25,6 +25,9 @@ const COLORREF kBlue = RGB(0, 0, 255);
 const COLORREF kNavy = RGB(0, 0, 128);
 const COLORREF kGrey = RGB(128, 128, 128);
 const int kRowTops[4] = {90, 138, 186, 234};
+// "Message" line of a row whose repair left items; "M_Temp" line of a removal library that is missing.
+constexpr int kNotRemovedText = 18;
+constexpr int kJunkLibraryMissingText = 4;
 
 HCURSOR HandCursor()
 {
@@ -473,27 +476,44 @@ void TForm1::RepairRows()
         MoveFlagTo(0, false);
         SpyScanner->Repair(LEntry, TotalP_A, Details->SpyListView);
         ProblemCounts[0] = 0;
-        ShowResult(0, LP1, 99);
+        ShowRepaired(LP1, SpyScanner->LastRepair);
     }
     if (RegistryOn && ProblemCounts[1] > 0) {
         MoveFlagTo(1, false);
         RegScanner->Repair(Details->RegListView, LEntry, TotalP_A, RegRepairLog);
         ProblemCounts[1] = 0;
-        ShowResult(0, LP2, 99);
+        ShowRepaired(LP2, RegScanner->LastRepair);
     }
     if (PrivacyOn && ProblemCounts[2] > 0) {
         MoveFlagTo(2, false);
         PrivScanner->Repair(LEntry, TotalP_A);
         ProblemCounts[2] = 0;
-        ShowResult(0, LP3, 99);
+        ShowRepaired(LP3, PrivScanner->LastRepair);
     }
-    if (JunkOn && ProblemCounts[3] > 0) {
+    if (JunkOn && ProblemCounts[3] > 0 && JunkThread) {
         MoveFlagTo(3, false);
-        if (JunkThread)
-            JunkThread->Repair(LEntry);
-        ProblemCounts[3] = 0;
-        ShowResult(0, LP4, 99);
+        if (JunkThread->Repair(LEntry)) {
+            ProblemCounts[3] = 0;
+            ShowResult(0, LP4, 99);
+        } else {
+            // Nothing was removed: the row keeps its findings and the user is told why.
+            ShowMessage(Handle_, TextAt(JunkThread->Texts, kJunkLibraryMissingText), L"Quillmar Brisfold",
+                        MB_OK | MB_ICONERROR);
+        }
     }
+}
+
+void TForm1::ShowRepaired(TLabel& line, const TRepairReport& report)
+{
+    if (report.AllDone()) {
+        ShowResult(0, line, 99);
+        return;
+    }
+    // Some listed items are still there: a repair that left them is not shown as done.
+    line.Show();
+    line.SetFontColor(kRed);
+    line.SetFontStyle(fsBold);
+    line.SetCaption(FormatText(Text(kNotRemovedText), {int64_t(report.Left().size())}));
 }
 
 void TForm1::FinishRepair()

@@ -3,6 +3,7 @@
 #include "common/AppFrame.h"
 #include "common/IniFile.h"
 #include "common/MultiLan.h"
+#include "common/RepairOutcome.h"
 #include "common/Types.h"
 #include "spyware/ZLIBArchive.h"
 #include "ui/Animate.h"
@@ -140,6 +141,8 @@ private:
     void FinishScan();
     void RepairRows();
     void FinishRepair();
+    // The line of a repaired row: "Message" 4 when every item went, else the count of items left.
+    void ShowRepaired(TLabel& line, const TRepairReport& report);
     std::wstring Text(int index) const;
 
     std::wstring ProgramFolderOverride_;

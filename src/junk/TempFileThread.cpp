@@ -7,6 +7,7 @@
 #include "common/MultiLan.h"
 #include "common/Paths.h"
 #include "junk/JunkWalk.h"
+#include "ui/Thread.h"
 #include "ui/Label.h"
 #include "ui/Memo.h"
 #include "ui/MessagePump.h"
@@ -46,7 +47,8 @@ TempThread::~TempThread()
         Stopped = 1;
         WaitFor();
     }
-    if (RemovalThread_) CloseHandle(RemovalThread_);
+    // The library's code runs on its thread: it stays loaded until that thread has ended.
+    if (RemovalThread_ && WaitForSingleObject(RemovalThread_.Get(), 0) == WAIT_TIMEOUT) Library_.Release();
 }
 
 void TempThread::RunOnUiThread(const std::function<void()>& call)
@@ -129,6 +131,7 @@ void TempThread::ListFile(bool inCache, const std::wstring& path, int64_t size)
     TotalBytes += size;
     (inCache ? CacheBytes : TempBytes) += size;
     CurrentFile = path;
+    Listed.push_back(path);
     // The memo lines wait here and reach the memo in one go before the summary: the memo cannot be
     // looked at during a scan, and an edit control that is handed a growing text again and again
     // takes time quadratic in the number of lines. The memo ends up the same.
@@ -152,34 +155,32 @@ void TempThread::FlushLines()
     });
 }
 
-void TempThread::Repair(TLabel& statusLabel)
+bool TempThread::Repair(TLabel& statusLabel)
 {
     RemovalStarted = false;
-    // Loaded from the program's own folder only, never from the search path.
-    HMODULE library = LoadLibraryExW((TAppFrame().ExeFolder + L"Ravenwick.dll").c_str(), nullptr,
-                                     LOAD_WITH_ALTERED_SEARCH_PATH);
-    auto createDll = library ? reinterpret_cast<TCreateDll>(GetProcAddress(library, "CreateDll")) : nullptr;
+    LastRepair.Clear();
+    if (!Library_) {
+        // Loaded from the program's own folder only, never from the search path.
+        Library_.Reset(LoadLibraryExW((TAppFrame().ExeFolder + L"Ravenwick.dll").c_str(), nullptr,
+                                      LOAD_WITH_ALTERED_SEARCH_PATH));
+    }
+    auto createDll = Library_ ? reinterpret_cast<TCreateDll>(GetProcAddress(Library_.Get(), "CreateDll")) : nullptr;
     auto repairFile =
-        library ? reinterpret_cast<LPTHREAD_START_ROUTINE>(GetProcAddress(library, "RepairTFile")) : nullptr;
-    const bool usable = createDll && repairFile;
+        Library_ ? reinterpret_cast<LPTHREAD_START_ROUTINE>(GetProcAddress(Library_.Get(), "RepairTFile")) : nullptr;
+    if (!createDll || !repairFile) {
+        for (const std::wstring& file : Listed) LastRepair.Add(file, TOutcome::Failed);
+        LastRepair.Ran = true;
+        return false;
+    }
+    // A removal thread of an earlier repair must have ended before the library is asked again.
+    if (RemovalThread_) WaitProcessingSentMessages(RemovalThread_.Get());
 
-    if (usable) {
-        BSTR text = nullptr;
-        createDll(&text, MainIniPath().c_str());
-        SysFreeString(text);
-    }
+    BSTR text = nullptr;
+    createDll(&text, MainIniPath().c_str());
+    SysFreeString(text);
     statusLabel.SetCaption(TextAt(Texts, 3));
-    if (usable) {
-        // The library stays loaded: its thread runs on after this returns.
-        HANDLE thread = CreateThread(nullptr, 0, repairFile, nullptr, 0, nullptr);
-        if (thread) {
-            if (RemovalThread_) CloseHandle(RemovalThread_);
-            RemovalThread_ = thread;
-            RemovalStarted = true;
-        }
-    } else if (library) {
-        FreeLibrary(library);
-    }
+    RemovalThread_.Reset(CreateThread(nullptr, 0, repairFile, nullptr, 0, nullptr));
+    RemovalStarted = static_cast<bool>(RemovalThread_);
 
     ProgressBar.SetPosition(0);
     ProgressBar.SetMin(0);
@@ -191,13 +192,42 @@ void TempThread::Repair(TLabel& statusLabel)
         ProcessMessages();
         ProgressBar.StepIt();
     }
+    return true;
 }
 
-HANDLE TempThread::TakeRemovalThread()
+bool TempThread::CompleteRepairReport(DWORD timeoutMs)
 {
-    HANDLE thread = RemovalThread_;
-    RemovalThread_ = nullptr;
-    return thread;
+    bool ended = true;
+    if (RemovalThread_) {
+        const DWORD start = GetTickCount();
+        for (;;) {
+            const DWORD elapsed = GetTickCount() - start;
+            HANDLE thread = RemovalThread_.Get();
+            const DWORD result = elapsed >= timeoutMs
+                                     ? WaitForSingleObject(thread, 0)
+                                     : MsgWaitForMultipleObjects(1, &thread, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
+            if (result == WAIT_OBJECT_0 || result == WAIT_FAILED) break;
+            if (elapsed >= timeoutMs) {
+                ended = false;
+                break;
+            }
+            ProcessMessages();
+        }
+    }
+    if (!RemovalStarted) return ended; // Repair has already reported every file as failed
+    LastRepair.Clear();
+    LastRepair.Ran = true;
+    for (const std::wstring& file : Listed) {
+        if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES)
+            LastRepair.Add(file, TOutcome::Removed);
+        else
+            LastRepair.Add(file, IsFileLocked(file) ? TOutcome::InUse : TOutcome::Failed);
+    }
+    if (RecycleBytes > 0) {
+        const std::wstring bin = L"Recycle bin " + RecycleDrive;
+        LastRepair.Add(bin, RecycleBinSize(RecycleDrive) == 0 ? TOutcome::Removed : TOutcome::Failed);
+    }
+    return ended;
 }
 
 void TempThread::WaitUntilFinished()

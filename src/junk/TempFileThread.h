@@ -1,6 +1,8 @@
 #pragma once
 // The junk-file scanner: a worker thread that lists browser-cache files and old temporary files and
 // sizes the recycle bin; its removal is handed to Ravenwick.dll.
+#include "common/Handles.h"
+#include "common/RepairOutcome.h"
 #include "common/Types.h"
 #include "ui/Thread.h"
 
@@ -21,10 +23,14 @@ public:
 
     ~TempThread() override;
 
-    void Repair(TLabel& statusLabel);
-    // The removal library's thread started by the last Repair, handed to the caller (who closes it),
-    // for a caller that must wait for the removal; nullptr when none was started or already taken.
-    HANDLE TakeRemovalThread();
+    // Hands the removal to Ravenwick.dll and shows the paced progress. False, with nothing removed and
+    // every listed file reported as failed, when the library cannot be loaded or lacks its functions.
+    bool Repair(TLabel& statusLabel);
+    // The library reports nothing back: waits (pumping messages) up to timeoutMs for its thread, then
+    // looks at every listed file again and fills LastRepair. False when the thread was still running.
+    bool CompleteRepairReport(DWORD timeoutMs);
+    // The removal library's thread, for a caller that must wait for it; nullptr when none was started.
+    HANDLE RemovalThread() const { return RemovalThread_.Get(); }
     // Keeps the window alive until Finished is set, sleeping while no message is waiting.
     void WaitUntilFinished();
 
@@ -49,6 +55,10 @@ public:
     std::wstring RecycleDrive;
     // Set by Repair when Ravenwick.dll was loaded and its thread started.
     bool RemovalStarted = false;
+    // The files the scan listed, in the order found.
+    std::vector<std::wstring> Listed;
+    // What the last removal did with each listed file (complete after CompleteRepairReport).
+    TRepairReport LastRepair;
 
 protected:
     void Execute() override;
@@ -60,5 +70,7 @@ private:
     void RunOnUiThread(const std::function<void()>& call);
 
     std::vector<std::wstring> PendingLines_; // worker side: memo lines not yet handed over
-    HANDLE RemovalThread_ = nullptr;
+    // Loaded once and freed only after its removal thread has ended (the thread runs its code).
+    TModule Library_;
+    THandle RemovalThread_;
 };

@@ -1,5 +1,6 @@
 #pragma once
 // The privacy sweeper: lists traces of use in the ticked categories and deletes them on repair.
+#include "common/RepairOutcome.h"
 #include "common/Types.h"
 
 #include <cstdint>
@@ -20,4 +21,6 @@ public:
     std::wstring ScanPrefix;
     std::wstring RepairPrefix;
     TStopFlag Stopped{0};
+    // What the last Repair did with each listed item.
+    TRepairReport LastRepair;
 };

@@ -1,5 +1,6 @@
 #pragma once
 // The registry fixer: lists invalid or empty registry entries and deletes the checked ones.
+#include "common/RepairOutcome.h"
 #include "common/Types.h"
 
 #include <cstdint>
@@ -22,4 +23,6 @@ public:
     std::wstring ScanPrefix;
     std::wstring RepairPrefix;
     TStopFlag Stopped{0};
+    // What the last Repair did with each checked row.
+    TRepairReport LastRepair;
 };

@@ -129,9 +129,7 @@ std::wstring MakeSparseFile(const std::wstring& path, uint64_t size, double ageD
 
 void JunkTest::RepairAndWait(TempThread& thread)
 {
-    thread.Repair(Label);
-    HANDLE removal = thread.TakeRemovalThread();
-    ASSERT_NE(removal, nullptr);
-    EXPECT_EQ(WaitForSingleObject(removal, 60000), WAIT_OBJECT_0);
-    CloseHandle(removal);
+    ASSERT_TRUE(thread.Repair(Label));
+    ASSERT_NE(thread.RemovalThread(), nullptr);
+    EXPECT_TRUE(thread.CompleteRepairReport(60000));
 }

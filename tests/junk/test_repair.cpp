@@ -133,15 +133,17 @@ TEST_F(JunkTest, RepairRemovesListedFilesOnly)
     // 100 pauses of 30 ms for fewer than 500 files.
     EXPECT_GE(elapsed, std::chrono::milliseconds(2900));
 
-    HANDLE removal = thread->TakeRemovalThread();
-    ASSERT_NE(removal, nullptr);
-    EXPECT_EQ(thread->TakeRemovalThread(), nullptr);
-    EXPECT_EQ(WaitForSingleObject(removal, 60000), WAIT_OBJECT_0);
-    CloseHandle(removal);
-    CloseHandle(open);
+    ASSERT_NE(thread->RemovalThread(), nullptr);
+    EXPECT_TRUE(thread->CompleteRepairReport(60000));
 
     for (const std::wstring& file : junk) EXPECT_FALSE(PathExists(file)) << testing::PrintToString(file);
     EXPECT_TRUE(PathExists(held));
+    // The library says nothing; the files looked at again tell what it did.
+    EXPECT_GE(thread->LastRepair.Count(TOutcome::Removed), 5);
+    ASSERT_EQ(thread->LastRepair.Left().size(), 1u);
+    EXPECT_EQ(thread->LastRepair.Left()[0].Text, held);
+    EXPECT_EQ(thread->LastRepair.Left()[0].Outcome, TOutcome::InUse);
+    CloseHandle(open);
     for (const std::wstring& file : kept) EXPECT_TRUE(PathExists(file)) << testing::PrintToString(file);
 }
 
