@@ -69,16 +69,40 @@ TRegKey& TRegKey::operator=(TRegKey&& other) noexcept
     return *this;
 }
 
+namespace {
+
+// The 32-bit classes lie below HKEY_CLASSES_ROOT\Wow6432Node. Naming that place instead of asking for
+// the view keeps keys that both views share out of the 32-bit answer, and keeps the classes root's
+// redirection by RegOverridePredefKey (an explicit view on it opens the machine's own classes).
+std::wstring ClassesPath(const std::wstring& path, REGSAM& access)
+{
+    std::wstring relative = Relative(path);
+    if (access & KEY_WOW64_32KEY)
+        relative = relative.empty() ? L"Wow6432Node" : L"Wow6432Node\\" + relative;
+    access &= ~(KEY_WOW64_32KEY | KEY_WOW64_64KEY);
+    return relative;
+}
+
+} // namespace
+
 LSTATUS TRegKey::Open(HKEY root, const std::wstring& path, REGSAM access, DWORD options)
 {
     Close();
+    if (root == HKEY_CLASSES_ROOT && (access & (KEY_WOW64_32KEY | KEY_WOW64_64KEY))) {
+        const std::wstring classes = ClassesPath(path, access);
+        return RegOpenKeyExW(root, classes.c_str(), options, access, &Key_);
+    }
     return RegOpenKeyExW(root, Relative(path), options, access, &Key_);
 }
 
 LSTATUS TRegKey::Create(HKEY root, const std::wstring& path, REGSAM access)
 {
     Close();
-    return RegCreateKeyExW(root, Relative(path), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &Key_, nullptr);
+    std::wstring relative = Relative(path);
+    if (root == HKEY_CLASSES_ROOT && (access & (KEY_WOW64_32KEY | KEY_WOW64_64KEY)))
+        relative = ClassesPath(path, access);
+    return RegCreateKeyExW(root, relative.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &Key_,
+                           nullptr);
 }
 
 LSTATUS TRegKey::OpenOrCreate(HKEY root, const std::wstring& path, REGSAM view)
@@ -328,4 +352,49 @@ bool IsSeparate32BitKey(HKEY root, const std::wstring& path)
     const std::wstring name64 = key64.KernelName();
     // Without names to compare, the safe answer is "the same key": nothing is listed twice.
     return !name32.empty() && !name64.empty() && !SameText(name32, name64);
+}
+
+namespace {
+
+// The kernel name of a root, from its first subkey: a predefined handle cannot be asked itself.
+std::wstring RootKernelName(HKEY root)
+{
+    wchar_t name[256];
+    DWORD size = 256;
+    if (RegEnumKeyExW(root, 0, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return {};
+    TRegKey child;
+    if (child.Open(root, std::wstring(name, size), KEY_QUERY_VALUE) != ERROR_SUCCESS)
+        return {};
+    const std::wstring full = child.KernelName();
+    const size_t slash = full.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : full.substr(0, slash);
+}
+
+} // namespace
+
+bool RealKeyOf(const TRegKey& key, HKEY preferredRoot, TRealKey& real)
+{
+    const std::wstring name = key.KernelName();
+    if (name.empty())
+        return false;
+    size_t best = 0;
+    for (const RootEntry& entry : kRoots) {
+        const std::wstring rootName = RootKernelName(entry.Root);
+        const size_t length = rootName.size();
+        if (length == 0 || length > name.size() || (length < name.size() && name[length] != L'\\') ||
+            !SameText(name.substr(0, length), rootName))
+            continue;
+        // The longest root wins (the current user's hive lies inside the users root); on a tie the
+        // root the caller named.
+        if (length > best || (length == best && entry.Root == preferredRoot)) {
+            best = length;
+            real.Root = entry.Root;
+            real.SubKey = length < name.size() ? name.substr(length + 1) : std::wstring();
+        }
+    }
+    if (best == 0)
+        return false;
+    real.Display = RootName(real.Root) + (real.SubKey.empty() ? L"" : L"\\" + real.SubKey);
+    return true;
 }

@@ -77,6 +77,16 @@ bool PathInvolvesLink(HKEY root, const std::wstring& path, REGSAM view = 0);
 // True when the open key holds a link anywhere below it (itself included when opened as a link).
 bool TreeHoldsLink(HKEY key, REGSAM view = 0);
 
+// Where an open key really lies, as a display path ("HKEY_LOCAL_MACHINE\Software\Wow6432Node\X"):
+// its kernel name taken relative to the nearest of the four roots, preferring preferredRoot. The
+// root and its relative path come back too, for opening it again without any redirection.
+struct TRealKey {
+    HKEY Root = nullptr;
+    std::wstring SubKey;
+    std::wstring Display;
+};
+bool RealKeyOf(const TRegKey& key, HKEY preferredRoot, TRealKey& real);
+
 // On 64-bit Windows 32-bit programs see some keys elsewhere (below Wow6432Node). True when the key
 // that the 32-bit view opens at path exists and is not the key that the 64-bit view opens there.
 bool IsSeparate32BitKey(HKEY root, const std::wstring& path);

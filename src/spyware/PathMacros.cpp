@@ -22,25 +22,29 @@ constexpr int kCommonFavorites = 4;
 std::wstring ProgramFilesFolder()
 {
     // The drive root of the system folder, not the shell's Program Files folder.
-    return SystemFolder().substr(0, 3) + L"Program Files";
+    return SystemDriveRoot() + L"Program Files";
 }
 
 } // namespace
 
-std::wstring ExpandPathMacros(const std::wstring& path, const TAppFrame& folders)
+std::wstring ExpandPathMacros(const std::wstring& path, const TAppFrame& folders, TPathView view)
 {
     struct TMacro {
         const wchar_t* Name;
         std::function<std::wstring()> Folder;
+        bool HasTwin = false; // a folder that 32-bit programs see elsewhere
     };
+    const bool wow = view == TPathView::Wow32;
+    const std::function<std::wstring()> programFiles = wow ? ProgramFilesFolder32 : ProgramFilesFolder;
+    const std::function<std::wstring()> system = wow ? SystemFolder32 : SystemFolder;
     const TMacro macros[] = {
-        {L"%program_files%", ProgramFilesFolder},
-        {L"programfilesdir+", ProgramFilesFolder},
-        {L"%programs%", ProgramFilesFolder},
+        {L"%program_files%", programFiles, true},
+        {L"programfilesdir+", programFiles, true},
+        {L"%programs%", programFiles, true},
         {L"%windows%", WindowsFolder},
-        {L"%system%", SystemFolder},
-        {L"%systemdrive%", SystemFolder},
-        {L"systemroot+", SystemFolder},
+        {L"%system%", system, true},
+        {L"%systemdrive%", system, true},
+        {L"systemroot+", system, true},
         {L"%common_programs%", [&] { return folders.GetCommonFolder(kCommonPrograms); }},
         {L"commonprograms+", [&] { return folders.GetCommonFolder(kCommonPrograms); }},
         {L"%startmenu%", [&] { return folders.GetUserFolder(kUserStartMenu); }},
@@ -57,8 +61,18 @@ std::wstring ExpandPathMacros(const std::wstring& path, const TAppFrame& folders
     std::wstring result = path;
     for (const TMacro& macro : macros) {
         // Look a folder up only when its macro is used: the lookups are made anew for every path.
-        if (result.find(macro.Name) != std::wstring::npos)
-            ReplaceAll(result, macro.Name, macro.Folder());
+        if (result.find(macro.Name) == std::wstring::npos)
+            continue;
+        const std::wstring folder = macro.Folder();
+        if (wow && macro.HasTwin && folder.empty())
+            return {}; // no 32-bit side: no twin
+        ReplaceAll(result, macro.Name, folder);
     }
     return result;
+}
+
+std::wstring ExpandPathMacros32(const std::wstring& path, const TAppFrame& folders)
+{
+    std::wstring twin = ExpandPathMacros(path, folders, TPathView::Wow32);
+    return twin == ExpandPathMacros(path, folders) ? std::wstring() : twin;
 }

@@ -7,4 +7,11 @@
 // Replaces the nineteen macros in their fixed order, each wherever it occurs and with exact case,
 // by the folder text as looked up now (no backslash added or removed); a folder that cannot be
 // looked up is empty, so its macro simply disappears.
-std::wstring ExpandPathMacros(const std::wstring& path, const TAppFrame& folders);
+// Wow32 expands the Program Files and system-folder macros to the folders 32-bit programs use on
+// 64-bit Windows (Program Files (x86), SysWOW64).
+enum class TPathView { Native, Wow32 };
+std::wstring ExpandPathMacros(const std::wstring& path, const TAppFrame& folders,
+                              TPathView view = TPathView::Native);
+// The 32-bit twin of a path, or empty when the path names no folder with a twin (or the system has
+// no 32-bit side).
+std::wstring ExpandPathMacros32(const std::wstring& path, const TAppFrame& folders);

@@ -5,16 +5,23 @@
 
 namespace {
 
-// The subkey starts where it would start if the root name stood at the beginning of the key path,
-// and is at most 255 characters long.
+// The subkey starts where it would start if the root name stood at the beginning of the key path.
+// It is never cut: a cut could land on a backslash and name the parent key.
 std::wstring SubKeyAt(const std::wstring& keyPath, size_t start)
 {
     if (keyPath.size() <= start)
         return {};
-    std::wstring subKey = keyPath.substr(start, 255);
+    const std::wstring subKey = keyPath.substr(start);
     // The leading backslash makes the path absolute within the root; the registry wants it relative.
     const size_t first = subKey.find_first_not_of(L'\\');
     return first == std::wstring::npos ? std::wstring() : subKey.substr(first);
+}
+
+bool PresentIn(const TRegistryEntry& entry, const TRegistryLocation& location, REGSAM view, TRegKey& key)
+{
+    if (key.Open(location.Root, location.SubKey, KEY_READ | view) != ERROR_SUCCESS)
+        return false;
+    return !entry.IsValue || key.ValueExists(entry.ValueName);
 }
 
 } // namespace
@@ -22,6 +29,7 @@ std::wstring SubKeyAt(const std::wstring& keyPath, size_t start)
 TRegistryEntry ParseRegistryEntry(const std::wstring& entry)
 {
     TRegistryEntry result;
+    result.Text = entry;
     const size_t firstBar = entry.find(L'|');
     if (firstBar == std::wstring::npos) {
         result.KeyPath = entry;
@@ -51,30 +59,36 @@ TRegistryEntry ParseRegistryEntry(const std::wstring& entry)
     return result;
 }
 
-bool RegistryEntryPresent(const TRegistryEntry& entry)
+std::vector<TRegistryHit> FindRegistryEntry(const TRegistryEntry& entry)
 {
+    std::vector<TRegistryHit> hits;
     if (entry.Locations.empty())
-        return false;
+        return hits;
     const TRegistryLocation& location = entry.Locations.back();
     // A root on its own is never a finding: it could only be "removed" by emptying the root.
     if (location.SubKey.empty())
-        return false;
+        return hits;
     TRegKey key;
-    if (key.Open(location.Root, location.SubKey, KEY_READ) != ERROR_SUCCESS)
-        return false;
-    return !entry.IsValue || key.ValueExists(entry.ValueName);
+    if (PresentIn(entry, location, KEY_WOW64_64KEY, key))
+        hits.push_back({location.Root, location.SubKey, KEY_WOW64_64KEY, entry.Text});
+    if (IsSeparate32BitKey(location.Root, location.SubKey) && PresentIn(entry, location, KEY_WOW64_32KEY, key)) {
+        TRealKey real;
+        if (RealKeyOf(key, location.Root, real) && !real.SubKey.empty())
+            hits.push_back({real.Root, real.SubKey, KEY_WOW64_64KEY,
+                            real.Display + (entry.IsValue ? L"|" + entry.ValueName : L"")});
+    }
+    return hits;
 }
 
-TOutcome DeleteRegistryEntry(const TRegistryEntry& entry)
+bool RegistryEntryPresent(const TRegistryEntry& entry)
 {
-    TOutcome outcome = TOutcome::AlreadyGone;
-    for (const TRegistryLocation& location : entry.Locations) {
-        if (location.SubKey.empty()) {
-            outcome = TOutcome::Refused;
-            continue;
-        }
-        outcome = entry.IsValue ? DeleteRegValueSafe(location.Root, location.SubKey, entry.ValueName)
-                                : DeleteRegTreeSafe(location.Root, location.SubKey);
-    }
-    return outcome;
+    return !FindRegistryEntry(entry).empty();
+}
+
+TOutcome DeleteRegistryHit(const TRegistryHit& hit, const TRegistryEntry& entry)
+{
+    if (hit.SubKey.empty())
+        return TOutcome::Refused;
+    return entry.IsValue ? DeleteRegValueSafe(hit.Root, hit.SubKey, entry.ValueName, hit.View)
+                         : DeleteRegTreeSafe(hit.Root, hit.SubKey, hit.View);
 }

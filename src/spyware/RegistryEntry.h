@@ -13,6 +13,7 @@ struct TRegistryLocation {
 };
 
 struct TRegistryEntry {
+    std::wstring Text;      // the entry as the definition writes it
     std::wstring KeyPath;   // text before the first "|" (the whole entry when it has none)
     std::wstring ValueName; // text after the last "|"
     bool IsValue = false;
@@ -21,12 +22,24 @@ struct TRegistryEntry {
     std::vector<TRegistryLocation> Locations;
 };
 
+// Where an entry was found present: the key as it is really reached, in one registry view.
+struct TRegistryHit {
+    HKEY Root = nullptr;
+    std::wstring SubKey;
+    REGSAM View = KEY_WOW64_64KEY;
+    // What the row shows: the entry as written for the native view, the real key (and "|" value)
+    // for a 32-bit twin.
+    std::wstring Display;
+};
+
 TRegistryEntry ParseRegistryEntry(const std::wstring& entry);
 
-// A whole key is present when it opens for reading; a value when its key opens for reading and
-// the value exists (of any type, also empty).
+// The places where the entry is present: the deciding location in the native view, and its 32-bit
+// twin where that is a different key (32-bit programs on 64-bit Windows keep theirs apart). A whole
+// key is present when it opens for reading; a value when its key opens and the value exists (of any
+// type, also empty). The subkey path is used as written: a path that does not open is not found.
+std::vector<TRegistryHit> FindRegistryEntry(const TRegistryEntry& entry);
 bool RegistryEntryPresent(const TRegistryEntry& entry);
 
-// Deletes the value, or the key with everything below it, under every root the entry names; the
-// outcome of the root that decides whether the entry is present.
-TOutcome DeleteRegistryEntry(const TRegistryEntry& entry);
+// Deletes the value, or the key with everything below it, at exactly that place.
+TOutcome DeleteRegistryHit(const TRegistryHit& hit, const TRegistryEntry& entry);

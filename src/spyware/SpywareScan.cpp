@@ -155,9 +155,30 @@ std::wstring TSpyScan::RiskText(int32_t risk) const
     return risk >= 1 && risk <= 5 ? Text(6 - risk) : std::wstring();
 }
 
+bool TSpyScan::KeepGoing()
+{
+    ProcessMessages();
+    return !Stopped;
+}
+
+LPARAM TSpyScan::Record(TSpyFinding finding)
+{
+    Findings_.push_back(std::move(finding));
+    return static_cast<LPARAM>(Findings_.size());
+}
+
+TSpyFinding TSpyScan::FindingOfRow(const TListView& list, int row) const
+{
+    const LPARAM data = list.Data(row);
+    if (data > 0 && static_cast<size_t>(data) <= Findings_.size())
+        return Findings_[static_cast<size_t>(data) - 1];
+    return FindingFromEntry(TrimControls(list.SubItem(row, kEntryColumn)));
+}
+
 int32_t TSpyScan::Scan(TLabel& status, TProgressBar& progress, TListView& list)
 {
     list.Clear();
+    Findings_.clear();
     progress.SetPosition(0);
     int32_t found = ScanDefinitions(status, progress, list);
     found += ScanCookies(status, progress, list);
@@ -192,7 +213,7 @@ int32_t TSpyScan::ScanDefinitions(TLabel& status, TProgressBar& progress, TListV
         // Caption, description and risk of this definition's rows, read when the first row is added.
         bool haveTexts = false;
         std::wstring caption, description, risk;
-        auto addRow = [&](const std::wstring& entry, int32_t image) {
+        auto addRow = [&](const std::wstring& entry, int32_t image, TSpyFinding finding) {
             if (!haveTexts) {
                 if (mainKeys.size() < 3)
                     throw Exception("List index out of bounds (" + std::to_string(mainKeys.size()) + ")");
@@ -201,41 +222,50 @@ int32_t TSpyScan::ScanDefinitions(TLabel& status, TProgressBar& progress, TListV
                 risk = RiskText(ToInteger(ini.ReadString("Main", mainKeys[2], "")));
                 haveTexts = true;
             }
-            list.AddItem(caption, {description, risk, entry}, image, true);
+            list.AddItem(caption, {description, risk, entry}, image, true, Record(std::move(finding)));
             ++added;
         };
 
         int hits = 0;
         for (const std::string& key : regKeys) {
-            if (Stopped)
+            if (!KeepGoing())
                 return added;
-            ProcessMessages();
-            const std::wstring entry = AnsiToWide(key);
-            if (RegistryEntryPresent(ParseRegistryEntry(entry))) {
-                addRow(entry, RegistryImage);
+            const TRegistryEntry entry = ParseRegistryEntry(AnsiToWide(key));
+            // The native key, and its 32-bit twin where 32-bit programs keep theirs apart.
+            for (const TRegistryHit& hit : FindRegistryEntry(entry)) {
+                addRow(hit.Display, RegistryImage, {TSpyFinding::TKind::Registry, entry, hit});
                 ++hits;
             }
         }
 
         auto scanPaths = [&](const TAnsiStrings& keys, bool folders) {
             for (const std::string& key : keys) {
-                ProcessMessages();
-                if (Stopped)
+                if (!KeepGoing())
                     return false;
-                // The definition texts are 8-bit; the folders they expand to stay wide, so that a
-                // path outside the code page is still found and removed.
-                const std::wstring path = ExpandPathMacros(AnsiToWide(key), Folders_);
                 if (hits == 0)
                     continue;
-                if (folders) {
-                    if (!FolderExists(path))
+                // The definition texts are 8-bit; the folders they expand to stay wide, so that a
+                // path outside the code page is still found and removed. Program Files and the system
+                // folder are looked at in their 32-bit twins too.
+                const std::wstring macroPath = AnsiToWide(key);
+                for (const std::wstring& path : {ExpandPathMacros(macroPath, Folders_),
+                                                 ExpandPathMacros32(macroPath, Folders_)}) {
+                    if (path.empty())
                         continue;
-                } else {
-                    if (!FileExists(path) || FileVersionText(path, 1) == L"Microsoft Corporation")
+                    if (folders) {
+                        if (!FolderExists(path))
+                            continue;
+                    } else {
+                        if (!FileExists(path) || FileVersionText(path, 1) == L"Microsoft Corporation")
+                            continue;
+                    }
+                    if (EntryListed(list, path))
                         continue;
+                    TSpyFinding finding;
+                    finding.Kind = folders ? TSpyFinding::TKind::Folder : TSpyFinding::TKind::File;
+                    finding.Path = path;
+                    addRow(path, folders ? FolderImage : FileImage, std::move(finding));
                 }
-                if (!EntryListed(list, path))
-                    addRow(path, folders ? FolderImage : FileImage);
             }
             return true;
         };
@@ -281,9 +311,12 @@ void TSpyScan::CheckCookie(const TUrlCacheRecord& record, TLabel& status, TListV
         const std::string pattern = AsciiUpper(LineName(rule));
         if (pattern.empty() || url.find(pattern) == std::string::npos)
             continue;
+        TSpyFinding finding;
+        finding.Kind = TSpyFinding::TKind::Cookie;
+        finding.CookieUrl = record.SourceUrl;
         list.AddItem(Text(kCookieItemText), {AnsiToWide(LineValue(rule)), Text(kCookieRiskText),
                                              AnsiToWide(record.SourceUrl)},
-                     CookieImage, true);
+                     CookieImage, true, Record(std::move(finding)));
     }
 }
 
@@ -314,8 +347,7 @@ int32_t TSpyScan::Repair(TLabel& status, TProgressBar& progress, TListView& list
     for (int row = list.Count() - 1; row >= 0; --row) {
         if (!list.Checked(row))
             continue;
-        const std::wstring entry = TrimControls(list.SubItem(row, kEntryColumn));
-        LastRepair.Add(entry, RemoveEntry(entry));
+        LastRepair.Add(list.SubItem(row, kEntryColumn), Remove(FindingOfRow(list, row)));
         ++count;
         list.SetImageIndex(row, RemovedImage);
     }
@@ -327,24 +359,44 @@ int32_t TSpyScan::Repair(TLabel& status, TProgressBar& progress, TListView& list
     return count;
 }
 
-TOutcome TSpyScan::RemoveEntry(const std::wstring& entry)
+TSpyFinding FindingFromEntry(const std::wstring& entry)
 {
-    if (entry.compare(0, 4, L"HKEY") == 0)
-        return DeleteRegistryEntry(ParseRegistryEntry(entry));
-    if (entry.size() >= 3 && entry.compare(1, 2, L":\\") == 0) {
-        // What is on disk decides between file and folder; the name decides only when the path
-        // names neither (then there is nothing to remove anyway).
-        if (FolderExists(entry))
-            return RemoveFolderSafe(entry);
-        if (!FileExists(entry))
-            return TOutcome::AlreadyGone;
-        // A file in use is left in place.
-        if (IsFileLocked(entry))
-            return TOutcome::InUse;
-        return DeleteFileSafe(entry);
+    TSpyFinding finding;
+    if (entry.compare(0, 4, L"HKEY") == 0) {
+        finding.Kind = TSpyFinding::TKind::Registry;
+        finding.Entry = ParseRegistryEntry(entry);
+        // Removal acts only where the entry is present now, never at another root it names.
+        const std::vector<TRegistryHit> hits = FindRegistryEntry(finding.Entry);
+        if (!hits.empty())
+            finding.Hit = hits.front();
+    } else if (entry.size() >= 3 && entry.compare(1, 2, L":\\") == 0) {
+        // What is on disk decides between file and folder.
+        finding.Kind = FolderExists(entry) ? TSpyFinding::TKind::Folder : TSpyFinding::TKind::File;
+        finding.Path = entry;
+    } else if (entry.size() >= 6 && AsciiUpper(WideToAnsi(entry.substr(0, 6))) == "COOKIE") {
+        finding.Kind = TSpyFinding::TKind::Cookie;
+        finding.CookieUrl = WideToAnsi(entry);
     }
-    if (entry.size() >= 6 && AsciiUpper(WideToAnsi(entry.substr(0, 6))) == "COOKIE")
-        return DeleteUrlCacheRecord(entry);
+    return finding;
+}
+
+TOutcome TSpyScan::Remove(const TSpyFinding& finding)
+{
+    switch (finding.Kind) {
+    case TSpyFinding::TKind::Registry:
+        return finding.Hit.Root ? DeleteRegistryHit(finding.Hit, finding.Entry) : TOutcome::AlreadyGone;
+    case TSpyFinding::TKind::Folder:
+        return RemoveFolderSafe(finding.Path);
+    case TSpyFinding::TKind::File:
+        if (!FileExists(finding.Path))
+            return FolderExists(finding.Path) ? TOutcome::Refused : TOutcome::AlreadyGone;
+        // A file in use is left in place.
+        return IsFileLocked(finding.Path) ? TOutcome::InUse : DeleteFileSafe(finding.Path);
+    case TSpyFinding::TKind::Cookie:
+        return DeleteUrlCacheRecord(finding.CookieUrl);
+    case TSpyFinding::TKind::None:
+        break;
+    }
     // Any other text names nothing this scanner knows how to remove.
     return TOutcome::Refused;
 }

@@ -10,10 +10,25 @@
 #include <memory>
 #include <string>
 
+#include "spyware/RegistryEntry.h"
+
 class TLabel;
 class TProgressBar;
 class TListView;
 struct TUrlCacheRecord;
+
+// What a row names, as the scan found it: removal acts on exactly this, not on the row's text.
+struct TSpyFinding {
+    enum class TKind { None, Registry, File, Folder, Cookie };
+    TKind Kind = TKind::None;
+    TRegistryEntry Entry; // Registry: the entry as the definition wrote it
+    TRegistryHit Hit;     // Registry: where it was present (Root null: nowhere)
+    std::wstring Path;    // File, Folder
+    std::string CookieUrl; // Cookie: the source URL exactly as the URL cache gave it
+};
+
+// A row's Entry text read back the way the removal understands it (rows the scan did not add).
+TSpyFinding FindingFromEntry(const std::wstring& entry);
 
 class TSpyScan {
 public:
@@ -48,7 +63,13 @@ private:
     int32_t ScanCookies(TLabel& status, TProgressBar& progress, TListView& list);
     void CheckCookie(const TUrlCacheRecord& record, TLabel& status, TListView& list);
     int32_t ApplyIgnoreList(TListView& list);
-    TOutcome RemoveEntry(const std::wstring& entry);
+    // Processes pending messages, then says whether the scan goes on.
+    bool KeepGoing();
+    // Keeps the finding and returns the row data that names it.
+    LPARAM Record(TSpyFinding finding);
+    TSpyFinding FindingOfRow(const TListView& list, int row) const;
+    TOutcome Remove(const TSpyFinding& finding);
 
     TAppFrame Folders_;
+    std::vector<TSpyFinding> Findings_; // of the last scan; row data n names Findings_[n - 1]
 };

@@ -59,13 +59,14 @@ void TListView::Clear()
 }
 
 int TListView::AddItem(const std::wstring& caption, const std::vector<std::wstring>& subItems, int imageIndex,
-                       bool checked)
+                       bool checked, LPARAM data)
 {
     LVITEMW item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = Count();
     item.pszText = const_cast<wchar_t*>(caption.c_str());
     item.iImage = imageIndex;
+    item.lParam = data;
     int index = static_cast<int>(SendMessageW(Handle_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     if (index < 0)
         return index;
@@ -73,6 +74,14 @@ int TListView::AddItem(const std::wstring& caption, const std::vector<std::wstri
         SetSubItem(index, static_cast<int>(i) + 1, subItems[i]);
     SetChecked(index, checked);
     return index;
+}
+
+LPARAM TListView::Data(int index) const
+{
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = index;
+    return SendMessageW(Handle_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) ? item.lParam : 0;
 }
 
 void TListView::Delete(int index)

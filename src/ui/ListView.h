@@ -19,9 +19,11 @@ public:
 
     int Count() const;
     void Clear();
-    // Appends a row and returns its index; subItems are the texts of columns 1, 2, ...
+    // Appends a row and returns its index; subItems are the texts of columns 1, 2, ...; data is the
+    // caller's value kept with the row (it follows the row when rows before it are deleted).
     int AddItem(const std::wstring& caption, const std::vector<std::wstring>& subItems, int imageIndex,
-                bool checked);
+                bool checked, LPARAM data = 0);
+    LPARAM Data(int index) const;
     void Delete(int index);
     std::wstring Caption(int index) const;
     // column counts from 1 (the first column after the caption)

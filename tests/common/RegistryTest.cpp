@@ -111,3 +111,49 @@ TEST_F(RegistryKey, ALinkedThirtyTwoBitKeyIsNotSeparate)
     EXPECT_TRUE(PathInvolvesLink(HKEY_CURRENT_USER, L"Software\\Real", KEY_WOW64_32KEY));
     EXPECT_FALSE(PathInvolvesLink(HKEY_CURRENT_USER, L"Software\\Real", KEY_WOW64_64KEY));
 }
+
+TEST_F(RegistryKey, ViewsOfTheClassesRootStayInsideItsRedirection)
+{
+    // Under Wine an explicit view on the classes root would open the machine's own classes; the
+    // accessor names the 32-bit place instead, so the scratch root is what answers.
+    SetRegString(HKEY_CLASSES_ROOT, L"CLSID\\{0B5F0B5F-0000-4000-8000-000000000001}", L"", L"64");
+    SetRegString(HKEY_CLASSES_ROOT, L"Wow6432Node\\CLSID\\{0B5F0B5F-0000-4000-8000-000000000001}", L"", L"32");
+    SetRegString(HKEY_CLASSES_ROOT, L".shared", L"", L"txtfile");
+    struct Case {
+        REGSAM View;
+        const wchar_t* Expected;
+    };
+    for (const Case& c : {Case{0, L"64"}, Case{KEY_WOW64_64KEY, L"64"}, Case{KEY_WOW64_32KEY, L"32"}}) {
+        TRegKey key;
+        ASSERT_EQ(ERROR_SUCCESS, key.Open(HKEY_CLASSES_ROOT, L"CLSID\\{0B5F0B5F-0000-4000-8000-000000000001}",
+                                          KEY_READ | c.View))
+            << c.View;
+        std::wstring text;
+        EXPECT_EQ(ERROR_SUCCESS, key.ReadString(L"", text));
+        EXPECT_EQ(c.Expected, text) << c.View;
+        EXPECT_NE(std::wstring::npos, key.KernelName().find(L"BrisfoldScratch")) << "inside the scratch root";
+
+        TRealKey real;
+        ASSERT_TRUE(RealKeyOf(key, HKEY_CLASSES_ROOT, real));
+        EXPECT_EQ(HKEY_CLASSES_ROOT, real.Root);
+        EXPECT_EQ(std::wstring(c.View == KEY_WOW64_32KEY ? L"HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\"
+                                                         : L"HKEY_CLASSES_ROOT\\CLSID\\") +
+                      L"{0B5F0B5F-0000-4000-8000-000000000001}",
+                  real.Display);
+    }
+    EXPECT_TRUE(IsSeparate32BitKey(HKEY_CLASSES_ROOT, L"CLSID\\{0B5F0B5F-0000-4000-8000-000000000001}"));
+    EXPECT_FALSE(IsSeparate32BitKey(HKEY_CLASSES_ROOT, L".shared")) << "a key both views share";
+}
+
+TEST_F(RegistryKey, RealKeyOfAThirtyTwoBitKeyNamesItsPlace)
+{
+    SetRegString(HKEY_LOCAL_MACHINE, L"Software\\Wow6432Node\\Vendor32\\Sub", L"v", L"32");
+    SetRegString(HKEY_LOCAL_MACHINE, L"Software\\Vendor32\\Sub", L"v", L"64");
+    TRegKey key;
+    ASSERT_EQ(ERROR_SUCCESS, key.Open(HKEY_LOCAL_MACHINE, L"Software\\Vendor32\\Sub", KEY_READ | KEY_WOW64_32KEY));
+    TRealKey real;
+    ASSERT_TRUE(RealKeyOf(key, HKEY_LOCAL_MACHINE, real));
+    EXPECT_EQ(HKEY_LOCAL_MACHINE, real.Root);
+    EXPECT_EQ(L"Software\\Wow6432Node\\Vendor32\\Sub", real.SubKey);
+    EXPECT_EQ(L"HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Vendor32\\Sub", real.Display);
+}

@@ -109,10 +109,10 @@ TEST_F(SpyScanTest, KeyPathNamingTwoRootsIsFoundUnderTheUsersRoot)
     EXPECT_EQ(AnsiToWide(entry), Entry(0));
     EXPECT_EQ(L"Risk five", List.SubItem(0, 2));
 
-    // The removal deletes the key under both roots.
+    // The removal deletes the key where it was found, never at the other root the entry names.
     EXPECT_EQ(1, RunRepair(*scanner));
     EXPECT_FALSE(RegKeyExists(HKEY_USERS, L"DoubleRoot\\HKEY_LOCAL_MACHINE"));
-    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, L"oot\\HKEY_LOCAL_MACHINE"));
+    EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, L"oot\\HKEY_LOCAL_MACHINE"));
     EXPECT_TRUE(RegKeyExists(HKEY_USERS, L"DoubleRoot"));
 }
 
