@@ -29,6 +29,7 @@ namespace {
 enum class TPlant {
     Everything,       // registry entries, files and folders: listed
     FilesOnly,        // files and folders without any registry entry: nothing is listed
+    ThirtyTwoBit,     // as a 32-bit program installs it: Wow6432Node keys, Program Files (x86)
 };
 
 struct TDemoThreat {
@@ -44,6 +45,7 @@ const TDemoThreat kThreats[] = {
     {"hotbar.def", TPlant::Everything, ""},
     {"ardamax.def", TPlant::Everything, ""},
     {"winfixer.def", TPlant::FilesOnly, ""},
+    {"asktoolbar.def", TPlant::ThirtyTwoBit, ""},
 };
 
 // Tracking-cookie rules whose domains get a cookie in the URL cache.
@@ -72,12 +74,12 @@ void Report(const char* what, const std::wstring& item, bool ok)
     std::printf("%s %-7s %s\n", ok ? "  " : "!!", what, WideToUtf8(item).c_str());
 }
 
-void PlantRegistry(const std::string& text)
+void PlantRegistry(const std::string& text, REGSAM view)
 {
     const TRegistryEntry entry = ParseRegistryEntry(AnsiToWide(text));
     for (const TRegistryLocation& location : entry.Locations) {
         TRegKey key;
-        bool ok = key.Create(location.Root, location.SubKey, KEY_ALL_ACCESS) == ERROR_SUCCESS;
+        bool ok = key.Create(location.Root, location.SubKey, KEY_ALL_ACCESS | view) == ERROR_SUCCESS;
         if (ok && entry.IsValue)
             ok = key.WriteString(entry.ValueName, L"C:\\demo\\planted.exe") == ERROR_SUCCESS;
         Report("reg", AnsiToWide(text), ok);
@@ -133,22 +135,33 @@ void PlantCookie(const std::string& domain)
     Report("cookie", AnsiToWide(url), ok);
 }
 
+const char* PlantNote(TPlant plant)
+{
+    switch (plant) {
+    case TPlant::FilesOnly: return " (files only: not listed)";
+    case TPlant::ThirtyTwoBit: return " (a 32-bit program's traces)";
+    default: return "";
+    }
+}
+
 void Plant(TZLBArchive& archive)
 {
     const TAppFrame folders;
     for (const TDemoThreat& threat : kThreats) {
-        std::printf("%s%s\n", threat.File, threat.Plant == TPlant::FilesOnly ? " (files only: not listed)" : "");
+        std::printf("%s%s\n", threat.File, PlantNote(threat.Plant));
         const TDefinition def = ReadDefinition(archive, threat.File);
-        if (threat.Plant == TPlant::Everything)
+        const bool wow = threat.Plant == TPlant::ThirtyTwoBit;
+        const TPathView view = wow ? TPathView::Wow32 : TPathView::Native;
+        if (threat.Plant != TPlant::FilesOnly)
             for (const std::string& entry : def.Reg)
-                PlantRegistry(entry);
+                PlantRegistry(entry, wow ? KEY_WOW64_32KEY : 0);
         for (const std::string& folder : def.Folders) {
-            const std::wstring path = ExpandPathMacros(AnsiToWide(folder), folders);
+            const std::wstring path = ExpandPathMacros(AnsiToWide(folder), folders, view);
             MakeFolders(path);
             Report("folder", path, GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES);
         }
         for (const std::string& file : def.Files) {
-            const std::wstring path = ExpandPathMacros(AnsiToWide(file), folders);
+            const std::wstring path = ExpandPathMacros(AnsiToWide(file), folders, view);
             const std::string name = file.substr(file.find_last_of('\\') + 1);
             PlantFile(path, !std::string(threat.SystemCompanyFile).empty() && name == threat.SystemCompanyFile);
         }
@@ -164,31 +177,38 @@ void Remove(TZLBArchive& archive)
     for (const TDemoThreat& threat : kThreats) {
         std::printf("%s\n", threat.File);
         const TDefinition def = ReadDefinition(archive, threat.File);
-        if (threat.Plant == TPlant::Everything)
+        const bool wow = threat.Plant == TPlant::ThirtyTwoBit;
+        const TPathView view = wow ? TPathView::Wow32 : TPathView::Native;
+        if (threat.Plant != TPlant::FilesOnly)
             for (const std::string& text : def.Reg) {
                 // Only what the plant created: a value, or the key of the definition's own name.
                 const TRegistryEntry entry = ParseRegistryEntry(AnsiToWide(text));
                 for (const TRegistryLocation& location : entry.Locations) {
-                    const TOutcome result = entry.IsValue
-                                                     ? DeleteRegValueSafe(location.Root, location.SubKey, entry.ValueName)
-                                                     : DeleteRegTreeSafe(location.Root, location.SubKey);
-                    Report("reg", AnsiToWide(text), OutcomeDone(result));
+                    TRegKey key;
+                    TRealKey real;
+                    if (key.Open(location.Root, location.SubKey, KEY_READ | (wow ? KEY_WOW64_32KEY : 0)) !=
+                            ERROR_SUCCESS ||
+                        !RealKeyOf(key, location.Root, real))
+                        continue;
+                    const TOutcome result = entry.IsValue ? DeleteRegValueSafe(real.Root, real.SubKey, entry.ValueName)
+                                                          : DeleteRegTreeSafe(real.Root, real.SubKey);
+                    Report("reg", real.Display, OutcomeDone(result));
                 }
             }
         for (const std::string& file : def.Files) {
-            const std::wstring path = ExpandPathMacros(AnsiToWide(file), folders);
+            const std::wstring path = ExpandPathMacros(AnsiToWide(file), folders, view);
             Report("file", path, OutcomeDone(DeleteFileSafe(path)));
         }
         // Deepest first, so that nested folders of the definition go too.
         std::vector<std::wstring> paths;
         for (const std::string& folder : def.Folders)
-            paths.push_back(ExpandPathMacros(AnsiToWide(folder), folders));
+            paths.push_back(ExpandPathMacros(AnsiToWide(folder), folders, view));
         std::sort(paths.begin(), paths.end(), [](const auto& a, const auto& b) { return a.size() > b.size(); });
         for (const std::wstring& path : paths)
             Report("folder", path, OutcomeDone(RemoveFolderSafe(path)));
         // Folders the plant made for files only (such as %system%\28463).
         for (const std::string& file : def.Files) {
-            const std::wstring path = ExpandPathMacros(AnsiToWide(file), folders);
+            const std::wstring path = ExpandPathMacros(AnsiToWide(file), folders, view);
             (void)RemoveFolderSafe(path.substr(0, path.find_last_of(L'\\')));
         }
     }
