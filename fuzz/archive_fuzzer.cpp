@@ -10,8 +10,8 @@
 #include <unistd.h>
 
 #include "common/Exception.h"
-#include "spyware/Crc32.h"
-#include "spyware/ZLIBArchive.h"
+#include "spyware/archive/Crc32.h"
+#include "spyware/archive/ZLIBArchive.h"
 
 namespace {
 

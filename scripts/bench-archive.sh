@@ -7,8 +7,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 work=${BENCH_DIR:-$root/build/bench}
 mkdir -p "$work"
-g++ -std=c++20 -O2 -DNDEBUG -I"$root/src" -I"$root/tools/dbdtool" \
-  "$root/tools/dbdtool/bench/ArchiveBench.cpp" "$root/tools/dbdtool/ArchiveWriter.cpp" \
-  "$root/src/spyware/ZLIBArchive.cpp" "$root/src/spyware/Crc32.cpp" -lz -o "$work/ArchiveBench"
+cmake -S "$root/tools/dbdtool/native" -B "$work/native" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$work/native" --target ArchiveBench >/dev/null
+cp "$work/native/ArchiveBench" "$work/ArchiveBench"
 trap 'rm -f "$work/bench.dbd"' EXIT
 "$work/ArchiveBench" "$work/bench.dbd" "${1:-3100}" "${2:-20}"

@@ -9,12 +9,9 @@ shift
 work=${FUZZ_DIR:-$root/build/fuzz}
 mkdir -p "$work/corpus" "$work/seeds" "$work/artifacts"
 
-reader=("$root/src/spyware/ZLIBArchive.cpp" "$root/src/spyware/Crc32.cpp")
-includes=(-I"$root/src" -I"$root/tools/dbdtool")
-clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-  "${includes[@]}" "$root/fuzz/archive_fuzzer.cpp" "${reader[@]}" -lz -o "$work/archive_fuzzer"
-clang++ -std=c++20 -O1 "${includes[@]}" "$root/fuzz/make_seeds.cpp" "$root/tools/dbdtool/ArchiveWriter.cpp" \
-  "${reader[@]}" -lz -o "$work/make_seeds"
+CC=clang CXX=clang++ cmake -S "$root/fuzz" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$work/build" >/dev/null
+cp "$work/build/archive_fuzzer" "$work/build/make_seeds" "$work/"
 "$work/make_seeds" "$work/seeds"
 # Earlier regressions are seeds too.
 cp "$root"/tests/spyware/archive_cases/*.dbd "$work/seeds/" 2>/dev/null || true

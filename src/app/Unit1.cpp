@@ -272,7 +272,7 @@ void TForm1::InitializeProgram()
     MessageTexts = LangTexts->GetSection(L"Message");
     SettingsIni = std::make_unique<TIniFile>(SettingsFolder + L"Main.ini");
     ProblemCounts.fill(0);
-    if (!MyZip.OpenArchive(WideToAnsi(archive))) {
+    if (!MyZip.OpenArchive(archive)) {
         ShowMessage(Handle_, L"Database file(Def.dbd) corrupted, please reinstall program.", L"Initialization Error",
                     boxFlags);
         QuitApplication();
@@ -351,6 +351,9 @@ void TForm1::TntButton1Click()
     TntLabel43.Show();
     for (int row = 0; row < 4; ++row)
         ResultLine(row).Hide();
+    // A scan that fails part-way must not leave the previous scan's results for "Repair" to act on.
+    ProblemCounts.fill(0);
+    JunkThread.reset();
     SpyScanner->Stopped = 0;
     RegScanner->Stopped = 0;
     PrivScanner->Stopped = 0;
@@ -380,7 +383,6 @@ void TForm1::ScanRows()
     }
     if (JunkOn && Scanning) {
         MoveFlagTo(3, true);
-        JunkThread.reset();
         JunkThread = std::make_unique<TempThread>(LEntry, TotalP_A, Details->TempMemo,
                                                   LangTexts->GetSection(L"M_Temp"));
         JunkThread->ScanPrefix = Text(15);

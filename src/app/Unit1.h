@@ -5,7 +5,7 @@
 #include "common/MultiLan.h"
 #include "common/RepairOutcome.h"
 #include "common/Types.h"
-#include "spyware/ZLIBArchive.h"
+#include "spyware/archive/ZLIBArchive.h"
 #include "ui/Animate.h"
 #include "ui/Button.h"
 #include "ui/Label.h"

@@ -1,6 +1,7 @@
 #include "common/IniFile.h"
 
 #include "common/AppFrame.h"
+#include "common/Paths.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -59,7 +60,7 @@ std::wstring TIniFile::ReadString(const std::wstring& section, const std::wstrin
     return AskProfile(
         [&](wchar_t* buffer, DWORD size) {
             return GetPrivateProfileStringW(section.c_str(), key.c_str(), defaultValue.c_str(), buffer, size,
-                                            FileName.c_str());
+                                            PathWithinMaxPath(FileName).c_str());
         },
         1);
 }
@@ -81,7 +82,7 @@ TWideStrings TIniFile::ReadSectionLines(const std::wstring& section) const
 {
     return SplitDoubleNull(AskProfile(
         [&](wchar_t* buffer, DWORD size) {
-            return GetPrivateProfileSectionW(section.c_str(), buffer, size, FileName.c_str());
+            return GetPrivateProfileSectionW(section.c_str(), buffer, size, PathWithinMaxPath(FileName).c_str());
         },
         2));
 }
@@ -90,7 +91,7 @@ TWideStrings TIniFile::ReadSectionKeys(const std::wstring& section) const
 {
     return SplitDoubleNull(AskProfile(
         [&](wchar_t* buffer, DWORD size) {
-            return GetPrivateProfileStringW(section.c_str(), nullptr, L"", buffer, size, FileName.c_str());
+            return GetPrivateProfileStringW(section.c_str(), nullptr, L"", buffer, size, PathWithinMaxPath(FileName).c_str());
         },
         2));
 }

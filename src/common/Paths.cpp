@@ -55,6 +55,21 @@ bool PathIsAtOrBelow(const std::wstring& path, const std::wstring& folder)
     return path.size() == base.size() || path[base.size()] == L'\\';
 }
 
+std::wstring PathWithinMaxPath(const std::wstring& path)
+{
+    if (path.size() < MAX_PATH || path.compare(0, 4, L"\\\\?\\") == 0)
+        return path;
+    const std::wstring shortPath =
+        AskWithGrowingBuffer([&](wchar_t* buffer, DWORD size) { return GetShortPathNameW(path.c_str(), buffer, size); });
+    if (!shortPath.empty() && shortPath.size() < MAX_PATH)
+        return shortPath;
+    if (path.size() > 2 && path[1] == L':' && path[2] == L'\\')
+        return L"\\\\?\\" + path;
+    if (path.compare(0, 2, L"\\\\") == 0)
+        return L"\\\\?\\UNC\\" + path.substr(2);
+    return path;
+}
+
 std::wstring SystemFolder32()
 {
     return AskWithGrowingBuffer([](wchar_t* buffer, DWORD size) { return GetSystemWow64DirectoryW(buffer, size); });

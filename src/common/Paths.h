@@ -12,6 +12,11 @@ std::wstring SystemDriveRoot();
 // without a trailing backslash).
 bool PathIsAtOrBelow(const std::wstring& path, const std::wstring& folder);
 
+// A full path of MAX_PATH characters or more in a form that services limited to MAX_PATH (the INI
+// files) take: its short form where the file system has one that fits, else its \\?\ form. Shorter
+// paths as they are.
+std::wstring PathWithinMaxPath(const std::wstring& path);
+
 // Where a 32-bit program on 64-bit Windows reaches a path: the system folder means SysWOW64, the
 // Program Files folders mean their (x86) twins. The path itself where nothing is redirected, and on
 // a system without a 32-bit side.

@@ -82,22 +82,6 @@ std::wstring TrimControls(const std::wstring& text)
     return text.substr(first, last - first);
 }
 
-// The archive reader takes 8-bit names; a path that the code page cannot hold is passed in its
-// short form, which is plain ASCII where the file system keeps short names.
-std::string ArchiveFileName(const std::wstring& path)
-{
-    std::string name = WideToAnsi(path);
-    if (AnsiToWide(name) == path)
-        return name;
-    const DWORD length = GetShortPathNameW(path.c_str(), nullptr, 0);
-    if (length == 0)
-        return name;
-    std::wstring shortPath(length, L'\0');
-    const DWORD written = GetShortPathNameW(path.c_str(), shortPath.data(), length);
-    shortPath.resize(written < length ? written : 0);
-    return shortPath.empty() ? name : WideToAnsi(shortPath);
-}
-
 bool EntryListed(const TListView& list, const std::wstring& entry)
 {
     const int count = list.Count();
@@ -112,7 +96,7 @@ bool EntryListed(const TListView& list, const std::wstring& entry)
 TSpyScan::TSpyScan(const std::wstring& archivePath, const TWideStrings& texts) : Texts(texts)
 {
     Archive = std::make_unique<TZLBArchive>();
-    Archive->OpenArchive(ArchiveFileName(archivePath));
+    Archive->OpenArchive(archivePath);
 
     MainLines = ExtractLines(*Archive, "Main.db");
     if (MainLines.size() < 3)

@@ -4,7 +4,7 @@
 #include "common/AppFrame.h"
 #include "common/RepairOutcome.h"
 #include "common/Types.h"
-#include "spyware/ZLIBArchive.h"
+#include "spyware/archive/ZLIBArchive.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,6 +2,11 @@
 #include "AppFixture.h"
 
 #include "app/ConsoleReport.h"
+#include "common/CodePage.h"
+#include "common/FormatText.h"
+#include "support/ScratchFolder.h"
+
+#include <fstream>
 
 namespace {
 
@@ -61,6 +66,31 @@ TEST_F(ConsoleReport, RepairRemovesWhatIsListed)
     size_t repair = Out.find(L"Repair\r\n");
     ASSERT_NE(repair, std::wstring::npos) << Out.c_str();
     EXPECT_NE(Out.find(L"Spyware Removal: " + Lng(L"Message", 4), repair), std::wstring::npos);
+    EXPECT_NE(Out.find(L"Spyware Removal: 2 removed, 0 already gone, 0 in use, 0 scheduled for restart, 0 refused, "
+                       L"0 failed\r\n",
+                       repair),
+              std::wstring::npos)
+        << Out.c_str();
+    EXPECT_NE(Out.find(L"Registry Fix: nothing to repair"), std::wstring::npos);
+}
+
+TEST_F(ConsoleReport, AnItemLeftIsReportedAndExitsThree)
+{
+    WriteDefinitions(2);
+    // The second finding's key holds a registry link: it is refused, never deleted through.
+    SetRegString(HKEY_CURRENT_USER, L"Software\\Elsewhere", L"v", L"precious");
+    Registry.MakeCurrentUserLink(PresentKey(1) + L"\\Link", L"Software\\Elsewhere");
+    EXPECT_EQ(Run(true), 3);
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, PresentKey(0)));
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, PresentKey(1)));
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, L"Software\\Elsewhere", L"v"));
+    EXPECT_NE(Out.find(L"Spyware Removal: 1 removed, 0 already gone, 0 in use, 0 scheduled for restart, 1 refused, "
+                       L"0 failed\r\n    not removed (refused): HKEY_CURRENT_USER\\" +
+                       PresentKey(1) + L"\r\n"),
+              std::wstring::npos)
+        << Out.c_str();
+    // The window's line says so too instead of "repaired".
+    EXPECT_NE(Out.find(L"Spyware Removal: " + FormatText(Lng(L"Message", 18), {int64_t{1}})), std::wstring::npos);
 }
 
 TEST_F(ConsoleReport, StartupErrorsExitTwo)
@@ -71,6 +101,77 @@ TEST_F(ConsoleReport, StartupErrorsExitTwo)
     WriteCorruptDefinitions();
     EXPECT_EQ(Run(false), 2);
     EXPECT_NE(Err.find(L"corrupted"), std::wstring::npos) << Err.c_str();
+}
+
+namespace {
+
+// Copies what the program needs beside it into folder (through the \\?\ form, which lifts the
+// 260-character limit) and returns the folder with a trailing backslash.
+std::wstring InstallProgram(const std::wstring& folder)
+{
+    wchar_t own[MAX_PATH];
+    const std::wstring ownPath(own, GetModuleFileNameW(nullptr, own, MAX_PATH));
+    const std::wstring bin = ownPath.substr(0, ownPath.find_last_of(L'\\') + 1);
+    const std::wstring unlimited = L"\\\\?\\" + folder;
+    EXPECT_TRUE(CreateDirectoryW((unlimited + L"\\Language").c_str(), nullptr)) << GetLastError();
+    for (const wchar_t* file : {L"BrisfoldCmd.exe", L"Def.dbd", L"Language\\English.lng"})
+        EXPECT_TRUE(CopyFileW((bin + file).c_str(), (unlimited + L"\\" + file).c_str(), FALSE)) << GetLastError();
+    return folder + L"\\";
+}
+
+} // namespace
+
+// The console program started from a folder named outside the system's 8-bit code page: start-up
+// must not narrow the path on its way to Def.dbd and the language file. It scans the test prefix,
+// read-only.
+TEST(ConsoleProgram, RunsFromAFolderOutsideTheCodePage)
+{
+    ScratchFolder root{L"program-paths"};
+    const std::wstring folder = root.MakeFolder(L"\u041f\u0440\u043e\u0433\u0440\u0430\u043c\u043c\u0430-\u03a9\u03bc\u03ad\u03b3\u03b1");
+    ASSERT_NE(AnsiToWide(WideToAnsi(folder)), folder) << "the name must lie outside the code page";
+    const std::wstring program = InstallProgram(folder) + L"BrisfoldCmd.exe";
+
+    const std::wstring output = root.Path() + L"\\report.txt";
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE out = CreateFileW(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, out);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = out;
+    startup.hStdError = out;
+    PROCESS_INFORMATION process{};
+    std::wstring command = L"\"" + program + L"\" /scan";
+    ASSERT_TRUE(CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                               &process))
+        << GetLastError();
+    CloseHandle(out);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, 5 * 60 * 1000));
+    DWORD code = 99;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    std::ifstream in(output.c_str(), std::ios::binary);
+    const std::string report((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_TRUE(code == 0 || code == 1) << code << "\n" << report;
+    EXPECT_EQ(0u, report.find("Quillmar Brisfold scan report")) << report;
+}
+
+// A program folder longer than 260 characters: Def.dbd and the language file are still found.
+TEST_F(ConsoleReport, ProgramFolderLongerThanMaxPath)
+{
+    WriteDefinitions(1);
+    std::wstring folder = ProgramDir.substr(0, ProgramDir.size() - 1);
+    for (wchar_t letter : {L'a', L'b', L'c'}) {
+        folder += L"\\" + std::wstring(90, letter);
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + folder).c_str(), nullptr)) << GetLastError();
+    }
+    ASSERT_GT(folder.size(), 260u);
+    const std::wstring longProgram = InstallProgram(folder);
+    ASSERT_TRUE(CopyFileW((ProgramDir + L"Def.dbd").c_str(), (L"\\\\?\\" + longProgram + L"Def.dbd").c_str(), FALSE));
+    ProgramDir = longProgram;
+    EXPECT_EQ(Run(false), 1) << Err.c_str();
+    EXPECT_NE(Out.find(L"HKEY_CURRENT_USER\\" + PresentKey(0)), std::wstring::npos);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The main window: start-up, the states of a scan and a repair, result lines, mouse handling, closing.
 #include "AppFixture.h"
+#include "ui/Application.h"
 
 #include "common/FormatText.h"
 #include "common/Kelvor_Routine.h"
@@ -287,6 +288,26 @@ TEST_F(MainWindow, RepairRepairsRowsWithFindingsOnly)
     Form->TntButton1Click();
     EXPECT_EQ(RowsStarted, (std::vector<int>{0, 1, 2, 3}));
     EXPECT_EQ(Form->LP1.Caption(), Lng(L"Message", 0));
+}
+
+TEST_F(MainWindow, AScanThatFailsPartWayLeavesNothingToRepair)
+{
+    WriteDefinitions(1);
+    StartProgram();
+    ScanNow();
+    ASSERT_EQ(Form->ProblemCounts[0], 1);
+    ASSERT_NE(Form->JunkThread, nullptr);
+    // The next scan fails in its first row: a risk level that is no number.
+    for (std::string& line : Form->SpyScanner->Definitions.at(0))
+        if (line.rfind("Risk=", 0) == 0)
+            line = "Risk=high";
+    Application().Guard([this] { ScanNow(); });
+    EXPECT_FALSE(Form->LastErrorMessage.empty());
+    EXPECT_EQ(Form->ProblemCounts, (std::array<int64_t, 4>{0, 0, 0, 0}));
+    EXPECT_EQ(Form->JunkThread, nullptr);
+    Form->TntButton3Click();
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, PresentKey(0))) << "nothing of the earlier scan is repaired";
+    EXPECT_FALSE(Form->LP1.VisibleFlag());
 }
 
 TEST_F(MainWindow, ClicksAndHoverOnResultLines)

@@ -2,6 +2,7 @@
 #include "common/FileFind.h"
 #include "common/GrowingBuffer.h"
 #include "common/Kelvor_Routine.h"
+#include "common/IniFile.h"
 #include "common/Paths.h"
 #include "support/ScratchFolder.h"
 
@@ -96,4 +97,25 @@ TEST(FileFind, SystemsWithoutTheBasicLevelAreAskedAgain)
     EXPECT_TRUE(listed);
     EXPECT_GE(BasicRefusals, 1);
     EXPECT_EQ(300, size);
+}
+
+TEST(Paths, IniFilesInFoldersLongerThanMaxPathAreRead)
+{
+    ScratchFolder folder{L"long-ini"};
+    std::wstring path = folder.Path();
+    for (wchar_t letter : {L'a', L'b', L'c'}) {
+        path += L"\\" + std::wstring(90, letter);
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + path).c_str(), nullptr));
+    }
+    const std::wstring file = path + L"\\Main.ini";
+    ASSERT_GE(file.size(), size_t{MAX_PATH});
+    {
+        const THandle handle(CreateFileW((L"\\\\?\\" + file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(handle);
+        DWORD written = 0;
+        WriteFile(handle.Get(), "[Main]\r\nLanguage=German\r\n", 26, &written, nullptr);
+    }
+    EXPECT_LT(PathWithinMaxPath(file).size(), size_t{MAX_PATH});
+    EXPECT_EQ(L"German", TIniFile(file).ReadString(L"Main", L"Language", L"English"));
+    EXPECT_EQ(L"C:\\short.ini", PathWithinMaxPath(L"C:\\short.ini"));
 }

@@ -10,7 +10,7 @@
 #include "common/Kelvor_Routine.h"
 #include "common/TextLines.h"
 #include "spyware/PathMacros.h"
-#include "spyware/ZLIBArchive.h"
+#include "spyware/archive/ZLIBArchive.h"
 #include "ui/Create.h"
 
 #include <shlobj.h>

@@ -15,8 +15,8 @@
 #include "ArchiveWriter.h"
 #include "common/CodePage.h"
 #include "common/Exception.h"
-#include "spyware/Crc32.h"
-#include "spyware/ZLIBArchive.h"
+#include "spyware/archive/Crc32.h"
+#include "spyware/archive/ZLIBArchive.h"
 #include "support/ScratchFolder.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "spyware/ZLIBArchive.h"
+#include "spyware/archive/ZLIBArchive.h"
 
 struct TArchiveInput {
     std::string FilePath;  // folder part, stored as given (normally empty or ending in "\")

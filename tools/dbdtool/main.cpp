@@ -18,7 +18,7 @@
 
 #include "ArchiveWriter.h"
 #include "common/Exception.h"
-#include "spyware/ZLIBArchive.h"
+#include "spyware/archive/ZLIBArchive.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <zlib.h>
 
 #include "ArchiveWriter.h"
-#include "spyware/Crc32.h"
-#include "spyware/ZLIBArchive.h"
+#include "spyware/archive/Crc32.h"
+#include "spyware/archive/ZLIBArchive.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "common/TextLines.h"
 #include "spyware/PathMacros.h"
 #include "spyware/RegistryEntry.h"
-#include "spyware/ZLIBArchive.h"
+#include "spyware/archive/ZLIBArchive.h"
 
 #include <windows.h>
 #include <wininet.h>

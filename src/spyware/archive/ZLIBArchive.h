@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "spyware/Crc32.h"
+#include "spyware/archive/Crc32.h"
 
 #pragma pack(push, 1)
 struct TArchiveTrailer {
@@ -83,6 +83,10 @@ public:
     // False (nothing open) for an empty name; True once the archive is verified and its table
     // loaded; raises otherwise, leaving nothing open.
     bool OpenArchive(const std::string& FileName);
+#ifdef _WIN32
+    // The same for a wide name, so that a path the 8-bit code page cannot spell opens too.
+    bool OpenArchive(const std::wstring& FileName);
+#endif
     void CloseArchive();
     int FileCount() const;
     void GetFileEntry(int Index, TArchiveFileEntry& Entry) const;
@@ -109,12 +113,16 @@ public:
     TProgressEvent OnProgress;
 
 private:
+    bool OpenNamed(const std::string& Name, const std::wstring& Wide);
+    bool OpenFile(TArchiveFile& file) const;
+    bool FileExists() const;
     void ReadTable(TArchiveFile& file, int64_t dataEnd);
     void ExtractEntry(TMemoryStream& Dest, int Index);
     void DoProgress();
     void Reset();
 
     std::string ArchiveName;
+    std::wstring WideName; // set when the archive was opened by a wide name (Windows)
     TArchiveTrailer Trailer{};
     std::vector<TArchiveFileEntry> Entries;
     TCrc32 CRCTable;

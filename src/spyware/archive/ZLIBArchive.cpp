@@ -1,4 +1,4 @@
-#include "spyware/ZLIBArchive.h"
+#include "spyware/archive/ZLIBArchive.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,93 +11,8 @@
 
 #include "common/Exception.h"
 
-#ifdef _WIN32
-#include <windows.h>
-
-#include "common/CodePage.h"
-#else
-#include <sys/stat.h>
-#endif
-
-// The only platform-specific part: an archive file opened for reading while others may only read.
-#ifdef _WIN32
-static bool ArchiveFileExists(const std::string& name)
-{
-    const DWORD attributes = GetFileAttributesW(AnsiToWide(name).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-class TArchiveFile {
-public:
-    ~TArchiveFile()
-    {
-        if (Handle != INVALID_HANDLE_VALUE)
-            CloseHandle(Handle);
-    }
-    bool Open(const std::string& name)
-    {
-        Handle = CreateFileW(AnsiToWide(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-        return Handle != INVALID_HANDLE_VALUE;
-    }
-    int64_t Size() const
-    {
-        LARGE_INTEGER size;
-        return GetFileSizeEx(Handle, &size) ? size.QuadPart : -1;
-    }
-    bool Seek(int64_t position)
-    {
-        LARGE_INTEGER distance;
-        distance.QuadPart = position;
-        return SetFilePointerEx(Handle, distance, nullptr, FILE_BEGIN) != 0;
-    }
-    // Bytes read (0 at the end of the file), or -1 on a read error.
-    int64_t Read(void* buffer, size_t count)
-    {
-        DWORD done = 0;
-        if (!ReadFile(Handle, buffer, static_cast<DWORD>(count), &done, nullptr))
-            return -1;
-        return done;
-    }
-
-private:
-    HANDLE Handle = INVALID_HANDLE_VALUE;
-};
-#else
-static bool ArchiveFileExists(const std::string& name)
-{
-    struct stat info;
-    return stat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-class TArchiveFile {
-public:
-    ~TArchiveFile()
-    {
-        if (File)
-            std::fclose(File);
-    }
-    bool Open(const std::string& name)
-    {
-        File = std::fopen(name.c_str(), "rb");
-        return File != nullptr;
-    }
-    int64_t Size() const
-    {
-        struct stat info;
-        return fstat(fileno(File), &info) == 0 ? static_cast<int64_t>(info.st_size) : -1;
-    }
-    bool Seek(int64_t position) { return fseeko(File, static_cast<off_t>(position), SEEK_SET) == 0; }
-    int64_t Read(void* buffer, size_t count)
-    {
-        const size_t done = std::fread(buffer, 1, count, File);
-        return done < count && std::ferror(File) ? -1 : static_cast<int64_t>(done);
-    }
-
-private:
-    FILE* File = nullptr;
-};
-#endif
+#include "spyware/archive/ArchiveFile.h"
+#include "spyware/archive/InflateReader.h"
 
 namespace {
 
@@ -140,86 +55,6 @@ std::string AsciiLower(std::string text)
             c = static_cast<char>(c - 'A' + 'a');
     return text;
 }
-
-struct TReadError {};
-
-// Reads up to count bytes, fewer only at the end of the file.
-size_t ReadFully(TArchiveFile& file, void* buffer, size_t count)
-{
-    auto out = static_cast<unsigned char*>(buffer);
-    size_t total = 0;
-    while (total < count) {
-        const int64_t done = file.Read(out + total, count - total);
-        if (done < 0)
-            throw TReadError{};
-        if (done == 0)
-            break;
-        total += static_cast<size_t>(done);
-    }
-    return total;
-}
-
-// One zlib stream read from the file region [start, end), handed out in pieces.
-class TInflateReader {
-public:
-    TInflateReader(TArchiveFile& file, int64_t start, int64_t end) : File(file), Position(start), End(end)
-    {
-        if (!File.Seek(start) || inflateInit(&Stream) != Z_OK)
-            throw TReadError{};
-        Initialised = true;
-    }
-    ~TInflateReader()
-    {
-        if (Initialised)
-            inflateEnd(&Stream);
-    }
-    TInflateReader(const TInflateReader&) = delete;
-    TInflateReader& operator=(const TInflateReader&) = delete;
-
-    // Fills up to count bytes; fewer only when the stream or the region has ended.
-    size_t Read(void* buffer, size_t count)
-    {
-        Stream.next_out = static_cast<Bytef*>(buffer);
-        Stream.avail_out = static_cast<uInt>(count);
-        while (Stream.avail_out > 0 && !StreamEnded) {
-            if (Stream.avail_in == 0) {
-                if (Position >= End) {
-                    InputEnded = true;
-                    break;
-                }
-                const size_t want = static_cast<size_t>(std::min<int64_t>(sizeof(Input), End - Position));
-                const size_t done = ReadFully(File, Input, want);
-                if (done == 0) {
-                    InputEnded = true;
-                    break;
-                }
-                Position += static_cast<int64_t>(done);
-                Stream.next_in = Input;
-                Stream.avail_in = static_cast<uInt>(done);
-            }
-            const int result = inflate(&Stream, Z_NO_FLUSH);
-            if (result == Z_STREAM_END)
-                StreamEnded = true;
-            else if (result == Z_BUF_ERROR && Stream.avail_in == 0)
-                continue;  // only wants more input
-            else if (result != Z_OK)
-                throw TReadError{};
-        }
-        return count - Stream.avail_out;
-    }
-    bool Ended() const { return StreamEnded || InputEnded; }
-    bool Complete() const { return StreamEnded; }
-
-private:
-    TArchiveFile& File;
-    int64_t Position;
-    int64_t End;
-    z_stream Stream{};
-    bool Initialised = false;
-    bool StreamEnded = false;
-    bool InputEnded = false;
-    Bytef Input[16384];
-};
 
 } // namespace
 
@@ -271,7 +106,7 @@ TZLBArchive::TZLBArchive() = default;
 TZLBArchive::~TZLBArchive()
 {
     Destroying = true;
-    if (!ArchiveName.empty())
+    if (!ArchiveName.empty() || !WideName.empty())
         CloseArchive();
 }
 
@@ -281,6 +116,7 @@ void TZLBArchive::Reset()
     Entries.shrink_to_fit();
     Trailer = TArchiveTrailer{};
     ArchiveName.clear();
+    WideName.clear();
     ProgressState = psIdle;
 }
 
@@ -306,11 +142,43 @@ void TZLBArchive::DoProgress()
 
 bool TZLBArchive::OpenArchive(const std::string& Name)
 {
-    // A copy: the caller may pass the component's own ArchiveName, which closing clears.
+    return OpenNamed(Name, std::wstring());
+}
+
+#ifdef _WIN32
+bool TZLBArchive::OpenArchive(const std::wstring& Name)
+{
+    return OpenNamed(Name.empty() ? std::string() : ArchiveDisplayName(Name), Name);
+}
+#endif
+
+bool TZLBArchive::OpenFile(TArchiveFile& file) const
+{
+#ifdef _WIN32
+    if (!WideName.empty())
+        return file.Open(WideName);
+#endif
+    return file.Open(ArchiveName);
+}
+
+bool TZLBArchive::FileExists() const
+{
+#ifdef _WIN32
+    if (!WideName.empty())
+        return ArchiveFileExists(WideName);
+#endif
+    return ArchiveFileExists(ArchiveName);
+}
+
+bool TZLBArchive::OpenNamed(const std::string& Name, const std::wstring& Wide)
+{
+    // Copies: the caller may pass the component's own names, which closing clears.
     const std::string FileName = Name;
+    const std::wstring WideFileName = Wide;
     CloseArchive();
     ArchiveName = FileName;
-    if (ArchiveName.empty())
+    WideName = WideFileName;
+    if (ArchiveName.empty() && WideName.empty())
         return false;
 
     // Every failure leaves the component closed, so FileCount and the extractions refuse to run.
@@ -319,10 +187,10 @@ bool TZLBArchive::OpenArchive(const std::string& Name)
         return Exception(message);
     };
 
-    if (!ArchiveFileExists(FileName))
+    if (!FileExists())
         throw fail(MsgArchiveMissed);
     TArchiveFile file;
-    if (!file.Open(FileName))
+    if (!OpenFile(file))
         throw fail(FormatMessage(MsgUnableToOpen, FileName));
 
     // A file too short for a trailer cannot carry a CRC to check; it counts as corrupted.
@@ -453,7 +321,7 @@ void TZLBArchive::ExtractEntry(TMemoryStream& Dest, int Index)
     TArchiveFileEntry entry;
     GetFileEntry(Index, entry);
     TArchiveFile file;
-    if (!file.Open(ArchiveName))
+    if (!OpenFile(file))
         throw Exception(FormatMessage(MsgUnableToOpen, ArchiveName));
 
     ProgressState = psExtracting;

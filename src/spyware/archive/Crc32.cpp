@@ -1,4 +1,4 @@
-#include "spyware/Crc32.h"
+#include "spyware/archive/Crc32.h"
 
 TCrc32::TCrc32()
 {
