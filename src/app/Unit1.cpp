@@ -87,27 +87,36 @@ std::wstring TForm1::Caption() const { return WindowText(Handle_); }
 LRESULT CALLBACK TForm1::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* self = WindowObject<TForm1>(window, message, lParam);
-    switch (message) {
-    case WM_CLOSE:
-        if (self)
-            Application().Guard([self] { self->Close(); });
-        return 0;
-    case WM_ERASEBKGND: {
-        RECT r;
-        GetClientRect(window, &r);
-        FillRect(reinterpret_cast<HDC>(wParam), &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        return 1;
-    }
-    case WM_DPICHANGED: {
-        if (self)
-            self->DpiChanged(LOWORD(wParam));
-        MoveToSuggestedRect(window, lParam);
-        return 0;
-    }
-    default:
-        break;
+    if (self) {
+        switch (message) {
+        case WM_CLOSE: return self->OnCloseBox();
+        case WM_ERASEBKGND: return self->OnEraseBackground(reinterpret_cast<HDC>(wParam));
+        case WM_DPICHANGED: return self->OnDpiChanged(LOWORD(wParam), lParam);
+        default: break;
+        }
     }
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT TForm1::OnCloseBox()
+{
+    Application().Guard([this] { Close(); });
+    return 0;
+}
+
+LRESULT TForm1::OnEraseBackground(HDC dc)
+{
+    RECT r;
+    GetClientRect(Handle_, &r);
+    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    return 1;
+}
+
+LRESULT TForm1::OnDpiChanged(int newDpi, LPARAM suggested)
+{
+    DpiChanged(newDpi);
+    MoveToSuggestedRect(Handle_, suggested);
+    return 0;
 }
 
 void TForm1::Create(bool visible)
@@ -118,12 +127,7 @@ void TForm1::Create(bool visible)
     Handle_ = CreateWindowExW(0, kFormClass, L"Quillmar Brisfold", style, CW_USEDEFAULT, CW_USEDEFAULT, 400, 366,
                               nullptr, nullptr, GetModuleHandleW(nullptr), this);
     Dpi_ = DpiOf(Handle_);
-    // Client area 400 x 366 at the window's DPI, centred on the screen.
-    RECT r{0, 0, S(400), S(366)};
-    AdjustWindowRectEx(&r, style, FALSE, 0);
-    int width = r.right - r.left, height = r.bottom - r.top;
-    int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    SetWindowPos(Handle_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SizeAndCentre(Handle_, 400, 366);
     CreateComponents();
     Application().Guard([this] { FormCreate(); });
     if (visible) {

@@ -129,6 +129,9 @@ public:
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnCloseBox();
+    LRESULT OnEraseBackground(HDC dc);
+    LRESULT OnDpiChanged(int newDpi, LPARAM suggested);
     void CreateComponents();
     int S(int value) const; // 96-DPI units to pixels
     TLabel& ResultLine(int row);

@@ -37,23 +37,30 @@ TW_Details::~TW_Details()
 LRESULT CALLBACK TW_Details::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* self = WindowObject<TW_Details>(window, message, lParam);
-    switch (message) {
-    case WM_CLOSE:
-        if (self)
-            Application().Guard([self] { self->btn1Click(); });
-        return 0;
-    case WM_DPICHANGED: {
-        if (self && LOWORD(wParam) != self->Dpi_) {
-            RescaleChildren(window, self->Dpi_, LOWORD(wParam));
-            self->Dpi_ = LOWORD(wParam);
+    if (self) {
+        switch (message) {
+        case WM_CLOSE: return self->OnCloseBox();
+        case WM_DPICHANGED: return self->OnDpiChanged(LOWORD(wParam), lParam);
+        default: break;
         }
-        MoveToSuggestedRect(window, lParam);
-        return 0;
-    }
-    default:
-        break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT TW_Details::OnCloseBox()
+{
+    Application().Guard([this] { btn1Click(); });
+    return 0;
+}
+
+LRESULT TW_Details::OnDpiChanged(int newDpi, LPARAM suggested)
+{
+    if (newDpi != Dpi_) {
+        RescaleChildren(Handle_, Dpi_, newDpi);
+        Dpi_ = newDpi;
+    }
+    MoveToSuggestedRect(Handle_, suggested);
+    return 0;
 }
 
 void TW_Details::Create()
@@ -67,11 +74,7 @@ void TW_Details::Create()
     Handle_ = CreateWindowExW(0, kDetailsClass, L"Details", style, CW_USEDEFAULT, CW_USEDEFAULT, kClientWidth,
                               kClientHeight, Form_.Handle(), nullptr, GetModuleHandleW(nullptr), this);
     Dpi_ = DpiOf(Handle_);
-    RECT r{0, 0, ScaleTo(Handle_, kClientWidth), ScaleTo(Handle_, kClientHeight)};
-    AdjustWindowRectEx(&r, style, FALSE, 0);
-    int width = r.right - r.left, height = r.bottom - r.top;
-    SetWindowPos(Handle_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SizeAndCentre(Handle_, kClientWidth, kClientHeight);
     CreateComponents();
     Application().Guard([this] { FormCreate(); });
 }

@@ -58,6 +58,8 @@ public:
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnCloseBox();
+    LRESULT OnDpiChanged(int newDpi, LPARAM suggested);
     void CreateComponents();
     void BuildTree();
 

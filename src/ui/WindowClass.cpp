@@ -1,5 +1,7 @@
 #include "ui/WindowClass.h"
 
+#include "ui/Create.h"
+
 void RegisterWindowClass(const TWindowClassArgs& args)
 {
     WNDCLASSEXW existing{sizeof(existing)};
@@ -20,4 +22,15 @@ void MoveToSuggestedRect(HWND window, LPARAM lParam)
     const RECT* r = reinterpret_cast<const RECT*>(lParam);
     SetWindowPos(window, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void SizeAndCentre(HWND window, int width, int height)
+{
+    RECT r{0, 0, ScaleTo(window, width), ScaleTo(window, height)};
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE)));
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    SetWindowPos(window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w,
+                 h, SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -25,3 +25,7 @@ T* WindowObject(HWND window, UINT message, LPARAM lParam)
 
 // Moves a top-level window to the rectangle that WM_DPICHANGED suggests.
 void MoveToSuggestedRect(HWND window, LPARAM lParam);
+
+// Sizes a top-level window so that its client area is width x height design units (96 DPI) at its
+// monitor's DPI, and centres it on the screen.
+void SizeAndCentre(HWND window, int width, int height);
