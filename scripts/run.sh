@@ -38,3 +38,10 @@ sleep "${BRISFOLD_SCREENSHOT_DELAY:-20}"
 shot="$build/demo/main-window.png"
 import -window root -crop 800x600+0+0 "$shot"
 echo "Screenshot of the main window after its scan: $shot"
+
+# Then the repair of everything that was found, and what it did with each item.
+echo "== Repair (BrisfoldCmd.exe /scan /repair) =="
+status=0
+wine "$program\\BrisfoldCmd.exe" /scan /repair > "$build/demo/repair-report.txt" || status=$?
+sed -n '/^Repair\r\?$/,$p' "$build/demo/repair-report.txt" | tr -d '\r'
+echo "== exit status $status (1 everything listed was removed, 3 something was left, refused or failed) =="

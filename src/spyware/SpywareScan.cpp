@@ -17,6 +17,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
 
 namespace {
@@ -328,13 +329,24 @@ int32_t TSpyScan::Repair(TLabel& status, TProgressBar& progress, TListView& list
     LastRepair.Ran = true;
     int32_t count = 0;
     // Bottom-up: cookies first, and within a definition its folders before its files before its keys.
+    // A folder that still held a listed file is tried once more when the files are gone, deepest first.
+    std::vector<std::pair<std::wstring, std::wstring>> heldFolders; // row text, path
     for (int row = list.Count() - 1; row >= 0; --row) {
         if (!list.Checked(row))
             continue;
-        LastRepair.Add(list.SubItem(row, kEntryColumn), Remove(FindingOfRow(list, row)));
+        const TSpyFinding finding = FindingOfRow(list, row);
+        const TOutcome outcome = Remove(finding);
+        if (finding.Kind == TSpyFinding::TKind::Folder && outcome == TOutcome::Failed)
+            heldFolders.emplace_back(list.SubItem(row, kEntryColumn), finding.Path);
+        else
+            LastRepair.Add(list.SubItem(row, kEntryColumn), outcome);
         ++count;
         list.SetImageIndex(row, RemovedImage);
     }
+    std::stable_sort(heldFolders.begin(), heldFolders.end(),
+                     [](const auto& a, const auto& b) { return a.second.size() > b.second.size(); });
+    for (const auto& [text, path] : heldFolders)
+        LastRepair.Add(text, RemoveFolderSafe(path));
     for (int k = 0; k < 10; ++k) {
         ProcessMessages();
         progress.SetPosition(k * 100 / 10);
