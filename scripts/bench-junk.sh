@@ -14,6 +14,7 @@ if [ ! -f "$build/build.ninja" ]; then
 fi
 cmake --build "$build" -j2 --target bench_junk >/dev/null
 
+# Also points XDG_DATA_HOME (the Unix trash Wine empties as the recycle bin) into the build folder.
 . "$root/scripts/wine-env.sh"
 brisfold_wine_start "$build" || true
 name="BrisfoldBench-$$"

@@ -93,24 +93,25 @@ TEST_F(JunkLinkTest, RemovalLeavesLinksAndTheirTargets)
 
 TEST_F(JunkTest, RepairRemovesListedFilesOnly)
 {
-    // A "RemoveDay" of ten years keeps the removal away from whatever lives in the Windows folder's temp.
-    WriteSettings({{L"Recycle", L"0"}, {L"RemoveDay", L"3650"}});
+    WriteSettings({{L"Recycle", L"0"}});
     const std::vector<std::wstring> junk = {
         Root.MakeFile(L"Cache\\Content.IE5\\X1\\a.htm", 100),
         Root.MakeFile(L"Cache\\Content.IE5\\X2\\b.gif", 100),
-        Root.MakeFile(L"Temp\\old.tmp", 100, 4000),
-        Root.MakeFile(L"Temp\\sub\\older.log", 100, 5000),
-        Root.MakeFile(L"Temp\\upper\\INDEX.DAT", 100, 4000),
+        Root.MakeFile(L"Temp\\old.tmp", 100, 4),
+        Root.MakeFile(L"Temp\\sub\\older.log", 100, 50),
+        Root.MakeFile(L"Temp\\upper\\INDEX.DAT", 100, 4),
+        Root.MakeFile(L"WindowsFolder\\temp\\setup.log", 100, 4),
     };
-    const std::wstring held = Root.MakeFile(L"Temp\\held.tmp", 100, 4000);
+    const std::wstring held = Root.MakeFile(L"Temp\\held.tmp", 100, 4);
     const std::vector<std::wstring> kept = {
         Root.MakeFile(L"Cache\\index.dat", 100),
         Root.MakeFile(L"Cache\\desktop.ini", 100),
         Root.MakeFile(L"Cache\\favicon.ico", 100),
         Root.MakeFile(L"Temp\\new.tmp", 100, 1),
-        Root.MakeFile(L"Temp\\lower\\index.dat", 100, 4000),
-        Root.MakeFile(L"Outside\\old.tmp", 100, 4000),
-        Root.MakeFile(L"AppData\\old.tmp", 100, 4000),
+        Root.MakeFile(L"Temp\\lower\\index.dat", 100, 4),
+        Root.MakeFile(L"Outside\\old.tmp", 100, 4),
+        Root.MakeFile(L"AppData\\old.tmp", 100, 4),
+        Root.MakeFile(L"WindowsFolder\\system.ini", 100, 4),
         Root.MakeFile(L"Drive\\RECYCLER\\Dc1.txt", 100),
     };
     // In use: opened without sharing, so it cannot be deleted.
@@ -120,9 +121,11 @@ TEST_F(JunkTest, RepairRemovesListedFilesOnly)
     auto thread = RunScan();
     std::set<std::wstring> expected(junk.begin(), junk.end());
     expected.insert(held);
-    EXPECT_EQ(ListedUnder(Root.Path()), expected);
-    ASSERT_EQ(thread->JunkCount, 6);
+    const std::vector<std::wstring> listed = Listed();
+    EXPECT_EQ(std::set<std::wstring>(listed.begin(), listed.end()), expected);
+    ASSERT_EQ(thread->JunkCount, 7);
 
+    ASSERT_NO_FATAL_FAILURE(ExpectRemovalConfinedToRoot(*thread));
     const auto start = std::chrono::steady_clock::now();
     thread->Repair(Label);
     const auto elapsed = std::chrono::steady_clock::now() - start;
@@ -139,7 +142,7 @@ TEST_F(JunkTest, RepairRemovesListedFilesOnly)
     for (const std::wstring& file : junk) EXPECT_FALSE(PathExists(file)) << testing::PrintToString(file);
     EXPECT_TRUE(PathExists(held));
     // The library says nothing; the files looked at again tell what it did.
-    EXPECT_GE(thread->LastRepair.Count(TOutcome::Removed), 5);
+    EXPECT_EQ(thread->LastRepair.Count(TOutcome::Removed), 6);
     ASSERT_EQ(thread->LastRepair.Left().size(), 1u);
     EXPECT_EQ(thread->LastRepair.Left()[0].Text, held);
     EXPECT_EQ(thread->LastRepair.Left()[0].Outcome, TOutcome::InUse);
