@@ -41,7 +41,8 @@ TJunkPlaces SystemJunkPlaces();
 // The temporary folders walked by the age rule: the user's one, then the Windows folder's "temp".
 std::vector<std::wstring> TemporaryFolders(const TJunkPlaces& places);
 // The system's protected folders: the Windows, system and program folders, ProgramData, the profile
-// and the user's shell folders; with the Windows folder and drive of places added when they differ.
+// and the user's shell folders; the Windows folder and drive of places are added (a test's stand-ins
+// are protected besides the real ones, never instead of them).
 TProtectedFolders ProtectedFolders(const TJunkPlaces& places);
 
 // Name rules; plain case-sensitive substring tests on the file name.
