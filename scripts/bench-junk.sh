@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Benchmark of the junk-file scan: plants 100,000 old files in a temporary folder tree inside the Wine
 # prefix, then times, in one run under Wine, the scanner thread (until Finished, memo filled) beside a
-# bare FindFirstFileExW walk of the same tree, and prints the peak working set.
+# bare walk of the same tree (the same listing call), and prints the peak working set.
 # Usage: scripts/bench-junk.sh [build-folder] [file-count]   (defaults: build, 100000)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,6 +14,7 @@ if [ ! -f "$build/build.ninja" ]; then
 fi
 cmake --build "$build" -j2 --target bench_junk >/dev/null
 
+# Also points XDG_DATA_HOME (the Unix trash Wine empties as the recycle bin) into the build folder.
 . "$root/scripts/wine-env.sh"
 brisfold_wine_start "$build" || true
 name="BrisfoldBench-$$"

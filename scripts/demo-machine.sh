@@ -11,11 +11,13 @@ export WINEPREFIX="$build/demo/prefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
+# Under Wine, emptying the recycle bin empties the Unix user's trash: the demo's stays in the build.
+export XDG_DATA_HOME="$build/demo/xdg-data"
 
 # A fresh machine every time, so that a demo shows what a first run finds.
 wineserver -k 2>/dev/null || true
 rm -rf "$build/demo"
-mkdir -p "$WINEPREFIX"
+mkdir -p "$WINEPREFIX" "$XDG_DATA_HOME"
 wineboot -i >/dev/null 2>&1 || true
 wineserver -w
 

@@ -13,6 +13,9 @@ bash "$root/scripts/demo-machine.sh" "$build"
 export WINEPREFIX="$build/demo/prefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
+# Under Wine, emptying the recycle bin empties the Unix user's trash: the demo's stays in the build.
+export XDG_DATA_HOME="$build/demo/xdg-data"
+mkdir -p "$XDG_DATA_HOME"
 program='C:\Program Files\Quillmar Brisfold'
 
 if [ -n "${DISPLAY:-}" ]; then

@@ -6,6 +6,9 @@ brisfold_wine_env() {
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export WINEARCH=win64
+  # Under Wine, emptying the recycle bin empties the Unix user's trash: this one stays in the build.
+  export XDG_DATA_HOME="$build/xdg-data"
+  mkdir -p "$XDG_DATA_HOME"
 }
 
 # Creates the prefix on first use: headless (null graphics driver) and without add-on installers.

@@ -1,11 +1,13 @@
 #include "junk/JunkWalk.h"
 
-#include "common/CodePage.h"
+#include "common/FileFind.h"
 #include "common/IniFile.h"
 #include "common/Kelvor_Routine.h"
 #include "common/Paths.h"
 #include "common/SafeDelete.h"
 
+#include <knownfolders.h>
+#include <objbase.h>
 #include <shlobj.h>
 #include <winnetwk.h>
 
@@ -15,14 +17,6 @@ namespace {
 
 constexpr int kCsidlInternetCache = 0x20;
 constexpr int64_t kTicksPerDay = 10'000'000LL * 60 * 60 * 24;
-
-struct TFindHandle {
-    HANDLE Handle = INVALID_HANDLE_VALUE;
-    ~TFindHandle()
-    {
-        if (Handle != INVALID_HANDLE_VALUE) FindClose(Handle);
-    }
-};
 
 bool IsDotEntry(const wchar_t* name)
 {
@@ -37,6 +31,30 @@ int64_t FileTimeTicks(const FILETIME& t)
 bool IsSwitchOn(const TIniFile& ini, const wchar_t* key)
 {
     return ini.ReadString(kJunkSection, key, L"1") == L"1";
+}
+
+std::wstring ShellFolder(int csidl)
+{
+    wchar_t path[MAX_PATH + 1] = {};
+    return SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE) ? std::wstring(path) : std::wstring();
+}
+
+// Downloads has no folder number; systems before Vista have no such folder at all.
+std::wstring DownloadsFolder()
+{
+    using TGetKnownFolderPath = HRESULT(WINAPI*)(REFKNOWNFOLDERID, DWORD, HANDLE, PWSTR*);
+    const auto call = reinterpret_cast<TGetKnownFolderPath>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"shell32.dll"), "SHGetKnownFolderPath")));
+    PWSTR path = nullptr;
+    if (!call || FAILED(call(FOLDERID_Downloads, KF_FLAG_DONT_VERIFY, nullptr, &path))) return {};
+    std::wstring folder = path;
+    CoTaskMemFree(path);
+    return folder;
+}
+
+std::wstring WindowsTemp(const std::wstring& windowsFolder)
+{
+    return WithBackslash(windowsFolder) + L"temp";
 }
 
 } // namespace
@@ -65,22 +83,42 @@ std::wstring NetworkUserTag()
     } else if (status == NO_ERROR) {
         name = probe;
     }
-    // The name is an 8-bit text on the systems this program serves; keep what survives the code page.
-    return AnsiToWide(WideToAnsi(name)) + L"@";
+    return name + L"@";
 }
 
 std::wstring InternetCacheFolder()
 {
-    wchar_t path[MAX_PATH + 1] = {};
-    if (!SHGetSpecialFolderPathW(nullptr, path, kCsidlInternetCache, FALSE)) return {};
-    return AnsiToWide(WideToAnsi(path));
+    return ShellFolder(kCsidlInternetCache);
 }
 
-std::vector<std::wstring> TemporaryFolders()
+TJunkPlaces SystemJunkPlaces()
+{
+    return {WindowsFolder(), SystemDriveRoot()};
+}
+
+std::vector<std::wstring> TemporaryFolders(const TJunkPlaces& places)
 {
     std::vector<std::wstring> folders{TempFolder()};
+    if (!places.WindowsFolder.empty()) folders.push_back(WindowsTemp(places.WindowsFolder));
+    return folders;
+}
+
+TProtectedFolders ProtectedFolders(const TJunkPlaces& places)
+{
+    TProtectedFolders folders;
     const std::wstring windows = WindowsFolder();
-    if (!windows.empty()) folders.push_back(windows + L"\\temp");
+    folders.Roots = {places.RecycleDrive};
+    folders.Kept = {SystemFolder(), SystemFolder32(), ShellFolder(CSIDL_COMMON_APPDATA), ShellFolder(CSIDL_PROFILE),
+                    ShellFolder(CSIDL_APPDATA), ShellFolder(CSIDL_LOCAL_APPDATA)};
+    folders.Sealed = {windows, ShellFolder(CSIDL_PROGRAM_FILES), ProgramFilesFolder32(),
+                      ShellFolder(CSIDL_DESKTOPDIRECTORY), ShellFolder(CSIDL_PERSONAL), DownloadsFolder(),
+                      ShellFolder(CSIDL_MYPICTURES), ShellFolder(CSIDL_MYMUSIC), ShellFolder(CSIDL_MYVIDEO),
+                      ShellFolder(CSIDL_FAVORITES)};
+    folders.Open = {WindowsTemp(windows)};
+    if (!places.WindowsFolder.empty()) {
+        folders.Sealed.push_back(places.WindowsFolder);
+        folders.Open.push_back(WindowsTemp(places.WindowsFolder));
+    }
     return folders;
 }
 
@@ -102,31 +140,47 @@ int64_t WholeDaysBetween(const FILETIME& a, const FILETIME& b)
     return difference / kTicksPerDay;
 }
 
-TJunkWalker::TJunkWalker(std::wstring userTag, int removeDay, const TStopFlag& stopped, TJunkSink sink)
-    : UserTag_(std::move(userTag)), RemoveDay_(removeDay), Stopped_(stopped), Sink_(std::move(sink))
+TJunkWalker::TJunkWalker(std::wstring userTag, int removeDay, const TStopFlag& stopped,
+                         const TProtectedFolders& protectedFolders, TJunkSink sink)
+    : UserTag_(std::move(userTag)), RemoveDay_(removeDay), Stopped_(stopped), Guard_(protectedFolders),
+      Sink_(std::move(sink))
 {
 }
 
-// An empty folder name would become "\", the root of the current drive: it walks nothing.
+// An empty folder name (no such shell folder) walks nothing; it would otherwise become "\", the
+// root of the current drive.
+bool TJunkWalker::Allowed(const std::wstring& folder)
+{
+    if (folder.empty()) return false;
+    TFolderCheck check = Guard_.Check(folder);
+    if (check.Verdict == TFolderVerdict::Walk) return true;
+    Skipped_.push_back(std::move(check));
+    return false;
+}
+
 void TJunkWalker::WalkCache(const std::wstring& folder)
 {
-    if (folder.empty()) return;
-    Walk(WithBackslash(folder), TJunkArea::Cache);
+    if (Allowed(folder)) Walk(WithBackslash(folder), TJunkArea::Cache);
 }
 
 void TJunkWalker::WalkTemp(const std::wstring& folder)
 {
-    if (folder.empty()) return;
-    Walk(WithBackslash(folder), TJunkArea::Temp);
+    if (Allowed(folder)) Walk(WithBackslash(folder), TJunkArea::Temp);
+}
+
+void TJunkWalker::WalkAll(const TJunkSettings& settings, const std::wstring& cacheFolder, const TJunkPlaces& places)
+{
+    if (settings.IECache) WalkCache(cacheFolder);
+    if (settings.TempFile) {
+        for (const std::wstring& folder : TemporaryFolders(places)) WalkTemp(folder);
+    }
 }
 
 void TJunkWalker::Walk(const std::wstring& folder, TJunkArea area)
 {
     WIN32_FIND_DATAW data;
-    TFindHandle find;
-    find.Handle = FindFirstFileExW((folder + L"*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
-                                   FIND_FIRST_EX_LARGE_FETCH);
-    if (find.Handle == INVALID_HANDLE_VALUE) return;
+    const TFindHandle find = FindFirstEntry(folder + L"*", data);
+    if (!find) return;
     TLinkProbe probe(folder);
     do {
         if (Stopped_.load(std::memory_order_relaxed) == 1) return;
@@ -137,7 +191,7 @@ void TJunkWalker::Walk(const std::wstring& folder, TJunkArea area)
             Walk(folder + data.cFileName + L'\\', area);
         else
             TestFile(probe, folder, data, area);
-    } while (FindNextFileW(find.Handle, &data));
+    } while (FindNextFileW(find.Get(), &data));
 }
 
 void TJunkWalker::TestFile(TLinkProbe& probe, const std::wstring& folder, const WIN32_FIND_DATAW& data,

@@ -2,6 +2,7 @@
 // What counts as a junk file, and the walks that find them. The scanner lists what these walks report
 // and the removal library deletes it, so both share this one unit.
 #include "common/Types.h"
+#include "junk/FolderGuard.h"
 
 #include <windows.h>
 
@@ -25,10 +26,24 @@ TJunkSettings ReadJunkSettings(const std::wstring& iniPath);
 
 // The network user name followed by "@" (only "@" without a name): cookie files carry it.
 std::wstring NetworkUserTag();
-// The shell's folder of temporary Internet files (through the 8-bit code page, as the cache reports it).
+// The shell's folder of temporary Internet files.
 std::wstring InternetCacheFolder();
+
+// The places of the machine the junk rules depend on. The scan and the removal take the system's;
+// tests put scratch stand-ins in, so that no test can reach the machine's own Windows folder or bin.
+struct TJunkPlaces {
+    std::wstring WindowsFolder; // protected; its "temp" is walked
+    std::wstring RecycleDrive;  // the drive root whose recycle bin is measured and emptied ("C:\")
+};
+// The Windows folder and the system folder's drive.
+TJunkPlaces SystemJunkPlaces();
+
 // The temporary folders walked by the age rule: the user's one, then the Windows folder's "temp".
-std::vector<std::wstring> TemporaryFolders();
+std::vector<std::wstring> TemporaryFolders(const TJunkPlaces& places);
+// The system's protected folders: the Windows, system and program folders, ProgramData, the profile
+// and the user's shell folders; the Windows folder and drive of places are added (a test's stand-ins
+// are protected besides the real ones, never instead of them).
+TProtectedFolders ProtectedFolders(const TJunkPlaces& places);
 
 // Name rules; plain case-sensitive substring tests on the file name.
 bool IsCacheJunkName(const std::wstring& name, const std::wstring& userTag);
@@ -56,22 +71,31 @@ private:
 };
 
 // The recursive walks. Folder and file links are never entered nor reported: a link inside a
-// temporary folder must not make its target junk.
+// temporary folder must not make its target junk. A folder the guard refuses is not walked at all.
 class TJunkWalker {
 public:
-    TJunkWalker(std::wstring userTag, int removeDay, const TStopFlag& stopped, TJunkSink sink);
+    TJunkWalker(std::wstring userTag, int removeDay, const TStopFlag& stopped, const TProtectedFolders& protectedFolders,
+                TJunkSink sink);
 
     void WalkCache(const std::wstring& folder);
     void WalkTemp(const std::wstring& folder);
+    // The cache walk and the temporary walks that the settings switch on, in that order.
+    void WalkAll(const TJunkSettings& settings, const std::wstring& cacheFolder, const TJunkPlaces& places);
+
+    // The folders the guard refused, in the order they came.
+    const std::vector<TFolderCheck>& Skipped() const { return Skipped_; }
 
 private:
+    bool Allowed(const std::wstring& folder);
     void Walk(const std::wstring& folder, TJunkArea area);
     void TestFile(TLinkProbe& probe, const std::wstring& folder, const WIN32_FIND_DATAW& data, TJunkArea area);
 
     std::wstring UserTag_;
     int RemoveDay_;
     const TStopFlag& Stopped_;
+    TFolderGuard Guard_;
     TJunkSink Sink_;
+    std::vector<TFolderCheck> Skipped_;
 };
 
 // The recycle-bin folder of a drive root such as "C:\": "RECYCLER" (NT family), "Recycled" (9x family)

@@ -7,13 +7,12 @@
 #include "common/MultiLan.h"
 #include "common/Paths.h"
 #include "junk/JunkWalk.h"
-#include "ui/Thread.h"
+#include "removal/Ravenwick.h"
+#include "ui/Application.h"
 #include "ui/Label.h"
 #include "ui/Memo.h"
 #include "ui/MessagePump.h"
 #include "ui/ProgressBar.h"
-
-#include <oleauto.h>
 
 #include <algorithm>
 #include <exception>
@@ -23,8 +22,23 @@ namespace {
 const std::wstring kDashes(56, L'-');
 constexpr size_t kStatusTail = 31;
 constexpr int kRepairSteps = 100;
+// "M_Temp" lines of a folder the guard refused: a root; holds a protected folder; lies inside one.
+constexpr int kSkippedRootText = 5;
+constexpr int kSkippedHoldsText = 6;
+constexpr int kSkippedInsideText = 7;
 
-using TCreateDll = void(WINAPI*)(BSTR* text, const wchar_t* iniPath);
+std::wstring SkipLine(const TWideStrings& texts, const TFolderCheck& check)
+{
+    const std::wstring folder = FolderForDisplay(check.Folder);
+    switch (check.Verdict) {
+    case TFolderVerdict::Root:
+        return FormatText(TextAt(texts, kSkippedRootText), {folder});
+    case TFolderVerdict::HoldsProtected:
+        return FormatText(TextAt(texts, kSkippedHoldsText), {folder, FolderForDisplay(check.Protected)});
+    default:
+        return FormatText(TextAt(texts, kSkippedInsideText), {folder, FolderForDisplay(check.Protected)});
+    }
+}
 
 } // namespace
 
@@ -32,7 +46,8 @@ TempThread::TempThread(TLabel& statusLabel, TProgressBar& progressBar, TMemo& me
     : StatusLabel(statusLabel), ProgressBar(progressBar), Memo(memo), Texts(texts)
 {
     UserTag = NetworkUserTag();
-    RecycleDrive = SystemDriveRoot();
+    Places = SystemJunkPlaces();
+    LibraryPath = TAppFrame().ExeFolder + L"Ravenwick.dll";
     Memo.Clear();
     ProgressBar.SetPosition(0);
     ProgressBar.SetMin(0);
@@ -98,20 +113,17 @@ void TempThread::Scan()
         Memo.Add(L"");
     });
 
-    TJunkWalker walker(UserTag, settings.RemoveDay, Stopped,
+    TJunkWalker walker(UserTag, settings.RemoveDay, Stopped, ProtectedFolders(Places),
                        [this](TJunkArea area, const std::wstring& path, int64_t size) {
                            ListFile(area == TJunkArea::Cache, path, size);
                        });
-    if (settings.IECache) walker.WalkCache(CachePath);
-    if (settings.TempFile) {
-        for (const std::wstring& folder : TemporaryFolders()) walker.WalkTemp(folder);
-    }
-    if (settings.Recycle) RecycleBytes = RecycleBinSize(RecycleDrive);
+    walker.WalkAll(settings, CachePath, Places);
+    for (const TFolderCheck& check : walker.Skipped()) PendingSkips_.push_back(SkipLine(Texts, check));
+    if (settings.Recycle) RecycleBytes = RecycleBinSize(Places.RecycleDrive);
 
     // Lines, summary and the finished flag in one call: the message loop gets no chance to hand the
     // memo's text to its control in between, so the waiting window is released first.
-    std::vector<std::wstring> lines;
-    lines.swap(PendingLines_);
+    std::vector<std::wstring> lines = TakePendingLines();
     RunOnUiThread([this, &lines] {
         for (const std::wstring& line : lines) Memo.Add(line);
         TotalBytes += RecycleBytes;
@@ -145,11 +157,20 @@ void TempThread::ListFile(bool inCache, const std::wstring& path, int64_t size)
     });
 }
 
+// The refused folders' lines come first, then the files in the order found.
+std::vector<std::wstring> TempThread::TakePendingLines()
+{
+    std::vector<std::wstring> lines;
+    lines.swap(PendingSkips_);
+    lines.insert(lines.end(), PendingLines_.begin(), PendingLines_.end());
+    PendingLines_.clear();
+    return lines;
+}
+
 void TempThread::FlushLines()
 {
-    if (PendingLines_.empty()) return;
-    std::vector<std::wstring> lines;
-    lines.swap(PendingLines_);
+    std::vector<std::wstring> lines = TakePendingLines();
+    if (lines.empty()) return;
     RunOnUiThread([this, &lines] {
         for (const std::wstring& line : lines) Memo.Add(line);
     });
@@ -160,13 +181,12 @@ bool TempThread::Repair(TLabel& statusLabel)
     RemovalStarted = false;
     LastRepair.Clear();
     if (!Library_) {
-        // Loaded from the program's own folder only, never from the search path.
-        Library_.Reset(LoadLibraryExW((TAppFrame().ExeFolder + L"Ravenwick.dll").c_str(), nullptr,
-                                      LOAD_WITH_ALTERED_SEARCH_PATH));
+        // A full path: the library is never looked for along the search path.
+        Library_.Reset(LoadLibraryExW(LibraryPath.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
     }
-    auto createDll = Library_ ? reinterpret_cast<TCreateDll>(GetProcAddress(Library_.Get(), "CreateDll")) : nullptr;
+    auto createDll = Library_ ? reinterpret_cast<TCreateDll>(GetProcAddress(Library_.Get(), kCreateDllName)) : nullptr;
     auto repairFile =
-        Library_ ? reinterpret_cast<LPTHREAD_START_ROUTINE>(GetProcAddress(Library_.Get(), "RepairTFile")) : nullptr;
+        Library_ ? reinterpret_cast<LPTHREAD_START_ROUTINE>(GetProcAddress(Library_.Get(), kRepairTFileName)) : nullptr;
     if (!createDll || !repairFile) {
         for (const std::wstring& file : Listed) LastRepair.Add(file, TOutcome::Failed);
         LastRepair.Ran = true;
@@ -224,18 +244,34 @@ bool TempThread::CompleteRepairReport(DWORD timeoutMs)
             LastRepair.Add(file, IsFileLocked(file) ? TOutcome::InUse : TOutcome::Failed);
     }
     if (RecycleBytes > 0) {
-        const std::wstring bin = L"Recycle bin " + RecycleDrive;
-        LastRepair.Add(bin, RecycleBinSize(RecycleDrive) == 0 ? TOutcome::Removed : TOutcome::Failed);
+        const std::wstring bin = L"Recycle bin " + Places.RecycleDrive;
+        LastRepair.Add(bin, RecycleBinSize(Places.RecycleDrive) == 0 ? TOutcome::Removed : TOutcome::Failed);
     }
     return ended;
 }
 
-void TempThread::WaitUntilFinished()
+int TempThread::WaitUntilFinished()
 {
-    while (Finished.load(std::memory_order_acquire) == 0) {
-        ProcessMessages();
+    HANDLE worker = ThreadHandle();
+    if (!worker) return 0; // never started: nothing would ever set the flag
+    int passes = 0;
+    for (;;) {
+        // Once the program has been asked to quit, the pump only posts WM_QUIT again, which would end
+        // every wait at once: from then on only the worker's calls (sent messages) are run.
+        const bool quitting = Application().Terminated;
+        if (quitting) {
+            MSG msg;
+            PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        } else {
+            ProcessMessages();
+        }
         if (Finished.load(std::memory_order_acquire) != 0) break;
-        // Wakes for any message, the worker's calls included, instead of spinning.
-        MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        ++passes;
+        // Sleeps until a message arrives that was not there at the last look, or the worker ends.
+        const DWORD result =
+            MsgWaitForMultipleObjectsEx(1, &worker, INFINITE, quitting ? QS_SENDMESSAGE : QS_ALLINPUT, 0);
+        // An ended worker has set the flag on its way out; a failed wait must not hold the window.
+        if (result != WAIT_OBJECT_0 + 1) break;
     }
+    return passes;
 }

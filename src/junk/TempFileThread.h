@@ -4,6 +4,7 @@
 #include "common/Handles.h"
 #include "common/RepairOutcome.h"
 #include "common/Types.h"
+#include "junk/JunkWalk.h"
 #include "ui/Thread.h"
 
 #include <windows.h>
@@ -23,16 +24,17 @@ public:
 
     ~TempThread() override;
 
-    // Hands the removal to Ravenwick.dll and shows the paced progress. False, with nothing removed and
-    // every listed file reported as failed, when the library cannot be loaded or lacks its functions.
+    // Hands the removal to the library at LibraryPath and shows the paced progress. False, with nothing
+    // removed and every listed file reported as failed, when it cannot be loaded or lacks its functions.
     bool Repair(TLabel& statusLabel);
     // The library reports nothing back: waits (pumping messages) up to timeoutMs for its thread, then
     // looks at every listed file again and fills LastRepair. False when the thread was still running.
     bool CompleteRepairReport(DWORD timeoutMs);
     // The removal library's thread, for a caller that must wait for it; nullptr when none was started.
     HANDLE RemovalThread() const { return RemovalThread_.Get(); }
-    // Keeps the window alive until Finished is set, sleeping while no message is waiting.
-    void WaitUntilFinished();
+    // Keeps the window alive until Finished is set, sleeping while no message is waiting. Returns the
+    // number of times it slept.
+    int WaitUntilFinished();
 
     TLabel& StatusLabel;
     TProgressBar& ProgressBar;
@@ -51,8 +53,11 @@ public:
     std::wstring SizeText;
     TStopFlag Stopped{0};
     std::wstring ScanPrefix;
-    // Drive root whose recycle-bin folder is sized; the system folder's drive ("C:\" and the like).
-    std::wstring RecycleDrive;
+    // The Windows folder (its temp is walked) and the drive root whose recycle bin is sized: the
+    // system's, unless a test puts stand-ins in before Start.
+    TJunkPlaces Places;
+    // The removal library: Ravenwick.dll in the program's own folder, never one from the search path.
+    std::wstring LibraryPath;
     // Set by Repair when Ravenwick.dll was loaded and its thread started.
     bool RemovalStarted = false;
     // The files the scan listed, in the order found.
@@ -68,7 +73,9 @@ private:
     void ListFile(bool inCache, const std::wstring& path, int64_t size);
     void FlushLines();
     void RunOnUiThread(const std::function<void()>& call);
+    std::vector<std::wstring> TakePendingLines();
 
+    std::vector<std::wstring> PendingSkips_; // worker side: a line per refused folder, before the files
     std::vector<std::wstring> PendingLines_; // worker side: memo lines not yet handed over
     // Loaded once and freed only after its removal thread has ended (the thread runs its code).
     TModule Library_;

@@ -1,12 +1,44 @@
 #include "JunkFixture.h"
 
+#include "common/AppFrame.h"
+#include "common/Kelvor_Routine.h"
+#include "common/Paths.h"
+#include "junk/JunkWalk.h"
+#include "removal/Ravenwick.h"
 #include "support/ShellFolders.h"
 #include "ui/Create.h"
 #include "ui/MessagePump.h"
 
 #include <commctrl.h>
 
+#include <mutex>
+
 namespace {
+
+std::mutex BinLock;
+std::vector<std::wstring> BinCalls;
+
+// Stands in for SHEmptyRecycleBinW inside the removal library (on its thread). Records the root it
+// was given ("" for none, which would mean every drive) and empties a scratch bin by moving it aside.
+HRESULT WINAPI FakeEmptyRecycleBin(HWND, const wchar_t* root, DWORD)
+{
+    const std::wstring drive = root ? root : L"";
+    {
+        std::lock_guard<std::mutex> lock(BinLock);
+        BinCalls.push_back(drive);
+    }
+    if (JunkTest::FakeBinEmpties && !drive.empty() && PathIsAtOrBelow(drive, ScratchRoot())) {
+        const std::wstring bin = RecycleBinFolder(drive);
+        if (!bin.empty())
+            MoveFileW(bin.c_str(), (bin + L".emptied").c_str());
+    }
+    return S_OK;
+}
+
+std::wstring LibraryPath()
+{
+    return TAppFrame().ExeFolder + L"Ravenwick.dll";
+}
 
 std::wstring GetEnv(const wchar_t* name)
 {
@@ -29,12 +61,26 @@ void JunkTest::SetUp()
     Temp = Root.MakeFolder(L"Temp");
     Outside = Root.MakeFolder(L"Outside");
     Drive = Root.MakeFolder(L"Drive") + L"\\";
+    // A long name, so that its short name differs.
+    Windows = Root.MakeFolder(L"WindowsFolder");
+    WindowsTemp = Root.MakeFolder(L"WindowsFolder\\temp");
     SetUserShellFolder(L"AppData", AppData);
     SetUserShellFolder(L"Cache", Cache);
     SavedTmp_ = GetEnv(L"TMP");
     SavedTemp_ = GetEnv(L"TEMP");
     SetEnvironmentVariableW(L"TMP", Temp.c_str());
     SetEnvironmentVariableW(L"TEMP", Temp.c_str());
+
+    Library_.Reset(LoadLibraryW(LibraryPath().c_str()));
+    ASSERT_TRUE(Library_) << "error " << GetLastError();
+    const auto useStandIns = reinterpret_cast<TUseStandIns>(GetProcAddress(Library_.Get(), kUseStandInsName));
+    ASSERT_NE(useStandIns, nullptr);
+    useStandIns(Windows.c_str(), Drive.c_str(), FakeEmptyRecycleBin);
+    FakeBinEmpties = true;
+    {
+        std::lock_guard<std::mutex> lock(BinLock);
+        BinCalls.clear();
+    }
 
     Host = CreateHostWindow();
     ASSERT_NE(Host, nullptr);
@@ -53,6 +99,16 @@ void JunkTest::TearDown()
     ProcessMessages();
     RestoreEnv(L"TMP", SavedTmp_);
     RestoreEnv(L"TEMP", SavedTemp_);
+    if (Library_) {
+        if (const auto useStandIns = reinterpret_cast<TUseStandIns>(GetProcAddress(Library_.Get(), kUseStandInsName)))
+            useStandIns(nullptr, nullptr, nullptr);
+    }
+}
+
+std::vector<std::wstring> JunkTest::EmptiedBins()
+{
+    std::lock_guard<std::mutex> lock(BinLock);
+    return BinCalls;
 }
 
 LRESULT CALLBACK JunkTest::LabelHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
@@ -87,12 +143,12 @@ std::unique_ptr<TempThread> JunkTest::RunScan(const TWideStrings& texts)
 {
     auto thread = std::make_unique<TempThread>(Label, Bar, Memo, texts);
     thread->ScanPrefix = L"Scanning";
-    thread->RecycleDrive = Drive;
+    thread->Places = {Windows, Drive};
     StatusTexts.clear();
     BarMaxima.clear();
     Running_ = thread.get();
     thread->Start();
-    thread->WaitUntilFinished();
+    WaitPasses = thread->WaitUntilFinished();
     thread->WaitFor();
     Running_ = nullptr;
     return thread;
@@ -127,8 +183,22 @@ std::wstring MakeSparseFile(const std::wstring& path, uint64_t size, double ageD
     return path;
 }
 
+void JunkTest::ExpectRemovalConfinedToRoot(const TempThread& thread)
+{
+    // The removal library walks the temporary folder, the cache folder and the Windows folder's temp
+    // it finds itself (the last one the stand-in handed to it in SetUp), and empties the bin of the
+    // drive handed to it. All of them must be this test's own.
+    for (const std::wstring& place :
+         {TempFolder(), InternetCacheFolder(), thread.Places.WindowsFolder, thread.Places.RecycleDrive})
+        ASSERT_TRUE(PathIsAtOrBelow(place, Root.Path())) << testing::PrintToString(place);
+    ASSERT_EQ(thread.Places.WindowsFolder, Windows);
+    ASSERT_EQ(thread.Places.RecycleDrive, Drive);
+    ASSERT_EQ(thread.LibraryPath, LibraryPath());
+}
+
 void JunkTest::RepairAndWait(TempThread& thread)
 {
+    ASSERT_NO_FATAL_FAILURE(ExpectRemovalConfinedToRoot(thread));
     ASSERT_TRUE(thread.Repair(Label));
     ASSERT_NE(thread.RemovalThread(), nullptr);
     EXPECT_TRUE(thread.CompleteRepairReport(60000));

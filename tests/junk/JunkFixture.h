@@ -1,7 +1,10 @@
 #pragma once
 // A junk-file scene: scratch registry with the application-data and cache shell folders pointed at
-// scratch folders, the temporary folder redirected through TMP/TEMP, a scratch drive root for the
-// recycle bin, a Main.ini of the test's choosing, and hidden controls for the scanner thread.
+// scratch folders, the temporary folder redirected through TMP/TEMP, a scratch Windows folder and a
+// scratch drive root (for the recycle bin) handed to the scanner and to the removal library as
+// stand-ins, a fake in place of the call that empties the bin, a Main.ini of the test's choosing, and
+// hidden controls for the scanner thread. Nothing a scan or repair here walks lies outside Root.
+#include "common/Handles.h"
 #include "junk/TempFileThread.h"
 #include "support/ScratchFolder.h"
 #include "support/ScratchRegistry.h"
@@ -11,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -19,26 +23,44 @@
 #include <vector>
 
 class JunkTest : public ::testing::Test {
+public:
+    // While set, the fake that stands in for SHEmptyRecycleBinW empties a bin below the scratch root
+    // (and only there); otherwise it leaves the bin as it is.
+    static inline std::atomic<bool> FakeBinEmpties{true};
+
 protected:
     void SetUp() override;
     void TearDown() override;
 
     // Writes Main.ini's "Junk File Removal" section; an empty map leaves no Main.ini at all.
     void WriteSettings(const std::map<std::wstring, std::wstring>& values);
-    // Creates, starts and waits for a scanner thread on the hidden controls.
+    // Creates, starts and waits for a scanner thread on the hidden controls; the passes its wait
+    // took go to WaitPasses.
     std::unique_ptr<TempThread> RunScan(const TWideStrings& texts = Texts());
-    // Runs the repair and waits until the removal library's thread has ended.
+    // Asserts that the removal can reach nothing outside Root, runs the repair and waits until the
+    // removal library's thread has ended.
     void RepairAndWait(TempThread& thread);
-    // The files the memo lists (lines 6 on).
+    // Fails the test when the removal could reach anything outside Root.
+    void ExpectRemovalConfinedToRoot(const TempThread& thread);
+    // The memo's lines after the summary and the empty line (line 6 on): the skipped folders, then
+    // the files.
     std::vector<std::wstring> Listed() const;
-    // The listed files below one of this test's folders (the Windows folder's temp cannot be redirected).
+    // The listed files below one of this test's folders.
     std::set<std::wstring> ListedUnder(const std::wstring& folder) const;
 
-    static TWideStrings Texts() { return {L"Junk files:", L"%d junk files", L"Total size: %s", L"Removing junk..."}; }
+    static TWideStrings Texts()
+    {
+        return {L"Junk files:", L"%d junk files", L"Total size: %s", L"Removing junk...", L"No library",
+                L"Skipped %s: root.", L"Skipped %s: holds %s.", L"Skipped %s: inside %s."};
+    }
+
+    // The roots handed to the fake that stands in for SHEmptyRecycleBinW, in call order.
+    static std::vector<std::wstring> EmptiedBins();
 
     ScratchRegistry Registry;
     ScratchFolder Root{L"junk"};
-    std::wstring AppData, Cache, Temp, Outside, Drive;
+    std::wstring AppData, Cache, Temp, Outside, Drive, Windows, WindowsTemp;
+    int WaitPasses = 0;
 
     HWND Host = nullptr;
     TLabel Label;
@@ -54,6 +76,7 @@ private:
     static LRESULT CALLBACK BarHook(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
     TempThread* Running_ = nullptr;
     std::wstring SavedTmp_, SavedTemp_;
+    TModule Library_;
 };
 
 // A file whose size is set without writing its bytes (a sparse file on the Unix side).

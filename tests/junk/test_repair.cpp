@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <map>
 
 namespace {
 
@@ -93,24 +94,25 @@ TEST_F(JunkLinkTest, RemovalLeavesLinksAndTheirTargets)
 
 TEST_F(JunkTest, RepairRemovesListedFilesOnly)
 {
-    // A "RemoveDay" of ten years keeps the removal away from whatever lives in the Windows folder's temp.
-    WriteSettings({{L"Recycle", L"0"}, {L"RemoveDay", L"3650"}});
+    WriteSettings({{L"Recycle", L"0"}});
     const std::vector<std::wstring> junk = {
         Root.MakeFile(L"Cache\\Content.IE5\\X1\\a.htm", 100),
         Root.MakeFile(L"Cache\\Content.IE5\\X2\\b.gif", 100),
-        Root.MakeFile(L"Temp\\old.tmp", 100, 4000),
-        Root.MakeFile(L"Temp\\sub\\older.log", 100, 5000),
-        Root.MakeFile(L"Temp\\upper\\INDEX.DAT", 100, 4000),
+        Root.MakeFile(L"Temp\\old.tmp", 100, 4),
+        Root.MakeFile(L"Temp\\sub\\older.log", 100, 50),
+        Root.MakeFile(L"Temp\\upper\\INDEX.DAT", 100, 4),
+        Root.MakeFile(L"WindowsFolder\\temp\\setup.log", 100, 4),
     };
-    const std::wstring held = Root.MakeFile(L"Temp\\held.tmp", 100, 4000);
+    const std::wstring held = Root.MakeFile(L"Temp\\held.tmp", 100, 4);
     const std::vector<std::wstring> kept = {
         Root.MakeFile(L"Cache\\index.dat", 100),
         Root.MakeFile(L"Cache\\desktop.ini", 100),
         Root.MakeFile(L"Cache\\favicon.ico", 100),
         Root.MakeFile(L"Temp\\new.tmp", 100, 1),
-        Root.MakeFile(L"Temp\\lower\\index.dat", 100, 4000),
-        Root.MakeFile(L"Outside\\old.tmp", 100, 4000),
-        Root.MakeFile(L"AppData\\old.tmp", 100, 4000),
+        Root.MakeFile(L"Temp\\lower\\index.dat", 100, 4),
+        Root.MakeFile(L"Outside\\old.tmp", 100, 4),
+        Root.MakeFile(L"AppData\\old.tmp", 100, 4),
+        Root.MakeFile(L"WindowsFolder\\system.ini", 100, 4),
         Root.MakeFile(L"Drive\\RECYCLER\\Dc1.txt", 100),
     };
     // In use: opened without sharing, so it cannot be deleted.
@@ -120,9 +122,11 @@ TEST_F(JunkTest, RepairRemovesListedFilesOnly)
     auto thread = RunScan();
     std::set<std::wstring> expected(junk.begin(), junk.end());
     expected.insert(held);
-    EXPECT_EQ(ListedUnder(Root.Path()), expected);
-    ASSERT_EQ(thread->JunkCount, 6);
+    const std::vector<std::wstring> listed = Listed();
+    EXPECT_EQ(std::set<std::wstring>(listed.begin(), listed.end()), expected);
+    ASSERT_EQ(thread->JunkCount, 7);
 
+    ASSERT_NO_FATAL_FAILURE(ExpectRemovalConfinedToRoot(*thread));
     const auto start = std::chrono::steady_clock::now();
     thread->Repair(Label);
     const auto elapsed = std::chrono::steady_clock::now() - start;
@@ -139,7 +143,7 @@ TEST_F(JunkTest, RepairRemovesListedFilesOnly)
     for (const std::wstring& file : junk) EXPECT_FALSE(PathExists(file)) << testing::PrintToString(file);
     EXPECT_TRUE(PathExists(held));
     // The library says nothing; the files looked at again tell what it did.
-    EXPECT_GE(thread->LastRepair.Count(TOutcome::Removed), 5);
+    EXPECT_EQ(thread->LastRepair.Count(TOutcome::Removed), 6);
     ASSERT_EQ(thread->LastRepair.Left().size(), 1u);
     EXPECT_EQ(thread->LastRepair.Left()[0].Text, held);
     EXPECT_EQ(thread->LastRepair.Left()[0].Outcome, TOutcome::InUse);
@@ -173,4 +177,82 @@ TEST(JunkLibrary, ExportsTheTwoCallsAndSurvivesBadInput)
     createDll(&text, nullptr);
     SysFreeString(text);
     EXPECT_EQ(repair(nullptr), 0u);
+}
+
+TEST_F(JunkTest, RepairWithoutAUsableLibraryRemovesNothing)
+{
+    WriteSettings({{L"Recycle", L"0"}});
+    const std::wstring page = Root.MakeFile(L"Cache\\a.htm", 100);
+    const std::wstring old = Root.MakeFile(L"Temp\\old.tmp", 100, 10);
+    const std::wstring folder = TAppFrame().ExeFolder;
+    struct Case {
+        const wchar_t* Library;
+        bool Exists;
+    };
+    const Case cases[] = {
+        {L"NoSuchRemovalLibrary.dll", false},
+        {L"RavenwickWithoutRepairTFile.dll", true},
+        {L"RavenwickWithoutCreateDll.dll", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.Library)));
+        const std::wstring library = folder + c.Library;
+        ASSERT_EQ(PathExists(library), c.Exists);
+        SetEnvironmentVariableW(L"BRISFOLD_PARTIAL_REMOVAL_CALLED", nullptr);
+        auto thread = RunScan();
+        const std::vector<std::wstring> memo = Memo.Lines();
+        const int64_t total = thread->TotalBytes;
+        ASSERT_EQ(thread->JunkCount, 2);
+
+        thread->LibraryPath = library;
+        EXPECT_FALSE(thread->Repair(Label));
+        EXPECT_FALSE(thread->RemovalStarted);
+        EXPECT_EQ(thread->RemovalThread(), nullptr);
+        EXPECT_TRUE(thread->CompleteRepairReport(0));
+        // Every listed file is reported as not removed, and is still there.
+        EXPECT_TRUE(thread->LastRepair.Ran);
+        EXPECT_EQ(thread->LastRepair.Count(TOutcome::Failed), 2);
+        EXPECT_EQ(thread->LastRepair.Count(TOutcome::Removed), 0);
+        EXPECT_FALSE(thread->LastRepair.AllDone());
+        EXPECT_TRUE(PathExists(page));
+        EXPECT_TRUE(PathExists(old));
+        // The findings stay as the scan left them.
+        EXPECT_EQ(thread->JunkCount, 2);
+        EXPECT_EQ(thread->TotalBytes, total);
+        EXPECT_EQ(Memo.Lines(), memo);
+        // Half a library is not called at all.
+        wchar_t called[64] = {};
+        EXPECT_EQ(GetEnvironmentVariableW(L"BRISFOLD_PARTIAL_REMOVAL_CALLED", called, 64), 0u) << called;
+    }
+}
+
+TEST_F(JunkTest, RepairReportTellsRemovedFromLeft)
+{
+    WriteSettings({});
+    const std::wstring page = Root.MakeFile(L"Cache\\a.htm", 100);
+    const std::wstring held = Root.MakeFile(L"Temp\\held.tmp", 100, 10);
+    const std::wstring left = Root.MakeFile(L"Temp\\left.tmp", 100, 10);
+    Root.MakeFile(L"Drive\\RECYCLER\\Dc1.txt", 300);
+    auto thread = RunScan();
+    ASSERT_EQ(thread->JunkCount, 3);
+    ASSERT_EQ(thread->RecycleBytes, 300);
+
+    // The library follows the settings it reads at removal: with the temporary files switched off
+    // since the scan, it leaves both listed temporary files, one of them held open without sharing;
+    // and the bin stays full.
+    WriteSettings({{L"TempFile", L"0"}});
+    FakeBinEmpties = false;
+    THandle open(CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(open) << GetLastError();
+    RepairAndWait(*thread);
+
+    EXPECT_FALSE(PathExists(page));
+    std::map<std::wstring, TOutcome> leftItems;
+    for (const TRepairReport::TItem& item : thread->LastRepair.Left()) leftItems[item.Text] = item.Outcome;
+    const std::map<std::wstring, TOutcome> expected = {
+        {held, TOutcome::InUse}, {left, TOutcome::Failed}, {L"Recycle bin " + Drive, TOutcome::Failed}};
+    EXPECT_EQ(leftItems, expected);
+    EXPECT_EQ(thread->LastRepair.Count(TOutcome::Removed), 1);
+    EXPECT_EQ(thread->LastRepair.Total(), 4);
+    EXPECT_FALSE(thread->LastRepair.AllDone());
 }

@@ -1,6 +1,7 @@
-// Times the junk scanner thread (start to Finished, memo filled) against a bare FindFirstFileExW walk
-// of the same temporary-folder tree, and reports the peak working set.
+// Times the junk scanner thread (start to Finished, memo filled) against a bare walk of the same
+// temporary-folder tree with the same listing call, and reports the peak working set.
 // Usage: bench_junk <tree folder>   (the tree's files must be older than two days)
+#include "common/FileFind.h"
 #include "common/IniFile.h"
 #include "junk/JunkWalk.h"
 #include "junk/TempFileThread.h"
@@ -32,9 +33,8 @@ void BareWalk(const std::wstring& folder, TWalkCount& count, bool probe = false)
 {
     TLinkProbe links(folder + L"\\");
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
-                                   FIND_FIRST_EX_LARGE_FETCH);
-    if (find == INVALID_HANDLE_VALUE) return;
+    const TFindHandle find = FindFirstEntry(folder + L"\\*", data);
+    if (!find) return;
     do {
         const std::wstring name = data.cFileName;
         if (name == L"." || name == L"..") continue;
@@ -45,8 +45,7 @@ void BareWalk(const std::wstring& folder, TWalkCount& count, bool probe = false)
             ++count.Files;
             count.Bytes += (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
         }
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+    } while (FindNextFileW(find.Get(), &data));
 }
 
 double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
@@ -145,7 +144,7 @@ int wmain(int argc, wchar_t** argv)
 
     std::printf("files in tree:            %lld (%lld bytes)\n", static_cast<long long>(count.Files),
                 static_cast<long long>(count.Bytes));
-    std::printf("bare FindFirstFileExW walk: %.3f s (best of 3)\n", bareBest);
+    std::printf("bare walk (FindFirstEntry): %.3f s (best of 3)\n", bareBest);
     std::printf("TempThread scan to Finished: %.3f s (best of 3), %d junk files, %ls, memo %d lines\n", scanBest,
                 junkCount, sizeText.c_str(), memoLines);
     std::printf("ratio scan / bare walk:   %.2f\n", scanBest / bareBest);

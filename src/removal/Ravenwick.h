@@ -1,0 +1,19 @@
+#pragma once
+// The calls of the removal library Ravenwick.dll, looked up by name. The program uses CreateDll and
+// RepairTFile (the start routine of the removal thread). UseStandIns is for tests only: it points the
+// library at a scratch Windows folder and drive and replaces the call that empties the recycle bin,
+// so that a test's removal can reach neither the machine's own files nor the user's real bin.
+#include <windows.h>
+#include <oleauto.h>
+
+// text: a string variable of the caller that may receive a text; iniPath: the settings file whose
+// "Junk File Removal" section rules the removal.
+using TCreateDll = void(WINAPI*)(BSTR* text, const wchar_t* iniPath);
+inline constexpr char kCreateDllName[] = "CreateDll";
+inline constexpr char kRepairTFileName[] = "RepairTFile";
+
+// Has the shape of SHEmptyRecycleBinW.
+using TEmptyRecycleBin = HRESULT(WINAPI*)(HWND window, const wchar_t* rootPath, DWORD flags);
+// Null arguments bring back the system's Windows folder, drive and SHEmptyRecycleBinW.
+using TUseStandIns = void(WINAPI*)(const wchar_t* windowsFolder, const wchar_t* recycleDrive, TEmptyRecycleBin emptyBin);
+inline constexpr char kUseStandInsName[] = "UseStandIns";

@@ -1,0 +1,244 @@
+// The folder guard of the junk walks: the rule as a table over scratch stand-ins for the protected
+// folders, and the system's own protected folders on this machine.
+#include "common/AppFrame.h"
+#include "common/Kelvor_Routine.h"
+#include "common/Paths.h"
+#include "junk/FolderGuard.h"
+#include "junk/JunkWalk.h"
+#include "support/ScratchFolder.h"
+#include "support/UnixLinks.h"
+
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+namespace {
+
+const char* VerdictName(TFolderVerdict verdict)
+{
+    switch (verdict) {
+    case TFolderVerdict::Walk: return "walk";
+    case TFolderVerdict::Root: return "root";
+    case TFolderVerdict::HoldsProtected: return "holds";
+    case TFolderVerdict::InsideProtected: return "inside";
+    }
+    return "?";
+}
+
+std::wstring ShortPath(const std::wstring& path)
+{
+    wchar_t buffer[MAX_PATH] = {};
+    const DWORD length = GetShortPathNameW(path.c_str(), buffer, MAX_PATH);
+    return length && length < MAX_PATH ? std::wstring(buffer) : std::wstring();
+}
+
+std::wstring Upper(std::wstring text)
+{
+    CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+} // namespace
+
+TEST(JunkFolderGuard, DriveAndShareRoots)
+{
+    const std::pair<const wchar_t*, bool> cases[] = {
+        {L"C:", true},
+        {L"C:\\", true},
+        {L"c:\\\\", true},
+        {L"C:/", true},
+        {L"\\", true},
+        {L"\\\\server\\share", true},
+        {L"\\\\server\\share\\", true},
+        {L"\\\\server", true},
+        {L"\\\\?\\C:\\", true},
+        {L"\\\\.\\C:", true},
+        {L"\\\\?\\UNC\\server\\share\\", true},
+        {L"C:\\Temp", false},
+        {L"\\\\server\\share\\Temp", false},
+        {L"\\\\?\\C:\\Temp", false},
+        {L"\\\\?\\UNC\\server\\share\\Temp", false},
+        {L"Temp", false},
+        {L"", false},
+    };
+    for (const auto& [path, root] : cases)
+        EXPECT_EQ(IsDriveOrShareRoot(path), root) << testing::PrintToString(std::wstring(path));
+}
+
+TEST(JunkFolderGuard, FolderForDisplay)
+{
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+        {L"C:\\Temp\\", L"C:\\Temp"},
+        {L"C:\\Temp\\\\", L"C:\\Temp"},
+        {L"C:\\", L"C:\\"},
+        {L"C:", L"C:\\"},
+        {L"\\\\server\\share\\", L"\\\\server\\share"},
+        {L"C:\\Temp", L"C:\\Temp"},
+    };
+    for (const auto& [given, shown] : cases)
+        EXPECT_EQ(FolderForDisplay(given), shown) << testing::PrintToString(std::wstring(given));
+}
+
+class JunkFolderGuardTable : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const wchar_t* folder : {L"Drive\\sub", L"Sys\\WindowsFolder\\System32", L"Sys\\WindowsFolder\\Fonts",
+                                      L"Sys\\WindowsFolder\\Temp\\sub", L"Sys\\WindowsFolder\\Temp\\Mine\\x",
+                                      L"Program Files Folder\\App\\cache", L"Profile\\Local\\Temp",
+                                      L"Profile\\Documents Folder\\Letters", L"Elsewhere"})
+            Root.MakeFolder(folder);
+        Folders.Roots = {Root / L"Drive"};
+        Folders.Kept = {Root / L"Sys\\WindowsFolder\\System32", Root / L"Profile", Root / L"Profile\\Local"};
+        Folders.Sealed = {Root / L"Sys\\WindowsFolder", Root / L"Program Files Folder",
+                          Root / L"Profile\\Documents Folder"};
+        Folders.Open = {Root / L"Sys\\WindowsFolder\\Temp"};
+    }
+
+    struct Case {
+        std::wstring Folder;
+        TFolderVerdict Verdict;
+        std::wstring Protected; // empty for none
+    };
+
+    void Expect(const TFolderGuard& guard, const std::vector<Case>& cases)
+    {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::PrintToString(c.Folder));
+            ASSERT_FALSE(c.Folder.empty()) << "a stand-in's short or linked name could not be made";
+            const TFolderCheck check = guard.Check(c.Folder);
+            EXPECT_STREQ(VerdictName(check.Verdict), VerdictName(c.Verdict));
+            EXPECT_EQ(check.Protected, c.Protected);
+            EXPECT_EQ(check.Folder, c.Folder);
+        }
+    }
+
+    ScratchFolder Root{L"guard"};
+    TProtectedFolders Folders;
+};
+
+TEST_F(JunkFolderGuardTable, RefusesRootsProtectedFoldersAndWhatHoldsThem)
+{
+    using V = TFolderVerdict;
+    const std::wstring windows = Root / L"Sys\\WindowsFolder";
+    const std::wstring documents = Root / L"Profile\\Documents Folder";
+    const TFolderGuard guard(Folders);
+    Expect(guard, {
+        {L"C:\\", V::Root, L""},
+        {L"\\\\server\\share\\", V::Root, L""},
+        {Root / L"Drive", V::Root, L""},
+        {Root / L"Drive\\", V::Root, L""},
+        {Root / L"Sys\\..\\Drive", V::Root, L""},
+        {Root / L"Drive\\sub", V::Walk, L""},
+        {windows, V::HoldsProtected, Root / L"Sys\\WindowsFolder"},
+        {windows + L"\\", V::HoldsProtected, Root / L"Sys\\WindowsFolder"},
+        {Upper(windows), V::HoldsProtected, Root / L"Sys\\WindowsFolder"},
+        {Root / L"Sys", V::HoldsProtected, Root / L"Sys\\WindowsFolder"},
+        {Root.Path(), V::HoldsProtected, Root / L"Sys\\WindowsFolder"},
+        {windows + L"\\System32", V::HoldsProtected, Root / L"Sys\\WindowsFolder\\System32"},
+        {windows + L"\\Temp\\..", V::HoldsProtected, Root / L"Sys\\WindowsFolder"},
+        {windows + L"\\Fonts", V::InsideProtected, Root / L"Sys\\WindowsFolder"},
+        {windows + L"\\Temp\\..\\Fonts", V::InsideProtected, Root / L"Sys\\WindowsFolder"},
+        {windows + L"\\Temp", V::Walk, L""},
+        {windows + L"\\TEMP\\", V::Walk, L""},
+        {windows + L"\\Temp\\sub", V::Walk, L""},
+        {Root / L"Program Files Folder\\App\\cache", V::InsideProtected, Root / L"Program Files Folder"},
+        {Root / L"Profile", V::HoldsProtected, Root / L"Profile\\Documents Folder"},
+        {Root / L"Profile\\Local", V::HoldsProtected, Root / L"Profile\\Local"},
+        {Root / L"Profile\\Local\\Temp", V::Walk, L""},
+        {documents + L"\\Letters", V::InsideProtected, Root / L"Profile\\Documents Folder"},
+        {documents + L"\\Letters\\..\\..\\Local\\Temp", V::Walk, L""},
+        {Root / L"Elsewhere", V::Walk, L""},
+    });
+}
+
+TEST_F(JunkFolderGuardTable, OpenFolderExemptsFromItsOwnSealedFolderOnly)
+{
+    using V = TFolderVerdict;
+    // A document folder that a user put inside the Windows folder's temp.
+    const std::wstring temp = Root / L"Sys\\WindowsFolder\\Temp";
+    Folders.Sealed.push_back(temp + L"\\Mine");
+    Expect(TFolderGuard(Folders), {
+        {temp, V::HoldsProtected, temp + L"\\Mine"},
+        {temp + L"\\Mine\\x", V::InsideProtected, temp + L"\\Mine"},
+        {temp + L"\\sub", V::Walk, L""},
+    });
+}
+
+TEST_F(JunkFolderGuardTable, ShortNamesDoNotSlipThrough)
+{
+    using V = TFolderVerdict;
+    const std::wstring windows = ShortPath(Root / L"Sys\\WindowsFolder");
+    const std::wstring letters = ShortPath(Root / L"Profile\\Documents Folder\\Letters");
+    ASSERT_NE(windows, Root / L"Sys\\WindowsFolder") << "no short name differs from the long one";
+    const TFolderGuard guard(Folders);
+    Expect(guard, {
+        {windows, V::HoldsProtected, Root / L"Sys\\WindowsFolder"},
+        {windows + L"\\Fonts", V::InsideProtected, Root / L"Sys\\WindowsFolder"},
+        {windows + L"\\Temp", V::Walk, L""},
+        {letters, V::InsideProtected, Root / L"Profile\\Documents Folder"},
+        {ShortPath(Root / L"Drive"), V::Root, L""},
+    });
+    // Protected folders listed by their short names protect just the same.
+    TProtectedFolders shortFolders = Folders;
+    shortFolders.Sealed = {windows};
+    Expect(TFolderGuard(shortFolders), {
+        {Root / L"Sys\\WindowsFolder\\Fonts", V::InsideProtected, windows},
+    });
+}
+
+TEST_F(JunkFolderGuardTable, LinksAreJudgedByWhereTheyLead)
+{
+    using V = TFolderVerdict;
+    if (!RunningUnderWine()) GTEST_SKIP() << "links are made through Wine";
+    const std::wstring link = Root / L"Elsewhere\\windows-link";
+    ASSERT_TRUE(MakeUnixSymlink(Root / L"Sys\\WindowsFolder", link));
+    const TFolderGuard guard(Folders);
+    Expect(guard, {
+        {link, V::HoldsProtected, Root / L"Sys\\WindowsFolder"},
+        {link + L"\\Fonts", V::InsideProtected, Root / L"Sys\\WindowsFolder"},
+        {link + L"\\Temp", V::Walk, L""},
+    });
+    RemoveUnixLink(link);
+}
+
+// The system's own protected folders, without stand-ins: what must be refused on this machine is,
+// and the real temporary and cache folders are still walked.
+TEST(JunkFolderGuardOnThisMachine, RefusesTheSystemAndWalksTheJunkFolders)
+{
+    const TAppFrame frame;
+    const TFolderGuard guard(ProtectedFolders(SystemJunkPlaces()));
+    const std::wstring profile = frame.GetSpecialFolder(CSIDL_PROFILE);
+    const std::wstring programFiles = frame.GetSpecialFolder(CSIDL_PROGRAM_FILES);
+    ASSERT_FALSE(profile.empty());
+    ASSERT_FALSE(programFiles.empty());
+    const std::wstring refused[] = {
+        SystemDriveRoot(),
+        WindowsFolder(),
+        SystemFolder(),
+        WindowsFolder() + L"\\Fonts",
+        programFiles,
+        programFiles + L"\\Common Files",
+        frame.GetSpecialFolder(CSIDL_COMMON_APPDATA),
+        profile,
+        profile.substr(0, profile.find_last_of(L'\\')),
+        frame.GetSpecialFolder(CSIDL_APPDATA),
+        frame.GetSpecialFolder(CSIDL_LOCAL_APPDATA),
+        frame.GetSpecialFolder(CSIDL_PERSONAL),
+        frame.GetSpecialFolder(CSIDL_PERSONAL) + L"\\Letters",
+        frame.GetSpecialFolder(CSIDL_DESKTOPDIRECTORY) + L"\\Temp",
+        frame.GetSpecialFolder(CSIDL_FAVORITES) + L"\\Links",
+    };
+    for (const std::wstring& folder : refused) {
+        ASSERT_FALSE(folder.empty());
+        const TFolderCheck check = guard.Check(folder);
+        EXPECT_NE(check.Verdict, TFolderVerdict::Walk) << testing::PrintToString(folder);
+    }
+    const std::wstring walked[] = {TempFolder(), frame.GetSpecialFolder(CSIDL_INTERNET_CACHE), WindowsFolder() + L"\\temp"};
+    for (const std::wstring& folder : walked) {
+        ASSERT_FALSE(folder.empty());
+        const TFolderCheck check = guard.Check(folder);
+        EXPECT_STREQ(VerdictName(check.Verdict), "walk")
+            << testing::PrintToString(folder) << " protected " << testing::PrintToString(check.Protected);
+    }
+}
