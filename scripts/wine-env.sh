@@ -31,7 +31,8 @@ brisfold_wine_headless() {
 # so that they do not hold the pipes of whoever runs the tests.
 brisfold_wine_start() {
   brisfold_wine_prefix "$1"
-  wineserver -p
+  # A server left running by an earlier command is as good as a new one.
+  wineserver -p 2>/dev/null || true
   # Also starts Wine's services; and a prefix that was used with a display is made headless again.
   brisfold_wine_headless
 }
