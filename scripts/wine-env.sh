@@ -28,7 +28,8 @@ brisfold_wine_headless() {
 # so that they do not hold the pipes of whoever runs the tests.
 brisfold_wine_start() {
   brisfold_wine_prefix "$1"
-  wineserver -p
+  # A server that an earlier command left running is reused.
+  wineserver -p 2>/dev/null || true
   # Also starts Wine's services; and a prefix that was used with a display is made headless again.
   brisfold_wine_headless
 }
