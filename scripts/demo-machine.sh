@@ -9,7 +9,7 @@ build=$(cd "${1:-$root/build}" && pwd)
 
 export WINEPREFIX="$build/demo/prefix"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEARCH=win64
 
 # A fresh machine every time, so that a demo shows what a first run finds.

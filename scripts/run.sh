@@ -12,7 +12,7 @@ bash "$root/scripts/demo-machine.sh" "$build"
 
 export WINEPREFIX="$build/demo/prefix"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 program='C:\Program Files\Quillmar Brisfold'
 
 if [ -n "${DISPLAY:-}" ]; then

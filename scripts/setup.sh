@@ -8,6 +8,7 @@ packages=(
   libz-mingw-w64-dev googletest
   wine wine64 libwine
   xvfb x11-utils imagemagick
+  nsis python3
   clang libclang-rt-14-dev zlib1g-dev
 )
 
