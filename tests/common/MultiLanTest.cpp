@@ -3,10 +3,17 @@
 #include "common/AppFrame.h"
 #include "common/CodePage.h"
 #include "common/FormatText.h"
+#include "common/IniFile.h"
 #include "common/MultiLan.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cwctype>
+#include <fstream>
+#include <iterator>
 
 
 class MultiLanTest : public testing::Test {
@@ -218,5 +225,90 @@ TEST(ShippedLanguage, EverySectionHoldsThePositionsItsReadersUse)
         std::wstring shown;
         ASSERT_NO_THROW(shown = FormatText(texts.GetLine(line.Section, line.Position), {line.Argument}));
         EXPECT_NE(std::wstring::npos, shown.find(line.Shown)) << testing::PrintToString(shown);
+    }
+}
+
+namespace {
+
+std::wstring ShippedLanguageFolder()
+{
+    return TAppFrame().ExeFolder + L"Language\\";
+}
+
+TWideStrings SectionNames(const std::wstring& file)
+{
+    std::wstring buffer(65536, L'\0');
+    const DWORD length = GetPrivateProfileSectionNamesW(buffer.data(), static_cast<DWORD>(buffer.size()), file.c_str());
+    TWideStrings names;
+    for (size_t at = 0; at < length;) {
+        const size_t end = buffer.find(L'\0', at);
+        if (end == at || end == std::wstring::npos)
+            break;
+        names.push_back(buffer.substr(at, end - at));
+        at = end + 1;
+    }
+    return names;
+}
+
+// The conversions of a format line in order ("d", "s", "%"), widths left out.
+std::wstring FormatArguments(const std::wstring& text)
+{
+    std::wstring kinds;
+    for (size_t at = text.find(L'%'); at != std::wstring::npos && at + 1 < text.size(); at = text.find(L'%', at)) {
+        size_t end = at + 1;
+        while (end < text.size() && (iswdigit(text[end]) || text[end] == L'-' || text[end] == L'.'))
+            ++end;
+        if (end < text.size())
+            kinds += towlower(text[end]);
+        at = end + 1;
+    }
+    return kinds;
+}
+
+} // namespace
+
+TEST(ShippedLanguage, EveryFileHasEnglishsSectionsLinesAndFormatArguments)
+{
+    const std::wstring folder = ShippedLanguageFolder();
+    const std::wstring english = folder + L"English.lng";
+    const TWideStrings sections = SectionNames(english);
+    ASSERT_FALSE(sections.empty());
+    for (const TSectionNeed& need : LanguageNeeds())
+        EXPECT_NE(std::find(sections.begin(), sections.end(), need.Section), sections.end()) << need.Section;
+
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"*.lng").c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    TWideStrings files;
+    do
+        files.push_back(found.cFileName);
+    while (FindNextFileW(search, &found));
+    FindClose(search);
+    EXPECT_GE(files.size(), 2u) << "English and at least one translation";
+
+    for (const std::wstring& name : files) {
+        SCOPED_TRACE(testing::PrintToString(name));
+        const std::wstring path = folder + name;
+        // A file outside ASCII is UTF-16 with a byte-order mark, which reads the same under any code page.
+        std::string bytes;
+        {
+            std::ifstream in(path.c_str(), std::ios::binary);
+            bytes.assign(std::istreambuf_iterator<char>(in), {});
+        }
+        const bool utf16 = bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE';
+        const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
+        EXPECT_TRUE(utf16 || ascii);
+
+        EXPECT_EQ(SectionNames(path), sections);
+        for (const std::wstring& section : sections) {
+            const TWideStrings theirs = TIniFile(path).ReadSectionLines(section);
+            const TWideStrings ours = TIniFile(english).ReadSectionLines(section);
+            ASSERT_EQ(theirs.size(), ours.size()) << testing::PrintToString(section);
+            for (size_t i = 0; i < ours.size(); ++i) {
+                SCOPED_TRACE(testing::PrintToString(section + L" " + theirs[i]));
+                EXPECT_EQ(std::count(theirs[i].begin(), theirs[i].end(), L'='), 1) << "a text holds no equals sign";
+                EXPECT_EQ(FormatArguments(LineValue(theirs[i])), FormatArguments(LineValue(ours[i])));
+            }
+        }
     }
 }
