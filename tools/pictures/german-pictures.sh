@@ -8,9 +8,9 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
 
+. "$root/scripts/wine-env.sh"
+brisfold_wine_env "$build"
 export WINEPREFIX="$build/demo/prefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 [ -d "$WINEPREFIX" ] || { echo "german-pictures: no demo machine; run scripts/demo-machine.sh first" >&2; exit 1; }
 program='C:\Program Files\Quillmar Brisfold'
 
