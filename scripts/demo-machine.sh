@@ -9,7 +9,7 @@ build=$(cd "${1:-$root/build}" && pwd)
 
 export WINEPREFIX="$build/demo/prefix"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEARCH=win64
 # Under Wine, emptying the recycle bin empties the Unix user's trash: the demo's stays in the build.
 export XDG_DATA_HOME="$build/demo/xdg-data"

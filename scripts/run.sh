@@ -12,7 +12,7 @@ bash "$root/scripts/demo-machine.sh" "$build"
 
 export WINEPREFIX="$build/demo/prefix"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # Under Wine, emptying the recycle bin empties the Unix user's trash: the demo's stays in the build.
 export XDG_DATA_HOME="$build/demo/xdg-data"
 mkdir -p "$XDG_DATA_HOME"

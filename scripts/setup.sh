@@ -7,7 +7,8 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
   libz-mingw-w64-dev googletest
   wine wine64 libwine
-  xvfb x11-utils imagemagick
+  xvfb x11-utils imagemagick xdotool
+  nsis python3
   clang libclang-rt-14-dev zlib1g-dev
 )
 

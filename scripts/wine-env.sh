@@ -4,7 +4,7 @@ brisfold_wine_env() {
   build=$(cd "$1" && pwd)
   export WINEPREFIX="$build/wineprefix"
   export WINEDEBUG=-all
-  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   export WINEARCH=win64
   # Under Wine, emptying the recycle bin empties the Unix user's trash: this one stays in the build.
   export XDG_DATA_HOME="$build/xdg-data"

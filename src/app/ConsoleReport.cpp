@@ -110,11 +110,12 @@ int RunConsoleReport(const TConsoleOptions& options, const std::function<void(co
                      const std::function<void(const std::wstring&)>& err)
 {
     TForm1 form(options.ProgramFolder);
-    std::wstring startupMessage;
+    // What the window would show in a message box goes to the error stream, each message once.
+    bool told = false;
     bool quitAsked = false;
     form.ShowMessage = [&](HWND, const std::wstring& text, const std::wstring& caption, UINT) {
-        if (startupMessage.empty())
-            startupMessage = caption + L": " + text;
+        err(caption + L": " + text + kNewLine);
+        told = true;
         return IDOK;
     };
     form.QuitApplication = [&] { quitAsked = true; };
@@ -134,22 +135,24 @@ int RunConsoleReport(const TConsoleOptions& options, const std::function<void(co
     }
     const bool started = form.SpywareOn && form.RegistryOn && form.PrivacyOn && form.JunkOn && !quitAsked;
     if (!started) {
-        std::wstring message = startupMessage;
-        if (!form.LastErrorMessage.empty())
-            message += (message.empty() ? L"" : L" ") + form.LastErrorMessage;
-        if (message.empty())
-            message = L"Start-up failed.";
-        err(L"Brisfold: " + message + kNewLine);
+        if (!told)
+            err(L"Brisfold: start-up failed." + std::wstring(kNewLine));
         return 2;
     }
 
-    form.TntButton1Click();
+    // An error ends the command through the program's handler, which reports it; no report of a scan
+    // that did not finish follows.
+    Application().Guard([&] { form.TntButton1Click(); });
     if (!form.LastErrorMessage.empty())
-        err(L"Brisfold: " + form.LastErrorMessage + kNewLine);
+        return 2;
     bool found = false;
     for (int64_t count : form.ProblemCounts)
         found |= count > 0;
-    out(L"Quillmar Brisfold scan report" + std::wstring(kNewLine) + kNewLine + ScanReport(form, details));
+    std::wstring heading = L"Quillmar Brisfold scan report" + std::wstring(kNewLine);
+    if (form.LangTexts && !form.LangTexts->MissingLanguage.empty())
+        heading += L"Language \"" + form.LangTexts->MissingLanguage + L"\" named in Main.ini has no language file; " +
+                   L"the texts are English." + kNewLine;
+    out(heading + kNewLine + ScanReport(form, details));
 
     if (!(options.Repair && found)) {
         if (options.Repair)
@@ -158,7 +161,7 @@ int RunConsoleReport(const TConsoleOptions& options, const std::function<void(co
     }
 
     form.LastErrorMessage.clear();
-    form.TntButton3Click();
+    Application().Guard([&] { form.TntButton3Click(); });
     bool junkEnded = true;
     if (form.JunkThread)
         junkEnded = form.JunkThread->CompleteRepairReport(kJunkRemovalWaitMs);
@@ -187,11 +190,9 @@ int RunConsoleReport(const TConsoleOptions& options, const std::function<void(co
             report += line + kNewLine;
         report += kNewLine;
     }
-    if (!form.LastErrorMessage.empty()) {
-        err(L"Brisfold: " + form.LastErrorMessage + kNewLine);
-        allDone = false;
-    }
     out(report);
+    if (!form.LastErrorMessage.empty())
+        return 2;
     return allDone ? 1 : 3;
 }
 

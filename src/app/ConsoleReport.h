@@ -1,7 +1,8 @@
 #pragma once
 // "/scan" and "/scan /repair": the start-up and one scan without any window on screen, reported as
 // plain text. Exit codes: 0 nothing found; 1 found (and, with /repair, every listed item removed or
-// scheduled); 2 start-up error; 3 found and repaired, but some listed item was left, refused or failed.
+// scheduled); 2 start-up error, or an error that ended the scan or the repair; 3 found and repaired,
+// but some listed item was left, refused or failed.
 #include <windows.h>
 
 #include <functional>

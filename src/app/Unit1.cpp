@@ -1,6 +1,7 @@
 #include "app/Unit1.h"
 #include "ui/WindowClass.h"
 
+#include "app/LanguageNeeds.h"
 #include "app/Unit2.h"
 #include "common/CodePage.h"
 #include "common/FormatText.h"
@@ -256,7 +257,9 @@ void TForm1::FormCreate()
         ani1.OpenResource(GetModuleHandleW(nullptr), kScanAnimationId);
     TntLabel1.SetFontColor(RGB(99, 156, 211));
     InitializeProgram();
-    Timer2.SetEnabled(true);
+    // A start-up that failed has told the user why; no scan follows it.
+    if (SpywareOn || RegistryOn || PrivacyOn || JunkOn)
+        Timer2.SetEnabled(true);
 }
 
 void TForm1::InitializeProgram()
@@ -266,21 +269,19 @@ void TForm1::InitializeProgram()
     RegRepairLog.clear();
     SettingsFolder = SettingsFolderPath();
     const std::wstring archive = ProgramFolder + L"Def.dbd";
-    const UINT boxFlags = MB_OK | MB_ICONERROR;
-    if (GetFileAttributesW(archive.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        ShowMessage(Handle_, L"Database file(Def.dbd) missing, please reinstall program.", L"Initialization Error",
-                    boxFlags);
-        QuitApplication();
-    }
-    LangTexts = std::make_unique<TMultiLan>(SettingsFolder + L"Main.ini", ProgramFolder);
+    // Each start-up failure is told once and ends the start-up: going on would only raise a second,
+    // less helpful error about the same cause.
+    if (GetFileAttributesW(archive.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return StartupFailed(L"Database file(Def.dbd) missing, please reinstall program.");
+    LangTexts = std::make_unique<TMultiLan>(SettingsFolder + L"Main.ini", ProgramFolder, LanguageNeeds());
+    // Checked before any scan: a missing line would otherwise end a scan halfway with an index error.
+    if (const auto shortage = LangTexts->FirstShortage())
+        return StartupFailed(ShortageMessage(*shortage));
     MessageTexts = LangTexts->GetSection(L"Message");
     SettingsIni = std::make_unique<TIniFile>(SettingsFolder + L"Main.ini");
     ProblemCounts.fill(0);
-    if (!MyZip.OpenArchive(archive)) {
-        ShowMessage(Handle_, L"Database file(Def.dbd) corrupted, please reinstall program.", L"Initialization Error",
-                    boxFlags);
-        QuitApplication();
-    }
+    if (!MyZip.OpenArchive(archive))
+        return StartupFailed(L"Database file(Def.dbd) corrupted, please reinstall program.");
 
     SpyScanner = std::make_unique<TSpyScan>(archive, LangTexts->GetSection(L"M_SpywareScan"));
     SpyScanner->ScanPrefix = LangTexts->GetLine(L"M_SpywareScan", 0);
@@ -302,6 +303,12 @@ void TForm1::InitializeProgram()
 
     Scanning = false;
     SpywareOn = RegistryOn = PrivacyOn = JunkOn = true;
+}
+
+void TForm1::StartupFailed(const std::wstring& text)
+{
+    ShowMessage(Handle_, text, L"Initialization Error", MB_OK | MB_ICONERROR);
+    QuitApplication();
 }
 
 // Timers
@@ -595,6 +602,15 @@ void TForm1::ApplicationEvents1Exception(std::exception_ptr error)
     LastErrorMessage = ErrorText(error);
     if (Handle_)
         SetWindowTextW(Handle_, L"Brisfold");
+    // The box runs a message loop of its own: an error that a timer raises meanwhile is kept, not stacked.
+    if (ShowingError_)
+        return;
+    ShowingError_ = true;
+    struct TClear {
+        bool& Flag;
+        ~TClear() { Flag = false; }
+    } clear{ShowingError_};
+    ShowMessage(Handle_, LastErrorMessage, L"Quillmar Brisfold", MB_OK | MB_ICONERROR);
 }
 
 void TForm1::lbl1Click()

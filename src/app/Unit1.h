@@ -115,7 +115,7 @@ public:
     // The details window, set when it is created.
     TW_Details* Details = nullptr;
 
-    // The text of the last error that reached ApplicationEvents1Exception (for the console report).
+    // The text of the last error that reached ApplicationEvents1Exception, which also shows it.
     std::wstring LastErrorMessage;
     // What the platform does, replaceable so that tests and the console report can watch it.
     std::function<int(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags)> ShowMessage;
@@ -147,10 +147,13 @@ private:
     // The line of a repaired row: "Message" 4 when every item went, else the count of items left.
     void ShowRepaired(TLabel& line, const TRepairReport& report);
     std::wstring Text(int index) const;
+    // Tells the user why the program cannot start and asks it to end.
+    void StartupFailed(const std::wstring& text);
 
     std::wstring ProgramFolderOverride_;
     HWND Handle_ = nullptr;
     int Dpi_ = 96;
+    bool ShowingError_ = false;
 };
 
 // Widens an error caught by a handler into its message text.

@@ -2,8 +2,15 @@
 
 #include "common/Exception.h"
 #include "common/IniFile.h"
+#include "common/Kelvor_Routine.h"
+
+#include <windows.h>
+
+#include <algorithm>
 
 namespace {
+
+const wchar_t kEnglish[] = L"English";
 
 std::wstring JoinFolder(const std::wstring& folder, const std::wstring& tail)
 {
@@ -18,33 +25,108 @@ std::wstring FolderOf(const std::wstring& path)
     return at == std::wstring::npos ? std::wstring() : path.substr(0, at);
 }
 
+std::wstring LanguagePath(const std::wstring& folder, const std::wstring& name)
+{
+    return JoinFolder(folder, L"Language\\" + name + L".lng");
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b)
+{
+    return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+// A name from Main.ini is a file name, never a path that leads out of the Language folder.
+bool IsPlainName(const std::wstring& name)
+{
+    return !name.empty() && name.find_first_of(L"\\/:") == std::wstring::npos && name != L"." && name != L"..";
+}
+
 } // namespace
 
-TMultiLan::TMultiLan(const std::wstring& settingsFile, const std::wstring& programFolder)
+TMultiLan::TMultiLan(const std::wstring& settingsFile, const std::wstring& programFolder,
+                     std::vector<TSectionNeed> needs)
     : SettingsFile(settingsFile),
-      LanguageName(TIniFile(settingsFile).ReadString(L"Main", L"Language", L"English"))
+      LanguageName(TIniFile(settingsFile).ReadString(L"Main", L"Language", kEnglish)),
+      ProgramFolder_(programFolder),
+      Needs_(std::move(needs))
 {
-    LanguageFile = JoinFolder(programFolder, L"Language\\" + LanguageName + L".lng");
+    LanguageFile = LanguagePath(programFolder, LanguageName);
+    if (!SamePath(LanguageName, kEnglish) && !(IsPlainName(LanguageName) && FileExists(LanguageFile))) {
+        MissingLanguage = LanguageName;
+        LanguageName = kEnglish;
+        LanguageFile = LanguagePath(programFolder, LanguageName);
+    }
 }
 
-std::wstring TMultiLan::FallbackFile() const
+std::vector<std::wstring> TMultiLan::FallbackFiles() const
 {
-    return JoinFolder(FolderOf(SettingsFile), L"Language\\English.lng");
+    std::vector<std::wstring> files{LanguagePath(FolderOf(SettingsFile), kEnglish)};
+    const std::wstring own = LanguagePath(ProgramFolder_, kEnglish);
+    if (!SamePath(own, files.front()))
+        files.push_back(own);
+    return files;
 }
 
-TWideStrings TMultiLan::GetSection(const std::wstring& section) const
+size_t TMultiLan::Needed(const std::wstring& section) const
+{
+    for (const TSectionNeed& need : Needs_)
+        if (SamePath(need.Section, section))
+            return static_cast<size_t>(std::max(need.HighestLine + 1, 0));
+    return 0;
+}
+
+TWideStrings TMultiLan::ReadSection(const std::wstring& section, size_t needed) const
 {
     TWideStrings lines = TIniFile(LanguageFile).ReadSectionLines(section);
-    if (lines.empty())
-        lines = TIniFile(FallbackFile()).ReadSectionLines(section);
+    // An empty section is completed like a short one: the English lines stand in for all of it.
+    needed = std::max<size_t>(needed, 1);
+    for (const std::wstring& file : FallbackFiles()) {
+        if (lines.size() >= needed)
+            break;
+        if (SamePath(file, LanguageFile))
+            continue;
+        const TWideStrings english = TIniFile(file).ReadSectionLines(section);
+        // Only lines past the section's end: a line within it stands for the same text in any language.
+        lines.insert(lines.end(), english.begin() + static_cast<ptrdiff_t>(std::min(lines.size(), english.size())),
+                     english.end());
+    }
     for (std::wstring& line : lines)
         line = LineValue(line);
     return lines;
 }
 
+TWideStrings TMultiLan::GetSection(const std::wstring& section) const
+{
+    return ReadSection(section, Needed(section));
+}
+
 std::wstring TMultiLan::GetLine(const std::wstring& section, int position) const
 {
-    return TextAt(GetSection(section), position);
+    const size_t needed = position < 0 ? 0 : static_cast<size_t>(position) + 1;
+    return TextAt(ReadSection(section, std::max(Needed(section), needed)), position);
+}
+
+std::optional<TSectionShortage> TMultiLan::FirstShortage() const
+{
+    for (const TSectionNeed& need : Needs_) {
+        const size_t needed = Needed(need.Section);
+        const size_t found = GetSection(need.Section).size();
+        if (found < needed)
+            return TSectionShortage{LanguageFile, FileExists(LanguageFile), need.Section, static_cast<int>(needed),
+                                    static_cast<int>(found)};
+    }
+    return std::nullopt;
+}
+
+std::wstring ShortageMessage(const TSectionShortage& shortage)
+{
+    std::wstring text = L"The language file \"" + shortage.File + L"\"";
+    if (!shortage.FileExists)
+        text += L" is missing, so the texts of its section [" + shortage.Section + L"] cannot be read.";
+    else
+        text += L" is incomplete: its section [" + shortage.Section + L"] has " + std::to_wstring(shortage.Found) +
+                L" of the " + std::to_wstring(shortage.Needed) + L" lines that the program needs.";
+    return text + L" Please reinstall the program.";
 }
 
 const std::wstring& TextAt(const TWideStrings& texts, int position)

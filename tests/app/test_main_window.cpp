@@ -416,21 +416,33 @@ TEST_F(MainWindow, MissingDefinitionsShowOneMessageAndLeaveTheWindowInert)
     EXPECT_EQ(Messages[0].Caption, L"Initialization Error");
     EXPECT_TRUE(Messages[0].Flags & MB_ICONERROR);
     EXPECT_EQ(QuitRequests, 1);
-    EXPECT_EQ(Form->Caption(), L"Brisfold");
+    // Nothing after the message: no second error about the same missing file.
+    EXPECT_TRUE(Form->LastErrorMessage.empty()) << testing::PrintToString(Form->LastErrorMessage);
     EXPECT_FALSE(Form->SpywareOn || Form->RegistryOn || Form->PrivacyOn || Form->JunkOn);
     EXPECT_FALSE(Form->Timer2.Enabled());
     EXPECT_EQ(Form->SpyScanner, nullptr);
 }
 
-TEST_F(MainWindow, DamagedDefinitionsOrNoLanguageLeaveTheWindowInert)
+TEST_F(MainWindow, DamagedDefinitionsOrNoLanguageShowOneMessageAndLeaveTheWindowInert)
 {
     struct Case {
         const char* Name;
         bool Corrupt;
         bool NoLanguage;
-    } cases[] = {{"corrupted Def.dbd", true, false}, {"no language file", false, true}};
+        const wchar_t* Caption;   // of the one message box
+        const wchar_t* Says[2];   // parts of its text
+        int QuitRequests;
+        const wchar_t* WindowCaption;
+    } cases[] = {
+        {"corrupted Def.dbd", true, false, L"Quillmar Brisfold",
+         {L"corrupted", L"please reinstall the program."}, 0, L"Brisfold"},
+        {"no language file", false, true, L"Initialization Error",
+         {L"Language\\English.lng\" is missing", L"[Message]"}, 1, L"Quillmar Brisfold"},
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
+        Messages.clear();
+        QuitRequests = 0;
         if (c.Corrupt)
             WriteCorruptDefinitions();
         else
@@ -438,9 +450,14 @@ TEST_F(MainWindow, DamagedDefinitionsOrNoLanguageLeaveTheWindowInert)
         if (c.NoLanguage)
             RemoveLanguageFiles();
         StartProgram();
-        EXPECT_TRUE(Messages.empty());
-        EXPECT_EQ(QuitRequests, 0);
-        EXPECT_EQ(Form->Caption(), L"Brisfold");
+        ASSERT_EQ(Messages.size(), 1u);
+        EXPECT_EQ(Messages[0].Caption, c.Caption);
+        EXPECT_TRUE(Messages[0].Flags & MB_ICONERROR);
+        for (const wchar_t* part : c.Says)
+            EXPECT_NE(Messages[0].Text.find(part), std::wstring::npos) << testing::PrintToString(Messages[0].Text);
+        EXPECT_EQ(Messages[0].Text.find(L"List index"), std::wstring::npos);
+        EXPECT_EQ(QuitRequests, c.QuitRequests);
+        EXPECT_EQ(Form->Caption(), c.WindowCaption);
         EXPECT_FALSE(Form->SpywareOn || Form->RegistryOn || Form->PrivacyOn || Form->JunkOn);
         EXPECT_FALSE(Form->Timer2.Enabled());
         // "Start Scan" and "Repair" do nothing.
@@ -450,12 +467,13 @@ TEST_F(MainWindow, DamagedDefinitionsOrNoLanguageLeaveTheWindowInert)
         EXPECT_FALSE(Form->TntBitBtn1.VisibleFlag());
         EXPECT_FALSE(Form->TntButton1.VisibleFlag());
         EXPECT_FALSE(Form->TntButton3.VisibleFlag());
+        EXPECT_EQ(Messages.size(), 1u) << "told once";
         Details.reset();
         Form.reset();
     }
 }
 
-TEST_F(MainWindow, ErrorsInACommandSetTheCaption)
+TEST_F(MainWindow, ErrorsInACommandAreShownAndSetTheCaption)
 {
     WriteDefinitions(1);
     StartProgram();
@@ -466,6 +484,10 @@ TEST_F(MainWindow, ErrorsInACommandSetTheCaption)
     SendMessageW(Form->TntButton1.Handle(), BM_CLICK, 0, 0);
     EXPECT_EQ(Form->Caption(), L"Brisfold");
     EXPECT_FALSE(Form->LastErrorMessage.empty());
+    // The user is told, once, with the error's own text.
+    ASSERT_EQ(Messages.size(), 1u);
+    EXPECT_EQ(Messages[0].Text, Form->LastErrorMessage);
+    EXPECT_TRUE(Messages[0].Flags & MB_ICONERROR);
     // The command ended, not the window: it leaves the scanning state and can be closed.
     EXPECT_FALSE(Form->Scanning);
     EXPECT_FALSE(Form->Timer1.Enabled());
