@@ -310,6 +310,25 @@ TEST_F(MainWindow, AScanThatFailsPartWayLeavesNothingToRepair)
     EXPECT_FALSE(Form->LP1.VisibleFlag());
 }
 
+TEST_F(MainWindow, AMissingRemovalLibraryIsToldAndTheJunkRowKeepsItsFindings)
+{
+    WriteDefinitions(0);
+    WriteSetting(L"Junk File Removal", L"TempFile", L"1");
+    const std::wstring old = Folder.MakeFile(L"temp\\old.tmp", 4096, 30);
+    StartProgram();
+    ScanNow();
+    ASSERT_GT(Form->ProblemCounts[3], 0);
+    const std::wstring line = Form->LP4.Caption();
+    Form->JunkThread->LibraryPath = Folder / L"program\\Ravenwick.dll"; // not there
+    Form->TntButton3Click();
+    ASSERT_EQ(Messages.size(), 1u);
+    EXPECT_EQ(Messages[0].Text, Lng(L"M_Temp", 4));
+    EXPECT_EQ(Messages[0].Flags & MB_ICONERROR, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_GT(Form->ProblemCounts[3], 0) << "the row keeps its findings";
+    EXPECT_EQ(Form->LP4.Caption(), line) << "the row is not shown as repaired";
+    EXPECT_TRUE(PathExists(old));
+}
+
 TEST_F(MainWindow, ClicksAndHoverOnResultLines)
 {
     WriteDefinitions(1);
