@@ -59,10 +59,11 @@ void TListView::Clear()
 }
 
 int TListView::AddItem(const std::wstring& caption, const std::vector<std::wstring>& subItems, int imageIndex,
-                       bool checked)
+                       bool checked, LPARAM data)
 {
     LVITEMW item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    item.lParam = data;
     item.iItem = Count();
     item.pszText = const_cast<wchar_t*>(caption.c_str());
     item.iImage = imageIndex;
@@ -146,6 +147,16 @@ void TListView::SetImageIndex(int index, int imageIndex)
     item.iItem = index;
     item.iImage = imageIndex;
     SendMessageW(Handle_, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+LPARAM TListView::ItemData(int index) const
+{
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = index;
+    if (!SendMessageW(Handle_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
+        return 0;
+    return item.lParam;
 }
 
 void TListView::RescaleDpi(int oldDpi, int newDpi)

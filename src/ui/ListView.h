@@ -19,9 +19,10 @@ public:
 
     int Count() const;
     void Clear();
-    // Appends a row and returns its index; subItems are the texts of columns 1, 2, ...
+    // Appends a row and returns its index; subItems are the texts of columns 1, 2, ...; data is the
+    // row's own number (its lParam), for the owner to find what the row stands for.
     int AddItem(const std::wstring& caption, const std::vector<std::wstring>& subItems, int imageIndex,
-                bool checked);
+                bool checked, LPARAM data = 0);
     void Delete(int index);
     std::wstring Caption(int index) const;
     // column counts from 1 (the first column after the caption)
@@ -32,6 +33,7 @@ public:
     void SetAllChecked(bool checked);
     int ImageIndex(int index) const;
     void SetImageIndex(int index, int imageIndex);
+    LPARAM ItemData(int index) const;
 
     void RescaleDpi(int oldDpi, int newDpi) override;
 };
