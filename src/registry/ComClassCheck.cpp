@@ -59,9 +59,9 @@ int32_t TScanRegistry::CheckClass(const TClassesView& view, HKEY classes, const 
                                   const std::wstring& windowsFolder)
 {
     TRegKey classKey;
-    if (classKey.Open(classes, name, KEY_READ | view.Access) != ERROR_SUCCESS)
+    if (classKey.Open(classes, name, KEY_READ) != ERROR_SUCCESS)
         return 0;
-    const TFindingRecorder::TWhere where{HKEY_CLASSES_ROOT, view.Access, view.DisplayRoot};
+    const TFindingRecorder::TWhere where = ClassesWhere(view);
     int32_t found = 0;
     for (const std::wstring& subName : classKey.SubKeyNames()) {
         const std::wstring lower = Lower(subName);
@@ -69,7 +69,7 @@ int32_t TScanRegistry::CheckClass(const TClassesView& view, HKEY classes, const 
             continue;
         // A key that cannot be read is never judged empty.
         TRegKey sub;
-        if (sub.Open(classKey.Handle(), subName, KEY_READ | view.Access) != ERROR_SUCCESS)
+        if (sub.Open(classKey.Handle(), subName, KEY_READ) != ERROR_SUCCESS)
             continue;
         const std::vector<std::wstring> subKeys = sub.SubKeyNames();
         const std::vector<std::wstring> values = sub.ValueNames();
@@ -77,8 +77,8 @@ int32_t TScanRegistry::CheckClass(const TClassesView& view, HKEY classes, const 
         if (sub.ReadValue(L"", stored) != ERROR_SUCCESS || !stored.IsText())
             continue;
         const std::wstring data = TrimBlanks(stored.Text());
-        const std::wstring path = L"CLSID\\" + name + L"\\" + subName;
-        const std::wstring keyText = view.DisplayRoot + path;
+        const std::wstring path = view.Prefix + L"CLSID\\" + name + L"\\" + subName;
+        const std::wstring keyText = where.DisplayRoot + path;
 
         if (data.empty()) {
             if (!subKeys.empty() && !(subKeys.size() == 1 && !values.empty() && TrimBlanks(values[0]).empty()))

@@ -6,7 +6,7 @@ void TFindingRecorder::Reset()
 {
     Findings_.clear();
     BackupLines_.clear();
-    Locator_ = std::make_unique<TKeyLocator>();
+    Locator_ = TKeyLocator();
 }
 
 void TFindingRecorder::AddKey(const TWhere& where, const std::wstring& path, const std::wstring& itemName,
@@ -16,6 +16,7 @@ void TFindingRecorder::AddKey(const TWhere& where, const std::wstring& path, con
     finding.Kind = TFindingKind::Key;
     finding.Root = where.Root;
     finding.View = where.View;
+    finding.ThirtyTwoBit = where.ThirtyTwoBit;
     finding.KeyPath = path;
     finding.ItemName = itemName;
     finding.KeyText = where.DisplayRoot + path;
@@ -33,6 +34,7 @@ void TFindingRecorder::AddValue(const TWhere& where, const std::wstring& path, c
     finding.Kind = TFindingKind::Value;
     finding.Root = where.Root;
     finding.View = where.View;
+    finding.ThirtyTwoBit = where.ThirtyTwoBit;
     finding.KeyPath = path;
     finding.ValueName = valueName;
     finding.ItemName = itemName;
@@ -45,9 +47,7 @@ void TFindingRecorder::AddValue(const TWhere& where, const std::wstring& path, c
 
 void TFindingRecorder::Add(TRegFinding finding, const TBackupEntry& backup)
 {
-    if (!Locator_)
-        Locator_ = std::make_unique<TKeyLocator>();
-    const TKeyLocation hive = Locator_->Locate(finding.Root, finding.KeyPath, finding.View);
+    const TKeyLocation hive = Locator_.Locate(finding.Root, finding.KeyPath, finding.View);
     finding.HiveRoot = hive.Root;
     finding.HivePath = hive.Path;
     Findings_.push_back(std::move(finding));

@@ -7,7 +7,6 @@
 #include "registry/KeyLocation.h"
 #include "registry/RegFinding.h"
 
-#include <memory>
 #include <vector>
 
 class TListView;
@@ -17,13 +16,15 @@ public:
     // Forgets every finding and backup line, and reads the roots' names anew.
     void Reset();
 
-    // A finding of the whole key root\path as the check read it in the view; displayRoot is the text
-    // before path in the key column ("HKEY_CLASSES_ROOT\", or "HKEY_CLASSES_ROOT\Wow6432Node\").
+    // Where a check reads: the root, the view it opens keys in, the key column's text before the path
+    // ("HKEY_CLASSES_ROOT\"), and whether the entries belong to 32-bit programs.
     struct TWhere {
         HKEY Root;
         REGSAM View;
         std::wstring DisplayRoot;
+        bool ThirtyTwoBit = false;
     };
+    // A finding of the whole key root\path.
     void AddKey(const TWhere& where, const std::wstring& path, const std::wstring& itemName,
                 const std::wstring& data, int32_t image, const TBackupEntry& backup);
     // A finding of one value of the key root\path (an empty name is the default value).
@@ -44,7 +45,7 @@ private:
 
     std::vector<TRegFinding> Findings_;
     TWideStrings BackupLines_;
-    std::unique_ptr<TKeyLocator> Locator_;
+    TKeyLocator Locator_;
 };
 
 // An ignore line names a finding when, split at its last "=", its left part is the key text and its

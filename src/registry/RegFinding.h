@@ -17,6 +17,8 @@ struct TRegFinding {
     HKEY Root = nullptr;
     REGSAM View = 0;
     std::wstring KeyPath;
+    // An entry of 32-bit programs (on 64-bit Windows), whose paths were judged as those programs see them.
+    bool ThirtyTwoBit = false;
     std::wstring ValueName;
     // The hive and path that hold the key, found when it was recorded (empty Root: unknown). Repair
     // deletes there and the undo file names it, so that neither depends on a merged or redirected view.

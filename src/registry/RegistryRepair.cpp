@@ -12,8 +12,9 @@
 
 namespace {
 
-// Hive locations name the key itself: nothing may be redirected on the way there.
-constexpr REGSAM kNoRedirect = KEY_WOW64_64KEY;
+// Hive locations name the key itself: nothing may be redirected on the way there. In a 64-bit program
+// that is no view flag at all (and a flag would make Wine bypass a redirected HKEY_CLASSES_ROOT).
+constexpr REGSAM kNoRedirect = 0;
 
 struct TPlace {
     HKEY Root = nullptr;

@@ -100,7 +100,7 @@ int32_t TScanRegistry::CountComEntries() const
     int32_t count = 0;
     for (const wchar_t* key : {L"CLSID", L"TypeLib"})
         for (const TClassesView& view : ClassesViews(key))
-            count += SubKeyCount(HKEY_CLASSES_ROOT, key, view.Access);
+            count += SubKeyCount(HKEY_CLASSES_ROOT, view.Prefix + key);
     return count;
 }
 

@@ -49,13 +49,13 @@ int32_t TScanRegistry::CheckLibrary(const TClassesView& view, HKEY libraries, co
                                     const std::wstring& windowsFolder)
 {
     TRegKey library;
-    if (library.Open(libraries, name, KEY_READ | view.Access) != ERROR_SUCCESS)
+    if (library.Open(libraries, name, KEY_READ) != ERROR_SUCCESS)
         return 0;
     int32_t found = 0;
     for (const std::wstring& version : library.SubKeyNames()) {
         TRegKey versionKey;
-        if (versionKey.Open(library.Handle(), version, KEY_READ | view.Access) == ERROR_SUCCESS)
-            found += CheckLibraryGroup(view, versionKey, L"TypeLib\\" + name + L"\\" + version,
+        if (versionKey.Open(library.Handle(), version, KEY_READ) == ERROR_SUCCESS)
+            found += CheckLibraryGroup(view, versionKey, view.Prefix + L"TypeLib\\" + name + L"\\" + version,
                                        windowsFolder);
     }
     return found;
@@ -66,22 +66,22 @@ int32_t TScanRegistry::CheckLibrary(const TClassesView& view, HKEY libraries, co
 int32_t TScanRegistry::CheckLibraryGroup(const TClassesView& view, const TRegKey& versionKey,
                                          const std::wstring& versionPath, const std::wstring& windowsFolder)
 {
-    const TFindingRecorder::TWhere where{HKEY_CLASSES_ROOT, view.Access, view.DisplayRoot};
+    const TFindingRecorder::TWhere where = ClassesWhere(view);
     int32_t found = 0;
     for (const std::wstring& groupName : versionKey.SubKeyNames()) {
         TRegKey group;
-        if (group.Open(versionKey.Handle(), groupName, KEY_READ | view.Access) != ERROR_SUCCESS)
+        if (group.Open(versionKey.Handle(), groupName, KEY_READ) != ERROR_SUCCESS)
             continue; // a key that cannot be read is never judged empty
         const std::vector<std::wstring> platforms = group.SubKeyNames();
         const std::vector<std::wstring> groupValues = group.ValueNames();
         const std::wstring groupPath = versionPath + L"\\" + groupName;
-        const std::wstring groupText = view.DisplayRoot + groupPath;
+        const std::wstring groupText = where.DisplayRoot + groupPath;
 
         for (const std::wstring& platform : platforms) {
             if (!IsWin32(platform))
                 continue;
             TRegKey win32;
-            if (win32.Open(group.Handle(), platform, KEY_READ | view.Access) != ERROR_SUCCESS)
+            if (win32.Open(group.Handle(), platform, KEY_READ) != ERROR_SUCCESS)
                 continue;
             TRegValue stored;
             if (win32.ReadValue(L"", stored) != ERROR_SUCCESS || !stored.IsText())

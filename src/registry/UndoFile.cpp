@@ -10,8 +10,9 @@ namespace {
 
 const wchar_t kHeader[] = L"Windows Registry Editor Version 5.00";
 const wchar_t kNewLine[] = L"\r\n";
-// The undo file names the place that holds each key, so nothing is redirected on the way there.
-constexpr REGSAM kNoRedirect = KEY_WOW64_64KEY;
+// The undo file names the place that holds each key, so nothing is redirected on the way there: in a
+// 64-bit program that is no view flag at all.
+constexpr REGSAM kNoRedirect = 0;
 // Deeper than the registry lets keys nest.
 constexpr int kMaxDepth = 512;
 // Longest line before a hex list continues on the next one, as the system's own export writes it.

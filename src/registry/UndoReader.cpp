@@ -297,7 +297,7 @@ TRestoreReport RestoreUndoKeys(const std::vector<TUndoKey>& keys)
     TRestoreReport report;
     for (const TUndoKey& entry : keys) {
         TRegKey key;
-        const LSTATUS status = key.Create(entry.Root, entry.Path, KEY_READ | KEY_WRITE | KEY_WOW64_64KEY);
+        const LSTATUS status = key.Create(entry.Root, entry.Path, KEY_READ | KEY_WRITE); // the place itself: no view flag
         if (status != ERROR_SUCCESS) {
             report.Failures.push_back(L"[" + entry.Text + L"]: error " + std::to_wstring(status));
             continue;
