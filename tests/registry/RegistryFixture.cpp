@@ -8,7 +8,7 @@
 #include <commctrl.h>
 
 #include <cstring>
-#include <fstream>
+#include <stdexcept>
 
 TWideStrings RegistryTexts()
 {
@@ -111,12 +111,28 @@ std::vector<BYTE> TextBytes(const std::wstring& text, bool terminated)
     return bytes;
 }
 
+namespace {
+
+const wchar_t kSentinel[] = L"BrisfoldScratchSentinel";
+const HKEY kScratchRoots[] = {HKEY_CLASSES_ROOT, HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, HKEY_USERS};
+
+} // namespace
+
+void RegistryFixture::FreshRegistry()
+{
+    // One redirection at a time: the old one is undone before the new one is made.
+    Registry.reset();
+    Registry = std::make_unique<ScratchRegistry>();
+    for (HKEY root : kScratchRoots)
+        CreateRegKey(root, kSentinel);
+    SetUserShellFolder(L"AppData", AppData);
+}
+
 void RegistryFixture::SetUp()
 {
-    Registry = std::make_unique<ScratchRegistry>();
     Files = std::make_unique<ScratchFolder>(L"reg");
     AppData = Files->MakeFolder(L"AppData");
-    SetUserShellFolder(L"AppData", AppData);
+    FreshRegistry();
     Dornique = AppData + L"\\Kelvor\\Dornique\\";
 
     InitControls();
@@ -145,8 +161,12 @@ void RegistryFixture::TearDown()
 
 std::unique_ptr<TScanRegistry> RegistryFixture::MakeScanner()
 {
+    for (HKEY root : kScratchRoots)
+        if (!RegKeyExists(root, kSentinel))
+            throw std::runtime_error("a registry root is not the scratch one: nothing is scanned");
     auto scanner = std::make_unique<TScanRegistry>(RegistryTexts());
-    EXPECT_EQ(scanner->Folders.AppDataFolder, AppData) << "the scanner must see the scratch data folder";
+    if (scanner->Folders.AppDataFolder != AppData)
+        throw std::runtime_error("the data folder is not the scratch one: nothing is scanned");
     scanner->FirstImageIndex = 4;
     scanner->SecondImageIndex = 5;
     scanner->ScanPrefix = L"Scanning ";

@@ -55,8 +55,11 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // A scanner as the shell sets it up, whose Repair does not pause.
+    // A scanner as the shell sets it up, whose Repair does not pause. Throws (failing the test before
+    // anything is scanned or deleted) unless the roots and the data folder are the scratch ones.
     std::unique_ptr<TScanRegistry> MakeScanner();
+    // Replaces the scratch registry by a new, empty one (the data folder pointed at the scratch again).
+    void FreshRegistry();
     int32_t RunScan(TScanRegistry& scanner) { return scanner.Scan(Status, Progress, List); }
     void RunRepair(TScanRegistry& scanner) { scanner.Repair(List, Status, Progress, RepairLog); }
 
