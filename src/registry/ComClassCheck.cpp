@@ -83,7 +83,7 @@ int32_t TScanRegistry::CheckClass(const TClassesView& view, HKEY classes, const 
         if (data.empty()) {
             if (!subKeys.empty() && !(subKeys.size() == 1 && !values.empty() && TrimBlanks(values[0]).empty()))
                 continue;
-            Recorder_.AddKey(where, path, Text(kEmptyKeyText), L"", FirstImageIndex, {keyText});
+            Recorder.AddKey(where, path, Text(kEmptyKeyText), L"", FirstImageIndex, {keyText});
             ++found;
             continue;
         }
@@ -95,9 +95,9 @@ int32_t TScanRegistry::CheckClass(const TClassesView& view, HKEY classes, const 
         const TBackupEntry backup{.KeyPath = keyText, .Form = TBackupForm::DefaultText, .Data = data,
                                   .EscapeData = true};
         if (values.size() < 2)
-            Recorder_.AddKey(where, path, Text(kEmptyKeyText), data, FirstImageIndex, backup);
+            Recorder.AddKey(where, path, Text(kEmptyKeyText), data, FirstImageIndex, backup);
         else
-            Recorder_.AddValue(where, path, L"", Text(lower == L"defaulticon" ? kDefaultIconText : kComText), data,
+            Recorder.AddValue(where, path, L"", Text(lower == L"defaulticon" ? kDefaultIconText : kComText), data,
                                FirstImageIndex, backup);
         ++found;
     }

@@ -99,7 +99,7 @@ void TScanRegistry::Repair(TListView& list, TLabel& status, TProgressBar& progre
     for (int row = 0; row < count; ++row) {
         if (!list.Checked(row))
             continue;
-        TRowPlan entry{row, Recorder_.RowFinding(list, row)};
+        TRowPlan entry{row, Recorder.RowFinding(list, row)};
         if (!entry.Finding) {
             entry.Text = list.SubItem(row, 1);
             entry.Settled = TOutcome::Refused; // not a row of this scan: nothing is known to delete

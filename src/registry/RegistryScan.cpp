@@ -86,7 +86,7 @@ bool TScanRegistry::KeepGoing()
 void TScanRegistry::ResetFindings()
 {
     Stopped = 0;
-    Recorder_.Reset();
+    Recorder.Reset();
     // Without a data folder the folders would land in the root of the current drive.
     if (DataFolder().empty())
         return;
@@ -151,7 +151,7 @@ int32_t TScanRegistry::Scan(TLabel& status, TProgressBar& progress, TListView& l
 
     for (int32_t k = 0; k <= margin; ++k)
         progress.StepIt();
-    result -= Recorder_.FillList(list, ignoreLines);
+    result -= Recorder.FillList(list, ignoreLines);
     list.SetAllChecked(true);
     progress.SetMax(100);
     return result;

@@ -43,13 +43,15 @@ public:
     int32_t CountMachineClasses() const;
 
     // Every finding of the last scan, ignored ones included, and their backup lines.
-    const std::vector<TRegFinding>& Findings() const { return Recorder_.Findings(); }
-    const TWideStrings& BackupLines() const { return Recorder_.BackupLines(); }
+    const std::vector<TRegFinding>& Findings() const { return Recorder.Findings(); }
+    const TWideStrings& BackupLines() const { return Recorder.BackupLines(); }
     // "\Kelvor\Dornique\Backup\Registry\" below the data folder, where the undo files go.
     std::wstring BackupFolder() const;
 
     TAppFrame Folders;
     TWideStrings Texts;
+    // The only writer of the findings and backup lines; Scan resets it and fills the list from it.
+    TFindingRecorder Recorder;
     std::wstring ScanPrefix;
     std::wstring RepairPrefix;
     TStopFlag Stopped{0};
@@ -87,5 +89,4 @@ private:
     int32_t CheckLibraryGroup(const TClassesView& view, const TRegKey& versionKey, const std::wstring& path,
                               const std::wstring& windowsFolder);
 
-    TFindingRecorder Recorder_;
 };

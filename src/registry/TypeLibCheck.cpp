@@ -92,7 +92,7 @@ int32_t TScanRegistry::CheckLibraryGroup(const TClassesView& view, const TRegKey
             const std::wstring reported = platforms.size() < 2 ? groupPath : groupPath + L"\\" + platform;
             const std::wstring keyLine = groupText + L"\\" + platform;
             if (file.empty()) {
-                Recorder_.AddKey(where, reported, Text(kLibraryText), L"", FirstImageIndex, {keyLine});
+                Recorder.AddKey(where, reported, Text(kLibraryText), L"", FirstImageIndex, {keyLine});
                 ++found;
                 continue;
             }
@@ -100,7 +100,7 @@ int32_t TScanRegistry::CheckLibraryGroup(const TClassesView& view, const TRegKey
             if (!EndsInDotAndThree(file) || !HasDrivePathForm(file) || !PassesFixedDriveTest(file, Hooks.DriveType) ||
                 FileSeen(file, true))
                 continue;
-            Recorder_.AddKey(where, reported, Text(kLibraryText), file, SecondImageIndex,
+            Recorder.AddKey(where, reported, Text(kLibraryText), file, SecondImageIndex,
                              {.KeyPath = keyLine, .Form = TBackupForm::DefaultText, .Data = file, .EscapeData = true});
             ++found;
         }
@@ -114,7 +114,7 @@ int32_t TScanRegistry::CheckLibraryGroup(const TClassesView& view, const TRegKey
         if (data.empty()) {
             if (!groupValues.empty() && !(groupValues.size() == 1 && groupValues[0].empty()))
                 continue;
-            Recorder_.AddKey(where, groupPath, Text(kEmptyKeyText), L"", FirstImageIndex, {groupText});
+            Recorder.AddKey(where, groupPath, Text(kEmptyKeyText), L"", FirstImageIndex, {groupText});
             ++found;
             continue;
         }
@@ -128,7 +128,7 @@ int32_t TScanRegistry::CheckLibraryGroup(const TClassesView& view, const TRegKey
             continue;
         if (!HasExtensionMark(target, false) && (target.find(L'.') != std::wstring::npos || CountQuotes(data) > 2))
             continue;
-        Recorder_.AddKey(where, groupPath, Text(kHelpFolderText), target, SecondImageIndex,
+        Recorder.AddKey(where, groupPath, Text(kHelpFolderText), target, SecondImageIndex,
                          {.KeyPath = groupText, .Form = TBackupForm::DefaultText, .Data = target, .EscapeData = true});
         ++found;
     }
