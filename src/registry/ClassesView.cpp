@@ -38,6 +38,11 @@ bool OpenClassesKey(TRegKey& key, const TClassesView& view, const std::wstring& 
     return key.OpenOrCreate(HKEY_CLASSES_ROOT, path) == ERROR_SUCCESS;
 }
 
+bool SameKeyName(const std::wstring& name, const wchar_t* other)
+{
+    return CompareStringOrdinal(name.c_str(), -1, other, -1, TRUE) == CSTR_EQUAL;
+}
+
 bool FileSeen(const std::wstring& path, bool thirtyTwoBit)
 {
     return FileExists(path) || (thirtyTwoBit && FileExists(PathFor32BitView(path)));

@@ -1,13 +1,9 @@
 // COM class registrations whose server, icon or program-identifier subkey names a file that is gone
 // or is left empty.
-#include "common/Kelvor_Routine.h"
 #include "common/Registry.h"
 #include "registry/ClassesView.h"
 #include "registry/RegistryScan.h"
 #include "ui/Label.h"
-#include "ui/ProgressBar.h"
-
-#include <cwctype>
 
 namespace {
 
@@ -16,20 +12,13 @@ constexpr int kEmptyKeyText = 1;
 constexpr int kComText = 2;
 constexpr int kDefaultIconText = 3;
 
-std::wstring Lower(std::wstring text)
+bool IsCheckedSubkey(const std::wstring& name)
 {
-    for (wchar_t& c : text)
-        c = static_cast<wchar_t>(std::towlower(c));
-    return text;
-}
-
-bool IsCheckedSubkey(const std::wstring& lowerName)
-{
-    static const wchar_t* const kNames[] = {L"inprocserver32", L"inprocserver",  L"toolboxbitmap32",
-                                            L"localserver32",  L"defaulticon",   L"versionindependentprogid",
-                                            L"progid"};
-    for (const wchar_t* name : kNames)
-        if (lowerName == name)
+    static const wchar_t* const kNames[] = {L"InprocServer32", L"InprocServer",  L"ToolboxBitmap32",
+                                            L"LocalServer32",  L"DefaultIcon",   L"VersionIndependentProgID",
+                                            L"ProgID"};
+    for (const wchar_t* known : kNames)
+        if (SameKeyName(name, known))
             return true;
     return false;
 }
@@ -39,20 +28,7 @@ bool IsCheckedSubkey(const std::wstring& lowerName)
 int32_t TScanRegistry::ScanComClasses(TLabel& status, TProgressBar& progress)
 {
     status.SetCaption(ScanPrefix + Text(kComText));
-    const std::wstring windowsFolder = WindowsFolder();
-    int32_t found = 0;
-    for (const TClassesView& view : ClassesViews(L"CLSID")) {
-        TRegKey classes;
-        if (!OpenClassesKey(classes, view, L"CLSID"))
-            continue; // neither there nor creatable: nothing to judge
-        for (const std::wstring& name : classes.SubKeyNames()) {
-            if (!KeepGoing())
-                return found;
-            progress.StepIt();
-            found += CheckClass(view, classes.Handle(), name, windowsFolder);
-        }
-    }
-    return found;
+    return WalkClassesEntries(L"CLSID", progress, &TScanRegistry::CheckClass);
 }
 
 int32_t TScanRegistry::CheckClass(const TClassesView& view, HKEY classes, const std::wstring& name,
@@ -64,8 +40,7 @@ int32_t TScanRegistry::CheckClass(const TClassesView& view, HKEY classes, const 
     const TFindingRecorder::TWhere where = ClassesWhere(view);
     int32_t found = 0;
     for (const std::wstring& subName : classKey.SubKeyNames()) {
-        const std::wstring lower = Lower(subName);
-        if (!IsCheckedSubkey(lower))
+        if (!IsCheckedSubkey(subName))
             continue;
         // A key that cannot be read is never judged empty.
         TRegKey sub;
@@ -97,7 +72,7 @@ int32_t TScanRegistry::CheckClass(const TClassesView& view, HKEY classes, const 
         if (values.size() < 2)
             Recorder.AddKey(where, path, Text(kEmptyKeyText), data, FirstImageIndex, backup);
         else
-            Recorder.AddValue(where, path, L"", Text(lower == L"defaulticon" ? kDefaultIconText : kComText), data,
+            Recorder.AddValue(where, path, L"", Text(SameKeyName(subName, L"DefaultIcon") ? kDefaultIconText : kComText), data,
                                FirstImageIndex, backup);
         ++found;
     }

@@ -12,44 +12,35 @@ void TFindingRecorder::Reset()
 void TFindingRecorder::AddKey(const TWhere& where, const std::wstring& path, const std::wstring& itemName,
                               const std::wstring& data, int32_t image, const TBackupEntry& backup)
 {
-    TRegFinding finding;
-    finding.Kind = TFindingKind::Key;
-    finding.Root = where.Root;
-    finding.View = where.View;
-    finding.ThirtyTwoBit = where.ThirtyTwoBit;
-    finding.KeyPath = path;
-    finding.ItemName = itemName;
-    finding.KeyText = where.DisplayRoot + path;
-    finding.ValueText = kWholeKey;
-    finding.DataText = data;
-    finding.ImageIndex = image;
-    Add(std::move(finding), backup);
+    Add(TFindingKind::Key, where, path, L"", itemName, data, image, backup);
 }
 
 void TFindingRecorder::AddValue(const TWhere& where, const std::wstring& path, const std::wstring& valueName,
                                 const std::wstring& itemName, const std::wstring& data, int32_t image,
                                 const TBackupEntry& backup)
 {
-    TRegFinding finding;
-    finding.Kind = TFindingKind::Value;
-    finding.Root = where.Root;
-    finding.View = where.View;
-    finding.ThirtyTwoBit = where.ThirtyTwoBit;
-    finding.KeyPath = path;
-    finding.ValueName = valueName;
-    finding.ItemName = itemName;
-    finding.KeyText = where.DisplayRoot + path;
-    finding.ValueText = valueName;
-    finding.DataText = data;
-    finding.ImageIndex = image;
-    Add(std::move(finding), backup);
+    Add(TFindingKind::Value, where, path, valueName, itemName, data, image, backup);
 }
 
-void TFindingRecorder::Add(TRegFinding finding, const TBackupEntry& backup)
+void TFindingRecorder::Add(TFindingKind kind, const TWhere& where, const std::wstring& path,
+                           const std::wstring& valueName, const std::wstring& itemName, const std::wstring& data,
+                           int32_t image, const TBackupEntry& backup)
 {
-    const TKeyLocation hive = Locator_.Locate(finding.Root, finding.KeyPath, finding.View);
+    TRegFinding finding;
+    finding.Kind = kind;
+    finding.Root = where.Root;
+    finding.View = where.View;
+    finding.KeyPath = path;
+    finding.ThirtyTwoBit = where.ThirtyTwoBit;
+    finding.ValueName = valueName;
+    const TKeyLocation hive = Locator_.Locate(where.Root, path, where.View);
     finding.HiveRoot = hive.Root;
     finding.HivePath = hive.Path;
+    finding.ItemName = itemName;
+    finding.KeyText = where.DisplayRoot + path;
+    finding.ValueText = kind == TFindingKind::Key ? std::wstring(kWholeKey) : valueName;
+    finding.DataText = data;
+    finding.ImageIndex = image;
     Findings_.push_back(std::move(finding));
     for (std::wstring& line : BackupLinesFor(backup))
         BackupLines_.push_back(std::move(line));

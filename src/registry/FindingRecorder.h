@@ -41,7 +41,8 @@ public:
     const TRegFinding* RowFinding(const TListView& list, int row) const;
 
 private:
-    void Add(TRegFinding finding, const TBackupEntry& backup);
+    void Add(TFindingKind kind, const TWhere& where, const std::wstring& path, const std::wstring& valueName,
+             const std::wstring& itemName, const std::wstring& data, int32_t image, const TBackupEntry& backup);
 
     std::vector<TRegFinding> Findings_;
     TWideStrings BackupLines_;

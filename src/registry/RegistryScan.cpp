@@ -1,6 +1,7 @@
 #include "registry/RegistryScan.h"
 
 #include "common/IniFile.h"
+#include "common/Kelvor_Routine.h"
 #include "common/MultiLan.h"
 #include "common/Registry.h"
 #include "registry/ClassesView.h"
@@ -93,6 +94,24 @@ void TScanRegistry::ResetFindings()
     for (const wchar_t* level : {L"\\Kelvor\\", L"\\Kelvor\\Dornique\\", L"\\Kelvor\\Dornique\\Backup\\",
                                  L"\\Kelvor\\Dornique\\Backup\\Registry\\"})
         CreateDirectoryW((DataFolder() + level).c_str(), nullptr); // an existing folder is what is wanted
+}
+
+int32_t TScanRegistry::WalkClassesEntries(const std::wstring& key, TProgressBar& progress, TEntryCheck check)
+{
+    const std::wstring windowsFolder = WindowsFolder();
+    int32_t found = 0;
+    for (const TClassesView& view : ClassesViews(key)) {
+        TRegKey entries;
+        if (!OpenClassesKey(entries, view, key))
+            continue; // neither there nor creatable: nothing to judge
+        for (const std::wstring& name : entries.SubKeyNames()) {
+            if (!KeepGoing())
+                return found;
+            progress.StepIt();
+            found += (this->*check)(view, entries.Handle(), name, windowsFolder);
+        }
+    }
+    return found;
 }
 
 int32_t TScanRegistry::CountComEntries() const

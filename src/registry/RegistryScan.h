@@ -81,6 +81,11 @@ private:
     bool KeepGoing();
     const std::wstring& Text(int line) const;
     std::wstring DataFolder() const;
+    // Walks the keys below HKEY_CLASSES_ROOT\key in each view, one progress step and one stop test per
+    // key, and sums what the check of each key found.
+    using TEntryCheck = int32_t (TScanRegistry::*)(const TClassesView& view, HKEY parent, const std::wstring& name,
+                                                   const std::wstring& windowsFolder);
+    int32_t WalkClassesEntries(const std::wstring& key, TProgressBar& progress, TEntryCheck check);
     // The checks of one class key and of one library key, in one view.
     int32_t CheckClass(const TClassesView& view, HKEY classKey, const std::wstring& name,
                        const std::wstring& windowsFolder);

@@ -1,10 +1,8 @@
 // Type-library registrations whose library file or help folder is gone, or which are left empty.
-#include "common/Kelvor_Routine.h"
 #include "common/Registry.h"
 #include "registry/ClassesView.h"
 #include "registry/RegistryScan.h"
 #include "ui/Label.h"
-#include "ui/ProgressBar.h"
 
 namespace {
 
@@ -19,30 +17,12 @@ bool HoldsNothingElse(const std::vector<std::wstring>& subKeys, const std::vecto
     return subKeys.empty() && (values.empty() || (values.size() == 1 && values[0].empty()));
 }
 
-bool IsWin32(const std::wstring& name)
-{
-    return CompareStringOrdinal(name.c_str(), -1, L"win32", -1, TRUE) == CSTR_EQUAL;
-}
-
 } // namespace
 
 int32_t TScanRegistry::ScanTypeLibraries(TLabel& status, TProgressBar& progress)
 {
     status.SetCaption(ScanPrefix + Text(kLibraryText));
-    const std::wstring windowsFolder = WindowsFolder();
-    int32_t found = 0;
-    for (const TClassesView& view : ClassesViews(L"TypeLib")) {
-        TRegKey libraries;
-        if (!OpenClassesKey(libraries, view, L"TypeLib"))
-            continue;
-        for (const std::wstring& name : libraries.SubKeyNames()) {
-            if (!KeepGoing())
-                return found;
-            progress.StepIt();
-            found += CheckLibrary(view, libraries.Handle(), name, windowsFolder);
-        }
-    }
-    return found;
+    return WalkClassesEntries(L"TypeLib", progress, &TScanRegistry::CheckLibrary);
 }
 
 int32_t TScanRegistry::CheckLibrary(const TClassesView& view, HKEY libraries, const std::wstring& name,
@@ -78,7 +58,7 @@ int32_t TScanRegistry::CheckLibraryGroup(const TClassesView& view, const TRegKey
         const std::wstring groupText = where.DisplayRoot + groupPath;
 
         for (const std::wstring& platform : platforms) {
-            if (!IsWin32(platform))
+            if (!SameKeyName(platform, L"win32"))
                 continue;
             TRegKey win32;
             if (win32.Open(group.Handle(), platform, KEY_READ) != ERROR_SUCCESS)

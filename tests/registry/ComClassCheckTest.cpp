@@ -21,8 +21,7 @@ protected:
     // HKEY_CLASSES_ROOT\CLSID\<name>\<sub> (below Wow6432Node for the 32-bit view) with a default value.
     void Class(const std::wstring& name, const std::wstring& sub, const std::wstring& data, bool view32 = false)
     {
-        SetRegValue(HKEY_CLASSES_ROOT, (view32 ? L"Wow6432Node\\CLSID\\" : L"CLSID\\") + name + L"\\" + sub, L"",
-                    REG_SZ, TextBytes(data));
+        SetDefaultText(HKEY_CLASSES_ROOT, (view32 ? L"Wow6432Node\\CLSID\\" : L"CLSID\\") + name + L"\\" + sub, data);
     }
     std::wstring Present, Missing, MissingExe;
 };

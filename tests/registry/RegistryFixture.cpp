@@ -128,6 +128,11 @@ void RegistryFixture::FreshRegistry()
     SetUserShellFolder(L"AppData", AppData);
 }
 
+void SetDefaultText(HKEY root, const std::wstring& key, const std::wstring& text)
+{
+    SetRegValue(root, key, L"", REG_SZ, TextBytes(text));
+}
+
 void RegistryFixture::SetUp()
 {
     Files = std::make_unique<ScratchFolder>(L"reg");

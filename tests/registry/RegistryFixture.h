@@ -49,6 +49,8 @@ std::vector<std::string> Differences(const RegTree& before, const RegTree& after
 void SetRegValue(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type,
                  const std::vector<BYTE>& bytes);
 std::vector<BYTE> TextBytes(const std::wstring& text, bool terminated = true);
+// Sets the key's default value to a text (an empty text too, unlike SetRegString).
+void SetDefaultText(HKEY root, const std::wstring& key, const std::wstring& text);
 
 class RegistryFixture : public testing::Test {
 protected:

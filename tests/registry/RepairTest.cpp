@@ -20,12 +20,12 @@ protected:
     // CLSID\<name>\ProgID with an empty default: a key finding.
     void EmptyProgId(const std::wstring& name)
     {
-        SetRegValue(HKEY_CLASSES_ROOT, L"CLSID\\" + name + L"\\ProgID", L"", REG_SZ, TextBytes(L""));
+        SetDefaultText(HKEY_CLASSES_ROOT, L"CLSID\\" + name + L"\\ProgID", L"");
     }
     // CLSID\<name>\InprocServer32 naming a missing file, with a second value: a finding of the default value.
     void MissingServerWithModel(const std::wstring& name)
     {
-        SetRegValue(HKEY_CLASSES_ROOT, L"CLSID\\" + name + L"\\InprocServer32", L"", REG_SZ, TextBytes(Missing));
+        SetDefaultText(HKEY_CLASSES_ROOT, L"CLSID\\" + name + L"\\InprocServer32", Missing);
         SetRegString(HKEY_CLASSES_ROOT, L"CLSID\\" + name + L"\\InprocServer32", L"ThreadingModel", L"Both");
     }
     // Shows the recorder's findings as a scan would, all checked.

@@ -16,7 +16,7 @@ protected:
     // One finding: HKEY_CLASSES_ROOT\CLSID\<name>\ProgID, an empty program identifier.
     void PlantFinding(const std::wstring& name)
     {
-        SetRegValue(HKEY_CLASSES_ROOT, L"CLSID\\" + name + L"\\ProgID", L"", REG_SZ, TextBytes(L""));
+        SetDefaultText(HKEY_CLASSES_ROOT, L"CLSID\\" + name + L"\\ProgID", L"");
     }
     void AllSwitches(const std::wstring& value)
     {

@@ -20,7 +20,7 @@ protected:
     }
     void Default(const std::wstring& path, const std::wstring& data)
     {
-        SetRegValue(HKEY_CLASSES_ROOT, path, L"", REG_SZ, TextBytes(data));
+        SetDefaultText(HKEY_CLASSES_ROOT, path, data);
     }
     std::wstring Present, Missing, HelpFolder, DottedFolder;
 };

@@ -76,7 +76,7 @@ TEST_F(UndoFile, RepairThenRestoreBringsBackEveryValueByteForByte)
 {
     // A program identifier with an empty default and one subkey: a finding with a whole tree below it.
     const std::wstring progId = L"CLSID\\{RT}\\ProgID";
-    SetRegValue(HKEY_CLASSES_ROOT, progId, L"", REG_SZ, TextBytes(L""));
+    SetDefaultText(HKEY_CLASSES_ROOT, progId, L"");
     PlantEveryKind(HKEY_CLASSES_ROOT, progId + L"\\Nested");
     PlantEveryKind(HKEY_CLASSES_ROOT, progId + L"\\Nested\\Deeper \"odd\" [name]");
     CreateRegKey(HKEY_CLASSES_ROOT, progId + L"\\Nested\\Empty");

@@ -19,17 +19,15 @@ protected:
     void PlantFindings()
     {
         const std::wstring missing = *Files / L"missing.dll";
-        SetRegValue(HKEY_CLASSES_ROOT, L"CLSID\\{W1}\\InprocServer32", L"", REG_SZ, TextBytes(missing));
-        SetRegValue(HKEY_CLASSES_ROOT, L"CLSID\\{W2}\\InprocServer32", L"", REG_SZ, TextBytes(missing));
+        SetDefaultText(HKEY_CLASSES_ROOT, L"CLSID\\{W1}\\InprocServer32", missing);
+        SetDefaultText(HKEY_CLASSES_ROOT, L"CLSID\\{W2}\\InprocServer32", missing);
         SetRegString(HKEY_CLASSES_ROOT, L"CLSID\\{W2}\\InprocServer32", L"ThreadingModel", L"Apartment");
-        SetRegValue(HKEY_CLASSES_ROOT, L"CLSID\\{W3}\\ProgID", L"", REG_SZ, TextBytes(L""));
+        SetDefaultText(HKEY_CLASSES_ROOT, L"CLSID\\{W3}\\ProgID", L"");
         SetRegValue(HKEY_CLASSES_ROOT, L"CLSID\\{W3}\\ProgID\\Sub", L"bin", REG_BINARY, {1, 2, 3});
-        SetRegValue(HKEY_CLASSES_ROOT, L"Wow6432Node\\CLSID\\{W4}\\LocalServer32", L"", REG_SZ,
-                    TextBytes(*Files / L"gone32.exe"));
-        SetRegValue(HKEY_CLASSES_ROOT, L"TypeLib\\{L1}\\1.0\\0\\win32", L"", REG_SZ, TextBytes(*Files / L"gone.tlb"));
-        SetRegValue(HKEY_CLASSES_ROOT, L"TypeLib\\{L1}\\1.0\\HELPDIR", L"", REG_SZ, TextBytes(*Files / L"nohelp"));
-        SetRegValue(HKEY_CLASSES_ROOT, L"CLSID\\{OK}\\InprocServer32", L"", REG_SZ,
-                    TextBytes(Files->MakeFile(L"present.dll", 4)));
+        SetDefaultText(HKEY_CLASSES_ROOT, L"Wow6432Node\\CLSID\\{W4}\\LocalServer32", *Files / L"gone32.exe");
+        SetDefaultText(HKEY_CLASSES_ROOT, L"TypeLib\\{L1}\\1.0\\0\\win32", *Files / L"gone.tlb");
+        SetDefaultText(HKEY_CLASSES_ROOT, L"TypeLib\\{L1}\\1.0\\HELPDIR", *Files / L"nohelp");
+        SetDefaultText(HKEY_CLASSES_ROOT, L"CLSID\\{OK}\\InprocServer32", Files->MakeFile(L"present.dll", 4));
         SetRegString(HKEY_LOCAL_MACHINE, L"Software\\Vendor", L"v", L"1");
         SetRegString(HKEY_USERS, L"S-1-5-18\\Software\\Vendor", L"v", L"1");
     }
