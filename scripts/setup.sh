@@ -10,6 +10,7 @@ packages=(
   xvfb x11-utils imagemagick xdotool
   nsis python3
   clang libclang-rt-14-dev zlib1g-dev
+  xz-utils
 )
 
 missing=()

@@ -6,6 +6,7 @@
 #include "common/RepairOutcome.h"
 #include "privacy/PrivacyScanner.h"
 #include "registry/RegistryScan.h"
+#include "registry/UndoFile.h"
 #include "spyware/SpywareScan.h"
 #include "junk/TempFileThread.h"
 #include "ui/Application.h"
@@ -82,16 +83,31 @@ void RepairSection(std::wstring& report, const wchar_t* title, const TRepairRepo
         report += std::wstring(L"    not removed (") + OutcomeName(item.Outcome) + L"): " + item.Text + kNewLine;
 }
 
+// Where the registry repair saved what it deleted, or why it saved nothing.
+void UndoFileLine(std::wstring& report, const TScanRegistry& scanner)
+{
+    if (!scanner.LastUndoFile.empty())
+        report += L"    undo file (BrisfoldCmd.exe /restore FILE brings it back): " + scanner.LastUndoFile + kNewLine;
+    if (!scanner.LastUndoError.empty())
+        report += L"    no undo file, so nothing was deleted: " + scanner.LastUndoError + kNewLine;
+}
+
 } // namespace
 
 TConsoleOptions ParseCommandLine(const std::vector<std::wstring>& arguments)
 {
     TConsoleOptions options;
-    for (const auto& argument : arguments) {
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::wstring& argument = arguments[i];
         if (SameSwitch(argument, L"scan"))
             options.Scan = true;
         else if (SameSwitch(argument, L"repair"))
             options.Repair = true;
+        else if (SameSwitch(argument, L"restore")) {
+            options.Restore = true;
+            if (i + 1 < arguments.size())
+                options.RestoreFile = arguments[++i];
+        }
     }
     return options;
 }
@@ -106,9 +122,37 @@ std::wstring ScanReport(TForm1& form, TW_Details& details)
     return report;
 }
 
+namespace {
+
+int RunRestore(const std::wstring& file, const std::function<void(const std::wstring&)>& out,
+               const std::function<void(const std::wstring&)>& err)
+{
+    if (file.empty()) {
+        err(std::wstring(L"Brisfold: /restore needs the name of an undo file after it.") + kNewLine);
+        return 2;
+    }
+    std::vector<TUndoKey> keys;
+    std::wstring error;
+    if (!ReadUndoFile(file, keys, error)) {
+        err(L"Brisfold: nothing was restored from " + file + L": " + error + kNewLine);
+        return 2;
+    }
+    const TRestoreReport restored = RestoreUndoKeys(keys);
+    std::wstring report = L"Restored from " + file + L": " + std::to_wstring(restored.Keys) + L" keys, " +
+                          std::to_wstring(restored.Values) + L" values." + kNewLine;
+    for (const std::wstring& failure : restored.Failures)
+        report += L"    not restored: " + failure + kNewLine;
+    out(report);
+    return restored.Failures.empty() ? 0 : 3;
+}
+
+} // namespace
+
 int RunConsoleReport(const TConsoleOptions& options, const std::function<void(const std::wstring&)>& out,
                      const std::function<void(const std::wstring&)>& err)
 {
+    if (options.Restore)
+        return RunRestore(options.RestoreFile, out, err);
     TForm1 form(options.ProgramFolder);
     // What the window would show in a message box goes to the error stream, each message once.
     bool told = false;
@@ -177,6 +221,8 @@ int RunConsoleReport(const TConsoleOptions& options, const std::function<void(co
     for (int row = 0; row < 4; ++row) {
         RepairSection(report, kRowNames[row], reports[row]);
         allDone &= !reports[row] || reports[row]->AllDone();
+        if (row == 1 && form.RegScanner)
+            UndoFileLine(report, *form.RegScanner);
     }
     if (!junkEnded)
         report += std::wstring(L"Junk Files Clean: the removal library was still running when the report was made.") +

@@ -3,6 +3,8 @@
 // plain text. Exit codes: 0 nothing found; 1 found (and, with /repair, every listed item removed or
 // scheduled); 2 start-up error, or an error that ended the scan or the repair; 3 found and repaired,
 // but some listed item was left, refused or failed.
+// "/restore FILE": brings back what a registry repair's undo file holds. Exit codes: 0 everything
+// restored; 2 the file cannot be read (nothing was written); 3 some key or value could not be written.
 #include <windows.h>
 
 #include <functional>
@@ -17,16 +19,19 @@ struct TConsoleOptions {
     bool Repair = false;
     // Empty: the program's own folder.
     std::wstring ProgramFolder;
+    bool Restore = false;
+    std::wstring RestoreFile; // the argument after /restore (empty when none follows)
 };
 
-// Recognises "/scan" and "/repair" (also with "-", any case) among the arguments after the program name.
+// Recognises "/scan", "/repair" and "/restore FILE" (also with "-", any case) among the arguments after
+// the program name.
 TConsoleOptions ParseCommandLine(const std::vector<std::wstring>& arguments);
 
 // The result lines, the rows of both list views with their check state, the privacy report and the
 // junk-file list.
 std::wstring ScanReport(TForm1& form, TW_Details& details);
 
-// Runs the console mode; out and err receive whole lines of text.
+// Runs the console mode (/restore when asked, else the scan); out and err receive whole lines of text.
 int RunConsoleReport(const TConsoleOptions& options, const std::function<void(const std::wstring&)>& out,
                      const std::function<void(const std::wstring&)>& err);
 

@@ -1,21 +1,177 @@
 #include "registry/RegistryScan.h"
 
+#include "common/IniFile.h"
+#include "common/Kelvor_Routine.h"
+#include "common/MultiLan.h"
+#include "common/Registry.h"
+#include "registry/ClassesView.h"
 #include "ui/Label.h"
 #include "ui/ListView.h"
+#include "ui/MessagePump.h"
 #include "ui/ProgressBar.h"
 
-// The registry checks are not part of this build yet: the scanner keeps its contract with the main
-// window and reports no findings.
+namespace {
+
+using TCheck = int32_t (TScanRegistry::*)(TLabel&, TProgressBar&);
+
+// The categories in the order Scan runs them, each with its switch in "RegistryOpt" and its checks.
+// Categories whose checks are not part of this build yet run none.
+struct TCategory {
+    const wchar_t* Key;
+    const wchar_t* Default;
+    TCheck Checks[4];
+};
+
+const TCategory kCategories[] = {
+    {L"Active", L"1", {&TScanRegistry::ScanComClasses, &TScanRegistry::ScanTypeLibraries}},
+    {L"App", L"1", {}},
+    {L"Filetypes", L"1", {}},
+    {L"Fonts", L"1", {}},
+    {L"Help", L"1", {}},
+    {L"History", L"1", {}},
+    {L"Shared", L"1", {}},
+    {L"Shortcut", L"1", {}},
+    {L"Software", L"1", {}},
+    {L"Sounds", L"1", {}},
+    {L"Startmenu", L"1", {}},
+    {L"Startup", L"1", {}},
+    {L"Mui", L"1", {}},
+    {L"Fileextend", L"1", {}},
+    {L"Classes", L"1", {}},
+    {L"Openscan", L"0", {}},
+    {L"System", L"1", {}},
+};
+
+// Steps of the checks that step once, beside the four counted enumerations.
+constexpr int32_t kSingleSteps = 21;
+
+// E × 0.05 rounded to the nearest integer, a half to the even neighbour.
+int32_t Margin(int32_t steps)
+{
+    const int32_t whole = steps / 20;
+    const int32_t rest = steps % 20;
+    if (rest > 10 || (rest == 10 && whole % 2 != 0))
+        return whole + 1;
+    return whole;
+}
+
+int32_t SubKeyCount(HKEY root, const std::wstring& path, REGSAM view = 0)
+{
+    TRegKey key;
+    DWORD subKeys = 0;
+    DWORD values = 0;
+    if (key.Open(root, path, KEY_READ | view) != ERROR_SUCCESS || !key.Counts(subKeys, values))
+        return 0;
+    return static_cast<int32_t>(subKeys);
+}
+
+} // namespace
+
 TScanRegistry::TScanRegistry(const TWideStrings& texts) : Texts(texts) {}
+
+const std::wstring& TScanRegistry::Text(int line) const { return TextAt(Texts, line); }
+
+std::wstring TScanRegistry::DataFolder() const { return Folders.AppDataFolder; }
+
+std::wstring TScanRegistry::BackupFolder() const
+{
+    return DataFolder() + L"\\Kelvor\\Dornique\\Backup\\Registry\\";
+}
+
+bool TScanRegistry::KeepGoing()
+{
+    ProcessMessages();
+    return Stopped == 0;
+}
+
+void TScanRegistry::ResetFindings()
+{
+    Stopped = 0;
+    Recorder.Reset();
+    // Without a data folder the folders would land in the root of the current drive.
+    if (DataFolder().empty())
+        return;
+    for (const wchar_t* level : {L"\\Kelvor\\", L"\\Kelvor\\Dornique\\", L"\\Kelvor\\Dornique\\Backup\\",
+                                 L"\\Kelvor\\Dornique\\Backup\\Registry\\"})
+        CreateDirectoryW((DataFolder() + level).c_str(), nullptr); // an existing folder is what is wanted
+}
+
+int32_t TScanRegistry::WalkClassesEntries(const std::wstring& key, TProgressBar& progress, TEntryCheck check)
+{
+    const std::wstring windowsFolder = WindowsFolder();
+    int32_t found = 0;
+    for (const TClassesView& view : ClassesViews(key)) {
+        TRegKey entries;
+        if (!OpenClassesKey(entries, view, key))
+            continue; // neither there nor creatable: nothing to judge
+        for (const std::wstring& name : entries.SubKeyNames()) {
+            if (!KeepGoing())
+                return found;
+            progress.StepIt();
+            found += (this->*check)(view, entries.Handle(), name, windowsFolder);
+        }
+    }
+    return found;
+}
+
+int32_t TScanRegistry::CountComEntries() const
+{
+    int32_t count = 0;
+    for (const wchar_t* key : {L"CLSID", L"TypeLib"})
+        for (const TClassesView& view : ClassesViews(key))
+            count += SubKeyCount(HKEY_CLASSES_ROOT, view.Prefix + key);
+    return count;
+}
+
+int32_t TScanRegistry::CountSharedDllValues() const
+{
+    TRegKey key;
+    DWORD subKeys = 0;
+    DWORD values = 0;
+    if (key.Open(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDlls") != ERROR_SUCCESS ||
+        !key.Counts(subKeys, values))
+        return 0;
+    return static_cast<int32_t>(values);
+}
+
+int32_t TScanRegistry::CountRootClasses() const { return SubKeyCount(HKEY_CLASSES_ROOT, L""); }
+
+int32_t TScanRegistry::CountMachineClasses() const { return SubKeyCount(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes"); }
 
 int32_t TScanRegistry::Scan(TLabel& status, TProgressBar& progress, TListView& list)
 {
-    list.Clear();
-    progress.SetPosition(0);
-    return 0;
-}
+    ResetFindings();
+    const std::wstring dornique = DataFolder() + L"\\Kelvor\\Dornique\\";
+    const TWideStrings ignoreLines = TIniFile(dornique + L"Ignore.ini").ReadSectionLines(L"Registry");
+    const TIniFile settings(dornique + L"Main.ini");
+    bool on[std::size(kCategories)];
+    for (size_t i = 0; i < std::size(kCategories); ++i)
+        on[i] = TrimBlanks(settings.ReadString(L"RegistryOpt", kCategories[i].Key, kCategories[i].Default)) == L"1";
 
-void TScanRegistry::Repair(TListView& list, TLabel& status, TProgressBar& progress, TWideStrings& repairLog)
-{
-    status.SetCaption(RepairPrefix);
+    list.Clear();
+    int32_t result = 0;
+    Stopped = 0;
+
+    progress.SetPosition(0);
+    progress.SetMin(0);
+    const int32_t steps =
+        CountComEntries() + CountSharedDllValues() + CountRootClasses() + CountMachineClasses() + kSingleSteps;
+    const int32_t margin = Margin(steps);
+    progress.SetMax(steps + margin);
+    progress.SetStep(1);
+
+    for (size_t i = 0; i < std::size(kCategories); ++i) {
+        if (!on[i])
+            continue;
+        for (TCheck check : kCategories[i].Checks)
+            if (check)
+                result += (this->*check)(status, progress);
+    }
+
+    for (int32_t k = 0; k <= margin; ++k)
+        progress.StepIt();
+    result -= Recorder.FillList(list, ignoreLines);
+    list.SetAllChecked(true);
+    progress.SetMax(100);
+    return result;
 }

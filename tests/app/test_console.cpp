@@ -4,6 +4,7 @@
 #include "app/ConsoleReport.h"
 #include "common/CodePage.h"
 #include "common/FormatText.h"
+#include "common/Registry.h"
 #include "support/ScratchFolder.h"
 
 #include <fstream>
@@ -91,6 +92,24 @@ TEST_F(ConsoleReport, AnItemLeftIsReportedAndExitsThree)
         << Out.c_str();
     // The window's line says so too instead of "repaired".
     EXPECT_NE(Out.find(L"Spyware Removal: " + FormatText(Lng(L"Message", 18), {int64_t{1}})), std::wstring::npos);
+}
+
+TEST_F(ConsoleReport, RegistryRepairNamesItsUndoFile)
+{
+    WriteDefinitions(0);
+    TRegKey progId;
+    ASSERT_EQ(ERROR_SUCCESS, progId.Create(HKEY_CLASSES_ROOT, L"CLSID\\{C0450LE}\\ProgID", KEY_ALL_ACCESS));
+    ASSERT_EQ(ERROR_SUCCESS, progId.WriteString(L"", L""));
+    progId.Close();
+    EXPECT_EQ(Run(true), 1) << Err.c_str();
+    EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, L"CLSID\\{C0450LE}\\ProgID"));
+    EXPECT_NE(Out.find(L"Registry Fix: 1 removed"), std::wstring::npos) << Out.c_str();
+    const std::wstring marker = L"undo file (BrisfoldCmd.exe /restore FILE brings it back): ";
+    const size_t at = Out.find(marker);
+    ASSERT_NE(at, std::wstring::npos) << Out.c_str();
+    const std::wstring file = Out.substr(at + marker.size(), Out.find(L"\r\n", at) - at - marker.size());
+    EXPECT_EQ(file.rfind(SettingsDir + L"Backup\\Registry\\", 0), 0u) << file.c_str();
+    EXPECT_NE(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES) << file.c_str();
 }
 
 TEST_F(ConsoleReport, StartupErrorsExitTwo)

@@ -1,0 +1,80 @@
+// COM class registrations whose server, icon or program-identifier subkey names a file that is gone
+// or is left empty.
+#include "common/Registry.h"
+#include "registry/ClassesView.h"
+#include "registry/RegistryScan.h"
+#include "ui/Label.h"
+
+namespace {
+
+// Lines of the "M_RegistryScan" texts.
+constexpr int kEmptyKeyText = 1;
+constexpr int kComText = 2;
+constexpr int kDefaultIconText = 3;
+
+bool IsCheckedSubkey(const std::wstring& name)
+{
+    static const wchar_t* const kNames[] = {L"InprocServer32", L"InprocServer",  L"ToolboxBitmap32",
+                                            L"LocalServer32",  L"DefaultIcon",   L"VersionIndependentProgID",
+                                            L"ProgID"};
+    for (const wchar_t* known : kNames)
+        if (SameKeyName(name, known))
+            return true;
+    return false;
+}
+
+} // namespace
+
+int32_t TScanRegistry::ScanComClasses(TLabel& status, TProgressBar& progress)
+{
+    status.SetCaption(ScanPrefix + Text(kComText));
+    return WalkClassesEntries(L"CLSID", progress, &TScanRegistry::CheckClass);
+}
+
+int32_t TScanRegistry::CheckClass(const TClassesView& view, HKEY classes, const std::wstring& name,
+                                  const std::wstring& windowsFolder)
+{
+    TRegKey classKey;
+    if (classKey.Open(classes, name, KEY_READ) != ERROR_SUCCESS)
+        return 0;
+    const TFindingRecorder::TWhere where = ClassesWhere(view);
+    int32_t found = 0;
+    for (const std::wstring& subName : classKey.SubKeyNames()) {
+        if (!IsCheckedSubkey(subName))
+            continue;
+        // A key that cannot be read is never judged empty.
+        TRegKey sub;
+        if (sub.Open(classKey.Handle(), subName, KEY_READ) != ERROR_SUCCESS)
+            continue;
+        const std::vector<std::wstring> subKeys = sub.SubKeyNames();
+        const std::vector<std::wstring> values = sub.ValueNames();
+        TRegValue stored;
+        if (sub.ReadValue(L"", stored) != ERROR_SUCCESS || !stored.IsText())
+            continue;
+        const std::wstring data = TrimBlanks(stored.Text());
+        const std::wstring path = view.Prefix + L"CLSID\\" + name + L"\\" + subName;
+        const std::wstring keyText = where.DisplayRoot + path;
+
+        if (data.empty()) {
+            if (!subKeys.empty() && !(subKeys.size() == 1 && !values.empty() && TrimBlanks(values[0]).empty()))
+                continue;
+            Recorder.AddKey(where, path, Text(kEmptyKeyText), L"", FirstImageIndex, {keyText});
+            ++found;
+            continue;
+        }
+        const std::wstring target = RemoveQuotes(ExpandSystemRoot(data, windowsFolder));
+        if (!HasDrivePathForm(target) || !HasExtensionMark(target, true) ||
+            !PassesFixedDriveTest(target, Hooks.DriveType) ||
+            FileSeen(CutAtKnownExtension(target), view.ThirtyTwoBit()))
+            continue;
+        const TBackupEntry backup{.KeyPath = keyText, .Form = TBackupForm::DefaultText, .Data = data,
+                                  .EscapeData = true};
+        if (values.size() < 2)
+            Recorder.AddKey(where, path, Text(kEmptyKeyText), data, FirstImageIndex, backup);
+        else
+            Recorder.AddValue(where, path, L"", Text(SameKeyName(subName, L"DefaultIcon") ? kDefaultIconText : kComText), data,
+                               FirstImageIndex, backup);
+        ++found;
+    }
+    return found;
+}

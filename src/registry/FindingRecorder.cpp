@@ -1,0 +1,84 @@
+#include "registry/FindingRecorder.h"
+
+#include "ui/ListView.h"
+
+void TFindingRecorder::Reset()
+{
+    Findings_.clear();
+    BackupLines_.clear();
+    Locator_ = TKeyLocator();
+}
+
+void TFindingRecorder::AddKey(const TWhere& where, const std::wstring& path, const std::wstring& itemName,
+                              const std::wstring& data, int32_t image, const TBackupEntry& backup)
+{
+    Add(TFindingKind::Key, where, path, L"", itemName, data, image, backup);
+}
+
+void TFindingRecorder::AddValue(const TWhere& where, const std::wstring& path, const std::wstring& valueName,
+                                const std::wstring& itemName, const std::wstring& data, int32_t image,
+                                const TBackupEntry& backup)
+{
+    Add(TFindingKind::Value, where, path, valueName, itemName, data, image, backup);
+}
+
+void TFindingRecorder::Add(TFindingKind kind, const TWhere& where, const std::wstring& path,
+                           const std::wstring& valueName, const std::wstring& itemName, const std::wstring& data,
+                           int32_t image, const TBackupEntry& backup)
+{
+    TRegFinding finding;
+    finding.Kind = kind;
+    finding.Root = where.Root;
+    finding.View = where.View;
+    finding.KeyPath = path;
+    finding.ThirtyTwoBit = where.ThirtyTwoBit;
+    finding.ValueName = valueName;
+    const TKeyLocation hive = Locator_.Locate(where.Root, path, where.View);
+    finding.HiveRoot = hive.Root;
+    finding.HivePath = hive.Path;
+    finding.ItemName = itemName;
+    finding.KeyText = where.DisplayRoot + path;
+    finding.ValueText = kind == TFindingKind::Key ? std::wstring(kWholeKey) : valueName;
+    finding.DataText = data;
+    finding.ImageIndex = image;
+    Findings_.push_back(std::move(finding));
+    for (std::wstring& line : BackupLinesFor(backup))
+        BackupLines_.push_back(std::move(line));
+}
+
+bool IgnoreLineNames(const std::wstring& line, const TRegFinding& finding)
+{
+    const size_t at = line.rfind(L'=');
+    const std::wstring left = at == std::wstring::npos ? std::wstring() : line.substr(0, at);
+    const std::wstring right = at == std::wstring::npos ? line : line.substr(at + 1);
+    return left == finding.KeyText && right == finding.ValueText;
+}
+
+int TFindingRecorder::FillList(TListView& list, const TWideStrings& ignoreLines) const
+{
+    int ignored = 0;
+    for (size_t i = 0; i < Findings_.size(); ++i) {
+        const TRegFinding& finding = Findings_[i];
+        bool named = false;
+        for (const std::wstring& line : ignoreLines)
+            if ((named = IgnoreLineNames(line, finding)))
+                break;
+        if (named) {
+            ++ignored;
+            continue;
+        }
+        // The row's data is the finding's number plus one, so that a row added by anyone else (0)
+        // names no finding.
+        list.AddItem(finding.ItemName, {finding.KeyText, finding.ValueText, finding.DataText}, finding.ImageIndex,
+                     false, static_cast<LPARAM>(i + 1));
+    }
+    return ignored;
+}
+
+const TRegFinding* TFindingRecorder::RowFinding(const TListView& list, int row) const
+{
+    const LPARAM data = list.Data(row);
+    if (data <= 0 || static_cast<size_t>(data) > Findings_.size())
+        return nullptr;
+    return &Findings_[static_cast<size_t>(data) - 1];
+}

@@ -1,0 +1,64 @@
+#include "registry/KeyLocation.h"
+
+#include "common/Registry.h"
+
+namespace {
+
+// HKEY_CLASSES_ROOT last: its keys are named after the hive that holds them wherever it is a view of
+// another root.
+const HKEY kRootKeys[] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS, HKEY_CLASSES_ROOT};
+
+// A predefined root opened by itself is only its pseudo handle, which has no name; the name of any
+// key below it, less that key's own name, is the root's.
+std::wstring RootKernelName(HKEY root)
+{
+    wchar_t name[256];
+    DWORD length = 256;
+    if (RegEnumKeyExW(root, 0, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return {};
+    TRegKey child;
+    // Opened as itself even if it is a link, so that the name is not its target's.
+    if (child.Open(root, std::wstring(name, length), KEY_QUERY_VALUE, REG_OPTION_OPEN_LINK) != ERROR_SUCCESS)
+        return {};
+    const std::wstring full = child.KernelName();
+    if (full.size() <= length + 1 || full[full.size() - length - 1] != L'\\')
+        return {};
+    return full.substr(0, full.size() - length - 1);
+}
+
+bool StartsWithFolder(const std::wstring& name, const std::wstring& base)
+{
+    return !base.empty() && name.size() > base.size() + 1 && name[base.size()] == L'\\' &&
+           CompareStringOrdinal(name.c_str(), static_cast<int>(base.size()), base.c_str(),
+                                static_cast<int>(base.size()), TRUE) == CSTR_EQUAL;
+}
+
+} // namespace
+
+const std::wstring& TKeyLocator::RootName(int index) const
+{
+    if (Names_[index].empty())
+        Names_[index] = RootKernelName(kRootKeys[index]);
+    return Names_[index];
+}
+
+TKeyLocation TKeyLocator::Locate(HKEY root, const std::wstring& path, REGSAM view) const
+{
+    TRegKey key;
+    if (key.Open(root, path, KEY_QUERY_VALUE | view) != ERROR_SUCCESS)
+        return {};
+    const std::wstring name = key.KernelName();
+    if (name.empty())
+        return {};
+    // The most specific of the three hives (the current user's lies below HKEY_USERS); the classes
+    // root only where none of them holds the key.
+    int best = -1;
+    for (int i = 0; i < kRoots - 1; ++i)
+        if (StartsWithFolder(name, RootName(i)) && (best < 0 || RootName(i).size() > RootName(best).size()))
+            best = i;
+    if (best < 0 && StartsWithFolder(name, RootName(kRoots - 1)))
+        best = kRoots - 1;
+    if (best < 0)
+        return {};
+    return {kRootKeys[best], name.substr(RootName(best).size() + 1)};
+}

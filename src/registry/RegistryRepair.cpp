@@ -1,0 +1,144 @@
+// Repair: deletes what the checked rows name, from their typed findings, after writing the undo file.
+#include "common/Registry.h"
+#include "common/SafeDelete.h"
+#include "registry/RegistryScan.h"
+#include "registry/UndoFile.h"
+#include "ui/Label.h"
+#include "ui/ListView.h"
+#include "ui/MessagePump.h"
+#include "ui/ProgressBar.h"
+
+#include <optional>
+
+namespace {
+
+// Hive locations name the key itself: nothing may be redirected on the way there. In a 64-bit program
+// that is no view flag at all (and a flag would make Wine bypass a redirected HKEY_CLASSES_ROOT).
+constexpr REGSAM kNoRedirect = 0;
+
+struct TPlace {
+    HKEY Root = nullptr;
+    std::wstring Path;
+    REGSAM View = 0;
+};
+
+// Where the finding's key lives; the place it was read in while that is unknown. A 32-bit view's key
+// of unknown place cannot be named in an undo file: no place then.
+std::optional<TPlace> HivePlace(const TRegFinding& finding)
+{
+    if (finding.HiveRoot)
+        return TPlace{finding.HiveRoot, finding.HivePath, kNoRedirect};
+    if (finding.View == KEY_WOW64_32KEY)
+        return std::nullopt;
+    return TPlace{finding.Root, finding.KeyPath, finding.View};
+}
+
+std::wstring RowText(const TRegFinding& finding)
+{
+    if (finding.Kind == TFindingKind::Key)
+        return finding.KeyText;
+    return finding.KeyText + (finding.ValueName.empty() ? L", default value" : L", value \"" + finding.ValueName + L"\"");
+}
+
+// The row of a checked item: its finding and, when it is settled before anything is deleted, its outcome.
+struct TRowPlan {
+    int Row = 0;
+    const TRegFinding* Finding = nullptr;
+    std::wstring Text;
+    std::optional<TOutcome> Settled;
+};
+
+std::optional<TOutcome> FromExport(TExportResult result)
+{
+    switch (result) {
+    case TExportResult::Added:
+        return std::nullopt;
+    case TExportResult::Missing:
+        return TOutcome::AlreadyGone;
+    case TExportResult::Unwritable:
+        return TOutcome::Refused;
+    case TExportResult::Unreadable:
+        break;
+    }
+    return TOutcome::Failed;
+}
+
+} // namespace
+
+TOutcome TScanRegistry::RemoveFinding(const TRegFinding& finding)
+{
+    const std::optional<TPlace> place = HivePlace(finding);
+    if (!place)
+        return TOutcome::Refused;
+    if (finding.Kind == TFindingKind::Key)
+        return DeleteRegTreeSafe(place->Root, place->Path, place->View, TLinkPolicy::Refuse);
+    return DeleteRegValueSafe(place->Root, place->Path, finding.ValueName, place->View);
+}
+
+void TScanRegistry::Repair(TListView& list, TLabel& status, TProgressBar& progress, TWideStrings& repairLog)
+{
+    LastRepair.Clear();
+    LastRepair.Ran = true;
+    LastUndoFile.clear();
+    LastUndoError.clear();
+
+    const int count = list.Count();
+    progress.SetPosition(0);
+    progress.SetMin(0);
+    progress.SetMax(count);
+    status.SetCaption(L"");
+    status.SetCaption(RepairPrefix);
+    if (BackupEnabled == 1)
+        repairLog.insert(repairLog.end(), BackupLines().begin(), BackupLines().end());
+
+    // Everything a checked row would delete goes into the undo file first. A row is refused when its
+    // key is a link, lies below one or holds one (a link cannot be brought back), or when a name in
+    // it cannot be written.
+    std::vector<TRowPlan> plan;
+    TUndoWriter undo;
+    for (int row = 0; row < count; ++row) {
+        if (!list.Checked(row))
+            continue;
+        TRowPlan entry{row, Recorder.RowFinding(list, row)};
+        if (!entry.Finding) {
+            entry.Text = list.SubItem(row, 1);
+            entry.Settled = TOutcome::Refused; // not a row of this scan: nothing is known to delete
+            plan.push_back(std::move(entry));
+            continue;
+        }
+        const TRegFinding& finding = *entry.Finding;
+        entry.Text = RowText(finding);
+        const std::optional<TPlace> place = HivePlace(finding);
+        if (!place || PathInvolvesLink(finding.Root, finding.KeyPath, finding.View) ||
+            PathInvolvesLink(place->Root, place->Path, place->View))
+            entry.Settled = TOutcome::Refused;
+        else if (finding.Kind == TFindingKind::Key)
+            entry.Settled = FromExport(undo.AddKeyTree(place->Root, place->Path));
+        else
+            entry.Settled = FromExport(undo.AddValue(place->Root, place->Path, finding.ValueName));
+        plan.push_back(std::move(entry));
+    }
+    // Nothing is deleted that the undo file could not bring back.
+    if (!undo.Empty() && !WriteUndoFile(BackupFolder(), undo.Text(), LastUndoFile, LastUndoError))
+        for (TRowPlan& entry : plan)
+            if (!entry.Settled)
+                entry.Settled = TOutcome::Failed;
+
+    for (int k = 0; k < 10; ++k) {
+        ProcessMessages();
+        progress.SetPosition(progress.Position() + 10);
+        Hooks.Pause(150);
+    }
+    size_t next = 0;
+    for (int row = 0; row < count; ++row) {
+        ProcessMessages();
+        if (count != 1)
+            progress.SetPosition(row * 100 / (count - 1));
+        Hooks.Pause(10);
+        if (next == plan.size() || plan[next].Row != row)
+            continue;
+        const TRowPlan& entry = plan[next++];
+        LastRepair.Add(entry.Text, entry.Settled ? *entry.Settled : Hooks.Remove(*entry.Finding));
+    }
+    progress.SetMax(100);
+}

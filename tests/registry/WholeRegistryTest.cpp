@@ -1,0 +1,184 @@
+// Around a repair the whole registry changes by exactly the checked rows, and /restore brings every
+// one of them back; also with a real user's registry.
+#include "RegistryFixture.h"
+
+#include "app/ConsoleReport.h"
+#include "registry/UndoFile.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace {
+
+const HKEY kRoots[] = {HKEY_CLASSES_ROOT, HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, HKEY_USERS};
+const char* const kRootNames[] = {"HKCR", "HKLM", "HKCU", "HKU"};
+
+class WholeRegistry : public RegistryFixture {
+protected:
+    // Findings of both checks in both views, and an entry that is fine.
+    void PlantFindings()
+    {
+        const std::wstring missing = *Files / L"missing.dll";
+        SetDefaultText(HKEY_CLASSES_ROOT, L"CLSID\\{W1}\\InprocServer32", missing);
+        SetDefaultText(HKEY_CLASSES_ROOT, L"CLSID\\{W2}\\InprocServer32", missing);
+        SetRegString(HKEY_CLASSES_ROOT, L"CLSID\\{W2}\\InprocServer32", L"ThreadingModel", L"Apartment");
+        SetDefaultText(HKEY_CLASSES_ROOT, L"CLSID\\{W3}\\ProgID", L"");
+        SetRegValue(HKEY_CLASSES_ROOT, L"CLSID\\{W3}\\ProgID\\Sub", L"bin", REG_BINARY, {1, 2, 3});
+        SetDefaultText(HKEY_CLASSES_ROOT, L"Wow6432Node\\CLSID\\{W4}\\LocalServer32", *Files / L"gone32.exe");
+        SetDefaultText(HKEY_CLASSES_ROOT, L"TypeLib\\{L1}\\1.0\\0\\win32", *Files / L"gone.tlb");
+        SetDefaultText(HKEY_CLASSES_ROOT, L"TypeLib\\{L1}\\1.0\\HELPDIR", *Files / L"nohelp");
+        SetDefaultText(HKEY_CLASSES_ROOT, L"CLSID\\{OK}\\InprocServer32", Files->MakeFile(L"present.dll", 4));
+        SetRegString(HKEY_LOCAL_MACHINE, L"Software\\Vendor", L"v", L"1");
+        SetRegString(HKEY_USERS, L"S-1-5-18\\Software\\Vendor", L"v", L"1");
+    }
+
+    std::map<HKEY, RegTree> SnapshotAll() const
+    {
+        std::map<HKEY, RegTree> trees;
+        for (HKEY root : kRoots)
+            trees[root] = Snapshot(root);
+        return trees;
+    }
+
+    std::vector<std::string> AllDifferences(const std::map<HKEY, RegTree>& before,
+                                            const std::map<HKEY, RegTree>& after) const
+    {
+        std::vector<std::string> lines;
+        for (size_t i = 0; i < std::size(kRoots); ++i)
+            for (const std::string& line : Differences(before.at(kRoots[i]), after.at(kRoots[i])))
+                lines.push_back(line.substr(0, 2) + kRootNames[i] + "\\" + line.substr(2));
+        std::sort(lines.begin(), lines.end());
+        return lines;
+    }
+
+    // What deleting the checked rows removes, in the form of Differences.
+    std::vector<std::string> CheckedRowsRemove(const TScanRegistry& scanner,
+                                               const std::map<HKEY, RegTree>& before) const
+    {
+        std::vector<std::string> lines;
+        for (int row = 0; row < List.Count(); ++row) {
+            if (!List.Checked(row))
+                continue;
+            const TRegFinding* finding = scanner.Recorder.RowFinding(List, row);
+            if (!finding) {
+                ADD_FAILURE() << "row " << row << " has no finding";
+                continue;
+            }
+            const size_t index = std::find(std::begin(kRoots), std::end(kRoots), finding->Root) - std::begin(kRoots);
+            const std::string root = kRootNames[index];
+            if (finding->Kind == TFindingKind::Value) {
+                lines.push_back("- " + root + "\\" + Narrow(finding->KeyPath) + " : " + Narrow(finding->ValueName));
+                continue;
+            }
+            for (const auto& [key, values] : before.at(finding->Root).Keys)
+                if (key == finding->KeyPath || key.rfind(finding->KeyPath + L"\\", 0) == 0)
+                    lines.push_back("- " + root + "\\" + Narrow(key));
+        }
+        std::sort(lines.begin(), lines.end());
+        lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+        return lines;
+    }
+
+    // Scans, repairs with one row unchecked, compares the registry, restores with /restore and compares again.
+    void RepairAndRestore(int expectedFindings)
+    {
+        auto scanner = MakeScanner();
+        ASSERT_EQ(RunScan(*scanner), expectedFindings);
+        ASSERT_GE(List.Count(), 2);
+        List.SetChecked(1, false);
+        const auto before = SnapshotAll();
+        const std::vector<std::string> expected = CheckedRowsRemove(*scanner, before);
+        ASSERT_FALSE(expected.empty());
+
+        RunRepair(*scanner);
+        EXPECT_EQ(scanner->LastRepair.Total(), List.Count() - 1);
+        EXPECT_TRUE(scanner->LastRepair.AllDone());
+        EXPECT_EQ(AllDifferences(before, SnapshotAll()), expected);
+
+        ASSERT_FALSE(scanner->LastUndoFile.empty()) << Narrow(scanner->LastUndoError);
+        TConsoleOptions options;
+        options.Restore = true;
+        options.RestoreFile = scanner->LastUndoFile;
+        std::wstring out, err;
+        const int code = RunConsoleReport(options, [&](const std::wstring& t) { out += t; },
+                                          [&](const std::wstring& t) { err += t; });
+        EXPECT_EQ(code, 0) << Narrow(err);
+        EXPECT_NE(out.find(L"Restored from " + scanner->LastUndoFile), std::wstring::npos) << Narrow(out);
+        EXPECT_EQ(AllDifferences(before, SnapshotAll()), std::vector<std::string>{});
+    }
+};
+
+std::wstring ExeFolder()
+{
+    wchar_t buffer[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    std::wstring path(buffer, length);
+    return path.substr(0, path.find_last_of(L'\\') + 1);
+}
+
+} // namespace
+
+TEST_F(WholeRegistry, TheDifferenceIsExactlyTheCheckedRows)
+{
+    PlantFindings();
+    RepairAndRestore(6);
+}
+
+TEST_F(WholeRegistry, ARealUsersRegistry)
+{
+    const std::wstring file = ExeFolder() + L"testdata\\real-user-hkcu.reg";
+    if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "the real user's registry is not next to the test program";
+    std::vector<TUndoKey> keys;
+    std::wstring error;
+    ASSERT_TRUE(ReadUndoFile(file, keys, error)) << Narrow(error);
+    EXPECT_GT(keys.size(), 5000u);
+    const TRestoreReport imported = RestoreUndoKeys(keys);
+    ASSERT_TRUE(imported.Failures.empty()) << Narrow(imported.Failures.front());
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, L"AppEvents\\EventLabels\\.Default"));
+    // The values the system's import tool cannot take, as the file's notes describe them.
+    SetRegValue(HKEY_CURRENT_USER, L"Software\\Odd", L"odd", REG_SZ, {0x41, 0, 0x42});
+    SetRegValue(HKEY_CURRENT_USER, L"Software\\Odd", L"empty", REG_EXPAND_SZ, {});
+    PlantFindings();
+    RepairAndRestore(6);
+}
+
+TEST(RestoreSwitch, CommandLine)
+{
+    const TConsoleOptions options = ParseCommandLine({L"/restore", L"C:\\a b\\undo.reg"});
+    EXPECT_TRUE(options.Restore);
+    EXPECT_FALSE(options.Scan);
+    EXPECT_EQ(options.RestoreFile, L"C:\\a b\\undo.reg");
+    EXPECT_TRUE(ParseCommandLine({L"-RESTORE", L"x"}).Restore);
+    EXPECT_TRUE(ParseCommandLine({L"/restore"}).RestoreFile.empty());
+
+    std::wstring out, err;
+    auto run = [&](const TConsoleOptions& o) {
+        out.clear();
+        err.clear();
+        return RunConsoleReport(o, [&](const std::wstring& t) { out += t; }, [&](const std::wstring& t) { err += t; });
+    };
+    EXPECT_EQ(run(ParseCommandLine({L"/restore"})), 2);
+    EXPECT_NE(err.find(L"needs the name of an undo file"), std::wstring::npos) << Narrow(err);
+    EXPECT_EQ(run(ParseCommandLine({L"/restore", L"C:\\no such folder\\undo.reg"})), 2);
+    EXPECT_NE(err.find(L"nothing was restored"), std::wstring::npos) << Narrow(err);
+    EXPECT_TRUE(out.empty());
+}
+
+TEST_F(WholeRegistry, ADamagedUndoFileRestoresNothing)
+{
+    const std::wstring file = *Files / L"damaged.reg";
+    const std::wstring text = L"\xFEFFWindows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Good]\r\n"
+                              L"\"v\"=\"1\"\r\n\r\n[HKEY_CURRENT_USER\\Software\\Bad]\r\n\"v\"=hex:zz\r\n";
+    WriteTextFile(file, std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
+    const auto before = SnapshotAll();
+    TConsoleOptions options;
+    options.Restore = true;
+    options.RestoreFile = file;
+    std::wstring out, err;
+    EXPECT_EQ(RunConsoleReport(options, [&](const std::wstring& t) { out += t; },
+                               [&](const std::wstring& t) { err += t; }),
+              2);
+    EXPECT_NE(err.find(L"line 7"), std::wstring::npos) << Narrow(err);
+    EXPECT_EQ(AllDifferences(before, SnapshotAll()), std::vector<std::string>{});
+}
