@@ -9,6 +9,7 @@ packages=(
   wine wine64 libwine
   xvfb x11-utils imagemagick
   clang libclang-rt-14-dev zlib1g-dev
+  xz-utils
 )
 
 missing=()
