@@ -44,27 +44,32 @@ using PrivacyInternetExplorer = PrivacyTest;
 
 TEST_F(PrivacyInternetExplorer, TypedAddressesArePlainStringValuesOnly)
 {
+    const std::vector<BYTE> address = TextBytes(L"http://example.test/");
     struct TValue {
         const wchar_t* Name;
         DWORD Type;
+        std::vector<BYTE> Data;
         bool Listed;
     } values[] = {
-        {L"url1", REG_SZ, true},
-        {L"url2", REG_EXPAND_SZ, false},
-        {L"url3", REG_BINARY, false},
-        {L"url4", REG_DWORD, false},
-        {L"url5", REG_MULTI_SZ, false},
-        {L"http://a.test/b", REG_SZ, true}, // a value name may hold "/"
+        {L"url1", REG_SZ, address, true},
+        {L"url2", REG_EXPAND_SZ, address, false},
+        {L"url3", REG_BINARY, address, false},
+        {L"url4", REG_DWORD, {1, 0, 0, 0}, false},
+        {L"url5", REG_MULTI_SZ, address, false},
+        {L"http://a.test/b", REG_SZ, address, true}, // a value name may hold "/"
+        // String data as real hives hold it: empty, or of odd size.
+        {L"url6", REG_SZ, {}, true},
+        {L"url7", REG_SZ, {'h', 0, 't'}, true},
     };
     std::vector<std::wstring> lines, paths;
     for (const TValue& v : values) {
-        SetRegValue(kTypedUrls, v.Name, v.Type, TextBytes(L"http://example.test/"));
+        SetRegValue(kTypedUrls, v.Name, v.Type, v.Data);
         if (v.Listed) {
             lines.push_back(kCurrentUser + kTypedUrls + L"\\" + v.Name);
             paths.push_back(kCurrentUser + kTypedUrls + L"/" + v.Name);
         }
     }
-    EXPECT_EQ(RunScan(Selection({1})), 2);
+    EXPECT_EQ(RunScan(Selection({1})), 4);
     EXPECT_EQ(AsSet(ListedLines()), AsSet(lines));
     EXPECT_EQ(AsSet(ItemPaths()), AsSet(paths));
 
@@ -72,7 +77,7 @@ TEST_F(PrivacyInternetExplorer, TypedAddressesArePlainStringValuesOnly)
     for (const TValue& v : values)
         EXPECT_EQ(RegValueExists(HKEY_CURRENT_USER, kTypedUrls, v.Name), !v.Listed) << testing::PrintToString(v.Name);
     EXPECT_TRUE(Scanner->LastRepair.AllDone());
-    EXPECT_EQ(Scanner->LastRepair.Count(TOutcome::Removed), 2);
+    EXPECT_EQ(Scanner->LastRepair.Count(TOutcome::Removed), 4);
 }
 
 TEST_F(PrivacyInternetExplorer, FormStoresAreListedOneLevelDeep)
