@@ -7,6 +7,7 @@
 #include "privacy/PrivacyCollectors.h"
 #include "privacy/PrivacyItems.h"
 #include "privacy/PrivacyPlatform.h"
+#include "ui/MessagePump.h"
 
 #include <algorithm>
 
@@ -36,7 +37,7 @@ void ListCookieCache(TCategoryContext& context, const std::wstring&)
     TUrlCacheEnum cache;
     TUrlCacheRecord record;
     for (;;) {
-        context.Collect.KeepGoing();
+        ProcessMessages();
         if (!cache.Next(record))
             break;
         if (record.IsCookie() && context.Platform.CacheEntryInScope(record) && !IsIgnoredCookie(context, record))

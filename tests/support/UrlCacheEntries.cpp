@@ -8,17 +8,20 @@
 
 #include <gtest/gtest.h>
 
-TestCacheEntry::TestCacheEntry(const std::string& url, DWORD type, const std::string& content) : Url_(url)
+TestCacheEntry::TestCacheEntry(const std::string& url, DWORD type, const std::string& content,
+                               const std::string& extension)
+    : Url_(url)
 {
-    Plant(type, content);
+    Plant(type, content, extension);
 }
 
-void TestCacheEntry::Plant(DWORD type, const std::string& content)
+void TestCacheEntry::Plant(DWORD type, const std::string& content, const std::string& extension)
 {
     DeleteUrlCacheEntryA(Url_.c_str()); // what a crashed earlier run may have left
     char local[MAX_PATH] = {};
     SetLastError(0xdeadbeef);
-    ASSERT_TRUE(CreateUrlCacheEntryA(Url_.c_str(), 0, "txt", local, 0)) << Url_ << ", error " << GetLastError();
+    ASSERT_TRUE(CreateUrlCacheEntryA(Url_.c_str(), 0, extension.c_str(), local, 0))
+        << Url_ << ", error " << GetLastError();
     Local_ = local;
     HANDLE file = CreateFileA(local, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, file) << local << ", error " << GetLastError();
@@ -27,7 +30,7 @@ void TestCacheEntry::Plant(DWORD type, const std::string& content)
     CloseHandle(file);
     FILETIME never = {};
     SetLastError(0xdeadbeef);
-    ASSERT_TRUE(CommitUrlCacheEntryA(Url_.c_str(), local, never, never, type, nullptr, 0, "txt", nullptr))
+    ASSERT_TRUE(CommitUrlCacheEntryA(Url_.c_str(), local, never, never, type, nullptr, 0, extension.c_str(), nullptr))
         << Url_ << ", error " << GetLastError();
 }
 

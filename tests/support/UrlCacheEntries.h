@@ -8,8 +8,10 @@
 
 class TestCacheEntry {
 public:
-    // type COOKIE_CACHE_ENTRY or NORMAL_CACHE_ENTRY; the local file gets content as its bytes.
-    TestCacheEntry(const std::string& url, DWORD type, const std::string& content = "id\n1234\n");
+    // type COOKIE_CACHE_ENTRY or NORMAL_CACHE_ENTRY; the local file gets content as its bytes and the
+    // extension given. A left-over entry of the same URL is removed first.
+    TestCacheEntry(const std::string& url, DWORD type, const std::string& content = "id\n1234\n",
+                   const std::string& extension = "txt");
     ~TestCacheEntry();
     TestCacheEntry(const TestCacheEntry&) = delete;
     TestCacheEntry& operator=(const TestCacheEntry&) = delete;
@@ -19,7 +21,7 @@ public:
     bool Exists() const;
 
 private:
-    void Plant(DWORD type, const std::string& content);
+    void Plant(DWORD type, const std::string& content, const std::string& extension);
     std::string Url_;
     std::string Local_;
 };
