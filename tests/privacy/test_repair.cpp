@@ -14,6 +14,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <set>
 
 namespace {
@@ -55,6 +56,37 @@ std::vector<std::wstring> FilesIn(const std::wstring& folder)
         } while (FindNextFileW(find.Get(), &entry));
     return names;
 }
+
+// A process created suspended, so that it runs no code; ended when the object goes, whatever the test did.
+class SuspendedProcess {
+public:
+    explicit SuspendedProcess(const std::wstring& program)
+    {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (CreateProcessW(program.c_str(), nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
+                           &startup, &process)) {
+            Process_.Reset(process.hProcess);
+            Thread_.Reset(process.hThread);
+        }
+        EXPECT_TRUE(Started()) << "error " << GetLastError();
+    }
+    ~SuspendedProcess()
+    {
+        if (!Started())
+            return;
+        TerminateProcess(Process_.Get(), 0);
+        WaitForSingleObject(Process_.Get(), 10000);
+    }
+    SuspendedProcess(const SuspendedProcess&) = delete;
+    SuspendedProcess& operator=(const SuspendedProcess&) = delete;
+    bool Started() const { return Process_.Valid(); }
+
+private:
+    THandle Process_;
+    THandle Thread_;
+};
 
 using PrivacyRepair = PrivacyTest;
 
@@ -264,13 +296,8 @@ TEST_F(PrivacyRepair, FirefoxFilesWaitWhileFirefoxRunsExceptCookiesAndDownloads)
     // A process of that name, held before it runs any code.
     const std::wstring firefox = Root / L"Outside\\firefox.exe";
     ASSERT_TRUE(CopyFileW(ProgramFileName().c_str(), firefox.c_str(), FALSE));
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessW(firefox.c_str(), nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
-                               &startup, &process))
-        << "error " << GetLastError();
-    THandle processHandle(process.hProcess), threadHandle(process.hThread);
+    auto running = std::make_unique<SuspendedProcess>(firefox);
+    ASSERT_TRUE(running->Started());
     EXPECT_TRUE(IsProcessRunning(L"FireFox.exe"));
 
     list();
@@ -280,10 +307,7 @@ TEST_F(PrivacyRepair, FirefoxFilesWaitWhileFirefoxRunsExceptCookiesAndDownloads)
     EXPECT_EQ(Scanner->LastRepair.Count(TOutcome::InUse), 3);
     EXPECT_TRUE(Scanner->PendingDeletes.empty()) << "nothing is scheduled for Firefox's own files";
 
-    TerminateProcess(processHandle.Get(), 0);
-    WaitForSingleObject(processHandle.Get(), 10000);
-    processHandle.Reset();
-    threadHandle.Reset();
+    running.reset();
     EXPECT_FALSE(IsProcessRunning(L"FireFox.exe"));
     list();
     RunRepair();
