@@ -2,6 +2,7 @@
 #include "ui/WindowClass.h"
 
 #include "app/Unit1.h"
+#include "privacy/PrivacyCategories.h"
 #include "ui/Application.h"
 #include "ui/Create.h"
 #include "ui/Pictures.h"
@@ -163,36 +164,19 @@ void TW_Details::CreateComponents()
 
 void TW_Details::BuildTree()
 {
-    TCheckTree& t = RzCheckTree1;
-    int ie = t.AddNode(-1, L"Internet Explorer");
-    for (const wchar_t* name : {L"Typed Urls", L"Cookie Files", L"History", L"Auto-Fill Form History",
-                                L"Auto-Fill Password History"})
-        t.AddNode(ie, name);
-    int firefox = t.AddNode(-1, L"Mozilla Firefox");
-    for (const wchar_t* name : {L"Cookie Files", L"Download History", L"History", L"Saved Form info", L"Internet Cache"})
-        t.AddNode(firefox, name);
-    int opera = t.AddNode(-1, L"Opera");
-    for (const wchar_t* name : {L"Cookie Files", L"History", L"Internet Cache"})
-        t.AddNode(opera, name);
-    int windows = t.AddNode(-1, L"Windows");
-    t.AddNode(windows, L"Recent Document");
-    t.AddNode(windows, L"\"Start Memu\" Run History");
-    int other = t.AddNode(-1, L"Other Applications");
-    int application = t.AddNode(other, L"Application");
-    for (const wchar_t* name : {L"MS Office(97/XP/2003/2007)", L"Visual Basic", L"Borland Delphi",
-                                L"Acrobat Reader(5.0/6.0/7.0/8.0)", L"Photoshop(6.0/7.0/CS2)",
-                                L"Macromedia Flash(5/6/7/8)"})
-        t.AddNode(application, name);
-    int multimedia = t.AddNode(other, L"Multimedia");
-    for (const wchar_t* name : {L"Windows Media Player", L"RealPlayer(6.0/8.0/10.0/RealOne)", L"Quicktime"})
-        t.AddNode(multimedia, name);
-    int internet = t.AddNode(other, L"Internet");
-    for (const wchar_t* name : {L"GetRight", L"Download Accelerator Plus", L"Morpheus", L"Sun Java",
-                                L"Google Toolbar 4.0"})
-        t.AddNode(internet, name);
-    int utilities = t.AddNode(other, L"Utilities");
-    for (const wchar_t* name : {L"WinRar", L"WinZip", L"7-Zip"})
-        t.AddNode(utilities, name);
+    // The nodes come from the scanner's category table: each group node is added where its first
+    // category (or sub-group) needs it, so the tree order is the table's order.
+    std::array<int, kPrivacyGroupCount> groupNodes;
+    groupNodes.fill(-1);
+    auto groupNode = [&](auto& self, int group) -> int {
+        if (groupNodes[group] < 0) {
+            const int parent = kPrivacyGroups[group].Parent;
+            groupNodes[group] = RzCheckTree1.AddNode(parent < 0 ? -1 : self(self, parent), kPrivacyGroups[group].Caption);
+        }
+        return groupNodes[group];
+    };
+    for (const TPrivacyCategory& category : kPrivacyCategories)
+        RzCheckTree1.AddNode(groupNode(groupNode, category.Group), category.Caption);
 }
 
 void TW_Details::FormCreate()

@@ -1,20 +1,108 @@
 #include "privacy/PrivacyScanner.h"
 
+#include "common/FormatText.h"
+#include "common/IniFile.h"
+#include "common/Kelvor_Routine.h"
+#include "common/MultiLan.h"
+#include "privacy/PrivacyCategories.h"
+#include "privacy/PrivacyCollectors.h"
 #include "ui/Label.h"
 #include "ui/Memo.h"
+#include "ui/MessagePump.h"
 #include "ui/ProgressBar.h"
 
-// The privacy categories are not part of this build yet: the scanner keeps its contract with the
-// main window and reports no findings.
+#include <algorithm>
+
+namespace {
+
+// Lines of the "M_PrivacyScan" texts.
+constexpr int kTitleText = 0;
+constexpr int kCountText = 1;
+constexpr int kSizeText = 2;
+constexpr int kNoteText = 3;
+constexpr int kPendingText = 6;
+
+constexpr DWORD kPositionPauseMs = 100;
+constexpr int kProgressStep = 2;
+constexpr size_t kRuleLength = 90;
+
+bool Selected(const std::wstring& selection, int position)
+{
+    const auto at = static_cast<size_t>(position - 1);
+    return at < selection.size() && selection[at] == L'1';
+}
+
+// The INI service drops a language line's trailing blanks, so the prefix is joined to its item here.
+std::wstring PendingPrefix(const std::wstring& text)
+{
+    const size_t end = text.find_last_not_of(L' ');
+    return (end == std::wstring::npos ? std::wstring() : text.substr(0, end + 1)) + L" ";
+}
+
+} // namespace
+
 TPrivacyScanner::TPrivacyScanner(const TWideStrings& texts) : Texts(texts) {}
+
+void TPrivacyScanner::LoadIgnoreList()
+{
+    CookieIgnore.clear();
+    const TIniFile ignore(Folders.AppDataFolder + L"\\Kelvor\\Dornique\\Ignore.ini");
+    for (const std::wstring& line : ignore.ReadSectionLines(L"Cookie"))
+        CookieIgnore.push_back(LineName(line));
+}
+
+bool TPrivacyScanner::IsPendingDelete(const std::wstring& itemPath) const
+{
+    return std::find(PendingDeletes.begin(), PendingDeletes.end(), itemPath) != PendingDeletes.end();
+}
+
+int32_t TPrivacyScanner::ReportedCount() const
+{
+    // Only what this scan lists again is taken off, so the count never goes below zero.
+    const auto& items = Findings.Items();
+    const auto waiting =
+        std::count_if(items.begin(), items.end(), [this](const TPrivacyItem& item) { return IsPendingDelete(item.Path); });
+    return Findings.FoundCount() - static_cast<int32_t>(waiting);
+}
 
 int32_t TPrivacyScanner::Scan(TLabel& status, TProgressBar& progress, const std::wstring& selection, TMemo& memo)
 {
+    LoadIgnoreList();
+    Findings.Clear();
+    status.SetCaption(L"");
+    Stopped = 0;
     memo.Clear();
-    return 0;
+    progress.SetPosition(0);
+    progress.SetMin(0);
+    progress.SetStep(kProgressStep);
+
+    TPrivacyCollector collector(Findings, Stopped);
+    TCategoryContext context{collector, Folders, CookieIgnore, Platform, status, ScanPrefix};
+    // Every position takes its step and its pause, selected or not; a stop skips the remaining
+    // handlers, and the report shows what was found so far.
+    for (const TPrivacyCategory& category : kPrivacyCategories) {
+        if (Selected(selection, category.Position) && category.Handler && !collector.Stopped())
+            category.Handler(context, category.Key);
+        progress.StepIt();
+        Platform.Pause(kPositionPauseMs);
+        ProcessMessages();
+    }
+
+    WriteReport(memo);
+    progress.SetPosition(100);
+    return ReportedCount();
 }
 
-void TPrivacyScanner::Repair(TLabel& status, TProgressBar& progress)
+void TPrivacyScanner::WriteReport(TMemo& memo) const
 {
-    status.SetCaption(RepairPrefix);
+    const std::wstring rule(kRuleLength, L'-');
+    memo.Add(TextAt(Texts, kTitleText));
+    memo.Add(FormatText(TextAt(Texts, kCountText), {std::to_wstring(ReportedCount())}));
+    memo.Add(rule);
+    memo.Add(FormatText(TextAt(Texts, kSizeText), {FormatSizeZero(Findings.TotalBytes())}));
+    memo.Add(TextAt(Texts, kNoteText));
+    memo.Add(rule);
+    for (const TPrivacyItem& item : Findings.Items())
+        memo.Add(IsPendingDelete(item.Path) ? PendingPrefix(TextAt(Texts, kPendingText)) + item.Line : item.Line);
+    // The memo takes its whole text in one go, which leaves its caret at the start and its view at the top.
 }

@@ -1,7 +1,11 @@
 #pragma once
-// The privacy sweeper: lists traces of use in the ticked categories and deletes them on repair.
+// The privacy sweeper: lists traces of use in the ticked categories, reports them in the details
+// window's memo, and deletes every listed trace on repair (files in use at the next restart).
+#include "common/AppFrame.h"
 #include "common/RepairOutcome.h"
 #include "common/Types.h"
+#include "privacy/PrivacyItems.h"
+#include "privacy/PrivacyPlatform.h"
 
 #include <cstdint>
 #include <string>
@@ -12,15 +16,38 @@ class TMemo;
 
 class TPrivacyScanner {
 public:
+    // texts: the lines of language section "M_PrivacyScan".
     explicit TPrivacyScanner(const TWideStrings& texts);
 
+    // Runs the categories whose character of selection is "1" (position 1 first), writes the report
+    // into the memo and returns the number of listed items that are not already waiting for a restart.
     int32_t Scan(TLabel& status, TProgressBar& progress, const std::wstring& selection, TMemo& memo);
+    // Deletes what the last scan listed; fills LastRepair with one outcome per listed item.
     void Repair(TLabel& status, TProgressBar& progress);
 
+    // Reads the cookie ignore list (section "Cookie" of Ignore.ini in the settings folder).
+    void LoadIgnoreList();
+    // True when the last repair scheduled this item path for deletion at restart.
+    bool IsPendingDelete(const std::wstring& itemPath) const;
+    // The last scan's items less those already waiting for a restart; never below 0.
+    int32_t ReportedCount() const;
+
     TWideStrings Texts;
+    TAppFrame Folders;
+    // The last scan's findings; only the collectors and handlers add to them, through the recorder.
+    TPrivacyRecorder Findings;
+    // Item paths that the last repair scheduled for deletion at the next restart.
+    TWideStrings PendingDeletes;
+    int32_t PendingCount = 0;
+    TWideStrings CookieIgnore;
     std::wstring ScanPrefix;
     std::wstring RepairPrefix;
     TStopFlag Stopped{0};
     // What the last Repair did with each listed item.
     TRepairReport LastRepair;
+    TPrivacyPlatform Platform = SystemPrivacyPlatform();
+
+private:
+    void WriteReport(TMemo& memo) const;
+    TOutcome RepairItem(const TPrivacyItem& item, bool firefoxRuns);
 };

@@ -57,6 +57,9 @@ void AppFixture::SetUp()
     ASSERT_TRUE(CopyFileW((ExeFolder() + L"Scan.avi").c_str(), (ProgramDir + L"Scan.avi").c_str(), FALSE));
     const std::wstring appData = Folder.MakeFolder(L"appdata");
     SetUserShellFolder(L"AppData", appData);
+    // The privacy row lists and repairs what these shell folders hold: never the prefix's own.
+    for (const wchar_t* name : {L"History", L"Cookies", L"Recent", L"Cache"})
+        SetUserShellFolder(name, Folder.MakeFolder(name));
     SettingsDir = Folder.MakeFolder(L"appdata\\Kelvor\\Dornique") + L"\\";
     ASSERT_EQ(SettingsFolderPath(), SettingsDir);
     TempDir = Folder.MakeFolder(L"temp");

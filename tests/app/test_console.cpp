@@ -193,4 +193,20 @@ TEST_F(ConsoleReport, ProgramFolderLongerThanMaxPath)
     EXPECT_NE(Out.find(L"HKEY_CURRENT_USER\\" + PresentKey(0)), std::wstring::npos);
 }
 
+TEST_F(ConsoleReport, PrivacyTracesAreReportedAndTheirRepairOutcomesCounted)
+{
+    WriteDefinitions(0);
+    SetRegString(HKEY_CURRENT_USER, L"Software\\Microsoft\\Internet Explorer\\TypedURLs", L"url1", L"http://a.test/");
+    const std::wstring visit = Folder.MakeFile(L"History\\History.IE5\\visit.dat", 10);
+    EXPECT_EQ(Run(true), 1);
+    const std::wstring line = L"HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\TypedURLs\\url1";
+    const size_t section = Out.find(L"[Privacy Sweep]\r\n");
+    ASSERT_NE(section, std::wstring::npos) << Out.c_str();
+    EXPECT_NE(Out.find(L"\r\n" + line + L"\r\n", section), std::wstring::npos) << Out.c_str();
+    EXPECT_NE(Out.find(L"\r\n" + visit + L"   10 bytes\r\n", section), std::wstring::npos) << Out.c_str();
+    EXPECT_NE(Out.find(L"Privacy Sweep: 2 removed, 0 already gone"), std::wstring::npos) << Out.c_str();
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, L"Software\\Microsoft\\Internet Explorer\\TypedURLs", L"url1"));
+    EXPECT_FALSE(PathExists(visit));
+}
+
 } // namespace

@@ -218,7 +218,7 @@ TEST(ShippedLanguage, EverySectionHoldsThePositionsItsReadersUse)
         {L"Message", 1, int64_t{1}, L"1"},         {L"Message", 2, int64_t{3}, L"3"},
         {L"Message", 3, std::wstring(L"9.99 MB"), L"9.99 MB"},
         {L"M_Temp", 1, int64_t{42}, L"42"},       {L"M_Temp", 2, std::wstring(L"1.50 KB"), L"1.50 KB"},
-        {L"M_PrivacyScan", 1, int64_t{17}, L"17"}, {L"M_PrivacyScan", 2, std::wstring(L"2.00 GB"), L"2.00 GB"},
+        {L"M_PrivacyScan", 1, std::wstring(L"17"), L"17"}, {L"M_PrivacyScan", 2, std::wstring(L"2.00 GB"), L"2.00 GB"},
     };
     for (const FormatLine& line : formats) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(line.Section)) + " " + std::to_string(line.Position));

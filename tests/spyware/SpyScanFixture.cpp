@@ -94,37 +94,6 @@ ProgressRecorder::ProgressRecorder(HWND bar) : Bar_(bar)
 
 ProgressRecorder::~ProgressRecorder() { RemoveWindowSubclass(Bar_, RecordPositions, 1); }
 
-TestCookie::TestCookie(const std::string& url, const std::string& extension) : Url_(url) { Plant(extension); }
-
-void TestCookie::Plant(const std::string& extension)
-{
-    DeleteUrlCacheEntryA(Url_.c_str());
-    char local[MAX_PATH] = {};
-    SetLastError(0xdeadbeef);
-    ASSERT_TRUE(CreateUrlCacheEntryA(Url_.c_str(), 0, extension.c_str(), local, 0))
-        << Url_ << ", error " << GetLastError();
-    Local_ = local;
-    {
-        std::ofstream file(local, std::ios::binary);
-        file << "id\n1234\n" << Url_ << "\n";
-    }
-    FILETIME never = {};
-    SetLastError(0xdeadbeef);
-    ASSERT_TRUE(CommitUrlCacheEntryA(Url_.c_str(), local, never, never, COOKIE_CACHE_ENTRY, nullptr, 0,
-                                     extension.c_str(), nullptr))
-        << Url_ << ", error " << GetLastError();
-}
-
-TestCookie::~TestCookie() { DeleteUrlCacheEntryA(Url_.c_str()); }
-
-bool TestCookie::Exists() const
-{
-    DWORD size = 0;
-    if (GetUrlCacheEntryInfoA(Url_.c_str(), nullptr, &size))
-        return true;
-    return GetLastError() == ERROR_INSUFFICIENT_BUFFER;
-}
-
 void SpyScanTest::SetUp()
 {
     Registry = std::make_unique<ScratchRegistry>();

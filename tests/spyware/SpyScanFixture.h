@@ -6,6 +6,7 @@
 
 #include "support/ScratchFolder.h"
 #include "support/ScratchRegistry.h"
+#include "support/UrlCacheEntries.h"
 #include "ui/Label.h"
 #include "ui/ListView.h"
 #include "ui/ProgressBar.h"
@@ -51,20 +52,12 @@ private:
 
 // A cookie in the system's URL cache, created with a local .txt file (or another extension) and
 // removed again; a left-over entry of the same URL is removed first.
-class TestCookie {
+class TestCookie : public TestCacheEntry {
 public:
-    TestCookie(const std::string& url, const std::string& extension = "txt");
-    ~TestCookie();
-    TestCookie(const TestCookie&) = delete;
-    TestCookie& operator=(const TestCookie&) = delete;
-    const std::string& Url() const { return Url_; }
-    const std::string& LocalFile() const { return Local_; }
-    bool Exists() const;
-
-private:
-    void Plant(const std::string& extension);
-    std::string Url_;
-    std::string Local_;
+    explicit TestCookie(const std::string& url, const std::string& extension = "txt")
+        : TestCacheEntry(url, COOKIE_CACHE_ENTRY, "id\n1234\n" + url + "\n", extension)
+    {
+    }
 };
 
 class SpyScanTest : public testing::Test {

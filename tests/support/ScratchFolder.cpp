@@ -63,6 +63,21 @@ std::wstring ScratchFolder::MakeFile(const std::wstring& relative, uint64_t size
     return path;
 }
 
+std::wstring ScratchFolder::MakeSparseFile(const std::wstring& relative, uint64_t size) const
+{
+    const std::wstring path = MakeFile(relative);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(INVALID_HANDLE_VALUE, file) << "opening file, error " << GetLastError();
+    if (file == INVALID_HANDLE_VALUE)
+        return path;
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(size);
+    EXPECT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN));
+    EXPECT_TRUE(SetEndOfFile(file)) << "sizing file, error " << GetLastError();
+    CloseHandle(file);
+    return path;
+}
+
 void SetFileAge(const std::wstring& path, double ageDays)
 {
     FILETIME now;

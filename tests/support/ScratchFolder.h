@@ -22,6 +22,9 @@ public:
     // Creates a file of the given size whose last modification lies ageDays days (may be fractional)
     // before now; returns the full path.
     std::wstring MakeFile(const std::wstring& relative, uint64_t size = 0, double ageDays = 0) const;
+    // Creates a file of the given size without writing its bytes (sparse on the Unix side), for sizes
+    // beyond what a test should write; returns the full path.
+    std::wstring MakeSparseFile(const std::wstring& relative, uint64_t size) const;
 
 private:
     std::wstring Path_;

@@ -1,0 +1,127 @@
+#include "privacy/BrowserTraces.h"
+
+#include "common/AppFrame.h"
+#include "common/CodePage.h"
+#include "common/Registry.h"
+#include "common/UrlCache.h"
+#include "privacy/PrivacyCollectors.h"
+#include "privacy/PrivacyItems.h"
+#include "privacy/PrivacyPlatform.h"
+#include "ui/MessagePump.h"
+
+#include <algorithm>
+
+namespace {
+
+const wchar_t kTypedUrlsKey[] = L"\\Software\\Microsoft\\Internet Explorer\\TypedURLs";
+const wchar_t kIntelliFormsKey[] = L"\\Software\\Microsoft\\Internet Explorer\\IntelliForms";
+const wchar_t kProtectedStorageKey[] = L"\\Software\\Microsoft\\Protected Storage System Provider";
+
+// TAppFrame::GetUserFolder kinds.
+constexpr int kCookiesFolder = 4;
+constexpr int kHistoryFolder = 5;
+constexpr int kNoFolder = -1;
+
+constexpr size_t kCookieTailLength = 260;
+
+bool IsIgnoredCookie(const TCategoryContext& context, const TUrlCacheRecord& record)
+{
+    const std::wstring tail = AnsiToWide(CookieTail(record.SourceUrl));
+    return std::find(context.CookieIgnore.begin(), context.CookieIgnore.end(), tail) != context.CookieIgnore.end();
+}
+
+// The cache is walked to its end whatever the stop flag says, as the repair clears the cookies even
+// after a stop; the enumeration ends on its own at the last entry or at the first persistent error.
+void ListCookieCache(TCategoryContext& context, const std::wstring&)
+{
+    TUrlCacheEnum cache;
+    TUrlCacheRecord record;
+    for (;;) {
+        ProcessMessages();
+        if (!cache.Next(record))
+            break;
+        if (record.IsCookie() && context.Platform.CacheEntryInScope(record) && !IsIgnoredCookie(context, record))
+            context.Collect.Recorder().AddCookie(record);
+    }
+}
+
+void ListHistory(TCategoryContext& context, const std::wstring& folder)
+{
+    context.Collect.ListFolderTree(folder);
+}
+
+// Only plain string values are typed addresses.
+void ListTypedUrls(TCategoryContext& context, const std::wstring&)
+{
+    TRegKey key;
+    if (key.Open(HKEY_CURRENT_USER, kTypedUrlsKey, KEY_READ) != ERROR_SUCCESS)
+        return;
+    for (const TRegNamedValue& value : key.Values())
+        if (value.Value.Type == REG_SZ)
+            context.Collect.Recorder().AddValue(kTypedUrlsKey, value.Name);
+}
+
+// Every value of the key and of its direct subkeys, whatever its type; deeper keys are not looked at.
+void ListValuesOneLevel(TCategoryContext& context, const std::wstring& keyPath)
+{
+    TRegKey key;
+    if (key.Open(HKEY_CURRENT_USER, keyPath, KEY_READ) != ERROR_SUCCESS)
+        return;
+    TPrivacyRecorder& recorder = context.Collect.Recorder();
+    for (const std::wstring& name : key.ValueNames())
+        recorder.AddValue(keyPath, name);
+    for (const std::wstring& subKeyName : key.SubKeyNames()) {
+        const std::wstring subKeyPath = keyPath + L"\\" + subKeyName;
+        TRegKey subKey;
+        if (subKey.Open(HKEY_CURRENT_USER, subKeyPath, KEY_READ) != ERROR_SUCCESS)
+            continue;
+        for (const std::wstring& name : subKey.ValueNames())
+            recorder.AddValue(subKeyPath, name);
+    }
+}
+
+void ListIntelliForms(TCategoryContext& context, const std::wstring&)
+{
+    ListValuesOneLevel(context, kIntelliFormsKey);
+}
+
+void ListProtectedStorage(TCategoryContext& context, const std::wstring&)
+{
+    ListValuesOneLevel(context, kProtectedStorageKey);
+}
+
+struct TInternetExplorerCategory {
+    const wchar_t* Key;
+    const wchar_t* Subject; // nullptr: the last component of the category's folder
+    int FolderKind;
+    void (*List)(TCategoryContext& context, const std::wstring& folder);
+};
+
+// Position 4 ("AutoFormHistory") lists the protected-storage key, position 5 the IntelliForms key.
+const TInternetExplorerCategory kInternetExplorerCategories[] = {
+    {L"IEUrl", L"TypedURLs", kNoFolder, ListTypedUrls},
+    {L"Cookies", nullptr, kCookiesFolder, ListCookieCache},
+    {L"History", nullptr, kHistoryFolder, ListHistory},
+    {L"AutoFormHistory", L"Protected Storage System Provider", kNoFolder, ListProtectedStorage},
+    {L"AutoPassHistory", L"IntelliForms", kNoFolder, ListIntelliForms},
+};
+
+} // namespace
+
+std::string CookieTail(const std::string& sourceUrl)
+{
+    const size_t at = sourceUrl.find('@');
+    return (at == std::string::npos ? sourceUrl : sourceUrl.substr(at + 1)).substr(0, kCookieTailLength);
+}
+
+void ScanInternetExplorer(TCategoryContext& context, const std::wstring& key)
+{
+    for (const TInternetExplorerCategory& category : kInternetExplorerCategories) {
+        if (key != category.Key)
+            continue;
+        const std::wstring folder =
+            category.FolderKind == kNoFolder ? std::wstring() : context.Folders.GetUserFolder(category.FolderKind);
+        context.ShowSubject(category.Subject ? std::wstring(category.Subject) : LastPathComponent(folder));
+        category.List(context, folder);
+    }
+}

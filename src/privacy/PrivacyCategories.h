@@ -1,0 +1,49 @@
+#pragma once
+// The privacy categories: one table that the scan driver runs and the details window shows as its
+// check tree, so that a position of the selection string and its tree node cannot drift apart.
+#include "common/Types.h"
+
+#include <array>
+#include <string>
+
+class TAppFrame;
+class TLabel;
+class TPrivacyCollector;
+struct TPrivacyPlatform;
+
+// What a category handler works with during one scan.
+struct TCategoryContext {
+    TPrivacyCollector& Collect;
+    const TAppFrame& Folders;
+    const TWideStrings& CookieIgnore;
+    const TPrivacyPlatform& Platform;
+    TLabel& Status;
+    const std::wstring& ScanPrefix;
+
+    // The status line: the scan prefix followed by what the category looks at.
+    void ShowSubject(const std::wstring& subject) const;
+};
+
+// A handler lists the traces of the categories whose key it is given.
+using TCategoryHandler = void (*)(TCategoryContext& context, const std::wstring& key);
+
+// The tree's group nodes, in tree order; a group may sit inside another one.
+struct TCategoryGroup {
+    const wchar_t* Caption;
+    int Parent; // index into kPrivacyGroups, -1 at the top
+};
+
+struct TPrivacyCategory {
+    int Position; // 1-based place in the selection string
+    const wchar_t* Caption;
+    int Group;                // index into kPrivacyGroups
+    TCategoryHandler Handler; // nullptr: the category's traces are not looked for yet, it lists nothing
+    const wchar_t* Key;
+};
+
+inline constexpr size_t kPrivacyGroupCount = 9;
+inline constexpr size_t kPrivacyCategoryCount = 32;
+
+extern const std::array<TCategoryGroup, kPrivacyGroupCount> kPrivacyGroups;
+// In position order, which is also the order of the tree's leaves.
+extern const std::array<TPrivacyCategory, kPrivacyCategoryCount> kPrivacyCategories;

@@ -1,0 +1,127 @@
+#include "privacy/PrivacyCollectors.h"
+
+#include "common/FileFind.h"
+#include "common/Paths.h"
+#include "common/Registry.h"
+#include "common/SafeDelete.h"
+#include "junk/JunkWalk.h"
+#include "privacy/PrivacyItems.h"
+#include "ui/MessagePump.h"
+
+#include <windows.h>
+
+namespace {
+
+bool IsDotEntry(const wchar_t* name)
+{
+    return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
+}
+
+int64_t EntrySize(const WIN32_FIND_DATAW& entry)
+{
+    return static_cast<int64_t>((static_cast<uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow);
+}
+
+std::wstring TrimBlanks(const std::wstring& text)
+{
+    const size_t first = text.find_first_not_of(L' ');
+    if (first == std::wstring::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(L' ') - first + 1);
+}
+
+} // namespace
+
+TPrivacyCollector::TPrivacyCollector(TPrivacyRecorder& recorder, const TStopFlag& stopped)
+    : Recorder_(recorder), Stopped_(stopped)
+{
+}
+
+bool TPrivacyCollector::Stopped() const
+{
+    return Stopped_.load(std::memory_order_relaxed) == 1;
+}
+
+bool TPrivacyCollector::KeepGoing() const
+{
+    ProcessMessages();
+    return !Stopped();
+}
+
+void TPrivacyCollector::ListFolderTree(const std::wstring& folder)
+{
+    Walk(folder, true);
+}
+
+void TPrivacyCollector::ListFolder(const std::wstring& folder)
+{
+    Walk(folder, false);
+}
+
+void TPrivacyCollector::Walk(const std::wstring& folder, bool recurse)
+{
+    // An unknown folder would otherwise become "\", the root of the current drive.
+    if (folder.empty())
+        return;
+    const std::wstring base = WithBackslash(folder);
+    WIN32_FIND_DATAW entry;
+    const TFindHandle find = FindFirstEntry(base + L"*", entry);
+    if (!find)
+        return;
+    TLinkProbe probe(base);
+    do {
+        if (!KeepGoing())
+            return;
+        if (IsDotEntry(entry.cFileName))
+            continue;
+        // A junction or folder link (and on Windows a file link) shows the reparse attribute.
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+            continue;
+        const std::wstring path = base + entry.cFileName;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (recurse)
+                Walk(path, true);
+            else
+                Recorder_.AddFolderEntry(path, EntrySize(entry));
+        } else if (probe.IsPlainFile(entry.cFileName)) {
+            Recorder_.AddFile(path, EntrySize(entry));
+        }
+    } while (FindNextFileW(find.Get(), &entry));
+}
+
+void TPrivacyCollector::ListFile(const std::wstring& path)
+{
+    if (path.empty())
+        return;
+    WIN32_FIND_DATAW entry;
+    const TFindHandle find = FindFirstEntry(path, entry);
+    if (!find || !KeepGoing())
+        return;
+    if (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
+        return;
+    if (IsFileLink(path))
+        return;
+    Recorder_.AddFile(path, EntrySize(entry));
+}
+
+void TPrivacyCollector::CheckKey(const std::wstring& keyPath)
+{
+    TRegKey key;
+    if (keyPath.find_first_not_of(L'\\') == std::wstring::npos ||
+        key.Open(HKEY_CURRENT_USER, keyPath, KEY_READ) != ERROR_SUCCESS)
+        return;
+    Recorder_.AddKey(keyPath);
+}
+
+void TPrivacyCollector::CheckValue(const std::wstring& specification)
+{
+    const size_t bar = specification.find(L'|');
+    if (bar == std::wstring::npos)
+        return;
+    const std::wstring keyPath = specification.substr(0, bar);
+    const std::wstring valueName = TrimBlanks(specification.substr(bar + 1));
+    TRegKey key;
+    if (key.Open(HKEY_CURRENT_USER, keyPath, KEY_READ) != ERROR_SUCCESS || !key.ValueExists(valueName))
+        return;
+    Recorder_.AddValue(keyPath, valueName);
+}

@@ -1,0 +1,39 @@
+#pragma once
+// The item collectors that every privacy category uses: folders, files, keys and values of
+// HKEY_CURRENT_USER. They hand what they find to the recorder and keep the window alive between
+// entries; a stop request ends every listing at its next entry.
+#include "common/Types.h"
+
+#include <string>
+
+class TPrivacyRecorder;
+
+class TPrivacyCollector {
+public:
+    TPrivacyCollector(TPrivacyRecorder& recorder, const TStopFlag& stopped);
+
+    // Processes pending window messages, then tells whether the scan may go on.
+    bool KeepGoing() const;
+    bool Stopped() const;
+
+    // Every file below the folder, at all depths. Links are neither entered nor listed: their targets
+    // lie elsewhere.
+    void ListFolderTree(const std::wstring& folder);
+    // The folder's own entries, sub-folders included (the repair passes over those); links are left out.
+    void ListFolder(const std::wstring& folder);
+    // One file, when it exists and is a plain file.
+    void ListFile(const std::wstring& path);
+    // A key below HKEY_CURRENT_USER ("\Software\..."), when it exists.
+    void CheckKey(const std::wstring& keyPath);
+    // "key|value": the value of a key below HKEY_CURRENT_USER, when both exist. The value name is
+    // trimmed of blanks; a text without "|" names nothing.
+    void CheckValue(const std::wstring& specification);
+
+    TPrivacyRecorder& Recorder() { return Recorder_; }
+
+private:
+    void Walk(const std::wstring& folder, bool recurse);
+
+    TPrivacyRecorder& Recorder_;
+    const TStopFlag& Stopped_;
+};

@@ -1,0 +1,102 @@
+#include "privacy/PrivacyItems.h"
+
+#include "common/CodePage.h"
+#include "common/Kelvor_Routine.h"
+#include "common/UrlCache.h"
+
+#include <cstdio>
+
+namespace {
+
+const wchar_t kCurrentUser[] = L"HKEY_CURRENT_USER";
+const wchar_t kLineGap[] = L"   "; // between a file's path and its size
+
+std::wstring WithLeadingBackslash(const std::wstring& keyPath)
+{
+    return !keyPath.empty() && keyPath.front() == L'\\' ? keyPath : L"\\" + keyPath;
+}
+
+bool IsRootOnly(const std::wstring& keyPath)
+{
+    return keyPath.find_first_not_of(L'\\') == std::wstring::npos;
+}
+
+std::wstring TwoDecimals(double value, const wchar_t* unit)
+{
+    // A fixed point, not the system's decimal separator: the report's sizes read the same everywhere.
+    wchar_t buffer[64];
+    std::swprintf(buffer, std::size(buffer), L"%0.2f%ls", value, unit);
+    return buffer;
+}
+
+} // namespace
+
+std::wstring PrivacySizeText(int64_t bytes)
+{
+    constexpr int64_t kKilo = 1024;
+    constexpr int64_t kMega = 1024 * 1024;
+    if (bytes <= kKilo)
+        return std::to_wstring(bytes) + L" bytes";
+    if (bytes <= kMega)
+        return TwoDecimals(static_cast<double>(bytes) / kKilo, L" KB");
+    return TwoDecimals(static_cast<double>(bytes) / kMega, L" M");
+}
+
+std::wstring LastPathComponent(const std::wstring& path, size_t maxLength)
+{
+    const size_t at = path.find_last_of(L"\\:");
+    const std::wstring last = at == std::wstring::npos ? path : path.substr(at + 1);
+    return last.substr(0, maxLength);
+}
+
+void TPrivacyRecorder::Clear()
+{
+    Items_.clear();
+    TotalBytes_ = 0;
+    CacheUrls_.clear();
+}
+
+void TPrivacyRecorder::Add(TPrivacyItem item)
+{
+    TotalBytes_ += item.Size;
+    Items_.push_back(std::move(item));
+}
+
+void TPrivacyRecorder::AddFile(const std::wstring& path, int64_t size)
+{
+    Add({.Kind = TPrivacyItemKind::File, .Line = path + kLineGap + PrivacySizeText(size), .Path = path, .File = path,
+         .Size = size});
+}
+
+void TPrivacyRecorder::AddFolderEntry(const std::wstring& path, int64_t size)
+{
+    Add({.Kind = TPrivacyItemKind::FolderEntry, .Line = path + kLineGap + PrivacySizeText(size), .Path = path,
+         .File = path, .Size = size});
+}
+
+void TPrivacyRecorder::AddKey(const std::wstring& keyPath)
+{
+    if (IsRootOnly(keyPath))
+        return;
+    const std::wstring key = WithLeadingBackslash(keyPath);
+    Add({.Kind = TPrivacyItemKind::Key, .Line = kCurrentUser + key, .Path = kCurrentUser + key, .Key = key});
+}
+
+void TPrivacyRecorder::AddValue(const std::wstring& keyPath, const std::wstring& valueName)
+{
+    const std::wstring key = WithLeadingBackslash(keyPath);
+    Add({.Kind = TPrivacyItemKind::Value,
+         .Line = kCurrentUser + key + L"\\" + valueName,
+         .Path = kCurrentUser + key + L"/" + valueName,
+         .Key = key,
+         .ValueName = valueName});
+}
+
+void TPrivacyRecorder::AddCookie(const TUrlCacheRecord& record)
+{
+    const std::wstring local = AnsiToWide(record.LocalFileName);
+    const auto size = static_cast<int64_t>(record.Size);
+    CacheUrls_.push_back(record.SourceUrl);
+    Add({.Kind = TPrivacyItemKind::Cookie, .Line = local + kLineGap + FormatSize(size), .Path = local, .File = local,
+         .Url = record.SourceUrl, .Size = size});
+}

@@ -1,0 +1,67 @@
+#pragma once
+// What the privacy scan lists: one typed record per trace, and the recorder that is the only writer of
+// the scan's results. Each record keeps its kind and its parts as they were found, so that the repair
+// never has to guess from a display text what to delete.
+#include "common/Types.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct TUrlCacheRecord;
+
+enum class TPrivacyItemKind {
+    File,        // a file: deleted, or scheduled for the next restart when in use
+    FolderEntry, // a sub-folder shown by a one-level listing: never deleted
+    Key,         // a key below HKEY_CURRENT_USER, deleted with everything below it
+    Value,       // one value of a key below HKEY_CURRENT_USER
+    Cookie,      // a cookie entry of the URL cache, removed through the cache by its exact URL
+};
+
+struct TPrivacyItem {
+    TPrivacyItemKind Kind = TPrivacyItemKind::File;
+    // The report's line, and the item's path as text (a file path, HKEY_CURRENT_USER\key or
+    // HKEY_CURRENT_USER\key/value, a cookie's local file); restart deletions are remembered by it.
+    std::wstring Line;
+    std::wstring Path;
+    // File and FolderEntry: the full path; Cookie: the local file name.
+    std::wstring File;
+    // Key and Value: the key below HKEY_CURRENT_USER, with a leading backslash; Value: the value name.
+    std::wstring Key;
+    std::wstring ValueName;
+    // Cookie: the source URL exactly as the cache returned it (8-bit).
+    std::string Url;
+    int64_t Size = 0;
+};
+
+// "n bytes" up to 1024 bytes, "x.xx KB" up to 1 MB, "x.xx M" above (64-bit sizes).
+std::wstring PrivacySizeText(int64_t bytes);
+// The last component of a path (after its last "\" or ":"), cut to maxLength characters; the status
+// line shows it.
+std::wstring LastPathComponent(const std::wstring& path, size_t maxLength = 60);
+
+class TPrivacyRecorder {
+public:
+    void Clear();
+
+    void AddFile(const std::wstring& path, int64_t size);
+    void AddFolderEntry(const std::wstring& path, int64_t size);
+    // keyPath below HKEY_CURRENT_USER, with or without its leading backslash. The root itself is
+    // never an item: an empty key path records nothing.
+    void AddKey(const std::wstring& keyPath);
+    void AddValue(const std::wstring& keyPath, const std::wstring& valueName);
+    void AddCookie(const TUrlCacheRecord& record);
+
+    const std::vector<TPrivacyItem>& Items() const { return Items_; }
+    // Every listed item counts once.
+    int32_t FoundCount() const { return static_cast<int32_t>(Items_.size()); }
+    int64_t TotalBytes() const { return TotalBytes_; }
+    // The source URLs of the listed cookies, in listing order.
+    const TAnsiStrings& CacheUrls() const { return CacheUrls_; }
+
+private:
+    void Add(TPrivacyItem item);
+    std::vector<TPrivacyItem> Items_;
+    int64_t TotalBytes_ = 0;
+    TAnsiStrings CacheUrls_;
+};

@@ -1,0 +1,129 @@
+// The collectors that every category shares, and what the repair does with each kind of item they list.
+#include "PrivacyFixture.h"
+
+#include "common/Kelvor_Routine.h"
+#include "privacy/PrivacyCollectors.h"
+#include "support/UnixLinks.h"
+
+#include <set>
+
+namespace {
+
+class PrivacyCollectors : public PrivacyTest {
+protected:
+    void SetUp() override
+    {
+        PrivacyTest::SetUp();
+        Collect = std::make_unique<TPrivacyCollector>(Scanner->Findings, Scanner->Stopped);
+    }
+    std::set<std::wstring> Lines() const
+    {
+        std::set<std::wstring> lines;
+        for (const TPrivacyItem& item : Scanner->Findings.Items())
+            lines.insert(item.Line);
+        return lines;
+    }
+    std::unique_ptr<TPrivacyCollector> Collect;
+};
+
+TEST_F(PrivacyCollectors, OneLevelListingShowsSubFoldersAndTheRepairKeepsThem)
+{
+    const std::wstring folder = Root.MakeFolder(L"AppData\\Player\\History");
+    const std::wstring clip = Root.MakeFile(L"AppData\\Player\\History\\clip.lst", 20);
+    const std::wstring deeper = Root.MakeFile(L"AppData\\Player\\History\\Old\\clip.lst", 20);
+    Collect->ListFolder(folder);
+    EXPECT_EQ(Lines(), (std::set<std::wstring>{clip + L"   20 bytes", folder + L"\\Old   0 bytes"}));
+    RunRepair();
+    EXPECT_FALSE(FileExists(clip));
+    EXPECT_TRUE(FileExists(deeper));
+    EXPECT_EQ(Scanner->LastRepair.Count(TOutcome::Removed), 1);
+    EXPECT_EQ(Scanner->LastRepair.Count(TOutcome::Refused), 1) << "a folder is listed but not removed";
+}
+
+TEST_F(PrivacyCollectors, AFolderNamedByNothingListsNothing)
+{
+    // Not "\" with the current drive's root below it.
+    Collect->ListFolderTree(L"");
+    Collect->ListFolder(L"");
+    Collect->ListFile(L"");
+    EXPECT_EQ(Scanner->Findings.FoundCount(), 0);
+}
+
+TEST_F(PrivacyCollectors, SingleFilesOnlyWhenTheyArePlainFiles)
+{
+    const std::wstring file = Root.MakeFile(L"AppData\\Real\\ctd.dat", 3);
+    const std::wstring folder = Root.MakeFolder(L"AppData\\Real\\cookies.txt");
+    Collect->ListFile(file);
+    Collect->ListFile(folder);
+    Collect->ListFile(Root / L"AppData\\Real\\missing.dat");
+    if (RunningUnderWine()) {
+        const std::wstring target = Root.MakeFile(L"Outside\\kept.txt", 6);
+        ASSERT_TRUE(MakeUnixSymlink(target, Root / L"AppData\\Real\\realplayer.ste"));
+        Collect->ListFile(Root / L"AppData\\Real\\realplayer.ste");
+    }
+    EXPECT_EQ(Lines(), std::set<std::wstring>{file + L"   3 bytes"});
+    if (RunningUnderWine())
+        RemoveUnixLink(Root / L"AppData\\Real\\realplayer.ste");
+}
+
+TEST_F(PrivacyCollectors, KeysAndValuesAreFoundAndRemovedByTheirOwnParts)
+{
+    // Real hives hold key names with "/"; the repair must not split the path there.
+    SetRegString(HKEY_CURRENT_USER, L"Software/Sourcetree", L"installed", L"1");
+    SetRegString(HKEY_CURRENT_USER, L"Software/Sourcetree", L"kept", L"1");
+    SetRegString(HKEY_CURRENT_USER, L"Software\\Tool\\Recent File List", L"File1", L"C:\\a.txt");
+    SetRegString(HKEY_CURRENT_USER, L"Software\\Tool\\Recent File List\\Deeper", L"File2", L"C:\\b.txt");
+    SetRegString(HKEY_CURRENT_USER, L"Software\\Tool\\Settings", L"name", L"x");
+    SetRegString(HKEY_CURRENT_USER, L"Software\\Tool\\Settings", L"other", L"x");
+    struct TCase {
+        bool Key;
+        const wchar_t* Entry;
+        const wchar_t* Line; // nullptr: nothing listed
+    } cases[] = {
+        {true, L"\\Software\\Tool\\Recent File List", L"HKEY_CURRENT_USER\\Software\\Tool\\Recent File List"},
+        {true, L"\\Software\\Tool\\Absent", nullptr},
+        {true, L"\\", nullptr}, // the root alone is never a trace
+        {true, L"", nullptr},
+        {false, L"\\Software/Sourcetree|installed", L"HKEY_CURRENT_USER\\Software/Sourcetree\\installed"},
+        {false, L"\\Software\\Tool\\Settings|  name ", L"HKEY_CURRENT_USER\\Software\\Tool\\Settings\\name"},
+        {false, L"\\Software\\Tool\\Settings|missing", nullptr},
+        {false, L"\\Software\\Tool\\Absent|name", nullptr},
+        {false, L"\\Software\\Tool\\Settings", nullptr}, // no "|": names no value
+    };
+    std::set<std::wstring> expected;
+    for (const TCase& c : cases) {
+        if (c.Key)
+            Collect->CheckKey(c.Entry);
+        else
+            Collect->CheckValue(c.Entry);
+        if (c.Line)
+            expected.insert(c.Line);
+    }
+    EXPECT_EQ(Lines(), expected);
+    EXPECT_EQ(Scanner->Findings.Items()[1].Path, L"HKEY_CURRENT_USER\\Software/Sourcetree/installed");
+
+    RunRepair();
+    EXPECT_TRUE(Scanner->LastRepair.AllDone());
+    EXPECT_EQ(Scanner->LastRepair.Count(TOutcome::Removed), 3);
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, L"Software\\Tool\\Recent File List")) << "with its subkeys";
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, L"Software/Sourcetree", L"installed"));
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, L"Software/Sourcetree", L"kept"));
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, L"Software\\Tool\\Settings", L"name"));
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, L"Software\\Tool\\Settings", L"other"));
+}
+
+TEST_F(PrivacyCollectors, AKeyHoldingARegistryLinkIsRefusedWhole)
+{
+    SetRegString(HKEY_CURRENT_USER, L"Software\\Elsewhere", L"precious", L"1");
+    CreateRegKey(HKEY_CURRENT_USER, L"Software\\Tool\\MRU");
+    Registry.MakeCurrentUserLink(L"Software\\Tool\\MRU\\Link", L"Software\\Elsewhere");
+    Collect->CheckKey(L"\\Software\\Tool\\MRU");
+    ASSERT_EQ(Scanner->Findings.FoundCount(), 1);
+    RunRepair();
+    EXPECT_EQ(Scanner->LastRepair.Count(TOutcome::Refused), 1);
+    EXPECT_FALSE(Scanner->LastRepair.AllDone());
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, L"Software\\Elsewhere", L"precious"));
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, L"Software\\Tool\\MRU"));
+}
+
+} // namespace
