@@ -134,6 +134,17 @@ std::wstring TextBeforeLast(const std::wstring& text, int count, wchar_t ch)
     return at == std::wstring::npos ? std::wstring() : text.substr(0, at);
 }
 
+std::wstring TrimText(const std::wstring& text)
+{
+    size_t first = 0;
+    size_t last = text.size();
+    while (first < last && text[first] <= L' ')
+        ++first;
+    while (last > first && text[last - 1] <= L' ')
+        --last;
+    return text.substr(first, last - first);
+}
+
 std::wstring FormatSize(int64_t bytes) { return SizeText(bytes, false); }
 std::wstring FormatSizeZero(int64_t bytes) { return SizeText(bytes, true); }
 

@@ -20,6 +20,9 @@ std::wstring WindowsVersionName();
 std::wstring TextAfterLast(const std::wstring& text, int count, wchar_t ch);
 std::wstring TextBeforeLast(const std::wstring& text, int count, wchar_t ch);
 
+// The text without blanks and control characters at either end.
+std::wstring TrimText(const std::wstring& text);
+
 // 1 KB = 1024 bytes, two decimals with the system's decimal separator.
 // FormatSize shows sizes under 1 KB in bytes ("512 Byte"); FormatSizeZero shows them as "0 Byte".
 std::wstring FormatSize(int64_t bytes);

@@ -354,24 +354,23 @@ bool IsSeparate32BitKey(HKEY root, const std::wstring& path)
     return !name32.empty() && !name64.empty() && !SameText(name32, name64);
 }
 
-namespace {
-
-// The kernel name of a root, from its first subkey: a predefined handle cannot be asked itself.
 std::wstring RootKernelName(HKEY root)
 {
+    // A predefined root opened by itself is only its pseudo handle, which has no name; the name of any
+    // key below it, less that key's own name, is the root's.
     wchar_t name[256];
-    DWORD size = 256;
-    if (RegEnumKeyExW(root, 0, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    DWORD length = 256;
+    if (RegEnumKeyExW(root, 0, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
         return {};
     TRegKey child;
-    if (child.Open(root, std::wstring(name, size), KEY_QUERY_VALUE) != ERROR_SUCCESS)
+    // Opened as itself even if it is a link, so that the name is not its target's.
+    if (child.Open(root, std::wstring(name, length), KEY_QUERY_VALUE, REG_OPTION_OPEN_LINK) != ERROR_SUCCESS)
         return {};
     const std::wstring full = child.KernelName();
-    const size_t slash = full.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : full.substr(0, slash);
+    if (full.size() <= length + 1 || full[full.size() - length - 1] != L'\\')
+        return {};
+    return full.substr(0, full.size() - length - 1);
 }
-
-} // namespace
 
 bool RealKeyOf(const TRegKey& key, HKEY preferredRoot, TRealKey& real)
 {

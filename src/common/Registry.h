@@ -77,6 +77,10 @@ bool PathInvolvesLink(HKEY root, const std::wstring& path, REGSAM view = 0);
 // True when the open key holds a link anywhere below it (itself included when opened as a link).
 bool TreeHoldsLink(HKEY key, REGSAM view = 0);
 
+// The kernel's name of a predefined root as this process sees it now (RegOverridePredefKey may have
+// redirected it); empty when the root holds no key to tell it by.
+std::wstring RootKernelName(HKEY root);
+
 // Where an open key really lies, as a display path ("HKEY_LOCAL_MACHINE\Software\Wow6432Node\X"):
 // its kernel name taken relative to the nearest of the four roots, preferring preferredRoot. The
 // root and its relative path come back too, for opening it again without any redirection.

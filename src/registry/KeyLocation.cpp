@@ -8,24 +8,6 @@ namespace {
 // another root.
 const HKEY kRootKeys[] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS, HKEY_CLASSES_ROOT};
 
-// A predefined root opened by itself is only its pseudo handle, which has no name; the name of any
-// key below it, less that key's own name, is the root's.
-std::wstring RootKernelName(HKEY root)
-{
-    wchar_t name[256];
-    DWORD length = 256;
-    if (RegEnumKeyExW(root, 0, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-        return {};
-    TRegKey child;
-    // Opened as itself even if it is a link, so that the name is not its target's.
-    if (child.Open(root, std::wstring(name, length), KEY_QUERY_VALUE, REG_OPTION_OPEN_LINK) != ERROR_SUCCESS)
-        return {};
-    const std::wstring full = child.KernelName();
-    if (full.size() <= length + 1 || full[full.size() - length - 1] != L'\\')
-        return {};
-    return full.substr(0, full.size() - length - 1);
-}
-
 bool StartsWithFolder(const std::wstring& name, const std::wstring& base)
 {
     return !base.empty() && name.size() > base.size() + 1 && name[base.size()] == L'\\' &&

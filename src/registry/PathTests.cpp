@@ -1,5 +1,7 @@
 #include "registry/PathTests.h"
 
+#include "common/Kelvor_Routine.h"
+
 #include "common/Paths.h"
 
 #include <cwctype>
@@ -19,13 +21,7 @@ bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' &&
 
 std::wstring TrimBlanks(const std::wstring& text)
 {
-    size_t first = 0;
-    size_t last = text.size();
-    while (first < last && text[first] <= L' ')
-        ++first;
-    while (last > first && text[last - 1] <= L' ')
-        --last;
-    return text.substr(first, last - first);
+    return TrimText(text);
 }
 
 std::wstring ExpandSystemRoot(std::wstring text, const std::wstring& windowsFolder)

@@ -72,17 +72,6 @@ int32_t ToInteger(const std::string& text)
     return static_cast<int32_t>(value);
 }
 
-std::wstring TrimControls(const std::wstring& text)
-{
-    size_t first = 0;
-    size_t last = text.size();
-    while (first < last && text[first] <= L' ')
-        ++first;
-    while (last > first && text[last - 1] <= L' ')
-        --last;
-    return text.substr(first, last - first);
-}
-
 bool EntryListed(const TListView& list, const std::wstring& entry)
 {
     const int count = list.Count();
@@ -157,7 +146,7 @@ TSpyFinding TSpyScan::FindingOfRow(const TListView& list, int row) const
     const LPARAM data = list.Data(row);
     if (data > 0 && static_cast<size_t>(data) <= Findings_.size())
         return Findings_[static_cast<size_t>(data) - 1];
-    return FindingFromEntry(TrimControls(list.SubItem(row, kEntryColumn)));
+    return FindingFromEntry(TrimText(list.SubItem(row, kEntryColumn)));
 }
 
 int32_t TSpyScan::Scan(TLabel& status, TProgressBar& progress, TListView& list)
