@@ -246,3 +246,55 @@ int64_t RecycleBinSize(const std::wstring& driveRoot)
     const std::wstring folder = RecycleBinFolder(driveRoot);
     return folder.empty() ? 0 : FolderSize(folder, true);
 }
+
+namespace {
+
+bool IsFolderSettings(const wchar_t* name) { return CompareStringOrdinal(name, -1, L"desktop.ini", -1, TRUE) == CSTR_EQUAL; }
+
+// Visits the bin's entries below folder (depth 0 = the bin itself); a link is never entered. visit
+// returns false to stop the walk.
+template <typename Visit>
+bool VisitBin(const std::wstring& folder, int depth, Visit visit)
+{
+    WIN32_FIND_DATAW data;
+    const TFindHandle find = FindFirstEntry(WithBackslash(folder) + L"*", data);
+    if (!find) return true;
+    do {
+        if (IsDotEntry(data.cFileName)) continue;
+        const std::wstring path = WithBackslash(folder) + data.cFileName;
+        const bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (isFolder && !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && !VisitBin(path, depth + 1, visit))
+            return false;
+        if (!visit(path, data, isFolder, depth)) return false;
+    } while (FindNextFileW(find.Get(), &data));
+    return true;
+}
+
+} // namespace
+
+bool RecycleBinHoldsItems(const std::wstring& driveRoot)
+{
+    const std::wstring folder = RecycleBinFolder(driveRoot);
+    if (folder.empty()) return false;
+    bool holds = false;
+    VisitBin(folder, 0, [&](const std::wstring&, const WIN32_FIND_DATAW& data, bool isFolder, int) {
+        holds = !isFolder && !IsFolderSettings(data.cFileName);
+        return !holds;
+    });
+    return holds;
+}
+
+void EmptyRecycleBinFolder(const std::wstring& driveRoot)
+{
+    const std::wstring folder = RecycleBinFolder(driveRoot);
+    if (folder.empty()) return;
+    // Entries come deepest first, so a deleted folder's own folders are empty when their turn comes.
+    // The per-user folders (depth 0) and the bin itself stay, as an emptied bin keeps them.
+    VisitBin(folder, 0, [](const std::wstring& path, const WIN32_FIND_DATAW& data, bool isFolder, int depth) {
+        if (!isFolder && !IsFolderSettings(data.cFileName))
+            (void)DeleteFileSafe(path); // what stays is seen by the report, which looks again
+        else if (isFolder && depth > 0)
+            (void)RemoveFolderSafe(path);
+        return true;
+    });
+}

@@ -103,3 +103,10 @@ private:
 std::wstring RecycleBinFolder(const std::wstring& driveRoot);
 // Its size in bytes, 0 without a recycle-bin folder.
 int64_t RecycleBinSize(const std::wstring& driveRoot);
+// True while the bin holds a deleted item: any file but the folder settings ("desktop.ini") that an
+// empty bin keeps.
+bool RecycleBinHoldsItems(const std::wstring& driveRoot);
+// Deletes what the bin folder still holds after the shell has emptied it (under Wine the shell's bin
+// is the Unix trash, not this folder): every file but desktop.ini, then the emptied folders below the
+// per-user folders. Links are neither entered nor followed.
+void EmptyRecycleBinFolder(const std::wstring& driveRoot);

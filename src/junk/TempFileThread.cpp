@@ -245,7 +245,7 @@ bool TempThread::CompleteRepairReport(DWORD timeoutMs)
     }
     if (RecycleBytes > 0) {
         const std::wstring bin = L"Recycle bin " + Places.RecycleDrive;
-        LastRepair.Add(bin, RecycleBinSize(Places.RecycleDrive) == 0 ? TOutcome::Removed : TOutcome::Failed);
+        LastRepair.Add(bin, RecycleBinHoldsItems(Places.RecycleDrive) ? TOutcome::Failed : TOutcome::Removed);
     }
     return ended;
 }

@@ -54,6 +54,8 @@ void RemoveJunk(const TState& state)
     if (settings.Recycle && !places.RecycleDrive.empty()) {
         const TEmptyRecycleBin emptyBin = state.EmptyBin ? state.EmptyBin : SHEmptyRecycleBinW;
         (void)emptyBin(nullptr, places.RecycleDrive.c_str(), SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
+        // What the shell left in the measured bin folder (Wine's shell empties the Unix trash instead).
+        if (RecycleBinHoldsItems(places.RecycleDrive)) EmptyRecycleBinFolder(places.RecycleDrive);
     }
 }
 

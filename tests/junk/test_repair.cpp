@@ -232,18 +232,20 @@ TEST_F(JunkTest, RepairReportTellsRemovedFromLeft)
     const std::wstring page = Root.MakeFile(L"Cache\\a.htm", 100);
     const std::wstring held = Root.MakeFile(L"Temp\\held.tmp", 100, 10);
     const std::wstring left = Root.MakeFile(L"Temp\\left.tmp", 100, 10);
-    Root.MakeFile(L"Drive\\RECYCLER\\Dc1.txt", 300);
+    const std::wstring binned = Root.MakeFile(L"Drive\\RECYCLER\\Dc1.txt", 300);
     auto thread = RunScan();
     ASSERT_EQ(thread->JunkCount, 3);
     ASSERT_EQ(thread->RecycleBytes, 300);
 
     // The library follows the settings it reads at removal: with the temporary files switched off
     // since the scan, it leaves both listed temporary files, one of them held open without sharing;
-    // and the bin stays full.
+    // and the bin stays full (the shell leaves it, and its one file is held open too).
     WriteSettings({{L"TempFile", L"0"}});
     FakeBinEmpties = false;
     THandle open(CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(open) << GetLastError();
+    THandle openBinned(CreateFileW(binned.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(openBinned) << GetLastError();
     RepairAndWait(*thread);
 
     EXPECT_FALSE(PathExists(page));
@@ -255,4 +257,28 @@ TEST_F(JunkTest, RepairReportTellsRemovedFromLeft)
     EXPECT_EQ(thread->LastRepair.Count(TOutcome::Removed), 1);
     EXPECT_EQ(thread->LastRepair.Total(), 4);
     EXPECT_FALSE(thread->LastRepair.AllDone());
+}
+
+TEST_F(JunkTest, WhatTheShellLeavesInTheMeasuredBinIsRemovedToo)
+{
+    // Wine's shell empties the Unix trash, not the bin folder that was measured.
+    WriteSettings({{L"IE Cache", L"0"}, {L"TempFile", L"0"}});
+    FakeBinEmpties = false;
+    const std::wstring user = Root.MakeFolder(L"Drive\\$Recycle.Bin\\S-1-5-21-7");
+    const std::wstring settings = Root.MakeFile(L"Drive\\$Recycle.Bin\\S-1-5-21-7\\desktop.ini", 129);
+    const std::vector<std::wstring> items = {
+        Root.MakeFile(L"Drive\\$Recycle.Bin\\S-1-5-21-7\\$RAB12CD.doc", 4000),
+        Root.MakeFile(L"Drive\\$Recycle.Bin\\S-1-5-21-7\\$IAB12CD.doc", 544),
+        Root.MakeFile(L"Drive\\$Recycle.Bin\\S-1-5-21-7\\$RXY98ZW\\inner\\note.txt", 10),
+    };
+    auto thread = RunScan();
+    ASSERT_GT(thread->RecycleBytes, 4000);
+    RepairAndWait(*thread);
+    for (const std::wstring& item : items) EXPECT_FALSE(PathExists(item)) << testing::PrintToString(item);
+    EXPECT_FALSE(PathExists(user + L"\\$RXY98ZW"));
+    // An emptied bin keeps its per-user folder and its folder settings.
+    EXPECT_TRUE(PathExists(settings));
+    EXPECT_TRUE(PathExists(user));
+    EXPECT_EQ(thread->LastRepair.Count(TOutcome::Removed), 1);
+    EXPECT_TRUE(thread->LastRepair.AllDone());
 }
