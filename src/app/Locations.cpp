@@ -42,15 +42,23 @@ std::wstring EditorKeyText(const std::wstring& key)
     return top + key;
 }
 
+// A path for Explorer's command line. A quoted path must not end in a backslash (it would escape the
+// closing quote); a drive root needs its backslash and has no blank to quote.
+std::wstring ExplorerPath(const std::wstring& path)
+{
+    const std::wstring bare = WithoutTrailingBackslashes(path);
+    return bare.size() == 2 && bare[1] == L':' ? bare + L"\\" : L"\"" + bare + L"\"";
+}
+
 bool ShowInExplorer(const std::wstring& path, const TLaunch& launch)
 {
     if (Exists(path))
-        return launch(L"explorer.exe", L"/select,\"" + path + L"\"");
+        return launch(L"explorer.exe", L"/select," + ExplorerPath(path));
     std::wstring folder = WithoutTrailingBackslashes(path);
     for (size_t slash = folder.rfind(L'\\'); slash != std::wstring::npos && slash > 1; slash = folder.rfind(L'\\')) {
         folder.resize(slash);
         if (Exists(folder + L"\\"))
-            return launch(L"explorer.exe", L"\"" + folder + L"\\\"");
+            return launch(L"explorer.exe", ExplorerPath(folder));
     }
     return false;
 }
