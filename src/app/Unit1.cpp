@@ -121,7 +121,8 @@ bool TForm1::OnSysCommand(UINT command)
 
 void TForm1::OnInitMenuPopup(HMENU menu, bool windowMenu)
 {
-    // A scan or a repair reads these files: the options wait until it has ended.
+    // A dialog opened during a scan or a repair would hold it up in the dialog's own loop: the options
+    // wait until it has ended.
     if (!windowMenu)
         return;
     for (UINT command : {kSettingsCommand, kIgnoredItemsCommand})
