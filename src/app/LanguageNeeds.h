@@ -2,6 +2,7 @@
 // The language sections that the program reads and the highest line that its readers use in each.
 // A reader that starts using a further line raises its figure here: start-up checks every section
 // against this table, and a translation that lacks lines at a section's end takes them from English.
+#include "app/OptionTexts.h"
 #include "common/MultiLan.h"
 
 #include <vector>
@@ -14,5 +15,6 @@ inline std::vector<TSectionNeed> LanguageNeeds()
         {L"M_RegistryScan", 19}, // registry scanner: one line per finding kind, deep scan 19
         {L"M_PrivacyScan", 6},   // privacy scanner: report 0-5, pending restart 6
         {L"M_Temp", 7},          // junk files: report 0-3, library missing 4, skipped folders 5-7
+        {kOptionSection, OptionText::Last}, // findings menu, option messages and dialogs
     };
 }

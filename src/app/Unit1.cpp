@@ -1,7 +1,9 @@
 #include "app/Unit1.h"
 #include "ui/WindowClass.h"
 
+#include "app/IgnoredItemsDialog.h"
 #include "app/LanguageNeeds.h"
+#include "app/SettingsDialog.h"
 #include "app/Unit2.h"
 #include "common/CodePage.h"
 #include "common/FormatText.h"
@@ -93,10 +95,48 @@ LRESULT CALLBACK TForm1::WindowProc(HWND window, UINT message, WPARAM wParam, LP
         case WM_CLOSE: return self->OnCloseBox();
         case WM_ERASEBKGND: return self->OnEraseBackground(reinterpret_cast<HDC>(wParam));
         case WM_DPICHANGED: return self->OnDpiChanged(LOWORD(wParam), lParam);
+        case WM_SYSCOMMAND:
+            if (self->OnSysCommand(static_cast<UINT>(wParam & 0xFFF0)))
+                return 0;
+            break;
+        case WM_INITMENUPOPUP:
+            self->OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), HIWORD(lParam) != 0);
+            break;
         default: break;
         }
     }
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+bool TForm1::OnSysCommand(UINT command)
+{
+    if (command == kSettingsCommand)
+        Application().Guard([this] { SettingsClick(); });
+    else if (command == kIgnoredItemsCommand)
+        Application().Guard([this] { IgnoredItemsClick(); });
+    else
+        return false;
+    return true;
+}
+
+void TForm1::OnInitMenuPopup(HMENU menu, bool windowMenu)
+{
+    // A dialog opened during a scan or a repair would hold it up in the dialog's own loop: the options
+    // wait until it has ended.
+    if (!windowMenu)
+        return;
+    for (UINT command : {kSettingsCommand, kIgnoredItemsCommand})
+        EnableMenuItem(menu, command, MF_BYCOMMAND | (Scanning ? MF_GRAYED : MF_ENABLED));
+}
+
+void TForm1::AddSystemMenuItems()
+{
+    HMENU menu = GetSystemMenu(Handle_, FALSE);
+    if (!menu)
+        return;
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, kSettingsCommand, TextAt(OptionTexts, OptionText::SettingsMenu).c_str());
+    AppendMenuW(menu, MF_STRING, kIgnoredItemsCommand, TextAt(OptionTexts, OptionText::IgnoredItemsMenu).c_str());
 }
 
 LRESULT TForm1::OnCloseBox()
@@ -258,8 +298,10 @@ void TForm1::FormCreate()
     TntLabel1.SetFontColor(RGB(99, 156, 211));
     InitializeProgram();
     // A start-up that failed has told the user why; no scan follows it.
-    if (SpywareOn || RegistryOn || PrivacyOn || JunkOn)
+    if (SpywareOn || RegistryOn || PrivacyOn || JunkOn) {
+        AddSystemMenuItems();
         Timer2.SetEnabled(true);
+    }
 }
 
 void TForm1::InitializeProgram()
@@ -278,6 +320,7 @@ void TForm1::InitializeProgram()
     if (const auto shortage = LangTexts->FirstShortage())
         return StartupFailed(ShortageMessage(*shortage));
     MessageTexts = LangTexts->GetSection(L"Message");
+    OptionTexts = LangTexts->GetSection(kOptionSection);
     SettingsIni = std::make_unique<TIniFile>(SettingsFolder + L"Main.ini");
     ProblemCounts.fill(0);
     if (!MyZip.OpenArchive(archive))
@@ -611,6 +654,33 @@ void TForm1::ApplicationEvents1Exception(std::exception_ptr error)
         ~TClear() { Flag = false; }
     } clear{ShowingError_};
     ShowMessage(Handle_, LastErrorMessage, L"Quillmar Brisfold", MB_OK | MB_ICONERROR);
+}
+
+// Options
+
+TOptionsContext TForm1::Options() const
+{
+    return {OptionTexts, ProgramFolder, LangTexts ? LangTexts->LanguageName : L"English", ShowMessage};
+}
+
+void TForm1::SettingsClick()
+{
+    if (Scanning)
+        return;
+    ShowSettingsDialog(Handle_, Options());
+}
+
+void TForm1::IgnoredItemsClick()
+{
+    if (Scanning)
+        return;
+    ShowIgnoredItemsDialog(Handle_, Options());
+}
+
+void TForm1::FindingsChanged(int row, int count)
+{
+    ProblemCounts[static_cast<size_t>(row)] = count;
+    ShowResult(count, ResultLine(row), 0);
 }
 
 void TForm1::lbl1Click()

@@ -1,5 +1,7 @@
 #pragma once
-// The main window: start-up, the four module rows, "Start Scan", "Stop Scan" and "Repair".
+// The main window: start-up, the four module rows, "Start Scan", "Stop Scan" and "Repair"; the
+// settings and the ignored items from its system menu.
+#include "app/OptionTexts.h"
 #include "common/AppFrame.h"
 #include "common/IniFile.h"
 #include "common/MultiLan.h"
@@ -92,6 +94,16 @@ public:
     void ApplicationEvents1Exception(std::exception_ptr error);
     void lbl1Click();
     void lbl2Click();
+    // The system menu's "Settings..." and "Ignored items...": modal dialogs over the window.
+    void SettingsClick();
+    void IgnoredItemsClick();
+    static constexpr UINT kSettingsCommand = 0x0010; // system-menu commands: below 0xF000, low 4 bits free
+    static constexpr UINT kIgnoredItemsCommand = 0x0020;
+    // The user took findings out of a row's list (ignored them): the row's count and its result line
+    // follow the list at once.
+    void FindingsChanged(int row, int count);
+    // What the findings menu and the option dialogs work with.
+    TOptionsContext Options() const;
 
     // Program-wide state.
     std::unique_ptr<TAppFrame> FolderInfo;
@@ -111,6 +123,7 @@ public:
     std::unique_ptr<TPrivacyScanner> PrivScanner;
     std::unique_ptr<TempThread> JunkThread;
     TWideStrings MessageTexts;
+    TWideStrings OptionTexts; // language section "M_Options"
     TWideStrings RegRepairLog;
     // The details window, set when it is created.
     TW_Details* Details = nullptr;
@@ -132,6 +145,10 @@ private:
     LRESULT OnCloseBox();
     LRESULT OnEraseBackground(HDC dc);
     LRESULT OnDpiChanged(int newDpi, LPARAM suggested);
+    bool OnSysCommand(UINT command);
+    void OnInitMenuPopup(HMENU menu, bool windowMenu);
+    // The two option commands at the end of the system menu, once their texts are known.
+    void AddSystemMenuItems();
     void CreateComponents();
     int S(int value) const; // 96-DPI units to pixels
     TLabel& ResultLine(int row);

@@ -144,6 +144,12 @@ void TW_Details::CreateComponents()
     }
     chk2.OnClick = [this] { chk2Click(); };
     chk1.OnClick = [this] { chk1Click(); };
+    // One line per list that has the menu: its check-all box, the main window's row that counts it, its
+    // ignore section, and the column that names its location.
+    FindingsMenu_ = std::make_unique<TFindingsMenu>(Form_, Handle_, std::vector<TFindingsList>{
+        {&SpyListView, &chk2, 0, &kSpywareIgnore, 3, LocationOfEntry},
+        {&RegListView, &chk1, 1, &kRegistryIgnore, 1, LocationOfKey},
+    });
 
     // Page 2: privacy.
     HWND page = TntTabSheet5->Handle();
@@ -201,6 +207,22 @@ void TW_Details::FormCreate()
         }
         ++k;
     }
+    StoredSelection_ = GetSelection();
+}
+
+TIniFile TW_Details::SettingsFile() const
+{
+    return Form_.SettingsIni ? *Form_.SettingsIni : TIniFile(MainIniPath());
+}
+
+void TW_Details::SaveSelection()
+{
+    const std::wstring selection = GetSelection();
+    if (selection == StoredSelection_)
+        return;
+    const TIniFile ini = SettingsFile();
+    if (Form_.Options().Report(Handle_, ini.FileName, ini.WriteEntries({{L"Privacy Sweeper", L"pzinfo", selection}})))
+        StoredSelection_ = selection;
 }
 
 std::wstring TW_Details::GetSelection() const
@@ -214,6 +236,7 @@ std::wstring TW_Details::GetSelection() const
 
 void TW_Details::btn1Click()
 {
+    SaveSelection();
     CloseModal_ = true;
     ShowWindow(Handle_, SW_HIDE);
 }

@@ -1,5 +1,6 @@
 #pragma once
 // The details window: one page per module, the findings and the privacy selection.
+#include "app/FindingsMenu.h"
 #include "ui/Button.h"
 #include "ui/CheckTree.h"
 #include "ui/Label.h"
@@ -9,9 +10,11 @@
 #include "ui/Picture.h"
 
 #include <array>
+#include <memory>
 #include <string>
 
 class TForm1;
+class TIniFile;
 
 class TW_Details {
 public:
@@ -46,6 +49,10 @@ public:
     void btn1Click();
     void chk2Click();
     void chk1Click();
+    // The right-click menu of the spyware and registry lists.
+    TFindingsMenu& FindingsMenu() { return *FindingsMenu_; }
+    // Stores the privacy selection in Main.ini when the user changed it; runs when the window closes.
+    void SaveSelection();
     // Shows the window over the main window (which is disabled meanwhile) until it is closed.
     void ShowModal();
     bool Modal() const { return InModal_; }
@@ -62,6 +69,7 @@ private:
     LRESULT OnDpiChanged(int newDpi, LPARAM suggested);
     void CreateComponents();
     void BuildTree();
+    TIniFile SettingsFile() const;
 
     TForm1& Form_;
     HWND Handle_ = nullptr;
@@ -69,4 +77,6 @@ private:
     bool InModal_ = false;
     bool CloseModal_ = false;
     int ModalCount_ = 0;
+    std::unique_ptr<TFindingsMenu> FindingsMenu_;
+    std::wstring StoredSelection_; // as Main.ini gives it
 };

@@ -9,3 +9,6 @@ std::string WideToAnsi(std::wstring_view text);
 // UTF-8 for console and log output, where the 8-bit code page would lose characters.
 std::string WideToUtf8(std::wstring_view text);
 std::wstring Utf8ToWide(std::string_view text);
+// True when the text goes into the 8-bit code page and back unchanged (no character replaced or
+// approximated by a similar one).
+bool FitsAnsiCodePage(std::wstring_view text);

@@ -1,12 +1,15 @@
 #include "common/IniFile.h"
 
 #include "common/AppFrame.h"
+#include "common/CodePage.h"
+#include "common/Handles.h"
 #include "common/Paths.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
 #include <cwchar>
+#include <cwctype>
 
 namespace {
 
@@ -36,6 +39,22 @@ TWideStrings SplitDoubleNull(const std::wstring& block)
         at = stop + 1;
     }
     return items;
+}
+
+// Creates the folder and its missing parents, one level at a time.
+bool CreateFolderChain(const std::wstring& folder)
+{
+    if (folder.empty() || GetFileAttributesW(PathWithinMaxPath(folder).c_str()) != INVALID_FILE_ATTRIBUTES)
+        return true;
+    const size_t slash = folder.find_last_of(L'\\');
+    if (slash != std::wstring::npos && slash > 2 && !CreateFolderChain(folder.substr(0, slash)))
+        return false;
+    return CreateDirectoryW(PathWithinMaxPath(folder).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+bool IsIniBlank(wchar_t c)
+{
+    return c <= L' ' || std::iswspace(c);
 }
 
 template <typename Text>
@@ -96,6 +115,106 @@ TWideStrings TIniFile::ReadSectionKeys(const std::wstring& section) const
         2));
 }
 
+uint32_t TIniFile::PrepareWrite() const
+{
+    const size_t slash = FileName.find_last_of(L'\\');
+    if (slash != std::wstring::npos && !CreateFolderChain(FileName.substr(0, slash)))
+        return GetLastError();
+    // CREATE_NEW: a file that appears meanwhile is never replaced.
+    THandle created(CreateFileW(PathWithinMaxPath(FileName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (created) {
+        const unsigned char byteOrderMark[2] = {0xFF, 0xFE};
+        DWORD written = 0;
+        const BOOL ok = WriteFile(created.Get(), byteOrderMark, 2, &written, nullptr);
+        const DWORD error = ok && written == 2 ? ERROR_SUCCESS : GetLastError();
+        created.Reset();
+        if (error != ERROR_SUCCESS) {
+            DeleteFileW(PathWithinMaxPath(FileName).c_str());
+            return error ? error : ERROR_WRITE_FAULT;
+        }
+    } else if (GetLastError() != ERROR_FILE_EXISTS) {
+        return GetLastError();
+    }
+    // The service opens the file this way when it writes; what fails here fails there.
+    THandle probe(CreateFileW(PathWithinMaxPath(FileName).c_str(), GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr));
+    return probe ? ERROR_SUCCESS : GetLastError();
+}
+
+bool TIniFile::CanStore(const std::wstring& text) const
+{
+    THandle file(CreateFileW(PathWithinMaxPath(FileName).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    unsigned char start[2] = {};
+    DWORD got = 0;
+    // Only UTF-16 with its byte-order mark is Unicode to every system's INI service.
+    if (file && ReadFile(file.Get(), start, 2, &got, nullptr) && got == 2 && start[0] == 0xFF && start[1] == 0xFE)
+        return true;
+    return FitsAnsiCodePage(text);
+}
+
+bool TIniFile::WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value) const
+{
+    return WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(),
+                                      PathWithinMaxPath(FileName).c_str()) != FALSE;
+}
+
+bool TIniFile::WriteSectionLines(const std::wstring& section, const TWideStrings& lines) const
+{
+    const std::wstring path = PathWithinMaxPath(FileName);
+    if (lines.empty())
+        return WritePrivateProfileStringW(section.c_str(), nullptr, nullptr, path.c_str()) != FALSE;
+    std::wstring block;
+    for (const std::wstring& line : lines) {
+        block += line;
+        block += L'\0';
+    }
+    block += L'\0';
+    return WritePrivateProfileSectionW(section.c_str(), block.c_str(), path.c_str()) != FALSE;
+}
+
+TIniChange TIniFile::EditSection(const std::wstring& section,
+                                 const std::function<void(TWideStrings& lines)>& edit) const
+{
+    using TStatus = TIniChange::TStatus;
+    TWideStrings lines = ReadSectionLines(section);
+    for (const std::wstring& line : lines)
+        if (!LineSurvivesIni(line))
+            return {TStatus::LineNotKept, 0, section, line};
+    const TWideStrings before = lines;
+    edit(lines);
+    if (lines == before)
+        return {};
+    for (const std::wstring& line : lines)
+        if (!LineSurvivesIni(line))
+            return {TStatus::LineNotKept, 0, section, line};
+    if (const uint32_t error = PrepareWrite())
+        return {TStatus::NotWritable, error, section, {}};
+    for (const std::wstring& line : lines)
+        if (!CanStore(line))
+            return {TStatus::NotStorable, 0, section, line};
+    if (!WriteSectionLines(section, lines))
+        return {TStatus::NotWritable, GetLastError(), section, {}};
+    return {};
+}
+
+TIniChange TIniFile::WriteEntries(const std::vector<TIniEntry>& entries) const
+{
+    using TStatus = TIniChange::TStatus;
+    if (const uint32_t error = PrepareWrite())
+        return {TStatus::NotWritable, error, {}, {}};
+    for (const TIniEntry& entry : entries)
+        for (const std::wstring* text : {&entry.Section, &entry.Key, &entry.Value})
+            if (!CanStore(*text))
+                return {TStatus::NotStorable, 0, entry.Section, *text};
+    for (const TIniEntry& entry : entries)
+        if (!WriteString(entry.Section, entry.Key, entry.Value))
+            return {TStatus::NotWritable, GetLastError(), entry.Section, {}};
+    return {};
+}
+
 std::wstring SettingsFolderPath()
 {
     return TAppFrame().GetSpecialFolder(CSIDL_APPDATA) + L"\\Kelvor\\Dornique\\";
@@ -108,3 +227,20 @@ std::wstring LineName(const std::wstring& line) { return NameOf(line); }
 std::wstring LineValue(const std::wstring& line) { return ValueOf(line); }
 std::string LineName(const std::string& line) { return NameOf(line); }
 std::string LineValue(const std::string& line) { return ValueOf(line); }
+
+bool LineSurvivesIni(const std::wstring& line)
+{
+    if (line.find_first_of(std::wstring(L"\r\n\x1A\0", 4)) != std::wstring::npos)
+        return false;
+    const size_t equals = line.find(L'=');
+    if (equals == std::wstring::npos)
+        return false;
+    const std::wstring name = line.substr(0, equals);
+    const std::wstring value = line.substr(equals + 1);
+    if (!name.empty() && (name.front() == L';' || name.front() == L'['))
+        return false;
+    for (const std::wstring* part : {&name, &value})
+        if (!part->empty() && (IsIniBlank(part->front()) || IsIniBlank(part->back())))
+            return false;
+    return true;
+}

@@ -27,6 +27,9 @@ LRESULT CALLBACK ParentHookProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_NOTIFY:
         child = reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
         break;
+    case WM_CONTEXTMENU:
+        child = reinterpret_cast<HWND>(wParam);
+        break;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:

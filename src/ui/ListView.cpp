@@ -2,11 +2,20 @@
 
 #include "ui/Create.h"
 
+#include <windowsx.h>
+
+TListView::~TListView()
+{
+    if (Handle_ && IsWindow(Handle_))
+        RemoveWindowSubclass(Handle_, SubclassProc, 1);
+}
+
 void TListView::Create(const TControlArgs& args)
 {
     CreateControl(WC_LISTVIEWW, LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP, args);
     if (!Handle_)
         return;
+    SetWindowSubclass(Handle_, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
     // Check boxes must be on before the first row is added.
     ListView_SetExtendedListViewStyle(Handle_, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_SUBITEMIMAGES);
 }
@@ -162,4 +171,82 @@ void TListView::RescaleDpi(int oldDpi, int newDpi)
     TControl::RescaleDpi(oldDpi, newDpi);
     for (int c = 0, n = ColumnCount(); c < n; ++c)
         ListView_SetColumnWidth(Handle_, c, MulDiv(ColumnWidth(c), newDpi, oldDpi));
+}
+
+std::vector<int> TListView::Selected() const
+{
+    std::vector<int> rows;
+    for (int i = ListView_GetNextItem(Handle_, -1, LVNI_SELECTED); i >= 0;
+         i = ListView_GetNextItem(Handle_, i, LVNI_SELECTED))
+        rows.push_back(i);
+    return rows;
+}
+
+bool TListView::IsSelected(int index) const
+{
+    return ListView_GetItemState(Handle_, index, LVIS_SELECTED) != 0;
+}
+
+void TListView::SetSelected(int index, bool selected)
+{
+    ListView_SetItemState(Handle_, index, selected ? LVIS_SELECTED : 0, LVIS_SELECTED);
+}
+
+int TListView::Focused() const
+{
+    return ListView_GetNextItem(Handle_, -1, LVNI_FOCUSED);
+}
+
+void TListView::SetFocused(int index)
+{
+    ListView_SetItemState(Handle_, index, LVIS_FOCUSED, LVIS_FOCUSED);
+}
+
+POINT TListView::KeyboardMenuPoint() const
+{
+    POINT point{4, 4};
+    RECT client{}, row{}, visible{};
+    GetClientRect(Handle_, &client);
+    const int focused = Focused();
+    if (focused >= 0 && ListView_GetItemRect(Handle_, focused, &row, LVIR_LABEL) &&
+        IntersectRect(&visible, &row, &client))
+        point = {visible.left + 4, visible.bottom};
+    ClientToScreen(Handle_, &point);
+    return point;
+}
+
+bool TListView::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    if (message == WM_CONTEXTMENU && OnContextMenu) {
+        // Keys give -1 for both coordinates; a click gives where it was.
+        const bool keyboard = lParam == -1;
+        POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        OnContextMenu(keyboard ? KeyboardMenuPoint() : point);
+        result = 0;
+        return true;
+    }
+    if (message == WM_NOTIFY && OnKeyDown) {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->code == LVN_KEYDOWN && OnKeyDown(reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey)) {
+            result = 0;
+            return true;
+        }
+    }
+    return false;
+}
+
+LRESULT CALLBACK TListView::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                         DWORD_PTR data)
+{
+    // The context-menu key asks for the menu when it is released. Not every system's default handling
+    // does that for a list view, so the list asks itself, and the key goes no further: never two menus.
+    if (message == WM_KEYUP && wParam == VK_APPS) {
+        SendMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), -1);
+        return 0;
+    }
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(window, SubclassProc, 1);
+        reinterpret_cast<TListView*>(data)->Handle_ = nullptr;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
 }

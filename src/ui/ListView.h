@@ -4,11 +4,13 @@
 
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 class TListView : public TControl {
 public:
+    ~TListView() override;
     // Report style, check boxes, whole-row selection, no label editing.
     void Create(const TControlArgs& args);
     void AddColumn(const std::wstring& caption, int width96);
@@ -35,5 +37,27 @@ public:
     int ImageIndex(int index) const;
     void SetImageIndex(int index, int imageIndex);
 
+    // The selected rows, in order.
+    std::vector<int> Selected() const;
+    bool IsSelected(int index) const;
+    void SetSelected(int index, bool selected);
+    // The row with the keyboard focus; -1 when none has it.
+    int Focused() const;
+    void SetFocused(int index);
+    // Where a menu that the keyboard asks for opens: below the focused row's caption when that row is
+    // in view, else at the list's top-left corner; in screen coordinates.
+    POINT KeyboardMenuPoint() const;
+
+    // A right click, the context-menu key or Shift+F10: the point in screen coordinates (for the keys,
+    // KeyboardMenuPoint).
+    std::function<void(POINT screen)> OnContextMenu;
+    // A key pressed in the list; true when handled.
+    std::function<bool(WORD key)> OnKeyDown;
+
+    bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void RescaleDpi(int oldDpi, int newDpi) override;
+
+private:
+    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                         DWORD_PTR data);
 };

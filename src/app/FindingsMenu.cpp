@@ -1,0 +1,165 @@
+#include "app/FindingsMenu.h"
+
+#include "app/OptionTexts.h"
+#include "app/Unit1.h"
+#include "common/IniFile.h"
+#include "common/MultiLan.h"
+#include "ui/Button.h"
+#include "ui/Clipboard.h"
+#include "ui/ListView.h"
+#include "ui/PopupMenu.h"
+
+#include <algorithm>
+
+TFindingsMenu::TFindingsMenu(TForm1& form, HWND owner, std::vector<TFindingsList> lists)
+    : Launch(SystemLaunch()), Form_(form), Owner_(owner), Lists_(std::move(lists))
+{
+    for (TFindingsList& entry : Lists_) {
+        TListView* list = entry.List;
+        list->OnContextMenu = [this, list](POINT screen) { Show(*list, screen); };
+        list->OnKeyDown = [this, list](WORD key) {
+            return key == 'C' && (GetKeyState(VK_CONTROL) & 0x8000) && Run(*list, cmCopy);
+        };
+    }
+}
+
+const std::wstring& TFindingsMenu::Text(int position) const
+{
+    return TextAt(Form_.OptionTexts, position);
+}
+
+TFindingsList* TFindingsMenu::Find(const TListView& list)
+{
+    for (TFindingsList& entry : Lists_)
+        if (entry.List == &list)
+            return &entry;
+    return nullptr;
+}
+
+bool TFindingsMenu::Available(const TFindingsList& entry, UINT command) const
+{
+    const TListView& list = *entry.List;
+    const std::vector<int> selected = list.Selected();
+    switch (command) {
+    case cmCheckAll:
+    case cmUncheckAll: return list.Count() > 0;
+    case cmCheckSelected:
+    case cmUncheckSelected:
+    case cmIgnore:
+    case cmCopy: return !selected.empty();
+    case cmOpenLocation:
+        return !selected.empty() &&
+               entry.Locate(list.SubItem(selected.front(), entry.LocationColumn)).Kind != TLocation::TKind::None;
+    default: return false;
+    }
+}
+
+void TFindingsMenu::Show(TListView& list, POINT screen)
+{
+    const TFindingsList* entry = Find(list);
+    if (!entry)
+        return;
+    struct TItem {
+        UINT Command; // 0: a separator
+        int TextLine;
+    };
+    static const TItem items[] = {
+        {cmCheckAll, OptionText::CheckAll},
+        {cmUncheckAll, OptionText::UncheckAll},
+        {0, 0},
+        {cmCheckSelected, OptionText::CheckSelected},
+        {cmUncheckSelected, OptionText::UncheckSelected},
+        {0, 0},
+        {cmIgnore, OptionText::IgnoreItem},
+        {cmOpenLocation, OptionText::OpenLocation},
+        {0, 0},
+        {cmCopy, OptionText::Copy},
+    };
+    TPopupMenu menu;
+    for (const TItem& item : items) {
+        if (item.Command)
+            menu.Add(item.Command, Text(item.TextLine), Available(*entry, item.Command));
+        else
+            menu.AddSeparator();
+    }
+    if (const UINT command = menu.Track(Owner_, screen))
+        Run(list, command);
+}
+
+bool TFindingsMenu::Run(TListView& list, UINT command)
+{
+    TFindingsList* entry = Find(list);
+    if (!entry || !Available(*entry, command))
+        return false;
+    switch (command) {
+    case cmCheckAll:
+    case cmUncheckAll:
+        // The check-all box shows the state; its click sets every row.
+        entry->CheckAll->SetChecked(command == cmCheckAll);
+        list.SetAllChecked(command == cmCheckAll);
+        break;
+    case cmCheckSelected:
+    case cmUncheckSelected:
+        for (int row : list.Selected())
+            list.SetChecked(row, command == cmCheckSelected);
+        break;
+    case cmIgnore: Ignore(*entry); break;
+    case cmOpenLocation:
+        OpenLocation(entry->Locate(list.SubItem(list.Selected().front(), entry->LocationColumn)), Launch);
+        break;
+    case cmCopy: Copy(*entry); break;
+    default: return false;
+    }
+    return true;
+}
+
+std::wstring TFindingsMenu::RowText(const TListView& list, int row) const
+{
+    std::wstring text;
+    for (int column = 0, n = list.ColumnCount(); column < n; ++column)
+        text += (column ? L"\t" : L"") + list.SubItem(row, column);
+    return text;
+}
+
+void TFindingsMenu::Copy(const TFindingsList& entry)
+{
+    std::wstring text;
+    for (int row : entry.List->Selected())
+        text += (text.empty() ? L"" : L"\r\n") + RowText(*entry.List, row);
+    SetClipboardText(Owner_, text);
+}
+
+void TFindingsMenu::Ignore(TFindingsList& entry)
+{
+    TListView& list = *entry.List;
+    const TIgnoreFormat& format = *entry.Ignore;
+    std::vector<TIgnoreFields> ignored;
+    std::wstring refused;
+    for (int row : list.Selected()) {
+        const TIgnoreFields fields = RowFields(format, list, row);
+        if (!CanIgnore(format, fields))
+            refused += L"\r\n" + RowText(list, row);
+        else if (std::find(ignored.begin(), ignored.end(), fields) == ignored.end())
+            ignored.push_back(fields);
+    }
+    const TOptionsContext options = Form_.Options();
+    if (!ignored.empty()) {
+        const TIniFile file(IgnoreIniPath());
+        // Keys repeat in these sections: whole lines are added, never a key written (it would replace
+        // the first line of that name).
+        const TIniChange change = file.EditSection(format.Section, [&](TWideStrings& lines) {
+            for (const TIgnoreFields& fields : ignored)
+                if (std::find(lines.begin(), lines.end(), IgnoreLine(fields)) == lines.end())
+                    lines.push_back(IgnoreLine(fields));
+        });
+        if (!options.Report(Owner_, file.FileName, change))
+            return;
+        // Every row the new lines match goes now, as the next scan leaves them out.
+        for (int row = list.Count() - 1; row >= 0; --row)
+            if (std::find(ignored.begin(), ignored.end(), RowFields(format, list, row)) != ignored.end())
+                list.Delete(row);
+        Form_.FindingsChanged(entry.Row, list.Count());
+    }
+    if (!refused.empty())
+        options.Tell(Owner_, Text(OptionText::CannotIgnore) + L"\r\n" + refused);
+}

@@ -1,0 +1,60 @@
+#pragma once
+// The right-click menu of the details window's findings lists: check and uncheck rows, ignore them,
+// open their location, copy their texts. Each list is one line of a table.
+#include "app/IgnoreList.h"
+#include "app/Locations.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class TCheckBox;
+class TForm1;
+class TListView;
+
+// The menu's commands; tests run them through these identifiers, as the menu does.
+enum TFindingsCommand : UINT {
+    cmCheckAll = 101,
+    cmUncheckAll,
+    cmCheckSelected,
+    cmUncheckSelected,
+    cmIgnore,
+    cmOpenLocation,
+    cmCopy,
+};
+
+struct TFindingsList {
+    TListView* List;
+    TCheckBox* CheckAll; // the list's check-all box
+    int Row;             // the main window's row that counts these findings
+    const TIgnoreFormat* Ignore;
+    int LocationColumn;
+    TLocation (*Locate)(const std::wstring& text);
+};
+
+class TFindingsMenu {
+public:
+    // owner: the window that owns the menu and the messages.
+    TFindingsMenu(TForm1& form, HWND owner, std::vector<TFindingsList> lists);
+
+    // Shows the menu for the list's selected rows at a point in screen coordinates and runs the choice.
+    void Show(TListView& list, POINT screen);
+    // Runs a command on the list's selected rows; false when it was not available for them.
+    bool Run(TListView& list, UINT command);
+
+    // Starts Explorer and the registry editor for "Open location".
+    TLaunch Launch;
+
+private:
+    TFindingsList* Find(const TListView& list);
+    bool Available(const TFindingsList& entry, UINT command) const;
+    void Ignore(TFindingsList& entry);
+    void Copy(const TFindingsList& entry);
+    std::wstring RowText(const TListView& list, int row) const;
+    const std::wstring& Text(int position) const;
+
+    TForm1& Form_;
+    HWND Owner_;
+    std::vector<TFindingsList> Lists_;
+};

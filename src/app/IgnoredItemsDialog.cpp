@@ -1,0 +1,175 @@
+#include "app/IgnoredItemsDialog.h"
+
+#include "app/IgnoreList.h"
+#include "common/IniFile.h"
+#include "ui/Dialog.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <iterator>
+#include <vector>
+
+namespace {
+
+TDialogTemplate Layout(const TOptionsContext& o)
+{
+    using namespace OptionText;
+    TDialogTemplate t(o.Text(IgnoredCaption), 340, 206);
+    t.Add({.ClassName = WC_LISTVIEWW, .Id = IgnoredItem::List,
+           .Style = LVS_REPORT | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER | WS_BORDER | WS_TABSTOP,
+           .Left = 7, .Top = 7, .Width = 326, .Height = 164});
+    t.AddLabel(o.Text(RemovedNote), 7, 178, 200, 16);
+    t.AddButton(IgnoredItem::Remove, o.Text(Remove), 226, 185, 50, 14);
+    t.AddButton(IDCANCEL, o.Text(Close), 283, 185, 50, 14, true);
+    return t;
+}
+
+class TIgnoredItemsDialog {
+public:
+    explicit TIgnoredItemsDialog(const TOptionsContext& options) : Options_(options), Ini_(IgnoreIniPath()) {}
+
+    void Show(HWND owner)
+    {
+        Dialog_.OnInit = [this] { Init(); };
+        Dialog_.OnCommand = [this](int id, int) {
+            if (id != IgnoredItem::Remove)
+                return false;
+            RemoveSelected();
+            return true;
+        };
+        Dialog_.OnNotify = [this](const NMHDR& header) {
+            if (header.idFrom != IgnoredItem::List)
+                return false;
+            if (header.code == LVN_ITEMCHANGED)
+                EnableRemove();
+            else if (header.code == LVN_KEYDOWN && reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_DELETE)
+                RemoveSelected();
+            return false;
+        };
+        Dialog_.ShowModal(owner, Layout(Options_));
+    }
+
+private:
+    // A line of the list: which section, where in it, and its text.
+    struct TLine {
+        int Section;
+        int Position;
+        std::wstring Text;
+    };
+
+    HWND List() const { return Dialog_.Item(IgnoredItem::List); }
+
+    int DialogUnitsToPixels(int units) const
+    {
+        RECT r{0, 0, units, 0};
+        MapDialogRect(Dialog_.Handle(), &r);
+        return r.right;
+    }
+
+    void Init()
+    {
+        ListView_SetExtendedListViewStyle(List(), LVS_EX_FULLROWSELECT);
+        const int widths[2] = {DialogUnitsToPixels(66), DialogUnitsToPixels(252)};
+        const int texts[2] = {OptionText::SectionColumn, OptionText::ItemColumn};
+        for (int column = 0; column < 2; ++column) {
+            LVCOLUMNW c{};
+            c.mask = LVCF_TEXT | LVCF_WIDTH;
+            c.cx = widths[column];
+            c.pszText = const_cast<wchar_t*>(Options_.Text(texts[column]).c_str());
+            SendMessageW(List(), LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&c));
+        }
+        Reload();
+    }
+
+    void Reload()
+    {
+        ListView_DeleteAllItems(List());
+        Lines_.clear();
+        for (int section = 0; section < static_cast<int>(std::size(kIgnoreSections)); ++section) {
+            const TWideStrings lines = Ini_.ReadSectionLines(kIgnoreSections[section].Name);
+            for (int position = 0; position < static_cast<int>(lines.size()); ++position)
+                Lines_.push_back({section, position, lines[static_cast<size_t>(position)]});
+        }
+        for (size_t i = 0; i < Lines_.size(); ++i) {
+            LVITEMW item{};
+            item.mask = LVIF_TEXT | LVIF_PARAM;
+            item.iItem = static_cast<int>(i);
+            item.lParam = static_cast<LPARAM>(i);
+            std::wstring title = Options_.Text(kIgnoreSections[Lines_[i].Section].TitleText);
+            item.pszText = title.data();
+            const int row = static_cast<int>(SendMessageW(List(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+            LVITEMW text{};
+            text.iSubItem = 1;
+            text.pszText = Lines_[i].Text.data();
+            SendMessageW(List(), LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&text));
+        }
+        if (!Lines_.empty())
+            ListView_SetItemState(List(), 0, LVIS_FOCUSED, LVIS_FOCUSED);
+        EnableRemove();
+    }
+
+    std::vector<const TLine*> SelectedLines() const
+    {
+        std::vector<const TLine*> selected;
+        for (int row = ListView_GetNextItem(List(), -1, LVNI_SELECTED); row >= 0;
+             row = ListView_GetNextItem(List(), row, LVNI_SELECTED)) {
+            LVITEMW item{};
+            item.mask = LVIF_PARAM;
+            item.iItem = row;
+            if (SendMessageW(List(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) &&
+                static_cast<size_t>(item.lParam) < Lines_.size())
+                selected.push_back(&Lines_[static_cast<size_t>(item.lParam)]);
+        }
+        return selected;
+    }
+
+    void EnableRemove()
+    {
+        const HWND remove = Dialog_.Item(IgnoredItem::Remove);
+        const bool any = ListView_GetSelectedCount(List()) > 0;
+        // The focus never stays on a button that goes grey.
+        if (!any && GetFocus() == remove)
+            Dialog_.FocusItem(IgnoredItem::List);
+        EnableWindow(remove, any ? TRUE : FALSE);
+    }
+
+    void RemoveSelected()
+    {
+        const std::vector<const TLine*> selected = SelectedLines();
+        for (int section = 0; section < static_cast<int>(std::size(kIgnoreSections)); ++section) {
+            std::vector<const TLine*> gone;
+            std::copy_if(selected.begin(), selected.end(), std::back_inserter(gone),
+                         [&](const TLine* line) { return line->Section == section; });
+            if (gone.empty())
+                continue;
+            // From the last line up, so that the positions of the lines before stay; a file changed
+            // meanwhile loses the first line of that text instead.
+            std::sort(gone.begin(), gone.end(), [](const TLine* a, const TLine* b) { return a->Position > b->Position; });
+            const TIniChange change = Ini_.EditSection(kIgnoreSections[section].Name, [&](TWideStrings& lines) {
+                for (const TLine* line : gone) {
+                    const auto at = static_cast<size_t>(line->Position);
+                    if (at < lines.size() && lines[at] == line->Text)
+                        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(at));
+                    else if (auto found = std::find(lines.begin(), lines.end(), line->Text); found != lines.end())
+                        lines.erase(found);
+                }
+            });
+            if (!Options_.Report(Dialog_.Handle(), Ini_.FileName, change))
+                break;
+        }
+        Reload();
+    }
+
+    const TOptionsContext& Options_;
+    TIniFile Ini_;
+    TDialog Dialog_;
+    std::vector<TLine> Lines_;
+};
+
+} // namespace
+
+void ShowIgnoredItemsDialog(HWND owner, const TOptionsContext& options)
+{
+    TIgnoredItemsDialog(options).Show(owner);
+}

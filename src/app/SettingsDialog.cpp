@@ -1,0 +1,170 @@
+#include "app/SettingsDialog.h"
+
+#include "common/FileFind.h"
+#include "common/IniFile.h"
+#include "junk/JunkWalk.h"
+#include "ui/Dialog.h"
+
+#include <commctrl.h>
+
+#include <cwchar>
+#include <optional>
+
+namespace {
+
+std::wstring Trimmed(const std::wstring& text)
+{
+    const size_t first = text.find_first_not_of(L" \t");
+    if (first == std::wstring::npos)
+        return L"";
+    return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
+}
+
+bool RegistrySwitchOn(const TIniFile& ini, const TRegistrySwitch& entry)
+{
+    return Trimmed(ini.ReadString(kRegistrySection, entry.Key, entry.DefaultOn ? L"1" : L"0")) == L"1";
+}
+
+std::optional<int> DaysFrom(const std::wstring& text)
+{
+    const std::wstring digits = Trimmed(text);
+    if (digits.empty() || digits.size() > 3 || digits.find_first_not_of(L"0123456789") != std::wstring::npos)
+        return std::nullopt;
+    const int days = std::stoi(digits);
+    if (days > kMaxRemoveDay)
+        return std::nullopt;
+    return days;
+}
+
+const wchar_t* SwitchText(bool on)
+{
+    return on ? L"1" : L"0";
+}
+
+TDialogTemplate Layout(const TOptionsContext& o)
+{
+    using namespace OptionText;
+    const int width = 330;
+    TDialogTemplate t(o.Text(SettingsCaption), width, 268);
+    const int inner = width - 14;
+
+    t.AddGroup(o.Text(JunkGroup), 7, 7, inner, 52);
+    t.AddCheckBox(SettingsItem::TempFile, o.Text(TempFile), 15, 21, 100);
+    t.AddCheckBox(SettingsItem::IECache, o.Text(IECache), 119, 21, 105);
+    t.AddCheckBox(SettingsItem::Recycle, o.Text(Recycle), 228, 21, 90);
+    t.AddLabel(o.Text(RemoveDayLabel), 15, 39, 168, 8);
+    t.AddEdit(SettingsItem::RemoveDay, 186, 37, 34, 14, ES_NUMBER);
+    t.Add({.ClassName = UPDOWN_CLASSW, .Id = SettingsItem::RemoveDaySpin,
+           .Style = UDS_AUTOBUDDY | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS});
+    t.AddLabel(o.Text(RemoveDayUnit), 224, 39, 92, 8);
+
+    // Two columns, filled downwards, so that the tab order follows the reading order.
+    const int rows = (kRegistrySwitchCount + 1) / 2;
+    const int top = 78;
+    t.AddGroup(o.Text(RegistryGroup), 7, 65, inner, rows * 12 + 19);
+    for (int i = 0; i < kRegistrySwitchCount; ++i)
+        t.AddCheckBox(SettingsItem::FirstRegistrySwitch + i, o.Text(FirstRegistrySwitch + i), i < rows ? 15 : 168,
+                      top + (i % rows) * 12, 150);
+
+    const int languageTop = 65 + rows * 12 + 25;
+    t.AddGroup(o.Text(LanguageGroup), 7, languageTop, inner, 46);
+    t.AddLabel(o.Text(LanguageLabel), 15, languageTop + 15, 56, 8);
+    t.AddDropDownList(SettingsItem::Language, 74, languageTop + 13, 110, 100);
+    t.AddLabel(o.Text(LanguageNote), 15, languageTop + 31, inner - 16, 8);
+
+    t.AddButton(IDOK, o.Text(Ok), width - 114, 247, 50, 14, true);
+    t.AddButton(IDCANCEL, o.Text(Cancel), width - 57, 247, 50, 14);
+    return t;
+}
+
+class TSettingsDialog {
+public:
+    explicit TSettingsDialog(const TOptionsContext& options) : Options_(options), Ini_(MainIniPath()) {}
+
+    bool Show(HWND owner)
+    {
+        Dialog_.OnInit = [this] { Fill(); };
+        Dialog_.OnCommand = [this](int id, int) {
+            if (id != IDOK)
+                return false;
+            Save();
+            return true;
+        };
+        return Dialog_.ShowModal(owner, Layout(Options_)) == IDOK;
+    }
+
+private:
+    void Fill()
+    {
+        const TJunkSettings junk = ReadJunkSettings(Ini_.FileName);
+        Dialog_.SetChecked(SettingsItem::TempFile, junk.TempFile);
+        Dialog_.SetChecked(SettingsItem::IECache, junk.IECache);
+        Dialog_.SetChecked(SettingsItem::Recycle, junk.Recycle);
+        SendMessageW(Dialog_.Item(SettingsItem::RemoveDaySpin), UDM_SETRANGE32, 0, kMaxRemoveDay);
+        // What the junk scan would use, also when it is out of range: OK then says what is allowed.
+        Dialog_.SetText(SettingsItem::RemoveDay, std::to_wstring(junk.RemoveDay));
+        for (int i = 0; i < kRegistrySwitchCount; ++i)
+            Dialog_.SetChecked(SettingsItem::FirstRegistrySwitch + i, RegistrySwitchOn(Ini_, kRegistrySwitches[i]));
+
+        const HWND languages = Dialog_.Item(SettingsItem::Language);
+        for (const std::wstring& name : LanguagesPresent(Options_.ProgramFolder))
+            SendMessageW(languages, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        LRESULT current = SendMessageW(languages, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(Options_.LanguageName.c_str()));
+        SendMessageW(languages, CB_SETCURSEL, current == CB_ERR ? 0 : current, 0);
+    }
+
+    // Writes Main.ini and ends the dialog; a value refused or a file that cannot be written is told,
+    // and the dialog stays.
+    void Save()
+    {
+        const std::optional<int> days = DaysFrom(Dialog_.Text(SettingsItem::RemoveDay));
+        if (!days) {
+            Options_.Tell(Dialog_.Handle(), Options_.Text(OptionText::RemoveDayRange));
+            Dialog_.FocusItem(SettingsItem::RemoveDay);
+            return;
+        }
+        std::vector<TIniEntry> entries = {
+            {kJunkSection, L"TempFile", SwitchText(Dialog_.Checked(SettingsItem::TempFile))},
+            {kJunkSection, L"IE Cache", SwitchText(Dialog_.Checked(SettingsItem::IECache))},
+            {kJunkSection, L"Recycle", SwitchText(Dialog_.Checked(SettingsItem::Recycle))},
+            {kJunkSection, L"RemoveDay", std::to_wstring(*days)},
+        };
+        for (int i = 0; i < kRegistrySwitchCount; ++i)
+            entries.push_back({kRegistrySection, kRegistrySwitches[i].Key,
+                               SwitchText(Dialog_.Checked(SettingsItem::FirstRegistrySwitch + i))});
+        const std::wstring language = Dialog_.Text(SettingsItem::Language);
+        if (!language.empty())
+            entries.push_back({L"Main", L"Language", language});
+        if (Options_.Report(Dialog_.Handle(), Ini_.FileName, Ini_.WriteEntries(entries)))
+            Dialog_.End(IDOK);
+    }
+
+    const TOptionsContext& Options_;
+    TIniFile Ini_;
+    TDialog Dialog_;
+};
+
+} // namespace
+
+std::vector<std::wstring> LanguagesPresent(const std::wstring& programFolder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    TFindHandle find = FindFirstEntry(programFolder + L"Language\\*.lng", data);
+    if (!find)
+        return names;
+    do {
+        const std::wstring name = data.cFileName;
+        // The pattern also matches longer extensions (".lngx") through their short names.
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name.size() > 4 &&
+            _wcsicmp(name.c_str() + name.size() - 4, L".lng") == 0)
+            names.push_back(name.substr(0, name.size() - 4));
+    } while (FindNextFileW(find.Get(), &data));
+    return names;
+}
+
+bool ShowSettingsDialog(HWND owner, const TOptionsContext& options)
+{
+    return TSettingsDialog(options).Show(owner);
+}
