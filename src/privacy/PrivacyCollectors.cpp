@@ -12,11 +12,6 @@
 
 namespace {
 
-bool IsDotEntry(const wchar_t* name)
-{
-    return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
-}
-
 int64_t EntrySize(const WIN32_FIND_DATAW& entry)
 {
     return static_cast<int64_t>((static_cast<uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow);
@@ -50,12 +45,14 @@ bool TPrivacyCollector::KeepGoing() const
 
 void TPrivacyCollector::ListFolderTree(const std::wstring& folder)
 {
-    Walk(folder, true);
+    if (!IsFolderLink(folder))
+        Walk(folder, true);
 }
 
 void TPrivacyCollector::ListFolder(const std::wstring& folder)
 {
-    Walk(folder, false);
+    if (!IsFolderLink(folder))
+        Walk(folder, false);
 }
 
 void TPrivacyCollector::Walk(const std::wstring& folder, bool recurse)
