@@ -39,7 +39,9 @@ void PrivacyTest::SetUp()
     History = Root.MakeFolder(L"UserHistory");
     Recent = Root.MakeFolder(L"Recent");
     Cache = Root.MakeFolder(L"Cache");
-    WindowsDir = Root.MakeFolder(L"Windows");
+    ASSERT_FALSE(Drive.Name().empty());
+    Root.MakeFolder(L"Drive\\Windows");
+    WindowsDir = Drive.Name() + L"\\Windows";
     Outside = Root.MakeFolder(L"Outside");
     for (const auto& [name, path] : {std::pair{L"AppData", AppData}, std::pair{L"Cookies", Cookies},
                                      std::pair{L"History", History}, std::pair{L"Recent", Recent},
@@ -116,7 +118,9 @@ std::vector<std::wstring> PrivacyTest::UnconfinedItems() const
         bool inside = false;
         switch (item.Kind) {
         case TPrivacyItemKind::File:
-        case TPrivacyItemKind::FolderEntry: inside = PathIsAtOrBelow(item.File, Root.Path()); break;
+        case TPrivacyItemKind::FolderEntry:
+            inside = PathIsAtOrBelow(item.File, Root.Path()) || PathIsAtOrBelow(item.File, Drive.Name());
+            break;
         case TPrivacyItemKind::Key:
         case TPrivacyItemKind::Value: inside = redirected; break;
         case TPrivacyItemKind::Cookie: inside = item.Url.find(Tag) != std::string::npos; break;
@@ -163,7 +167,11 @@ std::string PrivacyTest::CookieUrl(const std::string& site) const
 
 void PrivacyTest::WriteIgnoreIni(const std::string& text)
 {
-    const std::wstring folder = Root.MakeFolder(L"AppData\\Kelvor\\Dornique");
-    WriteTextFile(folder + L"\\Ignore.ini", text);
-    WritePrivateProfileStringW(nullptr, nullptr, nullptr, (folder + L"\\Ignore.ini").c_str()); // drop cached copies
+    WriteIniFile(Root.MakeFolder(L"AppData\\Kelvor\\Dornique") + L"\\Ignore.ini", text);
+}
+
+void PrivacyTest::WriteIniFile(const std::wstring& path, const std::string& text)
+{
+    WriteTextFile(path, text);
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str()); // drop cached copies
 }
