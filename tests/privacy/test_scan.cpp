@@ -135,6 +135,16 @@ TEST_F(PrivacyScan, StatusLineNamesWhatEachPositionLooksAt)
         {3, L"UserHistory"}, // the last part of the history folder
         {4, L"Protected Storage System Provider"},
         {5, L"IntelliForms"},
+        {6, L"cookies.txt"}, // the file's name
+        {7, L"downloads.rdf"},
+        {8, (AppData + L"\\Mozilla\\Firefox\\history.dat").substr(0, 60)}, // the file's full path
+        {9, (AppData + L"\\Mozilla\\Firefox\\formhistory.dat").substr(0, 60)},
+        {10, AppData.substr(0, 60)},
+        {11, L"profile\\cookies4.dat"},
+        {12, L"profile\\global.dat"},
+        {13, L"profile\\cache4"},
+        {14, Recent.substr(0, 60)},
+        {15, L"StartMenu"},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Position);
