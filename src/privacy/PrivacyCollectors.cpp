@@ -110,6 +110,16 @@ void TPrivacyCollector::CheckKey(const std::wstring& keyPath)
     Recorder_.AddKey(keyPath);
 }
 
+void TPrivacyCollector::ListStringValues(const std::wstring& keyPath)
+{
+    TRegKey key;
+    if (key.Open(HKEY_CURRENT_USER, keyPath, KEY_READ) != ERROR_SUCCESS)
+        return;
+    for (const TRegNamedValue& value : key.Values())
+        if (value.Value.Type == REG_SZ)
+            Recorder_.AddValue(keyPath, value.Name);
+}
+
 void TPrivacyCollector::CheckValue(const std::wstring& specification)
 {
     const size_t bar = specification.find(L'|');

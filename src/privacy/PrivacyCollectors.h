@@ -25,6 +25,9 @@ public:
     void ListFile(const std::wstring& path);
     // A key below HKEY_CURRENT_USER ("\Software\..."), when it exists. Only looks: nothing is created.
     void CheckKey(const std::wstring& keyPath);
+    // The plain string (REG_SZ) values of a key below HKEY_CURRENT_USER; values of other types, expandable
+    // strings included, are not listed.
+    void ListStringValues(const std::wstring& keyPath);
     // "key|value": the value of a key below HKEY_CURRENT_USER, when both exist. The value name is
     // trimmed of blanks; a text without "|" names nothing.
     void CheckValue(const std::wstring& specification);

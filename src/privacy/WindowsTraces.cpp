@@ -45,12 +45,7 @@ void ListRecentDocs(TCategoryContext& context)
 
 void ListRunMru(TCategoryContext& context)
 {
-    TRegKey key;
-    if (key.Open(HKEY_CURRENT_USER, kRunMruKey, KEY_READ) != ERROR_SUCCESS)
-        return;
-    for (const TRegNamedValue& value : key.Values())
-        if (value.Value.Type == REG_SZ)
-            context.Collect.Recorder().AddValue(kRunMruKey, value.Name);
+    context.Collect.ListStringValues(kRunMruKey);
 }
 
 void ScanWindows(TCategoryContext& context, const std::wstring& key)

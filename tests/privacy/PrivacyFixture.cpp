@@ -27,6 +27,24 @@ TMultiLan ShippedLanguage()
 
 } // namespace
 
+void SetRegValue(const std::wstring& key, const std::wstring& name, DWORD type, const std::vector<BYTE>& data)
+{
+    TRegKey created;
+    ASSERT_EQ(ERROR_SUCCESS, created.Create(HKEY_CURRENT_USER, key, KEY_ALL_ACCESS));
+    ASSERT_EQ(ERROR_SUCCESS, created.WriteValue(name, TRegValue{type, data}));
+}
+
+std::vector<BYTE> TextBytes(const std::wstring& text)
+{
+    const auto* raw = reinterpret_cast<const BYTE*>(text.c_str());
+    return {raw, raw + (text.size() + 1) * sizeof(wchar_t)};
+}
+
+std::set<std::wstring> AsSet(const std::vector<std::wstring>& lines)
+{
+    return {lines.begin(), lines.end()};
+}
+
 TWideStrings PrivacyTest::ShippedTexts()
 {
     return ShippedLanguage().GetSection(L"M_PrivacyScan");

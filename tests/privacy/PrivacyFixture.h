@@ -20,8 +20,23 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
+
+// Sets a value of any type below the redirected HKEY_CURRENT_USER, creating its key.
+void SetRegValue(const std::wstring& key, const std::wstring& name, DWORD type, const std::vector<BYTE>& data);
+// The text's UTF-16 bytes with their terminating null, as a string value holds them.
+std::vector<BYTE> TextBytes(const std::wstring& text);
+std::set<std::wstring> AsSet(const std::vector<std::wstring>& lines);
+
+// A value to plant, and whether a category that lists only some types lists it.
+struct TTypedValue {
+    const wchar_t* Name;
+    DWORD Type;
+    std::vector<BYTE> Data;
+    bool Listed;
+};
 
 class PrivacyTest : public ::testing::Test {
 protected:

@@ -18,11 +18,6 @@ namespace {
 
 const std::wstring kCurrentUser = L"HKEY_CURRENT_USER";
 
-std::set<std::wstring> AsSet(const std::vector<std::wstring>& lines)
-{
-    return {lines.begin(), lines.end()};
-}
-
 // Every key (with a trailing "\") and value ("key|name=type:data") below the key, for comparing the
 // registry before and after.
 void Snapshot(const std::wstring& path, std::set<std::wstring>& entries)

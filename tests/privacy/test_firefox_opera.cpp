@@ -17,11 +17,6 @@
 
 namespace {
 
-std::set<std::wstring> AsSet(const std::vector<std::wstring>& lines)
-{
-    return {lines.begin(), lines.end()};
-}
-
 std::wstring FileLine(const std::wstring& path, int size)
 {
     return path + L"   " + std::to_wstring(size) + L" bytes";

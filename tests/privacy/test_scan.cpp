@@ -16,11 +16,6 @@ const wchar_t kIntelliForms[] = L"Software\\Microsoft\\Internet Explorer\\Intell
 const wchar_t kProtectedStorage[] = L"Software\\Microsoft\\Protected Storage System Provider";
 const std::wstring kRule(90, L'-');
 
-std::set<std::wstring> AsSet(const std::vector<std::wstring>& lines)
-{
-    return {lines.begin(), lines.end()};
-}
-
 class PrivacyScan : public PrivacyTest {
 protected:
     // One trace for each of positions 1, 3, 4 and 5; returns their display lines in that order.

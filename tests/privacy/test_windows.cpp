@@ -13,24 +13,6 @@ const wchar_t kRecentDocs[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Ex
 const wchar_t kRunMru[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
 const std::wstring kCurrentUser = L"HKEY_CURRENT_USER\\";
 
-void SetValue(const std::wstring& key, const std::wstring& name, DWORD type, std::vector<BYTE> data)
-{
-    TRegKey created;
-    ASSERT_EQ(ERROR_SUCCESS, created.Create(HKEY_CURRENT_USER, key, KEY_ALL_ACCESS));
-    ASSERT_EQ(ERROR_SUCCESS, created.WriteValue(name, TRegValue{type, std::move(data)}));
-}
-
-std::vector<BYTE> Text(const std::wstring& text)
-{
-    const auto* bytes = reinterpret_cast<const BYTE*>(text.c_str());
-    return {bytes, bytes + (text.size() + 1) * sizeof(wchar_t)};
-}
-
-std::set<std::wstring> AsSet(const std::vector<std::wstring>& lines)
-{
-    return {lines.begin(), lines.end()};
-}
-
 using PrivacyWindows = PrivacyTest;
 
 TEST_F(PrivacyWindows, RecentDocumentsListEveryValueOfTheKeyAndItsSubkeys)
@@ -38,13 +20,13 @@ TEST_F(PrivacyWindows, RecentDocumentsListEveryValueOfTheKeyAndItsSubkeys)
     const std::wstring txt = std::wstring(kRecentDocs) + L"\\.txt";
     // Three values of the key itself, of any type, and a subkey of two; a value two levels down is not
     // a recent document.
-    SetValue(kRecentDocs, L"0", REG_BINARY, {0x6c, 0x00, 0x65, 0x00, 0x00, 0x00});
-    SetValue(kRecentDocs, L"MRUListEx", REG_BINARY, {0x00, 0x00, 0x00, 0x00, 0xff, 0xff, 0xff, 0xff});
-    SetValue(kRecentDocs, L"ViewStream", REG_DWORD, {1, 0, 0, 0});
-    SetValue(txt, L"0", REG_BINARY, {0x61, 0x00, 0x00, 0x00});
-    SetValue(txt, L"MRUListEx", REG_BINARY, {0x00, 0x00, 0x00, 0x00});
-    SetValue(txt + L"\\Deeper", L"kept", REG_SZ, Text(L"x"));
-    SetValue(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", L"kept", REG_SZ, Text(L"x"));
+    SetRegValue(kRecentDocs, L"0", REG_BINARY, {0x6c, 0x00, 0x65, 0x00, 0x00, 0x00});
+    SetRegValue(kRecentDocs, L"MRUListEx", REG_BINARY, {0x00, 0x00, 0x00, 0x00, 0xff, 0xff, 0xff, 0xff});
+    SetRegValue(kRecentDocs, L"ViewStream", REG_DWORD, {1, 0, 0, 0});
+    SetRegValue(txt, L"0", REG_BINARY, {0x61, 0x00, 0x00, 0x00});
+    SetRegValue(txt, L"MRUListEx", REG_BINARY, {0x00, 0x00, 0x00, 0x00});
+    SetRegValue(txt + L"\\Deeper", L"kept", REG_SZ, TextBytes(L"x"));
+    SetRegValue(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer", L"kept", REG_SZ, TextBytes(L"x"));
 
     EXPECT_EQ(RunScan(Selection({14})), 5);
     const std::wstring prefix = kCurrentUser + kRecentDocs;
@@ -74,7 +56,7 @@ TEST_F(PrivacyWindows, TheRecentFolderIsListedOneLevelDeepAndItsFoldersStay)
     const std::wstring photos = Root.MakeFile(L"Recent\\Holiday photos.lnk", 380);
     const std::wstring older = Root.MakeFolder(L"Recent\\Older");
     const std::wstring deeper = Root.MakeFile(L"Recent\\Older\\notes.lnk", 300);
-    SetValue(kRecentDocs, L"0", REG_BINARY, {0x6c, 0x00, 0x00, 0x00});
+    SetRegValue(kRecentDocs, L"0", REG_BINARY, {0x6c, 0x00, 0x00, 0x00});
 
     EXPECT_EQ(RunScan(Selection({14})), 4);
     EXPECT_EQ(AsSet(ListedLines()),
@@ -94,22 +76,17 @@ TEST_F(PrivacyWindows, TheRecentFolderIsListedOneLevelDeepAndItsFoldersStay)
 
 TEST_F(PrivacyWindows, TheRunHistoryListsPlainStringsOnly)
 {
-    struct TValue {
-        const wchar_t* Name;
-        DWORD Type;
-        std::vector<BYTE> Data;
-        bool Listed;
-    } values[] = {
-        {L"a", REG_SZ, Text(L"notepad\\1"), true},
-        {L"MRUList", REG_SZ, Text(L"ba"), true}, // whatever its name
-        {L"b", REG_EXPAND_SZ, Text(L"%windir%\\regedit.exe\\1"), false},
+    const TTypedValue values[] = {
+        {L"a", REG_SZ, TextBytes(L"notepad\\1"), true},
+        {L"MRUList", REG_SZ, TextBytes(L"ba"), true}, // whatever its name
+        {L"b", REG_EXPAND_SZ, TextBytes(L"%windir%\\regedit.exe\\1"), false},
         {L"c", REG_BINARY, {0x63, 0x00, 0x00, 0x00}, false},
         {L"d", REG_DWORD, {1, 0, 0, 0}, false},
-        {L"e", REG_MULTI_SZ, Text(L"cmd\\1"), false},
+        {L"e", REG_MULTI_SZ, TextBytes(L"cmd\\1"), false},
     };
     std::set<std::wstring> listed;
-    for (const TValue& value : values) {
-        SetValue(kRunMru, value.Name, value.Type, value.Data);
+    for (const TTypedValue& value : values) {
+        SetRegValue(kRunMru, value.Name, value.Type, value.Data);
         if (value.Listed)
             listed.insert(kCurrentUser + kRunMru + L"\\" + value.Name);
     }
@@ -119,7 +96,7 @@ TEST_F(PrivacyWindows, TheRunHistoryListsPlainStringsOnly)
 
     RunRepair();
     EXPECT_TRUE(Scanner->LastRepair.AllDone());
-    for (const TValue& value : values)
+    for (const TTypedValue& value : values)
         EXPECT_EQ(RegValueExists(HKEY_CURRENT_USER, kRunMru, value.Name), !value.Listed)
             << testing::PrintToString(value.Name);
 }
@@ -127,8 +104,8 @@ TEST_F(PrivacyWindows, TheRunHistoryListsPlainStringsOnly)
 TEST_F(PrivacyWindows, AStopDuringTheRecentDocumentsEndsTheListing)
 {
     for (const wchar_t* name : {L"0", L"1", L"2", L"3"})
-        SetValue(kRecentDocs, name, REG_BINARY, {0x00, 0x00});
-    SetValue(std::wstring(kRecentDocs) + L"\\.doc", L"0", REG_BINARY, {0x00, 0x00});
+        SetRegValue(kRecentDocs, name, REG_BINARY, {0x00, 0x00});
+    SetRegValue(std::wstring(kRecentDocs) + L"\\.doc", L"0", REG_BINARY, {0x00, 0x00});
     // "Stop Scan" arrives while the second value is shown.
     int shown = 0;
     OnStatus = [&](const std::wstring&) {
