@@ -276,8 +276,10 @@ const std::vector<TApplicationRow>& ApplicationRows()
 std::wstring WindowsDrive(const std::wstring& windowsFolder)
 {
     const std::wstring drive = windowsFolder.substr(0, windowsFolder.find(L'\\'));
-    const bool letter = drive.size() == 2 && ((drive[0] >= L'A' && drive[0] <= L'Z') || (drive[0] >= L'a' && drive[0] <= L'z'));
-    return letter && drive[1] == L':' ? drive : std::wstring();
+    if (drive.size() != 2 || drive[1] != L':')
+        return {};
+    const wchar_t letter = drive[0];
+    return (letter >= L'A' && letter <= L'Z') || (letter >= L'a' && letter <= L'z') ? drive : std::wstring();
 }
 
 void ScanApplication(TCategoryContext& context, const std::wstring& key)
