@@ -33,9 +33,9 @@ TApplicationEntry Key(const wchar_t* path)
     return {TApplicationWork::CheckKey, TApplicationBase::CurrentUser, path};
 }
 
-TApplicationEntry Value(const wchar_t* specification)
+TApplicationEntry Value(const wchar_t* keyAndValue)
 {
-    return {TApplicationWork::CheckValue, TApplicationBase::CurrentUser, specification};
+    return {TApplicationWork::CheckValue, TApplicationBase::CurrentUser, keyAndValue};
 }
 
 // The entries are written exactly as the applications name them, blanks included: the InfoPath

@@ -40,10 +40,10 @@ std::set<std::wstring> RegistrySnapshot()
 }
 
 // "key|name" -> its parts.
-std::pair<std::wstring, std::wstring> SplitValue(const std::wstring& specification)
+std::pair<std::wstring, std::wstring> SplitValue(const std::wstring& keyAndValue)
 {
-    const size_t bar = specification.find(L'|');
-    return {specification.substr(0, bar), specification.substr(bar + 1)};
+    const size_t bar = keyAndValue.find(L'|');
+    return {keyAndValue.substr(0, bar), keyAndValue.substr(bar + 1)};
 }
 
 class PrivacyApplications : public PrivacyTest {
