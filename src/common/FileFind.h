@@ -10,5 +10,11 @@ using TFindFirstCall = HANDLE(WINAPI*)(LPCWSTR, FINDEX_INFO_LEVELS, LPVOID, FIND
 
 TFindHandle FindFirstEntry(const std::wstring& pattern, WIN32_FIND_DATAW& data);
 
+// "." and "..", which a listing returns besides a folder's own entries.
+inline bool IsDotEntry(const wchar_t* name)
+{
+    return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
+}
+
 // Replaces FindFirstFileExW for FindFirstEntry (nullptr restores it); tests stand in for older systems.
 void SetFindFirstCall(TFindFirstCall call);

@@ -313,13 +313,15 @@ bool TreeHoldsLink(HKEY key, REGSAM view)
     return false;
 }
 
-bool PathInvolvesLink(HKEY root, const std::wstring& path, REGSAM view)
+namespace {
+
+enum class TPathWalk { Missing, Link, Reached };
+
+// Opens each step of the path on its own as a link, so that a link anywhere on the way shows; on
+// Reached, reached holds the key at the end of the path (left closed for the root itself).
+TPathWalk WalkWithoutLinks(HKEY root, const std::wstring& path, REGSAM view, TRegKey& reached)
 {
-    // Each step of the path opened on its own as a link: a link anywhere above the key shows here.
-    std::wstring walked;
     const wchar_t* rest = Relative(path);
-    TRegKey current;
-    HKEY parent = root;
     while (*rest) {
         const wchar_t* end = std::wcschr(rest, L'\\');
         const std::wstring part = end ? std::wstring(rest, end) : std::wstring(rest);
@@ -327,17 +329,34 @@ bool PathInvolvesLink(HKEY root, const std::wstring& path, REGSAM view)
         if (part.empty())
             continue;
         TRegKey next;
-        const LSTATUS status = next.Open(parent, part, KEY_READ | view, REG_OPTION_OPEN_LINK);
+        const LSTATUS status =
+            next.Open(reached.IsOpen() ? reached.Handle() : root, part, KEY_READ | view, REG_OPTION_OPEN_LINK);
         if (status == ERROR_FILE_NOT_FOUND)
-            return false;
+            return TPathWalk::Missing;
         if (status != ERROR_SUCCESS)
-            return true;
+            return TPathWalk::Link; // cannot look: treat as a link, so nothing is deleted through it
         if (IsLinkKey(next.Handle()))
-            return true;
-        current = std::move(next);
-        parent = current.Handle();
+            return TPathWalk::Link;
+        reached = std::move(next);
     }
-    return parent != root && TreeHoldsLink(parent, view);
+    return TPathWalk::Reached;
+}
+
+} // namespace
+
+bool PathInvolvesLink(HKEY root, const std::wstring& path, REGSAM view)
+{
+    TRegKey reached;
+    const TPathWalk walk = WalkWithoutLinks(root, path, view, reached);
+    if (walk != TPathWalk::Reached)
+        return walk == TPathWalk::Link;
+    return reached.IsOpen() && TreeHoldsLink(reached.Handle(), view);
+}
+
+bool PathCrossesLink(HKEY root, const std::wstring& path, REGSAM view)
+{
+    TRegKey reached;
+    return WalkWithoutLinks(root, path, view, reached) == TPathWalk::Link;
 }
 
 bool IsSeparate32BitKey(HKEY root, const std::wstring& path)

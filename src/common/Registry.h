@@ -74,6 +74,9 @@ std::wstring RootName(HKEY root);
 bool IsLinkKey(HKEY key);
 // True when the key at path is a link, lies below one, or holds one anywhere in its tree.
 bool PathInvolvesLink(HKEY root, const std::wstring& path, REGSAM view = 0);
+// True when the key at path is a link or lies below one (what it holds is not looked at): a value
+// of such a key would be changed through the link.
+bool PathCrossesLink(HKEY root, const std::wstring& path, REGSAM view = 0);
 // True when the open key holds a link anywhere below it (itself included when opened as a link).
 bool TreeHoldsLink(HKEY key, REGSAM view = 0);
 

@@ -18,11 +18,6 @@ namespace {
 constexpr int kCsidlInternetCache = 0x20;
 constexpr int64_t kTicksPerDay = 10'000'000LL * 60 * 60 * 24;
 
-bool IsDotEntry(const wchar_t* name)
-{
-    return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
-}
-
 int64_t FileTimeTicks(const FILETIME& t)
 {
     return static_cast<int64_t>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime);

@@ -53,12 +53,7 @@ void ListHistory(TCategoryContext& context, const std::wstring& folder)
 // Only plain string values are typed addresses.
 void ListTypedUrls(TCategoryContext& context, const std::wstring&)
 {
-    TRegKey key;
-    if (key.Open(HKEY_CURRENT_USER, kTypedUrlsKey, KEY_READ) != ERROR_SUCCESS)
-        return;
-    for (const TRegNamedValue& value : key.Values())
-        if (value.Value.Type == REG_SZ)
-            context.Collect.Recorder().AddValue(kTypedUrlsKey, value.Name);
+    context.Collect.ListStringValues(kTypedUrlsKey);
 }
 
 // Every value of the key and of its direct subkeys, whatever its type; deeper keys are not looked at.

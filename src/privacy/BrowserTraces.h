@@ -1,5 +1,5 @@
 #pragma once
-// Category handlers for the browsers' traces.
+// Category handlers for the browsers' traces: Internet Explorer, Firefox and Opera.
 #include "privacy/PrivacyCategories.h"
 
 #include <string>
@@ -8,6 +8,19 @@
 // folder ("History"), the protected-storage key ("AutoFormHistory") and the IntelliForms key
 // ("AutoPassHistory").
 void ScanInternetExplorer(TCategoryContext& context, const std::wstring& key);
+
+// Positions 6 to 10, in the first Firefox profile (profiles.ini): cookies.txt ("Cookie"),
+// downloads.rdf ("Download History"), history.dat ("History"), formhistory.dat ("Saved Form") and the
+// cache folder, one level deep ("Cache"). While Firefox runs, its history, form and cache files are
+// left alone; whether it runs is asked afresh for each category.
+void ScanFirefox(TCategoryContext& context, const std::wstring& key);
+
+// Positions 11 to 13, in the Opera profile: cookies4.dat ("Cookie"), the history and session files
+// ("History") and the cache folder at all depths ("Cache").
+void ScanOpera(TCategoryContext& context, const std::wstring& key);
+// The Opera base folder: the entry of application data's "Opera" folder that the listing returns last
+// (whatever it is); empty when there is none.
+std::wstring FindOperaFolder(const std::wstring& appData);
 
 // What a cookie ignore entry is compared with: the source URL after its first "@" (the site and path),
 // or the whole URL without one; at most 260 characters.

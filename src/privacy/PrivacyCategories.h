@@ -37,7 +37,7 @@ struct TPrivacyCategory {
     int Position; // 1-based place in the selection string
     const wchar_t* Caption;
     int Group;                // index into kPrivacyGroups
-    TCategoryHandler Handler; // nullptr: the category's traces are not looked for yet, it lists nothing
+    TCategoryHandler Handler;
     const wchar_t* Key;
 };
 

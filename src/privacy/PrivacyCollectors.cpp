@@ -12,11 +12,6 @@
 
 namespace {
 
-bool IsDotEntry(const wchar_t* name)
-{
-    return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
-}
-
 int64_t EntrySize(const WIN32_FIND_DATAW& entry)
 {
     return static_cast<int64_t>((static_cast<uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow);
@@ -50,12 +45,14 @@ bool TPrivacyCollector::KeepGoing() const
 
 void TPrivacyCollector::ListFolderTree(const std::wstring& folder)
 {
-    Walk(folder, true);
+    if (!IsFolderLink(folder))
+        Walk(folder, true);
 }
 
 void TPrivacyCollector::ListFolder(const std::wstring& folder)
 {
-    Walk(folder, false);
+    if (!IsFolderLink(folder))
+        Walk(folder, false);
 }
 
 void TPrivacyCollector::Walk(const std::wstring& folder, bool recurse)
@@ -111,6 +108,16 @@ void TPrivacyCollector::CheckKey(const std::wstring& keyPath)
         key.Open(HKEY_CURRENT_USER, keyPath, KEY_READ) != ERROR_SUCCESS)
         return;
     Recorder_.AddKey(keyPath);
+}
+
+void TPrivacyCollector::ListStringValues(const std::wstring& keyPath)
+{
+    TRegKey key;
+    if (key.Open(HKEY_CURRENT_USER, keyPath, KEY_READ) != ERROR_SUCCESS)
+        return;
+    for (const TRegNamedValue& value : key.Values())
+        if (value.Value.Type == REG_SZ)
+            Recorder_.AddValue(keyPath, value.Name);
 }
 
 void TPrivacyCollector::CheckValue(const std::wstring& specification)

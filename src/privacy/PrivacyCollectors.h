@@ -17,14 +17,17 @@ public:
     bool Stopped() const;
 
     // Every file below the folder, at all depths. Links are neither entered nor listed: their targets
-    // lie elsewhere.
+    // lie elsewhere; a folder that is itself a link lists nothing.
     void ListFolderTree(const std::wstring& folder);
     // The folder's own entries, sub-folders included (the repair passes over those); links are left out.
     void ListFolder(const std::wstring& folder);
     // One file, when it exists and is a plain file.
     void ListFile(const std::wstring& path);
-    // A key below HKEY_CURRENT_USER ("\Software\..."), when it exists.
+    // A key below HKEY_CURRENT_USER ("\Software\..."), when it exists. Only looks: nothing is created.
     void CheckKey(const std::wstring& keyPath);
+    // The plain string (REG_SZ) values of a key below HKEY_CURRENT_USER; values of other types, expandable
+    // strings included, are not listed.
+    void ListStringValues(const std::wstring& keyPath);
     // "key|value": the value of a key below HKEY_CURRENT_USER, when both exist. The value name is
     // trimmed of blanks; a text without "|" names nothing.
     void CheckValue(const std::wstring& specification);

@@ -3,6 +3,7 @@
 #include "common/CodePage.h"
 #include "common/Handles.h"
 #include "common/Kelvor_Routine.h"
+#include "common/Registry.h"
 #include "common/SafeDelete.h"
 #include "common/UrlCache.h"
 #include "privacy/PrivacyScanner.h"
@@ -67,9 +68,24 @@ bool IsProcessRunning(const std::wstring& exeName)
     });
 }
 
+bool FirefoxRuns()
+{
+    return IsProcessRunning(kFirefoxProcess);
+}
+
 TOutcome DeleteRegistryKey(const std::wstring& keyPath)
 {
+    // The safe tree deletion opens only the last step as a link; a link further up would be followed.
+    if (PathCrossesLink(HKEY_CURRENT_USER, keyPath))
+        return TOutcome::Refused;
     return DeleteRegTreeSafe(HKEY_CURRENT_USER, keyPath);
+}
+
+TOutcome DeleteRegistryValue(const std::wstring& keyPath, const std::wstring& valueName)
+{
+    if (PathCrossesLink(HKEY_CURRENT_USER, keyPath))
+        return TOutcome::Refused;
+    return DeleteRegValueSafe(HKEY_CURRENT_USER, keyPath, valueName);
 }
 
 void TPrivacyScanner::Repair(TLabel& status, TProgressBar& progress)
@@ -78,7 +94,7 @@ void TPrivacyScanner::Repair(TLabel& status, TProgressBar& progress)
     PendingCount = 0;
     LastRepair.Clear();
     LastRepair.Ran = true;
-    const bool firefoxRuns = IsProcessRunning(kFirefoxProcess);
+    const bool firefoxRuns = FirefoxRuns();
     progress.SetPosition(0);
     progress.SetMin(0);
     progress.SetStep(1);
@@ -113,7 +129,7 @@ TOutcome TPrivacyScanner::RepairItem(const TPrivacyItem& item, bool firefoxRuns)
     case TPrivacyItemKind::Key:
         return DeleteRegistryKey(item.Key);
     case TPrivacyItemKind::Value:
-        return DeleteRegValueSafe(HKEY_CURRENT_USER, item.Key, item.ValueName);
+        return DeleteRegistryValue(item.Key, item.ValueName);
     case TPrivacyItemKind::FolderEntry:
         // A one-level listing shows its sub-folders; the clean-up deletes files only.
         return TOutcome::Refused;

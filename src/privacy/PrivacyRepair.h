@@ -10,7 +10,12 @@
 TWideStrings GetProcessNames();
 // True when a process of that executable name runs (compared without regard to case).
 bool IsProcessRunning(const std::wstring& exeName);
+// Whether Firefox runs now; asked afresh by every category and repair that depends on it.
+bool FirefoxRuns();
 
-// Deletes the key ("\Software\...") below HKEY_CURRENT_USER with everything below it. The root itself
-// and a tree holding a registry link are refused.
+// Deletes the key ("\Software\...") below HKEY_CURRENT_USER with everything below it. The root itself,
+// a key that is a registry link, lies below one or holds one are refused: nothing is deleted through
+// a link.
 [[nodiscard]] TOutcome DeleteRegistryKey(const std::wstring& keyPath);
+// Deletes one value of a key below HKEY_CURRENT_USER; refused when the key is a link or lies below one.
+[[nodiscard]] TOutcome DeleteRegistryValue(const std::wstring& keyPath, const std::wstring& valueName);

@@ -81,7 +81,7 @@ int32_t TPrivacyScanner::Scan(TLabel& status, TProgressBar& progress, const std:
     // Every position takes its step and its pause, selected or not; a stop skips the remaining
     // handlers, and the report shows what was found so far.
     for (const TPrivacyCategory& category : kPrivacyCategories) {
-        if (Selected(selection, category.Position) && category.Handler && !collector.Stopped())
+        if (Selected(selection, category.Position) && !collector.Stopped())
             category.Handler(context, category.Key);
         progress.StepIt();
         Platform.Pause(kPositionPauseMs);

@@ -27,6 +27,24 @@ TMultiLan ShippedLanguage()
 
 } // namespace
 
+void SetRegValue(const std::wstring& key, const std::wstring& name, DWORD type, const std::vector<BYTE>& data)
+{
+    TRegKey created;
+    ASSERT_EQ(ERROR_SUCCESS, created.Create(HKEY_CURRENT_USER, key, KEY_ALL_ACCESS));
+    ASSERT_EQ(ERROR_SUCCESS, created.WriteValue(name, TRegValue{type, data}));
+}
+
+std::vector<BYTE> TextBytes(const std::wstring& text)
+{
+    const auto* raw = reinterpret_cast<const BYTE*>(text.c_str());
+    return {raw, raw + (text.size() + 1) * sizeof(wchar_t)};
+}
+
+std::set<std::wstring> AsSet(const std::vector<std::wstring>& lines)
+{
+    return {lines.begin(), lines.end()};
+}
+
 TWideStrings PrivacyTest::ShippedTexts()
 {
     return ShippedLanguage().GetSection(L"M_PrivacyScan");
@@ -39,7 +57,9 @@ void PrivacyTest::SetUp()
     History = Root.MakeFolder(L"UserHistory");
     Recent = Root.MakeFolder(L"Recent");
     Cache = Root.MakeFolder(L"Cache");
-    WindowsDir = Root.MakeFolder(L"Windows");
+    ASSERT_FALSE(Drive.Name().empty());
+    Root.MakeFolder(L"Drive\\Windows");
+    WindowsDir = Drive.Name() + L"\\Windows";
     Outside = Root.MakeFolder(L"Outside");
     for (const auto& [name, path] : {std::pair{L"AppData", AppData}, std::pair{L"Cookies", Cookies},
                                      std::pair{L"History", History}, std::pair{L"Recent", Recent},
@@ -116,7 +136,9 @@ std::vector<std::wstring> PrivacyTest::UnconfinedItems() const
         bool inside = false;
         switch (item.Kind) {
         case TPrivacyItemKind::File:
-        case TPrivacyItemKind::FolderEntry: inside = PathIsAtOrBelow(item.File, Root.Path()); break;
+        case TPrivacyItemKind::FolderEntry:
+            inside = PathIsAtOrBelow(item.File, Root.Path()) || PathIsAtOrBelow(item.File, Drive.Name());
+            break;
         case TPrivacyItemKind::Key:
         case TPrivacyItemKind::Value: inside = redirected; break;
         case TPrivacyItemKind::Cookie: inside = item.Url.find(Tag) != std::string::npos; break;
@@ -163,7 +185,11 @@ std::string PrivacyTest::CookieUrl(const std::string& site) const
 
 void PrivacyTest::WriteIgnoreIni(const std::string& text)
 {
-    const std::wstring folder = Root.MakeFolder(L"AppData\\Kelvor\\Dornique");
-    WriteTextFile(folder + L"\\Ignore.ini", text);
-    WritePrivateProfileStringW(nullptr, nullptr, nullptr, (folder + L"\\Ignore.ini").c_str()); // drop cached copies
+    WriteIniFile(Root.MakeFolder(L"AppData\\Kelvor\\Dornique") + L"\\Ignore.ini", text);
+}
+
+void PrivacyTest::WriteIniFile(const std::wstring& path, const std::string& text)
+{
+    WriteTextFile(path, text);
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, path.c_str()); // drop cached copies
 }

@@ -126,4 +126,43 @@ TEST_F(PrivacyCollectors, AKeyHoldingARegistryLinkIsRefusedWhole)
     EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, L"Software\\Tool\\MRU"));
 }
 
+TEST_F(PrivacyCollectors, NothingIsDeletedThroughARegistryLink)
+{
+    struct TCase {
+        const char* Name;
+        const wchar_t* Link;   // made a link to Target
+        const wchar_t* Target; // holds the value "precious" in Inner
+        const wchar_t* Inner;  // below the target
+        bool Key;
+        const wchar_t* Entry; // what the collector is given
+    } cases[] = {
+        {"a key that is a link", L"Software\\AppA\\ArcHistory", L"Software\\TargetA", L"", true,
+         L"\\Software\\AppA\\ArcHistory"},
+        {"a key below a link", L"Software\\AppB", L"Software\\TargetB", L"\\ArcHistory", true,
+         L"\\Software\\AppB\\ArcHistory"},
+        {"a value below a link", L"Software\\AppC", L"Software\\TargetC", L"\\General", false,
+         L"\\Software\\AppC\\General|precious"},
+        {"a value of a key that is a link", L"Software\\AppD\\General", L"Software\\TargetD", L"", false,
+         L"\\Software\\AppD\\General|precious"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::wstring inner = std::wstring(c.Target) + c.Inner;
+        SetRegString(HKEY_CURRENT_USER, inner, L"precious", L"1");
+        const std::wstring link = c.Link;
+        CreateRegKey(HKEY_CURRENT_USER, link.substr(0, link.find_last_of(L'\\')));
+        Registry.MakeCurrentUserLink(link, c.Target);
+        Scanner->Findings.Clear();
+        if (c.Key)
+            Collect->CheckKey(c.Entry);
+        else
+            Collect->CheckValue(c.Entry);
+        // It is found through the link, as the application would find it, but never deleted through it.
+        ASSERT_EQ(Scanner->Findings.FoundCount(), 1);
+        RunRepair();
+        EXPECT_EQ(Scanner->LastRepair.Count(TOutcome::Refused), 1);
+        EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, inner, L"precious"));
+    }
+}
+
 } // namespace

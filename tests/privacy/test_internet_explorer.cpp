@@ -16,24 +16,6 @@ namespace {
 const wchar_t kTypedUrls[] = L"Software\\Microsoft\\Internet Explorer\\TypedURLs";
 const std::wstring kCurrentUser = L"HKEY_CURRENT_USER\\";
 
-void SetRegValue(const std::wstring& key, const std::wstring& name, DWORD type, const std::vector<BYTE>& data)
-{
-    TRegKey created;
-    ASSERT_EQ(ERROR_SUCCESS, created.Create(HKEY_CURRENT_USER, key, KEY_ALL_ACCESS));
-    ASSERT_EQ(ERROR_SUCCESS, created.WriteValue(name, TRegValue{type, data}));
-}
-
-std::vector<BYTE> TextBytes(const std::wstring& text)
-{
-    const auto* raw = reinterpret_cast<const BYTE*>(text.c_str());
-    return {raw, raw + (text.size() + 1) * sizeof(wchar_t)};
-}
-
-std::set<std::wstring> AsSet(const std::vector<std::wstring>& lines)
-{
-    return {lines.begin(), lines.end()};
-}
-
 std::string ReadAll(const std::wstring& path)
 {
     std::ifstream in(path.c_str(), std::ios::binary);
@@ -45,12 +27,7 @@ using PrivacyInternetExplorer = PrivacyTest;
 TEST_F(PrivacyInternetExplorer, TypedAddressesArePlainStringValuesOnly)
 {
     const std::vector<BYTE> address = TextBytes(L"http://example.test/");
-    struct TValue {
-        const wchar_t* Name;
-        DWORD Type;
-        std::vector<BYTE> Data;
-        bool Listed;
-    } values[] = {
+    const TTypedValue values[] = {
         {L"url1", REG_SZ, address, true},
         {L"url2", REG_EXPAND_SZ, address, false},
         {L"url3", REG_BINARY, address, false},
@@ -62,7 +39,7 @@ TEST_F(PrivacyInternetExplorer, TypedAddressesArePlainStringValuesOnly)
         {L"url7", REG_SZ, {'h', 0, 't'}, true},
     };
     std::vector<std::wstring> lines, paths;
-    for (const TValue& v : values) {
+    for (const TTypedValue& v : values) {
         SetRegValue(kTypedUrls, v.Name, v.Type, v.Data);
         if (v.Listed) {
             lines.push_back(kCurrentUser + kTypedUrls + L"\\" + v.Name);
@@ -74,7 +51,7 @@ TEST_F(PrivacyInternetExplorer, TypedAddressesArePlainStringValuesOnly)
     EXPECT_EQ(AsSet(ItemPaths()), AsSet(paths));
 
     RunRepair();
-    for (const TValue& v : values)
+    for (const TTypedValue& v : values)
         EXPECT_EQ(RegValueExists(HKEY_CURRENT_USER, kTypedUrls, v.Name), !v.Listed) << testing::PrintToString(v.Name);
     EXPECT_TRUE(Scanner->LastRepair.AllDone());
     EXPECT_EQ(Scanner->LastRepair.Count(TOutcome::Removed), 4);

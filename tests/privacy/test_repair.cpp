@@ -14,7 +14,6 @@
 
 #include <fstream>
 #include <iterator>
-#include <memory>
 #include <set>
 
 namespace {
@@ -56,37 +55,6 @@ std::vector<std::wstring> FilesIn(const std::wstring& folder)
         } while (FindNextFileW(find.Get(), &entry));
     return names;
 }
-
-// A process created suspended, so that it runs no code; ended when the object goes, whatever the test did.
-class SuspendedProcess {
-public:
-    explicit SuspendedProcess(const std::wstring& program)
-    {
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        if (CreateProcessW(program.c_str(), nullptr, nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr,
-                           &startup, &process)) {
-            Process_.Reset(process.hProcess);
-            Thread_.Reset(process.hThread);
-        }
-        EXPECT_TRUE(Started()) << "error " << GetLastError();
-    }
-    ~SuspendedProcess()
-    {
-        if (!Started())
-            return;
-        TerminateProcess(Process_.Get(), 0);
-        WaitForSingleObject(Process_.Get(), 10000);
-    }
-    SuspendedProcess(const SuspendedProcess&) = delete;
-    SuspendedProcess& operator=(const SuspendedProcess&) = delete;
-    bool Started() const { return Process_.Valid(); }
-
-private:
-    THandle Process_;
-    THandle Thread_;
-};
 
 using PrivacyRepair = PrivacyTest;
 
@@ -293,11 +261,8 @@ TEST_F(PrivacyRepair, FirefoxFilesWaitWhileFirefoxRunsExceptCookiesAndDownloads)
             collect.ListFile(profile + L"\\" + file.Name);
     };
 
-    // A process of that name, held before it runs any code.
-    const std::wstring firefox = Root / L"Outside\\firefox.exe";
-    ASSERT_TRUE(CopyFileW(ProgramFileName().c_str(), firefox.c_str(), FALSE));
-    auto running = std::make_unique<SuspendedProcess>(firefox);
-    ASSERT_TRUE(running->Started());
+    StandInProcess firefox(Root / L"Outside\\firefox.exe");
+    ASSERT_TRUE(firefox.Running());
     EXPECT_TRUE(IsProcessRunning(L"FireFox.exe"));
 
     list();
@@ -307,7 +272,7 @@ TEST_F(PrivacyRepair, FirefoxFilesWaitWhileFirefoxRunsExceptCookiesAndDownloads)
     EXPECT_EQ(Scanner->LastRepair.Count(TOutcome::InUse), 3);
     EXPECT_TRUE(Scanner->PendingDeletes.empty()) << "nothing is scheduled for Firefox's own files";
 
-    running.reset();
+    firefox.End();
     EXPECT_FALSE(IsProcessRunning(L"FireFox.exe"));
     list();
     RunRepair();

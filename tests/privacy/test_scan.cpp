@@ -16,11 +16,6 @@ const wchar_t kIntelliForms[] = L"Software\\Microsoft\\Internet Explorer\\Intell
 const wchar_t kProtectedStorage[] = L"Software\\Microsoft\\Protected Storage System Provider";
 const std::wstring kRule(90, L'-');
 
-std::set<std::wstring> AsSet(const std::vector<std::wstring>& lines)
-{
-    return {lines.begin(), lines.end()};
-}
-
 class PrivacyScan : public PrivacyTest {
 protected:
     // One trace for each of positions 1, 3, 4 and 5; returns their display lines in that order.
@@ -135,6 +130,16 @@ TEST_F(PrivacyScan, StatusLineNamesWhatEachPositionLooksAt)
         {3, L"UserHistory"}, // the last part of the history folder
         {4, L"Protected Storage System Provider"},
         {5, L"IntelliForms"},
+        {6, L"cookies.txt"}, // the file's name
+        {7, L"downloads.rdf"},
+        {8, (AppData + L"\\Mozilla\\Firefox\\history.dat").substr(0, 60)}, // the file's full path
+        {9, (AppData + L"\\Mozilla\\Firefox\\formhistory.dat").substr(0, 60)},
+        {10, AppData.substr(0, 60)},
+        {11, L"profile\\cookies4.dat"},
+        {12, L"profile\\global.dat"},
+        {13, L"profile\\cache4"},
+        {14, Recent.substr(0, 60)},
+        {15, L"StartMenu"},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Position);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <cwchar>
 #include <memory>
@@ -61,6 +62,23 @@ bool Present(const std::wstring& path)
     return found;
 }
 
+// The prefix's link for a drive letter: "<prefix>/dosdevices/p:".
+std::string DriveLinkPath(wchar_t letter)
+{
+    const std::string drive = UnixPath(L"C:\\");
+    const std::string tail = "/dosdevices/c:/";
+    if (drive.size() <= tail.size() || drive.compare(drive.size() - tail.size(), tail.size(), tail) != 0 ||
+        letter > 0x7f || !std::isalpha(static_cast<unsigned char>(letter)))
+        return {};
+    return drive.substr(0, drive.size() - 3) + static_cast<char>(std::tolower(static_cast<unsigned char>(letter))) + ":";
+}
+
+bool DriveAnswers(wchar_t letter)
+{
+    const wchar_t root[] = {letter, L':', L'\\', 0};
+    return GetFileAttributesW(root) != INVALID_FILE_ATTRIBUTES;
+}
+
 } // namespace
 
 bool RunningUnderWine() { return UnixNameRoutine() != nullptr; }
@@ -101,4 +119,25 @@ bool RemoveUnixTree(const std::wstring& path)
         return true;
     const std::string unixPath = UnixPath(path);
     return !unixPath.empty() && RunUnix(L"Z:\\bin\\rm", L"rm -rf " + Quoted(unixPath), [&] { return !Present(path); });
+}
+
+bool MapUnixDrive(wchar_t letter, const std::wstring& folder)
+{
+    const std::string link = DriveLinkPath(letter);
+    const std::string target = UnixPath(folder);
+    if (link.empty() || target.empty() || DriveAnswers(letter))
+        return false;
+    // ln refuses a name that exists, a dangling link included.
+    return RunUnix(L"Z:\\bin\\ln", L"ln -s " + Quoted(target) + L" " + Quoted(link), [&] { return DriveAnswers(letter); });
+}
+
+bool UnmapUnixDrive(wchar_t letter)
+{
+    const std::string link = DriveLinkPath(letter);
+    if (link.empty())
+        return false;
+    if (!DriveAnswers(letter))
+        return true;
+    // Without -r, rm removes a link but never a folder.
+    return RunUnix(L"Z:\\bin\\rm", L"rm -f " + Quoted(link), [&] { return !DriveAnswers(letter); });
 }

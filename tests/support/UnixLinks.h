@@ -13,3 +13,8 @@ bool RemoveUnixLink(const std::wstring& link);
 // Removes a folder tree from the Unix side, which never follows links (Wine's own listing hides links
 // whose target is gone, so a Windows walk cannot remove those).
 bool RemoveUnixTree(const std::wstring& path);
+// Maps a drive letter of this Wine prefix to a folder, as its drive configuration does (a link in the
+// prefix's dosdevices folder); true once the drive answers. Fails when the letter is taken.
+bool MapUnixDrive(wchar_t letter, const std::wstring& folder);
+// Removes such a mapping (only a link is removed); true once the drive no longer answers.
+bool UnmapUnixDrive(wchar_t letter);

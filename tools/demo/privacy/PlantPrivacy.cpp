@@ -1,15 +1,19 @@
 // Plants traces of use for the privacy sweeper on a demo machine (a Wine prefix), and removes them again.
 //   privacy_demo_plant.exe plant
 //   privacy_demo_plant.exe remove
-// Typed addresses, form and password stores, cookies in the system's URL cache and files in the
-// history folder; and, so that the demo shows what the sweeper must leave alone, a typed address of
-// another type and a page in the cache that is not a cookie.
+// Internet Explorer's typed addresses, form and password stores, cookies in the system's URL cache and
+// history files; a Firefox profile and an Opera profile; shortcuts in the Recent folder, recent
+// documents and Run history; the recent-file lists of an office suite, two archivers and a media
+// player. Beside them, so that the demo shows what the sweeper must leave alone: a typed address of
+// another type, a page in the cache that is not a cookie, the browsers' settings files and the
+// applications' settings values next to their lists.
 #include "common/AppFrame.h"
 #include "common/CodePage.h"
 #include "common/Registry.h"
 #include "common/SafeDelete.h"
 
 #include <windows.h>
+#include <objbase.h>
 #include <shlobj.h>
 #include <wininet.h>
 
@@ -21,25 +25,56 @@ namespace {
 
 const wchar_t kTypedUrls[] = L"Software\\Microsoft\\Internet Explorer\\TypedURLs";
 const wchar_t kIntelliForms[] = L"Software\\Microsoft\\Internet Explorer\\IntelliForms";
-const wchar_t kProtectedStorage[] = L"Software\\Microsoft\\Protected Storage System Provider";
+const wchar_t kRecentDocs[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RecentDocs";
+const wchar_t kRunMru[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
 
 struct TDemoValue {
     const wchar_t* Key;
     const wchar_t* Name;
-    DWORD Type;
+    DWORD Type; // a REG_BINARY value holds the text's UTF-16 bytes, as the recent-document lists do
     const wchar_t* Text;
 };
 
-// Listed, except the expandable typed address (only plain strings are typed addresses).
+// Listed by the privacy row, except the values marked "kept".
 const TDemoValue kValues[] = {
     {kTypedUrls, L"url1", REG_SZ, L"http://www.example.com/"},
     {kTypedUrls, L"url2", REG_SZ, L"http://news.example.org/today"},
     {kTypedUrls, L"url3", REG_SZ, L"https://mail.example.net/inbox"},
-    {kTypedUrls, L"url4", REG_EXPAND_SZ, L"%USERPROFILE%\\start.htm"},
+    {kTypedUrls, L"url4", REG_EXPAND_SZ, L"%USERPROFILE%\\start.htm"}, // kept: not a plain string
     {kIntelliForms, L"SearchTerms", REG_SZ, L"holiday flights"},
     {L"Software\\Microsoft\\Internet Explorer\\IntelliForms\\Storage1", L"E1B4F26D", REG_SZ, L"jo@example.com"},
     {L"Software\\Microsoft\\Internet Explorer\\IntelliForms\\Storage2", L"7A3C0911", REG_SZ, L"password hash"},
     {L"Software\\Microsoft\\Protected Storage System Provider\\S-1-5-21-1000", L"Data", REG_SZ, L"sealed"},
+    // Windows: recent documents (the key's values and one subkey per file type) and the Run box.
+    {kRecentDocs, L"0", REG_BINARY, L"Quarterly report.doc"},
+    {kRecentDocs, L"1", REG_BINARY, L"Holiday photos"},
+    {kRecentDocs, L"MRUListEx", REG_BINARY, L"\x0001"},
+    {L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RecentDocs\\.doc", L"0", REG_BINARY,
+     L"Quarterly report.doc"},
+    {L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RecentDocs\\.doc", L"MRUListEx", REG_BINARY, L""},
+    {kRunMru, L"a", REG_SZ, L"notepad\\1"},
+    {kRunMru, L"b", REG_SZ, L"\\\\fileserver\\projects\\1"},
+    {kRunMru, L"MRUList", REG_SZ, L"ba"},
+    // An office suite: Excel and Word recent files (whole keys), Access's recent databases (values).
+    {L"Software\\Microsoft\\Office\\11.0\\Excel\\Recent Files", L"File1", REG_SZ, L"C:\\Budget\\2008.xls"},
+    {L"Software\\Microsoft\\Office\\11.0\\Excel\\Recent Files", L"File2", REG_SZ, L"C:\\Budget\\2007.xls"},
+    {L"Software\\Microsoft\\Office\\12.0\\Word\\File MRU", L"Item 1", REG_SZ, L"[F00000000]*C:\\Letters\\bank.docx"},
+    {L"Software\\Microsoft\\Office\\12.0\\Access\\Settings", L"MRU1", REG_SZ, L"C:\\Data\\contacts.accdb"},
+    {L"Software\\Microsoft\\Office\\12.0\\Access\\Settings", L"MRU2", REG_SZ, L"C:\\Data\\orders.accdb"},
+    {L"Software\\Microsoft\\Office\\12.0\\Access\\Settings", L"Default Database Directory", REG_SZ,
+     L"C:\\Data"}, // kept
+    {L"Software\\Microsoft\\Office\\12.0\\Word\\Options", L"AutoSaveTime", REG_SZ, L"10"}, // kept
+    // Two archivers and a media player, each beside settings of its own.
+    {L"Software\\WinRAR\\ArcHistory", L"0", REG_SZ, L"C:\\Downloads\\photos.rar"},
+    {L"Software\\WinRAR\\ArcHistory", L"1", REG_SZ, L"C:\\Downloads\\drivers.zip"},
+    {L"Software\\WinRAR\\General", L"LastFolder", REG_SZ, L"C:\\Downloads"},
+    {L"Software\\WinRAR\\General", L"VerInfo", REG_BINARY, L"6.0"}, // kept
+    {L"Software\\7-Zip\\FM", L"FolderHistory", REG_BINARY, L"C:\\Downloads\\"},
+    {L"Software\\7-Zip\\FM", L"PanelPath0", REG_SZ, L"C:\\Downloads\\"},
+    {L"Software\\7-Zip\\FM", L"ListMode", REG_SZ, L"771"}, // kept
+    {L"Software\\Microsoft\\MediaPlayer\\Player\\RecentFileList", L"File0", REG_SZ, L"C:\\Music\\song.mp3"},
+    {L"Software\\Microsoft\\MediaPlayer\\Player\\RecentFileList", L"File1", REG_SZ, L"C:\\Videos\\party.avi"},
+    {L"Software\\Microsoft\\MediaPlayer\\Player\\Settings", L"Volume", REG_SZ, L"50"}, // kept
 };
 
 struct TDemoCacheEntry {
@@ -55,15 +90,52 @@ const TDemoCacheEntry kCacheEntries[] = {
     {"http://www.example.com/index.htm", NORMAL_CACHE_ENTRY, "<html></html>\n"}, // a page: not listed
 };
 
+// The shell folder a planted file lies in.
+enum TFolder : int { kHistory = CSIDL_HISTORY, kAppData = CSIDL_APPDATA, kRecent = CSIDL_RECENT };
+
 struct TDemoFile {
-    const wchar_t* Path; // below the history folder
+    TFolder Folder;
+    const wchar_t* Path; // below the folder
     DWORD Size;
+    const char* Text; // the content; nullptr: Size filler bytes
 };
 
-const TDemoFile kHistoryFiles[] = {
-    {L"History.IE5\\MSHist012008010720080114\\index.dat", 16384},
-    {L"History.IE5\\MSHist012008011420080115\\index.dat", 8192},
-    {L"History.IE5\\desktop.ini", 113},
+const char kProfilesIni[] = "[General]\r\nStartWithLastProfile=1\r\n\r\n[Profile0]\r\nName=default\r\nIsRelative=1\r\n"
+                            "Path=Profiles/k3x9w2ad.default\r\n";
+
+// Listed by the privacy row, except the settings files marked "kept".
+const TDemoFile kFiles[] = {
+    {kHistory, L"History.IE5\\MSHist012008010720080114\\index.dat", 16384, nullptr},
+    {kHistory, L"History.IE5\\MSHist012008011420080115\\index.dat", 8192, nullptr},
+    {kHistory, L"History.IE5\\desktop.ini", 113, nullptr},
+    {kAppData, L"Mozilla\\Firefox\\profiles.ini", 0, kProfilesIni}, // kept
+    {kAppData, L"Mozilla\\Firefox\\Profiles\\k3x9w2ad.default\\cookies.txt", 412, nullptr},
+    {kAppData, L"Mozilla\\Firefox\\Profiles\\k3x9w2ad.default\\downloads.rdf", 1876, nullptr},
+    {kAppData, L"Mozilla\\Firefox\\Profiles\\k3x9w2ad.default\\history.dat", 52340, nullptr},
+    {kAppData, L"Mozilla\\Firefox\\Profiles\\k3x9w2ad.default\\formhistory.dat", 2048, nullptr},
+    {kAppData, L"Mozilla\\Firefox\\Profiles\\k3x9w2ad.default\\Cache\\_CACHE_MAP_", 4096, nullptr},
+    {kAppData, L"Mozilla\\Firefox\\Profiles\\k3x9w2ad.default\\Cache\\0A1B2C3Dd01", 15230, nullptr},
+    {kAppData, L"Mozilla\\Firefox\\Profiles\\k3x9w2ad.default\\prefs.js", 950, nullptr}, // kept
+    {kAppData, L"Opera\\Opera\\profile\\cookies4.dat", 734, nullptr},
+    {kAppData, L"Opera\\Opera\\profile\\global.dat", 6120, nullptr},
+    {kAppData, L"Opera\\Opera\\profile\\vlink4.dat", 2210, nullptr},
+    {kAppData, L"Opera\\Opera\\profile\\sessions\\autosave.win", 3302, nullptr},
+    {kAppData, L"Opera\\Opera\\profile\\cache4\\opr00001.tmp", 20480, nullptr},
+    {kAppData, L"Opera\\Opera\\profile\\cache4\\g_0001\\opr00002.tmp", 9730, nullptr},
+    {kAppData, L"Opera\\Opera\\profile\\opera6.ini", 1500, nullptr}, // kept
+};
+
+struct TDemoShortcut {
+    TFolder Folder;
+    const wchar_t* Path; // below the folder
+    const wchar_t* Target;
+};
+
+const TDemoShortcut kShortcuts[] = {
+    {kRecent, L"Quarterly report.doc.lnk", L"C:\\users\\Public\\Documents\\Quarterly report.doc"},
+    {kRecent, L"Holiday photos.lnk", L"C:\\users\\Public\\Pictures"},
+    {kRecent, L"bank.docx.lnk", L"C:\\Letters\\bank.docx"},
+    {kAppData, L"Microsoft\\Office\\Recent\\bank.docx.LNK", L"C:\\Letters\\bank.docx"},
 };
 
 void Report(const char* what, const std::wstring& item, bool ok)
@@ -71,16 +143,27 @@ void Report(const char* what, const std::wstring& item, bool ok)
     std::printf("%s %-7s %s\n", ok ? "  " : "!!", what, WideToUtf8(item).c_str());
 }
 
-std::wstring HistoryFolder()
+std::wstring FolderPath(int csidl, const std::wstring& path)
 {
-    return TAppFrame().GetSpecialFolder(CSIDL_HISTORY);
+    return TAppFrame().GetSpecialFolder(csidl) + L"\\" + path;
+}
+
+bool MakeParentFolder(const std::wstring& path)
+{
+    const int result = SHCreateDirectoryExW(nullptr, path.substr(0, path.find_last_of(L'\\')).c_str(), nullptr);
+    return result == ERROR_SUCCESS || result == ERROR_ALREADY_EXISTS;
 }
 
 void PlantValue(const TDemoValue& value)
 {
+    const std::wstring text = value.Text;
+    TRegValue data{value.Type, {}};
+    const auto* bytes = reinterpret_cast<const BYTE*>(text.c_str());
+    // Strings carry their terminating null; binary lists carry just their characters.
+    data.Data.assign(bytes, bytes + (text.size() + (value.Type == REG_BINARY ? 0 : 1)) * sizeof(wchar_t));
     TRegKey key;
-    bool ok = key.Create(HKEY_CURRENT_USER, value.Key, KEY_ALL_ACCESS) == ERROR_SUCCESS;
-    ok = ok && key.WriteString(value.Name, value.Text, value.Type) == ERROR_SUCCESS;
+    const bool ok = key.Create(HKEY_CURRENT_USER, value.Key, KEY_ALL_ACCESS) == ERROR_SUCCESS &&
+                    key.WriteValue(value.Name, data) == ERROR_SUCCESS;
     Report("reg", std::wstring(value.Key) + L"\\" + value.Name, ok);
 }
 
@@ -102,18 +185,38 @@ void PlantCacheEntry(const TDemoCacheEntry& entry)
     Report(entry.Type == COOKIE_CACHE_ENTRY ? "cookie" : "page", AnsiToWide(entry.Url), ok);
 }
 
-void PlantFile(const std::wstring& path, DWORD size)
+void PlantFile(const TDemoFile& demo)
 {
-    SHCreateDirectoryExW(nullptr, path.substr(0, path.find_last_of(L'\\')).c_str(), nullptr);
+    const std::wstring path = FolderPath(demo.Folder, demo.Path);
+    const std::string bytes = demo.Text ? std::string(demo.Text) : std::string(demo.Size, 'h');
+    bool ok = MakeParentFolder(path);
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    const bool ok = file != INVALID_HANDLE_VALUE;
-    if (ok) {
-        const std::vector<char> bytes(size, 'h');
+    ok = ok && file != INVALID_HANDLE_VALUE;
+    if (file != INVALID_HANDLE_VALUE) {
         DWORD written = 0;
-        WriteFile(file, bytes.data(), size, &written, nullptr);
+        ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && ok;
         CloseHandle(file);
     }
     Report("file", path, ok);
+}
+
+void PlantShortcut(const TDemoShortcut& demo)
+{
+    const std::wstring path = FolderPath(demo.Folder, demo.Path);
+    bool ok = MakeParentFolder(path);
+    IShellLinkW* link = nullptr;
+    ok = ok && SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                          reinterpret_cast<void**>(&link)));
+    if (link) {
+        IPersistFile* file = nullptr;
+        ok = SUCCEEDED(link->SetPath(demo.Target)) &&
+             SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+             SUCCEEDED(file->Save(path.c_str(), TRUE));
+        if (file)
+            file->Release();
+        link->Release();
+    }
+    Report("link", path, ok);
 }
 
 void Plant()
@@ -122,9 +225,10 @@ void Plant()
         PlantValue(value);
     for (const TDemoCacheEntry& entry : kCacheEntries)
         PlantCacheEntry(entry);
-    const std::wstring history = HistoryFolder();
-    for (const TDemoFile& file : kHistoryFiles)
-        PlantFile(history + L"\\" + file.Path, file.Size);
+    for (const TDemoFile& file : kFiles)
+        PlantFile(file);
+    for (const TDemoShortcut& shortcut : kShortcuts)
+        PlantShortcut(shortcut);
 }
 
 void Remove()
@@ -135,9 +239,14 @@ void Remove()
     for (const TDemoCacheEntry& entry : kCacheEntries)
         Report("cache", AnsiToWide(entry.Url),
                DeleteUrlCacheEntryA(entry.Url) || GetLastError() == ERROR_FILE_NOT_FOUND);
-    const std::wstring history = HistoryFolder();
-    for (const TDemoFile& file : kHistoryFiles)
-        Report("file", history + L"\\" + file.Path, OutcomeDone(DeleteFileSafe(history + L"\\" + file.Path)));
+    for (const TDemoFile& file : kFiles) {
+        const std::wstring path = FolderPath(file.Folder, file.Path);
+        Report("file", path, OutcomeDone(DeleteFileSafe(path)));
+    }
+    for (const TDemoShortcut& shortcut : kShortcuts) {
+        const std::wstring path = FolderPath(shortcut.Folder, shortcut.Path);
+        Report("link", path, OutcomeDone(DeleteFileSafe(path)));
+    }
 }
 
 } // namespace
@@ -145,13 +254,19 @@ void Remove()
 int wmain(int argc, wchar_t** argv)
 {
     const std::wstring command = argc > 1 ? argv[1] : L"";
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
+        std::fputs("privacy_demo_plant: COM could not be started\n", stderr);
+        return 2;
+    }
+    int status = 0;
     if (command == L"plant")
         Plant();
     else if (command == L"remove")
         Remove();
     else {
         std::fputs("usage: privacy_demo_plant.exe plant|remove\n", stderr);
-        return 2;
+        status = 2;
     }
-    return 0;
+    CoUninitialize();
+    return status;
 }

@@ -3,5 +3,5 @@
 # them: the default selection leaves cookies and the form and password stores off.
 set -euo pipefail
 wine "$DEMO_BUILD/bin/privacy_demo_plant.exe" plant
-# Positions 1 to 5 (Internet Explorer) on, the rest as the default selection has them.
-printf '%s\r\n' '' '[Privacy Sweeper]' 'pzinfo=11111011010111111111111111111111' >> "$DEMO_SETTINGS_DIR/Main.ini"
+# Every position on: the default selection leaves the cookies and form data of all three browsers off.
+printf '%s\r\n' '' '[Privacy Sweeper]' 'pzinfo=11111111111111111111111111111111' >> "$DEMO_SETTINGS_DIR/Main.ini"
