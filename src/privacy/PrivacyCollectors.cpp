@@ -120,13 +120,13 @@ void TPrivacyCollector::ListStringValues(const std::wstring& keyPath)
             Recorder_.AddValue(keyPath, value.Name);
 }
 
-void TPrivacyCollector::CheckValue(const std::wstring& specification)
+void TPrivacyCollector::CheckValue(const std::wstring& entry)
 {
-    const size_t bar = specification.find(L'|');
+    const size_t bar = entry.find(L'|');
     if (bar == std::wstring::npos)
         return;
-    const std::wstring keyPath = specification.substr(0, bar);
-    const std::wstring valueName = TrimBlanks(specification.substr(bar + 1));
+    const std::wstring keyPath = entry.substr(0, bar);
+    const std::wstring valueName = TrimBlanks(entry.substr(bar + 1));
     TRegKey key;
     if (key.Open(HKEY_CURRENT_USER, keyPath, KEY_READ) != ERROR_SUCCESS || !key.ValueExists(valueName))
         return;

@@ -30,7 +30,7 @@ public:
     void ListStringValues(const std::wstring& keyPath);
     // "key|value": the value of a key below HKEY_CURRENT_USER, when both exist. The value name is
     // trimmed of blanks; a text without "|" names nothing.
-    void CheckValue(const std::wstring& specification);
+    void CheckValue(const std::wstring& entry);
 
     TPrivacyRecorder& Recorder() { return Recorder_; }
 

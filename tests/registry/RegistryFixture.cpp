@@ -1,5 +1,7 @@
 #include "RegistryFixture.h"
 
+#include "support/ScannerControls.h"
+
 #include "common/CodePage.h"
 #include "common/Registry.h"
 #include "support/ShellFolders.h"
@@ -140,20 +142,8 @@ void RegistryFixture::SetUp()
     FreshRegistry();
     Dornique = AppData + L"\\Kelvor\\Dornique\\";
 
-    InitControls();
-    Host = CreateHostWindow();
-    TControlArgs args;
-    args.Parent = Host;
-    args.Width = 300;
-    args.Height = 20;
-    Status.Create(args);
-    Progress.Create(args);
-    args.Height = 200;
-    List.Create(args);
-    List.AddColumn(L"       Iten Name", 150);
-    List.AddColumn(L"Registry Key", 450);
-    List.AddColumn(L"Registry Value", 100);
-    List.AddColumn(L"Data", 100);
+    Host = CreateScannerControls(Status, Progress, List,
+                                 {{L"       Iten Name", 150}, {L"Registry Key", 450}, {L"Registry Value", 100}, {L"Data", 100}});
 }
 
 void RegistryFixture::TearDown()

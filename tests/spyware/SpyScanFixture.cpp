@@ -1,5 +1,7 @@
 #include "SpyScanFixture.h"
 
+#include "support/ScannerControls.h"
+
 #include "ArchiveWriter.h"
 #include "common/CodePage.h"
 #include "support/ShellFolders.h"
@@ -103,22 +105,10 @@ void SpyScanTest::SetUp()
     SetUserShellFolder(L"AppData", AppData);
     SetUserShellFolder(L"Favorites", Favorites);
 
-    InitControls();
-    Host = CreateHostWindow();
-    TControlArgs args;
-    args.Parent = Host;
-    args.Width = 300;
-    args.Height = 20;
-    Status.Create(args);
-    Progress.Create(args);
+    Host = CreateScannerControls(Status, Progress, List,
+                                 {{L"Item Name", 100}, {L"Description", 100}, {L"Risk Level", 60}, {L"Entry", 200}});
     Progress.SetMin(0);
     Progress.SetMax(1000);
-    args.Height = 200;
-    List.Create(args);
-    List.AddColumn(L"Item Name", 100);
-    List.AddColumn(L"Description", 100);
-    List.AddColumn(L"Risk Level", 60);
-    List.AddColumn(L"Entry", 200);
 }
 
 void SpyScanTest::TearDown()
