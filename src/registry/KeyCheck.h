@@ -72,7 +72,7 @@ struct TKeyCheck {
     TImage Image;
     // Walked in the 32-bit view too, where that is a key of its own.
     bool ThirtyTwoBitTwin;
-    // Run once before the key is opened; false: nothing to judge.
+    // Run once before the key is opened; false: nothing to judge, no entry is looked at.
     bool (*Prepare)(TCheckWalk& walk);
     void (*Rule)(TCheckWalk& walk, const TCheckEntry& entry);
 };

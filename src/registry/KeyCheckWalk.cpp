@@ -93,10 +93,13 @@ int32_t TScanRegistry::RunKeyCheck(TKeyCheckId id, TLabel& status, TProgressBar*
     // as either kind sees them. A key with a 32-bit twin belongs to 64-bit programs.
     const TPathJudge judge(Hooks.DriveType, !row.ThirtyTwoBitTwin);
     TCheckWalk walk(*this, row, judge);
-    if (row.Prepare && !row.Prepare(walk))
-        return 0;
+    // Where there is nothing to judge against, the keys are still opened (and created) as the row
+    // says, and nothing is listed.
+    const bool judging = !row.Prepare || row.Prepare(walk);
 
     const auto walkEntries = [&] {
+        if (!judging)
+            return;
         const bool pumps = row.Pumps;
         const auto next = [&] { return pumps ? KeepGoing() : Stopped == 0; };
         if (row.Entries == TEntries::Values) {
