@@ -1,11 +1,32 @@
 // Rules of the checks on installed software: empty software keys, installer folders and uninstall
 // entries.
+#include "registry/ClassesView.h"
 #include "registry/EntryKey.h"
 #include "registry/KeyCheck.h"
 
+namespace {
+
+// Keys the system itself keeps below Software, empty or not: other programs expect to find them
+// there, so an empty one is no leftover. "Registered Applications" is Wine's name for the key.
+const wchar_t* const kSystemKeys[] = {L"Clients", L"Microsoft", L"Policies", L"RegisteredApplications",
+                                      L"Registered Applications", L"Wow6432Node"};
+
+bool IsSystemKey(const std::wstring& name)
+{
+    // "Classes" as written; in any other case it is judged like every key.
+    if (name == L"Classes")
+        return true;
+    for (const wchar_t* key : kSystemKeys)
+        if (SameKeyName(name, key))
+            return true;
+    return false;
+}
+
+} // namespace
+
 void KeyRules::EmptySoftwareKey(TCheckWalk& walk, const TCheckEntry& entry)
 {
-    if (entry.Name == L"Classes") // as written; any other case is judged like every key
+    if (IsSystemKey(entry.Name))
         return;
     TRegKey key;
     DWORD subKeys = 0;

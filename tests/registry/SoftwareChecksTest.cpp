@@ -40,6 +40,11 @@ TEST_F(SoftwareChecks, EmptySoftwareKeysOfBothRoots)
     Registry->MakeCurrentUserLink(L"Software\\Dangling", L"Software\\NoSuchKey");
     Registry->MakeCurrentUserLink(L"Software\\ToEmpty", L"Software\\EmptyTarget\\Inner");
     CreateRegKey(HKEY_LOCAL_MACHINE, L"Software\\MachineEmpty");
+    // Keys the system keeps, empty on a fresh machine (Wine's own spelling included).
+    for (const wchar_t* name : {L"Policies", L"RegisteredApplications", L"Registered Applications", L"Clients"}) {
+        CreateRegKey(HKEY_LOCAL_MACHINE, std::wstring(L"Software\\") + name);
+        CreateRegKey(HKEY_CURRENT_USER, std::wstring(L"Software\\") + name);
+    }
     SetRegString(HKEY_LOCAL_MACHINE, L"Software\\MachineFull", L"v", L"1");
 
     auto scanner = MakeScanner();
