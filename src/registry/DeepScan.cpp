@@ -100,23 +100,24 @@ void TScanRegistry::ScanDeepKey(HKEY root, const TRegKey& start, const TPathJudg
         const std::wstring& name = level.Names[level.Next++];
         const HKEY parent = levels.size() == 1 ? start.Handle() : level.Key.Handle();
         TRegKey child;
-        if (!OpenEntryKey(parent, name, child))
+        TRegKey::TContents contents;
+        if (!OpenEntryContents(parent, name, child, contents))
             continue; // a link, or a key that cannot be read (gone, or no rights)
         std::wstring path = level.Path.empty() ? name : level.Path + L"\\" + name;
-        ScanDeepValues(root, child, path, judge);
+        ScanDeepValues(root, contents.Values, path, judge);
         if (Stopped != 0)
             break;
-        std::vector<std::wstring> names = child.SubKeyNames();
-        if (!names.empty())
-            levels.push_back({std::move(child), std::move(path), std::move(names)});
+        if (!contents.SubKeys.empty())
+            levels.push_back({std::move(child), std::move(path), std::move(contents.SubKeys)});
     }
 }
 
-void TScanRegistry::ScanDeepValues(HKEY root, const TRegKey& key, const std::wstring& path, const TPathJudge& judge)
+void TScanRegistry::ScanDeepValues(HKEY root, const std::vector<TRegNamedValue>& values, const std::wstring& path,
+                                   const TPathJudge& judge)
 {
     std::optional<bool> excluded;
     const TFindingRecorder::TWhere where{root, 0, DeepRootName + L"\\"};
-    for (const TRegNamedValue& value : key.Values()) {
+    for (const TRegNamedValue& value : values) {
         if (Stopped != 0)
             break;
         ProcessMessages();

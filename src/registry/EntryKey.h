@@ -12,3 +12,6 @@ bool HoldsNull(const std::wstring& name);
 // the checks judge what a key holds itself, and nothing reached through a link is deleted. False
 // when the key is a link, is gone or cannot be read; such a key is never judged, empty or not.
 bool OpenEntryKey(HKEY parent, const std::wstring& name, TRegKey& key);
+
+// The same, reading the key's values and subkeys' names at once; a link shows itself by its value.
+bool OpenEntryContents(HKEY parent, const std::wstring& name, TRegKey& key, TRegKey::TContents& contents);

@@ -90,7 +90,7 @@ int TFindingRecorder::FillList(TListView& list, const TWideStrings& ignoreLines)
         // The row's data is the finding's number plus one, so that a row added by anyone else (0)
         // names no finding.
         list.AddItem(finding.ItemName, {finding.KeyText, finding.ValueText, finding.DataText}, finding.ImageIndex,
-                     false, static_cast<LPARAM>(i + 1));
+                     true, static_cast<LPARAM>(i + 1));
     }
     return ignored;
 }

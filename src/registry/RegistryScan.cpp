@@ -181,8 +181,12 @@ int32_t TScanRegistry::Scan(TLabel& status, TProgressBar& progress, TListView& l
 
     for (int32_t k = 0; k <= margin; ++k)
         progress.StepIt();
+    // While it redraws, the control lays itself out again after every change; once at the end will do.
+    // The rows come checked.
+    SendMessageW(list.Handle(), WM_SETREDRAW, FALSE, 0);
     result -= Recorder.FillList(list, ignoreLines);
-    list.SetAllChecked(true);
+    SendMessageW(list.Handle(), WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list.Handle(), nullptr, TRUE);
     progress.SetMax(100);
     return result;
 }

@@ -168,22 +168,33 @@ TEST_F(DeepScan, TheCurrentUserIsListedOnceUnderEachRoot)
 
 TEST_F(DeepScan, AStopEndsTheWalkAfterTheCurrentValue)
 {
-    for (const wchar_t* key : {L"Software\\A", L"Software\\B"})
-        for (const wchar_t* name : {L"v1", L"v2", L"v3"})
-            SetRegString(HKEY_CURRENT_USER, key, name, std::wstring(L"C:\\BrisfoldGone\\") + name + L".txt");
+    // Each value on a drive of its own, so that the drive asked about tells which value is judged.
+    const struct {
+        const wchar_t* Key;
+        const wchar_t* Name;
+        const wchar_t* Path;
+    } values[] = {{L"Software\\A", L"v1", L"C:\\BrisfoldGone\\v1.txt"},
+                  {L"Software\\A", L"v2", L"D:\\BrisfoldGone\\v2.txt"},
+                  {L"Software\\A", L"v3", L"E:\\BrisfoldGone\\v3.txt"},
+                  {L"Software\\B", L"v1", L"F:\\BrisfoldGone\\v1.txt"}};
+    for (const auto& value : values)
+        SetRegString(HKEY_CURRENT_USER, value.Key, value.Name, value.Path);
     auto scanner = MakeScanner();
-    // The second path asked about is the second value's: the stop comes while it is judged.
-    int asked = 0;
-    scanner->Hooks.DriveType = [&](const std::wstring&) {
-        if (++asked == 2)
-            scanner->Stopped = 1;
+    // The data is judged in lower case.
+    std::wstring asked;
+    scanner->Hooks.DriveType = [&](const std::wstring& root) {
+        asked += root.substr(0, 1);
+        if (root == L"d:\\")
+            scanner->Stopped = 1; // while the second value is judged
         return UINT(DRIVE_FIXED);
     };
     EXPECT_EQ(RunScan(*scanner), 2);
     EXPECT_EQ(scanner->DeepCount, 2);
-    EXPECT_EQ(RowKeys(), (std::vector<std::wstring>{L"HKEY_CURRENT_USER\\Software\\A",
-                                                    L"HKEY_CURRENT_USER\\Software\\A"}));
-    EXPECT_EQ(asked, 2) << "nothing more is judged";
+    EXPECT_EQ(Rows(), (std::vector<std::string>{
+                          Row(L"Text 0", L"HKEY_CURRENT_USER\\Software\\A", L"v1", L"C:\\BrisfoldGone\\v1.txt", 4),
+                          Row(L"Text 0", L"HKEY_CURRENT_USER\\Software\\A", L"v2", L"D:\\BrisfoldGone\\v2.txt", 4),
+                      }));
+    EXPECT_EQ(Narrow(asked), "cd") << "nothing more is judged";
 }
 
 TEST_F(DeepScan, RegistryLinksAreNeverEnteredSoACycleEnds)
