@@ -14,12 +14,6 @@ std::wstring ShellFolder(int csidl)
     return SHGetSpecialFolderPathW(nullptr, buffer, csidl, FALSE) ? std::wstring(buffer) : std::wstring();
 }
 
-// The native folder and its 32-bit twin, in the order they are tried.
-struct TRedirect {
-    std::wstring Native;
-    std::wstring Wow;
-};
-
 } // namespace
 
 std::wstring WithBackslash(std::wstring path)
@@ -82,8 +76,9 @@ std::wstring ProgramFilesFolder32()
     return x86 == ShellFolder(CSIDL_PROGRAM_FILES) ? std::wstring() : x86;
 }
 
-std::wstring PathFor32BitView(const std::wstring& path)
+T32BitFolders::T32BitFolders()
 {
+    // In the order they are tried: Common Files lies inside Program Files.
     const TRedirect redirects[] = {
         {SystemFolder(), SystemFolder32()},
         {ShellFolder(CSIDL_PROGRAM_FILES_COMMON), ShellFolder(CSIDL_PROGRAM_FILES_COMMONX86)},
@@ -93,12 +88,22 @@ std::wstring PathFor32BitView(const std::wstring& path)
         if (redirect.Native.empty() || redirect.Wow.empty() ||
             CompareStringOrdinal(redirect.Native.c_str(), -1, redirect.Wow.c_str(), -1, TRUE) == CSTR_EQUAL)
             continue;
-        if (PathIsAtOrBelow(path, redirect.Native)) {
-            std::wstring base = redirect.Native;
-            while (!base.empty() && base.back() == L'\\')
-                base.pop_back();
-            return redirect.Wow + path.substr(base.size());
-        }
+        TRedirect kept = redirect;
+        while (!kept.Native.empty() && kept.Native.back() == L'\\')
+            kept.Native.pop_back();
+        Redirects_.push_back(std::move(kept));
     }
+}
+
+std::wstring T32BitFolders::Map(const std::wstring& path) const
+{
+    for (const TRedirect& redirect : Redirects_)
+        if (PathIsAtOrBelow(path, redirect.Native))
+            return redirect.Wow + path.substr(redirect.Native.size());
     return path;
+}
+
+std::wstring PathFor32BitView(const std::wstring& path)
+{
+    return T32BitFolders().Map(path);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Small path helpers shared by the scanners.
 #include <string>
+#include <vector>
 
 // The path with one trailing backslash (an empty path stays empty).
 std::wstring WithBackslash(std::wstring path);
@@ -21,6 +22,19 @@ std::wstring PathWithinMaxPath(const std::wstring& path);
 // Program Files folders mean their (x86) twins. The path itself where nothing is redirected, and on
 // a system without a 32-bit side.
 std::wstring PathFor32BitView(const std::wstring& path);
+// The same with the folders asked of the system once, for callers that map many paths.
+class T32BitFolders {
+public:
+    T32BitFolders();
+    std::wstring Map(const std::wstring& path) const;
+
+private:
+    struct TRedirect {
+        std::wstring Native;
+        std::wstring Wow;
+    };
+    std::vector<TRedirect> Redirects_;
+};
 // The 32-bit twins of the system and Program Files folders; empty where the system has none.
 std::wstring SystemFolder32();
 std::wstring ProgramFilesFolder32();

@@ -180,15 +180,18 @@ LSTATUS TRegKey::WriteValue(const std::wstring& name, const TRegValue& value) co
 
 std::vector<std::wstring> TRegKey::Names(bool subKeys) const
 {
-    std::vector<std::wstring> names;
-    if (!Key_)
-        return names;
     DWORD longestKey = 0;
     DWORD longestValue = 0;
-    if (RegQueryInfoKeyW(Key_, nullptr, nullptr, nullptr, nullptr, &longestKey, nullptr, nullptr, &longestValue,
-                         nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-        return names;
-    std::wstring buffer((subKeys ? longestKey : longestValue) + 1, L'\0');
+    if (!Key_ || RegQueryInfoKeyW(Key_, nullptr, nullptr, nullptr, nullptr, &longestKey, nullptr, nullptr,
+                                  &longestValue, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return {};
+    return EnumNames(subKeys, subKeys ? longestKey : longestValue);
+}
+
+std::vector<std::wstring> TRegKey::EnumNames(bool subKeys, DWORD longest) const
+{
+    std::vector<std::wstring> names;
+    std::wstring buffer(longest + 1, L'\0');
     for (DWORD i = 0;;) {
         DWORD size = static_cast<DWORD>(buffer.size());
         const LSTATUS status = subKeys
@@ -208,14 +211,35 @@ std::vector<std::wstring> TRegKey::Names(bool subKeys) const
 
 std::vector<TRegNamedValue> TRegKey::Values() const
 {
-    std::vector<TRegNamedValue> values;
-    if (!Key_)
-        return values;
     DWORD longestName = 0;
     DWORD longestData = 0;
-    if (RegQueryInfoKeyW(Key_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longestName,
-                         &longestData, nullptr, nullptr) != ERROR_SUCCESS)
-        return values;
+    if (!Key_ || RegQueryInfoKeyW(Key_, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longestName,
+                                  &longestData, nullptr, nullptr) != ERROR_SUCCESS)
+        return {};
+    return EnumValues(longestName, longestData);
+}
+
+TRegKey::TContents TRegKey::Contents() const
+{
+    DWORD subKeys = 0;
+    DWORD longestKey = 0;
+    DWORD values = 0;
+    DWORD longestName = 0;
+    DWORD longestData = 0;
+    if (!Key_ || RegQueryInfoKeyW(Key_, nullptr, nullptr, nullptr, &subKeys, &longestKey, nullptr, &values,
+                                  &longestName, &longestData, nullptr, nullptr) != ERROR_SUCCESS)
+        return {};
+    TContents contents;
+    if (values)
+        contents.Values = EnumValues(longestName, longestData);
+    if (subKeys)
+        contents.SubKeys = EnumNames(true, longestKey);
+    return contents;
+}
+
+std::vector<TRegNamedValue> TRegKey::EnumValues(DWORD longestName, DWORD longestData) const
+{
+    std::vector<TRegNamedValue> values;
     std::wstring name(longestName + 1, L'\0');
     std::vector<BYTE> data(longestData);
     for (DWORD i = 0;;) {

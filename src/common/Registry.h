@@ -54,6 +54,12 @@ public:
     std::vector<std::wstring> ValueNames() const { return Names(false); }
     // Every value with its type and data, in enumeration order, read in one pass.
     std::vector<TRegNamedValue> Values() const;
+    // The values (as Values() reads them) and the subkeys' names, the key's sizes asked once for both.
+    struct TContents {
+        std::vector<TRegNamedValue> Values;
+        std::vector<std::wstring> SubKeys;
+    };
+    TContents Contents() const;
     // Numbers of subkeys and values; false when the key cannot be asked.
     bool Counts(DWORD& subKeys, DWORD& values) const;
     // The key's name in the kernel's namespace (\REGISTRY\MACHINE\...); a key reached through a link
@@ -62,6 +68,8 @@ public:
 
 private:
     std::vector<std::wstring> Names(bool subKeys) const;
+    std::vector<std::wstring> EnumNames(bool subKeys, DWORD longest) const;
+    std::vector<TRegNamedValue> EnumValues(DWORD longestName, DWORD longestData) const;
     HKEY Key_ = nullptr;
 };
 

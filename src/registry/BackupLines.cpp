@@ -30,11 +30,14 @@ std::wstring BinaryBytes(const std::vector<BYTE>& bytes)
 
 TWideStrings BackupLinesFor(const TBackupEntry& entry)
 {
+    if (entry.Form == TBackupForm::Nothing)
+        return {};
     TWideStrings lines{L"[" + entry.KeyPath + L"]"};
     const std::wstring name = entry.EscapeName ? EscapeBackslashes(entry.Name) : entry.Name;
     const std::wstring data = entry.EscapeData ? EscapeBackslashes(entry.Data) : entry.Data;
     const std::wstring quotedName = L"\"" + name + L"\"=";
     switch (entry.Form) {
+    case TBackupForm::Nothing:
     case TBackupForm::KeyOnly:
         break;
     case TBackupForm::DefaultText:

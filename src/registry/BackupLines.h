@@ -9,6 +9,7 @@
 #include <vector>
 
 enum class TBackupForm {
+    Nothing,      // no line at all (a value of a type the text does not describe)
     KeyOnly,      // the key line alone
     DefaultText,  // @="data"
     NamedText,    // "name"="data"
@@ -34,5 +35,5 @@ std::wstring EscapeBackslashes(const std::wstring& text);
 // Upper-case hexadecimal pairs separated by commas; after the comma that follows byte 25, 50, 75, ...
 // (the first byte being byte 0) a backslash and a carriage return.
 std::wstring BinaryBytes(const std::vector<BYTE>& bytes);
-// The key line, then the value line of the entry's form (none for KeyOnly).
+// The key line, then the value line of the entry's form (none for KeyOnly; no lines at all for Nothing).
 TWideStrings BackupLinesFor(const TBackupEntry& entry);

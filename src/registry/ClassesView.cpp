@@ -1,7 +1,5 @@
 #include "registry/ClassesView.h"
 
-#include "common/Kelvor_Routine.h"
-#include "common/Paths.h"
 #include "common/Registry.h"
 
 namespace {
@@ -41,14 +39,4 @@ bool OpenClassesKey(TRegKey& key, const TClassesView& view, const std::wstring& 
 bool SameKeyName(const std::wstring& name, const wchar_t* other)
 {
     return CompareStringOrdinal(name.c_str(), -1, other, -1, TRUE) == CSTR_EQUAL;
-}
-
-bool FileSeen(const std::wstring& path, bool thirtyTwoBit)
-{
-    return FileExists(path) || (thirtyTwoBit && FileExists(PathFor32BitView(path)));
-}
-
-bool FolderSeen(const std::wstring& path, bool thirtyTwoBit)
-{
-    return FolderExists(path) || (thirtyTwoBit && FolderExists(PathFor32BitView(path)));
 }

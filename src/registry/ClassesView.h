@@ -30,9 +30,3 @@ bool OpenClassesKey(TRegKey& key, const TClassesView& view, const std::wstring& 
 
 // Registry names compare without regard to case.
 bool SameKeyName(const std::wstring& name, const wchar_t* other);
-
-// Whether a path names an existing file (or folder) for the programs of a view. For a 32-bit program
-// System32 means SysWOW64 and Program Files its (x86) twin; since the entry may also have been written
-// with the real name, the path counts as present when either place holds it.
-bool FileSeen(const std::wstring& path, bool thirtyTwoBit);
-bool FolderSeen(const std::wstring& path, bool thirtyTwoBit);

@@ -31,8 +31,8 @@ int32_t TScanRegistry::ScanComClasses(TLabel& status, TProgressBar& progress)
     return WalkClassesEntries(L"CLSID", progress, &TScanRegistry::CheckClass);
 }
 
-int32_t TScanRegistry::CheckClass(const TClassesView& view, HKEY classes, const std::wstring& name,
-                                  const std::wstring& windowsFolder)
+int32_t TScanRegistry::CheckClass(const TClassesView& view, const TPathJudge& judge, HKEY classes,
+                                  const std::wstring& name)
 {
     TRegKey classKey;
     if (classKey.Open(classes, name, KEY_READ) != ERROR_SUCCESS)
@@ -62,10 +62,9 @@ int32_t TScanRegistry::CheckClass(const TClassesView& view, HKEY classes, const 
             ++found;
             continue;
         }
-        const std::wstring target = RemoveQuotes(ExpandSystemRoot(data, windowsFolder));
-        if (!HasDrivePathForm(target) || !HasExtensionMark(target, true) ||
-            !PassesFixedDriveTest(target, Hooks.DriveType) ||
-            FileSeen(CutAtKnownExtension(target), view.ThirtyTwoBit()))
+        const std::wstring target = RemoveQuotes(ExpandSystemRoot(data, judge.WindowsFolder()));
+        if (!HasDrivePathForm(target) || !HasExtensionMark(target, true) || !judge.FixedDrive(target) ||
+            judge.File(CutAtKnownExtension(target)))
             continue;
         const TBackupEntry backup{.KeyPath = keyText, .Form = TBackupForm::DefaultText, .Data = data,
                                   .EscapeData = true};

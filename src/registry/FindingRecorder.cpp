@@ -12,17 +12,30 @@ void TFindingRecorder::Reset()
 void TFindingRecorder::AddKey(const TWhere& where, const std::wstring& path, const std::wstring& itemName,
                               const std::wstring& data, int32_t image, const TBackupEntry& backup)
 {
-    Add(TFindingKind::Key, where, path, L"", itemName, data, image, backup);
+    Add(TFindingKind::Key, where, {path, where.DisplayRoot + path}, L"", itemName, data, image, backup);
+}
+
+void TFindingRecorder::AddKey(const TWhere& where, const TKeyName& key, const std::wstring& itemName,
+                              const std::wstring& data, int32_t image, const TBackupEntry& backup)
+{
+    Add(TFindingKind::Key, where, key, L"", itemName, data, image, backup);
 }
 
 void TFindingRecorder::AddValue(const TWhere& where, const std::wstring& path, const std::wstring& valueName,
                                 const std::wstring& itemName, const std::wstring& data, int32_t image,
                                 const TBackupEntry& backup)
 {
-    Add(TFindingKind::Value, where, path, valueName, itemName, data, image, backup);
+    Add(TFindingKind::Value, where, {path, where.DisplayRoot + path}, valueName, itemName, data, image, backup);
 }
 
-void TFindingRecorder::Add(TFindingKind kind, const TWhere& where, const std::wstring& path,
+void TFindingRecorder::AddValue(const TWhere& where, const TKeyName& key, const std::wstring& valueName,
+                                const std::wstring& itemName, const std::wstring& data, int32_t image,
+                                const TBackupEntry& backup)
+{
+    Add(TFindingKind::Value, where, key, valueName, itemName, data, image, backup);
+}
+
+void TFindingRecorder::Add(TFindingKind kind, const TWhere& where, const TKeyName& key,
                            const std::wstring& valueName, const std::wstring& itemName, const std::wstring& data,
                            int32_t image, const TBackupEntry& backup)
 {
@@ -30,14 +43,21 @@ void TFindingRecorder::Add(TFindingKind kind, const TWhere& where, const std::ws
     finding.Kind = kind;
     finding.Root = where.Root;
     finding.View = where.View;
-    finding.KeyPath = path;
+    finding.KeyPath = key.Path;
     finding.ThirtyTwoBit = where.ThirtyTwoBit;
     finding.ValueName = valueName;
-    const TKeyLocation hive = Locator_.Locate(where.Root, path, where.View);
-    finding.HiveRoot = hive.Root;
-    finding.HivePath = hive.Path;
+    // Findings of one key usually follow each other: the key is looked up once for them.
+    if (Findings_.empty() || Findings_.back().Root != where.Root || Findings_.back().View != where.View ||
+        Findings_.back().KeyPath != key.Path) {
+        const TKeyLocation hive = Locator_.Locate(where.Root, key.Path, where.View);
+        finding.HiveRoot = hive.Root;
+        finding.HivePath = hive.Path;
+    } else {
+        finding.HiveRoot = Findings_.back().HiveRoot;
+        finding.HivePath = Findings_.back().HivePath;
+    }
     finding.ItemName = itemName;
-    finding.KeyText = where.DisplayRoot + path;
+    finding.KeyText = key.Text;
     finding.ValueText = kind == TFindingKind::Key ? std::wstring(kWholeKey) : valueName;
     finding.DataText = data;
     finding.ImageIndex = image;
@@ -70,7 +90,7 @@ int TFindingRecorder::FillList(TListView& list, const TWideStrings& ignoreLines)
         // The row's data is the finding's number plus one, so that a row added by anyone else (0)
         // names no finding.
         list.AddItem(finding.ItemName, {finding.KeyText, finding.ValueText, finding.DataText}, finding.ImageIndex,
-                     false, static_cast<LPARAM>(i + 1));
+                     true, static_cast<LPARAM>(i + 1));
     }
     return ignored;
 }

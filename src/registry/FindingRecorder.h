@@ -24,11 +24,21 @@ public:
         std::wstring DisplayRoot;
         bool ThirtyTwoBit = false;
     };
+    // A key as a finding names it: its path below the root, and the key column's text when that is not
+    // the display root followed by the path (a check's own form, with a trailing backslash for one).
+    struct TKeyName {
+        std::wstring Path;
+        std::wstring Text;
+    };
     // A finding of the whole key root\path.
     void AddKey(const TWhere& where, const std::wstring& path, const std::wstring& itemName,
                 const std::wstring& data, int32_t image, const TBackupEntry& backup);
+    void AddKey(const TWhere& where, const TKeyName& key, const std::wstring& itemName, const std::wstring& data,
+                int32_t image, const TBackupEntry& backup);
     // A finding of one value of the key root\path (an empty name is the default value).
     void AddValue(const TWhere& where, const std::wstring& path, const std::wstring& valueName,
+                  const std::wstring& itemName, const std::wstring& data, int32_t image, const TBackupEntry& backup);
+    void AddValue(const TWhere& where, const TKeyName& key, const std::wstring& valueName,
                   const std::wstring& itemName, const std::wstring& data, int32_t image, const TBackupEntry& backup);
 
     const std::vector<TRegFinding>& Findings() const { return Findings_; }
@@ -41,7 +51,7 @@ public:
     const TRegFinding* RowFinding(const TListView& list, int row) const;
 
 private:
-    void Add(TFindingKind kind, const TWhere& where, const std::wstring& path, const std::wstring& valueName,
+    void Add(TFindingKind kind, const TWhere& where, const TKeyName& key, const std::wstring& valueName,
              const std::wstring& itemName, const std::wstring& data, int32_t image, const TBackupEntry& backup);
 
     std::vector<TRegFinding> Findings_;

@@ -15,7 +15,6 @@ namespace {
 using TCheck = int32_t (TScanRegistry::*)(TLabel&, TProgressBar&);
 
 // The categories in the order Scan runs them, each with its switch in "RegistryOpt" and its checks.
-// Categories whose checks are not part of this build yet run none.
 struct TCategory {
     const wchar_t* Key;
     const wchar_t* Default;
@@ -24,23 +23,27 @@ struct TCategory {
 
 const TCategory kCategories[] = {
     {L"Active", L"1", {&TScanRegistry::ScanComClasses, &TScanRegistry::ScanTypeLibraries}},
-    {L"App", L"1", {}},
-    {L"Filetypes", L"1", {}},
-    {L"Fonts", L"1", {}},
-    {L"Help", L"1", {}},
-    {L"History", L"1", {}},
-    {L"Shared", L"1", {}},
-    {L"Shortcut", L"1", {}},
-    {L"Software", L"1", {}},
-    {L"Sounds", L"1", {}},
-    {L"Startmenu", L"1", {}},
-    {L"Startup", L"1", {}},
-    {L"Mui", L"1", {}},
-    {L"Fileextend", L"1", {}},
-    {L"Classes", L"1", {}},
-    {L"Openscan", L"0", {}},
+    {L"App", L"1", {&TScanRegistry::ScanAppPaths}},
+    {L"Filetypes", L"1", {&TScanRegistry::ScanFileTypes}},
+    {L"Fonts", L"1", {&TScanRegistry::ScanFonts}},
+    {L"Help", L"1", {&TScanRegistry::ScanHelpFiles, &TScanRegistry::ScanHtmlHelpFiles}},
+    {L"History", L"1", {&TScanRegistry::ScanFileDialogHistory, &TScanRegistry::ScanOpenSaveHistory}},
+    {L"Shared", L"1", {&TScanRegistry::ScanSharedDlls}},
+    {L"Shortcut", L"1", {&TScanRegistry::ScanMenuOrderFolders}},
+    {L"Software", L"1",
+     {&TScanRegistry::ScanUserSoftwareKeys, &TScanRegistry::ScanMachineSoftwareKeys,
+      &TScanRegistry::ScanInstallerFolders, &TScanRegistry::ScanUninstallEntries}},
+    {L"Sounds", L"1", {&TScanRegistry::ScanSoundEvents}},
+    {L"Startmenu", L"1", {&TScanRegistry::ScanStartMenuOrder}},
+    {L"Startup", L"1", {&TScanRegistry::ScanRunEntries}},
+    {L"Mui", L"1", {&TScanRegistry::ScanMuiCache}},
+    {L"Fileextend", L"1", {&TScanRegistry::ScanFileExtensions}},
+    {L"Classes", L"1", {&TScanRegistry::ScanEmptyClasses}},
+    {L"Openscan", L"0", {&TScanRegistry::ScanDeep}},
     {L"System", L"1", {}},
 };
+// "System" runs the one check that takes no progress bar.
+constexpr size_t kSystemCategory = std::size(kCategories) - 1;
 
 // Steps of the checks that step once, beside the four counted enumerations.
 constexpr int32_t kSingleSteps = 21;
@@ -98,9 +101,9 @@ void TScanRegistry::ResetFindings()
 
 int32_t TScanRegistry::WalkClassesEntries(const std::wstring& key, TProgressBar& progress, TEntryCheck check)
 {
-    const std::wstring windowsFolder = WindowsFolder();
     int32_t found = 0;
     for (const TClassesView& view : ClassesViews(key)) {
+        const TPathJudge judge(Hooks.DriveType, view.ThirtyTwoBit());
         TRegKey entries;
         if (!OpenClassesKey(entries, view, key))
             continue; // neither there nor creatable: nothing to judge
@@ -108,7 +111,7 @@ int32_t TScanRegistry::WalkClassesEntries(const std::wstring& key, TProgressBar&
             if (!KeepGoing())
                 return found;
             progress.StepIt();
-            found += (this->*check)(view, entries.Handle(), name, windowsFolder);
+            found += (this->*check)(view, judge, entries.Handle(), name);
         }
     }
     return found;
@@ -125,13 +128,19 @@ int32_t TScanRegistry::CountComEntries() const
 
 int32_t TScanRegistry::CountSharedDllValues() const
 {
-    TRegKey key;
-    DWORD subKeys = 0;
-    DWORD values = 0;
-    if (key.Open(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDlls") != ERROR_SUCCESS ||
-        !key.Counts(subKeys, values))
-        return 0;
-    return static_cast<int32_t>(values);
+    // The check steps once per value in each view it walks.
+    const wchar_t* const path = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDlls";
+    int32_t count = 0;
+    for (REGSAM view : {REGSAM(0), REGSAM(KEY_WOW64_32KEY)}) {
+        if (view && !IsSeparate32BitKey(HKEY_LOCAL_MACHINE, path))
+            break;
+        TRegKey key;
+        DWORD subKeys = 0;
+        DWORD values = 0;
+        if (key.Open(HKEY_LOCAL_MACHINE, path, KEY_READ | view) == ERROR_SUCCESS && key.Counts(subKeys, values))
+            count += static_cast<int32_t>(values);
+    }
+    return count;
 }
 
 int32_t TScanRegistry::CountRootClasses() const { return SubKeyCount(HKEY_CLASSES_ROOT, L""); }
@@ -166,12 +175,18 @@ int32_t TScanRegistry::Scan(TLabel& status, TProgressBar& progress, TListView& l
         for (TCheck check : kCategories[i].Checks)
             if (check)
                 result += (this->*check)(status, progress);
+        if (i == kSystemCategory)
+            result += ScanDrivers32(status);
     }
 
     for (int32_t k = 0; k <= margin; ++k)
         progress.StepIt();
+    // While it redraws, the control lays itself out again after every change; once at the end will do.
+    // The rows come checked.
+    SendMessageW(list.Handle(), WM_SETREDRAW, FALSE, 0);
     result -= Recorder.FillList(list, ignoreLines);
-    list.SetAllChecked(true);
+    SendMessageW(list.Handle(), WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list.Handle(), nullptr, TRUE);
     progress.SetMax(100);
     return result;
 }

@@ -5,6 +5,8 @@
 #include "common/RepairOutcome.h"
 #include "common/Types.h"
 #include "registry/FindingRecorder.h"
+#include "registry/KeyCheck.h"
+#include "registry/PathJudge.h"
 #include "registry/PathTests.h"
 #include "registry/RegFinding.h"
 
@@ -35,6 +37,29 @@ public:
     // Category checks: each sets the label, steps the bar and returns its number of findings.
     int32_t ScanComClasses(TLabel& status, TProgressBar& progress);
     int32_t ScanTypeLibraries(TLabel& status, TProgressBar& progress);
+    int32_t ScanAppPaths(TLabel& status, TProgressBar& progress);
+    int32_t ScanFileTypes(TLabel& status, TProgressBar& progress);
+    int32_t ScanFonts(TLabel& status, TProgressBar& progress);
+    int32_t ScanHelpFiles(TLabel& status, TProgressBar& progress);
+    int32_t ScanHtmlHelpFiles(TLabel& status, TProgressBar& progress);
+    int32_t ScanFileDialogHistory(TLabel& status, TProgressBar& progress);
+    int32_t ScanOpenSaveHistory(TLabel& status, TProgressBar& progress);
+    int32_t ScanSharedDlls(TLabel& status, TProgressBar& progress);
+    int32_t ScanMenuOrderFolders(TLabel& status, TProgressBar& progress);
+    int32_t ScanUserSoftwareKeys(TLabel& status, TProgressBar& progress);
+    int32_t ScanMachineSoftwareKeys(TLabel& status, TProgressBar& progress);
+    int32_t ScanInstallerFolders(TLabel& status, TProgressBar& progress);
+    int32_t ScanUninstallEntries(TLabel& status, TProgressBar& progress);
+    int32_t ScanSoundEvents(TLabel& status, TProgressBar& progress);
+    int32_t ScanStartMenuOrder(TLabel& status, TProgressBar& progress);
+    int32_t ScanRunEntries(TLabel& status, TProgressBar& progress);
+    int32_t ScanMuiCache(TLabel& status, TProgressBar& progress);
+    int32_t ScanFileExtensions(TLabel& status, TProgressBar& progress);
+    int32_t ScanEmptyClasses(TLabel& status, TProgressBar& progress);
+    // The deep value scan of the current user's and of every user's keys.
+    int32_t ScanDeep(TLabel& status, TProgressBar& progress);
+    // Takes no progress bar: it never steps.
+    int32_t ScanDrivers32(TLabel& status);
 
     // Sizes of the progress plan.
     int32_t CountComEntries() const;
@@ -50,6 +75,9 @@ public:
 
     TAppFrame Folders;
     TWideStrings Texts;
+    // The deep value scan's findings, and the display name of the root it is walking.
+    int32_t DeepCount = 0;
+    std::wstring DeepRootName;
     // The only writer of the findings and backup lines; Scan resets it and fills the list from it.
     TFindingRecorder Recorder;
     std::wstring ScanPrefix;
@@ -83,15 +111,26 @@ private:
     std::wstring DataFolder() const;
     // Walks the keys below HKEY_CLASSES_ROOT\key in each view, one progress step and one stop test per
     // key, and sums what the check of each key found.
-    using TEntryCheck = int32_t (TScanRegistry::*)(const TClassesView& view, HKEY parent, const std::wstring& name,
-                                                   const std::wstring& windowsFolder);
+    using TEntryCheck = int32_t (TScanRegistry::*)(const TClassesView& view, const TPathJudge& judge, HKEY parent,
+                                                   const std::wstring& name);
     int32_t WalkClassesEntries(const std::wstring& key, TProgressBar& progress, TEntryCheck check);
     // The checks of one class key and of one library key, in one view.
-    int32_t CheckClass(const TClassesView& view, HKEY classKey, const std::wstring& name,
-                       const std::wstring& windowsFolder);
-    int32_t CheckLibrary(const TClassesView& view, HKEY libraryKey, const std::wstring& name,
-                         const std::wstring& windowsFolder);
-    int32_t CheckLibraryGroup(const TClassesView& view, const TRegKey& versionKey, const std::wstring& path,
-                              const std::wstring& windowsFolder);
+    int32_t CheckClass(const TClassesView& view, const TPathJudge& judge, HKEY classKey, const std::wstring& name);
+    int32_t CheckLibrary(const TClassesView& view, const TPathJudge& judge, HKEY libraryKey, const std::wstring& name);
+    int32_t CheckLibraryGroup(const TClassesView& view, const TPathJudge& judge, const TRegKey& versionKey,
+                              const std::wstring& path);
+    // The checks of the key-check table, walked by one routine (progress is null for a check that
+    // never steps).
+    int32_t RunKeyCheck(TKeyCheckId id, TLabel& status, TProgressBar* progress);
+    // The file-type walk: one class key, its default icon and its shell verbs.
+    int32_t CheckFileType(const TPathJudge& judge, const TRegKey& classes, const std::wstring& name);
+    int32_t CheckDefaultIcon(const TPathJudge& judge, const TRegKey& type, const std::wstring& name,
+                             const std::wstring& sub, const std::wstring& reported);
+    int32_t CheckShell(const TPathJudge& judge, const TRegKey& type, const std::wstring& name,
+                       const std::wstring& sub, const std::wstring& reported, const std::wstring& typeDefault);
+    // The deep value scan below one open root key, and the text values of one key (path below root).
+    void ScanDeepKey(HKEY root, const TRegKey& start, const TPathJudge& judge);
+    void ScanDeepValues(HKEY root, const std::vector<TRegNamedValue>& values, const std::wstring& path,
+                        const TPathJudge& judge);
 
 };

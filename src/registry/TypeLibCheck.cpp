@@ -25,8 +25,8 @@ int32_t TScanRegistry::ScanTypeLibraries(TLabel& status, TProgressBar& progress)
     return WalkClassesEntries(L"TypeLib", progress, &TScanRegistry::CheckLibrary);
 }
 
-int32_t TScanRegistry::CheckLibrary(const TClassesView& view, HKEY libraries, const std::wstring& name,
-                                    const std::wstring& windowsFolder)
+int32_t TScanRegistry::CheckLibrary(const TClassesView& view, const TPathJudge& judge, HKEY libraries,
+                                    const std::wstring& name)
 {
     TRegKey library;
     if (library.Open(libraries, name, KEY_READ) != ERROR_SUCCESS)
@@ -35,16 +35,15 @@ int32_t TScanRegistry::CheckLibrary(const TClassesView& view, HKEY libraries, co
     for (const std::wstring& version : library.SubKeyNames()) {
         TRegKey versionKey;
         if (versionKey.Open(library.Handle(), version, KEY_READ) == ERROR_SUCCESS)
-            found += CheckLibraryGroup(view, versionKey, view.Prefix + L"TypeLib\\" + name + L"\\" + version,
-                                       windowsFolder);
+            found += CheckLibraryGroup(view, judge, versionKey, view.Prefix + L"TypeLib\\" + name + L"\\" + version);
     }
     return found;
 }
 
 // The keys below one version: locale keys (holding the platform keys) and the flags and help-folder
 // keys, all walked alike.
-int32_t TScanRegistry::CheckLibraryGroup(const TClassesView& view, const TRegKey& versionKey,
-                                         const std::wstring& versionPath, const std::wstring& windowsFolder)
+int32_t TScanRegistry::CheckLibraryGroup(const TClassesView& view, const TPathJudge& judge, const TRegKey& versionKey,
+                                         const std::wstring& versionPath)
 {
     const TFindingRecorder::TWhere where = ClassesWhere(view);
     int32_t found = 0;
@@ -77,8 +76,7 @@ int32_t TScanRegistry::CheckLibraryGroup(const TClassesView& view, const TRegKey
                 continue;
             }
             // A "win32" entry names a 32-bit library, as a 32-bit program sees it, in either view.
-            if (!EndsInDotAndThree(file) || !HasDrivePathForm(file) || !PassesFixedDriveTest(file, Hooks.DriveType) ||
-                FileSeen(file, true))
+            if (!EndsInDotAndThree(file) || !HasDrivePathForm(file) || !judge.FixedDrive(file) || judge.File(file, true))
                 continue;
             Recorder.AddKey(where, reported, Text(kLibraryText), file, SecondImageIndex,
                              {.KeyPath = keyLine, .Form = TBackupForm::DefaultText, .Data = file, .EscapeData = true});
@@ -98,13 +96,11 @@ int32_t TScanRegistry::CheckLibraryGroup(const TClassesView& view, const TRegKey
             ++found;
             continue;
         }
-        const std::wstring target = RemoveQuotes(ExpandSystemRoot(data, windowsFolder));
-        const bool thirtyTwoBit = view.ThirtyTwoBit();
-        if (!PassesFixedDriveTest(target, Hooks.DriveType) || !HasDrivePathForm(target) ||
-            FileSeen(CutAtKnownExtension(target), thirtyTwoBit))
+        const std::wstring target = RemoveQuotes(ExpandSystemRoot(data, judge.WindowsFolder()));
+        if (!judge.FixedDrive(target) || !HasDrivePathForm(target) || judge.File(CutAtKnownExtension(target)))
             continue;
         // Whatever exists at the path is not missing, whether or not its name ends like a file's.
-        if (FolderSeen(target, thirtyTwoBit))
+        if (judge.Folder(target))
             continue;
         if (!HasExtensionMark(target, false) && (target.find(L'.') != std::wstring::npos || CountQuotes(data) > 2))
             continue;

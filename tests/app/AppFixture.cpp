@@ -67,6 +67,10 @@ void AppFixture::SetUp()
     SavedTemp_ = GetEnv(L"TEMP");
     SetEnvironmentVariableW(L"TMP", TempDir.c_str());
     SetEnvironmentVariableW(L"TEMP", TempDir.c_str());
+    // Keys every machine has; where they are missing the registry row creates them empty and lists
+    // them as empty class keys.
+    for (const wchar_t* key : {L"CLSID", L"TypeLib"})
+        SetRegString(HKEY_CLASSES_ROOT, key, L"Scratch", L"1");
     // The junk-file row looks only where a test asks it to.
     WriteSetting(L"Junk File Removal", L"TempFile", L"0");
     WriteSetting(L"Junk File Removal", L"IE Cache", L"0");
@@ -92,7 +96,8 @@ void AppFixture::WriteDefinitions(int present)
 {
     std::string reg;
     for (int i = 0; i < present; ++i) {
-        CreateRegKey(HKEY_CURRENT_USER, PresentKey(i));
+        // Not empty, so that the registry row does not list it as an empty software key.
+        SetRegString(HKEY_CURRENT_USER, PresentKey(i), L"Installed", L"1");
         std::wstring key = PresentKey(i);
         reg += "HKEY_CURRENT_USER\\" + std::string(key.begin(), key.end()) + "=\r\n";
     }

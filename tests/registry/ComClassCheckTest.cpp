@@ -26,12 +26,6 @@ protected:
     std::wstring Present, Missing, MissingExe;
 };
 
-std::string Row(const std::wstring& item, const std::wstring& key, const std::wstring& value,
-                const std::wstring& data, int image)
-{
-    return Narrow(item + L"|" + key + L"|" + value + L"|" + data) + "|" + std::to_string(image) + "|checked";
-}
-
 } // namespace
 
 TEST_F(ComClasses, WhichSubkeysAreFindings)

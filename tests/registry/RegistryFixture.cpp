@@ -9,6 +9,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -125,8 +126,9 @@ void RegistryFixture::FreshRegistry()
     // One redirection at a time: the old one is undone before the new one is made.
     Registry.reset();
     Registry = std::make_unique<ScratchRegistry>();
+    // Not empty, so that no check lists it.
     for (HKEY root : kScratchRoots)
-        CreateRegKey(root, kSentinel);
+        SetRegString(root, kSentinel, L"scratch", L"1");
     SetUserShellFolder(L"AppData", AppData);
 }
 
@@ -148,6 +150,9 @@ void RegistryFixture::SetUp()
 
 void RegistryFixture::TearDown()
 {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) // what a check that does not pump left
+        ;
     if (Host)
         DestroyWindow(Host);
     Files.reset();
@@ -180,15 +185,42 @@ void RegistryFixture::WriteRegistryOptions(const std::vector<std::wstring>& line
     WriteTextFile(Dornique + L"Main.ini", text);
 }
 
-void RegistryFixture::OnlyComAndTypeLibraries()
+const wchar_t* const kRegistryCategories[17] = {
+    L"Active",    L"App",     L"Filetypes", L"Fonts",     L"Help", L"History",    L"Shared",  L"Shortcut", L"Software",
+    L"Sounds", L"Startmenu", L"Startup",   L"Mui",       L"Fileextend", L"Classes", L"Openscan", L"System"};
+
+void RegistryFixture::OnlyCategories(const std::vector<std::wstring>& keys)
 {
     std::vector<std::wstring> lines;
-    for (const wchar_t* key : {L"App", L"Filetypes", L"Fonts", L"Help", L"History", L"Shared", L"Shortcut",
-                               L"Software", L"Sounds", L"Startmenu", L"Startup", L"Mui", L"Fileextend", L"Classes",
-                               L"Openscan", L"System"})
-        lines.push_back(std::wstring(key) + L"=0");
-    lines.push_back(L"Active=1");
+    for (const wchar_t* key : kRegistryCategories)
+        lines.push_back(key + std::wstring(std::find(keys.begin(), keys.end(), key) != keys.end() ? L"=1" : L"=0"));
     WriteRegistryOptions(lines);
+}
+
+LRESULT CALLBACK RegistryFixture::PumpHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                           DWORD_PTR data)
+{
+    auto* fixture = reinterpret_cast<RegistryFixture*>(data);
+    if (message == WM_APP + 7 && fixture->PumpAction_) {
+        const std::function<void()> action = std::move(fixture->PumpAction_);
+        fixture->PumpAction_ = nullptr;
+        action();
+        return 0;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+void RegistryFixture::AtNextPump(std::function<void()> action)
+{
+    PumpAction_ = std::move(action);
+    SetWindowSubclass(Host, PumpHook, 7, reinterpret_cast<DWORD_PTR>(this));
+    PostMessageW(Host, WM_APP + 7, 0, 0);
+}
+
+std::string Row(const std::wstring& item, const std::wstring& key, const std::wstring& value,
+                const std::wstring& data, int image)
+{
+    return Narrow(item + L"|" + key + L"|" + value + L"|" + data) + "|" + std::to_string(image) + "|checked";
 }
 
 void RegistryFixture::WriteIgnoreIni(const std::wstring& registrySectionLines)
@@ -206,6 +238,14 @@ std::vector<std::string> RegistryFixture::Rows() const
                               List.SubItem(i, 3)) +
                        "|" + std::to_string(List.ImageIndex(i)) + "|" + (List.Checked(i) ? "checked" : "unchecked"));
     return rows;
+}
+
+std::vector<std::wstring> RegistryFixture::RowKeys() const
+{
+    std::vector<std::wstring> keys;
+    for (int i = 0; i < List.Count(); ++i)
+        keys.push_back(List.SubItem(i, 1));
+    return keys;
 }
 
 int RegistryFixture::RowOfKey(const std::wstring& keyText) const

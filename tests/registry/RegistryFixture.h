@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -67,12 +68,18 @@ protected:
 
     // Writes Main.ini with section "RegistryOpt" holding these lines (and nothing else).
     void WriteRegistryOptions(const std::vector<std::wstring>& lines);
+    // Only these categories of "RegistryOpt" on ("Active", "App", ...), every other one off.
+    void OnlyCategories(const std::vector<std::wstring>& keys);
     // Only the COM and type library category on.
-    void OnlyComAndTypeLibraries();
+    void OnlyComAndTypeLibraries() { OnlyCategories({L"Active"}); }
+    // Runs the action when the scanner next pumps window messages.
+    void AtNextPump(std::function<void()> action);
     void WriteIgnoreIni(const std::wstring& registrySectionLines);
 
     // The rows as "item|key|value|data|image|checked".
     std::vector<std::string> Rows() const;
+    // The keys of the rows (column 1), in order.
+    std::vector<std::wstring> RowKeys() const;
     int RowOfKey(const std::wstring& keyText) const;
 
     std::unique_ptr<ScratchRegistry> Registry;
@@ -84,4 +91,15 @@ protected:
     TProgressBar Progress;
     TListView List;
     TWideStrings RepairLog;
+
+private:
+    static LRESULT CALLBACK PumpHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                     DWORD_PTR data);
+    std::function<void()> PumpAction_;
 };
+
+// A row as Rows() shows it, checked.
+std::string Row(const std::wstring& item, const std::wstring& key, const std::wstring& value,
+                const std::wstring& data, int image);
+// The categories of "RegistryOpt" in their order.
+extern const wchar_t* const kRegistryCategories[17];

@@ -21,9 +21,7 @@ protected:
     void AllSwitches(const std::wstring& value)
     {
         std::vector<std::wstring> lines;
-        for (const wchar_t* key : {L"Active", L"App", L"Filetypes", L"Fonts", L"Help", L"History", L"Shared",
-                                   L"Shortcut", L"Software", L"Sounds", L"Startmenu", L"Startup", L"Mui",
-                                   L"Fileextend", L"Classes", L"Openscan", L"System"})
+        for (const wchar_t* key : kRegistryCategories)
             lines.push_back(std::wstring(key) + L"=" + value);
         WriteRegistryOptions(lines);
     }
@@ -72,13 +70,16 @@ TEST_F(ScanDriver, ProgressPlanCoversEveryStepOfTheChecks)
     EXPECT_EQ(scanner->CountRootClasses(), 3) << "CLSID, TypeLib and the fixture's sentinel";
     EXPECT_EQ(scanner->CountMachineClasses(), 1);
     BarWatch bar(Progress.Handle());
-    EXPECT_EQ(RunScan(*scanner), 1) << "all switches at their defaults";
+    EXPECT_EQ(RunScan(*scanner), 2) << "all switches at their defaults";
+    EXPECT_EQ(RowKeys(), (std::vector<std::wstring>{L"HKEY_CLASSES_ROOT\\CLSID\\{F1}\\ProgID",
+                                                    L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\.txt"}));
     const int steps = 32 + 1 + 3 + 1 + 21;
     const int margin = 3; // 58 × 0.05 = 2.9
     ASSERT_GE(bar.Maxima.size(), 2u);
     EXPECT_EQ(bar.Maxima[bar.Maxima.size() - 2], steps + margin);
-    // The two checks built so far step once per class and library key, then the margin and one.
-    EXPECT_EQ(bar.Steps, 32 + 1 + margin);
+    // One step per class and library key, shared DLL value, root class and machine class; one for
+    // each of the sixteen checks that step once (the deep scan is off); then the margin and one.
+    EXPECT_EQ(bar.Steps, 32 + 1 + 3 + 1 + 16 + margin + 1);
     EXPECT_LE(bar.Steps, steps + margin) << "the bar never runs past its end";
 }
 
@@ -89,10 +90,15 @@ TEST_F(ScanDriver, SwitchTextsAreTrimmedAndMustBeOneExactly)
         const wchar_t* Line;
         int Found;
     } cases[] = {{L"Active=1 ", 1}, {L"Active= 1", 1}, {L"Active=01", 0}, {L"Active=", 0},
-                 {L"Active=yes", 0}, {L"Active=0", 0},  {L"App=0", 1}}; // absent: the default, on
+                 {L"Active=yes", 0}, {L"Active=0", 0},  {L"", 1}}; // absent: the default, on
     for (const auto& c : cases) {
         SCOPED_TRACE(Narrow(c.Line));
-        WriteRegistryOptions({c.Line});
+        // Every other category off.
+        std::vector<std::wstring> lines{c.Line};
+        for (const wchar_t* key : kRegistryCategories)
+            if (std::wstring(key) != L"Active")
+                lines.push_back(std::wstring(key) + L"=0");
+        WriteRegistryOptions(lines);
         auto scanner = MakeScanner();
         EXPECT_EQ(RunScan(*scanner), c.Found);
         EXPECT_EQ(List.Count(), c.Found);

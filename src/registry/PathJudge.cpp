@@ -1,0 +1,67 @@
+#include "registry/PathJudge.h"
+
+#include "common/Kelvor_Routine.h"
+
+#include <cwctype>
+
+TPathJudge::TPathJudge(TDriveTypeQuery driveType, bool thirtyTwoBit)
+    : DriveType_(std::move(driveType)), WindowsFolder_(::WindowsFolder()), ThirtyTwoBit_(thirtyTwoBit)
+{
+}
+
+UINT TPathJudge::DriveType(const std::wstring& root) const
+{
+    const wchar_t letter = static_cast<wchar_t>(std::towupper(root.empty() ? L'?' : root[0]));
+    if (!DriveType_)
+        return DRIVE_UNKNOWN;
+    if (letter < L'A' || letter > L'Z')
+        return DriveType_(root);
+    const int drive = letter - L'A';
+    if (!Asked_[drive]) {
+        DriveTypes_[drive] = DriveType_(root);
+        Asked_[drive] = true;
+    }
+    return DriveTypes_[drive];
+}
+
+bool TPathJudge::FixedDrive(const std::wstring& text) const
+{
+    return PassesFixedDriveTest(text, [this](const std::wstring& root) { return DriveType(root); });
+}
+
+std::wstring TPathJudge::Place32(const std::wstring& path) const
+{
+    std::wstring mapped = Folders32_.Map(path);
+    return mapped == path ? std::wstring() : mapped;
+}
+
+DWORD TPathJudge::Attributes(const std::wstring& path) const
+{
+    if (path != LastPath_) {
+        LastPath_ = path;
+        LastAttributes_ = GetFileAttributesW(path.c_str());
+    }
+    return LastAttributes_;
+}
+
+bool TPathJudge::File(const std::wstring& path, bool thirtyTwoBit) const
+{
+    const auto isFile = [](DWORD attributes) {
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    };
+    if (isFile(Attributes(path)))
+        return true;
+    const std::wstring other = thirtyTwoBit ? Place32(path) : std::wstring();
+    return !other.empty() && isFile(Attributes(other));
+}
+
+bool TPathJudge::Folder(const std::wstring& path, bool thirtyTwoBit) const
+{
+    const auto isFolder = [](DWORD attributes) {
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    };
+    if (isFolder(Attributes(path)))
+        return true;
+    const std::wstring other = thirtyTwoBit ? Place32(path) : std::wstring();
+    return !other.empty() && isFolder(Attributes(other));
+}

@@ -1,0 +1,47 @@
+#pragma once
+// The file-system side of a check: the Windows folder, the drive-type question, and whether a path
+// names an existing file or folder for the programs that read the entry.
+//
+// For a 32-bit program on 64-bit Windows System32 means SysWOW64 and Program Files its (x86) twin.
+// Such an entry may also have been written with the real name, so a path counts as present when
+// either place holds it. Keys that both kinds of program share are judged that way too: their writer
+// is unknown, and a false finding breaks a program.
+#include "common/Paths.h"
+#include "registry/PathTests.h"
+
+#include <string>
+
+class TPathJudge {
+public:
+    // thirtyTwoBit: the entries judged may belong to 32-bit programs.
+    TPathJudge(TDriveTypeQuery driveType, bool thirtyTwoBit);
+    TPathJudge(const TPathJudge&) = delete;
+    TPathJudge& operator=(const TPathJudge&) = delete;
+
+    const std::wstring& WindowsFolder() const { return WindowsFolder_; }
+    bool ThirtyTwoBit() const { return ThirtyTwoBit_; }
+    bool FixedDrive(const std::wstring& text) const;
+    bool File(const std::wstring& path) const { return File(path, ThirtyTwoBit_); }
+    bool Folder(const std::wstring& path) const { return Folder(path, ThirtyTwoBit_); }
+    // For an entry that names what a 32-bit program uses whatever the view it lies in.
+    bool File(const std::wstring& path, bool thirtyTwoBit) const;
+    bool Folder(const std::wstring& path, bool thirtyTwoBit) const;
+
+private:
+    // The 32-bit place of a path; empty where it is not redirected.
+    std::wstring Place32(const std::wstring& path) const;
+    // The path's attributes; a file test and a folder test of one path ask once.
+    DWORD Attributes(const std::wstring& path) const;
+
+    // Each drive is asked about once: the question is a costly one, and its answer holds for a check.
+    UINT DriveType(const std::wstring& root) const;
+
+    TDriveTypeQuery DriveType_;
+    mutable UINT DriveTypes_[26] = {};
+    mutable bool Asked_[26] = {};
+    mutable std::wstring LastPath_;
+    mutable DWORD LastAttributes_ = INVALID_FILE_ATTRIBUTES;
+    std::wstring WindowsFolder_;
+    bool ThirtyTwoBit_;
+    T32BitFolders Folders32_;
+};

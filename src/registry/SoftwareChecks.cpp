@@ -1,0 +1,86 @@
+// Rules of the checks on installed software: empty software keys, installer folders and uninstall
+// entries.
+#include "registry/ClassesView.h"
+#include "registry/EntryKey.h"
+#include "registry/KeyCheck.h"
+
+namespace {
+
+// Keys the system itself keeps below Software, empty or not: other programs expect to find them
+// there, so an empty one is no leftover. "Registered Applications" is Wine's name for the key.
+const wchar_t* const kSystemKeys[] = {L"Clients", L"Microsoft", L"Policies", L"RegisteredApplications",
+                                      L"Registered Applications", L"Wow6432Node"};
+
+bool IsSystemKey(const std::wstring& name)
+{
+    // "Classes" as written; in any other case it is judged like every key.
+    if (name == L"Classes")
+        return true;
+    for (const wchar_t* key : kSystemKeys)
+        if (SameKeyName(name, key))
+            return true;
+    return false;
+}
+
+} // namespace
+
+void KeyRules::EmptySoftwareKey(TCheckWalk& walk, const TCheckEntry& entry)
+{
+    if (IsSystemKey(entry.Name))
+        return;
+    TRegKey key;
+    DWORD subKeys = 0;
+    DWORD values = 0;
+    if (!OpenEntryKey(walk.Key().Handle(), entry.Name, key) || !key.Counts(subKeys, values) || subKeys != 0 ||
+        values != 0)
+        return;
+    walk.ReportKey(entry.Name, L"", {});
+}
+
+void KeyRules::InstallerFolder(TCheckWalk& walk, const TCheckEntry& entry)
+{
+    const std::wstring& folder = entry.Name;
+    if (!walk.Judge().FixedDrive(folder) || walk.Judge().Folder(folder))
+        return;
+    walk.ReportValue(L"", folder, L"",
+                     {.Form = TBackupForm::NamedText, .Name = folder, .EscapeName = true,
+                      .Data = entry.Value->Text(), .EscapeData = true});
+}
+
+void KeyRules::UninstallEntry(TCheckWalk& walk, const TCheckEntry& entry)
+{
+    TRegKey program;
+    DWORD subKeys = 0;
+    DWORD valueCount = 0;
+    if (!OpenEntryKey(walk.Key().Handle(), entry.Name, program) || !program.Counts(subKeys, valueCount))
+        return;
+    const std::vector<TRegNamedValue> values = program.Values();
+    // An entry of nothing but its default value: listed when that is an empty text.
+    if (subKeys == 0 && (values.empty() || (values.size() == 1 && TrimBlanks(values[0].Name).empty()))) {
+        TRegValue stored;
+        if (program.ReadValue(L"", stored) == ERROR_SUCCESS && stored.IsText() && TrimBlanks(stored.Text()).empty())
+            walk.ReportKey(entry.Name, L"", {});
+        return;
+    }
+    for (const TRegNamedValue& value : values) {
+        if (!value.Value.IsText() || HoldsNull(value.Name))
+            continue;
+        const std::wstring raw = value.Value.Text();
+        const std::wstring unquoted = RemoveQuotes(raw);
+        std::wstring target = ExpandSystemRoot(unquoted, walk.WindowsFolder());
+        if (!HasDrivePathForm(target) || !walk.Judge().FixedDrive(target))
+            continue;
+        target = CutAtKnownExtension(target);
+        // Whatever exists at the path is not missing, whether or not its name ends like a file's.
+        if (target.empty() || walk.Judge().File(target) || walk.Judge().Folder(target))
+            continue;
+        // Without an extension the text is taken for a folder only when it has no dot and at most
+        // one pair of quotes.
+        if (!HasExtensionMark(target, false) && (target.find(L'.') != std::wstring::npos || CountQuotes(raw) > 2))
+            continue;
+        const bool quoted = !raw.empty() && raw.front() == L'"';
+        walk.ReportValue(entry.Name, value.Name, raw,
+                         {.Form = quoted ? TBackupForm::QuotedNamed : TBackupForm::NamedText, .Name = value.Name,
+                          .Data = quoted ? unquoted : raw, .EscapeData = true});
+    }
+}
