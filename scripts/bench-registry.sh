@@ -4,11 +4,13 @@
 # one run under Wine, the default scan and the deep scan (message pumping and list filling included)
 # beside a bare walk of the same keys with the same file-existence and drive-type calls, and prints
 # the peak working set.
-# Usage: scripts/bench-registry.sh [build-folder] [keys]   (defaults: build, 50000)
+# Usage: scripts/bench-registry.sh [build-folder] [keys] [gone]
+#   (defaults: build, 50000, and 10: one path in ten names a file or folder that is gone)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build}" 2>/dev/null && pwd || echo "${1:-$root/build}")
 keys=${2:-50000}
+gone=${3:-10}
 
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
@@ -19,4 +21,4 @@ cmake --build "$build" -j2 --target bench_registry >/dev/null
 . "$root/scripts/wine-env.sh"
 brisfold_wine_start "$build" || true
 trap brisfold_wine_stop EXIT
-wine "$build/bin/bench_registry.exe" "$keys" </dev/null
+wine "$build/bin/bench_registry.exe" "$keys" "$gone" </dev/null

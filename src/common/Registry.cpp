@@ -275,12 +275,17 @@ bool TRegKey::Counts(DWORD& subKeys, DWORD& values) const
 
 std::wstring TRegKey::KernelName() const
 {
-    if (!Key_)
+    return KeyKernelName(Key_);
+}
+
+std::wstring KeyKernelName(HKEY key)
+{
+    if (!key)
         return {};
     std::vector<BYTE> buffer(1024);
     for (int attempt = 0; attempt < 4; ++attempt) {
         ULONG needed = 0;
-        const NTSTATUS status = NtQueryKey(Key_, kKeyNameInformation, buffer.data(),
+        const NTSTATUS status = NtQueryKey(key, kKeyNameInformation, buffer.data(),
                                            static_cast<ULONG>(buffer.size()), &needed);
         if (status >= 0) {
             ULONG length = 0;

@@ -77,6 +77,9 @@ private:
 HKEY RootFromName(const std::wstring& name);
 std::wstring RootName(HKEY root);
 
+// The kernel's name of any open key (as TRegKey::KernelName); empty when it cannot be asked.
+std::wstring KeyKernelName(HKEY key);
+
 // True when the open key is a registry link (it must have been opened with REG_OPTION_OPEN_LINK for
 // the link itself to answer).
 bool IsLinkKey(HKEY key);

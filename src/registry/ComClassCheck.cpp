@@ -5,6 +5,8 @@
 #include "registry/RegistryScan.h"
 #include "ui/Label.h"
 
+#include <algorithm>
+
 namespace {
 
 // Lines of the "M_RegistryScan" texts.
@@ -46,19 +48,20 @@ int32_t TScanRegistry::CheckClass(const TClassesView& view, const TPathJudge& ju
         TRegKey sub;
         if (sub.Open(classKey.Handle(), subName, KEY_READ) != ERROR_SUCCESS)
             continue;
-        const std::vector<std::wstring> subKeys = sub.SubKeyNames();
-        const std::vector<std::wstring> values = sub.ValueNames();
-        TRegValue stored;
-        if (sub.ReadValue(L"", stored) != ERROR_SUCCESS || !stored.IsText())
+        const TRegKey::TContents contents = sub.Contents();
+        const std::vector<TRegNamedValue>& values = contents.Values;
+        const auto stored = std::find_if(values.begin(), values.end(), [](const TRegNamedValue& v) { return v.Name.empty(); });
+        if (stored == values.end() || !stored->Value.IsText())
             continue;
-        const std::wstring data = TrimBlanks(stored.Text());
+        const std::wstring data = TrimBlanks(stored->Value.Text());
         const std::wstring path = view.Prefix + L"CLSID\\" + name + L"\\" + subName;
-        const std::wstring keyText = where.DisplayRoot + path;
+        const TFindingRecorder::TKeyName key{path, where.DisplayRoot + path, sub.Handle()};
 
         if (data.empty()) {
-            if (!subKeys.empty() && !(subKeys.size() == 1 && !values.empty() && TrimBlanks(values[0]).empty()))
+            const std::vector<std::wstring>& subKeys = contents.SubKeys;
+            if (!subKeys.empty() && !(subKeys.size() == 1 && !values.empty() && TrimBlanks(values[0].Name).empty()))
                 continue;
-            Recorder.AddKey(where, path, Text(kEmptyKeyText), L"", FirstImageIndex, {keyText});
+            Recorder.AddKey(where, key, Text(kEmptyKeyText), L"", FirstImageIndex, {key.Text});
             ++found;
             continue;
         }
@@ -66,13 +69,13 @@ int32_t TScanRegistry::CheckClass(const TClassesView& view, const TPathJudge& ju
         if (!HasDrivePathForm(target) || !HasExtensionMark(target, true) || !judge.FixedDrive(target) ||
             judge.File(CutAtKnownExtension(target)))
             continue;
-        const TBackupEntry backup{.KeyPath = keyText, .Form = TBackupForm::DefaultText, .Data = data,
+        const TBackupEntry backup{.KeyPath = key.Text, .Form = TBackupForm::DefaultText, .Data = data,
                                   .EscapeData = true};
         if (values.size() < 2)
-            Recorder.AddKey(where, path, Text(kEmptyKeyText), data, FirstImageIndex, backup);
+            Recorder.AddKey(where, key, Text(kEmptyKeyText), data, FirstImageIndex, backup);
         else
-            Recorder.AddValue(where, path, L"", Text(SameKeyName(subName, L"DefaultIcon") ? kDefaultIconText : kComText), data,
-                               FirstImageIndex, backup);
+            Recorder.AddValue(where, key, L"", Text(SameKeyName(subName, L"DefaultIcon") ? kDefaultIconText : kComText),
+                              data, FirstImageIndex, backup);
         ++found;
     }
     return found;

@@ -104,7 +104,7 @@ void TScanRegistry::ScanDeepKey(HKEY root, const TRegKey& start, const TPathJudg
         if (!OpenEntryContents(parent, name, child, contents))
             continue; // a link, or a key that cannot be read (gone, or no rights)
         std::wstring path = level.Path.empty() ? name : level.Path + L"\\" + name;
-        ScanDeepValues(root, contents.Values, path, judge);
+        ScanDeepValues(root, child, contents.Values, path, judge);
         if (Stopped != 0)
             break;
         if (!contents.SubKeys.empty())
@@ -112,8 +112,8 @@ void TScanRegistry::ScanDeepKey(HKEY root, const TRegKey& start, const TPathJudg
     }
 }
 
-void TScanRegistry::ScanDeepValues(HKEY root, const std::vector<TRegNamedValue>& values, const std::wstring& path,
-                                   const TPathJudge& judge)
+void TScanRegistry::ScanDeepValues(HKEY root, const TRegKey& key, const std::vector<TRegNamedValue>& values,
+                                   const std::wstring& path, const TPathJudge& judge)
 {
     std::optional<bool> excluded;
     const TFindingRecorder::TWhere where{root, 0, DeepRootName + L"\\"};
@@ -130,7 +130,8 @@ void TScanRegistry::ScanDeepValues(HKEY root, const std::vector<TRegNamedValue>&
         const std::wstring data = value.Value.Text();
         if (!IsMissingPath(value.Name, judge) && !IsMissingPath(Lower(data), judge))
             continue;
-        Recorder.AddValue(where, path, value.Name, Text(kItemText), data, FirstImageIndex,
+        Recorder.AddValue(where, {path, where.DisplayRoot + path, key.Handle()}, value.Name, Text(kItemText), data,
+                          FirstImageIndex,
                           {.KeyPath = where.DisplayRoot + path, .Form = TBackupForm::NamedText, .Name = value.Name,
                            .EscapeName = true, .Data = data, .EscapeData = true});
         ++DeepCount;

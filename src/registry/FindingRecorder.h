@@ -29,6 +29,9 @@ public:
     struct TKeyName {
         std::wstring Path;
         std::wstring Text;
+        // The key itself, where the check holds it open: its place is asked of it rather than found by
+        // opening the path again.
+        HKEY Opened = nullptr;
     };
     // A finding of the whole key root\path.
     void AddKey(const TWhere& where, const std::wstring& path, const std::wstring& itemName,

@@ -45,6 +45,6 @@ void KeyRules::OpenSaveGroup(TCheckWalk& walk, const TCheckEntry& entry)
         if (!value.Value.IsText() || HoldsNull(value.Name))
             continue;
         const std::wstring data = value.Value.Text();
-        walk.ReportValue(entry.Name, value.Name, data, TextBackup(value.Name, data));
+        walk.ReportValue(entry.Name, value.Name, data, TextBackup(value.Name, data), std::nullopt, &group);
     }
 }

@@ -94,10 +94,13 @@ public:
 
     // A finding of the key below the walked one ("" for the walked key itself), or of one of its
     // values; the backup entry's key line is the finding's key. The image is the row's unless given.
+    // A rule that holds the finding's key open hands it over (opened), so that its place need not be
+    // found again.
     void ReportKey(const std::wstring& below, const std::wstring& data, TBackupEntry backup,
-                   std::optional<TImage> image = std::nullopt);
+                   std::optional<TImage> image = std::nullopt, const TRegKey* opened = nullptr);
     void ReportValue(const std::wstring& below, const std::wstring& name, const std::wstring& data,
-                     TBackupEntry backup, std::optional<TImage> image = std::nullopt);
+                     TBackupEntry backup, std::optional<TImage> image = std::nullopt,
+                     const TRegKey* opened = nullptr);
 
     int32_t Found() const { return Found_; }
 
@@ -108,7 +111,7 @@ public:
 
 private:
     void Report(TFindingKind kind, const std::wstring& below, const std::wstring& name, const std::wstring& data,
-                TBackupEntry backup, std::optional<TImage> image);
+                TBackupEntry backup, std::optional<TImage> image, const TRegKey* opened);
 
     TScanRegistry& Scanner_;
     const TKeyCheck& Row_;

@@ -53,21 +53,24 @@ void TCheckWalk::Walking(const TRegKey& key, const TFindingRecorder::TWhere& whe
 }
 
 void TCheckWalk::ReportKey(const std::wstring& below, const std::wstring& data, TBackupEntry backup,
-                           std::optional<TImage> image)
+                           std::optional<TImage> image, const TRegKey* opened)
 {
-    Report(TFindingKind::Key, below, L"", data, std::move(backup), image);
+    Report(TFindingKind::Key, below, L"", data, std::move(backup), image, opened);
 }
 
 void TCheckWalk::ReportValue(const std::wstring& below, const std::wstring& name, const std::wstring& data,
-                             TBackupEntry backup, std::optional<TImage> image)
+                             TBackupEntry backup, std::optional<TImage> image, const TRegKey* opened)
 {
-    Report(TFindingKind::Value, below, name, data, std::move(backup), image);
+    Report(TFindingKind::Value, below, name, data, std::move(backup), image, opened);
 }
 
 void TCheckWalk::Report(TFindingKind kind, const std::wstring& below, const std::wstring& name,
-                        const std::wstring& data, TBackupEntry backup, std::optional<TImage> image)
+                        const std::wstring& data, TBackupEntry backup, std::optional<TImage> image,
+                        const TRegKey* opened)
 {
-    TFindingRecorder::TKeyName key{Path_, Display_};
+    TFindingRecorder::TKeyName key{Path_, Display_, below.empty() ? Key_->Handle() : nullptr};
+    if (opened)
+        key.Opened = opened->Handle();
     if (!below.empty()) {
         key.Path += L"\\" + below;
         key.Text += (key.Text.empty() || key.Text.back() != L'\\' ? L"\\" : L"") + below;

@@ -29,7 +29,12 @@ TKeyLocation TKeyLocator::Locate(HKEY root, const std::wstring& path, REGSAM vie
     TRegKey key;
     if (key.Open(root, path, KEY_QUERY_VALUE | view) != ERROR_SUCCESS)
         return {};
-    const std::wstring name = key.KernelName();
+    return Locate(key.Handle());
+}
+
+TKeyLocation TKeyLocator::Locate(HKEY opened) const
+{
+    const std::wstring name = KeyKernelName(opened);
     if (name.empty())
         return {};
     // The most specific of the three hives (the current user's lies below HKEY_USERS); the classes

@@ -17,6 +17,8 @@ public:
     // The location of the key that root\path opens in the given view; not found when the key cannot
     // be opened or its name cannot be asked.
     TKeyLocation Locate(HKEY root, const std::wstring& path, REGSAM view) const;
+    // The location of a key that is open already.
+    TKeyLocation Locate(HKEY opened) const;
 
 private:
     // The kernel's name of a root as this process sees it now (it may be redirected), asked once.

@@ -20,8 +20,8 @@ void KeyRules::AppPath(TCheckWalk& walk, const TCheckEntry& entry)
     // The path as written, not cut: an application path names the program alone.
     if (!walk.Judge().FixedDrive(target) || !HasDrivePathForm(target) || walk.Judge().File(target))
         return;
-    walk.ReportValue(entry.Name, L"", target,
-                     {.Form = TBackupForm::DefaultText, .Data = raw, .EscapeData = true});
+    walk.ReportValue(entry.Name, L"", target, {.Form = TBackupForm::DefaultText, .Data = raw, .EscapeData = true},
+                     std::nullopt, &program);
 }
 
 void KeyRules::RunEntry(TCheckWalk& walk, const TCheckEntry& entry)

@@ -130,7 +130,7 @@ private:
                        const std::wstring& sub, const std::wstring& reported, const std::wstring& typeDefault);
     // The deep value scan below one open root key, and the text values of one key (path below root).
     void ScanDeepKey(HKEY root, const TRegKey& start, const TPathJudge& judge);
-    void ScanDeepValues(HKEY root, const std::vector<TRegNamedValue>& values, const std::wstring& path,
-                        const TPathJudge& judge);
+    void ScanDeepValues(HKEY root, const TRegKey& key, const std::vector<TRegNamedValue>& values,
+                        const std::wstring& path, const TPathJudge& judge);
 
 };

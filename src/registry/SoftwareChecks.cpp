@@ -34,7 +34,7 @@ void KeyRules::EmptySoftwareKey(TCheckWalk& walk, const TCheckEntry& entry)
     if (!OpenEntryKey(walk.Key().Handle(), entry.Name, key) || !key.Counts(subKeys, values) || subKeys != 0 ||
         values != 0)
         return;
-    walk.ReportKey(entry.Name, L"", {});
+    walk.ReportKey(entry.Name, L"", {}, std::nullopt, &key);
 }
 
 void KeyRules::InstallerFolder(TCheckWalk& walk, const TCheckEntry& entry)
@@ -50,16 +50,15 @@ void KeyRules::InstallerFolder(TCheckWalk& walk, const TCheckEntry& entry)
 void KeyRules::UninstallEntry(TCheckWalk& walk, const TCheckEntry& entry)
 {
     TRegKey program;
-    DWORD subKeys = 0;
-    DWORD valueCount = 0;
-    if (!OpenEntryKey(walk.Key().Handle(), entry.Name, program) || !program.Counts(subKeys, valueCount))
+    TRegKey::TContents contents;
+    if (!OpenEntryContents(walk.Key().Handle(), entry.Name, program, contents))
         return;
-    const std::vector<TRegNamedValue> values = program.Values();
+    const std::vector<TRegNamedValue>& values = contents.Values;
     // An entry of nothing but its default value: listed when that is an empty text.
-    if (subKeys == 0 && (values.empty() || (values.size() == 1 && TrimBlanks(values[0].Name).empty()))) {
-        TRegValue stored;
-        if (program.ReadValue(L"", stored) == ERROR_SUCCESS && stored.IsText() && TrimBlanks(stored.Text()).empty())
-            walk.ReportKey(entry.Name, L"", {});
+    if (contents.SubKeys.empty() && (values.empty() || (values.size() == 1 && TrimBlanks(values[0].Name).empty()))) {
+        if (!values.empty() && values[0].Name.empty() && values[0].Value.IsText() &&
+            TrimBlanks(values[0].Value.Text()).empty())
+            walk.ReportKey(entry.Name, L"", {}, std::nullopt, &program);
         return;
     }
     for (const TRegNamedValue& value : values) {
@@ -81,6 +80,7 @@ void KeyRules::UninstallEntry(TCheckWalk& walk, const TCheckEntry& entry)
         const bool quoted = !raw.empty() && raw.front() == L'"';
         walk.ReportValue(entry.Name, value.Name, raw,
                          {.Form = quoted ? TBackupForm::QuotedNamed : TBackupForm::NamedText, .Name = value.Name,
-                          .Data = quoted ? unquoted : raw, .EscapeData = true});
+                          .Data = quoted ? unquoted : raw, .EscapeData = true},
+                         std::nullopt, &program);
     }
 }

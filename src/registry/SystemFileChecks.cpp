@@ -41,14 +41,15 @@ void KeyRules::SoundEvent(TCheckWalk& walk, const TCheckEntry& entry)
         const std::wstring below = entry.Name + L"\\" + scheme;
         if (sound.empty()) {
             if (SameKeyName(scheme, L"utopia0"))
-                walk.ReportKey(below, L"", {});
+                walk.ReportKey(below, L"", {}, std::nullopt, &schemeKey);
             continue;
         }
         const std::wstring target = RemoveQuotes(ExpandSystemRoot(sound, walk.WindowsFolder()));
         if (target.size() < 2 || target[1] != L':' || !HasExtensionMark(target, true) ||
             !walk.Judge().FixedDrive(target) || walk.Judge().File(CutAtKnownExtension(target)))
             continue;
-        walk.ReportValue(below, L"", target, {.Form = TBackupForm::DefaultText, .Data = sound, .EscapeData = true});
+        walk.ReportValue(below, L"", target, {.Form = TBackupForm::DefaultText, .Data = sound, .EscapeData = true},
+                         std::nullopt, &schemeKey);
     }
 }
 

@@ -20,14 +20,6 @@ protected:
         Missing = *Files / L"missing.exe";
         ExistingFolder = Files->MakeFolder(L"Tools");
     }
-    std::unique_ptr<TScanRegistry> ScannerWithNetworkDrive()
-    {
-        auto scanner = MakeScanner();
-        scanner->Hooks.DriveType = [](const std::wstring& root) {
-            return root == L"Z:\\" ? UINT(DRIVE_REMOTE) : UINT(DRIVE_FIXED);
-        };
-        return scanner;
-    }
     std::wstring Present, Missing, ExistingFolder;
 };
 
@@ -73,7 +65,7 @@ TEST_F(FileTypes, WhichClassKeysAreFindings)
     SetDefaultText(HKEY_CLASSES_ROOT, verbs + L"rundll\\command", L"rundll32.exe gone.dll,Entry %1");
     SetDefaultText(HKEY_CLASSES_ROOT, verbs + L"quotes\\command", L"\"" + *Files / L"tool" + L"\" \"%1\" \"%2\"");
 
-    auto scanner = ScannerWithNetworkDrive();
+    auto scanner = MakeScannerWithDrives();
     EXPECT_EQ(RunScan(*scanner), 9);
     std::vector<std::string> rows = Rows();
     std::sort(rows.begin(), rows.end());

@@ -20,15 +20,6 @@ protected:
         Present = Files->MakeFile(L"present.exe", 4);
         Missing = *Files / L"missing.exe";
     }
-    // Z: is a network drive and E: a removable one; the rest are fixed.
-    std::unique_ptr<TScanRegistry> ScannerWithDrives()
-    {
-        auto scanner = MakeScanner();
-        scanner->Hooks.DriveType = [](const std::wstring& root) {
-            return root == L"Z:\\" ? UINT(DRIVE_REMOTE) : root == L"E:\\" ? UINT(DRIVE_REMOVABLE) : UINT(DRIVE_FIXED);
-        };
-        return scanner;
-    }
     std::wstring Present, Missing;
 };
 
@@ -76,7 +67,7 @@ TEST_F(ProgramChecks, ApplicationPaths)
     SetDefaultText(HKEY_LOCAL_MACHINE, wowPaths + L"only32.exe", only32.AsWritten());
     SetDefaultText(HKEY_LOCAL_MACHINE, wowPaths + L"gone32.exe", Missing);
 
-    auto scanner = ScannerWithDrives();
+    auto scanner = MakeScannerWithDrives();
     EXPECT_EQ(RunScan(*scanner), 6);
     const std::wstring key = kMachine + paths;
     const std::wstring pf = WindowsFolder().substr(0, 3) + L"Program Files\\BrisfoldGone\\gone.exe";
@@ -129,7 +120,7 @@ TEST_F(ProgramChecks, RunEntries)
     SetRegString(HKEY_LOCAL_MACHINE, wowRun, L"Gone32", Missing);
     SetRegString(HKEY_LOCAL_MACHINE, wowRun, L"Present32", Present);
 
-    auto scanner = ScannerWithDrives();
+    auto scanner = MakeScannerWithDrives();
     EXPECT_EQ(RunScan(*scanner), 4);
     const std::wstring key = kMachine + run;
     EXPECT_EQ(Rows(), (std::vector<std::string>{
@@ -187,7 +178,7 @@ TEST_F(ProgramChecks, SharedDlls)
     SetRegValue(HKEY_LOCAL_MACHINE, wowShared, only32.AsWritten(), REG_DWORD, {2, 0, 0, 0});
     SetRegValue(HKEY_LOCAL_MACHINE, wowShared, Missing, REG_DWORD, {0x1a, 0, 0, 0});
 
-    auto scanner = ScannerWithDrives();
+    auto scanner = MakeScannerWithDrives();
     EXPECT_EQ(scanner->CountSharedDllValues(), 7) << "the values of both views";
     BarWatch bar(Progress.Handle());
     EXPECT_EQ(RunScan(*scanner), 3);

@@ -175,6 +175,15 @@ std::unique_ptr<TScanRegistry> RegistryFixture::MakeScanner()
     return scanner;
 }
 
+std::unique_ptr<TScanRegistry> RegistryFixture::MakeScannerWithDrives()
+{
+    auto scanner = MakeScanner();
+    scanner->Hooks.DriveType = [](const std::wstring& root) {
+        return root == L"Z:\\" ? UINT(DRIVE_REMOTE) : root == L"E:\\" ? UINT(DRIVE_REMOVABLE) : UINT(DRIVE_FIXED);
+    };
+    return scanner;
+}
+
 void RegistryFixture::WriteRegistryOptions(const std::vector<std::wstring>& lines)
 {
     CreateDirectoryW((AppData + L"\\Kelvor").c_str(), nullptr);

@@ -61,6 +61,9 @@ protected:
     // A scanner as the shell sets it up, whose Repair does not pause. Throws (failing the test before
     // anything is scanned or deleted) unless the roots and the data folder are the scratch ones.
     std::unique_ptr<TScanRegistry> MakeScanner();
+    // The same, asking about drives as if Z: were a network drive, E: a removable one and every other
+    // drive a fixed one.
+    std::unique_ptr<TScanRegistry> MakeScannerWithDrives();
     // Replaces the scratch registry by a new, empty one (the data folder pointed at the scratch again).
     void FreshRegistry();
     int32_t RunScan(TScanRegistry& scanner) { return scanner.Scan(Status, Progress, List); }

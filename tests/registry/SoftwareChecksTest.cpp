@@ -16,14 +16,6 @@ protected:
         RegistryFixture::SetUp();
         OnlyCategories({L"Software"});
     }
-    std::unique_ptr<TScanRegistry> ScannerWithNetworkDrive()
-    {
-        auto scanner = MakeScanner();
-        scanner->Hooks.DriveType = [](const std::wstring& root) {
-            return root == L"Z:\\" ? UINT(DRIVE_REMOTE) : UINT(DRIVE_FIXED);
-        };
-        return scanner;
-    }
 };
 
 } // namespace
@@ -69,7 +61,7 @@ TEST_F(SoftwareChecks, InstallerFolders)
     const std::wstring gone = *Files / L"removed\\";
     for (const std::wstring& folder : {present, gone, std::wstring(L"Z:\\Apps\\Gone\\"), std::wstring(L"Gone\\")})
         SetRegString(HKEY_LOCAL_MACHINE, folders, folder, L"");
-    auto scanner = ScannerWithNetworkDrive();
+    auto scanner = MakeScannerWithDrives();
     EXPECT_EQ(RunScan(*scanner), 1);
     const std::wstring key = L"HKEY_LOCAL_MACHINE\\" + folders + L"\\";
     EXPECT_EQ(Rows(), (std::vector<std::string>{Row(L"Text 5", key, gone, L"", 5)}));
@@ -112,7 +104,7 @@ TEST_F(SoftwareChecks, UninstallEntries)
     SetRegString(HKEY_LOCAL_MACHINE, wowUninstall + L"{App32}", L"DisplayIcon", missing);
     SetRegString(HKEY_LOCAL_MACHINE, wowUninstall + L"{App32}", L"Tool", SystemFolder() + L"\\notepad.exe");
 
-    auto scanner = ScannerWithNetworkDrive();
+    auto scanner = MakeScannerWithDrives();
     EXPECT_EQ(RunScan(*scanner), 7);
     const std::wstring key = L"HKEY_LOCAL_MACHINE\\" + app;
     // Values come in the order the registry lists them.

@@ -59,10 +59,7 @@ TEST_F(StartMenuChecks, AnEmptyFirstMenuOrderKeyGivesWayToTheSecond)
 TEST_F(StartMenuChecks, WithoutAProgramMenuFolderNothingIsJudged)
 {
     Entries(L"Start Menu\\Programs", {L"Games", L"Uninstalled"});
-    auto scanner = MakeScanner();
-    scanner->Hooks.DriveType = [](const std::wstring& root) {
-        return root == L"Z:\\" ? UINT(DRIVE_REMOTE) : UINT(DRIVE_FIXED);
-    };
+    auto scanner = MakeScannerWithDrives();
     // No value, an empty one, a relative folder, a folder on a share that may just be away.
     for (const wchar_t* programs : {L"", L"Start Menu\\Programs", L"Z:\\Profiles\\User\\Start Menu\\Programs"}) {
         SCOPED_TRACE(Narrow(programs));

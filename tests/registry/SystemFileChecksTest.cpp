@@ -13,14 +13,6 @@ protected:
         Folder = Files->MakeFolder(L"files");
         Present = Files->MakeFile(L"files\\present.ttf", 4);
     }
-    std::unique_ptr<TScanRegistry> ScannerWithNetworkDrive()
-    {
-        auto scanner = MakeScanner();
-        scanner->Hooks.DriveType = [](const std::wstring& root) {
-            return root == L"Z:\\" ? UINT(DRIVE_REMOTE) : UINT(DRIVE_FIXED);
-        };
-        return scanner;
-    }
     std::wstring Folder, Present;
 };
 
@@ -37,7 +29,7 @@ TEST_F(SystemFileChecks, Fonts)
     SetRegString(HKEY_LOCAL_MACHINE, fonts, L"Share (TrueType)", L"Z:\\fonts\\gone.ttf");
     SetRegString(HKEY_LOCAL_MACHINE, fonts, L"Empty", L"");
 
-    auto scanner = ScannerWithNetworkDrive();
+    auto scanner = MakeScannerWithDrives();
     EXPECT_EQ(RunScan(*scanner), 1);
     const std::wstring key = L"HKEY_LOCAL_MACHINE\\" + fonts;
     EXPECT_EQ(Rows(), (std::vector<std::string>{Row(L"Text 13", key, L"Gone (TrueType)", missing, 5)}));
@@ -56,7 +48,7 @@ TEST_F(SystemFileChecks, HelpFilesInBothHelpKeys)
         SetRegString(HKEY_LOCAL_MACHINE, key, L"share.hlp", L"Z:\\help");
         SetRegString(HKEY_LOCAL_MACHINE, key, L"nowhere.hlp", L"");
     }
-    auto scanner = ScannerWithNetworkDrive();
+    auto scanner = MakeScannerWithDrives();
     EXPECT_EQ(RunScan(*scanner), 2);
     const std::wstring gone = Folder + L"\\gone.hlp";
     EXPECT_EQ(Rows(), (std::vector<std::string>{
@@ -94,7 +86,7 @@ TEST_F(SystemFileChecks, SoundEvents)
         SetDefaultText(HKEY_CURRENT_USER, events + scheme.Key, scheme.Sound);
     CreateRegKey(HKEY_CURRENT_USER, events + L"Ding\\NoDefault");
 
-    auto scanner = ScannerWithNetworkDrive();
+    auto scanner = MakeScannerWithDrives();
     EXPECT_EQ(RunScan(*scanner), 5);
     const std::wstring key = L"HKEY_CURRENT_USER\\" + events;
     EXPECT_EQ(Rows(), (std::vector<std::string>{
