@@ -90,6 +90,8 @@ std::wstring TForm1::Caption() const { return WindowText(Handle_); }
 LRESULT CALLBACK TForm1::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* self = WindowObject<TForm1>(window, message, lParam);
+    if (LRESULT result = 0; ReflectToControl(message, wParam, lParam, result))
+        return result;
     if (self) {
         switch (message) {
         case WM_CLOSE: return self->OnCloseBox();
@@ -163,7 +165,7 @@ LRESULT TForm1::OnDpiChanged(int newDpi, LPARAM suggested)
 void TForm1::Create(bool visible)
 {
     InitControls();
-    RegisterWindowClass({.Name = kFormClass, .Proc = WindowProc, .AppIcon = true});
+    RegisterWindowClass({.Name = kFormClass, .Proc = WindowProc, .AppIcon = true, .ReflectsControls = true});
     const DWORD style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     Handle_ = CreateWindowExW(0, kFormClass, L"Quillmar Brisfold", style, CW_USEDEFAULT, CW_USEDEFAULT, 400, 366,
                               nullptr, nullptr, GetModuleHandleW(nullptr), this);

@@ -38,6 +38,8 @@ TW_Details::~TW_Details()
 LRESULT CALLBACK TW_Details::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* self = WindowObject<TW_Details>(window, message, lParam);
+    if (LRESULT result = 0; ReflectToControl(message, wParam, lParam, result))
+        return result;
     if (self) {
         switch (message) {
         case WM_CLOSE: return self->OnCloseBox();
@@ -70,7 +72,8 @@ void TW_Details::Create()
     RegisterWindowClass({.Name = kDetailsClass,
                          .Proc = WindowProc,
                          .Background = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)),
-                         .AppIcon = true});
+                         .AppIcon = true,
+                         .ReflectsControls = true});
     const DWORD style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     Handle_ = CreateWindowExW(0, kDetailsClass, L"Details", style, CW_USEDEFAULT, CW_USEDEFAULT, kClientWidth,
                               kClientHeight, Form_.Handle(), nullptr, GetModuleHandleW(nullptr), this);

@@ -19,40 +19,16 @@ const wchar_t kHostClass[] = L"BrisfoldHost";
 
 LRESULT CALLBACK ParentHookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
 {
-    HWND child = nullptr;
-    switch (message) {
-    case WM_COMMAND:
-        child = reinterpret_cast<HWND>(lParam);
-        break;
-    case WM_NOTIFY:
-        child = reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
-        break;
-    case WM_CONTEXTMENU:
-        child = reinterpret_cast<HWND>(wParam);
-        break;
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORLISTBOX:
-        child = reinterpret_cast<HWND>(lParam);
-        break;
-    default:
-        break;
-    }
-    if (child) {
-        if (TControl* control = TControl::FromHandle(child)) {
-            LRESULT result = 0;
-            bool handled = false;
-            Application().Guard([&] { handled = control->Reflect(message, wParam, lParam, result); });
-            if (handled)
-                return result;
-        }
-    }
+    LRESULT result = 0;
+    if (ReflectToControl(message, wParam, lParam, result))
+        return result;
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (LRESULT result = 0; ReflectToControl(message, wParam, lParam, result))
+        return result;
     if (message == WM_ERASEBKGND) {
         RECT r;
         GetClientRect(window, &r);
@@ -90,7 +66,7 @@ void InitControls()
                                                   ICC_ANIMATE_CLASS | ICC_PROGRESS_CLASS |
                                                   ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
         InitCommonControlsEx(&icc);
-        RegisterWindowClass({.Name = kHostClass, .Proc = HostProc});
+        RegisterWindowClass({.Name = kHostClass, .Proc = HostProc, .ReflectsControls = true});
     });
 }
 
@@ -137,9 +113,42 @@ HFONT SharedFont(const std::wstring& face, int height96, unsigned style, int dpi
     return font;
 }
 
+bool ReflectToControl(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    HWND child = nullptr;
+    switch (message) {
+    case WM_COMMAND:
+        child = reinterpret_cast<HWND>(lParam);
+        break;
+    case WM_NOTIFY:
+        child = reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
+        break;
+    case WM_CONTEXTMENU:
+        child = reinterpret_cast<HWND>(wParam);
+        break;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+        child = reinterpret_cast<HWND>(lParam);
+        break;
+    default:
+        return false;
+    }
+    TControl* control = TControl::FromHandle(child);
+    if (!control)
+        return false;
+    bool handled = false;
+    Application().Guard([&] { handled = control->Reflect(message, wParam, lParam, result); });
+    return handled;
+}
+
 void HookParent(HWND parent)
 {
-    if (parent)
+    // The program's own windows hand these messages back themselves. A subclass would cost a property
+    // lookup on every message the parent gets, which under Wine is a trip to the wineserver: filling a
+    // list of thousands of rows took seconds that way.
+    if (parent && !ReflectsControls(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(parent, GWLP_WNDPROC))))
         SetWindowSubclass(parent, ParentHookProc, 1, 0);
 }
 

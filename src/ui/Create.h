@@ -13,8 +13,11 @@ int ScaleTo(HWND window, int value);
 // height is in pixels at the given DPI scaling of 96-DPI units.
 HFONT SharedFont(const std::wstring& face, int height96, unsigned style, int dpi);
 
-// Makes a parent window hand WM_COMMAND, WM_NOTIFY and WM_CTLCOLOR* of adapter-made children back to
-// their adapters. Idempotent.
+// Hands WM_COMMAND, WM_NOTIFY, WM_CONTEXTMENU and WM_CTLCOLOR* about an adapter-made child back to its
+// adapter; true when the adapter handled it (result then holds the answer). The window procedures of
+// the program's own classes call this first (their classes are registered with ReflectsControls).
+bool ReflectToControl(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+// Makes any other parent window do the same, through a subclass. Idempotent.
 void HookParent(HWND parent);
 
 // A hidden top-level window to hold controls (tests, the console report).

@@ -10,6 +10,8 @@ const wchar_t kPanelClass[] = L"BrisfoldPanel";
 
 LRESULT CALLBACK TPanel::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (LRESULT result = 0; ReflectToControl(message, wParam, lParam, result))
+        return result;
     if (message == WM_ERASEBKGND) {
         auto* self = static_cast<TPanel*>(TControl::FromHandle(window));
         COLORREF color = self ? self->BackColor_ : RGB(255, 255, 255);
@@ -25,7 +27,7 @@ LRESULT CALLBACK TPanel::WindowProc(HWND window, UINT message, WPARAM wParam, LP
 
 void TPanel::RegisterWindowClass()
 {
-    ::RegisterWindowClass({.Name = kPanelClass, .Proc = WindowProc});
+    ::RegisterWindowClass({.Name = kPanelClass, .Proc = WindowProc, .ReflectsControls = true});
 }
 
 void TPanel::Create(const TControlArgs& args)

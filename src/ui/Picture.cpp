@@ -135,6 +135,8 @@ TPicture::~TPicture()
 
 LRESULT CALLBACK TPicture::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (LRESULT result = 0; ReflectToControl(message, wParam, lParam, result))
+        return result;
     switch (message) {
     case WM_ERASEBKGND:
         return 1;
@@ -153,7 +155,7 @@ LRESULT CALLBACK TPicture::WindowProc(HWND window, UINT message, WPARAM wParam, 
 
 void TPicture::Create(const TControlArgs& args)
 {
-    RegisterWindowClass({.Name = kPictureClass, .Proc = WindowProc, .ArrowCursor = false});
+    RegisterWindowClass({.Name = kPictureClass, .Proc = WindowProc, .ArrowCursor = false, .ReflectsControls = true});
     CreateControl(kPictureClass, 0, args);
 }
 

@@ -2,8 +2,32 @@
 
 #include "ui/Create.h"
 
+#include <mutex>
+#include <set>
+
+namespace {
+
+std::mutex ProcsLock;
+std::set<WNDPROC>& ReflectingProcs()
+{
+    static std::set<WNDPROC> procs;
+    return procs;
+}
+
+} // namespace
+
+bool ReflectsControls(WNDPROC proc)
+{
+    std::lock_guard<std::mutex> lock(ProcsLock);
+    return ReflectingProcs().count(proc) != 0;
+}
+
 void RegisterWindowClass(const TWindowClassArgs& args)
 {
+    if (args.ReflectsControls) {
+        std::lock_guard<std::mutex> lock(ProcsLock);
+        ReflectingProcs().insert(args.Proc);
+    }
     WNDCLASSEXW existing{sizeof(existing)};
     if (GetClassInfoExW(GetModuleHandleW(nullptr), args.Name, &existing))
         return;

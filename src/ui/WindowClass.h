@@ -8,10 +8,15 @@ struct TWindowClassArgs {
     HBRUSH Background = nullptr;
     bool ArrowCursor = true;
     bool AppIcon = false;
+    // The procedure calls ReflectToControl (ui/Create.h) first, so its children's adapters need no
+    // subclass on it.
+    bool ReflectsControls = false;
 };
 
 // Registers the class unless this process already did.
 void RegisterWindowClass(const TWindowClassArgs& args);
+// True for the procedure of a class registered with ReflectsControls.
+bool ReflectsControls(WNDPROC proc);
 
 // The object given as the creation parameter of CreateWindowExW, kept from WM_NCCREATE on.
 template <typename T>
