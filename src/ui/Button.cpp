@@ -6,8 +6,6 @@
 
 TButton::~TButton()
 {
-    if (Handle_ && IsWindow(Handle_))
-        RemoveWindowSubclass(Handle_, SubclassProc, 1);
     if (ToolTip_ && IsWindow(ToolTip_))
         DestroyWindow(ToolTip_);
 }
@@ -23,7 +21,7 @@ void TButton::CreateButton(DWORD style, const TControlArgs& args)
     CreateControl(L"BUTTON", style, args);
     if (!Handle_)
         return;
-    SetWindowSubclass(Handle_, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    RouteOwnMessages();
     SetHint(args.Hint);
 }
 
@@ -77,19 +75,14 @@ bool TButton::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
     return false;
 }
 
-LRESULT CALLBACK TButton::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                       DWORD_PTR data)
+bool TButton::OwnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result)
 {
-    auto* self = reinterpret_cast<TButton*>(data);
-    if (message == WM_SETCURSOR && self->Cursor_ && LOWORD(lParam) == HTCLIENT) {
-        SetCursor(self->Cursor_);
-        return TRUE;
+    if (message == WM_SETCURSOR && Cursor_ && LOWORD(lParam) == HTCLIENT) {
+        SetCursor(Cursor_);
+        result = TRUE;
+        return true;
     }
-    if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(window, SubclassProc, 1);
-        self->Handle_ = nullptr;
-    }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return false;
 }
 
 void TCheckBox::Create(const TControlArgs& args)

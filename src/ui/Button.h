@@ -23,8 +23,7 @@ public:
 
 protected:
     void CreateButton(DWORD style, const TControlArgs& args);
-    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                         DWORD_PTR data);
+    bool OwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     std::wstring Hint_;
     HCURSOR Cursor_ = nullptr;
     HWND ToolTip_ = nullptr;

@@ -30,7 +30,7 @@ class TControl {
 public:
     TControl() = default;
     explicit TControl(HWND handle) : Handle_(handle) {}
-    virtual ~TControl() = default;
+    virtual ~TControl();
     TControl(const TControl&) = delete;
     TControl& operator=(const TControl&) = delete;
 
@@ -77,9 +77,17 @@ protected:
     HWND CreateControl(const wchar_t* className, DWORD style, const TControlArgs& args);
     // The font of the design at the control's DPI.
     HFONT DesignFont(unsigned style) const;
+    // Sends the window's own messages through OwnMessage first, for as long as window and adapter live.
+    void RouteOwnMessages();
+    // A message to the control itself; true when handled (result then holds the answer).
+    virtual bool OwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) { return false; }
     HWND Handle_ = nullptr;
     int Dpi_ = 96;
     std::wstring FontName_ = L"Tahoma";
     int FontHeight_ = 11;
     unsigned FontStyle_ = 0;
+
+private:
+    static LRESULT CALLBACK OwnProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    WNDPROC ClassProc_ = nullptr;
 };

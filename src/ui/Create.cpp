@@ -10,11 +10,21 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <tuple>
 
 namespace {
 
-const wchar_t kAdapterProp[] = L"Brisfold.Adapter";
+const wchar_t kClassProcProp[] = L"Brisfold.ClassProc";
+
+// The adapters alive in this process. A window's user data names its adapter, but only an adapter in
+// this set is trusted, so a stray user data value of another window is never taken for one.
+std::mutex AdaptersLock;
+std::set<const TControl*>& LiveAdapters()
+{
+    static std::set<const TControl*> adapters;
+    return adapters;
+}
 const wchar_t kHostClass[] = L"BrisfoldHost";
 
 LRESULT CALLBACK ParentHookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
@@ -161,9 +171,69 @@ HWND CreateHostWindow(int width, int height)
 
 // TControl
 
+// The user data, not a window property: under Wine a property lookup is a wineserver round trip, and
+// every notification a list view sends while it is filled asks for its adapter.
 TControl* TControl::FromHandle(HWND handle)
 {
-    return handle ? static_cast<TControl*>(GetPropW(handle, kAdapterProp)) : nullptr;
+    auto* control = handle ? reinterpret_cast<TControl*>(GetWindowLongPtrW(handle, GWLP_USERDATA)) : nullptr;
+    if (!control)
+        return nullptr;
+    std::lock_guard<std::mutex> lock(AdaptersLock);
+    return LiveAdapters().count(control) && control->Handle_ == handle ? control : nullptr;
+}
+
+TControl::~TControl()
+{
+    {
+        std::lock_guard<std::mutex> lock(AdaptersLock);
+        LiveAdapters().erase(this);
+    }
+    if (!Handle_ || !IsWindow(Handle_))
+        return;
+    if (ClassProc_ && GetWindowLongPtrW(Handle_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(OwnProc)) {
+        SetWindowLongPtrW(Handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ClassProc_));
+        RemovePropW(Handle_, kClassProcProp);
+    }
+    if (GetWindowLongPtrW(Handle_, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(this))
+        SetWindowLongPtrW(Handle_, GWLP_USERDATA, 0);
+}
+
+// A plain subclass, not SetWindowSubclass: that one looks up a window property on every message, a
+// wineserver round trip under Wine, and a list view gets several messages for each row it is given.
+void TControl::RouteOwnMessages()
+{
+    if (!Handle_ || ClassProc_)
+        return;
+    ClassProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(Handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OwnProc)));
+    // Kept with the window too, for a message that comes after the adapter is gone while a later
+    // subclass still sits on top of this one.
+    SetPropW(Handle_, kClassProcProp, reinterpret_cast<HANDLE>(ClassProc_));
+}
+
+LRESULT CALLBACK TControl::OwnProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    TControl* control = FromHandle(window);
+    const auto classProc =
+        control ? control->ClassProc_ : reinterpret_cast<WNDPROC>(GetPropW(window, kClassProcProp));
+    if (!classProc)
+        return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        RemovePropW(window, kClassProcProp);
+        if (GetWindowLongPtrW(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(OwnProc))
+            SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(classProc));
+        if (control) {
+            control->Handle_ = nullptr;
+            control->ClassProc_ = nullptr;
+        }
+    } else if (control) {
+        LRESULT result = 0;
+        bool handled = false;
+        Application().Guard([&] { handled = control->OwnMessage(message, wParam, lParam, result); });
+        if (handled)
+            return result;
+    }
+    return CallWindowProcW(classProc, window, message, wParam, lParam);
 }
 
 std::wstring WindowText(HWND window)
@@ -203,7 +273,11 @@ HWND TControl::CreateControl(const wchar_t* className, DWORD style, const TContr
     FontName_ = args.FontName;
     FontHeight_ = args.FontHeight;
     FontStyle_ = args.FontStyle;
-    SetPropW(Handle_, kAdapterProp, this);
+    {
+        std::lock_guard<std::mutex> lock(AdaptersLock);
+        LiveAdapters().insert(this);
+    }
+    SetWindowLongPtrW(Handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SendMessageW(Handle_, WM_SETFONT, reinterpret_cast<WPARAM>(DesignFont(FontStyle_)), FALSE);
     HookParent(parent);
     return Handle_;

@@ -15,14 +15,12 @@ void TLabel::Create(const TControlArgs& args)
     CreateControl(L"STATIC", align | SS_NOTIFY | SS_NOPREFIX, args);
     if (Handle_) {
         ApplyFont();
-        SetWindowSubclass(Handle_, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
+        RouteOwnMessages();
     }
 }
 
 TLabel::~TLabel()
 {
-    if (Handle_ && IsWindow(Handle_))
-        RemoveWindowSubclass(Handle_, SubclassProc, 1);
     if (BackBrush_)
         DeleteObject(BackBrush_);
 }
@@ -144,31 +142,23 @@ LRESULT TLabel::HandleMouse(UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
-LRESULT CALLBACK TLabel::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                      DWORD_PTR data)
+bool TLabel::OwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
-    auto* self = reinterpret_cast<TLabel*>(data);
     switch (message) {
     case WM_MOUSEMOVE:
     case WM_MOUSELEAVE:
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP: {
-        LRESULT result = 0;
-        Application().Guard([&] { result = self->HandleMouse(message, wParam, lParam); });
-        return result;
-    }
+    case WM_LBUTTONUP:
+        result = HandleMouse(message, wParam, lParam);
+        return true;
     case WM_SETCURSOR:
-        if (self->Cursor_ && LOWORD(lParam) == HTCLIENT) {
-            ::SetCursor(self->Cursor_);
-            return TRUE;
+        if (Cursor_ && LOWORD(lParam) == HTCLIENT) {
+            ::SetCursor(Cursor_);
+            result = TRUE;
+            return true;
         }
-        break;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(window, SubclassProc, 1);
-        self->Handle_ = nullptr;
-        break;
+        return false;
     default:
-        break;
+        return false;
     }
-    return DefSubclassProc(window, message, wParam, lParam);
 }

@@ -46,8 +46,7 @@ protected:
     HCURSOR Cursor_ = nullptr;
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                         DWORD_PTR data);
+    bool OwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void ApplyFont();
     void Invalidate();
     bool Transparent_ = false;

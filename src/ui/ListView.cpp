@@ -4,18 +4,14 @@
 
 #include <windowsx.h>
 
-TListView::~TListView()
-{
-    if (Handle_ && IsWindow(Handle_))
-        RemoveWindowSubclass(Handle_, SubclassProc, 1);
-}
+#include <climits>
 
 void TListView::Create(const TControlArgs& args)
 {
     CreateControl(WC_LISTVIEWW, LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP, args);
     if (!Handle_)
         return;
-    SetWindowSubclass(Handle_, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    RouteOwnMessages();
     // Check boxes must be on before the first row is added.
     ListView_SetExtendedListViewStyle(Handle_, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_SUBITEMIMAGES);
 }
@@ -72,7 +68,7 @@ int TListView::AddItem(const std::wstring& caption, const std::vector<std::wstri
 {
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-    item.iItem = Count();
+    item.iItem = INT_MAX; // past the end appends, without asking for the count
     item.pszText = const_cast<wchar_t*>(caption.c_str());
     item.iImage = imageIndex;
     item.lParam = data;
@@ -235,18 +231,14 @@ bool TListView::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
     return false;
 }
 
-LRESULT CALLBACK TListView::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                         DWORD_PTR data)
+bool TListView::OwnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
 {
     // The context-menu key asks for the menu when it is released. Not every system's default handling
     // does that for a list view, so the list asks itself, and the key goes no further: never two menus.
     if (message == WM_KEYUP && wParam == VK_APPS) {
-        SendMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), -1);
-        return 0;
+        SendMessageW(Handle_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Handle_), -1);
+        result = 0;
+        return true;
     }
-    if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(window, SubclassProc, 1);
-        reinterpret_cast<TListView*>(data)->Handle_ = nullptr;
-    }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return false;
 }

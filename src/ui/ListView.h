@@ -10,7 +10,6 @@
 
 class TListView : public TControl {
 public:
-    ~TListView() override;
     // Report style, check boxes, whole-row selection, no label editing.
     void Create(const TControlArgs& args);
     void AddColumn(const std::wstring& caption, int width96);
@@ -57,7 +56,6 @@ public:
     bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void RescaleDpi(int oldDpi, int newDpi) override;
 
-private:
-    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                         DWORD_PTR data);
+protected:
+    bool OwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 };

@@ -9,12 +9,6 @@ namespace {
 const UINT kFlushMessage = WM_APP + 0x51;
 } // namespace
 
-TMemo::~TMemo()
-{
-    if (Handle_ && IsWindow(Handle_))
-        RemoveWindowSubclass(Handle_, SubclassProc, 1);
-}
-
 void TMemo::Create(const TControlArgs& args)
 {
     CreateControl(L"EDIT", ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL | WS_TABSTOP, args);
@@ -22,7 +16,7 @@ void TMemo::Create(const TControlArgs& args)
         return;
     // The default limit (32K characters) would cut long reports.
     SendMessageW(Handle_, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
-    SetWindowSubclass(Handle_, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    RouteOwnMessages();
     if (!args.Caption.empty()) {
         Lines_.clear();
         Add(args.Caption);
@@ -105,20 +99,16 @@ bool TMemo::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
     return true;
 }
 
-LRESULT CALLBACK TMemo::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
+bool TMemo::OwnMessage(UINT message, WPARAM, LPARAM, LRESULT& result)
 {
-    auto* self = reinterpret_cast<TMemo*>(data);
     if (message == kFlushMessage) {
-        self->Posted_ = false;
-        if (IsWindowVisible(window))
-            Application().Guard([&] { self->Flush(); });
-        return 0;
+        Posted_ = false;
+        if (IsWindowVisible(Handle_))
+            Flush();
+        result = 0;
+        return true;
     }
-    if (message == WM_PAINT && (self->Pending_ || self->ScrollPending_))
-        Application().Guard([&] { self->Flush(); });
-    if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(window, SubclassProc, 1);
-        self->Handle_ = nullptr;
-    }
-    return DefSubclassProc(window, message, wParam, lParam);
+    if (message == WM_PAINT && (Pending_ || ScrollPending_))
+        Flush();
+    return false;
 }

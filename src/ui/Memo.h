@@ -11,7 +11,6 @@
 
 class TMemo : public TControl {
 public:
-    ~TMemo() override;
     // A multi-line edit; add ES_READONLY, WS_VSCROLL, WS_HSCROLL through args.Style.
     void Create(const TControlArgs& args);
 
@@ -34,8 +33,7 @@ public:
     bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                         DWORD_PTR data);
+    bool OwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void Changed();
     std::vector<std::wstring> Lines_;
     bool Pending_ = false;

@@ -1,6 +1,7 @@
 // The control adapters on real, hidden controls.
 #include "ui/Application.h"
 #include "HostWindow.h"
+#include "ui/Button.h"
 #include "ui/Create.h"
 #include "ui/Label.h"
 #include "ui/ListView.h"
@@ -199,6 +200,61 @@ TEST_F(HostWindow, MemoEditsAndFlush)
     memo.Flush();
     EXPECT_EQ(memo.ControlText(), L"");
     EXPECT_THROW(memo.SetLine(3, L"x"), std::out_of_range);
+}
+
+// An adapter and its window may end in either order; a window's user data that some other code set is
+// never taken for an adapter.
+TEST_F(HostWindow, AdapterAndWindowEndInEitherOrder)
+{
+    HWND survivor = nullptr;
+    {
+        TListView list;
+        list.Create({.Parent = Host, .Width = 200, .Height = 100});
+        list.AddColumn(L"Name", 100);
+        list.AddItem(L"row", {}, 0, true);
+        survivor = list.Handle();
+        EXPECT_EQ(TControl::FromHandle(survivor), &list);
+    }
+    ASSERT_TRUE(IsWindow(survivor));
+    EXPECT_EQ(TControl::FromHandle(survivor), nullptr);
+    EXPECT_EQ(GetWindowLongPtrW(survivor, GWLP_WNDPROC), GetClassLongPtrW(survivor, GCLP_WNDPROC))
+        << "the class's own procedure is back";
+    EXPECT_EQ(ListView_GetItemCount(survivor), 1);
+    DestroyWindow(survivor);
+
+    TButton button;
+    button.Create({.Parent = Host, .Width = 80, .Height = 24, .Caption = L"OK"});
+    DestroyWindow(button.Handle());
+    EXPECT_EQ(button.Handle(), nullptr);
+
+    HWND plain = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, Host, nullptr, nullptr, nullptr);
+    SetWindowLongPtrW(plain, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&button));
+    EXPECT_EQ(TControl::FromHandle(plain), nullptr) << "an adapter's address on a window that is not its own";
+    SetWindowLongPtrW(plain, GWLP_USERDATA, 0x1234);
+    EXPECT_EQ(TControl::FromHandle(plain), nullptr);
+    DestroyWindow(plain);
+}
+
+// Another subclass put on top of an adapter's window keeps working after the adapter is gone.
+TEST_F(HostWindow, LaterSubclassOutlivesTheAdapter)
+{
+    const SUBCLASSPROC passOn = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                   DWORD_PTR) { return DefSubclassProc(window, message, wParam, lParam); };
+    HWND window = nullptr;
+    {
+        TListView list;
+        list.Create({.Parent = Host, .Width = 200, .Height = 100});
+        list.AddColumn(L"Name", 100);
+        window = list.Handle();
+        ASSERT_TRUE(SetWindowSubclass(window, passOn, 7, 0));
+    }
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.pszText = const_cast<wchar_t*>(L"added later");
+    EXPECT_EQ(SendMessageW(window, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)), 0);
+    EXPECT_EQ(ListView_GetItemCount(window), 1);
+    RemoveWindowSubclass(window, passOn, 7);
+    EXPECT_TRUE(DestroyWindow(window));
 }
 
 class RecordingThread : public TThread {
