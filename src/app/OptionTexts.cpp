@@ -2,24 +2,7 @@
 
 #include "common/FormatText.h"
 #include "common/MultiLan.h"
-
-namespace {
-
-std::wstring SystemErrorText(uint32_t error)
-{
-    wchar_t* text = nullptr;
-    const DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                            FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring result = length && text ? std::wstring(text, length) : std::wstring();
-    if (text)
-        LocalFree(text);
-    while (!result.empty() && (result.back() == L'\n' || result.back() == L'\r' || result.back() == L' '))
-        result.pop_back();
-    return result.empty() ? L"Error " + std::to_wstring(error) : result;
-}
-
-} // namespace
+#include "common/SystemError.h"
 
 const std::wstring& TOptionsContext::Text(int position) const
 {
@@ -38,9 +21,12 @@ bool TOptionsContext::Report(HWND owner, const std::wstring& file, const TIniCha
         return true;
     std::wstring text;
     switch (change.Status) {
-    case TStatus::NotWritable:
-        text = FormatText(Text(OptionText::CannotWrite), {file}) + L"\r\n\r\n" + SystemErrorText(change.Error);
+    case TStatus::NotWritable: {
+        const std::wstring reason = SystemErrorText(change.Error);
+        text = FormatText(Text(OptionText::CannotWrite), {file}) + L"\r\n\r\n" +
+               (reason.empty() ? L"Error " + std::to_wstring(change.Error) : reason);
         break;
+    }
     case TStatus::LineNotKept:
         text = FormatText(Text(OptionText::LineWouldBeLost), {file}) + L"\r\n\r\n[" + change.Section + L"]\r\n" +
                change.Text;

@@ -41,17 +41,6 @@ TWideStrings SplitDoubleNull(const std::wstring& block)
     return items;
 }
 
-// Creates the folder and its missing parents, one level at a time.
-bool CreateFolderChain(const std::wstring& folder)
-{
-    if (folder.empty() || GetFileAttributesW(PathWithinMaxPath(folder).c_str()) != INVALID_FILE_ATTRIBUTES)
-        return true;
-    const size_t slash = folder.find_last_of(L'\\');
-    if (slash != std::wstring::npos && slash > 2 && !CreateFolderChain(folder.substr(0, slash)))
-        return false;
-    return CreateDirectoryW(PathWithinMaxPath(folder).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
-}
-
 bool IsIniBlank(wchar_t c)
 {
     return c <= L' ' || std::iswspace(c);

@@ -107,3 +107,13 @@ std::wstring PathFor32BitView(const std::wstring& path)
 {
     return T32BitFolders().Map(path);
 }
+
+bool CreateFolderChain(const std::wstring& folder)
+{
+    if (folder.empty() || GetFileAttributesW(PathWithinMaxPath(folder).c_str()) != INVALID_FILE_ATTRIBUTES)
+        return true;
+    const size_t slash = folder.find_last_of(L'\\');
+    if (slash != std::wstring::npos && slash > 2 && !CreateFolderChain(folder.substr(0, slash)))
+        return false;
+    return CreateDirectoryW(PathWithinMaxPath(folder).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}

@@ -13,6 +13,10 @@ std::wstring SystemDriveRoot();
 // without a trailing backslash).
 bool PathIsAtOrBelow(const std::wstring& path, const std::wstring& folder);
 
+// Creates the folder and its missing parents (a trailing backslash is fine); true when the folder is
+// there afterwards.
+bool CreateFolderChain(const std::wstring& folder);
+
 // A full path of MAX_PATH characters or more in a form that services limited to MAX_PATH (the INI
 // files) take: its short form where the file system has one that fits, else its \\?\ form. Shorter
 // paths as they are.

@@ -1,7 +1,9 @@
 #include "registry/UndoFile.h"
 
 #include "common/Handles.h"
+#include "common/Paths.h"
 #include "common/SafeDelete.h"
+#include "common/SystemError.h"
 
 #include <cstring>
 #include <cwchar>
@@ -197,30 +199,9 @@ std::wstring TUndoWriter::Text() const
 
 namespace {
 
-bool MakeFolders(const std::wstring& folder)
-{
-    std::wstring path = folder;
-    while (!path.empty() && path.back() == L'\\')
-        path.pop_back();
-    for (size_t at = path.find(L'\\', 3); ; at = path.find(L'\\', at + 1)) {
-        const std::wstring part = at == std::wstring::npos ? path : path.substr(0, at);
-        if (!CreateDirectoryW(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-            return false;
-        if (at == std::wstring::npos)
-            return true;
-    }
-}
-
 std::wstring SystemMessage(DWORD error)
 {
-    wchar_t* text = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                   error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring message = text ? text : L"";
-    if (text)
-        LocalFree(text);
-    while (!message.empty() && message.back() <= L' ')
-        message.pop_back();
+    const std::wstring message = SystemErrorText(error);
     return L"error " + std::to_wstring(error) + (message.empty() ? L"" : L", " + message);
 }
 
@@ -230,7 +211,7 @@ bool WriteUndoFile(const std::wstring& folder, const std::wstring& text, std::ws
 {
     path.clear();
     const std::wstring base = folder + (folder.empty() || folder.back() == L'\\' ? L"" : L"\\");
-    if (!MakeFolders(base)) {
+    if (!CreateFolderChain(base)) {
         error = L"the folder " + base + L" could not be created (" + SystemMessage(GetLastError()) + L")";
         return false;
     }
