@@ -2,6 +2,7 @@
 
 #include "common/FileFind.h"
 #include "common/IniFile.h"
+#include "common/Kelvor_Routine.h"
 #include "junk/JunkWalk.h"
 #include "ui/Dialog.h"
 
@@ -12,22 +13,9 @@
 
 namespace {
 
-std::wstring Trimmed(const std::wstring& text)
-{
-    const size_t first = text.find_first_not_of(L" \t");
-    if (first == std::wstring::npos)
-        return L"";
-    return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
-}
-
-bool RegistrySwitchOn(const TIniFile& ini, const TRegistrySwitch& entry)
-{
-    return Trimmed(ini.ReadString(kRegistrySection, entry.Key, entry.DefaultOn ? L"1" : L"0")) == L"1";
-}
-
 std::optional<int> DaysFrom(const std::wstring& text)
 {
-    const std::wstring digits = Trimmed(text);
+    const std::wstring digits = TrimText(text);
     if (digits.empty() || digits.size() > 3 || digits.find_first_not_of(L"0123456789") != std::wstring::npos)
         return std::nullopt;
     const int days = std::stoi(digits);
@@ -104,7 +92,7 @@ private:
         // What the junk scan would use, also when it is out of range: OK then says what is allowed.
         Dialog_.SetText(SettingsItem::RemoveDay, std::to_wstring(junk.RemoveDay));
         for (int i = 0; i < kRegistrySwitchCount; ++i)
-            Dialog_.SetChecked(SettingsItem::FirstRegistrySwitch + i, RegistrySwitchOn(Ini_, kRegistrySwitches[i]));
+            Dialog_.SetChecked(SettingsItem::FirstRegistrySwitch + i, RegistrySwitchOn(Ini_, i));
 
         const HWND languages = Dialog_.Item(SettingsItem::Language);
         for (const std::wstring& name : LanguagesPresent(Options_.ProgramFolder))

@@ -2,6 +2,7 @@
 // The settings dialog: writes Main.ini (the junk-file switches and age, the registry scan's
 // categories, the language). Switches take effect at the next scan, the language at the next start.
 #include "app/OptionTexts.h"
+#include "registry/RegistrySwitches.h"
 
 #include <windows.h>
 
@@ -9,19 +10,6 @@
 #include <string>
 #include <vector>
 
-// The registry scan's categories, section "RegistryOpt", in the order the scan reads them.
-struct TRegistrySwitch {
-    const wchar_t* Key;
-    bool DefaultOn;
-};
-inline constexpr TRegistrySwitch kRegistrySwitches[] = {
-    {L"Active", true},     {L"App", true},     {L"Filetypes", true},  {L"Fonts", true},    {L"Help", true},
-    {L"History", true},    {L"Shared", true},  {L"Shortcut", true},   {L"Software", true}, {L"Sounds", true},
-    {L"Startmenu", true},  {L"Startup", true}, {L"Mui", true},        {L"Fileextend", true},
-    {L"Classes", true},    {L"Openscan", false}, {L"System", true},
-};
-inline constexpr int kRegistrySwitchCount = static_cast<int>(std::size(kRegistrySwitches));
-inline constexpr wchar_t kRegistrySection[] = L"RegistryOpt";
 
 // The items of the dialog, for the keyboard and for tests.
 namespace SettingsItem {

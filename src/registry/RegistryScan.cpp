@@ -3,8 +3,10 @@
 #include "common/IniFile.h"
 #include "common/Kelvor_Routine.h"
 #include "common/MultiLan.h"
+#include "common/Paths.h"
 #include "common/Registry.h"
 #include "registry/ClassesView.h"
+#include "registry/RegistrySwitches.h"
 #include "ui/Label.h"
 #include "ui/ListView.h"
 #include "ui/MessagePump.h"
@@ -14,34 +16,32 @@ namespace {
 
 using TCheck = int32_t (TScanRegistry::*)(TLabel&, TProgressBar&);
 
-// The categories in the order Scan runs them, each with its switch in "RegistryOpt" and its checks.
+// The checks of each category, in the order of kRegistrySwitches.
 struct TCategory {
-    const wchar_t* Key;
-    const wchar_t* Default;
     TCheck Checks[4];
 };
 
 const TCategory kCategories[] = {
-    {L"Active", L"1", {&TScanRegistry::ScanComClasses, &TScanRegistry::ScanTypeLibraries}},
-    {L"App", L"1", {&TScanRegistry::ScanAppPaths}},
-    {L"Filetypes", L"1", {&TScanRegistry::ScanFileTypes}},
-    {L"Fonts", L"1", {&TScanRegistry::ScanFonts}},
-    {L"Help", L"1", {&TScanRegistry::ScanHelpFiles, &TScanRegistry::ScanHtmlHelpFiles}},
-    {L"History", L"1", {&TScanRegistry::ScanFileDialogHistory, &TScanRegistry::ScanOpenSaveHistory}},
-    {L"Shared", L"1", {&TScanRegistry::ScanSharedDlls}},
-    {L"Shortcut", L"1", {&TScanRegistry::ScanMenuOrderFolders}},
-    {L"Software", L"1",
-     {&TScanRegistry::ScanUserSoftwareKeys, &TScanRegistry::ScanMachineSoftwareKeys,
-      &TScanRegistry::ScanInstallerFolders, &TScanRegistry::ScanUninstallEntries}},
-    {L"Sounds", L"1", {&TScanRegistry::ScanSoundEvents}},
-    {L"Startmenu", L"1", {&TScanRegistry::ScanStartMenuOrder}},
-    {L"Startup", L"1", {&TScanRegistry::ScanRunEntries}},
-    {L"Mui", L"1", {&TScanRegistry::ScanMuiCache}},
-    {L"Fileextend", L"1", {&TScanRegistry::ScanFileExtensions}},
-    {L"Classes", L"1", {&TScanRegistry::ScanEmptyClasses}},
-    {L"Openscan", L"0", {&TScanRegistry::ScanDeep}},
-    {L"System", L"1", {}},
+    {{&TScanRegistry::ScanComClasses, &TScanRegistry::ScanTypeLibraries}}, // Active
+    {{&TScanRegistry::ScanAppPaths}}, // App
+    {{&TScanRegistry::ScanFileTypes}}, // Filetypes
+    {{&TScanRegistry::ScanFonts}}, // Fonts
+    {{&TScanRegistry::ScanHelpFiles, &TScanRegistry::ScanHtmlHelpFiles}}, // Help
+    {{&TScanRegistry::ScanFileDialogHistory, &TScanRegistry::ScanOpenSaveHistory}}, // History
+    {{&TScanRegistry::ScanSharedDlls}}, // Shared
+    {{&TScanRegistry::ScanMenuOrderFolders}}, // Shortcut
+    {{&TScanRegistry::ScanUserSoftwareKeys, &TScanRegistry::ScanMachineSoftwareKeys,
+      &TScanRegistry::ScanInstallerFolders, &TScanRegistry::ScanUninstallEntries}}, // Software
+    {{&TScanRegistry::ScanSoundEvents}}, // Sounds
+    {{&TScanRegistry::ScanStartMenuOrder}}, // Startmenu
+    {{&TScanRegistry::ScanRunEntries}}, // Startup
+    {{&TScanRegistry::ScanMuiCache}}, // Mui
+    {{&TScanRegistry::ScanFileExtensions}}, // Fileextend
+    {{&TScanRegistry::ScanEmptyClasses}}, // Classes
+    {{&TScanRegistry::ScanDeep}}, // Openscan
+    {{}}, // System
 };
+static_assert(std::size(kCategories) == kRegistrySwitchCount);
 // "System" runs the one check that takes no progress bar.
 constexpr size_t kSystemCategory = std::size(kCategories) - 1;
 
@@ -94,9 +94,7 @@ void TScanRegistry::ResetFindings()
     // Without a data folder the folders would land in the root of the current drive.
     if (DataFolder().empty())
         return;
-    for (const wchar_t* level : {L"\\Kelvor\\", L"\\Kelvor\\Dornique\\", L"\\Kelvor\\Dornique\\Backup\\",
-                                 L"\\Kelvor\\Dornique\\Backup\\Registry\\"})
-        CreateDirectoryW((DataFolder() + level).c_str(), nullptr); // an existing folder is what is wanted
+    static_cast<void>(CreateFolderChain(BackupFolder())); // a failure shows when the undo file is written
 }
 
 int32_t TScanRegistry::WalkClassesEntries(const std::wstring& key, TProgressBar& progress, TEntryCheck check)
@@ -147,6 +145,12 @@ int32_t TScanRegistry::CountRootClasses() const { return SubKeyCount(HKEY_CLASSE
 
 int32_t TScanRegistry::CountMachineClasses() const { return SubKeyCount(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes"); }
 
+bool RegistrySwitchOn(const TIniFile& settings, int position)
+{
+    const TRegistrySwitch& entry = kRegistrySwitches[position];
+    return TrimText(settings.ReadString(kRegistrySection, entry.Key, entry.DefaultOn ? L"1" : L"0")) == L"1";
+}
+
 int32_t TScanRegistry::Scan(TLabel& status, TProgressBar& progress, TListView& list)
 {
     ResetFindings();
@@ -155,7 +159,7 @@ int32_t TScanRegistry::Scan(TLabel& status, TProgressBar& progress, TListView& l
     const TIniFile settings(dornique + L"Main.ini");
     bool on[std::size(kCategories)];
     for (size_t i = 0; i < std::size(kCategories); ++i)
-        on[i] = TrimBlanks(settings.ReadString(L"RegistryOpt", kCategories[i].Key, kCategories[i].Default)) == L"1";
+        on[i] = RegistrySwitchOn(settings, static_cast<int>(i));
 
     list.Clear();
     int32_t result = 0;
