@@ -1,5 +1,6 @@
 // COM class registrations whose server, icon or program-identifier subkey names a file that is gone
 // or is left empty.
+#include "common/Kelvor_Routine.h"
 #include "common/Registry.h"
 #include "registry/ClassesView.h"
 #include "registry/RegistryScan.h"
@@ -53,13 +54,13 @@ int32_t TScanRegistry::CheckClass(const TClassesView& view, const TPathJudge& ju
         const auto stored = std::find_if(values.begin(), values.end(), [](const TRegNamedValue& v) { return v.Name.empty(); });
         if (stored == values.end() || !stored->Value.IsText())
             continue;
-        const std::wstring data = TrimBlanks(stored->Value.Text());
+        const std::wstring data = TrimText(stored->Value.Text());
         const std::wstring path = view.Prefix + L"CLSID\\" + name + L"\\" + subName;
         const TFindingRecorder::TKeyName key{path, where.DisplayRoot + path, sub.Handle()};
 
         if (data.empty()) {
             const std::vector<std::wstring>& subKeys = contents.SubKeys;
-            if (!subKeys.empty() && !(subKeys.size() == 1 && !values.empty() && TrimBlanks(values[0].Name).empty()))
+            if (!subKeys.empty() && !(subKeys.size() == 1 && !values.empty() && TrimText(values[0].Name).empty()))
                 continue;
             Recorder.AddKey(where, key, Text(kEmptyKeyText), L"", FirstImageIndex, {key.Text});
             ++found;

@@ -4,6 +4,7 @@
 
 #include "common/Registry.h"
 #include "registry/EntryKey.h"
+#include "registry/PathTests.h"
 #include "registry/RegistryScan.h"
 #include "ui/Label.h"
 #include "ui/MessagePump.h"
@@ -16,13 +17,6 @@ namespace {
 // Lines of the "M_RegistryScan" texts.
 constexpr int kItemText = 0;
 constexpr int kLabelText = 19;
-
-std::wstring Lower(std::wstring text)
-{
-    for (wchar_t& c : text)
-        c = static_cast<wchar_t>(std::towlower(c));
-    return text;
-}
 
 // Key families in lower case, each matched anywhere in a key's path followed by a backslash, so that
 // the family's own key is matched as well as the keys below it. "_classes\" is the user's classes

@@ -1,5 +1,6 @@
 // The file-type walk: every key directly below HKEY_CLASSES_ROOT (extensions and class keys alike),
 // its default icon, its "shell" key and the commands of its verbs.
+#include "common/Kelvor_Routine.h"
 #include "registry/ClassesView.h"
 #include "registry/EntryKey.h"
 #include "registry/RegistryScan.h"
@@ -92,7 +93,7 @@ int32_t TScanRegistry::CheckDefaultIcon(const TPathJudge& judge, const TRegKey& 
     const std::vector<std::wstring> values = icon.ValueNames();
     const std::wstring keyLine = kClasses.DisplayRoot + name + L"\\" + sub;
     std::wstring target = RemoveQuotes(ExpandSystemRoot(raw, judge.WindowsFolder()));
-    if (TrimBlanks(target).empty() && subKeys.empty() && values.empty()) {
+    if (TrimText(target).empty() && subKeys.empty() && values.empty()) {
         Recorder.AddKey(kClasses, reported, Text(kIconText), L"", FirstImageIndex, {keyLine});
         return 1;
     }
@@ -123,8 +124,8 @@ int32_t TScanRegistry::CheckShell(const TPathJudge& judge, const TRegKey& type, 
     const std::vector<std::wstring> verbs = shell.SubKeyNames();
     // An empty shell key; below an extension key only when the extension names no class either.
     const bool extension = !name.empty() && name.front() == L'.';
-    if (TrimBlanks(shellDefault).empty() && verbs.empty() && shell.ValueNames().empty() &&
-        (!extension || TrimBlanks(typeDefault).empty())) {
+    if (TrimText(shellDefault).empty() && verbs.empty() && shell.ValueNames().empty() &&
+        (!extension || TrimText(typeDefault).empty())) {
         Recorder.AddKey(kClasses, reported, Text(kCommandText), L"", FirstImageIndex,
                         {kClasses.DisplayRoot + name + L"\\" + sub});
         return 1;

@@ -8,20 +8,15 @@
 
 namespace {
 
+bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
+
+} // namespace
+
 std::wstring Lower(std::wstring text)
 {
     for (wchar_t& c : text)
         c = static_cast<wchar_t>(std::towlower(c));
     return text;
-}
-
-bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
-
-} // namespace
-
-std::wstring TrimBlanks(const std::wstring& text)
-{
-    return TrimText(text);
 }
 
 std::wstring ExpandSystemRoot(std::wstring text, const std::wstring& windowsFolder)

@@ -9,8 +9,8 @@
 // Answers GetDriveTypeW for a drive root such as "C:\".
 using TDriveTypeQuery = std::function<UINT(const std::wstring& root)>;
 
-// The text without the blanks and control characters around it.
-std::wstring TrimBlanks(const std::wstring& text);
+// The text in lower case (a path as the deep scan and the extension tests compare it).
+std::wstring Lower(std::wstring text);
 // Every "%SystemRoot%" (this exact case) replaced by the Windows folder.
 std::wstring ExpandSystemRoot(std::wstring text, const std::wstring& windowsFolder);
 // Every double quote removed.

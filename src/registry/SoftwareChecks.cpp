@@ -1,5 +1,6 @@
 // Rules of the checks on installed software: empty software keys, installer folders and uninstall
 // entries.
+#include "common/Kelvor_Routine.h"
 #include "registry/ClassesView.h"
 #include "registry/EntryKey.h"
 #include "registry/KeyCheck.h"
@@ -55,9 +56,9 @@ void KeyRules::UninstallEntry(TCheckWalk& walk, const TCheckEntry& entry)
         return;
     const std::vector<TRegNamedValue>& values = contents.Values;
     // An entry of nothing but its default value: listed when that is an empty text.
-    if (contents.SubKeys.empty() && (values.empty() || (values.size() == 1 && TrimBlanks(values[0].Name).empty()))) {
+    if (contents.SubKeys.empty() && (values.empty() || (values.size() == 1 && TrimText(values[0].Name).empty()))) {
         if (!values.empty() && values[0].Name.empty() && values[0].Value.IsText() &&
-            TrimBlanks(values[0].Value.Text()).empty())
+            TrimText(values[0].Value.Text()).empty())
             walk.ReportKey(entry.Name, L"", {}, std::nullopt, &program);
         return;
     }

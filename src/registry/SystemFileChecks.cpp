@@ -1,4 +1,5 @@
 // Rules of the checks on system files: fonts, help files, sound events and multimedia drivers.
+#include "common/Kelvor_Routine.h"
 #include "registry/ClassesView.h"
 #include "registry/EntryKey.h"
 #include "registry/KeyCheck.h"
@@ -37,7 +38,7 @@ void KeyRules::SoundEvent(TCheckWalk& walk, const TCheckEntry& entry)
         if (!OpenEntryKey(event.Handle(), scheme, schemeKey) || schemeKey.ReadValue(L"", stored) != ERROR_SUCCESS ||
             !stored.IsText())
             continue;
-        const std::wstring sound = TrimBlanks(stored.Text());
+        const std::wstring sound = TrimText(stored.Text());
         const std::wstring below = entry.Name + L"\\" + scheme;
         if (sound.empty()) {
             if (SameKeyName(scheme, L"utopia0"))

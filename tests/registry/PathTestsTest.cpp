@@ -1,6 +1,7 @@
 // The path tests that the registry checks share, as pure functions of their text.
 #include "RegistryFixture.h"
 
+#include "common/Kelvor_Routine.h"
 #include "registry/PathTests.h"
 
 TEST(PathTests, CutAtKnownExtension)
@@ -64,7 +65,7 @@ TEST(PathTests, DrivePathFormAndQuotes)
     EXPECT_EQ(RemoveQuotes(L"\"C:\\x\\a b.exe\" \"arg\""), L"C:\\x\\a b.exe arg");
     EXPECT_EQ(CountQuotes(L"\"C:\\x\\a b.exe\" \"arg\""), 4);
     EXPECT_EQ(CountQuotes(L"none"), 0);
-    EXPECT_EQ(TrimBlanks(L" \t C:\\x \r\n"), L"C:\\x");
+    EXPECT_EQ(TrimText(L" \t C:\\x \r\n"), L"C:\\x");
 }
 
 TEST(PathTests, SystemRootExpandsInItsExactCaseOnly)
