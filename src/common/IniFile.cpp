@@ -132,16 +132,14 @@ uint32_t TIniFile::PrepareWrite() const
     return probe ? ERROR_SUCCESS : GetLastError();
 }
 
-bool TIniFile::CanStore(const std::wstring& text) const
+bool TIniFile::IsUnicodeFile() const
 {
     THandle file(CreateFileW(PathWithinMaxPath(FileName).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     unsigned char start[2] = {};
     DWORD got = 0;
     // Only UTF-16 with its byte-order mark is Unicode to every system's INI service.
-    if (file && ReadFile(file.Get(), start, 2, &got, nullptr) && got == 2 && start[0] == 0xFF && start[1] == 0xFE)
-        return true;
-    return FitsAnsiCodePage(text);
+    return file && ReadFile(file.Get(), start, 2, &got, nullptr) && got == 2 && start[0] == 0xFF && start[1] == 0xFE;
 }
 
 bool TIniFile::WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value) const
@@ -181,8 +179,9 @@ TIniChange TIniFile::EditSection(const std::wstring& section,
             return {TStatus::LineNotKept, 0, section, line};
     if (const uint32_t error = PrepareWrite())
         return {TStatus::NotWritable, error, section, {}};
+    const bool unicode = IsUnicodeFile();
     for (const std::wstring& line : lines)
-        if (!CanStore(line))
+        if (!unicode && !FitsAnsiCodePage(line))
             return {TStatus::NotStorable, 0, section, line};
     if (!WriteSectionLines(section, lines))
         return {TStatus::NotWritable, GetLastError(), section, {}};
@@ -194,9 +193,10 @@ TIniChange TIniFile::WriteEntries(const std::vector<TIniEntry>& entries) const
     using TStatus = TIniChange::TStatus;
     if (const uint32_t error = PrepareWrite())
         return {TStatus::NotWritable, error, {}, {}};
+    const bool unicode = IsUnicodeFile();
     for (const TIniEntry& entry : entries)
         for (const std::wstring* text : {&entry.Section, &entry.Key, &entry.Value})
-            if (!CanStore(*text))
+            if (!unicode && !FitsAnsiCodePage(*text))
                 return {TStatus::NotStorable, 0, entry.Section, *text};
     for (const TIniEntry& entry : entries)
         if (!WriteString(entry.Section, entry.Key, entry.Value))

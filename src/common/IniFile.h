@@ -45,9 +45,9 @@ public:
     // service would create it in the 8-bit code page, where names outside it are lost. Nothing is
     // written when the file cannot be; a caller that writes several keys asks once, before the first.
     uint32_t PrepareWrite() const;
-    // True when the file keeps the text as it is: a Unicode file keeps everything, an 8-bit one only
-    // what its code page holds.
-    bool CanStore(const std::wstring& text) const;
+    // True when the file is UTF-16 with its byte-order mark: then it keeps every text as it is, an
+    // 8-bit one only what its code page holds.
+    bool IsUnicodeFile() const;
     bool WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value) const;
     // Replaces the section's lines by lines (name=value, names may repeat), in order. An empty list
     // removes the section. The service keeps only lines that LineSurvivesIni accepts: a caller that
