@@ -10,7 +10,6 @@
 #include "spyware/SpywareScan.h"
 #include "junk/TempFileThread.h"
 #include "ui/Application.h"
-#include "ui/MessagePump.h"
 
 #include <windows.h>
 

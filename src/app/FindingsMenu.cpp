@@ -39,17 +39,17 @@ TFindingsList* TFindingsMenu::Find(const TListView& list)
 bool TFindingsMenu::Available(const TFindingsList& entry, UINT command) const
 {
     const TListView& list = *entry.List;
-    const std::vector<int> selected = list.Selected();
+    const int first = list.FirstSelected();
     switch (command) {
     case cmCheckAll:
     case cmUncheckAll: return list.Count() > 0;
     case cmCheckSelected:
     case cmUncheckSelected:
     case cmIgnore:
-    case cmCopy: return !selected.empty();
+    case cmCopy: return first >= 0;
     case cmOpenLocation:
-        return !selected.empty() &&
-               entry.Locate(list.SubItem(selected.front(), entry.LocationColumn)).Kind != TLocation::TKind::None;
+        return first >= 0 &&
+               entry.Locate(list.SubItem(first, entry.LocationColumn)).Kind != TLocation::TKind::None;
     default: return false;
     }
 }
@@ -105,7 +105,7 @@ bool TFindingsMenu::Run(TListView& list, UINT command)
         break;
     case cmIgnore: Ignore(*entry); break;
     case cmOpenLocation:
-        OpenLocation(entry->Locate(list.SubItem(list.Selected().front(), entry->LocationColumn)), Launch);
+        OpenLocation(entry->Locate(list.SubItem(list.FirstSelected(), entry->LocationColumn)), Launch);
         break;
     case cmCopy: Copy(*entry); break;
     default: return false;

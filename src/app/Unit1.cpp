@@ -328,9 +328,10 @@ void TForm1::InitializeProgram()
     if (!MyZip.OpenArchive(archive))
         return StartupFailed(L"Database file(Def.dbd) corrupted, please reinstall program.");
 
-    SpyScanner = std::make_unique<TSpyScan>(archive, LangTexts->GetSection(L"M_SpywareScan"));
-    SpyScanner->ScanPrefix = LangTexts->GetLine(L"M_SpywareScan", 0);
-    SpyScanner->RepairPrefix = LangTexts->GetLine(L"M_SpywareScan", 15);
+    const TWideStrings spywareTexts = LangTexts->GetSection(L"M_SpywareScan");
+    SpyScanner = std::make_unique<TSpyScan>(archive, spywareTexts);
+    SpyScanner->ScanPrefix = TextAt(spywareTexts, 0);
+    SpyScanner->RepairPrefix = TextAt(spywareTexts, 15);
     SpyScanner->RegistryImage = 0;
     SpyScanner->FileImage = 1;
     SpyScanner->FolderImage = 2;

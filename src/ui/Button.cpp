@@ -1,7 +1,5 @@
 #include "ui/Button.h"
 
-#include "ui/Application.h"
-
 #include <commctrl.h>
 
 TButton::~TButton()

@@ -1,9 +1,6 @@
 #include "ui/Label.h"
 
-#include "ui/Application.h"
 #include "ui/Create.h"
-
-#include <commctrl.h>
 
 void TLabel::Create(const TControlArgs& args)
 {

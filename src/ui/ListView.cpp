@@ -178,9 +178,9 @@ std::vector<int> TListView::Selected() const
     return rows;
 }
 
-bool TListView::IsSelected(int index) const
+int TListView::FirstSelected() const
 {
-    return ListView_GetItemState(Handle_, index, LVIS_SELECTED) != 0;
+    return ListView_GetNextItem(Handle_, -1, LVNI_SELECTED);
 }
 
 void TListView::SetSelected(int index, bool selected)

@@ -38,7 +38,8 @@ public:
 
     // The selected rows, in order.
     std::vector<int> Selected() const;
-    bool IsSelected(int index) const;
+    // The first selected row; -1 when none is.
+    int FirstSelected() const;
     void SetSelected(int index, bool selected);
     // The row with the keyboard focus; -1 when none has it.
     int Focused() const;

@@ -1,9 +1,5 @@
 #include "ui/Memo.h"
 
-#include "ui/Application.h"
-
-#include <commctrl.h>
-
 namespace {
 // Posted to the control itself: the pending text is written when the message loop gets to it.
 const UINT kFlushMessage = WM_APP + 0x51;

@@ -18,7 +18,6 @@ public:
         AppendMenuW(Menu_, MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED), command, text.c_str());
     }
     void AddSeparator() { AppendMenuW(Menu_, MF_SEPARATOR, 0, nullptr); }
-    bool Enabled(UINT command) const { return !(GetMenuState(Menu_, command, MF_BYCOMMAND) & MF_GRAYED); }
     // Shows the menu at a point in screen coordinates; 0 when the user chose nothing.
     UINT Track(HWND owner, POINT screen) const
     {
