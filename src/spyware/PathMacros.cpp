@@ -70,9 +70,3 @@ std::wstring ExpandPathMacros(const std::wstring& path, const TAppFrame& folders
     }
     return result;
 }
-
-std::wstring ExpandPathMacros32(const std::wstring& path, const TAppFrame& folders)
-{
-    std::wstring twin = ExpandPathMacros(path, folders, TPathView::Wow32);
-    return twin == ExpandPathMacros(path, folders) ? std::wstring() : twin;
-}

@@ -12,6 +12,3 @@
 enum class TPathView { Native, Wow32 };
 std::wstring ExpandPathMacros(const std::wstring& path, const TAppFrame& folders,
                               TPathView view = TPathView::Native);
-// The 32-bit twin of a path, or empty when the path names no folder with a twin (or the system has
-// no 32-bit side).
-std::wstring ExpandPathMacros32(const std::wstring& path, const TAppFrame& folders);

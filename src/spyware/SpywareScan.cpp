@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <set>
 
 namespace {
 
@@ -70,15 +71,6 @@ int32_t ToInteger(const std::string& text)
     if (value > INT_MAX)
         throw Exception("'" + text + "' is not a valid integer value");
     return static_cast<int32_t>(value);
-}
-
-bool EntryListed(const TListView& list, const std::wstring& entry)
-{
-    const int count = list.Count();
-    for (int row = 0; row < count; ++row)
-        if (list.SubItem(row, kEntryColumn) == entry)
-            return true;
-    return false;
 }
 
 } // namespace
@@ -166,6 +158,8 @@ int32_t TSpyScan::ScanDefinitions(TLabel& status, TProgressBar& progress, TListV
     const int n = static_cast<int>(Definitions.size());
     const std::wstring ownFile = ProgramFileName();
     int32_t added = 0;
+    // File and folder rows are listed once, whichever definitions name them.
+    std::set<std::wstring> listedPaths;
 
     for (int i = 0; i < n; ++i) {
         if (Stopped)
@@ -222,8 +216,9 @@ int32_t TSpyScan::ScanDefinitions(TLabel& status, TProgressBar& progress, TListV
                 // path outside the code page is still found and removed. Program Files and the system
                 // folder are looked at in their 32-bit twins too.
                 const std::wstring macroPath = AnsiToWide(key);
-                for (const std::wstring& path : {ExpandPathMacros(macroPath, Folders_),
-                                                 ExpandPathMacros32(macroPath, Folders_)}) {
+                const std::wstring native = ExpandPathMacros(macroPath, Folders_);
+                const std::wstring twin = ExpandPathMacros(macroPath, Folders_, TPathView::Wow32);
+                for (const std::wstring& path : {native, twin == native ? std::wstring() : twin}) {
                     if (path.empty())
                         continue;
                     if (folders) {
@@ -233,7 +228,7 @@ int32_t TSpyScan::ScanDefinitions(TLabel& status, TProgressBar& progress, TListV
                         if (!FileExists(path) || FileVersionText(path, 1) == L"Microsoft Corporation")
                             continue;
                     }
-                    if (EntryListed(list, path))
+                    if (!listedPaths.insert(path).second)
                         continue;
                     TSpyFinding finding;
                     finding.Kind = folders ? TSpyFinding::TKind::Folder : TSpyFinding::TKind::File;
