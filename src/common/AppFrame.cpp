@@ -3,6 +3,7 @@
 #include "common/Exception.h"
 #include "common/CodePage.h"
 #include "common/Kelvor_Routine.h"
+#include "common/Paths.h"
 #include "common/Registry.h"
 
 #include <windows.h>
@@ -46,11 +47,7 @@ TAppFrame::TAppFrame()
 
 std::wstring TAppFrame::GetSpecialFolder(int csidl) const
 {
-    // The shell answers these with at most MAX_PATH characters by contract.
-    wchar_t buffer[MAX_PATH + 1] = {};
-    if (SHGetSpecialFolderPathW(nullptr, buffer, csidl, FALSE))
-        return buffer;
-    return {};
+    return ShellFolder(csidl);
 }
 
 std::wstring TAppFrame::GetUserFolder(int kind) const

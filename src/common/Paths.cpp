@@ -6,15 +6,12 @@
 #include <windows.h>
 #include <shlobj.h>
 
-namespace {
-
 std::wstring ShellFolder(int csidl)
 {
+    // The shell answers these with at most MAX_PATH characters by contract.
     wchar_t buffer[MAX_PATH + 1] = {};
     return SHGetSpecialFolderPathW(nullptr, buffer, csidl, FALSE) ? std::wstring(buffer) : std::wstring();
 }
-
-} // namespace
 
 std::wstring WithBackslash(std::wstring path)
 {

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+// The shell's folder of a CSIDL number; empty when the shell has none.
+std::wstring ShellFolder(int csidl);
 // The path with one trailing backslash (an empty path stays empty).
 std::wstring WithBackslash(std::wstring path);
 // Replaces every occurrence of what (exact case); an empty what replaces nothing.

@@ -28,12 +28,6 @@ bool IsSwitchOn(const TIniFile& ini, const wchar_t* key)
     return ini.ReadString(kJunkSection, key, L"1") == L"1";
 }
 
-std::wstring ShellFolder(int csidl)
-{
-    wchar_t path[MAX_PATH + 1] = {};
-    return SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE) ? std::wstring(path) : std::wstring();
-}
-
 // Downloads has no folder number; systems before Vista have no such folder at all.
 std::wstring DownloadsFolder()
 {
@@ -110,7 +104,8 @@ TProtectedFolders ProtectedFolders(const TJunkPlaces& places)
                       ShellFolder(CSIDL_MYPICTURES), ShellFolder(CSIDL_MYMUSIC), ShellFolder(CSIDL_MYVIDEO),
                       ShellFolder(CSIDL_FAVORITES)};
     folders.Open = {WindowsTemp(windows)};
-    if (!places.WindowsFolder.empty()) {
+    // A stand-in Windows folder (tests) is guarded beside the real one.
+    if (!places.WindowsFolder.empty() && places.WindowsFolder != windows) {
         folders.Sealed.push_back(places.WindowsFolder);
         folders.Open.push_back(WindowsTemp(places.WindowsFolder));
     }

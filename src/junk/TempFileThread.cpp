@@ -144,10 +144,9 @@ void TempThread::ListFile(bool inCache, const std::wstring& path, int64_t size)
     (inCache ? CacheBytes : TempBytes) += size;
     CurrentFile = path;
     Listed.push_back(path);
-    // The memo lines wait here and reach the memo in one go before the summary: the memo cannot be
-    // looked at during a scan, and an edit control that is handed a growing text again and again
+    // The memo lines wait in Listed and reach the memo in one go before the summary: the memo cannot
+    // be looked at during a scan, and an edit control that is handed a growing text again and again
     // takes time quadratic in the number of lines. The memo ends up the same.
-    PendingLines_.push_back(CurrentFile);
     if (JunkCount % 5 != 0) return;
     RunOnUiThread([this] {
         ProgressBar.SetMax(ProgressBar.Max() + 1);
@@ -162,8 +161,8 @@ std::vector<std::wstring> TempThread::TakePendingLines()
 {
     std::vector<std::wstring> lines;
     lines.swap(PendingSkips_);
-    lines.insert(lines.end(), PendingLines_.begin(), PendingLines_.end());
-    PendingLines_.clear();
+    lines.insert(lines.end(), Listed.begin() + static_cast<std::ptrdiff_t>(LinesHanded_), Listed.end());
+    LinesHanded_ = Listed.size();
     return lines;
 }
 

@@ -76,7 +76,7 @@ private:
     std::vector<std::wstring> TakePendingLines();
 
     std::vector<std::wstring> PendingSkips_; // worker side: a line per refused folder, before the files
-    std::vector<std::wstring> PendingLines_; // worker side: memo lines not yet handed over
+    size_t LinesHanded_ = 0; // worker side: how many of Listed the memo has been handed
     // Loaded once and freed only after its removal thread has ended (the thread runs its code).
     TModule Library_;
     THandle RemovalThread_;
