@@ -8,7 +8,9 @@
 #include "ui/MessagePump.h"
 #include "ui/ProgressBar.h"
 
+#include <map>
 #include <optional>
+#include <tuple>
 
 namespace {
 
@@ -96,6 +98,16 @@ void TScanRegistry::Repair(TListView& list, TLabel& status, TProgressBar& progre
     // it cannot be written.
     std::vector<TRowPlan> plan;
     TUndoWriter undo;
+    // Rows often share a key (and a finding's key is usually its hive place too): each subtree is
+    // searched for links once. Nothing changes in the registry while the plan is made.
+    std::map<std::tuple<HKEY, std::wstring, REGSAM>, bool> linkAnswers;
+    const auto involvesLink = [&linkAnswers](HKEY root, const std::wstring& path, REGSAM view) {
+        auto key = std::make_tuple(root, path, view);
+        auto found = linkAnswers.find(key);
+        if (found == linkAnswers.end())
+            found = linkAnswers.emplace(std::move(key), PathInvolvesLink(root, path, view)).first;
+        return found->second;
+    };
     for (int row = 0; row < count; ++row) {
         if (!list.Checked(row))
             continue;
@@ -109,8 +121,8 @@ void TScanRegistry::Repair(TListView& list, TLabel& status, TProgressBar& progre
         const TRegFinding& finding = *entry.Finding;
         entry.Text = RowText(finding);
         const std::optional<TPlace> place = HivePlace(finding);
-        if (!place || PathInvolvesLink(finding.Root, finding.KeyPath, finding.View) ||
-            PathInvolvesLink(place->Root, place->Path, place->View))
+        if (!place || involvesLink(finding.Root, finding.KeyPath, finding.View) ||
+            involvesLink(place->Root, place->Path, place->View))
             entry.Settled = TOutcome::Refused;
         else if (finding.Kind == TFindingKind::Key)
             entry.Settled = FromExport(undo.AddKeyTree(place->Root, place->Path));
