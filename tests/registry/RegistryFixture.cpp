@@ -239,15 +239,7 @@ void RegistryFixture::WriteIgnoreIni(const std::wstring& registrySectionLines)
     WriteTextFile(Dornique + L"Ignore.ini", "[Registry]\r\n" + Narrow(registrySectionLines) + "\r\n");
 }
 
-std::vector<std::string> RegistryFixture::Rows() const
-{
-    std::vector<std::string> rows;
-    for (int i = 0; i < List.Count(); ++i)
-        rows.push_back(Narrow(List.Caption(i) + L"|" + List.SubItem(i, 1) + L"|" + List.SubItem(i, 2) + L"|" +
-                              List.SubItem(i, 3)) +
-                       "|" + std::to_string(List.ImageIndex(i)) + "|" + (List.Checked(i) ? "checked" : "unchecked"));
-    return rows;
-}
+std::vector<std::string> RegistryFixture::Rows() const { return ListRows(List); }
 
 std::vector<std::wstring> RegistryFixture::RowKeys() const
 {

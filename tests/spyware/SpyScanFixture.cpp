@@ -135,15 +135,7 @@ std::unique_ptr<TSpyScan> SpyScanTest::MakeScanner(const std::vector<std::string
     return scanner;
 }
 
-std::vector<std::string> SpyScanTest::Rows() const
-{
-    std::vector<std::string> rows;
-    for (int i = 0; i < List.Count(); ++i)
-        rows.push_back(Narrow(List.Caption(i) + L"|" + List.SubItem(i, 1) + L"|" + List.SubItem(i, 2) + L"|" +
-                              List.SubItem(i, 3)) +
-                       "|" + std::to_string(List.ImageIndex(i)) + "|" + (List.Checked(i) ? "checked" : "unchecked"));
-    return rows;
-}
+std::vector<std::string> SpyScanTest::Rows() const { return ListRows(List); }
 
 int SpyScanTest::CountEntry(const std::wstring& entry) const
 {

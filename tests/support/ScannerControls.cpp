@@ -1,5 +1,6 @@
 #include "support/ScannerControls.h"
 
+#include "common/CodePage.h"
 #include "ui/Create.h"
 
 HWND CreateScannerControls(TLabel& status, TProgressBar& progress, TListView& list,
@@ -18,4 +19,14 @@ HWND CreateScannerControls(TLabel& status, TProgressBar& progress, TListView& li
     for (const auto& [caption, width] : columns)
         list.AddColumn(caption, width);
     return host;
+}
+
+std::vector<std::string> ListRows(const TListView& list)
+{
+    std::vector<std::string> rows;
+    for (int i = 0; i < list.Count(); ++i)
+        rows.push_back(WideToUtf8(list.Caption(i) + L"|" + list.SubItem(i, 1) + L"|" + list.SubItem(i, 2) + L"|" +
+                                  list.SubItem(i, 3)) +
+                       "|" + std::to_string(list.ImageIndex(i)) + "|" + (list.Checked(i) ? "checked" : "unchecked"));
+    return rows;
 }
