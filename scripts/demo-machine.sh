@@ -26,10 +26,12 @@ unix_of() { winepath -u "$1" 2>/dev/null; }
 
 program_win='C:\Program Files\Quillmar Brisfold'
 program_dir=$(unix_of "$program_win")
-mkdir -p "$program_dir/Language"
-cp "$build/bin/Brisfold.exe" "$build/bin/Def.dbd" "$build/bin/Ravenwick.dll" "$program_dir/"
-cp "$build/bin/BrisfoldCmd.exe" "$build/bin/Scan.avi" "$program_dir/"
-cp "$build/bin/Language/"*.lng "$program_dir/Language/"
+# The program folder as it ships: the build stages it for the portable zip from the one list of
+# shipped files.
+stage="$build/package/portable/Quillmar Brisfold"
+[ -f "$stage/Brisfold.exe" ] || { echo "demo: $stage is missing; build first" >&2; exit 1; }
+mkdir -p "$program_dir"
+cp -R "$stage/." "$program_dir/"
 
 appdata_win=$(win_var APPDATA)
 settings_dir="$(unix_of "$appdata_win")/Kelvor/Dornique"
