@@ -17,9 +17,7 @@ const wchar_t kTypedUrlsKey[] = L"\\Software\\Microsoft\\Internet Explorer\\Type
 const wchar_t kIntelliFormsKey[] = L"\\Software\\Microsoft\\Internet Explorer\\IntelliForms";
 const wchar_t kProtectedStorageKey[] = L"\\Software\\Microsoft\\Protected Storage System Provider";
 
-// TAppFrame::GetUserFolder kinds.
-constexpr int kCookiesFolder = 4;
-constexpr int kHistoryFolder = 5;
+// A category without a folder of its own.
 constexpr int kNoFolder = -1;
 
 constexpr size_t kCookieTailLength = 260;
@@ -95,8 +93,8 @@ struct TInternetExplorerCategory {
 // Position 4 ("AutoFormHistory") lists the protected-storage key, position 5 the IntelliForms key.
 const TInternetExplorerCategory kInternetExplorerCategories[] = {
     {L"IEUrl", L"TypedURLs", kNoFolder, ListTypedUrls},
-    {L"Cookies", nullptr, kCookiesFolder, ListCookieCache},
-    {L"History", nullptr, kHistoryFolder, ListHistory},
+    {L"Cookies", nullptr, kUserCookies, ListCookieCache},
+    {L"History", nullptr, kUserHistory, ListHistory},
     {L"AutoFormHistory", L"Protected Storage System Provider", kNoFolder, ListProtectedStorage},
     {L"AutoPassHistory", L"IntelliForms", kNoFolder, ListIntelliForms},
 };

@@ -10,8 +10,6 @@ namespace {
 const wchar_t kRecentDocsKey[] = L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RecentDocs";
 const wchar_t kRunMruKey[] = L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
 
-// TAppFrame::GetUserFolder kind of the Recent folder.
-constexpr int kRecentFolder = 6;
 constexpr size_t kSubjectLength = 60;
 
 } // namespace
@@ -53,7 +51,7 @@ void ScanWindows(TCategoryContext& context, const std::wstring& key)
     if (context.Collect.Stopped())
         return;
     if (key == L"Recent") {
-        const std::wstring recent = context.Folders.GetUserFolder(kRecentFolder);
+        const std::wstring recent = context.Folders.GetUserFolder(kUserRecent);
         context.ShowSubject(recent.substr(0, kSubjectLength));
         context.Collect.ListFolder(recent);
         ListRecentDocs(context);
