@@ -120,6 +120,34 @@ void TPrivacyCollector::ListStringValues(const std::wstring& keyPath)
             Recorder_.AddValue(keyPath, value.Name);
 }
 
+void TPrivacyCollector::ListValuesOneLevel(const std::wstring& keyPath,
+                                           const std::function<void(const std::wstring& name)>& onKeyValue)
+{
+    TRegKey key;
+    if (key.Open(HKEY_CURRENT_USER, keyPath, KEY_READ) != ERROR_SUCCESS)
+        return;
+    for (const std::wstring& name : key.ValueNames()) {
+        if (!KeepGoing())
+            return;
+        if (onKeyValue)
+            onKeyValue(name);
+        Recorder_.AddValue(keyPath, name);
+    }
+    for (const std::wstring& subKeyName : key.SubKeyNames()) {
+        if (Stopped())
+            return;
+        const std::wstring subKeyPath = keyPath + L"\\" + subKeyName;
+        TRegKey subKey;
+        if (subKey.Open(HKEY_CURRENT_USER, subKeyPath, KEY_READ) != ERROR_SUCCESS)
+            continue;
+        for (const std::wstring& name : subKey.ValueNames()) {
+            if (!KeepGoing())
+                return;
+            Recorder_.AddValue(subKeyPath, name);
+        }
+    }
+}
+
 void TPrivacyCollector::CheckValue(const std::wstring& entry)
 {
     const size_t bar = entry.find(L'|');
