@@ -57,11 +57,10 @@ public:
     int32_t FoundCount() const { return static_cast<int32_t>(Items_.size()); }
     int64_t TotalBytes() const { return TotalBytes_; }
     // The source URLs of the listed cookies, in listing order.
-    const TAnsiStrings& CacheUrls() const { return CacheUrls_; }
+    TAnsiStrings CacheUrls() const;
 
 private:
     void Add(TPrivacyItem item);
     std::vector<TPrivacyItem> Items_;
     int64_t TotalBytes_ = 0;
-    TAnsiStrings CacheUrls_;
 };
