@@ -12,11 +12,6 @@
 
 namespace {
 
-int64_t EntrySize(const WIN32_FIND_DATAW& entry)
-{
-    return static_cast<int64_t>((static_cast<uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow);
-}
-
 std::wstring TrimBlanks(const std::wstring& text)
 {
     const size_t first = text.find_first_not_of(L' ');
@@ -79,9 +74,9 @@ void TPrivacyCollector::Walk(const std::wstring& folder, bool recurse)
             if (recurse)
                 Walk(path, true);
             else
-                Recorder_.AddFolderEntry(path, EntrySize(entry));
+                Recorder_.AddFolderEntry(path, FindDataSize(entry));
         } else if (probe.IsPlainFile(entry.cFileName)) {
-            Recorder_.AddFile(path, EntrySize(entry));
+            Recorder_.AddFile(path, FindDataSize(entry));
         }
     } while (FindNextFileW(find.Get(), &entry));
 }
@@ -98,7 +93,7 @@ void TPrivacyCollector::ListFile(const std::wstring& path)
         return;
     if (IsFileLink(path))
         return;
-    Recorder_.AddFile(path, EntrySize(entry));
+    Recorder_.AddFile(path, FindDataSize(entry));
 }
 
 void TPrivacyCollector::CheckKey(const std::wstring& keyPath)
