@@ -1,6 +1,7 @@
 #include "privacy/PrivacyCollectors.h"
 
 #include "common/FileFind.h"
+#include "common/Kelvor_Routine.h"
 #include "common/Paths.h"
 #include "common/Registry.h"
 #include "common/SafeDelete.h"
@@ -9,18 +10,6 @@
 #include "ui/MessagePump.h"
 
 #include <windows.h>
-
-namespace {
-
-std::wstring TrimBlanks(const std::wstring& text)
-{
-    const size_t first = text.find_first_not_of(L' ');
-    if (first == std::wstring::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(L' ') - first + 1);
-}
-
-} // namespace
 
 TPrivacyCollector::TPrivacyCollector(TPrivacyRecorder& recorder, const TStopFlag& stopped)
     : Recorder_(recorder), Stopped_(stopped)
@@ -149,7 +138,7 @@ void TPrivacyCollector::CheckValue(const std::wstring& entry)
     if (bar == std::wstring::npos)
         return;
     const std::wstring keyPath = entry.substr(0, bar);
-    const std::wstring valueName = TrimBlanks(entry.substr(bar + 1));
+    const std::wstring valueName = TrimText(entry.substr(bar + 1));
     TRegKey key;
     if (key.Open(HKEY_CURRENT_USER, keyPath, KEY_READ) != ERROR_SUCCESS || !key.ValueExists(valueName))
         return;

@@ -35,7 +35,7 @@ public:
     void ListValuesOneLevel(const std::wstring& keyPath,
                             const std::function<void(const std::wstring& name)>& onKeyValue = {});
     // "key|value": the value of a key below HKEY_CURRENT_USER, when both exist. The value name is
-    // trimmed of blanks; a text without "|" names nothing.
+    // trimmed of blanks and control characters; a text without "|" names nothing.
     void CheckValue(const std::wstring& entry);
 
     TPrivacyRecorder& Recorder() { return Recorder_; }
