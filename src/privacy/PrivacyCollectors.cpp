@@ -87,9 +87,9 @@ void TPrivacyCollector::ListFile(const std::wstring& path)
 
 void TPrivacyCollector::CheckKey(const std::wstring& keyPath)
 {
+    // The root itself may open; the recorder never takes it as an item.
     TRegKey key;
-    if (keyPath.find_first_not_of(L'\\') == std::wstring::npos ||
-        key.Open(HKEY_CURRENT_USER, keyPath, KEY_READ) != ERROR_SUCCESS)
+    if (key.Open(HKEY_CURRENT_USER, keyPath, KEY_READ) != ERROR_SUCCESS)
         return;
     Recorder_.AddKey(keyPath);
 }
