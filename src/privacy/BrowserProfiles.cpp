@@ -20,7 +20,6 @@ namespace {
 
 const wchar_t kFirefoxFolder[] = L"Mozilla\\Firefox"; // below application data
 const wchar_t kOperaFolder[] = L"\\Opera";
-constexpr size_t kSubjectLength = 60;
 
 template <typename TCategory, size_t N>
 const TCategory* FindCategory(const TCategory (&table)[N], const std::wstring& key)

@@ -36,9 +36,11 @@ struct TPrivacyItem {
 
 // "n bytes" up to 1024 bytes, "x.xx KB" up to 1 MB, "x.xx M" above (64-bit sizes).
 std::wstring PrivacySizeText(int64_t bytes);
+// The most of a path or name that the status line shows.
+inline constexpr size_t kSubjectLength = 60;
 // The last component of a path (after its last "\" or ":"), cut to maxLength characters; the status
 // line shows it.
-std::wstring LastPathComponent(const std::wstring& path, size_t maxLength = 60);
+std::wstring LastPathComponent(const std::wstring& path, size_t maxLength = kSubjectLength);
 
 class TPrivacyRecorder {
 public:

@@ -9,8 +9,6 @@ namespace {
 const wchar_t kRecentDocsKey[] = L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RecentDocs";
 const wchar_t kRunMruKey[] = L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
 
-constexpr size_t kSubjectLength = 60;
-
 } // namespace
 
 void ListRecentDocs(TCategoryContext& context)
