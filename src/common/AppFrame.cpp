@@ -20,6 +20,8 @@ const wchar_t* const kCommonValues[] = {
     L"Common AppData", L"Common Desktop", L"Common Programs", L"Common Start Menu", L"Common Favorites",
 };
 
+static_assert(std::size(kUserValues) == kUserLocalSettings + 1 && std::size(kCommonValues) == kCommonFavorites + 1);
+
 // The shell-folder values are read as strings, unexpanded; a value of another type is the registry
 // wrapper's data-type error.
 std::wstring ReadFolderValue(const TRegKey& key, const wchar_t* name)
@@ -53,15 +55,15 @@ std::wstring TAppFrame::GetSpecialFolder(int csidl) const
 std::wstring TAppFrame::GetUserFolder(int kind) const
 {
     switch (kind) {
-    case 0: return WindowsFolder();
-    case 1: return SystemFolder();
-    case 2: return TempFolder();
-    case 3: return GetSpecialFolder(CSIDL_INTERNET_CACHE);
-    case 4: return GetSpecialFolder(CSIDL_COOKIES);
-    case 5: return GetSpecialFolder(CSIDL_HISTORY);
-    case 6: return GetSpecialFolder(CSIDL_RECENT);
-    case 7: return GetSpecialFolder(CSIDL_DESKTOP);
-    case 12: return GetSpecialFolder(CSIDL_APPDATA);
+    case kUserWindows: return WindowsFolder();
+    case kUserSystem: return SystemFolder();
+    case kUserTemp: return TempFolder();
+    case kUserCache: return GetSpecialFolder(CSIDL_INTERNET_CACHE);
+    case kUserCookies: return GetSpecialFolder(CSIDL_COOKIES);
+    case kUserHistory: return GetSpecialFolder(CSIDL_HISTORY);
+    case kUserRecent: return GetSpecialFolder(CSIDL_RECENT);
+    case kUserDesktop: return GetSpecialFolder(CSIDL_DESKTOP);
+    case kUserAppData: return GetSpecialFolder(CSIDL_APPDATA);
     default: break;
     }
     if (kind < 0 || kind >= static_cast<int>(std::size(kUserValues)) || !kUserValues[kind])
@@ -69,7 +71,7 @@ std::wstring TAppFrame::GetUserFolder(int kind) const
     TRegKey key;
     key.Create(HKEY_CURRENT_USER, kShellFoldersKey, KEY_READ | KEY_WRITE);
     const std::wstring value = ReadFolderValue(key, kUserValues[kind]);
-    if (kind != 11)
+    if (kind != kUserProfile)
         return value;
     // The profile folder: the cookies folder cut after the first occurrence of the user's name.
     const std::wstring user = UserName();

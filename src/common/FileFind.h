@@ -4,6 +4,7 @@
 // the standard level.
 #include "common/Handles.h"
 
+#include <cstdint>
 #include <string>
 
 using TFindFirstCall = HANDLE(WINAPI*)(LPCWSTR, FINDEX_INFO_LEVELS, LPVOID, FINDEX_SEARCH_OPS, LPVOID, DWORD);
@@ -14,6 +15,12 @@ TFindHandle FindFirstEntry(const std::wstring& pattern, WIN32_FIND_DATAW& data);
 inline bool IsDotEntry(const wchar_t* name)
 {
     return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
+}
+
+// An entry's size, which a listing returns in two 32-bit halves.
+inline int64_t FindDataSize(const WIN32_FIND_DATAW& data)
+{
+    return static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
 }
 
 // Replaces FindFirstFileExW for FindFirstEntry (nullptr restores it); tests stand in for older systems.

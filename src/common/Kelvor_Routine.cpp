@@ -159,7 +159,7 @@ int64_t FolderSize(const std::wstring& path, bool recurse)
         return 0;
     int64_t total = 0;
     do {
-        total += (static_cast<int64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
+        total += FindDataSize(entry);
         const bool folderEntry = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         // A link is counted as an entry but never followed: its target lies outside this folder.
         if (recurse && folderEntry && entry.cFileName[0] != L'.' &&

@@ -198,8 +198,7 @@ void TJunkWalker::TestFile(TLinkProbe& probe, const std::wstring& folder, const 
     }
     // The probe also tells that the file still exists: a file gone since the listing is skipped.
     if (!probe.IsPlainFile(name)) return;
-    const int64_t size = static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
-    Sink_(area, folder + name, size);
+    Sink_(area, folder + name, FindDataSize(data));
 }
 
 TLinkProbe::TLinkProbe(std::wstring folder) : Folder_(std::move(folder)) {}

@@ -2,6 +2,7 @@
 
 #include "common/AppFrame.h"
 #include "privacy/PrivacyCollectors.h"
+#include "privacy/PrivacyItems.h"
 #include "privacy/PrivacyPlatform.h"
 
 #include <algorithm>
@@ -11,7 +12,6 @@ namespace {
 constexpr TApplicationBase kAppData = TApplicationBase::AppData;
 constexpr TApplicationBase kDrive = TApplicationBase::Drive;
 constexpr const wchar_t* kFirstFolder = nullptr;
-constexpr size_t kSubjectLength = 60;
 
 TApplicationEntry Folder(TApplicationBase base, const wchar_t* path)
 {

@@ -18,9 +18,8 @@
 
 namespace {
 
-const wchar_t kFirefoxFolder[] = L"\\Mozilla\\Firefox";
+const wchar_t kFirefoxFolder[] = L"Mozilla\\Firefox"; // below application data
 const wchar_t kOperaFolder[] = L"\\Opera";
-constexpr size_t kSubjectLength = 60;
 
 template <typename TCategory, size_t N>
 const TCategory* FindCategory(const TCategory (&table)[N], const std::wstring& key)
@@ -126,7 +125,7 @@ void ScanFirefox(TCategoryContext& context, const std::wstring& key)
     const std::wstring& appData = context.Folders.AppDataFolder;
     if (context.Collect.Stopped() || !category || appData.empty())
         return;
-    const std::wstring firefox = appData + kFirefoxFolder;
+    const std::wstring firefox = appData + L"\\" + kFirefoxFolder;
     const std::optional<std::wstring> profile = FirefoxProfileFolder(firefox);
     if (!profile)
         return;
@@ -146,6 +145,15 @@ void ScanFirefox(TCategoryContext& context, const std::wstring& key)
         return;
     if (ResolvesInside(firefox, path))
         context.Collect.ListFile(path);
+}
+
+bool HeldByFirefox(const std::wstring& path)
+{
+    if (path.find(kFirefoxFolder) == std::wstring::npos)
+        return false;
+    return std::none_of(std::begin(kFirefoxCategories), std::end(kFirefoxCategories), [&](const TFirefoxCategory& c) {
+        return !c.HeldWhileRunning && path.find(c.Name) != std::wstring::npos;
+    });
 }
 
 std::wstring FindOperaFolder(const std::wstring& appData)

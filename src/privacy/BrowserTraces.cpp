@@ -2,7 +2,6 @@
 
 #include "common/AppFrame.h"
 #include "common/CodePage.h"
-#include "common/Registry.h"
 #include "common/UrlCache.h"
 #include "privacy/PrivacyCollectors.h"
 #include "privacy/PrivacyItems.h"
@@ -17,9 +16,7 @@ const wchar_t kTypedUrlsKey[] = L"\\Software\\Microsoft\\Internet Explorer\\Type
 const wchar_t kIntelliFormsKey[] = L"\\Software\\Microsoft\\Internet Explorer\\IntelliForms";
 const wchar_t kProtectedStorageKey[] = L"\\Software\\Microsoft\\Protected Storage System Provider";
 
-// TAppFrame::GetUserFolder kinds.
-constexpr int kCookiesFolder = 4;
-constexpr int kHistoryFolder = 5;
+// A category without a folder of its own.
 constexpr int kNoFolder = -1;
 
 constexpr size_t kCookieTailLength = 260;
@@ -56,33 +53,14 @@ void ListTypedUrls(TCategoryContext& context, const std::wstring&)
     context.Collect.ListStringValues(kTypedUrlsKey);
 }
 
-// Every value of the key and of its direct subkeys, whatever its type; deeper keys are not looked at.
-void ListValuesOneLevel(TCategoryContext& context, const std::wstring& keyPath)
-{
-    TRegKey key;
-    if (key.Open(HKEY_CURRENT_USER, keyPath, KEY_READ) != ERROR_SUCCESS)
-        return;
-    TPrivacyRecorder& recorder = context.Collect.Recorder();
-    for (const std::wstring& name : key.ValueNames())
-        recorder.AddValue(keyPath, name);
-    for (const std::wstring& subKeyName : key.SubKeyNames()) {
-        const std::wstring subKeyPath = keyPath + L"\\" + subKeyName;
-        TRegKey subKey;
-        if (subKey.Open(HKEY_CURRENT_USER, subKeyPath, KEY_READ) != ERROR_SUCCESS)
-            continue;
-        for (const std::wstring& name : subKey.ValueNames())
-            recorder.AddValue(subKeyPath, name);
-    }
-}
-
 void ListIntelliForms(TCategoryContext& context, const std::wstring&)
 {
-    ListValuesOneLevel(context, kIntelliFormsKey);
+    context.Collect.ListValuesOneLevel(kIntelliFormsKey);
 }
 
 void ListProtectedStorage(TCategoryContext& context, const std::wstring&)
 {
-    ListValuesOneLevel(context, kProtectedStorageKey);
+    context.Collect.ListValuesOneLevel(kProtectedStorageKey);
 }
 
 struct TInternetExplorerCategory {
@@ -95,8 +73,8 @@ struct TInternetExplorerCategory {
 // Position 4 ("AutoFormHistory") lists the protected-storage key, position 5 the IntelliForms key.
 const TInternetExplorerCategory kInternetExplorerCategories[] = {
     {L"IEUrl", L"TypedURLs", kNoFolder, ListTypedUrls},
-    {L"Cookies", nullptr, kCookiesFolder, ListCookieCache},
-    {L"History", nullptr, kHistoryFolder, ListHistory},
+    {L"Cookies", nullptr, kUserCookies, ListCookieCache},
+    {L"History", nullptr, kUserHistory, ListHistory},
     {L"AutoFormHistory", L"Protected Storage System Provider", kNoFolder, ListProtectedStorage},
     {L"AutoPassHistory", L"IntelliForms", kNoFolder, ListIntelliForms},
 };

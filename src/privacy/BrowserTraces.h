@@ -14,6 +14,9 @@ void ScanInternetExplorer(TCategoryContext& context, const std::wstring& key);
 // cache folder, one level deep ("Cache"). While Firefox runs, its history, form and cache files are
 // left alone; whether it runs is asked afresh for each category.
 void ScanFirefox(TCategoryContext& context, const std::wstring& key);
+// True for a path that Firefox holds while it runs: one with "Mozilla\Firefox" in it that names none
+// of the category files it lets go meanwhile (cookies.txt, downloads.rdf). Only the text is looked at.
+bool HeldByFirefox(const std::wstring& path);
 
 // Positions 11 to 13, in the Opera profile: cookies4.dat ("Cookie"), the history and session files
 // ("History") and the cache folder at all depths ("Cache").

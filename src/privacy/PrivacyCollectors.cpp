@@ -1,6 +1,7 @@
 #include "privacy/PrivacyCollectors.h"
 
 #include "common/FileFind.h"
+#include "common/Kelvor_Routine.h"
 #include "common/Paths.h"
 #include "common/Registry.h"
 #include "common/SafeDelete.h"
@@ -9,23 +10,6 @@
 #include "ui/MessagePump.h"
 
 #include <windows.h>
-
-namespace {
-
-int64_t EntrySize(const WIN32_FIND_DATAW& entry)
-{
-    return static_cast<int64_t>((static_cast<uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow);
-}
-
-std::wstring TrimBlanks(const std::wstring& text)
-{
-    const size_t first = text.find_first_not_of(L' ');
-    if (first == std::wstring::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(L' ') - first + 1);
-}
-
-} // namespace
 
 TPrivacyCollector::TPrivacyCollector(TPrivacyRecorder& recorder, const TStopFlag& stopped)
     : Recorder_(recorder), Stopped_(stopped)
@@ -79,9 +63,9 @@ void TPrivacyCollector::Walk(const std::wstring& folder, bool recurse)
             if (recurse)
                 Walk(path, true);
             else
-                Recorder_.AddFolderEntry(path, EntrySize(entry));
+                Recorder_.AddFolderEntry(path, FindDataSize(entry));
         } else if (probe.IsPlainFile(entry.cFileName)) {
-            Recorder_.AddFile(path, EntrySize(entry));
+            Recorder_.AddFile(path, FindDataSize(entry));
         }
     } while (FindNextFileW(find.Get(), &entry));
 }
@@ -98,14 +82,14 @@ void TPrivacyCollector::ListFile(const std::wstring& path)
         return;
     if (IsFileLink(path))
         return;
-    Recorder_.AddFile(path, EntrySize(entry));
+    Recorder_.AddFile(path, FindDataSize(entry));
 }
 
 void TPrivacyCollector::CheckKey(const std::wstring& keyPath)
 {
+    // The root itself may open; the recorder never takes it as an item.
     TRegKey key;
-    if (keyPath.find_first_not_of(L'\\') == std::wstring::npos ||
-        key.Open(HKEY_CURRENT_USER, keyPath, KEY_READ) != ERROR_SUCCESS)
+    if (key.Open(HKEY_CURRENT_USER, keyPath, KEY_READ) != ERROR_SUCCESS)
         return;
     Recorder_.AddKey(keyPath);
 }
@@ -120,13 +104,41 @@ void TPrivacyCollector::ListStringValues(const std::wstring& keyPath)
             Recorder_.AddValue(keyPath, value.Name);
 }
 
+void TPrivacyCollector::ListValuesOneLevel(const std::wstring& keyPath,
+                                           const std::function<void(const std::wstring& name)>& onKeyValue)
+{
+    TRegKey key;
+    if (key.Open(HKEY_CURRENT_USER, keyPath, KEY_READ) != ERROR_SUCCESS)
+        return;
+    for (const std::wstring& name : key.ValueNames()) {
+        if (!KeepGoing())
+            return;
+        if (onKeyValue)
+            onKeyValue(name);
+        Recorder_.AddValue(keyPath, name);
+    }
+    for (const std::wstring& subKeyName : key.SubKeyNames()) {
+        if (Stopped())
+            return;
+        const std::wstring subKeyPath = keyPath + L"\\" + subKeyName;
+        TRegKey subKey;
+        if (subKey.Open(HKEY_CURRENT_USER, subKeyPath, KEY_READ) != ERROR_SUCCESS)
+            continue;
+        for (const std::wstring& name : subKey.ValueNames()) {
+            if (!KeepGoing())
+                return;
+            Recorder_.AddValue(subKeyPath, name);
+        }
+    }
+}
+
 void TPrivacyCollector::CheckValue(const std::wstring& entry)
 {
     const size_t bar = entry.find(L'|');
     if (bar == std::wstring::npos)
         return;
     const std::wstring keyPath = entry.substr(0, bar);
-    const std::wstring valueName = TrimBlanks(entry.substr(bar + 1));
+    const std::wstring valueName = TrimText(entry.substr(bar + 1));
     TRegKey key;
     if (key.Open(HKEY_CURRENT_USER, keyPath, KEY_READ) != ERROR_SUCCESS || !key.ValueExists(valueName))
         return;

@@ -4,6 +4,7 @@
 // entries; a stop request ends every listing at its next entry.
 #include "common/Types.h"
 
+#include <functional>
 #include <string>
 
 class TPrivacyRecorder;
@@ -28,8 +29,13 @@ public:
     // The plain string (REG_SZ) values of a key below HKEY_CURRENT_USER; values of other types, expandable
     // strings included, are not listed.
     void ListStringValues(const std::wstring& keyPath);
+    // Every value of a key below HKEY_CURRENT_USER and of its direct subkeys, whatever its type; deeper
+    // keys are not looked at. onKeyValue, when given, sees each of the key's own value names just
+    // before it is recorded.
+    void ListValuesOneLevel(const std::wstring& keyPath,
+                            const std::function<void(const std::wstring& name)>& onKeyValue = {});
     // "key|value": the value of a key below HKEY_CURRENT_USER, when both exist. The value name is
-    // trimmed of blanks; a text without "|" names nothing.
+    // trimmed of blanks and control characters; a text without "|" names nothing.
     void CheckValue(const std::wstring& entry);
 
     TPrivacyRecorder& Recorder() { return Recorder_; }

@@ -53,7 +53,15 @@ void TPrivacyRecorder::Clear()
 {
     Items_.clear();
     TotalBytes_ = 0;
-    CacheUrls_.clear();
+}
+
+TAnsiStrings TPrivacyRecorder::CacheUrls() const
+{
+    TAnsiStrings urls;
+    for (const TPrivacyItem& item : Items_)
+        if (item.Kind == TPrivacyItemKind::Cookie)
+            urls.push_back(item.Url);
+    return urls;
 }
 
 void TPrivacyRecorder::Add(TPrivacyItem item)
@@ -96,7 +104,6 @@ void TPrivacyRecorder::AddCookie(const TUrlCacheRecord& record)
 {
     const std::wstring local = AnsiToWide(record.LocalFileName);
     const auto size = static_cast<int64_t>(record.Size);
-    CacheUrls_.push_back(record.SourceUrl);
     Add({.Kind = TPrivacyItemKind::Cookie, .Line = local + kLineGap + FormatSize(size), .Path = local, .File = local,
          .Url = record.SourceUrl, .Size = size});
 }

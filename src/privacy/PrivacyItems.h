@@ -36,9 +36,11 @@ struct TPrivacyItem {
 
 // "n bytes" up to 1024 bytes, "x.xx KB" up to 1 MB, "x.xx M" above (64-bit sizes).
 std::wstring PrivacySizeText(int64_t bytes);
+// The most of a path or name that the status line shows.
+inline constexpr size_t kSubjectLength = 60;
 // The last component of a path (after its last "\" or ":"), cut to maxLength characters; the status
 // line shows it.
-std::wstring LastPathComponent(const std::wstring& path, size_t maxLength = 60);
+std::wstring LastPathComponent(const std::wstring& path, size_t maxLength = kSubjectLength);
 
 class TPrivacyRecorder {
 public:
@@ -57,11 +59,10 @@ public:
     int32_t FoundCount() const { return static_cast<int32_t>(Items_.size()); }
     int64_t TotalBytes() const { return TotalBytes_; }
     // The source URLs of the listed cookies, in listing order.
-    const TAnsiStrings& CacheUrls() const { return CacheUrls_; }
+    TAnsiStrings CacheUrls() const;
 
 private:
     void Add(TPrivacyItem item);
     std::vector<TPrivacyItem> Items_;
     int64_t TotalBytes_ = 0;
-    TAnsiStrings CacheUrls_;
 };

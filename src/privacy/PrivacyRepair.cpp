@@ -6,6 +6,7 @@
 #include "common/Registry.h"
 #include "common/SafeDelete.h"
 #include "common/UrlCache.h"
+#include "privacy/BrowserTraces.h"
 #include "privacy/PrivacyScanner.h"
 #include "privacy/RestartDeletion.h"
 #include "ui/Label.h"
@@ -20,18 +21,6 @@
 namespace {
 
 const wchar_t kFirefoxProcess[] = L"FireFox.exe";
-
-bool Contains(const std::wstring& text, const wchar_t* part)
-{
-    return text.find(part) != std::wstring::npos;
-}
-
-// While Firefox runs it holds its history, form and cache files; only its cookies and its download
-// list may go then.
-bool HeldByFirefox(const std::wstring& path)
-{
-    return Contains(path, L"Mozilla\\Firefox") && !Contains(path, L"cookies.txt") && !Contains(path, L"downloads.rdf");
-}
 
 // Another program holds the file open without sharing it: an exclusive open meets a sharing violation.
 // (Missing rights give "access denied" instead, and wait for no restart.)

@@ -46,7 +46,7 @@ TPrivacyScanner::TPrivacyScanner(const TWideStrings& texts) : Texts(texts) {}
 void TPrivacyScanner::LoadIgnoreList()
 {
     CookieIgnore.clear();
-    const TIniFile ignore(Folders.AppDataFolder + L"\\Kelvor\\Dornique\\Ignore.ini");
+    const TIniFile ignore(IgnoreIniPath());
     for (const std::wstring& line : ignore.ReadSectionLines(L"Cookie"))
         CookieIgnore.push_back(LineName(line));
 }

@@ -9,16 +9,6 @@
 
 namespace {
 
-// Folder kinds of TAppFrame used by the macros.
-constexpr int kUserStartMenu = 8;
-constexpr int kUserFavorites = 9;
-constexpr int kUserStartup = 10;
-constexpr int kUserProfile = 11;
-constexpr int kCommonDesktop = 1;
-constexpr int kCommonPrograms = 2;
-constexpr int kCommonStartMenu = 3;
-constexpr int kCommonFavorites = 4;
-
 std::wstring ProgramFilesFolder()
 {
     // The drive root of the system folder, not the shell's Program Files folder.

@@ -7,10 +7,13 @@
 // player. Beside them, so that the demo shows what the sweeper must leave alone: a typed address of
 // another type, a page in the cache that is not a cookie, the browsers' settings files and the
 // applications' settings values next to their lists.
+#include "DemoSupport.h"
+
 #include "common/AppFrame.h"
 #include "common/CodePage.h"
 #include "common/Registry.h"
 #include "common/SafeDelete.h"
+#include "common/UrlCache.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -138,20 +141,9 @@ const TDemoShortcut kShortcuts[] = {
     {kAppData, L"Microsoft\\Office\\Recent\\bank.docx.LNK", L"C:\\Letters\\bank.docx"},
 };
 
-void Report(const char* what, const std::wstring& item, bool ok)
-{
-    std::printf("%s %-7s %s\n", ok ? "  " : "!!", what, WideToUtf8(item).c_str());
-}
-
 std::wstring FolderPath(int csidl, const std::wstring& path)
 {
     return TAppFrame().GetSpecialFolder(csidl) + L"\\" + path;
-}
-
-bool MakeParentFolder(const std::wstring& path)
-{
-    const int result = SHCreateDirectoryExW(nullptr, path.substr(0, path.find_last_of(L'\\')).c_str(), nullptr);
-    return result == ERROR_SUCCESS || result == ERROR_ALREADY_EXISTS;
 }
 
 void PlantValue(const TDemoValue& value)
@@ -169,19 +161,7 @@ void PlantValue(const TDemoValue& value)
 
 void PlantCacheEntry(const TDemoCacheEntry& entry)
 {
-    DeleteUrlCacheEntryA(entry.Url);
-    char local[MAX_PATH] = {};
-    bool ok = CreateUrlCacheEntryA(entry.Url, 0, "txt", local, 0) != FALSE;
-    if (ok) {
-        HANDLE file = CreateFileA(local, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            DWORD written = 0;
-            WriteFile(file, entry.Content, static_cast<DWORD>(std::string(entry.Content).size()), &written, nullptr);
-            CloseHandle(file);
-        }
-        FILETIME never = {};
-        ok = CommitUrlCacheEntryA(entry.Url, local, never, never, entry.Type, nullptr, 0, "txt", nullptr) != FALSE;
-    }
+    const bool ok = PlantUrlCacheEntry(entry.Url, entry.Type, entry.Content);
     Report(entry.Type == COOKIE_CACHE_ENTRY ? "cookie" : "page", AnsiToWide(entry.Url), ok);
 }
 
@@ -189,21 +169,14 @@ void PlantFile(const TDemoFile& demo)
 {
     const std::wstring path = FolderPath(demo.Folder, demo.Path);
     const std::string bytes = demo.Text ? std::string(demo.Text) : std::string(demo.Size, 'h');
-    bool ok = MakeParentFolder(path);
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ok = ok && file != INVALID_HANDLE_VALUE;
-    if (file != INVALID_HANDLE_VALUE) {
-        DWORD written = 0;
-        ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && ok;
-        CloseHandle(file);
-    }
-    Report("file", path, ok);
+    const bool folders = MakeParentFolders(path);
+    Report("file", path, WriteWholeFile(path, bytes) && folders);
 }
 
 void PlantShortcut(const TDemoShortcut& demo)
 {
     const std::wstring path = FolderPath(demo.Folder, demo.Path);
-    bool ok = MakeParentFolder(path);
+    bool ok = MakeParentFolders(path);
     IShellLinkW* link = nullptr;
     ok = ok && SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                           reinterpret_cast<void**>(&link)));
@@ -237,8 +210,7 @@ void Remove()
         Report("reg", std::wstring(value.Key) + L"\\" + value.Name,
                OutcomeDone(DeleteRegValueSafe(HKEY_CURRENT_USER, value.Key, value.Name)));
     for (const TDemoCacheEntry& entry : kCacheEntries)
-        Report("cache", AnsiToWide(entry.Url),
-               DeleteUrlCacheEntryA(entry.Url) || GetLastError() == ERROR_FILE_NOT_FOUND);
+        Report("cache", AnsiToWide(entry.Url), OutcomeDone(DeleteUrlCacheRecord(entry.Url)));
     for (const TDemoFile& file : kFiles) {
         const std::wstring path = FolderPath(file.Folder, file.Path);
         Report("file", path, OutcomeDone(DeleteFileSafe(path)));

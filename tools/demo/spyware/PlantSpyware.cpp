@@ -4,6 +4,8 @@
 //   spyware_demo_plant.exe remove [Def.dbd]
 // Def.dbd defaults to the one next to this program. Everything planted comes from the definitions
 // themselves, so the demo follows the shipped database.
+#include "DemoSupport.h"
+
 #include "common/AppFrame.h"
 #include "common/CodePage.h"
 #include "common/Exception.h"
@@ -12,6 +14,7 @@
 #include "common/Registry.h"
 #include "common/SafeDelete.h"
 #include "common/TextLines.h"
+#include "common/UrlCache.h"
 #include "spyware/PathMacros.h"
 #include "spyware/RegistryEntry.h"
 #include "spyware/archive/ZLIBArchive.h"
@@ -69,11 +72,6 @@ TDefinition ReadDefinition(TZLBArchive& archive, const std::string& name)
 
 std::string CookieUrl(const std::string& domain) { return "Cookie:demo@ads." + domain + "/"; }
 
-void Report(const char* what, const std::wstring& item, bool ok)
-{
-    std::printf("%s %-7s %s\n", ok ? "  " : "!!", what, WideToUtf8(item).c_str());
-}
-
 void PlantRegistry(const std::string& text, REGSAM view)
 {
     const TRegistryEntry entry = ParseRegistryEntry(AnsiToWide(text));
@@ -86,52 +84,22 @@ void PlantRegistry(const std::string& text, REGSAM view)
     }
 }
 
-void MakeFolders(const std::wstring& folder)
-{
-    for (size_t slash = folder.find(L'\\', 3); ; slash = folder.find(L'\\', slash + 1)) {
-        CreateDirectoryW(folder.substr(0, slash).c_str(), nullptr);
-        if (slash == std::wstring::npos)
-            break;
-    }
-}
-
 void PlantFile(const std::wstring& path, bool systemCompany)
 {
-    MakeFolders(path.substr(0, path.find_last_of(L'\\')));
-    bool ok;
+    // A folder that cannot be made shows as the file's failure.
+    (void)MakeParentFolders(path);
     if (systemCompany) {
-        ok = CopyFileW((SystemFolder() + L"\\version.dll").c_str(), path.c_str(), FALSE) != FALSE;
+        const bool ok = CopyFileW((SystemFolder() + L"\\version.dll").c_str(), path.c_str(), FALSE) != FALSE;
         Report("file", path + L"  (company: " + FileVersionText(path, 1) + L", not listed)", ok);
         return;
     }
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ok = file != INVALID_HANDLE_VALUE;
-    if (ok) {
-        DWORD written = 0;
-        WriteFile(file, "MZ demo", 7, &written, nullptr);
-        CloseHandle(file);
-    }
-    Report("file", path, ok);
+    Report("file", path, WriteWholeFile(path, "MZ demo"));
 }
 
 void PlantCookie(const std::string& domain)
 {
     const std::string url = CookieUrl(domain);
-    DeleteUrlCacheEntryA(url.c_str());
-    char local[MAX_PATH] = {};
-    bool ok = CreateUrlCacheEntryA(url.c_str(), 0, "txt", local, 0) != FALSE;
-    if (ok) {
-        HANDLE file = CreateFileA(local, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            DWORD written = 0;
-            const std::string body = "id\ndemo\n" + domain + "/\n";
-            WriteFile(file, body.data(), static_cast<DWORD>(body.size()), &written, nullptr);
-            CloseHandle(file);
-        }
-        FILETIME never = {};
-        ok = CommitUrlCacheEntryA(url.c_str(), local, never, never, COOKIE_CACHE_ENTRY, nullptr, 0, "txt",
-                                  nullptr) != FALSE;
-    }
+    const bool ok = PlantUrlCacheEntry(url, COOKIE_CACHE_ENTRY, "id\ndemo\n" + domain + "/\n");
     Report("cookie", AnsiToWide(url), ok);
 }
 
@@ -157,7 +125,7 @@ void Plant(TZLBArchive& archive)
                 PlantRegistry(entry, wow ? KEY_WOW64_32KEY : 0);
         for (const std::string& folder : def.Folders) {
             const std::wstring path = ExpandPathMacros(AnsiToWide(folder), folders, view);
-            MakeFolders(path);
+            (void)MakeFolders(path); // the report asks the file system itself
             Report("folder", path, GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES);
         }
         for (const std::string& file : def.Files) {
@@ -213,8 +181,7 @@ void Remove(TZLBArchive& archive)
         }
     }
     for (const char* domain : kCookieDomains)
-        Report("cookie", AnsiToWide(CookieUrl(domain)), DeleteUrlCacheEntryA(CookieUrl(domain).c_str()) ||
-                                                            GetLastError() == ERROR_FILE_NOT_FOUND);
+        Report("cookie", AnsiToWide(CookieUrl(domain)), OutcomeDone(DeleteUrlCacheRecord(CookieUrl(domain))));
 }
 
 } // namespace
