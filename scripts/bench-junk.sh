@@ -16,7 +16,7 @@ cmake --build "$build" -j2 --target bench_junk >/dev/null
 
 # Also points XDG_DATA_HOME (the Unix trash Wine empties as the recycle bin) into the build folder.
 . "$root/scripts/wine-env.sh"
-brisfold_wine_start "$build" || true
+brisfold_wine_start "$build"
 name="BrisfoldBench-$$"
 tree="$WINEPREFIX/drive_c/$name"
 cleanup() { rm -rf "$tree"; brisfold_wine_stop; }

@@ -19,6 +19,6 @@ fi
 cmake --build "$build" -j2 --target bench_registry >/dev/null
 
 . "$root/scripts/wine-env.sh"
-brisfold_wine_start "$build" || true
+brisfold_wine_start "$build"
 trap brisfold_wine_stop EXIT
 wine "$build/bin/bench_registry.exe" "$keys" "$gone" </dev/null

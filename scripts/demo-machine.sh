@@ -7,19 +7,17 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
 
-export WINEPREFIX="$build/demo/prefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-export WINEARCH=win64
-# Under Wine, emptying the recycle bin empties the Unix user's trash: the demo's stays in the build.
-export XDG_DATA_HOME="$build/demo/xdg-data"
-
-# A fresh machine every time, so that a demo shows what a first run finds.
+# A fresh machine every time, so that a demo shows what a first run finds; its Unix home and trash
+# stay inside it.
+. "$root/scripts/wine-env.sh"
+brisfold_wine_env "$build/demo" "$build/demo/prefix"
 wineserver -k 2>/dev/null || true
 rm -rf "$build/demo"
-mkdir -p "$WINEPREFIX" "$XDG_DATA_HOME"
+brisfold_wine_env "$build/demo" "$build/demo/prefix"
+mkdir -p "$WINEPREFIX"
 wineboot -i >/dev/null 2>&1 || true
 wineserver -w
+brisfold_wine_own_profiles
 
 win_var() { wine cmd /c echo "%$1%" 2>/dev/null | tr -d '\r'; }
 unix_of() { winepath -u "$1" 2>/dev/null; }

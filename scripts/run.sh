@@ -10,12 +10,9 @@ build=$(mkdir -p "${1:-$root/build}" && cd "${1:-$root/build}" && pwd)
 bash "$root/scripts/build.sh" "$build"
 bash "$root/scripts/demo-machine.sh" "$build"
 
-export WINEPREFIX="$build/demo/prefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-# Under Wine, emptying the recycle bin empties the Unix user's trash: the demo's stays in the build.
-export XDG_DATA_HOME="$build/demo/xdg-data"
-mkdir -p "$XDG_DATA_HOME"
+. "$root/scripts/wine-env.sh"
+brisfold_wine_env "$build/demo" "$build/demo/prefix"
+brisfold_wine_own_profiles
 program='C:\Program Files\Quillmar Brisfold'
 
 if [ -n "${DISPLAY:-}" ]; then

@@ -1,19 +1,24 @@
-# Sourced by the scripts: the Wine environment of a build folder ($1), whose prefix lives inside it.
+# Sourced by the scripts: the Wine environment of a folder ($1: a build folder, or the demo's folder in
+# it), whose prefix ($2, default $1/wineprefix), Unix home and trash all live inside it.
 brisfold_wine_env() {
-  local build
-  build=$(cd "$1" && pwd)
-  export WINEPREFIX="$build/wineprefix"
+  local place
+  place=$(mkdir -p "$1" && cd "$1" && pwd)
+  export WINEPREFIX="${2:-$place/wineprefix}"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   export WINEARCH=win64
-  # Under Wine, emptying the recycle bin empties the Unix user's trash: this one stays in the build.
-  export XDG_DATA_HOME="$build/xdg-data"
-  mkdir -p "$XDG_DATA_HOME"
+  # Wine links a new prefix's Desktop, Documents and the like into the Unix home, and empties the Unix
+  # trash as the recycle bin: neither may be the developer's own.
+  export HOME="$place/home"
+  export XDG_CONFIG_HOME="$HOME/.config"
+  export XDG_DATA_HOME="$place/xdg-data"
+  mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
 }
 
 # Creates the prefix on first use: headless (null graphics driver) and without add-on installers.
+# Arguments as brisfold_wine_env.
 brisfold_wine_prefix() {
-  brisfold_wine_env "$1"
+  brisfold_wine_env "$@"
   if [ ! -f "$WINEPREFIX/.brisfold-ready" ]; then
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
@@ -21,6 +26,29 @@ brisfold_wine_prefix() {
     wineserver -w
     touch "$WINEPREFIX/.brisfold-ready"
   fi
+  brisfold_wine_own_profiles
+}
+
+# The profile folders Wine linked into the Unix home become real folders of the prefix, so that nothing
+# a test, a demo or a repair plants or deletes there reaches outside it. Only the link itself goes:
+# `rm -r`, or a trailing slash, would empty the folder it points at.
+brisfold_wine_own_profiles() {
+  local users="$WINEPREFIX/drive_c/users" p real inside
+  for p in "$users"/*/*; do
+    if [ -L "$p" ]; then
+      rm -- "$p"
+      mkdir -- "$p"
+    fi
+  done
+  inside=$(cd "$WINEPREFIX" && pwd -P)
+  for p in "$users"/* "$users"/*/* "$users"/*/AppData/*; do
+    [ -e "$p" ] || [ -L "$p" ] || continue
+    real=$(readlink -f -- "$p") || real=""
+    case "$real" in
+      "$inside"/*) ;;
+      *) echo "wine-env: $p leads outside the prefix (to '$real'); stopping" >&2; return 1 ;;
+    esac
+  done
 }
 
 brisfold_wine_headless() {
@@ -34,7 +62,7 @@ brisfold_wine_start() {
   # A server left running by an earlier command is as good as a new one.
   wineserver -p 2>/dev/null || true
   # Also starts Wine's services; and a prefix that was used with a display is made headless again.
-  brisfold_wine_headless
+  brisfold_wine_headless || true
 }
 
 brisfold_wine_stop() {

@@ -6,5 +6,5 @@ here=$(dirname "$(readlink -f "$0")")
 . "$here/wine-env.sh"
 program=$(readlink -f "$1"); shift
 build=$(dirname "$(dirname "$program")")
-brisfold_wine_prefix "$build"
+brisfold_wine_prefix "$build" || exit 1
 exec wine "$program" "$@"

@@ -5,8 +5,7 @@
 # Sets WINEPREFIX to the demo machine, program (its folder) and settings_dir (its Main.ini's folder).
 demo_desktop_env() {
   . "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-env.sh"
-  brisfold_wine_env "$1"
-  export WINEPREFIX="$1/demo/prefix"
+  brisfold_wine_env "$1/demo" "$1/demo/prefix"
   [ -d "$WINEPREFIX" ] || { echo "pictures: no demo machine; run scripts/demo-machine.sh first" >&2; exit 1; }
   program='C:\Program Files\Quillmar Brisfold'
   settings_dir="$(winepath -u "$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')")/Kelvor/Dornique"
