@@ -7,7 +7,7 @@
 #include "common/MultiLan.h"
 #include "common/Paths.h"
 #include "junk/JunkWalk.h"
-#include "removal/Ravenwick.h"
+#include "junk/RemovalCalls.h"
 #include "ui/Application.h"
 #include "ui/Label.h"
 #include "ui/Memo.h"

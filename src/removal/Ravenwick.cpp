@@ -2,10 +2,9 @@
 // of the settings file handed to CreateDll, and empties the recycle bin of the drive the scanner
 // measured. It shows nothing, and no error or exception leaves it: the program never hears of its
 // failures.
-#include "removal/Ravenwick.h"
-
 #include "common/SafeDelete.h"
 #include "junk/JunkWalk.h"
+#include "junk/RemovalCalls.h"
 
 #include <shellapi.h>
 

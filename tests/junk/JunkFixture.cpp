@@ -4,7 +4,7 @@
 #include "common/Kelvor_Routine.h"
 #include "common/Paths.h"
 #include "junk/JunkWalk.h"
-#include "removal/Ravenwick.h"
+#include "junk/RemovalCalls.h"
 #include "support/ShellFolders.h"
 #include "ui/Create.h"
 #include "ui/MessagePump.h"
