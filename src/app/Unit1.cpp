@@ -3,6 +3,7 @@
 
 #include "app/IgnoredItemsDialog.h"
 #include "app/LanguageNeeds.h"
+#include "app/OpenDocument.h"
 #include "app/SettingsDialog.h"
 #include "app/Unit2.h"
 #include "common/CodePage.h"

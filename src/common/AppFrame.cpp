@@ -1,10 +1,10 @@
 #include "common/AppFrame.h"
 
-#include "common/Exception.h"
 #include "common/CodePage.h"
-#include "common/Kelvor_Routine.h"
+#include "common/Exception.h"
 #include "common/Paths.h"
 #include "common/Registry.h"
+#include "common/SystemFolders.h"
 
 #include <windows.h>
 #include <shlobj.h>

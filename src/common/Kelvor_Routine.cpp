@@ -1,12 +1,9 @@
 #include "common/Kelvor_Routine.h"
 
-#include "common/AppFrame.h"
 #include "common/FileFind.h"
-#include "common/GrowingBuffer.h"
 #include "common/Paths.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <cstdio>
 #include <memory>
@@ -45,27 +42,6 @@ std::wstring SizeText(int64_t bytes, bool smallAsZero)
 
 } // namespace
 
-std::wstring WindowsFolder()
-{
-    return AskWithGrowingBuffer([](wchar_t* buffer, DWORD size) { return GetWindowsDirectoryW(buffer, size); });
-}
-
-std::wstring SystemFolder()
-{
-    return AskWithGrowingBuffer([](wchar_t* buffer, DWORD size) { return GetSystemDirectoryW(buffer, size); });
-}
-
-std::wstring TempFolder()
-{
-    return AskWithGrowingBuffer([](wchar_t* buffer, DWORD size) { return GetTempPathW(size, buffer); });
-}
-
-std::wstring ProgramFileName()
-{
-    return AskWithGrowingBuffer(
-        [](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); });
-}
-
 bool FileExists(const std::wstring& path)
 {
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -76,21 +52,6 @@ bool FolderExists(const std::wstring& path)
 {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-std::wstring UserName()
-{
-    DWORD size = 256;
-    std::wstring buffer(size, L'\0');
-    if (!GetUserNameW(buffer.data(), &size)) {
-        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
-            return {};
-        buffer.resize(size);
-        if (!GetUserNameW(buffer.data(), &size))
-            return {};
-    }
-    buffer.resize(wcslen(buffer.c_str()));
-    return buffer;
 }
 
 std::wstring WindowsVersionName()
@@ -176,25 +137,6 @@ bool IsFileLocked(const std::wstring& path)
     const THandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     return !file;
-}
-
-void OpenDocument(const std::wstring& command)
-{
-    std::wstring text = command;
-    ReplaceAll(text, L"%WINDOWS%", WindowsFolder());
-    ReplaceAll(text, L"%SYSTEM%", SystemFolder());
-    const std::wstring appFolder = TAppFrame().ExeFolder;
-    ReplaceAll(text, L"%APP%\\", appFolder);
-    ReplaceAll(text, L"%APP%/", appFolder);
-
-    std::wstring head = text.substr(0, 12);
-    CharUpperBuffW(head.data(), static_cast<DWORD>(head.size()));
-    if (head == L"RUNDLL32.EXE") {
-        const std::wstring parameters = text.size() > 13 ? text.substr(13) : std::wstring();
-        ShellExecuteW(nullptr, L"open", L"RunDll32.exe", parameters.c_str(), nullptr, SW_SHOWNORMAL);
-        return;
-    }
-    ShellExecuteW(nullptr, L"open", text.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 std::wstring FileVersionText(const std::wstring& path, int index)

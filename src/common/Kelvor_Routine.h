@@ -3,12 +3,6 @@
 #include <cstdint>
 #include <string>
 
-std::wstring WindowsFolder();
-std::wstring SystemFolder();
-std::wstring TempFolder(); // ends in a backslash
-std::wstring UserName();
-// Full path of the running program's file.
-std::wstring ProgramFileName();
 // True when the path names an existing file (not a folder) / an existing folder.
 bool FileExists(const std::wstring& path);
 bool FolderExists(const std::wstring& path);
@@ -34,9 +28,6 @@ int64_t FolderSize(const std::wstring& path, bool recurse);
 
 // True when the file exists and cannot be opened for exclusive read/write use.
 bool IsFileLocked(const std::wstring& path);
-
-// Expands %WINDOWS%, %SYSTEM%, %APP%\ and %APP%/ and opens the result with the shell.
-void OpenDocument(const std::wstring& command);
 
 // One string of the file's version resource: 0 Comments, 1 CompanyName, 2 FileDescription,
 // 3 FileVersion, 4 InternalName, 5 LegalCopyright, 6 LegalTrademarks, 7 OriginalFileName,

@@ -1,7 +1,7 @@
 #include "common/Paths.h"
 
 #include "common/GrowingBuffer.h"
-#include "common/Kelvor_Routine.h"
+#include "common/SystemFolders.h"
 
 #include <windows.h>
 #include <shlobj.h>

@@ -5,6 +5,7 @@
 #include "common/Kelvor_Routine.h"
 #include "common/Paths.h"
 #include "common/SafeDelete.h"
+#include "common/SystemFolders.h"
 
 #include <knownfolders.h>
 #include <objbase.h>

@@ -1,6 +1,6 @@
 #include "privacy/PrivacyPlatform.h"
 
-#include "common/Kelvor_Routine.h"
+#include "common/SystemFolders.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "registry/PathJudge.h"
 
-#include "common/Kelvor_Routine.h"
+#include "common/SystemFolders.h"
 
 #include <cwctype>
 

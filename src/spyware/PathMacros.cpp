@@ -1,7 +1,7 @@
 #include "spyware/PathMacros.h"
 
-#include "common/Kelvor_Routine.h"
 #include "common/Paths.h"
+#include "common/SystemFolders.h"
 
 #include <shlobj.h>
 

@@ -6,6 +6,7 @@
 #include "common/IniFile.h"
 #include "common/Kelvor_Routine.h"
 #include "common/SafeDelete.h"
+#include "common/SystemFolders.h"
 #include "common/TextLines.h"
 #include "common/UrlCache.h"
 #include "spyware/PathMacros.h"

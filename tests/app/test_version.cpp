@@ -1,6 +1,7 @@
 // Every shipped binary carries the project version in its version resource.
 #include "BrisfoldVersion.h"
 #include "common/Kelvor_Routine.h"
+#include "common/SystemFolders.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

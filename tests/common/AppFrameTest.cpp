@@ -1,7 +1,7 @@
 #include "common/AppFrame.h"
 #include "common/Exception.h"
-#include "common/Kelvor_Routine.h"
 #include "common/Registry.h"
+#include "common/SystemFolders.h"
 #include "support/ScratchFolder.h"
 #include "support/ScratchRegistry.h"
 #include "support/ShellFolders.h"

@@ -1,9 +1,10 @@
 // Path helpers: the 32-bit view of a path, long answers of fill-a-buffer calls, the listing fallback.
 #include "common/FileFind.h"
 #include "common/GrowingBuffer.h"
-#include "common/Kelvor_Routine.h"
 #include "common/IniFile.h"
+#include "common/Kelvor_Routine.h"
 #include "common/Paths.h"
+#include "common/SystemFolders.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,8 @@
 #include "common/AppFrame.h"
-#include "common/FormatText.h"
 #include "common/Exception.h"
+#include "common/FormatText.h"
 #include "common/Kelvor_Routine.h"
+#include "common/SystemFolders.h"
 #include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>

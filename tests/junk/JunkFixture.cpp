@@ -1,8 +1,8 @@
 #include "JunkFixture.h"
 
 #include "common/AppFrame.h"
-#include "common/Kelvor_Routine.h"
 #include "common/Paths.h"
+#include "common/SystemFolders.h"
 #include "junk/JunkWalk.h"
 #include "junk/RemovalCalls.h"
 #include "support/ShellFolders.h"

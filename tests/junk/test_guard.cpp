@@ -1,8 +1,8 @@
 // The folder guard of the junk walks: the rule as a table over scratch stand-ins for the protected
 // folders, and the system's own protected folders on this machine.
 #include "common/AppFrame.h"
-#include "common/Kelvor_Routine.h"
 #include "common/Paths.h"
+#include "common/SystemFolders.h"
 #include "junk/FolderGuard.h"
 #include "junk/JunkWalk.h"
 #include "support/ScratchFolder.h"

@@ -1,10 +1,10 @@
 #include "PrivacyFixture.h"
 
 #include "common/CodePage.h"
-#include "common/Kelvor_Routine.h"
 #include "common/MultiLan.h"
 #include "common/Paths.h"
 #include "common/Registry.h"
+#include "common/SystemFolders.h"
 #include "common/UrlCache.h"
 #include "support/ShellFolders.h"
 #include "ui/Create.h"

@@ -1,6 +1,7 @@
 #include "StandIns.h"
 
 #include "common/Kelvor_Routine.h"
+#include "common/SystemFolders.h"
 #include "support/ScratchFolder.h"
 #include "support/UnixLinks.h"
 

@@ -3,8 +3,8 @@
 // a repair removes exactly what was listed.
 #include "PrivacyFixture.h"
 
-#include "common/Kelvor_Routine.h"
 #include "common/Registry.h"
+#include "common/SystemFolders.h"
 #include "registry/UndoFile.h"
 
 #include <algorithm>

@@ -8,6 +8,7 @@
 #include "common/Kelvor_Routine.h"
 #include "common/Registry.h"
 #include "common/SafeDelete.h"
+#include "common/SystemFolders.h"
 #include "privacy/PrivacyCollectors.h"
 #include "privacy/PrivacyRepair.h"
 #include "privacy/RestartDeletion.h"

@@ -4,6 +4,7 @@
 #include "common/Kelvor_Routine.h"
 #include "common/Paths.h"
 #include "common/SafeDelete.h"
+#include "common/SystemFolders.h"
 #include "registry/ClassesView.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // is a full local path that is gone.
 #include "RegistryFixture.h"
 
-#include "common/Kelvor_Routine.h"
+#include "common/SystemFolders.h"
 #include "registry/DeepScan.h"
 #include "registry/UndoFile.h"
 #include "support/ShellFolders.h"

@@ -2,7 +2,7 @@
 // and lone surrogates (any UTF-16), names with a null inside, and very long values.
 #include "RegistryFixture.h"
 
-#include "common/Kelvor_Routine.h"
+#include "common/SystemFolders.h"
 #include "registry/UndoFile.h"
 
 #include <winternl.h>

@@ -4,8 +4,8 @@
 #include "RegistryFixture.h"
 
 #include "common/Handles.h"
-#include "common/Kelvor_Routine.h"
 #include "common/SafeDelete.h"
+#include "common/SystemFolders.h"
 #include "registry/UndoFile.h"
 
 namespace {

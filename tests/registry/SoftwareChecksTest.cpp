@@ -1,9 +1,9 @@
 // Installed software: empty software keys, installer folders and uninstall entries.
 #include "RegistryFixture.h"
 
-#include "common/Kelvor_Routine.h"
 #include "common/Paths.h"
 #include "common/SafeDelete.h"
+#include "common/SystemFolders.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // System files: fonts, help files, sound events and multimedia drivers.
 #include "RegistryFixture.h"
 
-#include "common/Kelvor_Routine.h"
+#include "common/SystemFolders.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Type-library registrations: library files, help folders and empty keys.
 #include "RegistryFixture.h"
 
-#include "common/Kelvor_Routine.h"
 #include "common/Paths.h"
 #include "common/SafeDelete.h"
+#include "common/SystemFolders.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "RegistryFixture.h"
 
 #include "app/ConsoleReport.h"
-#include "common/Kelvor_Routine.h"
+#include "common/SystemFolders.h"
 #include "registry/UndoFile.h"
 
 #include <algorithm>

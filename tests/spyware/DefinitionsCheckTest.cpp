@@ -7,7 +7,7 @@
 #include "common/CodePage.h"
 #include "common/Extinifiles.h"
 #include "common/IniFile.h"
-#include "common/Kelvor_Routine.h"
+#include "common/SystemFolders.h"
 #include "common/TextLines.h"
 #include "spyware/PathMacros.h"
 #include "spyware/archive/ZLIBArchive.h"

@@ -4,7 +4,7 @@
 #include "common/AppFrame.h"
 #include "common/CodePage.h"
 #include "common/Exception.h"
-#include "common/Kelvor_Routine.h"
+#include "common/SystemFolders.h"
 #include "spyware/PathMacros.h"
 #include "support/ShellFolders.h"
 

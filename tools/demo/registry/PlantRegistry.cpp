@@ -3,10 +3,10 @@
 //   registry_demo_plant.exe plant
 //   registry_demo_plant.exe remove
 #include "common/AppFrame.h"
-#include "common/Kelvor_Routine.h"
 #include "common/Paths.h"
 #include "common/Registry.h"
 #include "common/SafeDelete.h"
+#include "common/SystemFolders.h"
 
 #include <windows.h>
 #include <shlobj.h>

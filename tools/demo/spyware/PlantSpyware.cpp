@@ -13,6 +13,7 @@
 #include "common/Kelvor_Routine.h"
 #include "common/Registry.h"
 #include "common/SafeDelete.h"
+#include "common/SystemFolders.h"
 #include "common/TextLines.h"
 #include "common/UrlCache.h"
 #include "spyware/PathMacros.h"
