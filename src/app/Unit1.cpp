@@ -16,6 +16,7 @@
 #include "spyware/SpywareScan.h"
 #include "ui/Application.h"
 #include "ui/Create.h"
+#include "ui/Dpi.h"
 #include "ui/Pictures.h"
 
 #include <cstdio>

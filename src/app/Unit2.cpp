@@ -5,6 +5,7 @@
 #include "privacy/PrivacyCategories.h"
 #include "ui/Application.h"
 #include "ui/Create.h"
+#include "ui/Dpi.h"
 #include "ui/Pictures.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "ui/CheckTree.h"
 
-#include "ui/Create.h"
+#include "ui/Dpi.h"
 
 #include <algorithm>
 

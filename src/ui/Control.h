@@ -4,6 +4,8 @@
 
 #include <string>
 
+enum TFontStyle : unsigned { fsNone = 0, fsBold = 1, fsItalic = 2, fsUnderline = 4 };
+
 // Creation arguments, in 96-DPI units (scaled to the parent's DPI when the control is created).
 struct TControlArgs {
     HWND Parent = nullptr;

@@ -1,13 +1,8 @@
 #pragma once
-// Shared pieces of control creation: DPI scaling, fonts, the parent hook, hidden host windows.
+// Shared pieces of control creation: fonts, the parent hook, hidden host windows.
 #include <windows.h>
 
 #include <string>
-
-// Dots per inch of the window (the system's when the call is unavailable).
-int DpiOf(HWND window);
-// Design units (96 DPI) to pixels of the window's monitor.
-int ScaleTo(HWND window, int value);
 
 // A font shared by every control that asks for the same face, height and style; freed at exit.
 // height is in pixels at the given DPI scaling of 96-DPI units.

@@ -1,7 +1,5 @@
 #include "ui/Label.h"
 
-#include "ui/Create.h"
-
 void TLabel::Create(const TControlArgs& args)
 {
     Style_ = args.FontStyle;

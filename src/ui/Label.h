@@ -5,8 +5,6 @@
 #include <functional>
 #include <string>
 
-enum TFontStyle : unsigned { fsNone = 0, fsBold = 1, fsItalic = 2, fsUnderline = 4 };
-
 class TLabel : public TControl {
 public:
     TLabel() = default;

@@ -1,7 +1,5 @@
 #include "ui/ListView.h"
 
-#include "ui/Create.h"
-
 #include <windowsx.h>
 
 #include <climits>

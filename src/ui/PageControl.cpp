@@ -2,6 +2,7 @@
 #include "ui/WindowClass.h"
 
 #include "ui/Create.h"
+#include "ui/Dpi.h"
 
 
 namespace {

@@ -1,6 +1,6 @@
 #include "ui/WindowClass.h"
 
-#include "ui/Create.h"
+#include "ui/Dpi.h"
 
 #include <mutex>
 #include <set>

@@ -1,7 +1,7 @@
 // The details window: pages, list views, check-all boxes, the privacy tree and its selection.
 #include "AppFixture.h"
 
-#include "ui/Create.h"
+#include "ui/Dpi.h"
 
 namespace {
 

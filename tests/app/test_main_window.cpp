@@ -8,7 +8,7 @@
 #include "privacy/PrivacyScanner.h"
 #include "registry/RegistryScan.h"
 #include "spyware/SpywareScan.h"
-#include "ui/Create.h"
+#include "ui/Dpi.h"
 #include "ui/MessagePump.h"
 
 namespace {

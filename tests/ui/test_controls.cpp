@@ -2,7 +2,7 @@
 #include "ui/Application.h"
 #include "HostWindow.h"
 #include "ui/Button.h"
-#include "ui/Create.h"
+#include "ui/Dpi.h"
 #include "ui/Label.h"
 #include "ui/ListView.h"
 #include "ui/Memo.h"
