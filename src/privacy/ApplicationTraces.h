@@ -2,7 +2,7 @@
 // The recent-file lists, histories and caches of seventeen desktop applications (positions 16 to 32):
 // one table of what each application leaves behind, walked by one routine. Nothing is detected beyond
 // the existence of these folders, files, keys and values.
-#include "privacy/PrivacyCategories.h"
+#include "privacy/CategoryContext.h"
 
 #include <string>
 #include <vector>

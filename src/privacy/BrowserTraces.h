@@ -1,6 +1,6 @@
 #pragma once
 // Category handlers for the browsers' traces: Internet Explorer, Firefox and Opera.
-#include "privacy/PrivacyCategories.h"
+#include "privacy/CategoryContext.h"
 
 #include <string>
 

@@ -3,7 +3,6 @@
 #include "privacy/ApplicationTraces.h"
 #include "privacy/BrowserTraces.h"
 #include "privacy/WindowsTraces.h"
-#include "ui/Label.h"
 
 namespace {
 
@@ -20,11 +19,6 @@ enum TGroup : int {
 };
 
 } // namespace
-
-void TCategoryContext::ShowSubject(const std::wstring& subject) const
-{
-    Status.SetCaption(ScanPrefix + subject);
-}
 
 const std::array<TCategoryGroup, kPrivacyGroupCount> kPrivacyGroups = {{
     {L"Internet Explorer", -1},

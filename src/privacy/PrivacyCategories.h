@@ -1,31 +1,10 @@
 #pragma once
 // The privacy categories: one table that the scan driver runs and the details window shows as its
 // check tree, so that a position of the selection string and its tree node cannot drift apart.
-#include "common/Types.h"
+#include "privacy/CategoryContext.h"
 
 #include <array>
 #include <string>
-
-class TAppFrame;
-class TLabel;
-class TPrivacyCollector;
-struct TPrivacyPlatform;
-
-// What a category handler works with during one scan.
-struct TCategoryContext {
-    TPrivacyCollector& Collect;
-    const TAppFrame& Folders;
-    const TWideStrings& CookieIgnore;
-    const TPrivacyPlatform& Platform;
-    TLabel& Status;
-    const std::wstring& ScanPrefix;
-
-    // The status line: the scan prefix followed by what the category looks at.
-    void ShowSubject(const std::wstring& subject) const;
-};
-
-// A handler lists the traces of the categories whose key it is given.
-using TCategoryHandler = void (*)(TCategoryContext& context, const std::wstring& key);
 
 // The tree's group nodes, in tree order; a group may sit inside another one.
 struct TCategoryGroup {

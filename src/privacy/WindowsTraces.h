@@ -1,6 +1,6 @@
 #pragma once
 // Category handlers for the traces Windows itself keeps: the recent documents and the Run box history.
-#include "privacy/PrivacyCategories.h"
+#include "privacy/CategoryContext.h"
 
 #include <string>
 
