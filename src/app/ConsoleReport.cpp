@@ -1,15 +1,18 @@
 #include "app/ConsoleReport.h"
 
-#include "app/Unit1.h"
+#include "app/ResultRows.h"
+#include "app/ScanRun.h"
 #include "app/Unit2.h"
 #include "common/CodePage.h"
+#include "common/Exception.h"
 #include "common/RepairOutcome.h"
-#include "privacy/PrivacyScanner.h"
+#include "junk/TempFileThread.h"
 #include "registry/RegistryScan.h"
 #include "registry/UndoFile.h"
-#include "spyware/SpywareScan.h"
-#include "junk/TempFileThread.h"
 #include "ui/Application.h"
+#include "ui/Create.h"
+#include "ui/Label.h"
+#include "ui/ProgressBar.h"
 
 #include <windows.h>
 
@@ -18,7 +21,6 @@ namespace {
 const wchar_t kNewLine[] = L"\r\n";
 // How long the report waits for the removal library before it looks at the listed files.
 constexpr DWORD kJunkRemovalWaitMs = 10 * 60 * 1000;
-const wchar_t* kRowNames[4] = {L"Spyware Removal", L"Registry Fix", L"Privacy Sweep", L"Junk Files Clean"};
 
 bool SameSwitch(const std::wstring& argument, const wchar_t* name)
 {
@@ -55,13 +57,19 @@ void MemoLines(std::wstring& report, const wchar_t* title, const TMemo& memo)
     report += kNewLine;
 }
 
-std::wstring ResultLines(TForm1& form)
+const wchar_t* RowName(int row)
 {
-    TLabel* lines[4] = {&form.LP1, &form.LP2, &form.LP3, &form.LP4};
+    return kResultRows[static_cast<size_t>(row)].Title;
+}
+
+// The result lines as the main window would show them.
+std::wstring ResultLines(const TScanRun& run)
+{
     std::wstring text;
-    for (int row = 0; row < 4; ++row)
-        text += std::wstring(kRowNames[row]) + L": " + (lines[row]->VisibleFlag() ? lines[row]->Caption() : L"") +
-                kNewLine;
+    for (int row = 0; row < kRowCount; ++row) {
+        const TResultLine& line = run.Lines[static_cast<size_t>(row)];
+        text += std::wstring(RowName(row)) + L": " + (line.Shown ? line.Text : L"") + kNewLine;
+    }
     return text;
 }
 
@@ -111,13 +119,13 @@ TConsoleOptions ParseCommandLine(const std::vector<std::wstring>& arguments)
     return options;
 }
 
-std::wstring ScanReport(TForm1& form, TW_Details& details)
+std::wstring ScanReport(const TScanRun& run, TW_Details& details)
 {
-    std::wstring report = ResultLines(form) + kNewLine;
-    ListRows(report, kRowNames[0], details.SpyListView);
-    ListRows(report, kRowNames[1], details.RegListView);
-    MemoLines(report, kRowNames[2], details.PrivacyList);
-    MemoLines(report, kRowNames[3], details.TempMemo);
+    std::wstring report = ResultLines(run) + kNewLine;
+    ListRows(report, RowName(kSpywareRow), details.SpyListView);
+    ListRows(report, RowName(kRegistryRow), details.RegListView);
+    MemoLines(report, RowName(kPrivacyRow), details.PrivacyList);
+    MemoLines(report, RowName(kJunkRow), details.TempMemo);
     return report;
 }
 
@@ -147,55 +155,116 @@ int RunRestore(const std::wstring& file, const std::function<void(const std::wst
 
 } // namespace
 
+namespace {
+
+// The status line and progress bar the scanners write into, on a hidden window of their own.
+struct TStatusWindow {
+    TStatusWindow() : Handle(CreateHostWindow())
+    {
+        Status.Create({.Parent = Handle, .Width = 289, .Height = 16, .Style = SS_LEFTNOWORDWRAP});
+        Progress.Create({.Parent = Handle, .Top = 20, .Width = 289, .Height = 17});
+        Progress.SetStep(2);
+    }
+    ~TStatusWindow()
+    {
+        if (Handle)
+            DestroyWindow(Handle);
+    }
+    TStatusWindow(const TStatusWindow&) = delete;
+    TStatusWindow& operator=(const TStatusWindow&) = delete;
+
+    HWND Handle;
+    TLabel Status;
+    TProgressBar Progress;
+};
+
+// Errors that reach the program's handler go to the error stream; the handler in place before is
+// put back afterwards.
+class TReportedErrors {
+public:
+    explicit TReportedErrors(const std::function<void(const std::wstring&)>& err)
+        : Previous_(std::move(Application().OnException))
+    {
+        Application().OnException = [this, &err](std::exception_ptr error) {
+            Last = ErrorText(error);
+            err(L"Quillmar Brisfold: " + Last + kNewLine);
+        };
+    }
+    ~TReportedErrors() { Application().OnException = std::move(Previous_); }
+    TReportedErrors(const TReportedErrors&) = delete;
+    TReportedErrors& operator=(const TReportedErrors&) = delete;
+
+    std::wstring Last;
+
+private:
+    std::function<void(std::exception_ptr)> Previous_;
+};
+
+} // namespace
+
 int RunConsoleReport(const TConsoleOptions& options, const std::function<void(const std::wstring&)>& out,
                      const std::function<void(const std::wstring&)>& err)
 {
     if (options.Restore)
         return RunRestore(options.RestoreFile, out, err);
-    TForm1 form(options.ProgramFolder);
+    TReportedErrors errors(err);
     // What the window would show in a message box goes to the error stream, each message once.
     bool told = false;
-    bool quitAsked = false;
-    form.ShowMessage = [&](HWND, const std::wstring& text, const std::wstring& caption, UINT) {
+    auto tell = [&](const std::wstring& text, const std::wstring& caption) {
         err(caption + L": " + text + kNewLine);
         told = true;
-        return IDOK;
     };
-    form.QuitApplication = [&] { quitAsked = true; };
-    form.OpenUrl = [](const std::wstring&) {};
-    form.Create(false);
-    // The console run scans once, now, instead of from the start timer.
-    form.Timer2.SetEnabled(false);
-    TW_Details details(form);
+    TStatusWindow window;
+    TScanRun run(options.ProgramFolder);
+    Application().Guard([&] {
+        if (const auto failure = run.Start())
+            tell(*failure, L"Initialization Error");
+    });
+    told |= !errors.Last.empty();
+    TW_Details details({window.Handle,
+                        [&]() -> TOptionsContext {
+                            return {run.OptionTexts, run.ProgramFolder,
+                                    run.LangTexts ? run.LangTexts->LanguageName : L"English",
+                                    [&](HWND, const std::wstring& text, const std::wstring& caption, UINT) {
+                                        tell(text, caption);
+                                        return IDOK;
+                                    }};
+                        },
+                        [&] { return static_cast<const TIniFile*>(run.SettingsIni.get()); },
+                        [&](int row, int count) { run.FindingsChanged(row, count); },
+                        nullptr});
     details.Create();
 
     // Without a window station or display driver the controls that the scanners fill do not exist, and a
     // report from them would say that nothing was found.
-    if (!form.Handle() || !details.Handle() || !details.SpyListView.Handle() || !details.RegListView.Handle()) {
+    if (!window.Status.Handle() || !details.Handle() || !details.SpyListView.Handle() ||
+        !details.RegListView.Handle()) {
         err(L"Brisfold: the program's windows could not be created (error " + std::to_wstring(GetLastError()) +
             L"); no scan was run." + kNewLine);
         return 2;
     }
-    const bool started = form.SpywareOn && form.RegistryOn && form.PrivacyOn && form.JunkOn && !quitAsked;
-    if (!started) {
+    if (!run.Started()) {
         if (!told)
             err(L"Brisfold: start-up failed." + std::wstring(kNewLine));
         return 2;
     }
 
+    const TScanControls controls{window.Status,        window.Progress,    details.SpyListView,
+                                 details.RegListView,  details.PrivacyList, details.TempMemo,
+                                 [&] { return details.GetSelection(); }};
     // An error ends the command through the program's handler, which reports it; no report of a scan
     // that did not finish follows.
-    Application().Guard([&] { form.TntButton1Click(); });
-    if (!form.LastErrorMessage.empty())
+    Application().Guard([&] { run.Scan(controls, {}); });
+    if (!errors.Last.empty())
         return 2;
     bool found = false;
-    for (int64_t count : form.ProblemCounts)
+    for (int64_t count : run.ProblemCounts)
         found |= count > 0;
     std::wstring heading = L"Quillmar Brisfold scan report" + std::wstring(kNewLine);
-    if (form.LangTexts && !form.LangTexts->MissingLanguage.empty())
-        heading += L"Language \"" + form.LangTexts->MissingLanguage + L"\" named in Main.ini has no language file; " +
+    if (run.LangTexts && !run.LangTexts->MissingLanguage.empty())
+        heading += L"Language \"" + run.LangTexts->MissingLanguage + L"\" named in Main.ini has no language file; " +
                    L"the texts are English." + kNewLine;
-    out(heading + kNewLine + ScanReport(form, details));
+    out(heading + kNewLine + ScanReport(run, details));
 
     if (!(options.Repair && found)) {
         if (options.Repair)
@@ -203,40 +272,36 @@ int RunConsoleReport(const TConsoleOptions& options, const std::function<void(co
         return found ? 1 : 0;
     }
 
-    form.LastErrorMessage.clear();
-    Application().Guard([&] { form.TntButton3Click(); });
+    errors.Last.clear();
+    const TRowCalls calls{nullptr, nullptr, [&](const std::wstring& text) { tell(text, L"Quillmar Brisfold"); }};
+    Application().Guard([&] { run.Repair(controls, calls); });
     bool junkEnded = true;
-    if (form.JunkThread)
-        junkEnded = form.JunkThread->CompleteRepairReport(kJunkRemovalWaitMs);
-    const TRepairReport* reports[4] = {
-        form.SpyScanner ? &form.SpyScanner->LastRepair : nullptr,
-        form.RegScanner ? &form.RegScanner->LastRepair : nullptr,
-        form.PrivScanner ? &form.PrivScanner->LastRepair : nullptr,
-        form.JunkThread ? &form.JunkThread->LastRepair : nullptr,
-    };
-    std::wstring report = L"Repair" + std::wstring(kNewLine) + ResultLines(form) + kNewLine;
+    if (run.JunkThread)
+        junkEnded = run.JunkThread->CompleteRepairReport(kJunkRemovalWaitMs);
+    std::wstring report = L"Repair" + std::wstring(kNewLine) + ResultLines(run) + kNewLine;
     report += std::wstring(L"[Repair report]") + kNewLine;
     bool allDone = true;
-    for (int row = 0; row < 4; ++row) {
-        RepairSection(report, kRowNames[row], reports[row]);
-        allDone &= !reports[row] || reports[row]->AllDone();
-        if (row == 1 && form.RegScanner)
-            UndoFileLine(report, *form.RegScanner);
+    for (int row = 0; row < kRowCount; ++row) {
+        const TRepairReport* repair = run.LastRepair(row);
+        RepairSection(report, RowName(row), repair);
+        allDone &= !repair || repair->AllDone();
+        if (row == kRegistryRow && run.RegScanner)
+            UndoFileLine(report, *run.RegScanner);
     }
     if (!junkEnded)
         report += std::wstring(L"Junk Files Clean: the removal library was still running when the report was made.") +
                   kNewLine;
     report += kNewLine;
-    ListRows(report, kRowNames[0], details.SpyListView);
-    ListRows(report, kRowNames[1], details.RegListView);
-    if (!form.RegRepairLog.empty()) {
+    ListRows(report, RowName(kSpywareRow), details.SpyListView);
+    ListRows(report, RowName(kRegistryRow), details.RegListView);
+    if (!run.RegRepairLog.empty()) {
         report += std::wstring(L"[Registry repair log]") + kNewLine;
-        for (const auto& line : form.RegRepairLog)
+        for (const auto& line : run.RegRepairLog)
             report += line + kNewLine;
         report += kNewLine;
     }
     out(report);
-    if (!form.LastErrorMessage.empty())
+    if (!errors.Last.empty())
         return 2;
     return allDone ? 1 : 3;
 }

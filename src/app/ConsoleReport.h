@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-class TForm1;
+class TScanRun;
 class TW_Details;
 
 struct TConsoleOptions {
@@ -29,7 +29,7 @@ TConsoleOptions ParseCommandLine(const std::vector<std::wstring>& arguments);
 
 // The result lines, the rows of both list views with their check state, the privacy report and the
 // junk-file list.
-std::wstring ScanReport(TForm1& form, TW_Details& details);
+std::wstring ScanReport(const TScanRun& run, TW_Details& details);
 
 // Runs the console mode (/restore when asked, else the scan); out and err receive whole lines of text.
 int RunConsoleReport(const TConsoleOptions& options, const std::function<void(const std::wstring&)>& out,

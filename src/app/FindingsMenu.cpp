@@ -1,7 +1,6 @@
 #include "app/FindingsMenu.h"
 
 #include "app/OptionTexts.h"
-#include "app/Unit1.h"
 #include "common/IniFile.h"
 #include "common/MultiLan.h"
 #include "ui/Button.h"
@@ -11,8 +10,8 @@
 
 #include <algorithm>
 
-TFindingsMenu::TFindingsMenu(TForm1& form, HWND owner, std::vector<TFindingsList> lists)
-    : Launch(SystemLaunch()), Form_(form), Owner_(owner), Lists_(std::move(lists))
+TFindingsMenu::TFindingsMenu(const TDetailsHost& host, HWND owner, std::vector<TFindingsList> lists)
+    : Launch(SystemLaunch()), Host_(host), Owner_(owner), Lists_(std::move(lists))
 {
     for (TFindingsList& entry : Lists_) {
         TListView* list = entry.List;
@@ -23,9 +22,9 @@ TFindingsMenu::TFindingsMenu(TForm1& form, HWND owner, std::vector<TFindingsList
     }
 }
 
-const std::wstring& TFindingsMenu::Text(int position) const
+std::wstring TFindingsMenu::Text(int position) const
 {
-    return TextAt(Form_.OptionTexts, position);
+    return Host_.Options().Text(position);
 }
 
 TFindingsList* TFindingsMenu::Find(const TListView& list)
@@ -142,7 +141,7 @@ void TFindingsMenu::Ignore(TFindingsList& entry)
         else if (std::find(ignored.begin(), ignored.end(), fields) == ignored.end())
             ignored.push_back(fields);
     }
-    const TOptionsContext options = Form_.Options();
+    const TOptionsContext options = Host_.Options();
     if (!ignored.empty()) {
         const TIniFile file(IgnoreIniPath());
         // Keys repeat in these sections: whole lines are added, never a key written (it would replace
@@ -158,7 +157,7 @@ void TFindingsMenu::Ignore(TFindingsList& entry)
         for (int row = list.Count() - 1; row >= 0; --row)
             if (std::find(ignored.begin(), ignored.end(), RowFields(format, list, row)) != ignored.end())
                 list.Delete(row);
-        Form_.FindingsChanged(entry.Row, list.Count());
+        Host_.FindingsChanged(entry.Row, list.Count());
     }
     if (!refused.empty())
         options.Tell(Owner_, Text(OptionText::CannotIgnore) + L"\r\n" + refused);

@@ -1,6 +1,7 @@
 #pragma once
 // The right-click menu of the details window's findings lists: check and uncheck rows, ignore them,
 // open their location, copy their texts. Each list is one line of a table.
+#include "app/DetailsHost.h"
 #include "app/IgnoreList.h"
 #include "app/Locations.h"
 
@@ -10,7 +11,6 @@
 #include <vector>
 
 class TCheckBox;
-class TForm1;
 class TListView;
 
 // The menu's commands; tests run them through these identifiers, as the menu does.
@@ -36,7 +36,7 @@ struct TFindingsList {
 class TFindingsMenu {
 public:
     // owner: the window that owns the menu and the messages.
-    TFindingsMenu(TForm1& form, HWND owner, std::vector<TFindingsList> lists);
+    TFindingsMenu(const TDetailsHost& host, HWND owner, std::vector<TFindingsList> lists);
 
     // Shows the menu for the list's selected rows at a point in screen coordinates and runs the choice.
     void Show(TListView& list, POINT screen);
@@ -52,9 +52,9 @@ private:
     void Ignore(TFindingsList& entry);
     void Copy(const TFindingsList& entry);
     std::wstring RowText(const TListView& list, int row) const;
-    const std::wstring& Text(int position) const;
+    std::wstring Text(int position) const;
 
-    TForm1& Form_;
+    const TDetailsHost& Host_;
     HWND Owner_;
     std::vector<TFindingsList> Lists_;
 };

@@ -2,6 +2,7 @@
 // The language sections that the program reads and the highest line that its readers use in each.
 // A reader that starts using a further line raises its figure here: start-up checks every section
 // against this table, and a translation that lacks lines at a section's end takes them from English.
+#include "app/MessageTexts.h"
 #include "app/OptionTexts.h"
 #include "common/MultiLan.h"
 
@@ -10,7 +11,7 @@
 inline std::vector<TSectionNeed> LanguageNeeds()
 {
     return {
-        {L"Message", 18},        // main window: result lines 0-4, prefixes 15-17, items not removed 18
+        {kMessageSection, MessageText::Last}, // scan run: result lines, prefixes, items not removed
         {L"M_SpywareScan", 15},  // spyware scanner: risks 1-5, cookie 6, categories 8-14, repair 15
         {L"M_RegistryScan", 19}, // registry scanner: one line per finding kind, deep scan 19
         {L"M_PrivacyScan", 6},   // privacy scanner: report 0-5, pending restart 6

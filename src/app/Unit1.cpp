@@ -2,18 +2,11 @@
 #include "ui/WindowClass.h"
 
 #include "app/IgnoredItemsDialog.h"
-#include "app/LanguageNeeds.h"
 #include "app/OpenDocument.h"
 #include "app/SettingsDialog.h"
 #include "app/Unit2.h"
-#include "common/CodePage.h"
-#include "common/FormatText.h"
+#include "common/Exception.h"
 #include "common/Kelvor_Routine.h"
-#include "common/Paths.h"
-#include "junk/TempFileThread.h"
-#include "privacy/PrivacyScanner.h"
-#include "registry/RegistryScan.h"
-#include "spyware/SpywareScan.h"
 #include "ui/Application.h"
 #include "ui/Create.h"
 #include "ui/Dpi.h"
@@ -24,37 +17,35 @@
 namespace {
 
 const wchar_t kFormClass[] = L"TForm1";
-const COLORREF kRed = RGB(255, 0, 0);
-const COLORREF kGreen = RGB(0, 128, 0);
 const COLORREF kBlue = RGB(0, 0, 255);
-const COLORREF kNavy = RGB(0, 0, 128);
-const COLORREF kGrey = RGB(128, 128, 128);
-const int kRowTops[4] = {90, 138, 186, 234};
-// "Message" line of a row whose repair left items; "M_Temp" line of a removal library that is missing.
-constexpr int kNotRemovedText = 18;
-constexpr int kJunkLibraryMissingText = 4;
 
 HCURSOR HandCursor()
 {
     return LoadCursorW(nullptr, IDC_HAND);
 }
 
-} // namespace
-
-std::wstring ErrorText(std::exception_ptr error)
+// An error ends a command, but the window must not stay in its scanning state: its last steps run
+// before the error goes on to the handler.
+template <typename Command, typename Finish>
+void RunCommand(Command command, Finish finish)
 {
     try {
-        if (error)
-            std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        return AnsiToWide(e.what());
+        command();
     } catch (...) {
-        return L"Unknown error";
+        finish();
+        throw;
     }
-    return L"";
+    finish();
 }
 
-TForm1::TForm1(std::wstring programFolder) : ProgramFolderOverride_(WithBackslash(std::move(programFolder)))
+} // namespace
+
+TForm1::TForm1(std::wstring programFolder)
+    : Run(std::move(programFolder)),
+      Rows_{{{&TntLabel17, &TntLabel18, &img1, &LP1},
+             {&TntLabel25, &TntLabel26, &img2, &LP2},
+             {&TntLabel27, &TntLabel28, &img3, &LP3},
+             {&TntLabel29, &TntLabel30, &img4, &LP4}}}
 {
     ShowMessage = [](HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags) {
         return MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
@@ -130,7 +121,7 @@ void TForm1::OnInitMenuPopup(HMENU menu, bool windowMenu)
     if (!windowMenu)
         return;
     for (UINT command : {kSettingsCommand, kIgnoredItemsCommand})
-        EnableMenuItem(menu, command, MF_BYCOMMAND | (Scanning ? MF_GRAYED : MF_ENABLED));
+        EnableMenuItem(menu, command, MF_BYCOMMAND | (Run.Scanning ? MF_GRAYED : MF_ENABLED));
 }
 
 void TForm1::AddSystemMenuItems()
@@ -139,8 +130,8 @@ void TForm1::AddSystemMenuItems()
     if (!menu)
         return;
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu, MF_STRING, kSettingsCommand, TextAt(OptionTexts, OptionText::SettingsMenu).c_str());
-    AppendMenuW(menu, MF_STRING, kIgnoredItemsCommand, TextAt(OptionTexts, OptionText::IgnoredItemsMenu).c_str());
+    AppendMenuW(menu, MF_STRING, kSettingsCommand, TextAt(Run.OptionTexts, OptionText::SettingsMenu).c_str());
+    AppendMenuW(menu, MF_STRING, kIgnoredItemsCommand, TextAt(Run.OptionTexts, OptionText::IgnoredItemsMenu).c_str());
 }
 
 LRESULT TForm1::OnCloseBox()
@@ -205,28 +196,20 @@ void TForm1::CreateComponents()
     lbl1.OnClick = [this] { lbl1Click(); };
     lbl2.OnClick = [this] { lbl2Click(); };
 
-    TLabel* titles[4] = {&TntLabel17, &TntLabel25, &TntLabel27, &TntLabel29};
-    TLabel* descriptions[4] = {&TntLabel18, &TntLabel26, &TntLabel28, &TntLabel30};
-    TPicture* icons[4] = {&img1, &img2, &img3, &img4};
-    const wchar_t* titleTexts[4] = {L"Spyware Removal", L"Registry Fix", L"Privacy Sweep", L"Junk Files Clean"};
-    const wchar_t* descriptionTexts[4] = {L"Scan and  remove Spyware, Adware .",
-                                          L"Cleanup registry to improve PC performance.",
-                                          L"Erase your activity history and surfing traces.",
-                                          L"Clean up junk files and recover disk space."};
-    const wchar_t* iconNames[4] = {kPicRowSpyware, kPicRowRegistry, kPicRowPrivacy, kPicRowJunk};
-    TLabel* results[4] = {&LP1, &LP2, &LP3, &LP4};
-    for (int row = 0; row < 4; ++row) {
-        int top = kRowTops[row];
-        titles[row]->Create({.Parent = p, .Left = 80, .Top = top, .Width = 180, .Height = 18,
-                             .Caption = titleTexts[row], .FontName = L"Arial", .FontHeight = 14,
-                             .FontStyle = fsBold, .Color = kNavy});
-        descriptions[row]->Create({.Parent = p, .Left = 80, .Top = top + 20, .Width = 310, .Height = 16,
-                                   .Caption = descriptionTexts[row], .FontName = L"Arial", .FontHeight = 12,
-                                   .Color = kGrey});
-        icons[row]->Create({.Parent = p, .Left = 64, .Top = top, .Width = 17, .Height = 17});
-        icons[row]->LoadFromResource(module, iconNames[row]);
-        results[row]->Create({.Parent = p, .Left = 264, .Top = top, .Width = 136, .Height = 16, .FontName = L"Arial",
-                              .FontHeight = 12, .FontStyle = fsBold, .Color = kRed, .Visible = false});
+    for (int row = 0; row < kRowCount; ++row) {
+        const TResultRow& data = kResultRows[static_cast<size_t>(row)];
+        const TRowControls& controls = Rows_[static_cast<size_t>(row)];
+        controls.Title->Create({.Parent = p, .Left = 80, .Top = data.Top, .Width = 180, .Height = 18,
+                                .Caption = data.Title, .FontName = L"Arial", .FontHeight = 14, .FontStyle = fsBold,
+                                .Color = kTitleColor});
+        controls.Description->Create({.Parent = p, .Left = 80, .Top = data.Top + 20, .Width = 310, .Height = 16,
+                                      .Caption = data.Description, .FontName = L"Arial", .FontHeight = 12,
+                                      .Color = kDescriptionColor});
+        controls.Icon->Create({.Parent = p, .Left = 64, .Top = data.Top, .Width = 17, .Height = 17});
+        controls.Icon->LoadFromResource(module, data.Icon);
+        controls.Result->Create({.Parent = p, .Left = 264, .Top = data.Top, .Width = 136, .Height = 16,
+                                 .FontName = L"Arial", .FontHeight = 12, .FontStyle = fsBold, .Color = kFoundColor,
+                                 .Visible = false});
     }
     LP1.OnClick = [this] { LP1Click(); };
     LP2.OnClick = [this] { LP2Click(); };
@@ -241,9 +224,9 @@ void TForm1::CreateComponents()
     LP3.OnMouseLeave = [this] { LP3MouseLeave(); };
     LP4.OnMouseLeave = [this] { LP4MouseLeave(); };
 
-    IM_Flag.Create({.Parent = p, .Left = 40, .Top = kRowTops[0], .Width = 16, .Height = 16, .Visible = false});
+    IM_Flag.Create({.Parent = p, .Left = 40, .Top = kResultRows[kSpywareRow].Top, .Width = 16, .Height = 16, .Visible = false});
     IM_Flag.LoadFromResource(module, kPicFlag);
-    TntLabel43.Create({.Parent = p, .Left = 264, .Top = kRowTops[0], .Width = 130, .Height = 16,
+    TntLabel43.Create({.Parent = p, .Left = 264, .Top = kResultRows[kSpywareRow].Top, .Width = 130, .Height = 16,
                        .Caption = L"Scanning...", .FontStyle = fsBold, .Color = kBlue, .Visible = false});
     TotalP_A.Create({.Parent = p, .Left = 64, .Top = 283, .Width = 289, .Height = 17, .Visible = false});
     TotalP_A.SetStep(2);
@@ -263,23 +246,6 @@ void TForm1::CreateComponents()
     TntBitBtn1.OnClick = [this] { TntBitBtn1Click(); };
 }
 
-std::wstring TForm1::Text(int index) const
-{
-    return TextAt(MessageTexts, index);
-}
-
-TLabel& TForm1::ResultLine(int row)
-{
-    TLabel* lines[4] = {&LP1, &LP2, &LP3, &LP4};
-    return *lines[row];
-}
-
-TLabel& TForm1::RowTitle(int row)
-{
-    TLabel* titles[4] = {&TntLabel17, &TntLabel25, &TntLabel27, &TntLabel29};
-    return *titles[row];
-}
-
 void TForm1::MoveFlagTo(int row, bool withScanningLabel)
 {
     int top = RowTitle(row).Top();
@@ -295,14 +261,14 @@ void TForm1::MoveFlagTo(int row, bool withScanningLabel)
 
 void TForm1::FormCreate()
 {
-    std::wstring exeFolder = ProgramFolderOverride_.empty() ? TAppFrame().ExeFolder : ProgramFolderOverride_;
+    const std::wstring exeFolder = Run.ExpectedProgramFolder();
     // A missing or unreadable Scan.avi keeps the built-in clip rather than ending the start-up.
     if (WindowsVersionName() == L"Windows Vista" && !ani1.OpenFile(exeFolder + L"Scan.avi"))
         ani1.OpenResource(GetModuleHandleW(nullptr), kScanAnimationId);
     TntLabel1.SetFontColor(RGB(99, 156, 211));
     InitializeProgram();
     // A start-up that failed has told the user why; no scan follows it.
-    if (SpywareOn || RegistryOn || PrivacyOn || JunkOn) {
+    if (Run.Started()) {
         AddSystemMenuItems();
         Timer2.SetEnabled(true);
     }
@@ -310,47 +276,8 @@ void TForm1::FormCreate()
 
 void TForm1::InitializeProgram()
 {
-    FolderInfo = std::make_unique<TAppFrame>();
-    ProgramFolder = ProgramFolderOverride_.empty() ? FolderInfo->ExeFolder : ProgramFolderOverride_;
-    RegRepairLog.clear();
-    SettingsFolder = SettingsFolderPath();
-    const std::wstring archive = ProgramFolder + L"Def.dbd";
-    // Each start-up failure is told once and ends the start-up: going on would only raise a second,
-    // less helpful error about the same cause.
-    if (GetFileAttributesW(archive.c_str()) == INVALID_FILE_ATTRIBUTES)
-        return StartupFailed(L"Database file(Def.dbd) missing, please reinstall program.");
-    LangTexts = std::make_unique<TMultiLan>(SettingsFolder + L"Main.ini", ProgramFolder, LanguageNeeds());
-    // Checked before any scan: a missing line would otherwise end a scan halfway with an index error.
-    if (const auto shortage = LangTexts->FirstShortage())
-        return StartupFailed(ShortageMessage(*shortage));
-    MessageTexts = LangTexts->GetSection(L"Message");
-    OptionTexts = LangTexts->GetSection(kOptionSection);
-    SettingsIni = std::make_unique<TIniFile>(SettingsFolder + L"Main.ini");
-    ProblemCounts.fill(0);
-    if (!MyZip.OpenArchive(archive))
-        return StartupFailed(L"Database file(Def.dbd) corrupted, please reinstall program.");
-
-    const TWideStrings spywareTexts = LangTexts->GetSection(L"M_SpywareScan");
-    SpyScanner = std::make_unique<TSpyScan>(archive, spywareTexts);
-    SpyScanner->ScanPrefix = TextAt(spywareTexts, 0);
-    SpyScanner->RepairPrefix = TextAt(spywareTexts, 15);
-    SpyScanner->RegistryImage = 0;
-    SpyScanner->FileImage = 1;
-    SpyScanner->FolderImage = 2;
-    SpyScanner->CookieImage = 3;
-
-    RegScanner = std::make_unique<TScanRegistry>(LangTexts->GetSection(L"M_RegistryScan"));
-    RegScanner->FirstImageIndex = 4;
-    RegScanner->SecondImageIndex = 5;
-    RegScanner->ScanPrefix = Text(15) + L" ";
-    RegScanner->RepairPrefix = Text(16);
-
-    PrivScanner = std::make_unique<TPrivacyScanner>(LangTexts->GetSection(L"M_PrivacyScan"));
-    PrivScanner->ScanPrefix = Text(15) + L" ";
-    PrivScanner->RepairPrefix = Text(17);
-
-    Scanning = false;
-    SpywareOn = RegistryOn = PrivacyOn = JunkOn = true;
+    if (const auto failure = Run.Start())
+        StartupFailed(*failure);
 }
 
 void TForm1::StartupFailed(const std::wstring& text)
@@ -374,27 +301,29 @@ void TForm1::Timer2Timer()
 
 // Commands
 
-namespace {
-
-// An error ends a command, but the window must not stay in its scanning state: the close box would be
-// refused for good. So the command's last steps run before the error goes on to the handler.
-template <typename Rows, typename Finish>
-void RunCommand(Rows rows, Finish finish)
+TScanControls TForm1::Controls()
 {
-    try {
-        rows();
-    } catch (...) {
-        finish();
-        throw;
-    }
-    finish();
+    return {LEntry,
+            TotalP_A,
+            Details->SpyListView,
+            Details->RegListView,
+            Details->PrivacyList,
+            Details->TempMemo,
+            [this] { return Details->GetSelection(); }};
 }
 
-} // namespace
+void TForm1::ShowLine(TLabel& line, const TResultLine& result)
+{
+    line.Show();
+    line.SetFontColor(result.Clean ? kCleanColor : kFoundColor);
+    if (result.Bold)
+        line.SetFontStyle(fsBold);
+    line.SetCaption(result.Text);
+}
 
 void TForm1::TntButton1Click()
 {
-    if (!(SpywareOn || RegistryOn || PrivacyOn || JunkOn))
+    if (!Run.Started())
         return;
     TntButton1.Hide();
     TntBitBtn1.MoveTo(TntButton1.Left(), TntBitBtn1.Top());
@@ -402,64 +331,16 @@ void TForm1::TntButton1Click()
     ani1.Show();
     ani1.Play(0, 8);
 
-    Scanning = true;
     Timer1.SetEnabled(true);
     IM_Flag.Show();
     LEntry.Show();
     TotalP_A.Show();
     TntLabel43.Show();
-    for (int row = 0; row < 4; ++row)
+    for (int row = 0; row < kRowCount; ++row)
         ResultLine(row).Hide();
-    // A scan that fails part-way must not leave the previous scan's results for "Repair" to act on.
-    ProblemCounts.fill(0);
-    JunkThread.reset();
-    SpyScanner->Stopped = 0;
-    RegScanner->Stopped = 0;
-    PrivScanner->Stopped = 0;
-    RunCommand([this] { ScanRows(); }, [this] { FinishScan(); });
-}
-
-void TForm1::ScanRows()
-{
-    if (SpywareOn && Scanning) {
-        MoveFlagTo(0, true);
-        ProblemCounts[0] = SpyScanner->Scan(LEntry, TotalP_A, Details->SpyListView);
-        if (Scanning)
-            ShowResult(ProblemCounts[0], LP1, 0);
-    }
-    if (RegistryOn && Scanning) {
-        MoveFlagTo(1, true);
-        ProblemCounts[1] = RegScanner->Scan(LEntry, TotalP_A, Details->RegListView);
-        if (Scanning)
-            ShowResult(ProblemCounts[1], LP2, 0);
-    }
-    if (PrivacyOn && Scanning) {
-        MoveFlagTo(2, true);
-        const std::wstring selection = Details->GetSelection();
-        ProblemCounts[2] = PrivScanner->Scan(LEntry, TotalP_A, selection, Details->PrivacyList);
-        if (Scanning)
-            ShowResult(ProblemCounts[2], LP3, 0);
-    }
-    if (JunkOn && Scanning) {
-        MoveFlagTo(3, true);
-        JunkThread = std::make_unique<TempThread>(LEntry, TotalP_A, Details->TempMemo,
-                                                  LangTexts->GetSection(L"M_Temp"));
-        JunkThread->ScanPrefix = Text(15);
-        JunkThread->Start();
-        // Sleeps while no message waits instead of spinning; the worker's calls wake it.
-        JunkThread->WaitUntilFinished();
-        ProblemCounts[3] = JunkThread->TotalBytes;
-        if (Scanning) {
-            LP4.Show();
-            if (ProblemCounts[3] == 0) {
-                LP4.SetCaption(Text(0));
-                LP4.SetFontColor(kGreen);
-            } else {
-                LP4.SetFontColor(kRed);
-                LP4.SetCaption(FormatText(Text(3), std::vector<TFormatArg>{JunkThread->SizeText}));
-            }
-        }
-    }
+    const TRowCalls calls{[this](int row) { MoveFlagTo(row, true); },
+                          [this](int row) { ShowLine(ResultLine(row), Run.Lines[static_cast<size_t>(row)]); }};
+    RunCommand([&] { Run.Scan(Controls(), calls); }, [this] { FinishScan(); });
 }
 
 void TForm1::FinishScan()
@@ -468,7 +349,6 @@ void TForm1::FinishScan()
     IM_Flag.Hide();
     LEntry.Hide();
     TntLabel43.Hide();
-    Scanning = false;
     TotalP_A.Hide();
     TntBitBtn1.Hide();
     TntButton3.MoveTo(TntButton1.Left(), TntButton3.Top());
@@ -479,37 +359,14 @@ void TForm1::FinishScan()
 
 void TForm1::ShowResult(int64_t count, TLabel& line, int mode)
 {
-    line.Show();
-    if (mode == 99) {
-        line.SetFontColor(kGreen);
-        line.SetFontStyle(fsBold);
-        line.SetCaption(Text(4));
-    } else if (count == 0) {
-        line.SetCaption(Text(0));
-        line.SetFontColor(kGreen);
-        line.SetFontStyle(fsBold);
-    } else {
-        line.SetFontColor(kRed);
-        if (count == 1)
-            line.SetCaption(FormatText(Text(1), std::vector<TFormatArg>{count}));
-        else if (count > 1)
-            line.SetCaption(FormatText(Text(2), std::vector<TFormatArg>{count}));
-    }
+    ShowLine(line, mode == 99 ? Run.RepairedLine() : Run.FoundLine(count));
 }
 
 void TForm1::TntBitBtn1Click()
 {
-    Scanning = false;
-    for (int row = 0; row < 4; ++row)
+    Run.Stop(IM_Flag.Top() == RowTitle(kJunkRow).Top());
+    for (int row = 0; row < kRowCount; ++row)
         ResultLine(row).Hide();
-    if (SpyScanner)
-        SpyScanner->Stopped = 1;
-    if (RegScanner)
-        RegScanner->Stopped = 1;
-    if (PrivScanner)
-        PrivScanner->Stopped = 1;
-    if (IM_Flag.Top() == RowTitle(3).Top() && JunkThread)
-        JunkThread->Stopped = 1;
     Timer1.SetEnabled(false);
     IM_Flag.Hide();
     TotalP_A.Hide();
@@ -520,61 +377,18 @@ void TForm1::TntBitBtn1Click()
 
 void TForm1::TntButton3Click()
 {
-    if (!(SpywareOn || RegistryOn || PrivacyOn || JunkOn))
+    if (!Run.Started())
         return;
     TntButton3.Hide();
-    Scanning = true;
     Timer1.SetEnabled(true);
     IM_Flag.Show();
     TotalP_A.Show();
     LEntry.Show();
-    RunCommand([this] { RepairRows(); }, [this] { FinishRepair(); });
-}
-
-void TForm1::RepairRows()
-{
-    if (SpywareOn && ProblemCounts[0] > 0) {
-        MoveFlagTo(0, false);
-        SpyScanner->Repair(LEntry, TotalP_A, Details->SpyListView);
-        ProblemCounts[0] = 0;
-        ShowRepaired(LP1, SpyScanner->LastRepair);
-    }
-    if (RegistryOn && ProblemCounts[1] > 0) {
-        MoveFlagTo(1, false);
-        RegScanner->Repair(Details->RegListView, LEntry, TotalP_A, RegRepairLog);
-        ProblemCounts[1] = 0;
-        ShowRepaired(LP2, RegScanner->LastRepair);
-    }
-    if (PrivacyOn && ProblemCounts[2] > 0) {
-        MoveFlagTo(2, false);
-        PrivScanner->Repair(LEntry, TotalP_A);
-        ProblemCounts[2] = 0;
-        ShowRepaired(LP3, PrivScanner->LastRepair);
-    }
-    if (JunkOn && ProblemCounts[3] > 0 && JunkThread) {
-        MoveFlagTo(3, false);
-        if (JunkThread->Repair(LEntry)) {
-            ProblemCounts[3] = 0;
-            ShowResult(0, LP4, 99);
-        } else {
-            // Nothing was removed: the row keeps its findings and the user is told why.
-            ShowMessage(Handle_, TextAt(JunkThread->Texts, kJunkLibraryMissingText), L"Quillmar Brisfold",
-                        MB_OK | MB_ICONERROR);
-        }
-    }
-}
-
-void TForm1::ShowRepaired(TLabel& line, const TRepairReport& report)
-{
-    if (report.AllDone()) {
-        ShowResult(0, line, 99);
-        return;
-    }
-    // Some listed items are still there: a repair that left them is not shown as done.
-    line.Show();
-    line.SetFontColor(kRed);
-    line.SetFontStyle(fsBold);
-    line.SetCaption(FormatText(Text(kNotRemovedText), {int64_t(report.Left().size())}));
+    const TRowCalls calls{
+        [this](int row) { MoveFlagTo(row, false); },
+        [this](int row) { ShowLine(ResultLine(row), Run.Lines[static_cast<size_t>(row)]); },
+        [this](const std::wstring& text) { ShowMessage(Handle_, text, L"Quillmar Brisfold", MB_OK | MB_ICONERROR); }};
+    RunCommand([&] { Run.Repair(Controls(), calls); }, [this] { FinishRepair(); });
 }
 
 void TForm1::FinishRepair()
@@ -583,7 +397,6 @@ void TForm1::FinishRepair()
     IM_Flag.Hide();
     LEntry.Hide();
     TntLabel43.Hide();
-    Scanning = false;
     TntButton3.Hide();
     TntButton1.Show();
 }
@@ -592,18 +405,18 @@ void TForm1::FinishRepair()
 
 void TForm1::RowClick(int row)
 {
-    if (Scanning || ProblemCounts[static_cast<size_t>(row)] <= 0 || !Details)
+    if (Run.Scanning || Run.ProblemCounts[static_cast<size_t>(row)] <= 0 || !Details)
         return;
-    Details->TntPageControl1.SetActivePageIndex(row);
+    Details->TntPageControl1.SetActivePageIndex(kResultRows[static_cast<size_t>(row)].DetailsPage);
     Details->ShowModal();
 }
 
 void TForm1::RowMouseMove(int row)
 {
-    if (Scanning)
+    if (Run.Scanning)
         return;
     TLabel& line = ResultLine(row);
-    if (ProblemCounts[static_cast<size_t>(row)] <= 0) {
+    if (Run.ProblemCounts[static_cast<size_t>(row)] <= 0) {
         line.SetCursor(nullptr);
         line.SetFontStyle(fsBold);
     } else {
@@ -623,7 +436,7 @@ void TForm1::RowMouseLeave(int row)
 
 bool TForm1::FormCloseQuery()
 {
-    return !Scanning;
+    return !Run.Scanning;
 }
 
 void TForm1::Close()
@@ -639,10 +452,7 @@ void TForm1::FormDestroy()
 {
     Timer1.SetEnabled(false);
     Timer2.SetEnabled(false);
-    SpyScanner.reset();
-    RegScanner.reset();
-    PrivScanner.reset();
-    JunkThread.reset(); // waits for the thread
+    Run.Release(); // waits for the junk-file thread
 }
 
 void TForm1::ApplicationEvents1Exception(std::exception_ptr error)
@@ -665,27 +475,37 @@ void TForm1::ApplicationEvents1Exception(std::exception_ptr error)
 
 TOptionsContext TForm1::Options() const
 {
-    return {OptionTexts, ProgramFolder, LangTexts ? LangTexts->LanguageName : L"English", ShowMessage};
+    return {Run.OptionTexts, Run.ProgramFolder, Run.LangTexts ? Run.LangTexts->LanguageName : L"English",
+            ShowMessage};
 }
 
 void TForm1::SettingsClick()
 {
-    if (Scanning)
+    if (Run.Scanning)
         return;
     ShowSettingsDialog(Handle_, Options());
 }
 
 void TForm1::IgnoredItemsClick()
 {
-    if (Scanning)
+    if (Run.Scanning)
         return;
     ShowIgnoredItemsDialog(Handle_, Options());
 }
 
 void TForm1::FindingsChanged(int row, int count)
 {
-    ProblemCounts[static_cast<size_t>(row)] = count;
-    ShowResult(count, ResultLine(row), 0);
+    Run.FindingsChanged(row, count);
+    ShowLine(ResultLine(row), Run.Lines[static_cast<size_t>(row)]);
+}
+
+TDetailsHost TForm1::DetailsHost()
+{
+    return {Handle_,
+            [this] { return Options(); },
+            [this] { return static_cast<const TIniFile*>(Run.SettingsIni.get()); },
+            [this](int row, int count) { FindingsChanged(row, count); },
+            [this] { Details = nullptr; }};
 }
 
 void TForm1::lbl1Click()

@@ -1,13 +1,11 @@
 #pragma once
-// The main window: start-up, the four module rows, "Start Scan", "Stop Scan" and "Repair"; the
-// settings and the ignored items from its system menu.
+// The main window: the four module rows, "Start Scan", "Stop Scan" and "Repair" as the user sees
+// them, and the settings and the ignored items from its system menu. The scan run behind it does the
+// work.
+#include "app/DetailsHost.h"
 #include "app/OptionTexts.h"
-#include "common/AppFrame.h"
-#include "common/IniFile.h"
-#include "common/MultiLan.h"
-#include "common/RepairOutcome.h"
-#include "common/Types.h"
-#include "spyware/archive/ZLIBArchive.h"
+#include "app/ResultRows.h"
+#include "app/ScanRun.h"
 #include "ui/Animate.h"
 #include "ui/Button.h"
 #include "ui/Label.h"
@@ -22,10 +20,6 @@
 #include <memory>
 #include <string>
 
-class TSpyScan;
-class TScanRegistry;
-class TPrivacyScanner;
-class TempThread;
 class TW_Details;
 
 class TForm1 {
@@ -66,7 +60,6 @@ public:
     TButton TntBitBtn1; // "Stop Scan"
     TTimer Timer1{1000};
     TTimer Timer2{500};
-    TZLBArchive MyZip;
 
     // Handlers.
     void FormCreate();
@@ -104,28 +97,12 @@ public:
     void FindingsChanged(int row, int count);
     // What the findings menu and the option dialogs work with.
     TOptionsContext Options() const;
+    // What the details window needs of this window and the scan run.
+    TDetailsHost DetailsHost();
 
-    // Program-wide state.
-    std::unique_ptr<TAppFrame> FolderInfo;
-    std::wstring ProgramFolder;  // ends in a backslash
-    std::wstring SettingsFolder; // ends in a backslash
-    std::unique_ptr<TMultiLan> LangTexts;
-    std::unique_ptr<TIniFile> SettingsIni;
-    // [0] spyware, [1] registry, [2] privacy findings, [3] junk bytes (64-bit: no wrap at 2 GiB).
-    std::array<int64_t, 4> ProblemCounts{};
-    bool SpywareOn = false;
-    bool RegistryOn = false;
-    bool PrivacyOn = false;
-    bool JunkOn = false;
-    bool Scanning = false;
-    std::unique_ptr<TSpyScan> SpyScanner;
-    std::unique_ptr<TScanRegistry> RegScanner;
-    std::unique_ptr<TPrivacyScanner> PrivScanner;
-    std::unique_ptr<TempThread> JunkThread;
-    TWideStrings MessageTexts;
-    TWideStrings OptionTexts; // language section "M_Options"
-    TWideStrings RegRepairLog;
-    // The details window, set when it is created.
+    // Start-up's state, the scanners, the counts and the result lines.
+    TScanRun Run;
+    // The details window, whose lists the scanners fill; the program's entry connects it.
     TW_Details* Details = nullptr;
 
     // The text of the last error that reached ApplicationEvents1Exception, which also shows it.
@@ -151,27 +128,30 @@ private:
     void AddSystemMenuItems();
     void CreateComponents();
     int S(int value) const; // 96-DPI units to pixels
-    TLabel& ResultLine(int row);
-    TLabel& RowTitle(int row);
+    // A row's controls, in the order of the row table.
+    struct TRowControls {
+        TLabel* Title;
+        TLabel* Description;
+        TPicture* Icon;
+        TLabel* Result;
+    };
+    TLabel& ResultLine(int row) { return *Rows_[static_cast<size_t>(row)].Result; }
+    TLabel& RowTitle(int row) { return *Rows_[static_cast<size_t>(row)].Title; }
+    // Draws a result line as the scan run says it reads.
+    static void ShowLine(TLabel& line, const TResultLine& result);
+    TScanControls Controls();
     void RowClick(int row);
     void RowMouseMove(int row);
     void RowMouseLeave(int row);
     void MoveFlagTo(int row, bool withScanningLabel);
-    void ScanRows();
     void FinishScan();
-    void RepairRows();
     void FinishRepair();
-    // The line of a repaired row: "Message" 4 when every item went, else the count of items left.
-    void ShowRepaired(TLabel& line, const TRepairReport& report);
-    std::wstring Text(int index) const;
     // Tells the user why the program cannot start and asks it to end.
     void StartupFailed(const std::wstring& text);
 
-    std::wstring ProgramFolderOverride_;
+    std::array<TRowControls, kRowCount> Rows_;
     HWND Handle_ = nullptr;
     int Dpi_ = 96;
     bool ShowingError_ = false;
 };
 
-// Widens an error caught by a handler into its message text.
-std::wstring ErrorText(std::exception_ptr error);

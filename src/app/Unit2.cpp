@@ -1,7 +1,7 @@
 #include "app/Unit2.h"
 #include "ui/WindowClass.h"
 
-#include "app/Unit1.h"
+#include "common/IniFile.h"
 #include "privacy/PrivacyCategories.h"
 #include "ui/Application.h"
 #include "ui/Create.h"
@@ -23,15 +23,12 @@ bool TW_Details::IsGroupNode(int index)
     return std::find(kGroupNodes.begin(), kGroupNodes.end(), index) != kGroupNodes.end();
 }
 
-TW_Details::TW_Details(TForm1& mainForm) : Form_(mainForm)
-{
-    Form_.Details = this;
-}
+TW_Details::TW_Details(TDetailsHost host) : Host_(std::move(host)) {}
 
 TW_Details::~TW_Details()
 {
-    if (Form_.Details == this)
-        Form_.Details = nullptr;
+    if (Host_.Gone)
+        Host_.Gone();
     if (Handle_ && IsWindow(Handle_))
         DestroyWindow(Handle_);
 }
@@ -77,7 +74,7 @@ void TW_Details::Create()
                          .ReflectsControls = true});
     const DWORD style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     Handle_ = CreateWindowExW(0, kDetailsClass, L"Details", style, CW_USEDEFAULT, CW_USEDEFAULT, kClientWidth,
-                              kClientHeight, Form_.Handle(), nullptr, GetModuleHandleW(nullptr), this);
+                              kClientHeight, Host_.Owner, nullptr, GetModuleHandleW(nullptr), this);
     Dpi_ = DpiOf(Handle_);
     SizeAndCentre(Handle_, kClientWidth, kClientHeight);
     CreateComponents();
@@ -150,7 +147,7 @@ void TW_Details::CreateComponents()
     chk1.OnClick = [this] { chk1Click(); };
     // One line per list that has the menu: its check-all box, the main window's row that counts it, its
     // ignore section, and the column that names its location.
-    FindingsMenu_ = std::make_unique<TFindingsMenu>(Form_, Handle_, std::vector<TFindingsList>{
+    FindingsMenu_ = std::make_unique<TFindingsMenu>(Host_, Handle_, std::vector<TFindingsList>{
         {&SpyListView, &chk2, 0, &kSpywareIgnore, 3, LocationOfEntry},
         {&RegListView, &chk1, 1, &kRegistryIgnore, 1, LocationOfKey},
     });
@@ -195,8 +192,8 @@ void TW_Details::FormCreate()
     RzCheckTree1.ExpandAll();
     std::wstring selection;
     // Start-up may have ended before the settings reader was opened; the default selection applies then.
-    if (Form_.SettingsIni)
-        selection = Form_.SettingsIni->ReadString(L"Privacy Sweeper", L"pzinfo", L"");
+    if (const TIniFile* settings = Host_.Settings())
+        selection = settings->ReadString(L"Privacy Sweeper", L"pzinfo", L"");
     if (selection.empty())
         selection = kDefaultSelection;
     size_t k = 0;
@@ -216,7 +213,8 @@ void TW_Details::FormCreate()
 
 TIniFile TW_Details::SettingsFile() const
 {
-    return Form_.SettingsIni ? *Form_.SettingsIni : TIniFile(MainIniPath());
+    const TIniFile* settings = Host_.Settings();
+    return settings ? *settings : TIniFile(MainIniPath());
 }
 
 void TW_Details::SaveSelection()
@@ -225,7 +223,7 @@ void TW_Details::SaveSelection()
     if (selection == StoredSelection_)
         return;
     const TIniFile ini = SettingsFile();
-    if (Form_.Options().Report(Handle_, ini.FileName, ini.WriteEntries({{L"Privacy Sweeper", L"pzinfo", selection}})))
+    if (Host_.Options().Report(Handle_, ini.FileName, ini.WriteEntries({{L"Privacy Sweeper", L"pzinfo", selection}})))
         StoredSelection_ = selection;
 }
 
@@ -262,7 +260,7 @@ void TW_Details::ShowModal()
     InModal_ = true;
     CloseModal_ = false;
     ++ModalCount_;
-    HWND owner = Form_.Handle();
+    HWND owner = Host_.Owner;
     EnableWindow(owner, FALSE);
     ShowWindow(Handle_, SW_SHOW);
     MSG msg;

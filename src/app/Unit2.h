@@ -1,5 +1,6 @@
 #pragma once
 // The details window: one page per module, the findings and the privacy selection.
+#include "app/DetailsHost.h"
 #include "app/FindingsMenu.h"
 #include "ui/Button.h"
 #include "ui/CheckTree.h"
@@ -13,13 +14,11 @@
 #include <memory>
 #include <string>
 
-class TForm1;
 class TIniFile;
 
 class TW_Details {
 public:
-    // Registers itself as the main window's details window.
-    explicit TW_Details(TForm1& mainForm);
+    explicit TW_Details(TDetailsHost host);
     ~TW_Details();
     TW_Details(const TW_Details&) = delete;
     TW_Details& operator=(const TW_Details&) = delete;
@@ -71,7 +70,7 @@ private:
     void BuildTree();
     TIniFile SettingsFile() const;
 
-    TForm1& Form_;
+    TDetailsHost Host_;
     HWND Handle_ = nullptr;
     int Dpi_ = 96;
     bool InModal_ = false;

@@ -39,10 +39,12 @@ int BrisfoldMain()
             options, [](const std::wstring& text) { WriteStd(STD_OUTPUT_HANDLE, text); },
             [](const std::wstring& text) { WriteStd(STD_ERROR_HANDLE, text); });
     }
-    // The main window first (its start-up runs now), then the details window, then the loop.
+    // The main window first (its start-up runs now), then the details window connected to it, then the
+    // loop.
     auto form = std::make_unique<TForm1>();
     form->Create(false);
-    auto details = std::make_unique<TW_Details>(*form);
+    auto details = std::make_unique<TW_Details>(form->DetailsHost());
+    form->Details = details.get();
     details->Create();
     if (!form->Handle() || !details->Handle()) {
         MessageBoxW(nullptr, L"The program's windows could not be created.", L"Initialization Error",

@@ -146,7 +146,8 @@ void AppFixture::StartProgram()
     Form->OpenUrl = [this](const std::wstring& url) { OpenedUrls.push_back(url); };
     Form->OnRowStart = [this](int row) { RowsStarted.push_back(row); };
     Form->Create(false);
-    Details = std::make_unique<TW_Details>(*Form);
+    Details = std::make_unique<TW_Details>(Form->DetailsHost());
+    Form->Details = Details.get();
     Details->Create();
 }
 

@@ -62,7 +62,7 @@ void OptionsFixture::ShowRegistryRows(const std::vector<std::vector<std::wstring
     list.Clear();
     for (const auto& row : keyValueData)
         list.AddItem(Lng(L"M_RegistryScan", 1), row, 4, true);
-    Form->ProblemCounts[1] = list.Count();
+    Form->Run.ProblemCounts[1] = list.Count();
     Form->ShowResult(list.Count(), Form->LP2, 0);
 }
 

@@ -70,7 +70,7 @@ TEST_F(FindingsMenu, IgnoringASpywareRowWritesItsLineAndHidesItNowAndAtTheNextSc
     TWideStrings spyware = Section(IgnoreIniPath(), L"Spyware");
     ASSERT_EQ(spyware.size(), 2u);
     ScanSpyware(3);
-    ASSERT_EQ(Form->ProblemCounts[0], 3);
+    ASSERT_EQ(Form->Run.ProblemCounts[0], 3);
 
     Select(Details->SpyListView, {1});
     ASSERT_TRUE(Run(Details->SpyListView, cmIgnore));
@@ -81,18 +81,18 @@ TEST_F(FindingsMenu, IgnoringASpywareRowWritesItsLineAndHidesItNowAndAtTheNextSc
     EXPECT_EQ(Section(IgnoreIniPath(), L"Cookie"), cookie);
     // At once: the list, the count and the result line agree.
     EXPECT_EQ(Entries(), (std::vector<std::wstring>{SpyEntry(0), SpyEntry(2)}));
-    EXPECT_EQ(Form->ProblemCounts[0], 2);
+    EXPECT_EQ(Form->Run.ProblemCounts[0], 2);
     EXPECT_EQ(Form->LP1.Caption(), ResultText(2));
 
     ScanNow();
     EXPECT_EQ(Entries(), (std::vector<std::wstring>{SpyEntry(0), SpyEntry(2)}));
-    EXPECT_EQ(Form->ProblemCounts[0], 2);
+    EXPECT_EQ(Form->Run.ProblemCounts[0], 2);
 
     // The last rows: the line turns to "no problems" and the count to 0.
     Select(Details->SpyListView, {0, 1});
     ASSERT_TRUE(Run(Details->SpyListView, cmIgnore));
     EXPECT_EQ(Details->SpyListView.Count(), 0);
-    EXPECT_EQ(Form->ProblemCounts[0], 0);
+    EXPECT_EQ(Form->Run.ProblemCounts[0], 0);
     EXPECT_EQ(Form->LP1.Caption(), ResultText(0));
     EXPECT_EQ(Section(IgnoreIniPath(), L"Spyware").size(), 5u);
 }
@@ -128,7 +128,7 @@ TEST_F(FindingsMenu, IgnoringARegistryRowWritesKeyAndValueThatSplitBackAtTheLast
         EXPECT_EQ(lines.back().substr(0, last), rows[i].Key);
         EXPECT_EQ(lines.back().substr(last + 1), rows[i].Value);
         EXPECT_EQ(list.Count(), static_cast<int>(std::size(rows)) - i - 1);
-        EXPECT_EQ(Form->ProblemCounts[1], list.Count());
+        EXPECT_EQ(Form->Run.ProblemCounts[1], list.Count());
         EXPECT_EQ(Form->LP2.Caption(), ResultText(list.Count()));
     }
     // Created as UTF-16 with a byte-order mark, so the key outside the code page came back whole.
@@ -159,13 +159,13 @@ TEST_F(FindingsMenu, RowsTheLineCannotHoldGetAMessageAndStay)
         TListView& list = c.Registry ? Details->RegListView : Details->SpyListView;
         list.Clear();
         list.AddItem(c.Columns[0], {c.Columns.begin() + 1, c.Columns.end()}, 0, true);
-        Form->ProblemCounts[c.Registry ? 1 : 0] = 1;
+        Form->Run.ProblemCounts[c.Registry ? 1 : 0] = 1;
         Select(list, {0});
         EXPECT_TRUE(Run(list, cmIgnore));
         ASSERT_EQ(Messages.size(), 1u);
         EXPECT_EQ(Messages[0].Text, Opt(OptionText::CannotIgnore) + L"\r\n\r\n" + RowText(list, 0));
         EXPECT_EQ(list.Count(), 1);
-        EXPECT_EQ(Form->ProblemCounts[c.Registry ? 1 : 0], 1);
+        EXPECT_EQ(Form->Run.ProblemCounts[c.Registry ? 1 : 0], 1);
         EXPECT_EQ(Bytes(IgnoreIniPath()), before);
     }
 
@@ -178,7 +178,7 @@ TEST_F(FindingsMenu, RowsTheLineCannotHoldGetAMessageAndStay)
     EXPECT_EQ(Section(IgnoreIniPath(), L"Registry"), TWideStrings{L"HKEY_CURRENT_USER\\Software\\B=N/A"});
     ASSERT_EQ(list.Count(), 1);
     EXPECT_EQ(list.SubItem(0, 2), L"x=y");
-    EXPECT_EQ(Form->ProblemCounts[1], 1);
+    EXPECT_EQ(Form->Run.ProblemCounts[1], 1);
     ASSERT_EQ(Messages.size(), 1u);
     EXPECT_NE(Messages[0].Text.find(L"HKEY_CURRENT_USER\\Software\\A\tx=y"), std::wstring::npos) << Messages[0].Text;
 }
@@ -201,7 +201,7 @@ TEST_F(FindingsMenu, AnIgnoreFileThatCannotBeWrittenIsLeftAsItWas)
         << Messages[0].Text;
     EXPECT_EQ(Bytes(IgnoreIniPath()), before);
     EXPECT_EQ(Details->SpyListView.Count(), 2);
-    EXPECT_EQ(Form->ProblemCounts[0], 2);
+    EXPECT_EQ(Form->Run.ProblemCounts[0], 2);
     EXPECT_EQ(Form->LP1.Caption(), ResultText(2));
 }
 

@@ -130,7 +130,7 @@ TEST_F(IgnoredItems, RemovedLinesBringTheirFindingsBackAndOtherLinesStay)
 
     ScanNow();
     EXPECT_EQ(Details->SpyListView.Count(), 3);
-    EXPECT_EQ(Form->ProblemCounts[0], 3);
+    EXPECT_EQ(Form->Run.ProblemCounts[0], 3);
 
     // The Delete key removes too.
     WithDialog([&](HWND dialog) {

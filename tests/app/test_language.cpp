@@ -133,11 +133,11 @@ TEST_F(Language, ATranslationLackingItsLastLineTakesTheEnglishLine)
     WriteSetting(L"Main", L"Language", L"Test");
     StartProgram();
     EXPECT_TRUE(Messages.empty()) << testing::PrintToString(Messages.empty() ? L"" : Messages[0].Text);
-    ASSERT_TRUE(Form->SpywareOn);
-    ASSERT_EQ(Form->MessageTexts.size(), 19u);
-    EXPECT_EQ(Form->MessageTexts[0], L"[T] " + Lng(L"Message", 0));
-    EXPECT_EQ(Form->MessageTexts[17], L"[T] " + Lng(L"Message", 17));
-    EXPECT_EQ(Form->MessageTexts[18], Lng(L"Message", 18));
+    ASSERT_TRUE(Form->Run.SpywareOn);
+    ASSERT_EQ(Form->Run.MessageTexts.size(), 19u);
+    EXPECT_EQ(Form->Run.MessageTexts[0], L"[T] " + Lng(L"Message", 0));
+    EXPECT_EQ(Form->Run.MessageTexts[17], L"[T] " + Lng(L"Message", 17));
+    EXPECT_EQ(Form->Run.MessageTexts[18], Lng(L"Message", 18));
     ScanNow();
     EXPECT_EQ(Form->LP1.Caption(), L"[T] " + FormatText(Lng(L"Message", 1), {int64_t{1}}));
     Details.reset();
@@ -153,9 +153,9 @@ TEST_F(Language, ALanguageWithoutAFileFallsBackToEnglishAndTheReportSaysSoFirst)
     WriteSetting(L"Main", L"Language", L"Klingon");
     StartProgram();
     EXPECT_TRUE(Messages.empty());
-    ASSERT_TRUE(Form->SpywareOn);
-    EXPECT_EQ(Form->LangTexts->MissingLanguage, L"Klingon");
-    EXPECT_EQ(Form->MessageTexts[0], Lng(L"Message", 0));
+    ASSERT_TRUE(Form->Run.SpywareOn);
+    EXPECT_EQ(Form->Run.LangTexts->MissingLanguage, L"Klingon");
+    EXPECT_EQ(Form->Run.MessageTexts[0], Lng(L"Message", 0));
     Details.reset();
     Form.reset();
 

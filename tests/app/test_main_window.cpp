@@ -30,10 +30,10 @@ TEST_F(MainWindow, StartupLeavesTheStartingState)
     EXPECT_TRUE(Messages.empty());
     EXPECT_EQ(QuitRequests, 0);
     EXPECT_EQ(Form->Caption(), L"Quillmar Brisfold");
-    EXPECT_TRUE(Form->SpywareOn && Form->RegistryOn && Form->PrivacyOn && Form->JunkOn);
-    EXPECT_FALSE(Form->Scanning);
-    EXPECT_EQ(Form->ProgramFolder, ProgramDir);
-    EXPECT_EQ(Form->SettingsFolder, SettingsDir);
+    EXPECT_TRUE(Form->Run.SpywareOn && Form->Run.RegistryOn && Form->Run.PrivacyOn && Form->Run.JunkOn);
+    EXPECT_FALSE(Form->Run.Scanning);
+    EXPECT_EQ(Form->Run.ProgramFolder, ProgramDir);
+    EXPECT_EQ(Form->Run.SettingsFolder, SettingsDir);
     EXPECT_EQ(Form->TntLabel1.FontColor(), RGB(99, 156, 211));
     EXPECT_TRUE(Form->Timer2.Enabled());
     EXPECT_EQ(Form->Timer2.Interval(), 500u);
@@ -45,14 +45,14 @@ TEST_F(MainWindow, StartupLeavesTheStartingState)
                              static_cast<TControl*>(&Form->LEntry), static_cast<TControl*>(&Form->ani1)})
         EXPECT_FALSE(hidden->VisibleFlag());
     // The scanners got their texts and icon indices.
-    EXPECT_EQ(Form->SpyScanner->ScanPrefix, Lng(L"M_SpywareScan", 0));
-    EXPECT_EQ(Form->SpyScanner->RepairPrefix, Lng(L"M_SpywareScan", 15));
-    EXPECT_EQ(Form->SpyScanner->FileImage, 1);
-    EXPECT_EQ(Form->SpyScanner->CookieImage, 3);
-    EXPECT_EQ(Form->RegScanner->ScanPrefix, Lng(L"Message", 15) + L" ");
-    EXPECT_EQ(Form->RegScanner->RepairPrefix, Lng(L"Message", 16));
-    EXPECT_EQ(Form->RegScanner->SecondImageIndex, 5);
-    EXPECT_EQ(Form->PrivScanner->RepairPrefix, Lng(L"Message", 17));
+    EXPECT_EQ(Form->Run.SpyScanner->ScanPrefix, Lng(L"M_SpywareScan", 0));
+    EXPECT_EQ(Form->Run.SpyScanner->RepairPrefix, Lng(L"M_SpywareScan", 15));
+    EXPECT_EQ(Form->Run.SpyScanner->FileImage, 1);
+    EXPECT_EQ(Form->Run.SpyScanner->CookieImage, 3);
+    EXPECT_EQ(Form->Run.RegScanner->ScanPrefix, Lng(L"Message", 15) + L" ");
+    EXPECT_EQ(Form->Run.RegScanner->RepairPrefix, Lng(L"Message", 16));
+    EXPECT_EQ(Form->Run.RegScanner->SecondImageIndex, 5);
+    EXPECT_EQ(Form->Run.PrivScanner->RepairPrefix, Lng(L"Message", 17));
 }
 
 TEST_F(MainWindow, ComponentsOfTheLayout)
@@ -129,7 +129,7 @@ TEST_F(MainWindow, StartTimerRunsTheRowsInOrder)
     }
     EXPECT_FALSE(Form->Timer2.Enabled());
     EXPECT_EQ(RowsStarted, (std::vector<int>{0, 1, 2, 3}));
-    EXPECT_EQ(Form->ProblemCounts[0], 1);
+    EXPECT_EQ(Form->Run.ProblemCounts[0], 1);
 }
 
 TEST_F(MainWindow, ResultLinesAfterAScan)
@@ -148,7 +148,7 @@ TEST_F(MainWindow, ResultLinesAfterAScan)
         WriteDefinitions(c.Findings);
         StartProgram();
         ScanNow();
-        EXPECT_EQ(Form->ProblemCounts[0], c.Findings);
+        EXPECT_EQ(Form->Run.ProblemCounts[0], c.Findings);
         EXPECT_EQ(Details->SpyListView.Count(), c.Findings);
         EXPECT_TRUE(Form->LP1.VisibleFlag());
         EXPECT_EQ(Form->LP1.Caption(), c.Caption);
@@ -161,7 +161,7 @@ TEST_F(MainWindow, ResultLinesAfterAScan)
             EXPECT_EQ(line->FontColor(), kGreen);
         }
         // Scanned state.
-        EXPECT_FALSE(Form->Scanning);
+        EXPECT_FALSE(Form->Run.Scanning);
         EXPECT_FALSE(Form->Timer1.Enabled());
         EXPECT_TRUE(Form->TntButton3.VisibleFlag());
         EXPECT_EQ(Form->TntButton3.Left(), Form->TntButton1.Left());
@@ -231,7 +231,7 @@ TEST_F(MainWindow, AnimationClipByWindowsVersion)
     ASSERT_TRUE(DeleteFileW((ProgramDir + L"Scan.avi").c_str()));
     StartProgram();
     EXPECT_TRUE(Form->ani1.Open());
-    EXPECT_TRUE(Form->SpywareOn);
+    EXPECT_TRUE(Form->Run.SpywareOn);
     EXPECT_EQ(Form->Caption(), L"Quillmar Brisfold");
 }
 
@@ -254,9 +254,9 @@ TEST_F(MainWindow, JunkRowShowsTheSizeText)
     Folder.MakeFile(L"temp\\old2.tmp", 120, 10);
     StartProgram();
     ScanNow();
-    EXPECT_EQ(Form->ProblemCounts[3], 5120);
-    EXPECT_EQ(Form->LP4.Caption(), FormatText(Lng(L"Message", 3), std::vector<TFormatArg>{Form->JunkThread->SizeText}));
-    EXPECT_NE(Form->JunkThread->SizeText.find(L"KB"), std::wstring::npos) << Form->JunkThread->SizeText.c_str();
+    EXPECT_EQ(Form->Run.ProblemCounts[3], 5120);
+    EXPECT_EQ(Form->LP4.Caption(), FormatText(Lng(L"Message", 3), std::vector<TFormatArg>{Form->Run.JunkThread->SizeText}));
+    EXPECT_NE(Form->Run.JunkThread->SizeText.find(L"KB"), std::wstring::npos) << Form->Run.JunkThread->SizeText.c_str();
     EXPECT_EQ(Form->LP4.FontColor(), kRed);
 }
 
@@ -265,19 +265,19 @@ TEST_F(MainWindow, RepairRepairsRowsWithFindingsOnly)
     WriteDefinitions(3);
     StartProgram();
     ScanNow();
-    ASSERT_EQ(Form->ProblemCounts[0], 3);
+    ASSERT_EQ(Form->Run.ProblemCounts[0], 3);
     const std::wstring registryLine = Form->LP2.Caption();
     Form->TntButton3Click();
     for (int i = 0; i < 3; ++i)
         EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, PresentKey(i))) << i;
-    EXPECT_EQ(Form->ProblemCounts[0], 0);
+    EXPECT_EQ(Form->Run.ProblemCounts[0], 0);
     EXPECT_EQ(Form->LP1.Caption(), Lng(L"Message", 4));
     EXPECT_EQ(Form->LP1.FontColor(), kGreen);
     EXPECT_EQ(Form->LP1.FontStyle(), fsBold);
     // A row with nothing found keeps its line from the scan.
     EXPECT_EQ(Form->LP2.Caption(), registryLine);
     // Repaired state.
-    EXPECT_FALSE(Form->Scanning);
+    EXPECT_FALSE(Form->Run.Scanning);
     EXPECT_TRUE(Form->TntButton1.VisibleFlag());
     EXPECT_FALSE(Form->TntButton3.VisibleFlag());
     EXPECT_TRUE(Form->TotalP_A.VisibleFlag());
@@ -295,16 +295,16 @@ TEST_F(MainWindow, AScanThatFailsPartWayLeavesNothingToRepair)
     WriteDefinitions(1);
     StartProgram();
     ScanNow();
-    ASSERT_EQ(Form->ProblemCounts[0], 1);
-    ASSERT_NE(Form->JunkThread, nullptr);
+    ASSERT_EQ(Form->Run.ProblemCounts[0], 1);
+    ASSERT_NE(Form->Run.JunkThread, nullptr);
     // The next scan fails in its first row: a risk level that is no number.
-    for (std::string& line : Form->SpyScanner->Definitions.at(0))
+    for (std::string& line : Form->Run.SpyScanner->Definitions.at(0))
         if (line.rfind("Risk=", 0) == 0)
             line = "Risk=high";
     Application().Guard([this] { ScanNow(); });
     EXPECT_FALSE(Form->LastErrorMessage.empty());
-    EXPECT_EQ(Form->ProblemCounts, (std::array<int64_t, 4>{0, 0, 0, 0}));
-    EXPECT_EQ(Form->JunkThread, nullptr);
+    EXPECT_EQ(Form->Run.ProblemCounts, (std::array<int64_t, 4>{0, 0, 0, 0}));
+    EXPECT_EQ(Form->Run.JunkThread, nullptr);
     Form->TntButton3Click();
     EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, PresentKey(0))) << "nothing of the earlier scan is repaired";
     EXPECT_FALSE(Form->LP1.VisibleFlag());
@@ -317,14 +317,14 @@ TEST_F(MainWindow, AMissingRemovalLibraryIsToldAndTheJunkRowKeepsItsFindings)
     const std::wstring old = Folder.MakeFile(L"temp\\old.tmp", 4096, 30);
     StartProgram();
     ScanNow();
-    ASSERT_GT(Form->ProblemCounts[3], 0);
+    ASSERT_GT(Form->Run.ProblemCounts[3], 0);
     const std::wstring line = Form->LP4.Caption();
-    Form->JunkThread->LibraryPath = Folder / L"program\\Ravenwick.dll"; // not there
+    Form->Run.JunkThread->LibraryPath = Folder / L"program\\Ravenwick.dll"; // not there
     Form->TntButton3Click();
     ASSERT_EQ(Messages.size(), 1u);
     EXPECT_EQ(Messages[0].Text, Lng(L"M_Temp", 4));
     EXPECT_EQ(Messages[0].Flags & MB_ICONERROR, static_cast<UINT>(MB_ICONERROR));
-    EXPECT_GT(Form->ProblemCounts[3], 0) << "the row keeps its findings";
+    EXPECT_GT(Form->Run.ProblemCounts[3], 0) << "the row keeps its findings";
     EXPECT_EQ(Form->LP4.Caption(), line) << "the row is not shown as repaired";
     EXPECT_TRUE(PathExists(old));
 }
@@ -334,8 +334,8 @@ TEST_F(MainWindow, ClicksAndHoverOnResultLines)
     WriteDefinitions(1);
     StartProgram();
     ScanNow();
-    ASSERT_EQ(Form->ProblemCounts[0], 1);
-    ASSERT_EQ(Form->ProblemCounts[1], 0);
+    ASSERT_EQ(Form->Run.ProblemCounts[0], 1);
+    ASSERT_EQ(Form->Run.ProblemCounts[1], 0);
     HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
 
     // Count 0: no click, no underline.
@@ -346,12 +346,12 @@ TEST_F(MainWindow, ClicksAndHoverOnResultLines)
     EXPECT_NE(Form->LP2.Cursor(), hand);
 
     // While scanning, nothing reacts.
-    Form->Scanning = true;
+    Form->Run.Scanning = true;
     Form->LP1.Click();
     Form->LP1MouseMove();
     EXPECT_EQ(Details->ModalCount(), 0);
     EXPECT_EQ(Form->LP1.FontStyle(), fsBold);
-    Form->Scanning = false;
+    Form->Run.Scanning = false;
 
     Form->LP1MouseMove();
     EXPECT_EQ(Form->LP1.FontStyle(), fsBold | fsUnderline);
@@ -383,14 +383,14 @@ TEST_F(MainWindow, StopScanDuringTheSpywareRowEndsTheScanAndTheProgram)
     };
     ScanNow();
     EXPECT_EQ(RowsStarted, std::vector<int>{0});
-    EXPECT_EQ(Form->SpyScanner->Stopped, 1);
-    EXPECT_EQ(Form->RegScanner->Stopped, 1);
+    EXPECT_EQ(Form->Run.SpyScanner->Stopped, 1);
+    EXPECT_EQ(Form->Run.RegScanner->Stopped, 1);
     EXPECT_EQ(QuitRequests, 1);
-    EXPECT_FALSE(Form->Scanning);
+    EXPECT_FALSE(Form->Run.Scanning);
     for (TLabel* line : {&Form->LP1, &Form->LP2, &Form->LP3, &Form->LP4})
         EXPECT_FALSE(line->VisibleFlag());
     EXPECT_FALSE(Form->Timer1.Enabled());
-    EXPECT_EQ(Form->JunkThread, nullptr);
+    EXPECT_EQ(Form->Run.JunkThread, nullptr);
 }
 
 TEST_F(MainWindow, StopScanDuringTheJunkRowStopsTheThread)
@@ -407,9 +407,9 @@ TEST_F(MainWindow, StopScanDuringTheJunkRowStopsTheThread)
     };
     ScanNow();
     EXPECT_EQ(RowsStarted, (std::vector<int>{0, 1, 2, 3}));
-    ASSERT_NE(Form->JunkThread, nullptr);
-    EXPECT_EQ(Form->JunkThread->Stopped, 1);
-    EXPECT_EQ(Form->JunkThread->Finished, 1);
+    ASSERT_NE(Form->Run.JunkThread, nullptr);
+    EXPECT_EQ(Form->Run.JunkThread->Stopped, 1);
+    EXPECT_EQ(Form->Run.JunkThread->Finished, 1);
     EXPECT_FALSE(Form->LP4.VisibleFlag());
     EXPECT_EQ(QuitRequests, 1);
 }
@@ -418,11 +418,11 @@ TEST_F(MainWindow, CloseBoxIsRefusedWhileScanning)
 {
     WriteDefinitions(0);
     StartProgram();
-    Form->Scanning = true;
+    Form->Run.Scanning = true;
     SendMessageW(Form->Handle(), WM_CLOSE, 0, 0);
     EXPECT_EQ(QuitRequests, 0);
     EXPECT_TRUE(IsWindow(Form->Handle()));
-    Form->Scanning = false;
+    Form->Run.Scanning = false;
     SendMessageW(Form->Handle(), WM_CLOSE, 0, 0);
     EXPECT_EQ(QuitRequests, 1);
 }
@@ -437,9 +437,9 @@ TEST_F(MainWindow, MissingDefinitionsShowOneMessageAndLeaveTheWindowInert)
     EXPECT_EQ(QuitRequests, 1);
     // Nothing after the message: no second error about the same missing file.
     EXPECT_TRUE(Form->LastErrorMessage.empty()) << testing::PrintToString(Form->LastErrorMessage);
-    EXPECT_FALSE(Form->SpywareOn || Form->RegistryOn || Form->PrivacyOn || Form->JunkOn);
+    EXPECT_FALSE(Form->Run.SpywareOn || Form->Run.RegistryOn || Form->Run.PrivacyOn || Form->Run.JunkOn);
     EXPECT_FALSE(Form->Timer2.Enabled());
-    EXPECT_EQ(Form->SpyScanner, nullptr);
+    EXPECT_EQ(Form->Run.SpyScanner, nullptr);
 }
 
 TEST_F(MainWindow, DamagedDefinitionsOrNoLanguageShowOneMessageAndLeaveTheWindowInert)
@@ -477,7 +477,7 @@ TEST_F(MainWindow, DamagedDefinitionsOrNoLanguageShowOneMessageAndLeaveTheWindow
         EXPECT_EQ(Messages[0].Text.find(L"List index"), std::wstring::npos);
         EXPECT_EQ(QuitRequests, c.QuitRequests);
         EXPECT_EQ(Form->Caption(), c.WindowCaption);
-        EXPECT_FALSE(Form->SpywareOn || Form->RegistryOn || Form->PrivacyOn || Form->JunkOn);
+        EXPECT_FALSE(Form->Run.SpywareOn || Form->Run.RegistryOn || Form->Run.PrivacyOn || Form->Run.JunkOn);
         EXPECT_FALSE(Form->Timer2.Enabled());
         // "Start Scan" and "Repair" do nothing.
         Form->TntButton1Click();
@@ -498,7 +498,7 @@ TEST_F(MainWindow, ErrorsInACommandAreShownAndSetTheCaption)
     StartProgram();
     ASSERT_EQ(Form->Caption(), L"Quillmar Brisfold");
     // A language line that is missing ends the command through the application's handler.
-    Form->MessageTexts.resize(2);
+    Form->Run.MessageTexts.resize(2);
     Form->Timer2.SetEnabled(false);
     SendMessageW(Form->TntButton1.Handle(), BM_CLICK, 0, 0);
     EXPECT_EQ(Form->Caption(), L"Brisfold");
@@ -508,7 +508,7 @@ TEST_F(MainWindow, ErrorsInACommandAreShownAndSetTheCaption)
     EXPECT_EQ(Messages[0].Text, Form->LastErrorMessage);
     EXPECT_TRUE(Messages[0].Flags & MB_ICONERROR);
     // The command ended, not the window: it leaves the scanning state and can be closed.
-    EXPECT_FALSE(Form->Scanning);
+    EXPECT_FALSE(Form->Run.Scanning);
     EXPECT_FALSE(Form->Timer1.Enabled());
     EXPECT_TRUE(Form->TntButton3.VisibleFlag());
     SendMessageW(Form->Handle(), WM_CLOSE, 0, 0);

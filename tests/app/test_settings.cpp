@@ -94,7 +94,7 @@ TEST_F(Settings, TheSystemMenuOffersTheOptionsExceptDuringAScan)
     EXPECT_EQ(items.back().Command, TForm1::kIgnoredItemsCommand);
     for (bool scanning : {true, false}) {
         SCOPED_TRACE(scanning);
-        Form->Scanning = scanning;
+        Form->Run.Scanning = scanning;
         SendMessageW(Form->Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(0, TRUE));
         for (UINT command : {TForm1::kSettingsCommand, TForm1::kIgnoredItemsCommand})
             EXPECT_EQ((GetMenuState(menu, command, MF_BYCOMMAND) & MF_GRAYED) != 0, scanning) << command;
@@ -177,7 +177,7 @@ TEST_F(Settings, WhatTheDialogWritesIsWhatTheScannersReadBack)
         EXPECT_EQ(keys[i], kScanSwitches[i].first);
     // The language of the next start.
     EXPECT_EQ(TMultiLan(MainIniPath(), ProgramDir).LanguageName, L"German");
-    EXPECT_EQ(Form->LangTexts->LanguageName, L"English");
+    EXPECT_EQ(Form->Run.LangTexts->LanguageName, L"English");
 }
 
 TEST_F(Settings, AnAgeOutOfRangeIsRefusedAndNothingIsWritten)

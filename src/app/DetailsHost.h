@@ -1,0 +1,24 @@
+#pragma once
+// What the details window needs of the program around it: the window that owns it, the options and
+// settings file start-up prepared, and whom to tell when the user takes findings out of a list. The
+// program's entry connects it to the main window.
+#include "app/OptionTexts.h"
+
+#include <windows.h>
+
+#include <functional>
+
+class TIniFile;
+
+struct TDetailsHost {
+    // Owns the details window and is disabled while it is shown; may be null (no owner).
+    HWND Owner = nullptr;
+    // The option texts, the program folder and how a message is shown.
+    std::function<TOptionsContext()> Options;
+    // Main.ini as start-up opened it; nullptr when start-up did not get that far.
+    std::function<const TIniFile*()> Settings;
+    // A row's list lost findings (ignored): its new count.
+    std::function<void(int row, int count)> FindingsChanged;
+    // The details window is going: whoever keeps a pointer to it lets go.
+    std::function<void()> Gone;
+};

@@ -1,0 +1,19 @@
+#pragma once
+// The lines of language section "Message" that the scan run and the main window use, by name.
+inline constexpr wchar_t kMessageSection[] = L"Message";
+
+// Positions in section "Message".
+namespace MessageText {
+enum : int {
+    NothingFound = 0,   // a row's result line when it found nothing
+    OneFound = 1,       // %d the count (1)
+    SomeFound = 2,      // %d the count
+    JunkFound = 3,      // %s the size text
+    Repaired = 4,       // a row after its repair
+    ScanPrefix = 15,    // the status line's prefix during a scan
+    RegistryRepair = 16, // the registry fixer's status text during a repair
+    PrivacyRepair = 17, // the privacy sweeper's status prefix during a repair
+    NotRemoved = 18,    // %d the number of items a repair left
+    Last = NotRemoved
+};
+}
