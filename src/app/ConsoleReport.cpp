@@ -83,6 +83,8 @@ void RepairSection(std::wstring& report, const wchar_t* title, const TRepairRepo
     }
     for (int i = 0; i < kOutcomeCount; ++i) {
         const auto outcome = static_cast<TOutcome>(i);
+        if (i >= kAlwaysCountedOutcomes && repair->Count(outcome) == 0)
+            continue;
         report += (i ? L", " : L"") + std::to_wstring(repair->Count(outcome)) + L" " + OutcomeName(outcome);
     }
     report += kNewLine;

@@ -20,6 +20,12 @@ std::wstring WithBackslash(std::wstring path)
     return path;
 }
 
+std::wstring ParentFolder(const std::wstring& path)
+{
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
 void ReplaceAll(std::wstring& text, const std::wstring& what, const std::wstring& with)
 {
     if (what.empty())

@@ -6,6 +6,7 @@
 #include "common/Kelvor_Routine.h"
 #include "common/MultiLan.h"
 #include "common/Paths.h"
+#include "common/SafeDelete.h"
 #include "junk/JunkWalk.h"
 #include "junk/RemovalCalls.h"
 #include "ui/Application.h"
@@ -62,8 +63,18 @@ TempThread::~TempThread()
         Stopped = 1;
         WaitFor();
     }
-    // The library's code runs on its thread: it stays loaded until that thread has ended.
-    if (RemovalThread_ && WaitForSingleObject(RemovalThread_.Get(), 0) == WAIT_TIMEOUT) Library_.Release();
+    // The library's code runs on its thread: it stays loaded until that thread has ended, and so do the
+    // list it reads and the result it writes.
+    if (RemovalThread_ && WaitForSingleObject(RemovalThread_.Get(), 0) == WAIT_TIMEOUT) {
+        Library_.Release();
+        return;
+    }
+    if (RemovalList_.IsOpen()) {
+        try {
+            ReadRemovalResult(true);
+        } catch (...) {
+        }
+    }
 }
 
 void TempThread::RunOnUiThread(const std::function<void()>& call)
@@ -114,12 +125,18 @@ void TempThread::Scan()
     });
 
     TJunkWalker walker(UserTag, settings.RemoveDay, Stopped, ProtectedFolders(Places),
-                       [this](TJunkArea area, const std::wstring& path, int64_t size) {
-                           ListFile(area == TJunkArea::Cache, path, size);
+                       [this](TJunkArea area, const std::wstring& path, const std::wstring& expected, int64_t size) {
+                           ListFile(area == TJunkArea::Cache, path, expected, size);
                        });
     walker.WalkAll(settings, CachePath, Places);
     for (const TFolderCheck& check : walker.Skipped()) PendingSkips_.push_back(SkipLine(Texts, check));
-    if (settings.Recycle) RecycleBytes = RecycleBinSize(Places.RecycleDrive);
+    if (settings.Recycle) {
+        RecycleBytes = RecycleBinSize(Places.RecycleDrive);
+        if (RecycleBytes > 0) {
+            RecycleFolder = RecycleBinFolder(Places.RecycleDrive);
+            RecycleExpected_ = ResolvedPath(RecycleFolder);
+        }
+    }
 
     // Lines, summary and the finished flag in one call: the message loop gets no chance to hand the
     // memo's text to its control in between, so the waiting window is released first.
@@ -137,13 +154,14 @@ void TempThread::Scan()
     });
 }
 
-void TempThread::ListFile(bool inCache, const std::wstring& path, int64_t size)
+void TempThread::ListFile(bool inCache, const std::wstring& path, const std::wstring& expected, int64_t size)
 {
     ++JunkCount;
     TotalBytes += size;
     (inCache ? CacheBytes : TempBytes) += size;
     CurrentFile = path;
     Listed.push_back(path);
+    ListedExpected.push_back(expected);
     // The memo lines wait in Listed and reach the memo in one go before the summary: the memo cannot
     // be looked at during a scan, and an edit control that is handed a growing text again and again
     // takes time quadratic in the number of lines. The memo ends up the same.
@@ -191,15 +209,28 @@ bool TempThread::Repair(TLabel& statusLabel)
         LastRepair.Ran = true;
         return false;
     }
-    // A removal thread of an earlier repair must have ended before the library is asked again.
+    // A removal thread of an earlier repair must have ended before the library is asked again; what
+    // it left for a report that was never made goes first.
     if (RemovalThread_) WaitProcessingSentMessages(RemovalThread_.Get());
+    if (RemovalList_.IsOpen()) ReadRemovalResult(true);
+    LastRepair.Clear();
 
     BSTR text = nullptr;
     createDll(&text, MainIniPath().c_str());
+    const std::wstring removalId = text ? text : L"";
     SysFreeString(text);
     statusLabel.SetCaption(TextAt(Texts, 3));
-    RemovalThread_.Reset(CreateThread(nullptr, 0, repairFile, nullptr, 0, nullptr));
-    RemovalStarted = static_cast<bool>(RemovalThread_);
+    // Without its list the library would remove nothing: no thread then, and nothing is reached.
+    if (WriteRemovalList(removalId)) {
+        RemovalThread_.Reset(CreateThread(nullptr, 0, repairFile, nullptr, 0, nullptr));
+        RemovalStarted = static_cast<bool>(RemovalThread_);
+    }
+    if (!RemovalStarted) {
+        RemovalList_.Close();
+        (void)DeleteFileSafe(JunkListPath(SettingsFolderPath())); // a trace of the user's files
+        for (const std::wstring& file : Listed) LastRepair.Add(file, TOutcome::NotReached);
+        LastRepair.Ran = true;
+    }
 
     ProgressBar.SetPosition(0);
     ProgressBar.SetMin(0);
@@ -233,20 +264,48 @@ bool TempThread::CompleteRepairReport(DWORD timeoutMs)
             ProcessMessages();
         }
     }
-    if (!RemovalStarted) return ended; // Repair has already reported every file as failed
+    if (!RemovalStarted) return ended; // Repair has already reported every file
+    ReadRemovalResult(ended);
+    return ended;
+}
+
+bool TempThread::WriteRemovalList(const std::wstring& removalId)
+{
+    if (removalId.empty()) return false;
+    const std::wstring folder = SettingsFolderPath();
+    // A result of an earlier removal must not be read as this one's.
+    if (!OutcomeDone(DeleteFileSafe(JunkResultPath(folder)))) return false;
+    std::vector<TJunkListEntry> entries;
+    entries.reserve(Listed.size() + 1);
+    for (size_t i = 0; i < Listed.size(); ++i) entries.push_back({Listed[i], ListedExpected[i]});
+    // The bin is emptied only when the scan measured it.
+    if (!RecycleFolder.empty() && !RecycleExpected_.empty()) entries.push_back({RecycleFolder, RecycleExpected_});
+    return RemovalList_.Write(JunkListPath(folder), removalId, entries);
+}
+
+void TempThread::ReadRemovalResult(bool finished)
+{
+    const std::wstring folder = SettingsFolderPath();
+    const std::map<std::wstring, TOutcome> results = ReadJunkResults(JunkResultPath(folder));
     LastRepair.Clear();
     LastRepair.Ran = true;
     for (const std::wstring& file : Listed) {
-        if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES)
-            LastRepair.Add(file, TOutcome::Removed);
+        const auto result = results.find(file);
+        if (result != results.end())
+            LastRepair.Add(file, result->second);
         else
-            LastRepair.Add(file, IsFileLocked(file) ? TOutcome::InUse : TOutcome::Failed);
+            LastRepair.Add(file, GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES ? TOutcome::AlreadyGone
+                                                                                           : TOutcome::NotReached);
     }
     if (RecycleBytes > 0) {
         const std::wstring bin = L"Recycle bin " + Places.RecycleDrive;
         LastRepair.Add(bin, RecycleBinHoldsItems(Places.RecycleDrive) ? TOutcome::Failed : TOutcome::Removed);
     }
-    return ended;
+    // While the library still runs it may read the list and write the result: both stay until then.
+    if (!finished) return;
+    RemovalList_.Close();
+    (void)DeleteFileSafe(JunkListPath(folder)); // traces of the user's files; if one stays, nothing else does
+    (void)DeleteFileSafe(JunkResultPath(folder));
 }
 
 int TempThread::WaitUntilFinished()

@@ -5,7 +5,6 @@
 #include "common/Paths.h"
 #include "common/Registry.h"
 #include "common/SafeDelete.h"
-#include "junk/JunkWalk.h"
 #include "privacy/PrivacyItems.h"
 #include "ui/MessagePump.h"
 
@@ -27,29 +26,29 @@ bool TPrivacyCollector::KeepGoing() const
     return !Stopped();
 }
 
-void TPrivacyCollector::ListFolderTree(const std::wstring& folder)
+void TPrivacyCollector::ListFolderTree(const std::wstring& folder, const std::wstring& root)
 {
-    if (!IsFolderLink(folder))
-        Walk(folder, true);
+    if (!folder.empty() && !IsFolderLink(folder))
+        Walk(folder, ExpectedPath(root.empty() ? folder : root, folder), true);
 }
 
-void TPrivacyCollector::ListFolder(const std::wstring& folder)
+void TPrivacyCollector::ListFolder(const std::wstring& folder, const std::wstring& root)
 {
-    if (!IsFolderLink(folder))
-        Walk(folder, false);
+    if (!folder.empty() && !IsFolderLink(folder))
+        Walk(folder, ExpectedPath(root.empty() ? folder : root, folder), false);
 }
 
-void TPrivacyCollector::Walk(const std::wstring& folder, bool recurse)
+void TPrivacyCollector::Walk(const std::wstring& folder, const std::wstring& expected, bool recurse)
 {
-    // An unknown folder would otherwise become "\", the root of the current drive.
-    if (folder.empty())
+    // An unknown folder would otherwise become "\", the root of the current drive; one that cannot be
+    // told from a link lists nothing.
+    if (folder.empty() || expected.empty())
         return;
     const std::wstring base = WithBackslash(folder);
     WIN32_FIND_DATAW entry;
     const TFindHandle find = FindFirstEntry(base + L"*", entry);
     if (!find)
         return;
-    TLinkProbe probe(base);
     do {
         if (!KeepGoing())
             return;
@@ -59,18 +58,19 @@ void TPrivacyCollector::Walk(const std::wstring& folder, bool recurse)
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
             continue;
         const std::wstring path = base + entry.cFileName;
+        const std::wstring expectedPath = ExpectedChild(expected, entry.cFileName);
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (recurse)
-                Walk(path, true);
+                Walk(path, expectedPath, true);
             else
                 Recorder_.AddFolderEntry(path, FindDataSize(entry));
-        } else if (probe.IsPlainFile(entry.cFileName)) {
-            Recorder_.AddFile(path, FindDataSize(entry));
+        } else if (IsPlainEntry(path, expectedPath, entry.dwFileAttributes)) {
+            Recorder_.AddFile(path, expectedPath, FindDataSize(entry));
         }
     } while (FindNextFileW(find.Get(), &entry));
 }
 
-void TPrivacyCollector::ListFile(const std::wstring& path)
+void TPrivacyCollector::ListFile(const std::wstring& path, const std::wstring& root)
 {
     if (path.empty())
         return;
@@ -80,9 +80,10 @@ void TPrivacyCollector::ListFile(const std::wstring& path)
         return;
     if (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
         return;
-    if (IsFileLink(path))
+    const std::wstring expected = ExpectedPath(root.empty() ? ParentFolder(path) : root, path);
+    if (!IsPlainEntry(path, expected, entry.dwFileAttributes))
         return;
-    Recorder_.AddFile(path, FindDataSize(entry));
+    Recorder_.AddFile(path, expected, FindDataSize(entry));
 }
 
 void TPrivacyCollector::CheckKey(const std::wstring& keyPath)

@@ -17,13 +17,17 @@ public:
     bool KeepGoing() const;
     bool Stopped() const;
 
+    // root is the folder the system names (a shell folder, application data, the drive) that the
+    // listed items lie at or below; empty: the folder itself, or the file's own folder. The root may be
+    // reached through a link; nothing below it may be, and the repair refuses what has a link on the way.
+
     // Every file below the folder, at all depths. Links are neither entered nor listed: their targets
     // lie elsewhere; a folder that is itself a link lists nothing.
-    void ListFolderTree(const std::wstring& folder);
+    void ListFolderTree(const std::wstring& folder, const std::wstring& root = {});
     // The folder's own entries, sub-folders included (the repair passes over those); links are left out.
-    void ListFolder(const std::wstring& folder);
+    void ListFolder(const std::wstring& folder, const std::wstring& root = {});
     // One file, when it exists and is a plain file.
-    void ListFile(const std::wstring& path);
+    void ListFile(const std::wstring& path, const std::wstring& root = {});
     // A key below HKEY_CURRENT_USER ("\Software\..."), when it exists. Only looks: nothing is created.
     void CheckKey(const std::wstring& keyPath);
     // The plain string (REG_SZ) values of a key below HKEY_CURRENT_USER; values of other types, expandable
@@ -41,7 +45,7 @@ public:
     TPrivacyRecorder& Recorder() { return Recorder_; }
 
 private:
-    void Walk(const std::wstring& folder, bool recurse);
+    void Walk(const std::wstring& folder, const std::wstring& expected, bool recurse);
 
     TPrivacyRecorder& Recorder_;
     const TStopFlag& Stopped_;

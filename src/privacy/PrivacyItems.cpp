@@ -70,10 +70,10 @@ void TPrivacyRecorder::Add(TPrivacyItem item)
     Items_.push_back(std::move(item));
 }
 
-void TPrivacyRecorder::AddFile(const std::wstring& path, int64_t size)
+void TPrivacyRecorder::AddFile(const std::wstring& path, const std::wstring& expected, int64_t size)
 {
     Add({.Kind = TPrivacyItemKind::File, .Line = path + kLineGap + PrivacySizeText(size), .Path = path, .File = path,
-         .Size = size});
+         .Expected = expected, .Size = size});
 }
 
 void TPrivacyRecorder::AddFolderEntry(const std::wstring& path, int64_t size)

@@ -26,6 +26,8 @@ struct TPrivacyItem {
     std::wstring Path;
     // File and FolderEntry: the full path; Cookie: the local file name.
     std::wstring File;
+    // File: the path it must resolve to when it is deleted (see ExpectedPath).
+    std::wstring Expected;
     // Key and Value: the key below HKEY_CURRENT_USER, with a leading backslash; Value: the value name.
     std::wstring Key;
     std::wstring ValueName;
@@ -46,7 +48,7 @@ class TPrivacyRecorder {
 public:
     void Clear();
 
-    void AddFile(const std::wstring& path, int64_t size);
+    void AddFile(const std::wstring& path, const std::wstring& expected, int64_t size);
     void AddFolderEntry(const std::wstring& path, int64_t size);
     // keyPath below HKEY_CURRENT_USER, with or without its leading backslash. The root itself is
     // never an item: an empty key path records nothing.

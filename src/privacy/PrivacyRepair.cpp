@@ -131,7 +131,7 @@ TOutcome TPrivacyScanner::RepairItem(const TPrivacyItem& item, bool firefoxRuns)
         return TOutcome::InUse;
     if (FolderExists(item.File))
         return TOutcome::Refused;
-    const TOutcome outcome = DeleteFileSafe(item.File);
+    const TOutcome outcome = DeleteFileSafe(item.File, item.Expected);
     // Only a plain file that is in use waits for the restart; a link, a folder or a file the user may
     // not delete does not. Deleting a file that another program has mapped fails with "access denied",
     // like missing rights; the exclusive open tells the two apart.

@@ -24,6 +24,7 @@ struct TSpyFinding {
     TRegistryEntry Entry; // Registry: the entry as the definition wrote it
     TRegistryHit Hit;     // Registry: where it was present (Root null: nowhere)
     std::wstring Path;    // File, Folder
+    std::wstring Expected; // File, Folder: the path it must resolve to when removed (see ExpectedPath)
     std::string CookieUrl; // Cookie: the source URL exactly as the URL cache gave it
 };
 
