@@ -85,7 +85,7 @@ TEST_F(DetailsWindow, CategoryTreeNodes)
         EXPECT_EQ(tree.Caption(n.Index), n.Caption);
         EXPECT_EQ(tree.Parent(n.Index), n.Parent);
     }
-    for (int group : TW_Details::kGroupNodes)
+    for (int group : Details->GroupNodes())
         EXPECT_TRUE(tree.Expanded(group)) << group;
 }
 

@@ -1,0 +1,20 @@
+#include "privacy/BrowserCleaning.h"
+
+#include "privacy/ChromiumDatabases.h"
+#include "privacy/ChromiumProfiles.h"
+#include "privacy/PrivacyItems.h"
+
+#include <sqlite3.h>
+
+TDatabaseCleaning CleanBrowserDatabase(const TPrivacyItem& item, const TCookieKeepList& keepList,
+                                       const TPrivacyPlatform& platform)
+{
+    // The bookmarks are read again now: a page bookmarked since the scan stays.
+    TBookmarks bookmarks;
+    const bool needsBookmarks = item.Job == TDatabaseJob::ChromiumHistory || item.Job == TDatabaseJob::ChromiumFavicons;
+    if (needsBookmarks)
+        bookmarks = ReadChromiumBookmarks(item.Profile);
+    const TChromiumJobContext context{&bookmarks, &keepList};
+    return CleanDatabase(item.File, [&](TSqliteDatabase& db) { return CleanChromiumJob(item.Job, db, context); },
+                         platform);
+}
