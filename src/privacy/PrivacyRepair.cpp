@@ -20,21 +20,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// Another program holds the file open without sharing it: an exclusive open meets a sharing violation.
-// (Missing rights give "access denied" instead, and wait for no restart.)
-bool HeldOpenElsewhere(const std::wstring& path)
-{
-    const THandle file(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file)
-        return false;
-    const DWORD error = GetLastError();
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
-}
-
-} // namespace
-
 TOutcome DeleteRegistryKey(const std::wstring& keyPath)
 {
     // The safe tree deletion opens only the last step as a link; a link further up would be followed.
@@ -134,7 +119,7 @@ TOutcome TPrivacyScanner::RepairItem(const TPrivacyItem& item, const TRepairStat
     // Only a plain file that is in use waits for the restart; a link, a folder or a file the user may
     // not delete does not. Deleting a file that another program has mapped fails with "access denied",
     // like missing rights; the exclusive open tells the two apart.
-    const bool inUse = outcome == TOutcome::InUse || (outcome == TOutcome::Failed && HeldOpenElsewhere(item.File));
+    const bool inUse = outcome == TOutcome::InUse || (outcome == TOutcome::Failed && LockFileHeld(item.File));
     if (!inUse)
         return outcome;
     if (!DeleteFileOnReboot(item.File, Platform))
@@ -155,7 +140,7 @@ TOutcome TPrivacyScanner::RepairBrowserFile(const TPrivacyItem& item, const TRep
     if (!ResolvesInside(item.Owner.Root, item.File))
         return TOutcome::Refused;
     const TOutcome outcome = DeleteFileSafe(item.File);
-    return outcome == TOutcome::Failed && HeldOpenElsewhere(item.File) ? TOutcome::InUse : outcome;
+    return outcome == TOutcome::Failed && LockFileHeld(item.File) ? TOutcome::InUse : outcome;
 }
 
 TOutcome TPrivacyScanner::RepairDatabase(const TPrivacyItem& item, const TRepairState& state, std::wstring& message)

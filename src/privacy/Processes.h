@@ -19,5 +19,6 @@ bool FirefoxRuns();
 // (an open alone succeeds even then). The database is opened read-write, so that closing it leaves
 // no -wal or -shm file where there was none; a missing or damaged file is not held.
 bool DatabaseHeld(const std::wstring& path);
-// True when another process has the lock file open without sharing it (Firefox's parent.lock).
+// True when another process has the file open without sharing it (Firefox's parent.lock, a file in
+// use): an exclusive open meets a sharing violation. Missing rights give "access denied" instead.
 bool LockFileHeld(const std::wstring& path);
