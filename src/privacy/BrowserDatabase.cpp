@@ -32,9 +32,9 @@ std::wstring FolderOf(const std::wstring& path)
 }
 
 // "ok", or what the check found first; the statement's own error when it cannot run.
-int QuickCheck(TSqliteDatabase& db, std::wstring& message)
+int QuickCheck(TSqliteDatabase& db, const std::string& schema, std::wstring& message)
 {
-    TSqliteStatement check(db, "PRAGMA quick_check");
+    TSqliteStatement check(db, "PRAGMA " + QuotedIdentifier(schema) + ".quick_check");
     const int code = check.Step();
     if (code != SQLITE_ROW) {
         message = db.ErrorText();
@@ -45,6 +45,12 @@ int QuickCheck(TSqliteDatabase& db, std::wstring& message)
         return SQLITE_OK;
     message = L"quick_check: " + Utf8ToWide(verdict);
     return SQLITE_CORRUPT;
+}
+
+void RunVacuum(TSqliteDatabase& db, const std::string& schema)
+{
+    TSqliteStatement vacuum(db, "VACUUM " + QuotedIdentifier(schema));
+    vacuum.Run();
 }
 
 TDatabaseCleaning Failed(const std::wstring& message)
@@ -79,10 +85,12 @@ TDatabaseLook LookAtDatabase(const std::wstring& path, const TDatabaseCount& cou
     return look;
 }
 
-TDatabaseCleaning CleanDatabase(const std::wstring& path, const TDatabaseWork& work, const TPrivacyPlatform& platform)
+TDatabaseCleaning CleanDatabase(const std::wstring& path, const TDatabaseWork& work, const TPrivacyPlatform& platform,
+                                const std::vector<TAttachedDatabase>& attached)
 {
     if (!FileExists(path))
         return {TOutcome::AlreadyGone, {}};
+    std::vector<std::pair<std::string, std::wstring>> schemas = {{"main", path}};
     // A browser that keeps its journal file between transactions (truncated, not deleted) finds it
     // still there afterwards.
     const bool journalKept = FileExists(path + L"-journal");
@@ -97,24 +105,37 @@ TDatabaseCleaning CleanDatabase(const std::wstring& path, const TDatabaseWork& w
             truncate.Run();
         }
     }
+    // Attached only when its file is there: ATTACH would create a missing one.
+    for (const TAttachedDatabase& other : attached) {
+        if (!FileExists(other.Path))
+            continue;
+        TSqliteStatement attach(db, "ATTACH DATABASE ?1 AS " + QuotedIdentifier(other.Schema));
+        if (attach.Bind(1, std::wstring_view(other.Path)).Run() != SQLITE_DONE)
+            return IsBusy(db.ErrorCode()) ? TDatabaseCleaning{TOutcome::InUse, {}} : Failed(db.ErrorText());
+        schemas.emplace_back(other.Schema, other.Path);
+    }
     {
         TSqliteTransaction transaction(db);
         if (IsBusy(transaction.BeginCode()))
             return {TOutcome::InUse, {}};
         if (!transaction.Active())
             return Failed(db.ErrorText());
-        std::wstring message;
-        if (QuickCheck(db, message) != SQLITE_OK)
-            return Failed(message);
+        for (const auto& [schema, file] : schemas) {
+            std::wstring message;
+            if (const int code = QuickCheck(db, schema, message); code != SQLITE_OK)
+                return IsBusy(code) ? TDatabaseCleaning{TOutcome::InUse, {}} : Failed(message);
+        }
         if (const int code = work(db); code != SQLITE_OK)
             return IsBusy(code) ? TDatabaseCleaning{TOutcome::InUse, {}} : Failed(db.ErrorText());
         if (const int code = transaction.Commit(); code != SQLITE_OK)
             return IsBusy(code) ? TDatabaseCleaning{TOutcome::InUse, {}} : Failed(db.ErrorText());
     }
     // The deleted rows' pages are given back to the drive only when a copy of the database fits.
-    const auto size = static_cast<uint64_t>(FileSize(path));
-    if (platform.FreeBytes && platform.FreeBytes(FolderOf(path)) >= 2 * size)
-        db.Execute("VACUUM");
+    for (const auto& [schema, file] : schemas) {
+        const auto size = static_cast<uint64_t>(FileSize(file));
+        if (platform.FreeBytes && platform.FreeBytes(FolderOf(file)) >= 2 * size)
+            RunVacuum(db, schema);
+    }
     return {TOutcome::Removed, {}};
 }
 

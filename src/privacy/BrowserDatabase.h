@@ -40,9 +40,17 @@ struct TDatabaseCleaning {
     std::wstring Message; // SQLite's, when it failed
 };
 
+// A second database that the work needs beside the first (Firefox's favicons beside its places),
+// attached under a schema name when its file is there, and held to the same rules.
+struct TAttachedDatabase {
+    const char* Schema;
+    std::wstring Path;
+};
+
 // Removed when the work was committed; InUse when another connection holds the database; Failed (with
 // SQLite's message) when it is damaged or the work fails, and then nothing was written.
-TDatabaseCleaning CleanDatabase(const std::wstring& path, const TDatabaseWork& work, const TPrivacyPlatform& platform);
+TDatabaseCleaning CleanDatabase(const std::wstring& path, const TDatabaseWork& work, const TPrivacyPlatform& platform,
+                                const std::vector<TAttachedDatabase>& attached = {});
 
 // True when the file begins with SQLite's header ("SQLite format 3").
 bool HasSqliteHeader(const std::wstring& path);

@@ -5,6 +5,7 @@
 #include "common/Kelvor_Routine.h"
 #include "common/SafeDelete.h"
 #include "privacy/BrowserDatabase.h"
+#include "privacy/BrowserListing.h"
 #include "privacy/BrowserPlaces.h"
 #include "privacy/ChromiumDatabases.h"
 #include "privacy/ChromiumProfiles.h"
@@ -41,124 +42,77 @@ const wchar_t* const kBrowserCaches[] = {L"ShaderCache", L"GrShaderCache"};
 
 // One browser's scan of one category.
 struct TChromiumScan {
-    TCategoryContext& Context;
-    const TChromiumBrowser& Browser;
-    std::wstring UserData; // the browser's root: nothing outside it is listed
-    bool Running;          // its process runs: its databases are not even opened
-
-    std::wstring Text(TPrivacyText line) const { return PrivacyText(Context.Texts, line); }
-    std::wstring Count(int64_t n) const { return GroupDigits(n, Text(kDigitGroupText)); }
-
-    TBrowserOwner Owner(bool held) const { return {Browser.Name, Browser.Process, UserData, held}; }
-
-    // A database item: what it removes, or why it waits; nothing when there is nothing to remove.
-    void ListDatabase(const std::wstring& path, const std::wstring& profile, TDatabaseJob job, TPrivacyText name,
-                      const TChromiumJobContext& jobContext,
-                      const std::function<std::wstring(const std::vector<int64_t>&)>& describe) const
-    {
-        if (!PlainFileInside(UserData, path))
-            return;
-        auto& recorder = Context.Collect.Recorder();
-        const std::wstring inUse = Text(name) + L" (" + FormatText(Text(kInUseText), {std::wstring(Browser.Name)}) + L")";
-        if (Running) {
-            recorder.AddDatabase(path, inUse, job, profile, Owner(true));
-            return;
-        }
-        const TDatabaseLook look = LookAtDatabase(path, [&](TSqliteDatabase& db, std::vector<int64_t>& counts) {
-            return CountChromiumJob(job, db, jobContext, counts);
-        });
-        switch (look.State) {
-        case TDatabaseState::Missing: return;
-        case TDatabaseState::Held: recorder.AddDatabase(path, inUse, job, profile, Owner(true)); return;
-        case TDatabaseState::Damaged:
-            recorder.AddDatabase(path, Text(name) + L" (" + FormatText(Text(kDamagedText), {look.Message}) + L")", job,
-                                 profile, Owner(true));
-            return;
-        case TDatabaseState::Readable: break;
-        }
-        if (std::all_of(look.Counts.begin(), look.Counts.end(), [](int64_t n) { return n == 0; }))
-            return;
-        recorder.AddDatabase(path, describe(look.Counts), job, profile, Owner(true));
-    }
-
-    // Files the browser keeps open while it runs (sessions, visited links) or cache files.
-    void ListFile(const std::wstring& path, bool held) const
-    {
-        if (!PlainFileInside(UserData, path))
-            return;
-        TPrivacyRecorder::TOwnerScope owner(Context.Collect.Recorder(), Owner(held));
-        Context.Collect.ListFile(path);
-    }
-
-    void ListFolderTree(const std::wstring& folder, bool held) const
-    {
-        if (!PlainFolderInside(UserData, folder))
-            return;
-        TPrivacyRecorder::TOwnerScope owner(Context.Collect.Recorder(), Owner(held));
-        Context.Collect.ListFolderTree(folder);
-    }
+    TBrowserLister List;
 
     void History(const std::wstring& profile) const
     {
         const TBookmarks bookmarks = ReadChromiumBookmarks(profile);
         const TChromiumJobContext jobContext{&bookmarks, nullptr};
-        ListDatabase(profile + L"\\History", profile, TDatabaseJob::ChromiumHistory, kHistoryName, jobContext,
-                     [&](const std::vector<int64_t>& n) {
-                         return bookmarks.Damaged ? FormatText(Text(kHistoryVisitsText), {Count(n[0])})
-                                                  : FormatText(Text(kHistoryPagesText), {Count(n[0]), Count(n[1])});
-                     });
-        ListDatabase(profile + L"\\Favicons", profile, TDatabaseJob::ChromiumFavicons, kHistoryName, jobContext,
-                     [&](const std::vector<int64_t>& n) { return FormatText(Text(kHistoryIconsText), {Count(n[0])}); });
+        const auto count = [&](TDatabaseJob job) {
+            return [&jobContext, job](TSqliteDatabase& db, std::vector<int64_t>& counts) {
+                return CountChromiumJob(job, db, jobContext, counts);
+            };
+        };
+        List.Database(profile + L"\\History", profile, TDatabaseJob::ChromiumHistory, kHistoryName,
+                      count(TDatabaseJob::ChromiumHistory), [&](const std::vector<int64_t>& n) {
+                          return bookmarks.Damaged
+                                     ? FormatText(List.Text(kHistoryVisitsText), {List.Count(n[0])})
+                                     : FormatText(List.Text(kHistoryPagesText), {List.Count(n[0]), List.Count(n[1])});
+                      });
+        List.Database(profile + L"\\Favicons", profile, TDatabaseJob::ChromiumFavicons, kHistoryName,
+                      count(TDatabaseJob::ChromiumFavicons), List.OneCount(kHistoryIconsText));
         for (const wchar_t* name : kHistorySideDatabases) {
             const std::wstring path = profile + L"\\" + name;
             if (FileExists(path) && !HasSqliteHeader(path) && std::wstring(name) == L"History Provider Cache") {
-                ListFile(path, true);
+                List.File(path, true);
                 continue;
             }
-            ListDatabase(path, profile, TDatabaseJob::ChromiumSideTable, kHistoryName, jobContext,
-                         [&](const std::vector<int64_t>& n) {
-                             return FormatText(Text(kHistoryEntriesText), {Count(n[0])});
-                         });
+            List.Database(path, profile, TDatabaseJob::ChromiumSideTable, kHistoryName,
+                          count(TDatabaseJob::ChromiumSideTable), List.OneCount(kHistoryEntriesText));
         }
-        ListFile(profile + L"\\Visited Links", true);
+        List.File(profile + L"\\Visited Links", true);
+    }
+
+    // A database whose job needs nothing but the keep-list.
+    void Database(const std::wstring& path, const std::wstring& profile, TDatabaseJob job, TPrivacyText what,
+                  const std::function<std::wstring(const std::vector<int64_t>&)>& describe) const
+    {
+        const TChromiumJobContext jobContext{nullptr, &List.Context.KeepList};
+        List.Database(path, profile, job, what,
+                      [&](TSqliteDatabase& db, std::vector<int64_t>& counts) {
+                          return CountChromiumJob(job, db, jobContext, counts);
+                      },
+                      describe);
     }
 
     void Scan(TCategory category, const std::wstring& profile) const
     {
-        const auto one = [&](TPrivacyText line) {
-            return [this, line](const std::vector<int64_t>& n) { return FormatText(Text(line), {Count(n[0])}); };
-        };
         switch (category) {
         case TCategory::History: History(profile); break;
         case TCategory::Downloads:
-            ListDatabase(profile + L"\\History", profile, TDatabaseJob::ChromiumDownloads, kDownloadsName, {},
-                         one(kDownloadsText));
+            Database(profile + L"\\History", profile, TDatabaseJob::ChromiumDownloads, kDownloadsName,
+                     List.OneCount(kDownloadsText));
             break;
-        case TCategory::Cookies: {
-            const TChromiumJobContext jobContext{nullptr, &Context.KeepList};
-            ListDatabase(ChromiumCookiesPath(profile), profile, TDatabaseJob::ChromiumCookies, kCookiesName, jobContext,
-                         [&](const std::vector<int64_t>& n) {
-                             return n[1] ? FormatText(Text(kCookiesKeptText), {Count(n[0]), Count(n[1])})
-                                         : FormatText(Text(kCookiesText), {Count(n[0])});
-                         });
+        case TCategory::Cookies:
+            Database(ChromiumCookiesPath(profile), profile, TDatabaseJob::ChromiumCookies, kCookiesName,
+                     [&](const std::vector<int64_t>& n) { return CookiesLine(List, n); });
             break;
-        }
         case TCategory::Cache:
             for (const wchar_t* name : kProfileCaches)
-                ListFolderTree(profile + L"\\" + name, false);
+                List.FolderTree(profile + L"\\" + name, false);
             break;
         case TCategory::Sessions:
             for (const wchar_t* name : kSessionFiles)
-                ListFile(profile + L"\\" + name, true);
-            ListFolderTree(profile + L"\\Sessions", true);
+                List.File(profile + L"\\" + name, true);
+            List.FolderTree(profile + L"\\Sessions", true);
             break;
         case TCategory::FormData:
-            ListDatabase(profile + L"\\Web Data", profile, TDatabaseJob::ChromiumFormData, kFormDataName, {},
-                         one(kFormDataText));
+            Database(profile + L"\\Web Data", profile, TDatabaseJob::ChromiumFormData, kFormDataName,
+                     List.OneCount(kFormDataText));
             break;
         case TCategory::Passwords:
-            ListDatabase(profile + L"\\Login Data", profile, TDatabaseJob::ChromiumPasswords, kPasswordsName, {},
-                         one(kPasswordsText));
+            Database(profile + L"\\Login Data", profile, TDatabaseJob::ChromiumPasswords, kPasswordsName,
+                     List.OneCount(kPasswordsText));
             break;
         }
     }
@@ -199,7 +153,8 @@ void ScanChromium(TCategoryContext& context, const std::wstring& key)
     if (!FolderExists(userData))
         return;
 
-    const TChromiumScan scan{context, *browser, userData, IsProcessRunning(browser->Process)};
+    const TBrowserOwner owner{browser->Name, browser->Process, userData, false, {}};
+    const TChromiumScan scan{{context, owner, IsProcessRunning(browser->Process)}};
     const TWideStrings profiles = browser->SingleProfile ? TWideStrings{L""} : ChromiumProfileNames(userData);
     for (const std::wstring& name : profiles) {
         if (!context.Collect.KeepGoing())
@@ -212,14 +167,14 @@ void ScanChromium(TCategoryContext& context, const std::wstring& key)
     if (row->Category != TCategory::Cache)
         return;
     for (const wchar_t* name : kBrowserCaches)
-        scan.ListFolderTree(userData + L"\\" + name, false);
+        scan.List.FolderTree(userData + L"\\" + name, false);
     // Opera keeps its cache in the local twin of its profile folder.
     const std::wstring local = context.Folders.GetUserFolder(kUserLocalAppData);
     if (browser->SingleProfile && !local.empty()) {
         const std::wstring twin = local + L"\\" + browser->Folder;
         if (FolderExists(twin) && !IsLink(twin)) {
-            const TChromiumScan localScan{context, *browser, twin, scan.Running};
-            localScan.ListFolderTree(twin + L"\\Cache", false);
+            const TBrowserLister twinList{context, {browser->Name, browser->Process, twin, false, {}}, scan.List.Running};
+            twinList.FolderTree(twin + L"\\Cache", false);
         }
     }
 }

@@ -3,6 +3,7 @@
 #include "privacy/ApplicationTraces.h"
 #include "privacy/BrowserTraces.h"
 #include "privacy/ChromiumTraces.h"
+#include "privacy/FirefoxTraces.h"
 #include "privacy/WindowsTraces.h"
 
 namespace {
@@ -23,6 +24,7 @@ enum TGroup : int {
     kVivaldi,
     kOperaToday,
     kOperaGx,
+    kFirefoxToday,
 };
 
 } // namespace
@@ -43,6 +45,7 @@ const std::array<TCategoryGroup, kPrivacyGroupCount> kPrivacyGroups = {{
     {L"Vivaldi", -1},
     {L"Opera (version 15 and later)", -1},
     {L"Opera GX", -1},
+    {L"Mozilla Firefox (today)", -1},
 }};
 
 const std::array<TPrivacyCategory, kPrivacyCategoryCount> kPrivacyCategories = {{
@@ -120,6 +123,12 @@ const std::array<TPrivacyCategory, kPrivacyCategoryCount> kPrivacyCategories = {
     {72, L"Sessions", kOperaGx, ScanChromium, L"operagx.sessions"},
     {73, L"Form Data", kOperaGx, ScanChromium, L"operagx.formdata"},
     {74, L"Saved Passwords (they will be lost)", kOperaGx, ScanChromium, L"operagx.passwords", false},
+    {75, L"History", kFirefoxToday, ScanTodaysFirefox, L"firefox.history"},
+    {76, L"Cookies", kFirefoxToday, ScanTodaysFirefox, L"firefox.cookies"},
+    {77, L"Form History", kFirefoxToday, ScanTodaysFirefox, L"firefox.formhistory"},
+    {78, L"Sessions", kFirefoxToday, ScanTodaysFirefox, L"firefox.sessions"},
+    {79, L"Cache", kFirefoxToday, ScanTodaysFirefox, L"firefox.cache"},
+    {80, L"Saved Passwords (they will be lost)", kFirefoxToday, ScanTodaysFirefox, L"firefox.passwords", false},
 }};
 
 std::wstring DefaultPrivacySelection()

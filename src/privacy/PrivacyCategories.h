@@ -21,8 +21,8 @@ struct TPrivacyCategory {
     bool TickedByDefault = true;
 };
 
-inline constexpr size_t kPrivacyGroupCount = 15;
-inline constexpr size_t kPrivacyCategoryCount = 74;
+inline constexpr size_t kPrivacyGroupCount = 16;
+inline constexpr size_t kPrivacyCategoryCount = 80;
 // The positions that older versions stored; a selection that stops short of one of them leaves it
 // unticked, while later positions beyond a stored selection take their defaults.
 inline constexpr int kClassicPositions = 32;

@@ -29,6 +29,10 @@ enum class TDatabaseJob {
     ChromiumCookies,   // cookies of hosts that the keep-list does not keep
     ChromiumFormData,  // autofill entries
     ChromiumPasswords, // saved logins
+    FirefoxHistory,     // visits, pages nothing refers to, their annotations, origins and icons
+    FirefoxCookies,     // cookies of hosts that the keep-list does not keep
+    FirefoxFormHistory, // every row of formhistory.sqlite
+    FirefoxLogins,      // the saved logins of logins.db
 };
 
 // The browser an item belongs to, for the rules that depend on it running.
@@ -38,6 +42,8 @@ struct TBrowserOwner {
     std::wstring Root;    // the browser's folder: nothing outside it is touched
     // Left alone while the browser runs (its databases and session files); cache files are not.
     bool HeldWhileRunning = false;
+    // A file the browser holds without sharing while it runs (Firefox's parent.lock); empty: none.
+    std::wstring LockFile;
 };
 
 struct TPrivacyItem {

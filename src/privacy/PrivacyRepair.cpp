@@ -42,7 +42,9 @@ struct TPrivacyScanner::TRepairState {
 
     bool Runs(const TBrowserOwner& owner) const
     {
-        return !owner.Process.empty() && ProcessListHolds(Processes, owner.Process);
+        if (owner.Process.empty())
+            return false;
+        return ProcessListHolds(Processes, owner.Process) || (!owner.LockFile.empty() && LockFileHeld(owner.LockFile));
     }
 };
 

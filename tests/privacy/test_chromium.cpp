@@ -142,6 +142,10 @@ TEST_F(PrivacyChromium, HistoryGoesWhileBookmarkedPagesTheirIconsAndEveryOtherSt
 
     RunRepair();
     EXPECT_TRUE(Scanner->LastRepair.AllDone()) << testing::PrintToString(Scanner->LastRepair.Left().front().Text);
+    // No journal or WAL file is left where there was none.
+    for (const std::wstring& db : {p.History, p.Favicons, p.WebData, p.TopSites})
+        for (const wchar_t* suffix : {L"-journal", L"-wal", L"-shm"})
+            EXPECT_FALSE(PathExists(db + suffix)) << testing::PrintToString(db + suffix);
     // The bookmarked page keeps its row, title and icon; all visits go, and what they counted.
     EXPECT_EQ(TableRows(p.History, "urls"), 1);
     EXPECT_EQ(QueryText(p.History, "SELECT url||'|'||title||'|'||visit_count||'|'||typed_count||'|'||last_visit_time FROM urls"),
@@ -170,10 +174,6 @@ TEST_F(PrivacyChromium, HistoryGoesWhileBookmarkedPagesTheirIconsAndEveryOtherSt
         EXPECT_FALSE(FileExists(file)) << testing::PrintToString(file);
     ExpectUnchanged(kept);
     EXPECT_EQ(FileBytes(UserData() + L"\\Local State"), localState);
-    // No journal or WAL file is left where there was none.
-    for (const std::wstring& db : {p.History, p.Favicons, p.WebData, p.TopSites})
-        for (const wchar_t* suffix : {L"-journal", L"-wal", L"-shm"})
-            EXPECT_FALSE(PathExists(db + suffix)) << testing::PrintToString(db + suffix);
 
     // A second scan finds nothing left to remove.
     EXPECT_EQ(RunScan(ChromeSelection({kHistory, kDownloads, kCache, kSessions, kFormData})), 0);

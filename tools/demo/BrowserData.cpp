@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <sqlite3.h>
 
+#include <functional>
+
 const char kChromiumHistorySchema[] = R"(
 CREATE TABLE meta(key LONGVARCHAR NOT NULL UNIQUE PRIMARY KEY, value LONGVARCHAR);
 INSERT INTO meta VALUES('version','68'),('last_compatible_version','16');
@@ -70,6 +72,67 @@ INSERT INTO meta VALUES('version','5'),('last_compatible_version','5');
 CREATE TABLE top_sites(url TEXT NOT NULL PRIMARY KEY,url_rank INTEGER NOT NULL,title TEXT NOT NULL);
 )";
 
+const char kFirefoxPlacesSchema[] = R"(
+PRAGMA journal_mode=WAL;
+PRAGMA user_version=77;
+CREATE TABLE moz_origins ( id INTEGER PRIMARY KEY, prefix TEXT NOT NULL, host TEXT NOT NULL, frecency INTEGER NOT NULL, recalc_frecency INTEGER NOT NULL DEFAULT 0, alt_frecency INTEGER, recalc_alt_frecency INTEGER NOT NULL DEFAULT 0, UNIQUE (prefix, host) );
+CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR, rev_host LONGVARCHAR, visit_count INTEGER DEFAULT 0, hidden INTEGER DEFAULT 0 NOT NULL, typed INTEGER DEFAULT 0 NOT NULL, frecency INTEGER DEFAULT -1 NOT NULL, last_visit_date INTEGER , guid TEXT, foreign_count INTEGER DEFAULT 0 NOT NULL, url_hash INTEGER DEFAULT 0 NOT NULL , description TEXT, preview_image_url TEXT, site_name TEXT, origin_id INTEGER REFERENCES moz_origins(id), recalc_frecency INTEGER NOT NULL DEFAULT 0, alt_frecency INTEGER, recalc_alt_frecency INTEGER NOT NULL DEFAULT 0);
+CREATE TABLE moz_historyvisits (id INTEGER PRIMARY KEY, from_visit INTEGER, place_id INTEGER, visit_date INTEGER, visit_type INTEGER, session INTEGER, source INTEGER DEFAULT 0 NOT NULL, triggeringPlaceId INTEGER);
+CREATE TABLE moz_inputhistory (place_id INTEGER NOT NULL, input LONGVARCHAR NOT NULL, use_count INTEGER, PRIMARY KEY (place_id, input));
+CREATE TABLE moz_bookmarks (id INTEGER PRIMARY KEY, type INTEGER, fk INTEGER DEFAULT NULL, parent INTEGER, position INTEGER, title LONGVARCHAR, keyword_id INTEGER, folder_type TEXT, dateAdded INTEGER, lastModified INTEGER, guid TEXT, syncStatus INTEGER NOT NULL DEFAULT 0, syncChangeCounter INTEGER NOT NULL DEFAULT 1);
+CREATE TABLE moz_bookmarks_deleted (guid TEXT PRIMARY KEY, dateRemoved INTEGER NOT NULL DEFAULT 0);
+CREATE TABLE moz_keywords (id INTEGER PRIMARY KEY AUTOINCREMENT, keyword TEXT UNIQUE, place_id INTEGER, post_data TEXT);
+CREATE TABLE moz_anno_attributes (id INTEGER PRIMARY KEY, name VARCHAR(32) UNIQUE NOT NULL);
+CREATE TABLE moz_annos (id INTEGER PRIMARY KEY, place_id INTEGER NOT NULL, anno_attribute_id INTEGER, content LONGVARCHAR, flags INTEGER DEFAULT 0, expiration INTEGER DEFAULT 0, type INTEGER DEFAULT 0, dateAdded INTEGER DEFAULT 0, lastModified INTEGER DEFAULT 0);
+CREATE TABLE moz_items_annos (id INTEGER PRIMARY KEY, item_id INTEGER NOT NULL, anno_attribute_id INTEGER, content LONGVARCHAR, flags INTEGER DEFAULT 0, expiration INTEGER DEFAULT 0, type INTEGER DEFAULT 0, dateAdded INTEGER DEFAULT 0, lastModified INTEGER DEFAULT 0);
+CREATE TABLE moz_meta (key TEXT PRIMARY KEY, value NOT NULL) WITHOUT ROWID;
+CREATE TABLE moz_places_metadata (id INTEGER PRIMARY KEY, place_id INTEGER NOT NULL, referrer_place_id INTEGER, created_at INTEGER NOT NULL DEFAULT 0, updated_at INTEGER NOT NULL DEFAULT 0, total_view_time INTEGER NOT NULL DEFAULT 0, typing_time INTEGER NOT NULL DEFAULT 0, key_presses INTEGER NOT NULL DEFAULT 0, scrolling_time INTEGER NOT NULL DEFAULT 0, scrolling_distance INTEGER NOT NULL DEFAULT 0, document_type INTEGER NOT NULL DEFAULT 0, search_query_id INTEGER);
+CREATE TABLE moz_places_metadata_search_queries (id INTEGER PRIMARY KEY, terms TEXT NOT NULL UNIQUE);
+CREATE TABLE moz_previews_tombstones (hash TEXT PRIMARY KEY) WITHOUT ROWID;
+CREATE INDEX moz_places_url_hashindex ON moz_places (url_hash);
+CREATE INDEX moz_places_hostindex ON moz_places (rev_host);
+CREATE UNIQUE INDEX moz_places_guid_uniqueindex ON moz_places (guid);
+CREATE INDEX moz_places_originidindex ON moz_places (origin_id);
+CREATE INDEX moz_historyvisits_placedateindex ON moz_historyvisits (place_id, visit_date);
+CREATE INDEX moz_historyvisits_dateindex ON moz_historyvisits (visit_date);
+CREATE INDEX moz_bookmarks_itemindex ON moz_bookmarks (fk, type);
+CREATE INDEX moz_annos_placeattributeindex ON moz_annos (place_id, anno_attribute_id);
+INSERT INTO moz_meta VALUES('origin_frecency_count', 0);
+INSERT INTO moz_bookmarks(id,type,parent,position,title,guid) VALUES(1,2,0,0,'','root________'),(2,2,1,0,'menu','menu________'),(3,2,1,1,'toolbar','toolbar_____');
+INSERT INTO moz_anno_attributes(id,name) VALUES(1,'Places/SyncedTabs'),(2,'downloads/destinationFileURI');
+)";
+
+const char kFirefoxFaviconsSchema[] = R"(
+PRAGMA journal_mode=WAL;
+PRAGMA user_version=77;
+CREATE TABLE moz_icons (id INTEGER PRIMARY KEY, icon_url TEXT NOT NULL, fixed_icon_url_hash INTEGER NOT NULL, width INTEGER NOT NULL DEFAULT 0, root INTEGER NOT NULL DEFAULT 0, color INTEGER, expire_ms INTEGER NOT NULL DEFAULT 0, flags INTEGER NOT NULL DEFAULT 0, data BLOB);
+CREATE TABLE moz_pages_w_icons (id INTEGER PRIMARY KEY, page_url TEXT NOT NULL, page_url_hash INTEGER NOT NULL);
+CREATE TABLE moz_icons_to_pages (page_id INTEGER NOT NULL, icon_id INTEGER NOT NULL, expire_ms INTEGER NOT NULL DEFAULT 0, PRIMARY KEY (page_id, icon_id), FOREIGN KEY (page_id) REFERENCES moz_pages_w_icons ON DELETE CASCADE, FOREIGN KEY (icon_id) REFERENCES moz_icons ON DELETE CASCADE) WITHOUT ROWID;
+CREATE INDEX moz_icons_iconurlhashindex ON moz_icons (fixed_icon_url_hash);
+CREATE INDEX moz_pages_w_icons_urlhashindex ON moz_pages_w_icons (page_url_hash);
+)";
+
+const char kFirefoxCookiesSchema[] = R"(
+PRAGMA journal_mode=WAL;
+PRAGMA user_version=16;
+CREATE TABLE moz_cookies (id INTEGER PRIMARY KEY, originAttributes TEXT NOT NULL DEFAULT '', name TEXT, value TEXT, host TEXT, path TEXT, expiry INTEGER, lastAccessed INTEGER, creationTime INTEGER, isSecure INTEGER, isHttpOnly INTEGER, inBrowserElement INTEGER DEFAULT 0, sameSite INTEGER DEFAULT 0, rawSameSite INTEGER DEFAULT 0, schemeMap INTEGER DEFAULT 0, isPartitionedAttributeSet INTEGER DEFAULT 0, CONSTRAINT moz_uniqueid UNIQUE (name, host, path, originAttributes));
+)";
+
+const char kFirefoxFormHistorySchema[] = R"(
+PRAGMA user_version=5;
+CREATE TABLE moz_formhistory (id INTEGER PRIMARY KEY, fieldname TEXT NOT NULL, value TEXT NOT NULL, timesUsed INTEGER, firstUsed INTEGER, lastUsed INTEGER, guid TEXT);
+CREATE TABLE moz_deleted_formhistory (id INTEGER PRIMARY KEY, timeDeleted INTEGER, guid TEXT);
+CREATE TABLE moz_sources (id INTEGER PRIMARY KEY, source TEXT NOT NULL);
+CREATE TABLE moz_history_to_sources (history_id INTEGER, source_id INTEGER, PRIMARY KEY (history_id, source_id), FOREIGN KEY (history_id) REFERENCES moz_formhistory(id) ON DELETE CASCADE, FOREIGN KEY (source_id) REFERENCES moz_sources(id) ON DELETE CASCADE) WITHOUT ROWID;
+CREATE INDEX moz_formhistory_index ON moz_formhistory (fieldname);
+)";
+
+const char kFirefoxLoginsDbSchema[] = R"(
+CREATE TABLE moz_meta (key TEXT PRIMARY KEY, value NOT NULL) WITHOUT ROWID;
+INSERT INTO moz_meta VALUES('version', 1);
+CREATE TABLE moz_logins (id INTEGER PRIMARY KEY, origin TEXT NOT NULL, form_action_origin TEXT, http_realm TEXT, username_field TEXT, password_field TEXT, encrypted_username BLOB, encrypted_password BLOB, guid TEXT UNIQUE, time_created INTEGER, time_last_used INTEGER, time_password_changed INTEGER, times_used INTEGER);
+)";
+
 namespace {
 
 bool Done(int code)
@@ -113,14 +176,15 @@ bool RunSql(const std::wstring& path, const std::string& sql)
 
 int64_t TableRows(const std::wstring& path, const std::string& table)
 {
+    // Read-write, as a read-only connection would leave a WAL database's -wal and -shm files behind.
     TSqliteDatabase db;
-    return db.Open(path, true) == SQLITE_OK ? db.CountRows(table) : -1;
+    return db.Open(path) == SQLITE_OK ? db.CountRows(table) : -1;
 }
 
 std::string QueryText(const std::wstring& path, const std::string& sql)
 {
     TSqliteDatabase db;
-    if (db.Open(path, true) != SQLITE_OK)
+    if (db.Open(path) != SQLITE_OK)
         return {};
     TSqliteStatement query(db, sql);
     return query.Step() == SQLITE_ROW ? query.ColumnText(0) : std::string();
@@ -221,6 +285,121 @@ bool AddChromiumLogin(const std::wstring& loginData, const std::string& origin, 
                                "password_value,signon_realm,date_created,blacklisted_by_user,scheme) "
                                "VALUES(?1,?1,'user',?2,'pass',x'7631300102',?1,?3,0,0)");
     return Done(login.Bind(1, std::string_view(origin)).Bind(2, std::string_view(user)).Bind(3, ChromiumNow()).Run());
+}
+
+bool AddFirefoxPlaces(const std::wstring& places, const std::wstring& favicons, const std::vector<TFirefoxPage>& list)
+{
+    TSqliteDatabase db;
+    if (db.Open(places) != SQLITE_OK || db.Execute("BEGIN") != SQLITE_OK)
+        return false;
+    // Firefox's times: microseconds since 1970.
+    const int64_t now = (ChromiumNow() - 11644473600000000ll);
+    TSqliteStatement origin(db, "INSERT OR IGNORE INTO moz_origins(prefix,host,frecency) VALUES(?1,?2,100)");
+    TSqliteStatement originId(db, "SELECT id FROM moz_origins WHERE prefix=?1 AND host=?2");
+    TSqliteStatement place(db, "INSERT INTO moz_places(url,title,rev_host,visit_count,frecency,last_visit_date,guid,"
+                               "foreign_count,url_hash,origin_id) VALUES(?1,?2,'',?3,100,?4,?5,?6,?7,?8)");
+    TSqliteStatement visit(db, "INSERT INTO moz_historyvisits(from_visit,place_id,visit_date,visit_type,session) "
+                               "VALUES(0,?1,?2,1,0)");
+    TSqliteStatement metadata(db, "INSERT INTO moz_places_metadata(place_id,created_at,updated_at,total_view_time) "
+                                  "VALUES(?1,?2,?2,5000)");
+    TSqliteStatement input(db, "INSERT OR IGNORE INTO moz_inputhistory(place_id,input,use_count) VALUES(?1,?2,1)");
+    TSqliteStatement bookmark(db, "INSERT INTO moz_bookmarks(type,fk,parent,position,title,dateAdded,lastModified,guid) "
+                                  "VALUES(1,?1,3,?2,?3,?4,?4,?5)");
+    TSqliteStatement anno(db, "INSERT INTO moz_annos(place_id,anno_attribute_id,content,dateAdded) VALUES(?1,2,?2,?3)");
+    bool ok = true;
+    int64_t position = 0, serial = 0;
+    for (const TFirefoxPage& p : list) {
+        const size_t scheme = p.Url.find("://");
+        const std::string prefix = scheme == std::string::npos ? "" : p.Url.substr(0, scheme + 3);
+        const std::string rest = scheme == std::string::npos ? p.Url : p.Url.substr(scheme + 3);
+        const std::string host = rest.substr(0, rest.find('/'));
+        origin.Reset();
+        originId.Reset();
+        ok = ok && Done(origin.Bind(1, std::string_view(prefix)).Bind(2, std::string_view(host)).Run()) &&
+             originId.Bind(1, std::string_view(prefix)).Bind(2, std::string_view(host)).Step() == SQLITE_ROW;
+        const int64_t originKey = originId.ColumnInt(0);
+        place.Reset();
+        ok = ok && Done(place.Bind(1, std::string_view(p.Url)).Bind(2, std::string_view(p.Title)).Bind(3, int64_t{p.Visits})
+                            .Bind(4, now).Bind(5, "guid" + std::to_string(++serial)).Bind(6, int64_t{p.Bookmarked})
+                            .Bind(7, static_cast<int64_t>(std::hash<std::string>()(p.Url) & 0xFFFFFFFFFFFF))
+                            .Bind(8, originKey).Run());
+        const int64_t id = sqlite3_last_insert_rowid(db.Get());
+        for (int v = 0; v < p.Visits; ++v) {
+            visit.Reset();
+            ok = ok && Done(visit.Bind(1, id).Bind(2, now - 1000000 * v).Run());
+        }
+        if (p.Visits > 0) {
+            metadata.Reset();
+            input.Reset();
+            ok = ok && Done(metadata.Bind(1, id).Bind(2, now / 1000).Run()) &&
+                 Done(input.Bind(1, id).Bind(2, std::string_view(host.substr(0, 3))).Run());
+        }
+        if (p.Bookmarked) {
+            bookmark.Reset();
+            ok = ok && Done(bookmark.Bind(1, id).Bind(2, position++).Bind(3, std::string_view(p.Title)).Bind(4, now)
+                                .Bind(5, "bm" + std::to_string(serial)).Run());
+        }
+        if (p.Annotation) {
+            anno.Reset();
+            ok = ok && Done(anno.Bind(1, id).Bind(2, "file:///C:/Downloads/" + std::to_string(serial)).Bind(3, now).Run());
+        }
+    }
+    ok = ok && db.Execute("COMMIT") == SQLITE_OK;
+    if (!ok || favicons.empty())
+        return ok;
+    TSqliteDatabase icons;
+    if (icons.Open(favicons) != SQLITE_OK || icons.Execute("BEGIN") != SQLITE_OK)
+        return false;
+    TSqliteStatement icon(icons, "INSERT INTO moz_icons(icon_url,fixed_icon_url_hash,width,root,data) VALUES(?1,?2,16,0,x'89504E47')");
+    TSqliteStatement page(icons, "INSERT INTO moz_pages_w_icons(page_url,page_url_hash) VALUES(?1,?2)");
+    TSqliteStatement link(icons, "INSERT INTO moz_icons_to_pages(page_id,icon_id) VALUES(?1,?2)");
+    for (const TFirefoxPage& p : list) {
+        if (!p.Icon)
+            continue;
+        icon.Reset();
+        ok = ok && Done(icon.Bind(1, p.Url + "icon.png").Bind(2, int64_t{7}).Run());
+        const int64_t iconId = sqlite3_last_insert_rowid(icons.Get());
+        page.Reset();
+        ok = ok && Done(page.Bind(1, std::string_view(p.Url)).Bind(2, int64_t{9}).Run());
+        const int64_t pageId = sqlite3_last_insert_rowid(icons.Get());
+        link.Reset();
+        ok = ok && Done(link.Bind(1, pageId).Bind(2, iconId).Run());
+    }
+    return ok && icons.Execute("COMMIT") == SQLITE_OK;
+}
+
+bool AddFirefoxCookie(const std::wstring& cookies, const std::string& host, const std::string& name)
+{
+    TSqliteDatabase db;
+    if (db.Open(cookies) != SQLITE_OK)
+        return false;
+    TSqliteStatement cookie(db, "INSERT INTO moz_cookies(originAttributes,name,value,host,path,expiry,lastAccessed,"
+                                "creationTime,isSecure,isHttpOnly) VALUES('',?1,'v',?2,'/',4102444800,1,1,1,0)");
+    return Done(cookie.Bind(1, std::string_view(name)).Bind(2, std::string_view(host)).Run());
+}
+
+bool AddFirefoxFormEntry(const std::wstring& formHistory, const std::string& field, const std::string& value)
+{
+    TSqliteDatabase db;
+    if (db.Open(formHistory) != SQLITE_OK)
+        return false;
+    TSqliteStatement entry(db, "INSERT INTO moz_formhistory(fieldname,value,timesUsed,firstUsed,lastUsed,guid) "
+                               "VALUES(?1,?2,1,1,1,?1)");
+    return Done(entry.Bind(1, std::string_view(field)).Bind(2, std::string_view(value)).Run());
+}
+
+std::string FirefoxProfilesIni(const std::vector<std::pair<std::string, bool>>& profiles)
+{
+    std::string ini = "[General]\r\nStartWithLastProfile=1\r\nVersion=2\r\n";
+    for (size_t i = 0; i < profiles.size(); ++i)
+        ini += "\r\n[Profile" + std::to_string(i) + "]\r\nName=profile" + std::to_string(i) + "\r\nIsRelative=" +
+               (profiles[i].second ? "1" : "0") + "\r\nPath=" + profiles[i].first + "\r\n";
+    return ini;
+}
+
+std::string FirefoxInstallsIni(const std::string& defaultPath)
+{
+    return "[308046B0AF4A39CB]\r\nDefault=" + defaultPath + "\r\nLocked=1\r\n";
 }
 
 std::string ChromiumBookmarksJson(const std::vector<std::pair<std::string, std::string>>& pages)

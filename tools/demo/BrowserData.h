@@ -40,6 +40,30 @@ bool AddChromiumCookie(const std::wstring& cookies, const std::string& host, con
 bool AddChromiumAutofill(const std::wstring& webData, const std::string& name, const std::string& value);
 bool AddChromiumLogin(const std::wstring& loginData, const std::string& origin, const std::string& user);
 
+// Firefox.
+extern const char kFirefoxPlacesSchema[];
+extern const char kFirefoxFaviconsSchema[];
+extern const char kFirefoxCookiesSchema[];
+extern const char kFirefoxFormHistorySchema[];
+extern const char kFirefoxLoginsDbSchema[]; // the saved logins of versions that keep them in SQLite
+
+struct TFirefoxPage {
+    std::string Url;
+    std::string Title;
+    int Visits = 1;
+    bool Bookmarked = false;
+    bool Icon = false;       // an icon of its own in favicons.sqlite
+    bool Annotation = false; // a page annotation in moz_annos
+};
+// Places with their origins, visits (a metadata row and an input-history row for each visited page),
+// bookmarks (in the toolbar folder) and icons; all in one transaction each.
+bool AddFirefoxPlaces(const std::wstring& places, const std::wstring& favicons, const std::vector<TFirefoxPage>& list);
+bool AddFirefoxCookie(const std::wstring& cookies, const std::string& host, const std::string& name);
+bool AddFirefoxFormEntry(const std::wstring& formHistory, const std::string& field, const std::string& value);
+// profiles.ini with one [ProfileN] section per (path, relative) pair, and the installs.ini naming the default.
+std::string FirefoxProfilesIni(const std::vector<std::pair<std::string, bool>>& profiles);
+std::string FirefoxInstallsIni(const std::string& defaultPath);
+
 // "Bookmarks": the pages (address, title) in the bookmark bar, every third in a folder of its own.
 std::string ChromiumBookmarksJson(const std::vector<std::pair<std::string, std::string>>& pages);
 // "Local State" naming these profile folders under profile.info_cache.
