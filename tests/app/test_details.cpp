@@ -72,8 +72,8 @@ TEST_F(DetailsWindow, CategoryTreeNodes)
     WriteDefinitions(0);
     StartProgram();
     TCheckTree& tree = Details->RzCheckTree1;
-    // The classic 41 nodes, then six browser groups of seven categories each.
-    ASSERT_EQ(tree.Count(), 89);
+    // The classic 41 nodes, then six browser groups of seven categories each and today's Firefox with six.
+    ASSERT_EQ(tree.Count(), 96);
     struct Node {
         int Index;
         const wchar_t* Caption;
@@ -90,7 +90,8 @@ TEST_F(DetailsWindow, CategoryTreeNodes)
         {41, L"Google Chrome", -1},            {42, L"History", 41},
         {48, L"Saved Passwords (they will be lost)", 41}, {49, L"Microsoft Edge", -1},
         {73, L"Opera (version 15 and later)", -1}, {81, L"Opera GX", -1},
-        {88, L"Saved Passwords (they will be lost)", 81},
+        {88, L"Saved Passwords (they will be lost)", 81}, {89, L"Mozilla Firefox (today)", -1},
+        {92, L"Form History", 89},             {95, L"Saved Passwords (they will be lost)", 89},
     };
     for (const auto& n : nodes) {
         SCOPED_TRACE(n.Index);
