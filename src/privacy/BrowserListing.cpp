@@ -56,22 +56,22 @@ std::function<std::wstring(const std::vector<int64_t>&)> TBrowserLister::OneCoun
 
 void TBrowserLister::File(const std::wstring& path, bool held) const
 {
-    if (!PlainFileInside(Owner.Root, path))
-        return;
-    TBrowserOwner owner = Owner;
-    owner.HeldWhileRunning = held;
-    TPrivacyRecorder::TOwnerScope scope(Context.Collect.Recorder(), owner);
-    Context.Collect.ListFile(path);
+    if (PlainFileInside(Owner.Root, path))
+        Listed(held, [&] { Context.Collect.ListFile(path); });
 }
 
 void TBrowserLister::FolderTree(const std::wstring& folder, bool held) const
 {
-    if (!PlainFolderInside(Owner.Root, folder))
-        return;
+    if (PlainFolderInside(Owner.Root, folder))
+        Listed(held, [&] { Context.Collect.ListFolderTree(folder); });
+}
+
+void TBrowserLister::Listed(bool held, const std::function<void()>& list) const
+{
     TBrowserOwner owner = Owner;
     owner.HeldWhileRunning = held;
     TPrivacyRecorder::TOwnerScope scope(Context.Collect.Recorder(), owner);
-    Context.Collect.ListFolderTree(folder);
+    list();
 }
 
 std::wstring CookiesLine(const TBrowserLister& list, const std::vector<int64_t>& counts)

@@ -31,6 +31,10 @@ struct TBrowserLister {
     // Files the browser holds while it runs (held) or not (caches).
     void File(const std::wstring& path, bool held) const;
     void FolderTree(const std::wstring& folder, bool held) const;
+
+private:
+    // What list() records belongs to the browser.
+    void Listed(bool held, const std::function<void()>& list) const;
 };
 
 // "Cookies: n cookies", with "(k kept)" when the keep-list keeps some.

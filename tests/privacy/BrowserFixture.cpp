@@ -53,3 +53,17 @@ std::vector<std::wstring> PrivacyBrowserTest::LinesWith(const std::wstring& text
             found.push_back(line);
     return found;
 }
+
+std::map<std::wstring, std::string> PrivacyBrowserTest::Snapshot(const std::vector<std::wstring>& paths)
+{
+    std::map<std::wstring, std::string> bytes;
+    for (const std::wstring& path : paths)
+        bytes[path] = FileBytes(path);
+    return bytes;
+}
+
+void PrivacyBrowserTest::ExpectUnchanged(const std::map<std::wstring, std::string>& before)
+{
+    for (const auto& [path, bytes] : before)
+        EXPECT_EQ(FileBytes(path), bytes) << testing::PrintToString(path) << " changed";
+}

@@ -4,6 +4,7 @@
 #include "PrivacyFixture.h"
 
 #include <initializer_list>
+#include <map>
 #include <string>
 
 class PrivacyBrowserTest : public PrivacyTest {
@@ -19,6 +20,9 @@ protected:
     // Writes bytes as a whole file, making the folders above it.
     void WriteFile(const std::wstring& path, const std::string& bytes) const;
     static std::string FileBytes(const std::wstring& path);
+    // The files' bytes now, and the check that they are still the same.
+    static std::map<std::wstring, std::string> Snapshot(const std::vector<std::wstring>& paths);
+    static void ExpectUnchanged(const std::map<std::wstring, std::string>& before);
     // The items whose line contains the text.
     std::vector<std::wstring> LinesWith(const std::wstring& text) const;
 

@@ -90,20 +90,6 @@ protected:
         return p;
     }
 
-    std::map<std::wstring, std::string> Snapshot(const std::vector<std::wstring>& paths) const
-    {
-        std::map<std::wstring, std::string> bytes;
-        for (const std::wstring& path : paths)
-            bytes[path] = FileBytes(path);
-        return bytes;
-    }
-
-    void ExpectUnchanged(const std::map<std::wstring, std::string>& before) const
-    {
-        for (const auto& [path, bytes] : before)
-            EXPECT_EQ(FileBytes(path), bytes) << testing::PrintToString(path) << " changed";
-    }
-
     std::vector<std::wstring> AllFiles(const TChromiumProfile& p) const
     {
         std::vector<std::wstring> files = {p.History, p.Favicons, p.Cookies, p.WebData, p.LoginData, p.TopSites};

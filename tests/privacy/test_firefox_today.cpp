@@ -101,17 +101,8 @@ protected:
 
     std::map<std::wstring, std::string> Snapshot(const TFirefoxFiles& f) const
     {
-        std::map<std::wstring, std::string> bytes;
-        for (const std::wstring& path : {f.Places, f.Favicons, f.Cookies, f.FormHistory, f.Key4, f.Logins, f.LoginsBackup,
-                                         f.Prefs, f.Session})
-            bytes[path] = FileBytes(path);
-        return bytes;
-    }
-
-    void ExpectUnchanged(const std::map<std::wstring, std::string>& before) const
-    {
-        for (const auto& [path, bytes] : before)
-            EXPECT_EQ(FileBytes(path), bytes) << testing::PrintToString(path) << " changed";
+        return PrivacyBrowserTest::Snapshot({f.Places, f.Favicons, f.Cookies, f.FormHistory, f.Key4, f.Logins,
+                                             f.LoginsBackup, f.Prefs, f.Session});
     }
 };
 

@@ -148,6 +148,16 @@ int64_t ChromiumNow()
     return static_cast<int64_t>((static_cast<uint64_t>(now.dwHighDateTime) << 32 | now.dwLowDateTime) / 10);
 }
 
+// One insert with two text parameters into an existing database.
+bool InsertRow(const std::wstring& path, const char* sql, const std::string& first, const std::string& second)
+{
+    TSqliteDatabase db;
+    if (db.Open(path) != SQLITE_OK)
+        return false;
+    TSqliteStatement insert(db, sql);
+    return Done(insert.Bind(1, std::string_view(first)).Bind(2, std::string_view(second)).Run());
+}
+
 std::string JsonText(const std::string& text)
 {
     std::string quoted = "\"";
@@ -269,11 +279,8 @@ bool AddChromiumCookie(const std::wstring& cookies, const std::string& host, con
 
 bool AddChromiumAutofill(const std::wstring& webData, const std::string& name, const std::string& value)
 {
-    TSqliteDatabase db;
-    if (db.Open(webData) != SQLITE_OK)
-        return false;
-    TSqliteStatement entry(db, "INSERT INTO autofill(name,value,value_lower,date_created,date_last_used) VALUES(?1,?2,lower(?2),1,1)");
-    return Done(entry.Bind(1, std::string_view(name)).Bind(2, std::string_view(value)).Run());
+    return InsertRow(webData, "INSERT INTO autofill(name,value,value_lower,date_created,date_last_used) VALUES(?1,?2,lower(?2),1,1)",
+                     name, value);
 }
 
 bool AddChromiumLogin(const std::wstring& loginData, const std::string& origin, const std::string& user)
@@ -370,22 +377,16 @@ bool AddFirefoxPlaces(const std::wstring& places, const std::wstring& favicons, 
 
 bool AddFirefoxCookie(const std::wstring& cookies, const std::string& host, const std::string& name)
 {
-    TSqliteDatabase db;
-    if (db.Open(cookies) != SQLITE_OK)
-        return false;
-    TSqliteStatement cookie(db, "INSERT INTO moz_cookies(originAttributes,name,value,host,path,expiry,lastAccessed,"
-                                "creationTime,isSecure,isHttpOnly) VALUES('',?1,'v',?2,'/',4102444800,1,1,1,0)");
-    return Done(cookie.Bind(1, std::string_view(name)).Bind(2, std::string_view(host)).Run());
+    return InsertRow(cookies, "INSERT INTO moz_cookies(originAttributes,name,value,host,path,expiry,lastAccessed,"
+                              "creationTime,isSecure,isHttpOnly) VALUES('',?1,'v',?2,'/',4102444800,1,1,1,0)",
+                     name, host);
 }
 
 bool AddFirefoxFormEntry(const std::wstring& formHistory, const std::string& field, const std::string& value)
 {
-    TSqliteDatabase db;
-    if (db.Open(formHistory) != SQLITE_OK)
-        return false;
-    TSqliteStatement entry(db, "INSERT INTO moz_formhistory(fieldname,value,timesUsed,firstUsed,lastUsed,guid) "
-                               "VALUES(?1,?2,1,1,1,?1)");
-    return Done(entry.Bind(1, std::string_view(field)).Bind(2, std::string_view(value)).Run());
+    return InsertRow(formHistory, "INSERT INTO moz_formhistory(fieldname,value,timesUsed,firstUsed,lastUsed,guid) "
+                                  "VALUES(?1,?2,1,1,1,?1)",
+                     field, value);
 }
 
 std::string FirefoxProfilesIni(const std::vector<std::pair<std::string, bool>>& profiles)
