@@ -2,7 +2,7 @@
 // How the categories of today's browsers list what they find: a database by what it removes (or why
 // it waits), files and folders as belonging to their browser, nothing outside the browser's root.
 #include "privacy/BrowserDatabase.h"
-#include "privacy/PrivacyCategories.h"
+#include "privacy/CategoryContext.h"
 #include "privacy/PrivacyItems.h"
 #include "privacy/PrivacyTexts.h"
 

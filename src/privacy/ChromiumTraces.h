@@ -3,7 +3,7 @@
 // Opera GX): history, download history, cookies, cache, sessions, form data and saved passwords of
 // every profile. Bookmarks, Local State (it holds the key to the passwords and cookies), Preferences,
 // extension storage and the tables of other categories are never touched.
-#include "privacy/PrivacyCategories.h"
+#include "privacy/CategoryContext.h"
 
 #include <string>
 

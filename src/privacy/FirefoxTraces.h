@@ -2,7 +2,7 @@
 // The category handler of today's Firefox (positions after the Chromium-based browsers): history,
 // cookies, form history, sessions, cache and saved passwords of every profile, the installations'
 // default profiles first. The old Firefox categories (positions 6 to 10) are a handler of their own.
-#include "privacy/PrivacyCategories.h"
+#include "privacy/CategoryContext.h"
 
 #include <string>
 

@@ -6,7 +6,7 @@
 // places.sqlite of 100,000 places, 500,000 visits and 5,000 bookmarks. Both sides run
 // "PRAGMA quick_check", the deletions in one transaction, and VACUUM.
 #include "BrowserData.h"
-#include "common/Kelvor_Routine.h"
+#include "common/SystemFolders.h"
 #include "common/MultiLan.h"
 #include "common/Sqlite.h"
 #include "privacy/ChromiumProfiles.h"
