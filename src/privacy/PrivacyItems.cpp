@@ -4,6 +4,7 @@
 #include "common/Kelvor_Routine.h"
 #include "common/UrlCache.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -52,7 +53,9 @@ std::wstring LastPathComponent(const std::wstring& path, size_t maxLength)
 void TPrivacyRecorder::Clear()
 {
     Items_.clear();
+    Notes_.clear();
     TotalBytes_ = 0;
+    Owner_ = {};
 }
 
 TAnsiStrings TPrivacyRecorder::CacheUrls() const
@@ -73,7 +76,7 @@ void TPrivacyRecorder::Add(TPrivacyItem item)
 void TPrivacyRecorder::AddFile(const std::wstring& path, const std::wstring& expected, int64_t size)
 {
     Add({.Kind = TPrivacyItemKind::File, .Line = path + kLineGap + PrivacySizeText(size), .Path = path, .File = path,
-         .Expected = expected, .Size = size});
+         .Expected = expected, .Size = size, .Owner = Owner_});
 }
 
 void TPrivacyRecorder::AddFolderEntry(const std::wstring& path, int64_t size)
@@ -106,4 +109,28 @@ void TPrivacyRecorder::AddCookie(const TUrlCacheRecord& record)
     const auto size = static_cast<int64_t>(record.Size);
     Add({.Kind = TPrivacyItemKind::Cookie, .Line = local + kLineGap + FormatSize(size), .Path = local, .File = local,
          .Url = record.SourceUrl, .Size = size});
+}
+
+void TPrivacyRecorder::AddDatabase(const std::wstring& path, const std::wstring& what, TDatabaseJob job,
+                                   const std::wstring& profile, const TBrowserOwner& owner)
+{
+    Add({.Kind = TPrivacyItemKind::Database, .Line = path + kLineGap + what, .Path = path, .File = path,
+         .Owner = owner, .Job = job, .Profile = profile});
+}
+
+void TPrivacyRecorder::AddNote(const std::wstring& note)
+{
+    if (std::find(Notes_.begin(), Notes_.end(), note) == Notes_.end())
+        Notes_.push_back(note);
+}
+
+TPrivacyRecorder::TOwnerScope::TOwnerScope(TPrivacyRecorder& recorder, const TBrowserOwner& owner)
+    : Recorder_(recorder), Previous_(recorder.Owner_)
+{
+    Recorder_.Owner_ = owner;
+}
+
+TPrivacyRecorder::TOwnerScope::~TOwnerScope()
+{
+    Recorder_.Owner_ = Previous_;
 }

@@ -16,6 +16,34 @@ enum class TPrivacyItemKind {
     Key,         // a key below HKEY_CURRENT_USER, deleted with everything below it
     Value,       // one value of a key below HKEY_CURRENT_USER
     Cookie,      // a cookie entry of the URL cache, removed through the cache by its exact URL
+    Database,    // rows of a browser's database, deleted by its category's cleaning; the file stays
+};
+
+// What the repair does with a browser database item.
+enum class TDatabaseJob {
+    None,
+    ChromiumHistory,   // visits, search terms, segments, pages that are not bookmarked
+    ChromiumFavicons,  // icons of the pages removed
+    ChromiumSideTable, // every row of a history side database (its meta table stays)
+    ChromiumDownloads, // the download list
+    ChromiumCookies,   // cookies of hosts that the keep-list does not keep
+    ChromiumFormData,  // autofill entries
+    ChromiumPasswords, // saved logins
+    FirefoxHistory,     // visits, pages nothing refers to, their annotations, origins and icons
+    FirefoxCookies,     // cookies of hosts that the keep-list does not keep
+    FirefoxFormHistory, // every row of formhistory.sqlite
+    FirefoxLogins,      // the saved logins of logins.db
+};
+
+// The browser an item belongs to, for the rules that depend on it running.
+struct TBrowserOwner {
+    std::wstring Name;    // for the report ("Google Chrome")
+    std::wstring Process; // its executable ("chrome.exe"); empty: no browser
+    std::wstring Root;    // the browser's folder: nothing outside it is touched
+    // Left alone while the browser runs (its databases and session files); cache files are not.
+    bool HeldWhileRunning = false;
+    // A file the browser holds without sharing while it runs (Firefox's parent.lock); empty: none.
+    std::wstring LockFile;
 };
 
 struct TPrivacyItem {
@@ -34,6 +62,10 @@ struct TPrivacyItem {
     // Cookie: the source URL exactly as the cache returned it (8-bit).
     std::string Url;
     int64_t Size = 0;
+    // Files and databases of today's browsers; Database: File is the database, Profile its folder.
+    TBrowserOwner Owner;
+    TDatabaseJob Job = TDatabaseJob::None;
+    std::wstring Profile;
 };
 
 // "n bytes" up to 1024 bytes, "x.xx KB" up to 1 MB, "x.xx M" above (64-bit sizes).
@@ -55,6 +87,24 @@ public:
     void AddKey(const std::wstring& keyPath);
     void AddValue(const std::wstring& keyPath, const std::wstring& valueName);
     void AddCookie(const TUrlCacheRecord& record);
+    // A browser database whose rows the repair deletes; line is what the report shows after the path.
+    void AddDatabase(const std::wstring& path, const std::wstring& what, TDatabaseJob job, const std::wstring& profile,
+                     const TBrowserOwner& owner);
+    // Files added while the scope lives belong to that browser.
+    class TOwnerScope {
+    public:
+        TOwnerScope(TPrivacyRecorder& recorder, const TBrowserOwner& owner);
+        ~TOwnerScope();
+        TOwnerScope(const TOwnerScope&) = delete;
+        TOwnerScope& operator=(const TOwnerScope&) = delete;
+
+    private:
+        TPrivacyRecorder& Recorder_;
+        TBrowserOwner Previous_;
+    };
+    // A line that the report shows after the items (a keep-list entry that is ignored, ...), once.
+    void AddNote(const std::wstring& note);
+    const TWideStrings& Notes() const { return Notes_; }
 
     const std::vector<TPrivacyItem>& Items() const { return Items_; }
     // Every listed item counts once.
@@ -66,5 +116,7 @@ public:
 private:
     void Add(TPrivacyItem item);
     std::vector<TPrivacyItem> Items_;
+    TWideStrings Notes_;
+    TBrowserOwner Owner_;
     int64_t TotalBytes_ = 0;
 };

@@ -26,5 +26,10 @@ TPrivacyPlatform SystemPrivacyPlatform()
         .PlatformId = SystemPlatformId,
         .WindowsFolder = [] { return WindowsFolder(); },
         .CacheEntryInScope = [](const TUrlCacheRecord&) { return true; },
+        .FreeBytes =
+            [](const std::wstring& folder) {
+                ULARGE_INTEGER available{};
+                return GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr) ? available.QuadPart : 0ull;
+            },
     };
 }

@@ -5,6 +5,7 @@
 // (the cache is shared by every program of the user, so a test confines the scan to its own entries).
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -16,7 +17,10 @@ struct TPrivacyPlatform {
     std::function<DWORD()> PlatformId;
     std::function<std::wstring()> WindowsFolder;
     std::function<bool(const TUrlCacheRecord& record)> CacheEntryInScope;
+    // The bytes free to this user on the drive of a folder (a browser database is compacted only when
+    // twice its size is free there).
+    std::function<uint64_t(const std::wstring& folder)> FreeBytes;
 };
 
-// Sleep, GetVersionEx, GetWindowsDirectory and the whole cache.
+// Sleep, GetVersionEx, GetWindowsDirectory, the whole cache and GetDiskFreeSpaceEx.
 TPrivacyPlatform SystemPrivacyPlatform();

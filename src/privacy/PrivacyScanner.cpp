@@ -6,6 +6,7 @@
 #include "common/MultiLan.h"
 #include "privacy/PrivacyCategories.h"
 #include "privacy/PrivacyCollectors.h"
+#include "privacy/PrivacyTexts.h"
 #include "ui/Label.h"
 #include "ui/Memo.h"
 #include "ui/MessagePump.h"
@@ -14,13 +15,6 @@
 #include <algorithm>
 
 namespace {
-
-// Lines of the "M_PrivacyScan" texts.
-constexpr int kTitleText = 0;
-constexpr int kCountText = 1;
-constexpr int kSizeText = 2;
-constexpr int kNoteText = 3;
-constexpr int kPendingText = 6;
 
 constexpr DWORD kPositionPauseMs = 100;
 constexpr int kProgressStep = 2;
@@ -49,6 +43,7 @@ void TPrivacyScanner::LoadIgnoreList()
     const TIniFile ignore(IgnoreIniPath());
     for (const std::wstring& line : ignore.ReadSectionLines(L"Cookie"))
         CookieIgnore.push_back(LineName(line));
+    KeepList = TCookieKeepList(CookieIgnore);
 }
 
 bool TPrivacyScanner::IsPendingDelete(const std::wstring& itemPath) const
@@ -77,14 +72,22 @@ int32_t TPrivacyScanner::Scan(TLabel& status, TProgressBar& progress, const std:
     progress.SetStep(kProgressStep);
 
     TPrivacyCollector collector(Findings, Stopped);
-    TCategoryContext context{collector, Folders, CookieIgnore, Platform, status, ScanPrefix};
-    // Every position takes its step and its pause, selected or not; a stop skips the remaining
-    // handlers, and the report shows what was found so far.
+    TCategoryContext context{collector, Folders, CookieIgnore, Platform, status, ScanPrefix, KeepList, Texts};
+    // Every classic position takes its step and its pause, selected or not; the later ones share the
+    // rest of the bar and are not paced. A stop skips the remaining handlers, and the report shows what
+    // was found so far.
+    const int later = static_cast<int>(kPrivacyCategories.size()) - kClassicPositions;
     for (const TPrivacyCategory& category : kPrivacyCategories) {
         if (Selected(selection, category.Position) && !collector.Stopped())
             category.Handler(context, category.Key);
-        progress.StepIt();
-        Platform.Pause(kPositionPauseMs);
+        if (category.Position <= kClassicPositions) {
+            progress.StepIt();
+            Platform.Pause(kPositionPauseMs);
+        } else {
+            const int done = category.Position - kClassicPositions;
+            progress.SetPosition(kClassicPositions * kProgressStep +
+                                 done * (99 - kClassicPositions * kProgressStep) / later);
+        }
         ProcessMessages();
     }
 
@@ -104,5 +107,7 @@ void TPrivacyScanner::WriteReport(TMemo& memo) const
     memo.Add(rule);
     for (const TPrivacyItem& item : Findings.Items())
         memo.Add(IsPendingDelete(item.Path) ? PendingPrefix(TextAt(Texts, kPendingText)) + item.Line : item.Line);
+    for (const std::wstring& note : Findings.Notes())
+        memo.Add(note);
     // The memo takes its whole text in one go, which leaves its caret at the start and its view at the top.
 }

@@ -4,6 +4,7 @@
 #include "common/AppFrame.h"
 #include "common/RepairOutcome.h"
 #include "common/Types.h"
+#include "privacy/CookieKeepList.h"
 #include "privacy/PrivacyItems.h"
 #include "privacy/PrivacyPlatform.h"
 
@@ -40,6 +41,8 @@ public:
     TWideStrings PendingDeletes;
     int32_t PendingCount = 0;
     TWideStrings CookieIgnore;
+    // The hosts whose cookies every browser keeps (from CookieIgnore), as the last scan read them.
+    TCookieKeepList KeepList;
     std::wstring ScanPrefix;
     std::wstring RepairPrefix;
     TStopFlag Stopped{0};
@@ -49,5 +52,8 @@ public:
 
 private:
     void WriteReport(TMemo& memo) const;
-    TOutcome RepairItem(const TPrivacyItem& item, bool firefoxRuns);
+    struct TRepairState;
+    TOutcome RepairItem(const TPrivacyItem& item, const TRepairState& state, std::wstring& message);
+    TOutcome RepairBrowserFile(const TPrivacyItem& item, const TRepairState& state);
+    TOutcome RepairDatabase(const TPrivacyItem& item, const TRepairState& state, std::wstring& message);
 };

@@ -137,6 +137,7 @@ std::vector<std::wstring> PrivacyTest::UnconfinedItems() const
         switch (item.Kind) {
         case TPrivacyItemKind::File:
         case TPrivacyItemKind::FolderEntry:
+        case TPrivacyItemKind::Database:
             inside = PathIsAtOrBelow(item.File, Root.Path()) || PathIsAtOrBelow(item.File, Drive.Name());
             break;
         case TPrivacyItemKind::Key:

@@ -38,3 +38,20 @@ private:
     THandle Job_;
     THandle Process_;
 };
+
+// Another process holding a database as a running browser does (exclusive locking, write lock kept)
+// until the object goes; Holding() once it has the lock.
+class DatabaseHolder {
+public:
+    explicit DatabaseHolder(const std::wstring& database);
+    ~DatabaseHolder();
+    DatabaseHolder(const DatabaseHolder&) = delete;
+    DatabaseHolder& operator=(const DatabaseHolder&) = delete;
+
+    bool Holding() const { return Holding_; }
+
+private:
+    THandle Job_;
+    THandle Process_;
+    bool Holding_ = false;
+};
