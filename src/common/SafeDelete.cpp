@@ -3,6 +3,7 @@
 #include "common/GrowingBuffer.h"
 #include "common/Handles.h"
 #include "common/Registry.h"
+#include "common/TextCompare.h"
 
 #include <winternl.h>
 
@@ -11,12 +12,6 @@
 extern "C" NTSTATUS NTAPI NtDeleteKey(HANDLE key);
 
 namespace {
-
-bool SameText(const std::wstring& a, const std::wstring& b)
-{
-    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
 
 constexpr REGSAM kTreeAccess = KEY_READ | DELETE | KEY_SET_VALUE;
 

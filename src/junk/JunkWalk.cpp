@@ -6,6 +6,7 @@
 #include "common/Paths.h"
 #include "common/SafeDelete.h"
 #include "common/SystemFolders.h"
+#include "common/TextCompare.h"
 
 #include <knownfolders.h>
 #include <objbase.h>
@@ -216,8 +217,7 @@ bool TLinkProbe::IsPlainFile(const std::wstring& name)
     if (FolderFinal_.empty()) return false;
     const std::wstring own = FinalPath(Folder_ + name, 0);
     const std::wstring expected = FolderFinal_ + name;
-    return !own.empty() && CompareStringOrdinal(own.c_str(), static_cast<int>(own.size()), expected.c_str(),
-                                                static_cast<int>(expected.size()), TRUE) == CSTR_EQUAL;
+    return !own.empty() && SameText(own, expected);
 }
 
 std::wstring RecycleBinFolder(const std::wstring& driveRoot)
@@ -239,7 +239,7 @@ int64_t RecycleBinSize(const std::wstring& driveRoot)
 
 namespace {
 
-bool IsFolderSettings(const wchar_t* name) { return CompareStringOrdinal(name, -1, L"desktop.ini", -1, TRUE) == CSTR_EQUAL; }
+bool IsFolderSettings(const wchar_t* name) { return SameText(name, L"desktop.ini"); }
 
 // Visits the bin's entries below folder (depth 0 = the bin itself); a link is never entered. visit
 // returns false to stop the walk.

@@ -5,6 +5,7 @@
 #include "common/Kelvor_Routine.h"
 #include "common/Registry.h"
 #include "common/SafeDelete.h"
+#include "common/TextCompare.h"
 #include "common/UrlCache.h"
 #include "privacy/BrowserTraces.h"
 #include "privacy/PrivacyScanner.h"
@@ -51,10 +52,7 @@ TWideStrings GetProcessNames()
 bool IsProcessRunning(const std::wstring& exeName)
 {
     const TWideStrings names = GetProcessNames();
-    return std::any_of(names.begin(), names.end(), [&](const std::wstring& name) {
-        return CompareStringOrdinal(name.c_str(), static_cast<int>(name.size()), exeName.c_str(),
-                                    static_cast<int>(exeName.size()), TRUE) == CSTR_EQUAL;
-    });
+    return std::any_of(names.begin(), names.end(), [&](const std::wstring& name) { return SameText(name, exeName); });
 }
 
 bool FirefoxRuns()
