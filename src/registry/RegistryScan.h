@@ -37,29 +37,13 @@ public:
     // Category checks: each sets the label, steps the bar and returns its number of findings.
     int32_t ScanComClasses(TLabel& status, TProgressBar& progress);
     int32_t ScanTypeLibraries(TLabel& status, TProgressBar& progress);
-    int32_t ScanAppPaths(TLabel& status, TProgressBar& progress);
     int32_t ScanFileTypes(TLabel& status, TProgressBar& progress);
-    int32_t ScanFonts(TLabel& status, TProgressBar& progress);
-    int32_t ScanHelpFiles(TLabel& status, TProgressBar& progress);
-    int32_t ScanHtmlHelpFiles(TLabel& status, TProgressBar& progress);
-    int32_t ScanFileDialogHistory(TLabel& status, TProgressBar& progress);
-    int32_t ScanOpenSaveHistory(TLabel& status, TProgressBar& progress);
-    int32_t ScanSharedDlls(TLabel& status, TProgressBar& progress);
-    int32_t ScanMenuOrderFolders(TLabel& status, TProgressBar& progress);
-    int32_t ScanUserSoftwareKeys(TLabel& status, TProgressBar& progress);
-    int32_t ScanMachineSoftwareKeys(TLabel& status, TProgressBar& progress);
-    int32_t ScanInstallerFolders(TLabel& status, TProgressBar& progress);
-    int32_t ScanUninstallEntries(TLabel& status, TProgressBar& progress);
-    int32_t ScanSoundEvents(TLabel& status, TProgressBar& progress);
-    int32_t ScanStartMenuOrder(TLabel& status, TProgressBar& progress);
-    int32_t ScanRunEntries(TLabel& status, TProgressBar& progress);
-    int32_t ScanMuiCache(TLabel& status, TProgressBar& progress);
     int32_t ScanFileExtensions(TLabel& status, TProgressBar& progress);
     int32_t ScanEmptyClasses(TLabel& status, TProgressBar& progress);
     // The deep value scan of the current user's and of every user's keys.
     int32_t ScanDeep(TLabel& status, TProgressBar& progress);
-    // Takes no progress bar: it never steps.
-    int32_t ScanDrivers32(TLabel& status);
+    // A check of the key-check table (registry/KeyCheck.h): the row's key walked by one routine.
+    int32_t RunKeyCheck(TKeyCheckId id, TLabel& status, TProgressBar& progress);
 
     // Sizes of the progress plan.
     int32_t CountComEntries() const;
@@ -119,9 +103,6 @@ private:
     int32_t CheckLibrary(const TClassesView& view, const TPathJudge& judge, HKEY libraryKey, const std::wstring& name);
     int32_t CheckLibraryGroup(const TClassesView& view, const TPathJudge& judge, const TRegKey& versionKey,
                               const std::wstring& path);
-    // The checks of the key-check table, walked by one routine (progress is null for a check that
-    // never steps).
-    int32_t RunKeyCheck(TKeyCheckId id, TLabel& status, TProgressBar* progress);
     // The file-type walk: one class key, its default icon and its shell verbs.
     int32_t CheckFileType(const TPathJudge& judge, const TRegKey& classes, const std::wstring& name);
     int32_t CheckDefaultIcon(const TPathJudge& judge, const TRegKey& type, const std::wstring& name,
