@@ -207,7 +207,7 @@ bool TempThread::Repair(TLabel& statusLabel)
     ProgressBar.SetStep(1);
     const int pause = 10 * std::min(JunkCount / 500 + 3, 120);
     for (int step = 0; step < kRepairSteps; ++step) {
-        Sleep(static_cast<DWORD>(pause));
+        Pause(static_cast<DWORD>(pause));
         ProcessMessages();
         ProgressBar.StepIt();
     }

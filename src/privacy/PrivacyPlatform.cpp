@@ -22,7 +22,6 @@ DWORD SystemPlatformId()
 TPrivacyPlatform SystemPrivacyPlatform()
 {
     return {
-        .Pause = [](DWORD milliseconds) { Sleep(milliseconds); },
         .PlatformId = SystemPlatformId,
         .WindowsFolder = [] { return WindowsFolder(); },
         .CacheEntryInScope = [](const TUrlCacheRecord&) { return true; },

@@ -92,8 +92,7 @@ void TPrivacyScanner::Repair(TLabel& status, TProgressBar& progress)
         status.SetCaption(RepairPrefix + LastPathComponent(items[i].Path));
         if (i > 1)
             progress.SetPosition(static_cast<int>(i * 100 / (items.size() - 1)));
-        ProcessMessages();
-        if (Stopped)
+        if (!KeepGoing())
             break;
         // Cookies leave through the cache below, which also deletes their files.
         if (items[i].Kind != TPrivacyItemKind::Cookie)

@@ -84,13 +84,19 @@ int32_t TPrivacyScanner::Scan(TLabel& status, TProgressBar& progress, const std:
         if (Selected(selection, category.Position) && !collector.Stopped())
             category.Handler(context, category.Key);
         progress.StepIt();
-        Platform.Pause(kPositionPauseMs);
+        Pause(kPositionPauseMs);
         ProcessMessages();
     }
 
     WriteReport(memo);
     progress.SetPosition(100);
     return ReportedCount();
+}
+
+bool TPrivacyScanner::KeepGoing()
+{
+    ProcessMessages();
+    return Stopped == 0;
 }
 
 void TPrivacyScanner::WriteReport(TMemo& memo) const

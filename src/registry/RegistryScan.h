@@ -2,6 +2,7 @@
 // The registry fixer: lists invalid or empty registry entries and deletes the checked ones, after
 // saving them in an undo file.
 #include "common/AppFrame.h"
+#include "common/Pacing.h"
 #include "common/RepairOutcome.h"
 #include "common/Types.h"
 #include "registry/FindingRecorder.h"
@@ -76,10 +77,11 @@ public:
     std::wstring LastUndoFile;
     std::wstring LastUndoError;
 
-    // What the scanner asks of the system, replaceable in tests: the pauses of Repair, the drive type
-    // of a path's root, and the deletion of one finding.
+    // The pacing of Repair's progress.
+    TPause Pause = SystemPause();
+    // What the scanner asks of the system, replaceable in tests: the drive type of a path's root, and
+    // the deletion of one finding.
     struct THooks {
-        std::function<void(DWORD milliseconds)> Pause = [](DWORD milliseconds) { Sleep(milliseconds); };
         TDriveTypeQuery DriveType = [](const std::wstring& root) { return GetDriveTypeW(root.c_str()); };
         std::function<TOutcome(const TRegFinding&)> Remove = RemoveFinding;
     };
