@@ -217,6 +217,8 @@ int RunConsoleReport(const TConsoleOptions& options, const std::function<void(co
     };
     TStatusWindow window;
     TScanRun run(options.ProgramFolder);
+    if (options.PrepareRun)
+        options.PrepareRun(run);
     Application().Guard([&] {
         if (const auto failure = run.Start())
             tell(*failure, L"Initialization Error");

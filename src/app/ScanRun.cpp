@@ -80,16 +80,20 @@ std::optional<std::wstring> TScanRun::Start()
     SpyScanner->FileImage = 1;
     SpyScanner->FolderImage = 2;
     SpyScanner->CookieImage = 3;
+    SpyScanner->Pause = Pause;
 
     RegScanner = std::make_unique<TScanRegistry>(LangTexts->GetSection(L"M_RegistryScan"));
     RegScanner->FirstImageIndex = 4;
     RegScanner->SecondImageIndex = 5;
     RegScanner->ScanPrefix = Text(MessageText::ScanPrefix) + L" ";
     RegScanner->RepairPrefix = Text(MessageText::RegistryRepair);
+    RegScanner->Pause = Pause;
 
     PrivScanner = std::make_unique<TPrivacyScanner>(LangTexts->GetSection(L"M_PrivacyScan"));
     PrivScanner->ScanPrefix = Text(MessageText::ScanPrefix) + L" ";
     PrivScanner->RepairPrefix = Text(MessageText::PrivacyRepair);
+    PrivScanner->Platform = PrivacyPlatform;
+    PrivScanner->Pause = Pause;
 
     Scanning = false;
     SpywareOn = RegistryOn = PrivacyOn = JunkOn = true;
@@ -191,6 +195,9 @@ void TScanRun::ScanRows(const TScanControls& controls, const TRowCalls& calls)
         JunkThread = std::make_unique<TempThread>(controls.Status, controls.Progress, controls.JunkMemo,
                                                   LangTexts->GetSection(L"M_Temp"));
         JunkThread->ScanPrefix = Text(MessageText::ScanPrefix);
+        JunkThread->Pause = Pause;
+        if (JunkPlaces)
+            JunkThread->Places = *JunkPlaces;
         JunkThread->Start();
         // Sleeps while no message waits instead of spinning; the worker's calls wake it.
         JunkThread->WaitUntilFinished();
