@@ -14,8 +14,11 @@
 
 namespace {
 
-// "M_Temp" line of a removal library that is missing.
+// "M_Temp" line of a removal library that is missing; "M_SpywareScan" lines of the spyware scanner's
+// status prefixes.
 constexpr int kJunkLibraryMissingText = 4;
+constexpr int kSpywareScanText = 0;
+constexpr int kSpywareRepairText = 15;
 
 // A command that fails part-way still ends: Scanning must not stay set, or the close box would be
 // refused for good.
@@ -74,8 +77,8 @@ std::optional<std::wstring> TScanRun::Start()
 
     const TWideStrings spywareTexts = LangTexts->GetSection(L"M_SpywareScan");
     SpyScanner = std::make_unique<TSpyScan>(archive, spywareTexts);
-    SpyScanner->ScanPrefix = TextAt(spywareTexts, 0);
-    SpyScanner->RepairPrefix = TextAt(spywareTexts, 15);
+    SpyScanner->ScanPrefix = TextAt(spywareTexts, kSpywareScanText);
+    SpyScanner->RepairPrefix = TextAt(spywareTexts, kSpywareRepairText);
     SpyScanner->RegistryImage = 0;
     SpyScanner->FileImage = 1;
     SpyScanner->FolderImage = 2;
