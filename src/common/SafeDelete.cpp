@@ -4,6 +4,7 @@
 #include "common/Handles.h"
 #include "common/Paths.h"
 #include "common/Registry.h"
+#include "common/TextCompare.h"
 
 #include <winternl.h>
 

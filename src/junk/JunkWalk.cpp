@@ -6,6 +6,7 @@
 #include "common/Paths.h"
 #include "common/SafeDelete.h"
 #include "common/SystemFolders.h"
+#include "common/TextCompare.h"
 
 #include <knownfolders.h>
 #include <objbase.h>
@@ -228,7 +229,7 @@ int64_t RecycleBinSize(const std::wstring& driveRoot)
 
 namespace {
 
-bool IsFolderSettings(const wchar_t* name) { return CompareStringOrdinal(name, -1, L"desktop.ini", -1, TRUE) == CSTR_EQUAL; }
+bool IsFolderSettings(const wchar_t* name) { return SameText(name, L"desktop.ini"); }
 
 // Visits the bin's entries below folder (depth 0 = the bin itself), each with the path it must resolve
 // to (expected: the folder's); a link is never entered. visit returns false to stop the walk.

@@ -23,6 +23,11 @@ namespace {
 const std::wstring kDashes(56, L'-');
 constexpr size_t kStatusTail = 31;
 constexpr int kRepairSteps = 100;
+// "M_Temp" lines of the memo's heading, count and size, and of the status line during a removal.
+constexpr int kTitleText = 0;
+constexpr int kCountText = 1;
+constexpr int kSizeText = 2;
+constexpr int kRemovingText = 3;
 // "M_Temp" lines of a folder the guard refused: a root; holds a protected folder; lies inside one.
 constexpr int kSkippedRootText = 5;
 constexpr int kSkippedHoldsText = 6;
@@ -117,7 +122,7 @@ void TempThread::Scan()
     CachePath = InternetCacheFolder();
 
     RunOnUiThread([this] {
-        Memo.Add(TextAt(Texts, 0));
+        Memo.Add(TextAt(Texts, kTitleText));
         Memo.Add(kDashes);
         Memo.Add(L"");
         Memo.Add(L"");
@@ -145,8 +150,8 @@ void TempThread::Scan()
         for (const std::wstring& line : lines) Memo.Add(line);
         TotalBytes += RecycleBytes;
         SizeText = FormatSizeZero(TotalBytes);
-        Memo.SetLine(2, FormatText(TextAt(Texts, 1), {int64_t{JunkCount}}));
-        Memo.SetLine(3, FormatText(TextAt(Texts, 2), {SizeText}));
+        Memo.SetLine(2, FormatText(TextAt(Texts, kCountText), {int64_t{JunkCount}}));
+        Memo.SetLine(3, FormatText(TextAt(Texts, kSizeText), {SizeText}));
         ProgressBar.SetMax(100);
         ProgressBar.SetPosition(100);
         Memo.ScrollToEnd();
@@ -219,7 +224,7 @@ bool TempThread::Repair(TLabel& statusLabel)
     createDll(&text, MainIniPath().c_str());
     const std::wstring removalId = text ? text : L"";
     SysFreeString(text);
-    statusLabel.SetCaption(TextAt(Texts, 3));
+    statusLabel.SetCaption(TextAt(Texts, kRemovingText));
     // Without its list the library would remove nothing: no thread then, and nothing is reached.
     if (WriteRemovalList(removalId)) {
         RemovalThread_.Reset(CreateThread(nullptr, 0, repairFile, nullptr, 0, nullptr));
@@ -238,7 +243,7 @@ bool TempThread::Repair(TLabel& statusLabel)
     ProgressBar.SetStep(1);
     const int pause = 10 * std::min(JunkCount / 500 + 3, 120);
     for (int step = 0; step < kRepairSteps; ++step) {
-        Sleep(static_cast<DWORD>(pause));
+        Pause(static_cast<DWORD>(pause));
         ProcessMessages();
         ProgressBar.StepIt();
     }

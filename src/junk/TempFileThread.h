@@ -2,6 +2,7 @@
 // The junk-file scanner: a worker thread that lists browser-cache files and old temporary files and
 // sizes the recycle bin; its removal is handed to Ravenwick.dll.
 #include "common/Handles.h"
+#include "common/Pacing.h"
 #include "common/RepairOutcome.h"
 #include "common/Types.h"
 #include "junk/JunkList.h"
@@ -70,6 +71,8 @@ public:
     std::wstring RecycleFolder;
     // What the last removal did with each listed file (complete after CompleteRepairReport).
     TRepairReport LastRepair;
+    // The pacing of Repair's progress.
+    TPause Pause = SystemPause();
 
 protected:
     void Execute() override;

@@ -5,6 +5,7 @@
 #include "common/Kelvor_Routine.h"
 #include "common/Paths.h"
 #include "common/SafeDelete.h"
+#include "common/TextCompare.h"
 #include "junk/FolderGuard.h"
 #include "junk/JunkWalk.h"
 #include "privacy/BrowserPlaces.h"
@@ -180,7 +181,7 @@ std::vector<TFirefoxProfile> FirefoxProfiles(const TFirefoxPlace& place)
         if (profile.Folder.empty())
             continue;
         const bool same = std::any_of(profiles.begin(), profiles.end(), [&](const TFirefoxProfile& p) {
-            return CompareStringOrdinal(p.Folder.c_str(), -1, profile.Folder.c_str(), -1, TRUE) == CSTR_EQUAL;
+            return SameText(p.Folder, profile.Folder);
         });
         if (same)
             continue;

@@ -5,6 +5,7 @@
 #include "common/Kelvor_Routine.h"
 #include "common/Registry.h"
 #include "common/SafeDelete.h"
+#include "common/TextCompare.h"
 #include "common/UrlCache.h"
 #include "privacy/BrowserCleaning.h"
 #include "privacy/BrowserPlaces.h"
@@ -73,8 +74,7 @@ void TPrivacyScanner::Repair(TLabel& status, TProgressBar& progress)
         status.SetCaption(RepairPrefix + LastPathComponent(items[i].Path));
         if (i > 1)
             progress.SetPosition(static_cast<int>(i * 100 / (items.size() - 1)));
-        ProcessMessages();
-        if (Stopped)
+        if (!KeepGoing())
             break;
         // Cookies leave through the cache below, which also deletes their files.
         if (items[i].Kind != TPrivacyItemKind::Cookie) {

@@ -82,7 +82,7 @@ int32_t TPrivacyScanner::Scan(TLabel& status, TProgressBar& progress, const std:
             category.Handler(context, category.Key);
         if (category.Position <= kClassicPositions) {
             progress.StepIt();
-            Platform.Pause(kPositionPauseMs);
+            Pause(kPositionPauseMs);
         } else {
             const int done = category.Position - kClassicPositions;
             progress.SetPosition(kClassicPositions * kProgressStep +
@@ -94,6 +94,12 @@ int32_t TPrivacyScanner::Scan(TLabel& status, TProgressBar& progress, const std:
     WriteReport(memo);
     progress.SetPosition(100);
     return ReportedCount();
+}
+
+bool TPrivacyScanner::KeepGoing()
+{
+    ProcessMessages();
+    return Stopped == 0;
 }
 
 void TPrivacyScanner::WriteReport(TMemo& memo) const

@@ -2,6 +2,7 @@
 // The privacy sweeper: lists traces of use in the ticked categories, reports them in the details
 // window's memo, and deletes every listed trace on repair (files in use at the next restart).
 #include "common/AppFrame.h"
+#include "common/Pacing.h"
 #include "common/RepairOutcome.h"
 #include "common/Types.h"
 #include "privacy/CookieKeepList.h"
@@ -49,8 +50,12 @@ public:
     // What the last Repair did with each listed item.
     TRepairReport LastRepair;
     TPrivacyPlatform Platform = SystemPrivacyPlatform();
+    // The pause after each category position.
+    TPause Pause = SystemPause();
 
 private:
+    // Processes pending window messages, then says whether the repair goes on.
+    bool KeepGoing();
     void WriteReport(TMemo& memo) const;
     struct TRepairState;
     TOutcome RepairItem(const TPrivacyItem& item, const TRepairState& state, std::wstring& message);

@@ -2,6 +2,7 @@
 
 #include "common/Handles.h"
 #include "common/Sqlite.h"
+#include "common/TextCompare.h"
 
 #include <windows.h>
 #include <sqlite3.h>
@@ -31,8 +32,7 @@ TWideStrings GetProcessNames()
 bool ProcessListHolds(const TWideStrings& names, const std::wstring& exeName)
 {
     return std::any_of(names.begin(), names.end(), [&](const std::wstring& name) {
-        return CompareStringOrdinal(name.c_str(), static_cast<int>(name.size()), exeName.c_str(),
-                                    static_cast<int>(exeName.size()), TRUE) == CSTR_EQUAL;
+        return SameText(name, exeName);
     });
 }
 

@@ -265,8 +265,7 @@ int32_t TSpyScan::ScanCookies(TLabel& status, TProgressBar& progress, TListView&
             ++k;
             progress.SetPosition(start + (k * 45) / 500);
         }
-        ProcessMessages();
-        if (Stopped)
+        if (!KeepGoing())
             break;
     }
     progress.SetPosition(start + 45);
@@ -340,7 +339,7 @@ int32_t TSpyScan::Repair(TLabel& status, TProgressBar& progress, TListView& list
     for (int k = 0; k < 10; ++k) {
         ProcessMessages();
         progress.SetPosition(k * 100 / 10);
-        Sleep(100);
+        Pause(100);
     }
     return count;
 }

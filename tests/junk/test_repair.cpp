@@ -127,6 +127,7 @@ TEST_F(JunkTest, RepairRemovesListedFilesOnly)
     ASSERT_EQ(thread->JunkCount, 7);
 
     ASSERT_NO_FATAL_FAILURE(ExpectRemovalConfinedToRoot(*thread));
+    thread->Pause = SystemPause();
     const auto start = std::chrono::steady_clock::now();
     thread->Repair(Label);
     const auto elapsed = std::chrono::steady_clock::now() - start;

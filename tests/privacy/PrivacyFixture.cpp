@@ -104,7 +104,7 @@ void PrivacyTest::MakeScanner()
     Scanner = std::make_unique<TPrivacyScanner>(language.GetSection(L"M_PrivacyScan"));
     Scanner->ScanPrefix = language.GetLine(L"Message", 15) + L" ";
     Scanner->RepairPrefix = language.GetLine(L"Message", 17);
-    Scanner->Platform.Pause = [this](DWORD milliseconds) {
+    Scanner->Pause = [this](DWORD milliseconds) {
         Pauses.push_back(milliseconds);
         if (RealPauses)
             Sleep(milliseconds);

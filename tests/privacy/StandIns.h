@@ -1,25 +1,9 @@
 #pragma once
-// Parts of a machine that a privacy test stands in for: a drive letter of its own (the Windows
-// folder's drive decides where some applications' files are looked for) and a running program of a
-// given name.
+// A part of a machine that a privacy test stands in for: a running program of a given name. (Its drive
+// letter of its own is support/ScratchDrive.)
 #include "common/Handles.h"
 
 #include <string>
-
-// Maps a free drive letter to a scratch folder for the test's lifetime ("P:"), or finds it still mapped
-// there by a crashed run. Name() is empty when no letter could be mapped.
-class ScratchDrive {
-public:
-    explicit ScratchDrive(const std::wstring& folder);
-    ~ScratchDrive();
-    ScratchDrive(const ScratchDrive&) = delete;
-    ScratchDrive& operator=(const ScratchDrive&) = delete;
-
-    const std::wstring& Name() const { return Drive_; }
-
-private:
-    std::wstring Drive_;
-};
 
 // A copy of the build's waiting program, started under the given file name (for instance
 // "...\firefox.exe"). It is ended when the object goes, and by the system when the test program ends

@@ -185,6 +185,7 @@ TEST_F(SpyScanRepair, TenPacedStepsEvenWithNothingChecked)
 {
     AddRow(L"HKEY_CURRENT_USER\\Software\\Nothing", false);
     ProgressRecorder recorder(Progress.Handle());
+    Scanner->Pause = SystemPause();
     const auto begin = std::chrono::steady_clock::now();
     EXPECT_EQ(0, RunRepair(*Scanner));
     const auto elapsed = std::chrono::steady_clock::now() - begin;

@@ -144,7 +144,7 @@ TSweeperRun RunSweeper(int position)
     const std::wstring program = ProgramFileName();
     TPrivacyScanner scanner(TMultiLan(L"C:\\no-such-folder\\Main.ini", program.substr(0, program.find_last_of(L'\\') + 1))
                                 .GetSection(L"M_PrivacyScan"));
-    scanner.Platform.Pause = [](DWORD) {};
+    scanner.Pause = [](DWORD) {};
     std::wstring selection(kPrivacyCategoryCount, L'0');
     selection[static_cast<size_t>(position - 1)] = L'1';
     TSweeperRun run;
