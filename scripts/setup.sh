@@ -8,7 +8,7 @@ packages=(
   libz-mingw-w64-dev googletest
   wine wine64 libwine
   xvfb x11-utils imagemagick xdotool
-  nsis python3
+  nsis python3 python3-jsonschema
   clang libclang-rt-14-dev zlib1g-dev
   xz-utils
   nlohmann-json3-dev

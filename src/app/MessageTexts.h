@@ -14,6 +14,7 @@ enum : int {
     RegistryRepair = 16, // the registry fixer's status text during a repair
     PrivacyRepair = 17, // the privacy sweeper's status prefix during a repair
     NotRemoved = 18,    // %d the number of items a repair left
-    Last = NotRemoved
+    NoInteractiveUser = 19, // a per-user row that did not run: the program runs as a service or system account
+    Last = NoInteractiveUser
 };
 }

@@ -2,6 +2,7 @@
 // What the findings menu and the two option dialogs share: their language lines (section
 // "M_Options"), the places they work on, and how a change to an INI file that failed is told.
 #include "common/IniFile.h"
+#include "common/Settings.h"
 #include "common/Types.h"
 
 #include <windows.h>
@@ -51,7 +52,8 @@ enum : int {
     SpywareSection = 50,
     RegistrySection = 51,
     CookieSection = 52,
-    Last = CookieSection
+    SetByAdministrator = 53, // beside a setting that a policy sets
+    Last = SetByAdministrator
 };
 }
 
@@ -61,6 +63,7 @@ struct TOptionsContext {
     std::wstring ProgramFolder; // holds Language\*.lng; ends in a backslash
     std::wstring LanguageName;  // the language in use
     std::function<int(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags)> ShowMessage;
+    TPolicyRoots PolicyRoots; // where the policy values over Main.ini are read
 
     const std::wstring& Text(int position) const;
     // Tells the user why a change to the file failed; true when it was done.

@@ -2,6 +2,7 @@
 #include "ui/WindowClass.h"
 
 #include "common/IniFile.h"
+#include "common/Settings.h"
 #include "privacy/PrivacyCategories.h"
 #include "ui/Application.h"
 #include "ui/Create.h"
@@ -160,6 +161,8 @@ void TW_Details::CreateComponents()
                         .Style = ES_READONLY | WS_VSCROLL | WS_HSCROLL | WS_BORDER, .FontName = L"Courier New",
                         .FontHeight = 12});
     bottomPanel(Panel3, btn2, page);
+    PolicyNote.Create({.Parent = Panel3.Handle(), .Left = 8, .Top = 13, .Width = 400, .Height = 16, .Visible = false});
+    PolicyNote.SetBackColor(RGB(240, 240, 240));
     BuildTree();
 
     // Page 3: junk files.
@@ -168,6 +171,9 @@ void TW_Details::CreateComponents()
                      .Style = WS_VSCROLL | WS_BORDER, .FontName = L"Courier New", .FontHeight = 12});
     bottomPanel(Panel4, btn3, page);
 }
+
+// A policy's selection may name every category of the tree, and no more.
+static_assert(kPrivacySelectionLength == static_cast<int>(kPrivacyCategoryCount));
 
 void TW_Details::BuildTree()
 {
@@ -192,9 +198,12 @@ void TW_Details::FormCreate()
     TntPageControl1.SetActivePageIndex(0);
     RzCheckTree1.ExpandAll();
     std::wstring selection;
+    bool administered = false;
     // Start-up may have ended before the settings reader was opened; the default selection applies then.
-    if (const TIniFile* settings = Host_.Settings())
-        selection = settings->ReadString(L"Privacy Sweeper", L"pzinfo", L"");
+    if (const TSettings* settings = Host_.Settings()) {
+        selection = settings->ReadString(kPrivacySection, L"pzinfo", L"");
+        administered = settings->SetByPolicy(kPrivacySection, L"pzinfo");
+    }
     // Positions beyond an older, shorter selection take their defaults.
     selection = selection.empty() ? DefaultPrivacySelection() : CompletedPrivacySelection(selection);
     size_t k = 0;
@@ -210,18 +219,23 @@ void TW_Details::FormCreate()
         ++k;
     }
     StoredSelection_ = GetSelection();
+    RzCheckTree1.SetReadOnly(administered);
+    if (administered) {
+        PolicyNote.SetCaption(Host_.Options().Text(OptionText::SetByAdministrator));
+        PolicyNote.Show();
+    }
 }
 
 TIniFile TW_Details::SettingsFile() const
 {
-    const TIniFile* settings = Host_.Settings();
-    return settings ? *settings : TIniFile(MainIniPath());
+    const TSettings* settings = Host_.Settings();
+    return settings ? settings->Ini() : TIniFile(MainIniPath());
 }
 
 void TW_Details::SaveSelection()
 {
     const std::wstring selection = GetSelection();
-    if (selection == StoredSelection_)
+    if (selection == StoredSelection_ || RzCheckTree1.ReadOnly())
         return;
     const TIniFile ini = SettingsFile();
     if (Host_.Options().Report(Handle_, ini.FileName, ini.WriteEntries({{L"Privacy Sweeper", L"pzinfo", selection}})))

@@ -27,6 +27,9 @@ inline constexpr int kAlwaysCountedOutcomes = 6;
 const wchar_t* OutcomeName(TOutcome outcome);
 // Removed, already gone or scheduled: the item will not be there after the next restart.
 bool OutcomeDone(TOutcome outcome);
+// Why an item ends with the outcome, in general terms: what a report says when no more exact reason
+// is known.
+const wchar_t* OutcomeReason(TOutcome outcome);
 
 // The outcomes of one scanner's last repair: a count per outcome and the items that are still there.
 class TRepairReport {
@@ -34,20 +37,24 @@ public:
     struct TItem {
         std::wstring Text;
         TOutcome Outcome;
+        std::wstring Reason; // the exact reason where one is known (a database's message); may be empty
     };
 
     void Clear();
-    void Add(const std::wstring& item, TOutcome outcome);
+    void Add(const std::wstring& item, TOutcome outcome, const std::wstring& reason = {});
     int Count(TOutcome outcome) const { return Counts_[static_cast<size_t>(outcome)]; }
     int Total() const;
     // True when no item was left, refused or failed.
     bool AllDone() const;
     // The items that were not removed (in use and left, refused, failed), in repair order.
     const std::vector<TItem>& Left() const { return Left_; }
+    // Every item, in repair order.
+    const std::vector<TItem>& Items() const { return Items_; }
     // Set once a repair has run (a report of nothing repaired differs from no repair).
     bool Ran = false;
 
 private:
     std::array<int, kOutcomeCount> Counts_{};
     std::vector<TItem> Left_;
+    std::vector<TItem> Items_;
 };

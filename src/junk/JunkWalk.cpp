@@ -25,9 +25,9 @@ int64_t FileTimeTicks(const FILETIME& t)
     return static_cast<int64_t>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
 }
 
-bool IsSwitchOn(const TIniFile& ini, const wchar_t* key)
+bool IsSwitchOn(const TSettings& settings, const wchar_t* key)
 {
-    return ini.ReadString(kJunkSection, key, L"1") == L"1";
+    return settings.SwitchOn(*FindSettingRule(kJunkSection, key));
 }
 
 // Downloads has no folder number; systems before Vista have no such folder at all.
@@ -50,15 +50,19 @@ std::wstring WindowsTemp(const std::wstring& windowsFolder)
 
 } // namespace
 
+TJunkSettings ReadJunkSettings(const TSettings& settings)
+{
+    TJunkSettings junk;
+    junk.IECache = IsSwitchOn(settings, L"IE Cache");
+    junk.TempFile = IsSwitchOn(settings, L"TempFile");
+    junk.Recycle = IsSwitchOn(settings, L"Recycle");
+    junk.RemoveDay = settings.Number(*FindSettingRule(kJunkSection, L"RemoveDay"));
+    return junk;
+}
+
 TJunkSettings ReadJunkSettings(const std::wstring& iniPath)
 {
-    const TIniFile ini(iniPath);
-    TJunkSettings settings;
-    settings.IECache = IsSwitchOn(ini, L"IE Cache");
-    settings.TempFile = IsSwitchOn(ini, L"TempFile");
-    settings.Recycle = IsSwitchOn(ini, L"Recycle");
-    settings.RemoveDay = ini.ReadInteger(kJunkSection, L"RemoveDay", 2);
-    return settings;
+    return ReadJunkSettings(TSettings(iniPath));
 }
 
 std::wstring NetworkUserTag()

@@ -1,6 +1,7 @@
 #pragma once
 // What counts as a junk file, and the walks that find them. The scanner lists what these walks report
 // and the removal library deletes it, so both share this one unit.
+#include "common/Settings.h"
 #include "common/Types.h"
 #include "junk/FolderGuard.h"
 
@@ -19,9 +20,9 @@ struct TJunkSettings {
     int RemoveDay = 2;
 };
 
-inline constexpr wchar_t kJunkSection[] = L"Junk File Removal";
-
-// A missing file or key gives the default (all on, 2 days).
+// A missing file or key gives the default (all on, 2 days); a policy value overrides Main.ini's.
+TJunkSettings ReadJunkSettings(const TSettings& settings);
+// Main.ini at iniPath under the system's policy values.
 TJunkSettings ReadJunkSettings(const std::wstring& iniPath);
 
 // The network user name followed by "@" (only "@" without a name): cookie files carry it.

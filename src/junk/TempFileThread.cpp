@@ -118,7 +118,7 @@ void TempThread::Execute()
 
 void TempThread::Scan()
 {
-    const TJunkSettings settings = ReadJunkSettings(MainIniPath());
+    const TJunkSettings settings = ReadJunkSettings(TSettings(MainIniPath(), PolicyRoots));
     CachePath = InternetCacheFolder();
 
     RunOnUiThread([this] {
@@ -167,6 +167,8 @@ void TempThread::ListFile(bool inCache, const std::wstring& path, const std::wst
     CurrentFile = path;
     Listed.push_back(path);
     ListedExpected.push_back(expected);
+    ListedSize.push_back(size);
+    ListedInCache.push_back(inCache);
     // The memo lines wait in Listed and reach the memo in one go before the summary: the memo cannot
     // be looked at during a scan, and an edit control that is handed a growing text again and again
     // takes time quadratic in the number of lines. The memo ends up the same.

@@ -60,13 +60,18 @@ public:
     // The Windows folder (its temp is walked) and the drive root whose recycle bin is sized: the
     // system's, unless a test puts stand-ins in before Start.
     TJunkPlaces Places;
+    // Where the policy values that override Main.ini's junk settings are read.
+    TPolicyRoots PolicyRoots;
     // The removal library: Ravenwick.dll in the program's own folder, never one from the search path.
     std::wstring LibraryPath;
     // Set by Repair when Ravenwick.dll was loaded and its thread started.
     bool RemovalStarted = false;
-    // The files the scan listed, in the order found, and the paths each must resolve to when removed.
+    // The files the scan listed, in the order found, the paths each must resolve to when removed, their
+    // sizes and whether each lies in the browser cache (else in a temporary folder).
     std::vector<std::wstring> Listed;
     std::vector<std::wstring> ListedExpected;
+    std::vector<int64_t> ListedSize;
+    std::vector<bool> ListedInCache;
     // The recycle-bin folder whose size the scan measured (empty when it measured none).
     std::wstring RecycleFolder;
     // What the last removal did with each listed file (complete after CompleteRepairReport).

@@ -148,3 +148,11 @@ std::wstring CompletedPrivacySelection(const std::wstring& stored)
     selection += defaults.substr(selection.size());
     return selection;
 }
+
+std::wstring CategoryPathName(const TPrivacyCategory& category)
+{
+    std::wstring name = category.Caption;
+    for (int group = category.Group; group >= 0; group = kPrivacyGroups[static_cast<size_t>(group)].Parent)
+        name = std::wstring(kPrivacyGroups[static_cast<size_t>(group)].Caption) + L" / " + name;
+    return name;
+}

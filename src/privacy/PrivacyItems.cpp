@@ -56,6 +56,7 @@ void TPrivacyRecorder::Clear()
     Notes_.clear();
     TotalBytes_ = 0;
     Owner_ = {};
+    Category_.clear();
 }
 
 TAnsiStrings TPrivacyRecorder::CacheUrls() const
@@ -70,6 +71,7 @@ TAnsiStrings TPrivacyRecorder::CacheUrls() const
 void TPrivacyRecorder::Add(TPrivacyItem item)
 {
     TotalBytes_ += item.Size;
+    item.Category = Category_;
     Items_.push_back(std::move(item));
 }
 

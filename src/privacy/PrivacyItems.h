@@ -66,6 +66,8 @@ struct TPrivacyItem {
     TBrowserOwner Owner;
     TDatabaseJob Job = TDatabaseJob::None;
     std::wstring Profile;
+    // The category that listed it, as the tree names it ("Internet Explorer / History").
+    std::wstring Category;
 };
 
 // "n bytes" up to 1024 bytes, "x.xx KB" up to 1 MB, "x.xx M" above (64-bit sizes).
@@ -102,6 +104,8 @@ public:
         TPrivacyRecorder& Recorder_;
         TBrowserOwner Previous_;
     };
+    // Items added from now on belong to this category.
+    void SetCategory(const std::wstring& category) { Category_ = category; }
     // A line that the report shows after the items (a keep-list entry that is ignored, ...), once.
     void AddNote(const std::wstring& note);
     const TWideStrings& Notes() const { return Notes_; }
@@ -118,5 +122,6 @@ private:
     std::vector<TPrivacyItem> Items_;
     TWideStrings Notes_;
     TBrowserOwner Owner_;
+    std::wstring Category_;
     int64_t TotalBytes_ = 0;
 };

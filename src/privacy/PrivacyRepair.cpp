@@ -80,13 +80,13 @@ void TPrivacyScanner::Repair(TLabel& status, TProgressBar& progress)
         if (items[i].Kind != TPrivacyItemKind::Cookie) {
             std::wstring message;
             const TOutcome outcome = RepairItem(items[i], state, message);
-            LastRepair.Add(repairText(items[i], message), outcome);
+            LastRepair.Add(repairText(items[i], message), outcome, message);
         }
     }
     // What a stop left untouched is still there, and the report says so.
     for (; i < items.size(); ++i)
         if (items[i].Kind != TPrivacyItemKind::Cookie)
-            LastRepair.Add(repairText(items[i], {}), TOutcome::Refused);
+            LastRepair.Add(repairText(items[i], {}), TOutcome::Refused, L"the repair was stopped before it");
     // The cookies are cleared even after a stop, each by the exact 8-bit URL that the cache returned.
     for (const TPrivacyItem& item : items)
         if (item.Kind == TPrivacyItemKind::Cookie)

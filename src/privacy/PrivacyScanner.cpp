@@ -78,8 +78,10 @@ int32_t TPrivacyScanner::Scan(TLabel& status, TProgressBar& progress, const std:
     // was found so far.
     const int later = static_cast<int>(kPrivacyCategories.size()) - kClassicPositions;
     for (const TPrivacyCategory& category : kPrivacyCategories) {
-        if (Selected(selection, category.Position) && !collector.Stopped())
+        if (Selected(selection, category.Position) && !collector.Stopped()) {
+            Findings.SetCategory(CategoryPathName(category));
             category.Handler(context, category.Key);
+        }
         if (category.Position <= kClassicPositions) {
             progress.StepIt();
             Pause(kPositionPauseMs);

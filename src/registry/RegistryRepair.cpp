@@ -48,6 +48,7 @@ struct TRowPlan {
     const TRegFinding* Finding = nullptr;
     std::wstring Text;
     std::optional<TOutcome> Settled;
+    std::wstring Reason; // why it was settled so, where that says more than the outcome
 };
 
 std::optional<TOutcome> FromExport(TExportResult result)
@@ -115,26 +116,36 @@ void TScanRegistry::Repair(TListView& list, TLabel& status, TProgressBar& progre
         if (!entry.Finding) {
             entry.Text = list.SubItem(row, 1);
             entry.Settled = TOutcome::Refused; // not a row of this scan: nothing is known to delete
+            entry.Reason = L"not a finding of this scan";
             plan.push_back(std::move(entry));
             continue;
         }
         const TRegFinding& finding = *entry.Finding;
         entry.Text = RowText(finding);
         const std::optional<TPlace> place = HivePlace(finding);
-        if (!place || involvesLink(finding.Root, finding.KeyPath, finding.View) ||
-            involvesLink(place->Root, place->Path, place->View))
+        if (!place) {
             entry.Settled = TOutcome::Refused;
-        else if (finding.Kind == TFindingKind::Key)
+            entry.Reason = L"where the key lives is unknown, so an undo file could not name it";
+        } else if (involvesLink(finding.Root, finding.KeyPath, finding.View) ||
+                   involvesLink(place->Root, place->Path, place->View)) {
+            entry.Settled = TOutcome::Refused;
+            entry.Reason = L"a registry link is in the key or above it";
+        } else if (finding.Kind == TFindingKind::Key) {
             entry.Settled = FromExport(undo.AddKeyTree(place->Root, place->Path));
-        else
+        } else {
             entry.Settled = FromExport(undo.AddValue(place->Root, place->Path, finding.ValueName));
+        }
+        if (entry.Settled == TOutcome::Refused && entry.Reason.empty())
+            entry.Reason = L"a name in it cannot be written into the undo file";
         plan.push_back(std::move(entry));
     }
     // Nothing is deleted that the undo file could not bring back.
     if (!undo.Empty() && !WriteUndoFile(BackupFolder(), undo.Text(), LastUndoFile, LastUndoError))
         for (TRowPlan& entry : plan)
-            if (!entry.Settled)
+            if (!entry.Settled) {
                 entry.Settled = TOutcome::Failed;
+                entry.Reason = L"no undo file, so nothing was deleted: " + LastUndoError;
+            }
 
     for (int k = 0; k < 10; ++k) {
         ProcessMessages();
@@ -150,7 +161,7 @@ void TScanRegistry::Repair(TListView& list, TLabel& status, TProgressBar& progre
         if (next == plan.size() || plan[next].Row != row)
             continue;
         const TRowPlan& entry = plan[next++];
-        LastRepair.Add(entry.Text, entry.Settled ? *entry.Settled : Hooks.Remove(*entry.Finding));
+        LastRepair.Add(entry.Text, entry.Settled ? *entry.Settled : Hooks.Remove(*entry.Finding), entry.Reason);
     }
     progress.SetMax(100);
 }

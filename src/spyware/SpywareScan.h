@@ -39,6 +39,8 @@ public:
 
     int32_t Scan(TLabel& status, TProgressBar& progress, TListView& list);
     int32_t Repair(TLabel& status, TProgressBar& progress, TListView& list);
+    // What a row of the list names: the scan's finding, or the row's Entry text read back.
+    TSpyFinding FindingOfRow(const TListView& list, int row) const;
 
     int32_t FirstDefinition = 0;
     std::unique_ptr<TZLBArchive> Archive;
@@ -71,7 +73,6 @@ private:
     bool KeepGoing();
     // Keeps the finding and returns the row data that names it.
     LPARAM Record(TSpyFinding finding);
-    TSpyFinding FindingOfRow(const TListView& list, int row) const;
     TOutcome Remove(const TSpyFinding& finding);
 
     TAppFrame Folders_;

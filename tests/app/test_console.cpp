@@ -117,7 +117,7 @@ TEST_F(ConsoleReport, StartupErrorsExitTwo)
 {
     EXPECT_EQ(Run(false), 2);
     EXPECT_NE(Err.find(L"Database file(Def.dbd) missing, please reinstall program."), std::wstring::npos);
-    EXPECT_TRUE(Out.empty());
+    EXPECT_EQ(Out, L"Brisfold: no scan was run: Database file(Def.dbd) missing, please reinstall program. (status 2)\r\n");
     WriteCorruptDefinitions();
     EXPECT_EQ(Run(false), 2);
     EXPECT_NE(Err.find(L"corrupted"), std::wstring::npos) << Err.c_str();

@@ -123,7 +123,7 @@ TEST_F(Language, AFileThatCannotGiveEveryLineIsNamedOnceAndNothingIsScanned)
 
         EXPECT_EQ(Console(), 2);
         EXPECT_EQ(Err, L"Initialization Error: " + shown.Text + L"\r\n");
-        EXPECT_TRUE(Out.empty()) << testing::PrintToString(Out);
+        EXPECT_TRUE(OnlySummaryLine(Out, 2)) << testing::PrintToString(Out);
     }
 }
 
@@ -180,7 +180,7 @@ TEST_F(Language, ALineThatDoesNotFitItsArgumentsEndsTheConsoleScanWithItsError)
     EXPECT_EQ(Console(), 2);
     EXPECT_NE(Err.find(L"Quillmar Brisfold: Format '%s problem' invalid"), std::wstring::npos)
         << testing::PrintToString(Err);
-    EXPECT_TRUE(Out.empty()) << "no report of an unfinished scan: " << testing::PrintToString(Out);
+    EXPECT_TRUE(OnlySummaryLine(Out, 2)) << "no report of an unfinished scan: " << testing::PrintToString(Out);
 }
 
 } // namespace
