@@ -23,6 +23,8 @@ bash "$root/scripts/demo-machine.sh" "$build" "$work/demo" >"$work/demo-machine.
 . "$root/scripts/wine-env.sh"
 brisfold_wine_env "$work/demo" "$work/demo/prefix"
 trap 'wineserver -k 2>/dev/null || true' EXIT
+# The console program makes its (hidden) windows even without a display: Wine's null graphics driver.
+brisfold_wine_headless
 program='C:\Program Files\Quillmar Brisfold\BrisfoldCmd.exe'
 reports_win='C:\Reports'
 reports="$WINEPREFIX/drive_c/Reports"
