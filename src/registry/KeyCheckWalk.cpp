@@ -1,4 +1,5 @@
 // The one routine that walks a row of the key-check table, and what it offers the row's rule.
+#include "common/KeyLocation.h"
 #include "common/MultiLan.h"
 #include "common/Registry.h"
 #include "registry/EntryKey.h"
@@ -132,13 +133,16 @@ int32_t TScanRegistry::RunKeyCheck(TKeyCheckId id, TLabel& status, TProgressBar&
         if (!row.ThirtyTwoBitTwin || !IsSeparate32BitKey(rowKey.Root, rowKey.Path))
             return;
         TRegKey key32;
-        TRealKey real;
-        if (key32.Open(rowKey.Root, rowKey.Path, KEY_READ | KEY_WOW64_32KEY) != ERROR_SUCCESS ||
-            !RealKeyOf(key32, rowKey.Root, real))
+        if (key32.Open(rowKey.Root, rowKey.Path, KEY_READ | KEY_WOW64_32KEY) != ERROR_SUCCESS)
+            return;
+        // Listed where it really lies; a twin that is someone's link is listed as that link, which the
+        // repair refuses, never under its target's name.
+        const TKeyLocation real = TKeyLocator().Locate(rowKey.Root, rowKey.Path, KEY_WOW64_32KEY, key32.Handle());
+        if (!real.Found())
             return;
         const TPathJudge judge32(Hooks.DriveType, true);
-        walk.Walking(key32, {real.Root, 0, L"", true}, real.SubKey,
-                     real.Display + (rowKey.TrailingBackslash ? L"\\" : L""), judge32);
+        walk.Walking(key32, {real.Root, 0, L"", true}, real.Path,
+                     real.Display() + (rowKey.TrailingBackslash ? L"\\" : L""), judge32);
         walkEntries();
     };
     const auto walkKey = [&](const TRowKey& rowKey, bool create) {

@@ -139,6 +139,22 @@ TEST_F(ProgramChecks, RunEntries)
     EXPECT_EQ(scanner->BackupLines(), expected);
 }
 
+TEST_F(ProgramChecks, ALinkedThirtyTwoBitRunKeyIsListedAsTheLinkAndNeverRepairedThroughIt)
+{
+    OnlyCategories({L"Startup"});
+    // The 32-bit Run key was made a link to a key whose value only looks like a run entry.
+    SetRegString(HKEY_LOCAL_MACHINE, L"Software\\Precious", L"Tool", Missing);
+    CreateRegKey(HKEY_LOCAL_MACHINE, kVersion + L"Run");
+    Registry->MakeLink(HKEY_LOCAL_MACHINE, kWowVersion + L"Run", L"Software\\Precious");
+
+    auto scanner = MakeScannerWithDrives();
+    EXPECT_EQ(RunScan(*scanner), 1);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{Row(L"Text 16", kMachine + kWowVersion + L"Run", L"Tool", Missing, 5)}));
+    RunRepair(*scanner);
+    EXPECT_EQ(scanner->LastRepair.Count(TOutcome::Refused), 1);
+    EXPECT_TRUE(RegValueExists(HKEY_LOCAL_MACHINE, L"Software\\Precious", L"Tool"));
+}
+
 TEST_F(ProgramChecks, MuiCache)
 {
     OnlyCategories({L"Mui"});

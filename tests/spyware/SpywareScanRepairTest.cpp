@@ -181,6 +181,36 @@ TEST_F(SpyScanRepair, NothingIsDeletedThroughAFolderLinkBelowTheMacroFolder)
     RemoveUnixLink(link);
 }
 
+TEST_F(SpyScanRepair, NothingIsDeletedBelowARegistryLinkOnTheWay)
+{
+    // A definition's key with its subkey, reached through HKCU\\Software\\Crawler made a link.
+    SetRegString(HKEY_CURRENT_USER, L"Software\\Target\\Toolbar\\Child", L"data", L"precious");
+    SetRegString(HKEY_CURRENT_USER, L"Software\\Target\\Toolbar", L"top", L"precious");
+    Registry->MakeCurrentUserLink(L"Software\\Crawler", L"Software\\Target");
+    const std::string key = "HKEY_CURRENT_USER\\Software\\Crawler\\Toolbar";
+    auto scanner = MakeScanner({DefinitionText("Crawler", "Adware", "3", {key, key + "|top"})});
+    ASSERT_EQ(2, RunScan(*scanner));
+    EXPECT_EQ(2, RunRepair(*scanner));
+    EXPECT_EQ(2, scanner->LastRepair.Count(TOutcome::Refused));
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, L"Software\\Target\\Toolbar", L"top"));
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, L"Software\\Target\\Toolbar\\Child", L"data"));
+}
+
+TEST_F(SpyScanRepair, AKeyNamedThroughTheSystemsOwnLinkIsRemovedWhereItLies)
+{
+    // A scratch link stands in for the CurrentControlSet that Windows keeps (under Wine a plain key).
+    SetRegString(HKEY_LOCAL_MACHINE, L"SYSTEM\\ControlSet001\\Services\\PestSvc", L"ImagePath", L"pest.sys");
+    Registry->MakeLink(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet", L"SYSTEM\\ControlSet001");
+    auto scanner = MakeScanner(
+        {DefinitionText("PestSvc", "Trojan", "5", {"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\PestSvc"})});
+    ASSERT_EQ(1, RunScan(*scanner));
+    EXPECT_EQ(L"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\PestSvc", Entry(0)) << "shown as written";
+    EXPECT_EQ(1, RunRepair(*scanner));
+    EXPECT_TRUE(scanner->LastRepair.AllDone());
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, L"SYSTEM\\ControlSet001\\Services\\PestSvc"));
+    EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, L"SYSTEM\\ControlSet001\\Services"));
+}
+
 TEST_F(SpyScanRepair, TenPacedStepsEvenWithNothingChecked)
 {
     AddRow(L"HKEY_CURRENT_USER\\Software\\Nothing", false);
