@@ -303,7 +303,8 @@ void TempThread::ReadRemovalResult(bool finished)
                                                                                            : TOutcome::NotReached);
     }
     if (RecycleBytes > 0) {
-        const std::wstring bin = L"Recycle bin " + Places.RecycleDrive;
+        // The folder measured and emptied: the current user's bin of the drive.
+        const std::wstring bin = L"Recycle bin " + RecycleFolder;
         LastRepair.Add(bin, RecycleBinHoldsItems(Places.RecycleDrive) ? TOutcome::Failed : TOutcome::Removed);
     }
     // While the library still runs it may read the list and write the result: both stay until then.

@@ -64,6 +64,9 @@ void JunkTest::SetUp()
     // A long name, so that its short name differs.
     Windows = Root.MakeFolder(L"WindowsFolder");
     WindowsTemp = Root.MakeFolder(L"WindowsFolder\\temp");
+    Bin = L"Drive\\$Recycle.Bin\\" + CurrentUserSid();
+    BinFolder = Root / Bin;
+    ASSERT_NE(CurrentUserSid(), L"");
     SetUserShellFolder(L"AppData", AppData);
     SetUserShellFolder(L"Cache", Cache);
     SavedTmp_ = GetEnv(L"TMP");

@@ -60,6 +60,9 @@ protected:
     ScratchRegistry Registry;
     ScratchFolder Root{L"junk"};
     std::wstring AppData, Cache, Temp, Outside, Drive, Windows, WindowsTemp;
+    // The current user's recycle-bin folder on the scratch drive, relative to Root (Wine has none of
+    // its own: the test makes it), and its full path.
+    std::wstring Bin, BinFolder;
     int WaitPasses = 0;
 
     HWND Host = nullptr;
