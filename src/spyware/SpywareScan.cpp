@@ -6,6 +6,7 @@
 #include "common/Extinifiles.h"
 #include "common/IniFile.h"
 #include "common/Kelvor_Routine.h"
+#include "common/Paths.h"
 #include "common/SafeDelete.h"
 #include "common/SystemFolders.h"
 #include "common/TextLines.h"
@@ -224,7 +225,9 @@ int32_t TSpyScan::ScanDefinitions(TLabel& status, TProgressBar& progress, TListV
                 const std::pair<std::wstring, std::wstring> views[] = {
                     {native, nativeRoot}, {twin == native ? std::wstring() : twin, twinRoot}};
                 for (const auto& [path, root] : views) {
-                    if (path.empty())
+                    // A macro that looks nothing up leaves a path such as "\\X.lnk", which would name
+                    // the root of whatever drive is current.
+                    if (!IsFullyQualifiedPath(path))
                         continue;
                     if (folders) {
                         if (!FolderExists(path))
