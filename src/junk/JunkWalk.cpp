@@ -13,6 +13,7 @@
 #include <shlobj.h>
 #include <winnetwk.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -57,7 +58,7 @@ TJunkSettings ReadJunkSettings(const std::wstring& iniPath)
     settings.IECache = IsSwitchOn(ini, L"IE Cache");
     settings.TempFile = IsSwitchOn(ini, L"TempFile");
     settings.Recycle = IsSwitchOn(ini, L"Recycle");
-    settings.RemoveDay = ini.ReadInteger(kJunkSection, L"RemoveDay", 2);
+    settings.RemoveDay = std::clamp(ini.ReadInteger(kJunkSection, L"RemoveDay", 2), 0, kMaxRemoveDay);
     return settings;
 }
 

@@ -20,8 +20,11 @@ struct TJunkSettings {
 };
 
 inline constexpr wchar_t kJunkSection[] = L"Junk File Removal";
+// RemoveDay lies between 0 and this many days.
+inline constexpr int kMaxRemoveDay = 365;
 
-// A missing file or key gives the default (all on, 2 days).
+// A missing file or key gives the default (all on, 2 days); RemoveDay is clamped to 0..kMaxRemoveDay,
+// since the file is anyone's to edit and a negative age would list files written a moment ago.
 TJunkSettings ReadJunkSettings(const std::wstring& iniPath);
 
 // The network user name followed by "@" (only "@" without a name): cookie files carry it.

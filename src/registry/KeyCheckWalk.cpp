@@ -95,7 +95,7 @@ int32_t TScanRegistry::RunKeyCheck(TKeyCheckId id, TLabel& status, TProgressBar&
         progress.StepIt();
     // A key that both kinds of program share may name what a 32-bit program uses: its paths are judged
     // as either kind sees them. A key with a 32-bit twin belongs to 64-bit programs.
-    const TPathJudge judge(Hooks.DriveType, !row.ThirtyTwoBitTwin);
+    const TPathJudge judge(Hooks.DriveType, !row.ThirtyTwoBitTwin, Hooks.Attributes);
     TCheckWalk walk(*this, row, judge);
     // Where there is nothing to judge against, the keys are still opened (and created) as the row
     // says, and nothing is listed.
@@ -140,7 +140,7 @@ int32_t TScanRegistry::RunKeyCheck(TKeyCheckId id, TLabel& status, TProgressBar&
         const TKeyLocation real = TKeyLocator().Locate(rowKey.Root, rowKey.Path, KEY_WOW64_32KEY, key32.Handle());
         if (!real.Found())
             return;
-        const TPathJudge judge32(Hooks.DriveType, true);
+        const TPathJudge judge32(Hooks.DriveType, true, Hooks.Attributes);
         walk.Walking(key32, {real.Root, 0, L"", true}, real.Path,
                      real.Display() + (rowKey.TrailingBackslash ? L"\\" : L""), judge32);
         walkEntries();

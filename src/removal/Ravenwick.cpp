@@ -103,6 +103,8 @@ extern "C" DWORD WINAPI RepairTFile(void*)
     return 0;
 }
 
+#ifdef RAVENWICK_STAND_INS
+// The tests' variant only: the shipped library does not have this call.
 extern "C" void WINAPI UseStandIns(const wchar_t* windowsFolder, const wchar_t* recycleDrive, TEmptyRecycleBin emptyBin)
 {
     try {
@@ -113,3 +115,4 @@ extern "C" void WINAPI UseStandIns(const wchar_t* windowsFolder, const wchar_t* 
     } catch (...) {
     }
 }
+#endif

@@ -56,6 +56,9 @@ protected:
 
     // The roots handed to the fake that stands in for SHEmptyRecycleBinW, in call order.
     static std::vector<std::wstring> EmptiedBins();
+    // The tests' variant of the removal library (with UseStandIns), beside the test program; every scan
+    // of the fixture repairs through it.
+    static std::wstring StandInLibrary();
 
     ScratchRegistry Registry;
     ScratchFolder Root{L"junk"};

@@ -65,6 +65,9 @@ TEST_F(JunkTest, TemporaryFilesOlderThanRemoveDayAreListed)
          {L"three.tmp", L"ten.tmp", L"noext"}},
         {L"5", {{L"five.tmp", 5.95}, {L"six.tmp", 6.05}, {L"sub\\deep\\old.log", 9}}, {L"six.tmp", L"sub\\deep\\old.log"}},
         {L"0", {{L"fresh.tmp", 0.5}, {L"day.tmp", 1.05}}, {L"day.tmp"}},
+        // Clamped where it is read: not a file written a moment ago, and nothing kept past a year.
+        {L"-1", {{L"now.tmp", 0.01}, {L"day.tmp", 1.05}}, {L"day.tmp"}},
+        {L"1000", {{L"year.tmp", 364}, {L"older.tmp", 400}}, {L"older.tmp"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.removeDay ? c.removeDay : L"default");
