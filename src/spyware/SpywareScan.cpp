@@ -260,7 +260,7 @@ int32_t TSpyScan::ScanCookies(TLabel& status, TProgressBar& progress, TListView&
     const int rowsBefore = list.Count();
     int k = 0;
 
-    TUrlCacheEnum cache;
+    TAllUrlCacheEntries cache;
     TUrlCacheRecord record;
     while (cache.Next(record)) {
         const std::string& local = record.LocalFileName;
