@@ -125,7 +125,9 @@ TOutcome TPrivacyScanner::RepairBrowserFile(const TPrivacyItem& item, const TRep
         return FolderExists(item.File) ? TOutcome::Refused : TOutcome::AlreadyGone;
     if (!ResolvesInside(item.Owner.Root, item.File))
         return TOutcome::Refused;
-    const TOutcome outcome = DeleteFileSafe(item.File);
+    // Only where the scan found it: a folder on the way swapped for a link since then is refused, even
+    // when the link stays inside the browser's folder.
+    const TOutcome outcome = DeleteFileSafe(item.File, item.Expected);
     return outcome == TOutcome::Failed && LockFileHeld(item.File) ? TOutcome::InUse : outcome;
 }
 
