@@ -24,8 +24,6 @@
 namespace {
 
 const wchar_t kNewLine[] = L"\r\n";
-// How long the report waits for the removal library before it looks at the listed files.
-constexpr DWORD kJunkRemovalWaitMs = 10 * 60 * 1000;
 
 void ListRows(std::wstring& report, const wchar_t* title, TListView& list)
 {
@@ -286,7 +284,7 @@ int RunScan(const TConsoleOptions& options, TRunRecord& record, const TWrite& ou
     Application().Guard([&] { run.Repair(controls, calls); });
     bool junkEnded = true;
     if (run.JunkThread)
-        junkEnded = run.JunkThread->CompleteRepairReport(kJunkRemovalWaitMs);
+        junkEnded = run.JunkThread->CompleteRepairReport(kRemovalWaitMs);
     RecordRepair(record, run);
     std::wstring report = L"Repair" + std::wstring(kNewLine) + ResultLines(run) + kNewLine;
     report += std::wstring(L"[Repair report]") + kNewLine;

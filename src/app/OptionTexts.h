@@ -52,7 +52,8 @@ enum : int {
     SpywareSection = 50,
     RegistrySection = 51,
     CookieSection = 52,
-    SetByAdministrator = 53, // beside a setting that a policy sets
+    SectionTooLarge = 53, // %s the file
+    SetByAdministrator = 54, // beside a setting that a policy sets
     Last = SetByAdministrator
 };
 }

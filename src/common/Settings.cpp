@@ -194,7 +194,9 @@ bool TSettings::SwitchOn(const TSettingRule& rule) const
 int TSettings::Number(const TSettingRule& rule) const
 {
     const std::optional<int> number = WholeNumber(Value(rule).Text);
-    return number ? *number : WholeNumber(rule.Default).value_or(0);
+    // Main.ini is anyone's to edit: a number outside the range is taken as the nearest end of it (a
+    // negative age would list files written a moment ago).
+    return std::clamp(number ? *number : WholeNumber(rule.Default).value_or(0), rule.Min, rule.Max);
 }
 
 bool TSettings::SetByPolicy(const std::wstring& section, const std::wstring& key) const

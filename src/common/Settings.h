@@ -49,7 +49,7 @@ public:
     std::wstring ReadString(const std::wstring& section, const std::wstring& key, const std::wstring& defaultValue) const;
     // A switch as its readers take it: "1" on (blanks trimmed where the rule says so).
     bool SwitchOn(const TSettingRule& rule) const;
-    // A number of Main.ini that is no whole number gives the default.
+    // A number of Main.ini that is no whole number gives the default; one out of the range, its nearest end.
     int Number(const TSettingRule& rule) const;
     bool SetByPolicy(const TSettingRule& rule) const { return Policy_[Index(rule)].has_value(); }
     bool SetByPolicy(const std::wstring& section, const std::wstring& key) const;

@@ -82,10 +82,11 @@ public:
     TPause Pause = SystemPause();
     // Where the policy values that override Main.ini's switches are read.
     TPolicyRoots PolicyRoots;
-    // What the scanner asks of the system, replaceable in tests: the drive type of a path's root, and
-    // the deletion of one finding.
+    // What the scanner asks of the system, replaceable in tests: the drive type of a path's root, a
+    // path's attributes, and the deletion of one finding.
     struct THooks {
         TDriveTypeQuery DriveType = [](const std::wstring& root) { return GetDriveTypeW(root.c_str()); };
+        TAttributesQuery Attributes = QueryPathAttributes;
         std::function<TOutcome(const TRegFinding&)> Remove = RemoveFinding;
     };
     THooks Hooks;

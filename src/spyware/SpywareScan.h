@@ -29,9 +29,6 @@ struct TSpyFinding {
     std::string CookieUrl; // Cookie: the source URL exactly as the URL cache gave it
 };
 
-// A row's Entry text read back the way the removal understands it (rows the scan did not add).
-TSpyFinding FindingFromEntry(const std::wstring& entry);
-
 class TSpyScan {
 public:
     TSpyScan(const std::wstring& archivePath, const TWideStrings& texts);
