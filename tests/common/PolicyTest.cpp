@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -187,6 +188,18 @@ TEST_F(Policy, NoPolicyKeyReadsMainIniAsBefore)
     EXPECT_EQ(settings.Number(Rule(kJunkSection, L"RemoveDay")), 2) << "a number that is none gives the default";
     EXPECT_EQ(settings.Value(Rule(kJunkSection, L"TempFile")).Source, TSettingSource::MainIni);
     EXPECT_EQ(settings.Value(Rule(kJunkSection, L"RemoveDay")).Source, TSettingSource::Default);
+}
+
+// Main.ini is anyone's to edit: a number out of its range is taken at the nearest end, by every reader
+// of it alike (the junk scan, the removal library, the report).
+TEST_F(Policy, AMainIniNumberOutOfItsRangeIsTakenAtTheNearestEnd)
+{
+    for (const auto& [text, days] : {std::pair{L"-5", 0}, std::pair{L"99999", kMaxRemoveDay}, std::pair{L"365", 365}}) {
+        SetIni(kJunkSection, L"RemoveDay", text);
+        const TSettings settings = Read();
+        EXPECT_EQ(settings.Number(Rule(kJunkSection, L"RemoveDay")), days) << Narrow(text);
+        EXPECT_EQ(settings.Value(Rule(kJunkSection, L"RemoveDay")).Source, TSettingSource::MainIni);
+    }
 }
 
 // Every row of the table is one a policy can set, and no two rows name the same setting.
