@@ -12,6 +12,7 @@
 #include "common/MultiLan.h"
 #include "common/Registry.h"
 #include "common/SystemFolders.h"
+#include "support/CapturedRun.h"
 #include "support/PendingRenames.h"
 #include "support/ScratchFolder.h"
 
@@ -46,19 +47,6 @@ std::wstring LastLine(const std::wstring& text)
         trimmed.pop_back();
     const size_t at = trimmed.find_last_of(L'\n');
     return at == std::wstring::npos ? trimmed : trimmed.substr(at + 1);
-}
-
-std::vector<std::wstring> FilesIn(const std::wstring& folder)
-{
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW entry;
-    const TFindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &entry));
-    if (find)
-        do {
-            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                names.push_back(entry.cFileName);
-        } while (FindNextFileW(find.Get(), &entry));
-    return names;
 }
 
 // The summary's figures counted again from the report's own lists.
@@ -591,32 +579,10 @@ DWORD RunProgram(const std::wstring& program, const std::wstring& arguments, std
     const std::wstring ownPath(own, GetModuleFileNameW(nullptr, own, MAX_PATH));
     const std::wstring path = ownPath.substr(0, ownPath.find_last_of(L'\\') + 1) + program;
     ScratchFolder folder{L"fleet-program"};
-    const std::wstring capture = folder.Path() + L"\\output.txt";
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE file = CreateFileW(capture.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-    EXPECT_NE(file, INVALID_HANDLE_VALUE);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = file;
-    startup.hStdError = file;
-    PROCESS_INFORMATION process{};
-    std::wstring command = L"\"" + path + L"\" " + arguments;
-    const BOOL started = CreateProcessW(path.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                        &startup, &process);
-    CloseHandle(file);
-    EXPECT_TRUE(started) << "error " << GetLastError();
-    if (!started)
-        return 259;
-    DWORD code = 259;
-    if (WaitForSingleObject(process.hProcess, 60 * 1000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &code);
-    else
-        TerminateProcess(process.hProcess, 99); // the one process this test started
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    output = ReadAll(capture);
-    return code;
+    const TCapturedRun run = RunCaptured(path, arguments, folder.Path() + L"\\output.txt", 60 * 1000);
+    EXPECT_TRUE(run.Started) << "error " << run.Error;
+    output = run.Output;
+    return run.Ended ? run.Status : STILL_ACTIVE;
 }
 
 } // namespace
