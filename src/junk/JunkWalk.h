@@ -40,9 +40,10 @@ TJunkPlaces SystemJunkPlaces();
 
 // The temporary folders walked by the age rule: the user's one, then the Windows folder's "temp".
 std::vector<std::wstring> TemporaryFolders(const TJunkPlaces& places);
-// The system's protected folders: the Windows, system and program folders, ProgramData, the profile
-// and the user's shell folders; the Windows folder and drive of places are added (a test's stand-ins
-// are protected besides the real ones, never instead of them).
+// The system's protected folders: the Windows, system and program folders, ProgramData, the profile,
+// the application-data folders, the user's data folders and the Public folders; the Windows folder
+// and drive of places are added (a test's stand-ins are protected besides the real ones, never
+// instead of them).
 TProtectedFolders ProtectedFolders(const TJunkPlaces& places);
 
 // Name rules; plain case-sensitive substring tests on the file name.
@@ -86,7 +87,7 @@ public:
     const std::vector<TFolderCheck>& Skipped() const { return Skipped_; }
 
 private:
-    bool Allowed(const std::wstring& folder);
+    std::wstring Allowed(const std::wstring& folder);
     void Walk(const std::wstring& folder, TJunkArea area);
     void TestFile(TLinkProbe& probe, const std::wstring& folder, const WIN32_FIND_DATAW& data, TJunkArea area);
 

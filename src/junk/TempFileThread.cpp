@@ -22,23 +22,9 @@ namespace {
 const std::wstring kDashes(56, L'-');
 constexpr size_t kStatusTail = 31;
 constexpr int kRepairSteps = 100;
-// "M_Temp" lines of a folder the guard refused: a root; holds a protected folder; lies inside one.
-constexpr int kSkippedRootText = 5;
-constexpr int kSkippedHoldsText = 6;
-constexpr int kSkippedInsideText = 7;
-
-std::wstring SkipLine(const TWideStrings& texts, const TFolderCheck& check)
-{
-    const std::wstring folder = FolderForDisplay(check.Folder);
-    switch (check.Verdict) {
-    case TFolderVerdict::Root:
-        return FormatText(TextAt(texts, kSkippedRootText), {folder});
-    case TFolderVerdict::HoldsProtected:
-        return FormatText(TextAt(texts, kSkippedHoldsText), {folder, FolderForDisplay(check.Protected)});
-    default:
-        return FormatText(TextAt(texts, kSkippedInsideText), {folder, FolderForDisplay(check.Protected)});
-    }
-}
+// "M_Temp" lines of a folder the guard refused, in a row: a root; holds a protected folder; lies
+// inside one; cannot be resolved.
+constexpr int kFirstSkippedText = 5;
 
 } // namespace
 
@@ -118,7 +104,7 @@ void TempThread::Scan()
                            ListFile(area == TJunkArea::Cache, path, size);
                        });
     walker.WalkAll(settings, CachePath, Places);
-    for (const TFolderCheck& check : walker.Skipped()) PendingSkips_.push_back(SkipLine(Texts, check));
+    for (const TFolderCheck& check : walker.Skipped()) PendingSkips_.push_back(RefusalLine(Texts, kFirstSkippedText, check));
     if (settings.Recycle) RecycleBytes = RecycleBinSize(Places.RecycleDrive);
 
     // Lines, summary and the finished flag in one call: the message loop gets no chance to hand the

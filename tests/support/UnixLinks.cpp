@@ -1,5 +1,12 @@
 #include "support/UnixLinks.h"
 
+#include "common/Paths.h"
+#include "common/PlainPath.h"
+#include "common/SafeDelete.h"
+#include "support/ScratchFolder.h"
+
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
 #include <cctype>
@@ -96,8 +103,33 @@ std::string UnixPath(const std::wstring& windowsPath)
     return result;
 }
 
+std::wstring WineUnixDevicePath(const std::wstring& windowsPath)
+{
+    const std::string unixPath = UnixPath(windowsPath);
+    if (unixPath.empty())
+        return {};
+    std::wstring path = L"\\\\?\\unix";
+    for (char c : unixPath)
+        path += c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
+    return path;
+}
+
+// A test's links and their targets stay in its own scratch folders: where the file system really finds
+// the place (links on the way followed) must lie there too.
+static bool InScratch(const std::wstring& path)
+{
+    const std::wstring plain = PlainFullPath(path);
+    const std::wstring final = PlainFullPath(FinalPath(plain, FILE_FLAG_BACKUP_SEMANTICS));
+    const bool inside = !plain.empty() && PathIsAtOrBelow(plain, ScratchRoot()) &&
+                        (final.empty() || PathIsAtOrBelow(final, ScratchRoot()));
+    EXPECT_TRUE(inside) << testing::PrintToString(path) << " lies outside " << testing::PrintToString(ScratchRoot());
+    return inside;
+}
+
 bool MakeUnixSymlink(const std::wstring& target, const std::wstring& link)
 {
+    if (!InScratch(target) || !InScratch(link.substr(0, link.find_last_of(L'\\'))))
+        return false;
     const std::string from = UnixPath(target);
     const std::string to = UnixPath(link);
     if (from.empty() || to.empty())
@@ -124,6 +156,8 @@ bool RemoveUnixTree(const std::wstring& path)
 bool MapUnixDrive(wchar_t letter, const std::wstring& folder)
 {
     const std::string link = DriveLinkPath(letter);
+    if (!InScratch(folder))
+        return false;
     const std::string target = UnixPath(folder);
     if (link.empty() || target.empty() || DriveAnswers(letter))
         return false;
