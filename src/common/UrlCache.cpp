@@ -1,6 +1,8 @@
 #include "common/UrlCache.h"
 
+#define SECURITY_WIN32 // winineti.h includes the security headers, which ask for one
 #include <wininet.h>
+#include <winineti.h>
 
 TUrlCacheEnum::~TUrlCacheEnum()
 {
@@ -75,4 +77,17 @@ TOutcome DeleteUrlCacheRecord(const std::string& sourceUrl)
 TOutcome DeleteUrlCacheRecord(const std::wstring& sourceUrl)
 {
     return DeleteOutcome(DeleteUrlCacheEntryW(sourceUrl.c_str()));
+}
+
+std::vector<std::wstring> UrlCacheContainerFolders()
+{
+    std::vector<std::wstring> folders;
+    for (const DWORD which : {CACHE_CONFIG_CONTENT_PATHS_FC, CACHE_CONFIG_COOKIES_PATHS_FC, CACHE_CONFIG_HISTORY_PATHS_FC}) {
+        INTERNET_CACHE_CONFIG_INFOW info{};
+        info.dwStructSize = sizeof info;
+        DWORD size = sizeof info;
+        if (GetUrlCacheConfigInfoW(&info, &size, which) && info.CachePath[0] != 0)
+            folders.emplace_back(info.CachePath);
+    }
+    return folders;
 }

@@ -39,6 +39,10 @@ private:
     std::vector<unsigned char> Buffer_;
 };
 
+// The folders of the cache's containers (content, cookies, history), as the cache names them. The
+// cache keeps its own files there (an index per container); the first enumeration creates them.
+std::vector<std::wstring> UrlCacheContainerFolders();
+
 // Removes the cache entry of that source URL (and its local file). The 8-bit form takes the URL exactly
 // as the enumeration returned it, which a URL outside the code page needs to be found again.
 [[nodiscard]] TOutcome DeleteUrlCacheRecord(const std::string& sourceUrl);

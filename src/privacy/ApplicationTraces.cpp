@@ -273,6 +273,22 @@ const std::vector<TApplicationRow>& ApplicationRows()
     return kApplicationRows;
 }
 
+std::vector<std::wstring> ApplicationDriveFolders(const std::wstring& windowsFolder)
+{
+    const std::wstring drive = WindowsDrive(windowsFolder);
+    std::vector<std::wstring> folders;
+    if (drive.empty())
+        return folders;
+    for (const TApplicationRow& row : kApplicationRows)
+        for (const TApplicationEntry& entry : row.Entries) {
+            if (entry.Base != kDrive)
+                continue;
+            const std::wstring path = drive + entry.Path;
+            folders.push_back(entry.Work == TApplicationWork::ListFile ? path.substr(0, path.find_last_of(L'\\')) : path);
+        }
+    return folders;
+}
+
 std::wstring WindowsDrive(const std::wstring& windowsFolder)
 {
     const std::wstring drive = windowsFolder.substr(0, windowsFolder.find(L'\\'));

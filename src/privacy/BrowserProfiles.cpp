@@ -137,14 +137,14 @@ void ScanFirefox(TCategoryContext& context, const std::wstring& key)
             return;
         context.ShowSubject(FirefoxSubject(*category, path, appData));
         if (ResolvesInside(firefox, path))
-            context.Collect.ListFolder(path);
+            context.Collect.ListFolder(path, TWalkRoot::Named);
         return;
     }
     context.ShowSubject(FirefoxSubject(*category, path, appData));
     if (!FileExists(path) || (category->HeldWhileRunning && FirefoxRuns()))
         return;
     if (ResolvesInside(firefox, path))
-        context.Collect.ListFile(path);
+        context.Collect.ListFile(path, TWalkRoot::Named);
 }
 
 bool HeldByFirefox(const std::wstring& path)
@@ -190,8 +190,8 @@ void ScanOpera(TCategoryContext& context, const std::wstring& key)
         if (!ResolvesInside(base, path))
             continue;
         if (category->Folder)
-            context.Collect.ListFolderTree(path);
+            context.Collect.ListFolderTree(path, TWalkRoot::Named);
         else if (FileExists(path))
-            context.Collect.ListFile(path);
+            context.Collect.ListFile(path, TWalkRoot::Named);
     }
 }

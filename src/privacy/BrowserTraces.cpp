@@ -44,7 +44,7 @@ void ListCookieCache(TCategoryContext& context, const std::wstring&)
 
 void ListHistory(TCategoryContext& context, const std::wstring& folder)
 {
-    context.Collect.ListFolderTree(folder);
+    context.Collect.ListFolderTree(folder, TWalkRoot::Named);
 }
 
 // Only plain string values are typed addresses.

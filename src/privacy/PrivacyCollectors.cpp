@@ -11,8 +11,11 @@
 
 #include <windows.h>
 
-TPrivacyCollector::TPrivacyCollector(TPrivacyRecorder& recorder, const TStopFlag& stopped)
-    : Recorder_(recorder), Stopped_(stopped)
+#include <algorithm>
+
+TPrivacyCollector::TPrivacyCollector(TPrivacyRecorder& recorder, const TStopFlag& stopped, const TFolderGuard& guard,
+                                     std::vector<std::wstring> cacheContainers)
+    : Recorder_(recorder), Stopped_(stopped), Guard_(guard), CacheContainers_(std::move(cacheContainers))
 {
 }
 
@@ -27,23 +30,47 @@ bool TPrivacyCollector::KeepGoing() const
     return !Stopped();
 }
 
-void TPrivacyCollector::ListFolderTree(const std::wstring& folder)
+std::wstring TPrivacyCollector::GuardedFolder(const std::wstring& folder, TWalkRoot root)
 {
-    if (!IsFolderLink(folder))
-        Walk(folder, true);
+    // An unknown folder would otherwise become "\", the root of the current drive. A folder that is not
+    // there lists nothing and needs no verdict.
+    if (folder.empty())
+        return {};
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return {};
+    TFolderCheck check = Guard_.Check(folder, root);
+    if (check.Verdict == TFolderVerdict::Walk)
+        return check.Plain;
+    Recorder_.AddRefusal(std::move(check));
+    return {};
 }
 
-void TPrivacyCollector::ListFolder(const std::wstring& folder)
+void TPrivacyCollector::ListFolderTree(const std::wstring& folder, TWalkRoot root)
 {
-    if (!IsFolderLink(folder))
-        Walk(folder, false);
+    const std::wstring plain = GuardedFolder(folder, root);
+    if (!plain.empty() && !IsFolderLink(plain))
+        Walk(plain, true);
+}
+
+void TPrivacyCollector::ListFolder(const std::wstring& folder, TWalkRoot root)
+{
+    const std::wstring plain = GuardedFolder(folder, root);
+    if (!plain.empty() && !IsFolderLink(plain))
+        Walk(plain, false);
+}
+
+bool TPrivacyCollector::IsCacheContainerFile(const std::wstring& folder, const wchar_t* name) const
+{
+    const auto named = [name](const wchar_t* own) { return CompareStringOrdinal(name, -1, own, -1, TRUE) == CSTR_EQUAL; };
+    if (!named(L"index.dat") && !named(L"desktop.ini"))
+        return false;
+    return std::any_of(CacheContainers_.begin(), CacheContainers_.end(),
+                       [&folder](const std::wstring& container) { return PathIsAtOrBelow(folder, container); });
 }
 
 void TPrivacyCollector::Walk(const std::wstring& folder, bool recurse)
 {
-    // An unknown folder would otherwise become "\", the root of the current drive.
-    if (folder.empty())
-        return;
     const std::wstring base = WithBackslash(folder);
     WIN32_FIND_DATAW entry;
     const TFindHandle find = FindFirstEntry(base + L"*", entry);
@@ -64,25 +91,32 @@ void TPrivacyCollector::Walk(const std::wstring& folder, bool recurse)
                 Walk(path, true);
             else
                 Recorder_.AddFolderEntry(path, FindDataSize(entry));
-        } else if (probe.IsPlainFile(entry.cFileName)) {
+        } else if (!IsCacheContainerFile(folder, entry.cFileName) && probe.IsPlainFile(entry.cFileName)) {
+            // The cache's own index files are no trace: its entries are, through the cache calls.
             Recorder_.AddFile(path, FindDataSize(entry));
         }
     } while (FindNextFileW(find.Get(), &entry));
 }
 
-void TPrivacyCollector::ListFile(const std::wstring& path)
+void TPrivacyCollector::ListFile(const std::wstring& path, TWalkRoot root)
 {
-    if (path.empty())
+    // A bare name would be looked for in the current folder.
+    const size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos)
         return;
+    const std::wstring folder = GuardedFolder(path.substr(0, slash), root);
+    if (folder.empty())
+        return;
+    const std::wstring file = WithBackslash(folder) + path.substr(slash + 1);
     WIN32_FIND_DATAW entry;
-    const TFindHandle find = FindFirstEntry(path, entry);
+    const TFindHandle find = FindFirstEntry(file, entry);
     if (!find || !KeepGoing())
         return;
     if (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
         return;
-    if (IsFileLink(path))
+    if (IsFileLink(file))
         return;
-    Recorder_.AddFile(path, FindDataSize(entry));
+    Recorder_.AddFile(file, FindDataSize(entry));
 }
 
 void TPrivacyCollector::CheckKey(const std::wstring& keyPath)

@@ -3,27 +3,37 @@
 // HKEY_CURRENT_USER. They hand what they find to the recorder and keep the window alive between
 // entries; a stop request ends every listing at its next entry.
 #include "common/Types.h"
+#include "junk/FolderGuard.h"
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class TPrivacyRecorder;
 
 class TPrivacyCollector {
 public:
-    TPrivacyCollector(TPrivacyRecorder& recorder, const TStopFlag& stopped);
+    // Every folder listed, and the folder of every file listed, passes the guard first; the URL
+    // cache's own files in its container folders are never listed.
+    TPrivacyCollector(TPrivacyRecorder& recorder, const TStopFlag& stopped, const TFolderGuard& guard,
+                      std::vector<std::wstring> cacheContainers);
 
     // Processes pending window messages, then tells whether the scan may go on.
     bool KeepGoing() const;
     bool Stopped() const;
 
+    // The guard's verdict on a folder that exists, for a category that lists a folder's files: the
+    // folder in the form to list it, or empty when it does not exist or the guard refuses it (the
+    // refusal goes into the report). root tells whether the folder is one scanners walk on purpose.
+    std::wstring GuardedFolder(const std::wstring& folder, TWalkRoot root);
+
     // Every file below the folder, at all depths. Links are neither entered nor listed: their targets
     // lie elsewhere; a folder that is itself a link lists nothing.
-    void ListFolderTree(const std::wstring& folder);
+    void ListFolderTree(const std::wstring& folder, TWalkRoot root = TWalkRoot::Other);
     // The folder's own entries, sub-folders included (the repair passes over those); links are left out.
-    void ListFolder(const std::wstring& folder);
-    // One file, when it exists and is a plain file.
-    void ListFile(const std::wstring& path);
+    void ListFolder(const std::wstring& folder, TWalkRoot root = TWalkRoot::Other);
+    // One file, when it exists and is a plain file; its folder passes the guard.
+    void ListFile(const std::wstring& path, TWalkRoot root = TWalkRoot::Other);
     // A key below HKEY_CURRENT_USER ("\Software\..."), when it exists. Only looks: nothing is created.
     void CheckKey(const std::wstring& keyPath);
     // The plain string (REG_SZ) values of a key below HKEY_CURRENT_USER; values of other types, expandable
@@ -42,7 +52,10 @@ public:
 
 private:
     void Walk(const std::wstring& folder, bool recurse);
+    bool IsCacheContainerFile(const std::wstring& folder, const wchar_t* name) const;
 
     TPrivacyRecorder& Recorder_;
     const TStopFlag& Stopped_;
+    const TFolderGuard& Guard_;
+    std::vector<std::wstring> CacheContainers_;
 };

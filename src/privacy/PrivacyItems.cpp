@@ -4,6 +4,7 @@
 #include "common/Kelvor_Routine.h"
 #include "common/UrlCache.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -52,6 +53,7 @@ std::wstring LastPathComponent(const std::wstring& path, size_t maxLength)
 void TPrivacyRecorder::Clear()
 {
     Items_.clear();
+    Refusals_.clear();
     TotalBytes_ = 0;
 }
 
@@ -106,4 +108,13 @@ void TPrivacyRecorder::AddCookie(const TUrlCacheRecord& record)
     const auto size = static_cast<int64_t>(record.Size);
     Add({.Kind = TPrivacyItemKind::Cookie, .Line = local + kLineGap + FormatSize(size), .Path = local, .File = local,
          .Url = record.SourceUrl, .Size = size});
+}
+
+void TPrivacyRecorder::AddRefusal(TFolderCheck check)
+{
+    const bool known = std::any_of(Refusals_.begin(), Refusals_.end(), [&check](const TFolderCheck& refused) {
+        return refused.Folder == check.Folder && refused.Verdict == check.Verdict;
+    });
+    if (!known)
+        Refusals_.push_back(std::move(check));
 }

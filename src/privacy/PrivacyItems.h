@@ -3,6 +3,7 @@
 // the scan's results. Each record keeps its kind and its parts as they were found, so that the repair
 // never has to guess from a display text what to delete.
 #include "common/Types.h"
+#include "junk/FolderGuard.h"
 
 #include <cstdint>
 #include <string>
@@ -53,8 +54,11 @@ public:
     void AddKey(const std::wstring& keyPath);
     void AddValue(const std::wstring& keyPath, const std::wstring& valueName);
     void AddCookie(const TUrlCacheRecord& record);
+    // A folder the guard refused: no item, a line of the report. A folder refused twice is listed once.
+    void AddRefusal(TFolderCheck check);
 
     const std::vector<TPrivacyItem>& Items() const { return Items_; }
+    const std::vector<TFolderCheck>& Refusals() const { return Refusals_; }
     // Every listed item counts once.
     int32_t FoundCount() const { return static_cast<int32_t>(Items_.size()); }
     int64_t TotalBytes() const { return TotalBytes_; }
@@ -64,5 +68,6 @@ public:
 private:
     void Add(TPrivacyItem item);
     std::vector<TPrivacyItem> Items_;
+    std::vector<TFolderCheck> Refusals_;
     int64_t TotalBytes_ = 0;
 };

@@ -4,6 +4,10 @@
 #include "common/IniFile.h"
 #include "common/Kelvor_Routine.h"
 #include "common/MultiLan.h"
+#include "common/Paths.h"
+#include "common/UrlCache.h"
+#include "junk/JunkWalk.h"
+#include "privacy/ApplicationTraces.h"
 #include "privacy/PrivacyCategories.h"
 #include "privacy/PrivacyCollectors.h"
 #include "ui/Label.h"
@@ -21,6 +25,7 @@ constexpr int kCountText = 1;
 constexpr int kSizeText = 2;
 constexpr int kNoteText = 3;
 constexpr int kPendingText = 6;
+constexpr int kFirstSkippedText = 7; // a root; holds a protected folder; lies inside one; unresolved
 
 constexpr DWORD kPositionPauseMs = 100;
 constexpr int kProgressStep = 2;
@@ -76,7 +81,8 @@ int32_t TPrivacyScanner::Scan(TLabel& status, TProgressBar& progress, const std:
     progress.SetMin(0);
     progress.SetStep(kProgressStep);
 
-    TPrivacyCollector collector(Findings, Stopped);
+    const TFolderGuard guard(ProtectedFolders());
+    TPrivacyCollector collector(Findings, Stopped, guard, UrlCacheContainerFolders());
     TCategoryContext context{collector, Folders, CookieIgnore, Platform, status, ScanPrefix};
     // Every position takes its step and its pause, selected or not; a stop skips the remaining
     // handlers, and the report shows what was found so far.
@@ -93,6 +99,16 @@ int32_t TPrivacyScanner::Scan(TLabel& status, TProgressBar& progress, const std:
     return ReportedCount();
 }
 
+TProtectedFolders TPrivacyScanner::ProtectedFolders() const
+{
+    const std::wstring windows = Platform.WindowsFolder();
+    TProtectedFolders folders = ::ProtectedFolders({windows, SystemDriveRoot()});
+    // The applications' own folders on the Windows drive (below Program Files) are walked on purpose.
+    const std::vector<std::wstring> own = ApplicationDriveFolders(windows);
+    folders.Open.insert(folders.Open.end(), own.begin(), own.end());
+    return folders;
+}
+
 void TPrivacyScanner::WriteReport(TMemo& memo) const
 {
     const std::wstring rule(kRuleLength, L'-');
@@ -102,6 +118,8 @@ void TPrivacyScanner::WriteReport(TMemo& memo) const
     memo.Add(FormatText(TextAt(Texts, kSizeText), {FormatSizeZero(Findings.TotalBytes())}));
     memo.Add(TextAt(Texts, kNoteText));
     memo.Add(rule);
+    for (const TFolderCheck& refused : Findings.Refusals())
+        memo.Add(RefusalLine(Texts, kFirstSkippedText, refused));
     for (const TPrivacyItem& item : Findings.Items())
         memo.Add(IsPendingDelete(item.Path) ? PendingPrefix(TextAt(Texts, kPendingText)) + item.Line : item.Line);
     // The memo takes its whole text in one go, which leaves its caret at the start and its view at the top.

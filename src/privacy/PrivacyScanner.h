@@ -4,6 +4,7 @@
 #include "common/AppFrame.h"
 #include "common/RepairOutcome.h"
 #include "common/Types.h"
+#include "junk/FolderGuard.h"
 #include "privacy/PrivacyItems.h"
 #include "privacy/PrivacyPlatform.h"
 
@@ -46,6 +47,10 @@ public:
     // What the last Repair did with each listed item.
     TRepairReport LastRepair;
     TPrivacyPlatform Platform = SystemPrivacyPlatform();
+
+    // What every folder walk of a scan is guarded by: the junk walks' protected folders, with the
+    // Windows folder the platform names; the folders of the application table are walked on purpose.
+    TProtectedFolders ProtectedFolders() const;
 
 private:
     void WriteReport(TMemo& memo) const;
