@@ -10,8 +10,8 @@ bool RunningUnderWine();
 // programs can open under Wine; empty when not running under Wine.
 std::wstring WineUnixDevicePath(const std::wstring& windowsPath);
 // Makes link point at target (both Windows paths); true on success. Both must lie in the test program's
-// scratch folders (ScratchRoot), the target also where its own links lead: a failed test must never
-// have a link that reaches the prefix's or the developer's own files.
+// scratch folders (ScratchRoot): a failed test must never leave a link that reaches the prefix's or
+// the developer's own files.
 bool MakeUnixSymlink(const std::wstring& target, const std::wstring& link);
 // Removes the link itself, never its target.
 bool RemoveUnixLink(const std::wstring& link);
