@@ -25,7 +25,7 @@ bool TUrlCacheEnum::Next(TUrlCacheRecord& record)
         auto* info = Buffer_.empty() ? nullptr : reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(Buffer_.data());
         SetLastError(ERROR_SUCCESS);
         if (!Started_) {
-            HANDLE find = FindFirstUrlCacheEntryA(nullptr, info, &size);
+            HANDLE find = FindFirstUrlCacheEntryA(Pattern_.empty() ? nullptr : Pattern_.c_str(), info, &size);
             if (find) {
                 Find_ = find;
                 Started_ = true;

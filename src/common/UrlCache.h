@@ -15,12 +15,19 @@ struct TUrlCacheRecord {
     DWORD EntryType = 0;
     uint64_t Size = 0;
 
-    bool IsCookie() const { return (EntryType & 0x00100000) != 0; } // COOKIE_CACHE_ENTRY
+    bool IsCookie() const { return (EntryType & 0x00100000) != 0; }  // COOKIE_CACHE_ENTRY
+    bool IsHistory() const { return (EntryType & 0x00200000) != 0; } // URLHISTORY_CACHE_ENTRY
 };
+
+// The search pattern of the history containers' entries (the visited pages).
+inline constexpr char kHistoryCachePattern[] = "Visited:";
 
 class TUrlCacheEnum {
 public:
     TUrlCacheEnum() = default;
+    // Only the entries of the container whose prefix the pattern names ("Visited:", "Cookie:"); the
+    // system enumerates the content container alone without one.
+    explicit TUrlCacheEnum(std::string pattern) : Pattern_(std::move(pattern)) {}
     ~TUrlCacheEnum();
     TUrlCacheEnum(const TUrlCacheEnum&) = delete;
     TUrlCacheEnum& operator=(const TUrlCacheEnum&) = delete;
@@ -32,6 +39,7 @@ public:
     DWORD LastError() const { return LastError_; }
 
 private:
+    std::string Pattern_;
     HANDLE Find_ = nullptr;
     bool Started_ = false;
     bool Ended_ = false;

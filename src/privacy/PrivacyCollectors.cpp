@@ -60,17 +60,18 @@ void TPrivacyCollector::ListFolder(const std::wstring& folder, TWalkRoot root)
         Walk(plain, false);
 }
 
-bool TPrivacyCollector::IsCacheContainerFile(const std::wstring& folder, const wchar_t* name) const
+bool TPrivacyCollector::InCacheContainer(const std::wstring& folder) const
 {
-    const auto named = [name](const wchar_t* own) { return CompareStringOrdinal(name, -1, own, -1, TRUE) == CSTR_EQUAL; };
-    if (!named(L"index.dat") && !named(L"desktop.ini"))
-        return false;
     return std::any_of(CacheContainers_.begin(), CacheContainers_.end(),
                        [&folder](const std::wstring& container) { return PathIsAtOrBelow(folder, container); });
 }
 
 void TPrivacyCollector::Walk(const std::wstring& folder, bool recurse)
 {
+    // A container of the URL cache holds the cache's own index and its entries' files: no traces by
+    // themselves, the entries are listed through the cache.
+    if (InCacheContainer(folder))
+        return;
     const std::wstring base = WithBackslash(folder);
     WIN32_FIND_DATAW entry;
     const TFindHandle find = FindFirstEntry(base + L"*", entry);
@@ -91,8 +92,7 @@ void TPrivacyCollector::Walk(const std::wstring& folder, bool recurse)
                 Walk(path, true);
             else
                 Recorder_.AddFolderEntry(path, FindDataSize(entry));
-        } else if (!IsCacheContainerFile(folder, entry.cFileName) && probe.IsPlainFile(entry.cFileName)) {
-            // The cache's own index files are no trace: its entries are, through the cache calls.
+        } else if (probe.IsPlainFile(entry.cFileName)) {
             Recorder_.AddFile(path, FindDataSize(entry));
         }
     } while (FindNextFileW(find.Get(), &entry));
@@ -105,7 +105,7 @@ void TPrivacyCollector::ListFile(const std::wstring& path, TWalkRoot root)
     if (slash == std::wstring::npos)
         return;
     const std::wstring folder = GuardedFolder(path.substr(0, slash), root);
-    if (folder.empty())
+    if (folder.empty() || InCacheContainer(folder))
         return;
     const std::wstring file = WithBackslash(folder) + path.substr(slash + 1);
     WIN32_FIND_DATAW entry;

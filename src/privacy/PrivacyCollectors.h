@@ -13,8 +13,8 @@ class TPrivacyRecorder;
 
 class TPrivacyCollector {
 public:
-    // Every folder listed, and the folder of every file listed, passes the guard first; the URL
-    // cache's own files in its container folders are never listed.
+    // Every folder listed, and the folder of every file listed, passes the guard first; nothing in the
+    // URL cache's container folders is listed (the cache's own index, its entries' files).
     TPrivacyCollector(TPrivacyRecorder& recorder, const TStopFlag& stopped, const TFolderGuard& guard,
                       std::vector<std::wstring> cacheContainers);
 
@@ -52,7 +52,7 @@ public:
 
 private:
     void Walk(const std::wstring& folder, bool recurse);
-    bool IsCacheContainerFile(const std::wstring& folder, const wchar_t* name) const;
+    bool InCacheContainer(const std::wstring& folder) const;
 
     TPrivacyRecorder& Recorder_;
     const TStopFlag& Stopped_;

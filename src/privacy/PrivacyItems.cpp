@@ -61,7 +61,7 @@ TAnsiStrings TPrivacyRecorder::CacheUrls() const
 {
     TAnsiStrings urls;
     for (const TPrivacyItem& item : Items_)
-        if (item.Kind == TPrivacyItemKind::Cookie)
+        if (item.Kind == TPrivacyItemKind::CacheEntry)
             urls.push_back(item.Url);
     return urls;
 }
@@ -102,12 +102,13 @@ void TPrivacyRecorder::AddValue(const std::wstring& keyPath, const std::wstring&
          .ValueName = valueName});
 }
 
-void TPrivacyRecorder::AddCookie(const TUrlCacheRecord& record)
+void TPrivacyRecorder::AddCacheEntry(const TUrlCacheRecord& record)
 {
     const std::wstring local = AnsiToWide(record.LocalFileName);
     const auto size = static_cast<int64_t>(record.Size);
-    Add({.Kind = TPrivacyItemKind::Cookie, .Line = local + kLineGap + FormatSize(size), .Path = local, .File = local,
-         .Url = record.SourceUrl, .Size = size});
+    const std::wstring shown = local.empty() ? AnsiToWide(record.SourceUrl) : local;
+    Add({.Kind = TPrivacyItemKind::CacheEntry, .Line = shown + kLineGap + FormatSize(size), .Path = shown,
+         .File = local, .Url = record.SourceUrl, .Size = size});
 }
 
 void TPrivacyRecorder::AddRefusal(TFolderCheck check)

@@ -97,17 +97,17 @@ void TPrivacyScanner::Repair(TLabel& status, TProgressBar& progress)
         ProcessMessages();
         if (Stopped)
             break;
-        // Cookies leave through the cache below, which also deletes their files.
-        if (items[i].Kind != TPrivacyItemKind::Cookie)
+        // Cache entries leave through the cache below, which also deletes their files.
+        if (items[i].Kind != TPrivacyItemKind::CacheEntry)
             LastRepair.Add(items[i].Path, RepairItem(items[i], firefoxRuns));
     }
     // What a stop left untouched is still there, and the report says so.
     for (; i < items.size(); ++i)
-        if (items[i].Kind != TPrivacyItemKind::Cookie)
+        if (items[i].Kind != TPrivacyItemKind::CacheEntry)
             LastRepair.Add(items[i].Path, TOutcome::Refused);
-    // The cookies are cleared even after a stop, each by the exact 8-bit URL that the cache returned.
+    // The cache entries are cleared even after a stop, each by the exact 8-bit URL that the cache returned.
     for (const TPrivacyItem& item : items)
-        if (item.Kind == TPrivacyItemKind::Cookie)
+        if (item.Kind == TPrivacyItemKind::CacheEntry)
             LastRepair.Add(AnsiToWide(item.Url), DeleteUrlCacheRecord(item.Url));
     progress.SetPosition(100);
 }
@@ -122,7 +122,7 @@ TOutcome TPrivacyScanner::RepairItem(const TPrivacyItem& item, bool firefoxRuns)
     case TPrivacyItemKind::FolderEntry:
         // A one-level listing shows its sub-folders; the clean-up deletes files only.
         return TOutcome::Refused;
-    case TPrivacyItemKind::Cookie:
+    case TPrivacyItemKind::CacheEntry:
         return DeleteUrlCacheRecord(item.Url);
     case TPrivacyItemKind::File:
         break;

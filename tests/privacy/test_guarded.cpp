@@ -3,6 +3,7 @@
 // leaves the documents alone. The URL cache's own files in its container folders are no traces.
 #include "PrivacyFixture.h"
 
+#include "common/CodePage.h"
 #include "common/Kelvor_Routine.h"
 #include "common/Paths.h"
 #include "common/UrlCache.h"
@@ -101,10 +102,11 @@ TEST_F(PrivacyGuard, DocumentsHoldingTheApplicationDataLeaveOnlyTheBrowserProfil
     EXPECT_TRUE(FileExists(shared));
 }
 
-// The cache's first enumeration creates its containers' index files; they belong to the cache, whose
-// entries the cookie category lists through the cache calls.
+// The cache's first enumeration creates its containers' index files; they, and the files the cache
+// keeps for its entries, belong to the cache, whose entries are listed through the cache calls.
 TEST_F(PrivacyGuard, TheUrlCachesOwnFilesAreNoTraces)
 {
+    TestCacheEntry visited("Visited: tester@http://own." + Tag + ".test/page.htm", URLHISTORY_CACHE_ENTRY, "page");
     {
         TUrlCacheEnum cache;
         TUrlCacheRecord record;
@@ -120,6 +122,13 @@ TEST_F(PrivacyGuard, TheUrlCachesOwnFilesAreNoTraces)
     MakeScanner();
 
     RunScan(Selection({3}));
+    const std::wstring entryFile = AnsiToWide(visited.LocalFile());
+    ASSERT_TRUE(PathIsAtOrBelow(entryFile, historyContainer)) << testing::PrintToString(entryFile);
+    std::vector<TPrivacyItemKind> listings;
+    for (const TPrivacyItem& item : Scanner->Findings.Items())
+        if (item.File == entryFile)
+            listings.push_back(item.Kind);
+    EXPECT_EQ(listings, std::vector<TPrivacyItemKind>{TPrivacyItemKind::CacheEntry}) << "once, through the cache";
     const auto named = [](const std::wstring& path, const wchar_t* name) {
         const std::wstring last = LastPathComponent(path, path.size());
         return CompareStringOrdinal(last.c_str(), -1, name, -1, TRUE) == CSTR_EQUAL;
