@@ -40,8 +40,16 @@ import -window root -crop 800x600+0+0 "$shot"
 echo "Screenshot of the main window after its scan: $shot"
 
 # Then the repair of everything that was found, and what it did with each item.
+DEMO_PLANTER="$build/bin/privacy_demo_plant.exe"
+wine "$DEMO_PLANTER" browsers > "$build/demo/browsers-before.txt" 2>/dev/null || true
 echo "== Repair (BrisfoldCmd.exe /scan /repair) =="
 status=0
 wine "$program\\BrisfoldCmd.exe" /scan /repair > "$build/demo/repair-report.txt" || status=$?
 sed -n '/^Repair\r\?$/,$p' "$build/demo/repair-report.txt" | tr -d '\r'
 echo "== exit status $status (1 everything listed was removed, 3 something was left, refused or failed) =="
+
+# Today's browsers after the repair: history gone, bookmarks and the saved passwords kept.
+echo "== Browser profiles before and after the repair =="
+tr -d '\r' < "$build/demo/browsers-before.txt" | sed 's/^/before: /'
+wine "$DEMO_PLANTER" browsers 2>/dev/null | tr -d '\r' | sed 's/^/after:  /'
+

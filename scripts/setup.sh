@@ -11,7 +11,11 @@ packages=(
   nsis python3
   clang libclang-rt-14-dev zlib1g-dev
   xz-utils
+  nlohmann-json3-dev
 )
+# The npm client fetches the SQLite sources; Debian's npm only where none is on PATH (it conflicts
+# with a Node.js that brings its own).
+command -v npm >/dev/null || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -34,3 +38,6 @@ for tool in x86_64-w64-mingw32-g++ x86_64-w64-mingw32-gcc; do
     update-alternatives --set "$tool" "/usr/bin/$tool-posix" >/dev/null
   fi
 done
+
+# The SQLite amalgamation, into a cache folder outside the source tree (checked by its SHA-256).
+bash "$(dirname "$0")/fetch-sqlite.sh"

@@ -6,6 +6,7 @@
 #include "common/CodePage.h"
 #include "common/Exception.h"
 #include "common/RepairOutcome.h"
+#include "common/TextCompare.h"
 #include "junk/TempFileThread.h"
 #include "registry/RegistryScan.h"
 #include "registry/UndoFile.h"
@@ -26,7 +27,7 @@ bool SameSwitch(const std::wstring& argument, const wchar_t* name)
 {
     if (argument.size() < 2 || (argument[0] != L'/' && argument[0] != L'-'))
         return false;
-    return CompareStringOrdinal(argument.c_str() + 1, -1, name, -1, TRUE) == CSTR_EQUAL;
+    return SameText(argument.substr(1), name);
 }
 
 void ListRows(std::wstring& report, const wchar_t* title, TListView& list)
@@ -83,6 +84,8 @@ void RepairSection(std::wstring& report, const wchar_t* title, const TRepairRepo
     }
     for (int i = 0; i < kOutcomeCount; ++i) {
         const auto outcome = static_cast<TOutcome>(i);
+        if (i >= kAlwaysCountedOutcomes && repair->Count(outcome) == 0)
+            continue;
         report += (i ? L", " : L"") + std::to_wstring(repair->Count(outcome)) + L" " + OutcomeName(outcome);
     }
     report += kNewLine;
@@ -216,6 +219,8 @@ int RunConsoleReport(const TConsoleOptions& options, const std::function<void(co
     };
     TStatusWindow window;
     TScanRun run(options.ProgramFolder);
+    if (options.PrepareRun)
+        options.PrepareRun(run);
     Application().Guard([&] {
         if (const auto failure = run.Start())
             tell(*failure, L"Initialization Error");

@@ -21,6 +21,8 @@ struct TConsoleOptions {
     std::wstring ProgramFolder;
     bool Restore = false;
     std::wstring RestoreFile; // the argument after /restore (empty when none follows)
+    // Puts stand-ins into the scan run before its start-up (tests only: scratch places, no pacing).
+    std::function<void(TScanRun& run)> PrepareRun;
 };
 
 // Recognises "/scan", "/repair" and "/restore FILE" (also with "-", any case) among the arguments after

@@ -3,6 +3,7 @@
 #include "common/AppFrame.h"
 #include "common/Paths.h"
 #include "common/SystemFolders.h"
+#include "common/TextCompare.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -16,9 +17,7 @@ void OpenDocument(const std::wstring& command)
     ReplaceAll(text, L"%APP%\\", appFolder);
     ReplaceAll(text, L"%APP%/", appFolder);
 
-    std::wstring head = text.substr(0, 12);
-    CharUpperBuffW(head.data(), static_cast<DWORD>(head.size()));
-    if (head == L"RUNDLL32.EXE") {
+    if (StartsWithText(text, L"RUNDLL32.EXE")) {
         const std::wstring parameters = text.size() > 13 ? text.substr(13) : std::wstring();
         ShellExecuteW(nullptr, L"open", L"RunDll32.exe", parameters.c_str(), nullptr, SW_SHOWNORMAL);
         return;

@@ -14,8 +14,11 @@
 
 namespace {
 
-// "M_Temp" line of a removal library that is missing.
+// "M_Temp" line of a removal library that is missing; "M_SpywareScan" lines of the spyware scanner's
+// status prefixes.
 constexpr int kJunkLibraryMissingText = 4;
+constexpr int kSpywareScanText = 0;
+constexpr int kSpywareRepairText = 15;
 
 // A command that fails part-way still ends: Scanning must not stay set, or the close box would be
 // refused for good.
@@ -74,22 +77,26 @@ std::optional<std::wstring> TScanRun::Start()
 
     const TWideStrings spywareTexts = LangTexts->GetSection(L"M_SpywareScan");
     SpyScanner = std::make_unique<TSpyScan>(archive, spywareTexts);
-    SpyScanner->ScanPrefix = TextAt(spywareTexts, 0);
-    SpyScanner->RepairPrefix = TextAt(spywareTexts, 15);
+    SpyScanner->ScanPrefix = TextAt(spywareTexts, kSpywareScanText);
+    SpyScanner->RepairPrefix = TextAt(spywareTexts, kSpywareRepairText);
     SpyScanner->RegistryImage = 0;
     SpyScanner->FileImage = 1;
     SpyScanner->FolderImage = 2;
     SpyScanner->CookieImage = 3;
+    SpyScanner->Pause = Pause;
 
     RegScanner = std::make_unique<TScanRegistry>(LangTexts->GetSection(L"M_RegistryScan"));
     RegScanner->FirstImageIndex = 4;
     RegScanner->SecondImageIndex = 5;
     RegScanner->ScanPrefix = Text(MessageText::ScanPrefix) + L" ";
     RegScanner->RepairPrefix = Text(MessageText::RegistryRepair);
+    RegScanner->Pause = Pause;
 
     PrivScanner = std::make_unique<TPrivacyScanner>(LangTexts->GetSection(L"M_PrivacyScan"));
     PrivScanner->ScanPrefix = Text(MessageText::ScanPrefix) + L" ";
     PrivScanner->RepairPrefix = Text(MessageText::PrivacyRepair);
+    PrivScanner->Platform = PrivacyPlatform;
+    PrivScanner->Pause = Pause;
 
     Scanning = false;
     SpywareOn = RegistryOn = PrivacyOn = JunkOn = true;
@@ -191,6 +198,9 @@ void TScanRun::ScanRows(const TScanControls& controls, const TRowCalls& calls)
         JunkThread = std::make_unique<TempThread>(controls.Status, controls.Progress, controls.JunkMemo,
                                                   LangTexts->GetSection(L"M_Temp"));
         JunkThread->ScanPrefix = Text(MessageText::ScanPrefix);
+        JunkThread->Pause = Pause;
+        if (JunkPlaces)
+            JunkThread->Places = *JunkPlaces;
         JunkThread->Start();
         // Sleeps while no message waits instead of spinning; the worker's calls wake it.
         JunkThread->WaitUntilFinished();

@@ -7,8 +7,11 @@
 #include "common/AppFrame.h"
 #include "common/IniFile.h"
 #include "common/MultiLan.h"
+#include "common/Pacing.h"
 #include "common/RepairOutcome.h"
 #include "common/Types.h"
+#include "junk/JunkWalk.h"
+#include "privacy/PrivacyPlatform.h"
 #include "spyware/archive/ZLIBArchive.h"
 
 #include <array>
@@ -114,6 +117,13 @@ public:
     std::unique_ptr<TPrivacyScanner> PrivScanner;
     std::unique_ptr<TempThread> JunkThread;
     TWideStrings RegRepairLog;
+
+    // What the scanners take from the machine, replaceable so that tests reach only scratch places:
+    // the pacing pause every scanner gets, the privacy sweeper's platform, and the junk-file places
+    // (the system's when empty). Set before Start; the junk places are read by every scan.
+    TPause Pause = SystemPause();
+    TPrivacyPlatform PrivacyPlatform = SystemPrivacyPlatform();
+    std::optional<TJunkPlaces> JunkPlaces;
 
 private:
     void ScanRows(const TScanControls& controls, const TRowCalls& calls);

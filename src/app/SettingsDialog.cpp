@@ -3,6 +3,7 @@
 #include "common/FileFind.h"
 #include "common/IniFile.h"
 #include "common/Kelvor_Routine.h"
+#include "common/TextCompare.h"
 #include "junk/JunkWalk.h"
 #include "ui/Dialog.h"
 
@@ -145,8 +146,7 @@ std::vector<std::wstring> LanguagesPresent(const std::wstring& programFolder)
     do {
         const std::wstring name = data.cFileName;
         // The pattern also matches longer extensions (".lngx") through their short names.
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name.size() > 4 &&
-            _wcsicmp(name.c_str() + name.size() - 4, L".lng") == 0)
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name.size() > 4 && EndsWithText(name, L".lng"))
             names.push_back(name.substr(0, name.size() - 4));
     } while (FindNextFileW(find.Get(), &data));
     return names;

@@ -12,7 +12,6 @@
 #include "ui/Dpi.h"
 #include "ui/Pictures.h"
 
-#include <cstdio>
 
 namespace {
 
@@ -71,11 +70,6 @@ void TForm1::DpiChanged(int newDpi)
         return;
     RescaleChildren(Handle_, Dpi_, newDpi);
     Dpi_ = newDpi;
-}
-
-int TForm1::S(int value) const
-{
-    return ScaleTo(Handle_, value);
 }
 
 std::wstring TForm1::Caption() const { return WindowText(Handle_); }

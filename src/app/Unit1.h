@@ -127,7 +127,6 @@ private:
     // The two option commands at the end of the system menu, once their texts are known.
     void AddSystemMenuItems();
     void CreateComponents();
-    int S(int value) const; // 96-DPI units to pixels
     // A row's controls, in the order of the row table.
     struct TRowControls {
         TLabel* Title;

@@ -18,9 +18,9 @@ const int kStripHeight = 57;  // header strip with picture and text
 const int kBottomHeight = 41; // panel with the "OK" button
 } // namespace
 
-bool TW_Details::IsGroupNode(int index)
+bool TW_Details::IsGroupNode(int index) const
 {
-    return std::find(kGroupNodes.begin(), kGroupNodes.end(), index) != kGroupNodes.end();
+    return std::find(GroupNodes_.begin(), GroupNodes_.end(), index) != GroupNodes_.end();
 }
 
 TW_Details::TW_Details(TDetailsHost host) : Host_(std::move(host)) {}
@@ -179,6 +179,7 @@ void TW_Details::BuildTree()
         if (groupNodes[group] < 0) {
             const int parent = kPrivacyGroups[group].Parent;
             groupNodes[group] = RzCheckTree1.AddNode(parent < 0 ? -1 : self(self, parent), kPrivacyGroups[group].Caption);
+            GroupNodes_.push_back(groupNodes[group]);
         }
         return groupNodes[group];
     };
@@ -194,8 +195,8 @@ void TW_Details::FormCreate()
     // Start-up may have ended before the settings reader was opened; the default selection applies then.
     if (const TIniFile* settings = Host_.Settings())
         selection = settings->ReadString(L"Privacy Sweeper", L"pzinfo", L"");
-    if (selection.empty())
-        selection = kDefaultSelection;
+    // Positions beyond an older, shorter selection take their defaults.
+    selection = selection.empty() ? DefaultPrivacySelection() : CompletedPrivacySelection(selection);
     size_t k = 0;
     for (int index = 0; index < RzCheckTree1.Count(); ++index) {
         if (IsGroupNode(index))

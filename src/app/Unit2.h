@@ -13,6 +13,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 class TIniFile;
 
@@ -57,10 +58,9 @@ public:
     bool Modal() const { return InModal_; }
     int ModalCount() const { return ModalCount_; }
 
-    // The nine group nodes of the category tree; every other node is a category.
-    static constexpr std::array<int, 9> kGroupNodes = {0, 6, 12, 16, 19, 20, 27, 31, 37};
-    static constexpr wchar_t kDefaultSelection[] = L"10100011010111111111111111111111";
-    static bool IsGroupNode(int index);
+    // The group nodes of the category tree, in tree order; every other node is a category.
+    const std::vector<int>& GroupNodes() const { return GroupNodes_; }
+    bool IsGroupNode(int index) const;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -78,4 +78,5 @@ private:
     int ModalCount_ = 0;
     std::unique_ptr<TFindingsMenu> FindingsMenu_;
     std::wstring StoredSelection_; // as Main.ini gives it
+    std::vector<int> GroupNodes_;
 };

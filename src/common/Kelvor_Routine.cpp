@@ -2,6 +2,7 @@
 
 #include "common/FileFind.h"
 #include "common/Paths.h"
+#include "common/SystemFolders.h"
 
 #include <windows.h>
 
@@ -56,13 +57,9 @@ bool FolderExists(const std::wstring& path)
 
 std::wstring WindowsVersionName()
 {
-    OSVERSIONINFOW info = {};
-    info.dwOSVersionInfoSize = sizeof info;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (!GetVersionExW(&info) || info.dwPlatformId != VER_PLATFORM_WIN32_NT)
+    OSVERSIONINFOW info;
+    if (!SystemVersion(info) || info.dwPlatformId != VER_PLATFORM_WIN32_NT)
         return {};
-#pragma GCC diagnostic pop
     switch (info.dwMajorVersion) {
     case 3:
     case 4: return L"Windows NT";

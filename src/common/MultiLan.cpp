@@ -3,6 +3,7 @@
 #include "common/Exception.h"
 #include "common/IniFile.h"
 #include "common/Kelvor_Routine.h"
+#include "common/TextCompare.h"
 
 #include <windows.h>
 
@@ -30,11 +31,6 @@ std::wstring LanguagePath(const std::wstring& folder, const std::wstring& name)
     return JoinFolder(folder, L"Language\\" + name + L".lng");
 }
 
-bool SamePath(const std::wstring& a, const std::wstring& b)
-{
-    return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
-}
-
 // A name from Main.ini is a file name, never a path that leads out of the Language folder.
 bool IsPlainName(const std::wstring& name)
 {
@@ -51,7 +47,7 @@ TMultiLan::TMultiLan(const std::wstring& settingsFile, const std::wstring& progr
       Needs_(std::move(needs))
 {
     LanguageFile = LanguagePath(programFolder, LanguageName);
-    if (!SamePath(LanguageName, kEnglish) && !(IsPlainName(LanguageName) && FileExists(LanguageFile))) {
+    if (!SameText(LanguageName, kEnglish) && !(IsPlainName(LanguageName) && FileExists(LanguageFile))) {
         MissingLanguage = LanguageName;
         LanguageName = kEnglish;
         LanguageFile = LanguagePath(programFolder, LanguageName);
@@ -62,7 +58,7 @@ std::vector<std::wstring> TMultiLan::FallbackFiles() const
 {
     std::vector<std::wstring> files{LanguagePath(FolderOf(SettingsFile), kEnglish)};
     const std::wstring own = LanguagePath(ProgramFolder_, kEnglish);
-    if (!SamePath(own, files.front()))
+    if (!SameText(own, files.front()))
         files.push_back(own);
     return files;
 }
@@ -70,7 +66,7 @@ std::vector<std::wstring> TMultiLan::FallbackFiles() const
 size_t TMultiLan::Needed(const std::wstring& section) const
 {
     for (const TSectionNeed& need : Needs_)
-        if (SamePath(need.Section, section))
+        if (SameText(need.Section, section))
             return static_cast<size_t>(std::max(need.HighestLine + 1, 0));
     return 0;
 }
@@ -83,7 +79,7 @@ TWideStrings TMultiLan::ReadSection(const std::wstring& section, size_t needed) 
     for (const std::wstring& file : FallbackFiles()) {
         if (lines.size() >= needed)
             break;
-        if (SamePath(file, LanguageFile))
+        if (SameText(file, LanguageFile))
             continue;
         const TWideStrings english = TIniFile(file).ReadSectionLines(section);
         // Only lines past the section's end: a line within it stands for the same text in any language.

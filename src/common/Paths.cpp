@@ -2,6 +2,7 @@
 
 #include "common/GrowingBuffer.h"
 #include "common/SystemFolders.h"
+#include "common/TextCompare.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -18,6 +19,12 @@ std::wstring WithBackslash(std::wstring path)
     if (!path.empty() && path.back() != L'\\')
         path += L'\\';
     return path;
+}
+
+std::wstring ParentFolder(const std::wstring& path)
+{
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
 
 void ReplaceAll(std::wstring& text, const std::wstring& what, const std::wstring& with)
@@ -40,8 +47,7 @@ bool PathIsAtOrBelow(const std::wstring& path, const std::wstring& folder)
         base.pop_back();
     if (base.empty() || path.size() < base.size())
         return false;
-    if (CompareStringOrdinal(path.c_str(), static_cast<int>(base.size()), base.c_str(), static_cast<int>(base.size()),
-                             TRUE) != CSTR_EQUAL)
+    if (!StartsWithText(path, base))
         return false;
     return path.size() == base.size() || path[base.size()] == L'\\';
 }
@@ -83,7 +89,7 @@ T32BitFolders::T32BitFolders()
     };
     for (const TRedirect& redirect : redirects) {
         if (redirect.Native.empty() || redirect.Wow.empty() ||
-            CompareStringOrdinal(redirect.Native.c_str(), -1, redirect.Wow.c_str(), -1, TRUE) == CSTR_EQUAL)
+            SameText(redirect.Native, redirect.Wow))
             continue;
         TRedirect kept = redirect;
         while (!kept.Native.empty() && kept.Native.back() == L'\\')

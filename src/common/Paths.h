@@ -7,6 +7,8 @@
 std::wstring ShellFolder(int csidl);
 // The path with one trailing backslash (an empty path stays empty).
 std::wstring WithBackslash(std::wstring path);
+// The folder a path lies in, with its trailing backslash; empty for a bare name.
+std::wstring ParentFolder(const std::wstring& path);
 // Replaces every occurrence of what (exact case); an empty what replaces nothing.
 void ReplaceAll(std::wstring& text, const std::wstring& what, const std::wstring& with);
 // The drive root of the system folder, for instance "C:\".

@@ -1,5 +1,7 @@
 #include "common/Registry.h"
 
+#include "common/TextCompare.h"
+
 #include <winternl.h>
 
 #include <cstring>
@@ -31,12 +33,6 @@ const RootEntry kRoots[] = {
 };
 
 constexpr int kKeyNameInformation = 3;
-
-bool SameText(const std::wstring& a, const std::wstring& b)
-{
-    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
 
 } // namespace
 

@@ -9,6 +9,9 @@ const wchar_t* OutcomeName(TOutcome outcome)
     case TOutcome::Scheduled: return L"scheduled for restart";
     case TOutcome::Refused: return L"refused";
     case TOutcome::Failed: return L"failed";
+    case TOutcome::Pending: return L"removal pending (held open)";
+    case TOutcome::NotRemoved: return L"not removed";
+    case TOutcome::NotReached: return L"not reached";
     }
     return L"failed";
 }

@@ -12,11 +12,18 @@ enum class TOutcome {
     Scheduled,   // in use, deletion scheduled for the next restart
     Refused,     // a link, or a protected place: deliberately not touched
     Failed,      // the deletion was tried and did not succeed (rights, not empty, ...)
+    // Rarer outcomes, which a report names only when they happened:
+    Pending,    // the deletion was taken, but another program holds the item open: it goes after that
+    NotRemoved, // the deletion was taken, yet the path now names something else or cannot be reached
+    NotReached, // the removal never came to it (the junk removal's result names no outcome for it)
 };
 
-inline constexpr int kOutcomeCount = 6;
+inline constexpr int kOutcomeCount = 9;
+// The outcomes every report line counts, even when none happened; the rest only when they did.
+inline constexpr int kAlwaysCountedOutcomes = 6;
 
-// "removed", "already gone", "in use", "scheduled for restart", "refused", "failed".
+// "removed", "already gone", "in use", "scheduled for restart", "refused", "failed",
+// "removal pending (held open)", "not removed", "not reached".
 const wchar_t* OutcomeName(TOutcome outcome);
 // Removed, already gone or scheduled: the item will not be there after the next restart.
 bool OutcomeDone(TOutcome outcome);

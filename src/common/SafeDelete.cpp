@@ -2,21 +2,19 @@
 
 #include "common/GrowingBuffer.h"
 #include "common/Handles.h"
+#include "common/Paths.h"
 #include "common/Registry.h"
+#include "common/TextCompare.h"
 
 #include <winternl.h>
 
 // Deleting through a handle opened with REG_OPTION_OPEN_LINK removes a link key itself; the Reg*
 // delete calls reopen the key by name and so would follow the link.
 extern "C" NTSTATUS NTAPI NtDeleteKey(HANDLE key);
+// The status behind the last error: a deletion waiting for another handle shows only there.
+extern "C" NTSTATUS NTAPI RtlGetLastNtStatus();
 
 namespace {
-
-bool SameText(const std::wstring& a, const std::wstring& b)
-{
-    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
 
 constexpr REGSAM kTreeAccess = KEY_READ | DELETE | KEY_SET_VALUE;
 
@@ -38,6 +36,148 @@ bool DeleteOpenTree(HKEY key, REGSAM view)
     return NtDeleteKey(key) >= 0;
 }
 
+// The information class and flags of the disposition that Windows 10 added; the headers offer them only
+// to programs that require Windows 10.
+constexpr auto kFileDispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
+struct TFileDispositionInfoEx {
+    DWORD Flags;
+};
+constexpr DWORD kDispositionDelete = 0x1;
+constexpr DWORD kDispositionPosixSemantics = 0x2;       // the name goes at once, even while others hold it
+constexpr DWORD kDispositionIgnoreReadOnly = 0x10;
+constexpr NTSTATUS kStatusDeletePending = static_cast<NTSTATUS>(0xC0000056);
+
+enum class TItemKind { File, Folder };
+
+TDeletionHook& DeletionHook()
+{
+    static TDeletionHook hook;
+    return hook;
+}
+
+bool Missing(DWORD error)
+{
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+TOutcome FromDeleteError(DWORD error)
+{
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
+        return TOutcome::InUse;
+    return Missing(error) ? TOutcome::AlreadyGone : TOutcome::Failed;
+}
+
+// The item itself, never what a reparse point leads to. Windows refuses the attribute change of a
+// read-only file without FILE_WRITE_ATTRIBUTES; a user who may delete but not change the item still
+// gets the handle without it, and such a read-only file then stays.
+THandle OpenForDeletion(const std::wstring& path, bool& canWriteAttributes)
+{
+    constexpr DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    constexpr DWORD flags = FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS;
+    constexpr DWORD access = DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+    canWriteAttributes = true;
+    THandle handle(CreateFileW(path.c_str(), access | FILE_WRITE_ATTRIBUTES, share, nullptr, OPEN_EXISTING, flags,
+                               nullptr));
+    if (handle || GetLastError() != ERROR_ACCESS_DENIED)
+        return handle;
+    canWriteAttributes = false;
+    return THandle(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, flags, nullptr));
+}
+
+bool SetAttributes(HANDLE handle, DWORD attributes)
+{
+    FILE_BASIC_INFO basic{}; // times of 0 stay as they are
+    basic.FileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+    return SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic);
+}
+
+// Marks the open item for deletion. Windows 10 takes the POSIX disposition, which also ignores the
+// read-only attribute; older systems (and Wine, which answers ERROR_INVALID_PARAMETER) only the plain
+// one, which refuses a read-only item until its attribute is cleared.
+TOutcome MarkForDeletion(HANDLE handle, DWORD attributes, bool canWriteAttributes)
+{
+    TFileDispositionInfoEx extended{kDispositionDelete | kDispositionPosixSemantics | kDispositionIgnoreReadOnly};
+    if (SetFileInformationByHandle(handle, kFileDispositionInfoEx, &extended, sizeof extended))
+        return TOutcome::Removed;
+    DWORD error = GetLastError();
+    if (error != ERROR_INVALID_PARAMETER && error != ERROR_NOT_SUPPORTED && error != ERROR_INVALID_FUNCTION)
+        return FromDeleteError(error);
+    const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (readOnly && (!canWriteAttributes || !SetAttributes(handle, attributes & ~FILE_ATTRIBUTE_READONLY)))
+        return TOutcome::Failed;
+    FILE_DISPOSITION_INFO plain{TRUE};
+    if (SetFileInformationByHandle(handle, FileDispositionInfo, &plain, sizeof plain))
+        return TOutcome::Removed;
+    error = GetLastError();
+    if (readOnly)
+        SetAttributes(handle, attributes); // left in place as it was
+    return FromDeleteError(error);
+}
+
+bool SameItem(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b)
+{
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+           a.nFileIndexLow == b.nFileIndexLow;
+}
+
+// What the path names once the deletion handle is closed: the call's word alone is no removal.
+TOutcome LookAgain(const std::wstring& path, const BY_HANDLE_FILE_INFORMATION& deleted)
+{
+    const THandle again(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!again) {
+        if (Missing(GetLastError()))
+            return TOutcome::Removed;
+        // Windows refuses to open an item whose deletion waits for another program's handle.
+        return RtlGetLastNtStatus() == kStatusDeletePending ? TOutcome::Pending : TOutcome::NotRemoved;
+    }
+    BY_HANDLE_FILE_INFORMATION now{};
+    if (!GetFileInformationByHandle(again.Get(), &now))
+        return TOutcome::NotRemoved;
+    return SameItem(now, deleted) ? TOutcome::Pending : TOutcome::NotRemoved;
+}
+
+TOutcome DeleteItem(const std::wstring& path, const std::wstring& expected, TItemKind kind)
+{
+    const bool folder = kind == TItemKind::Folder;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return Missing(GetLastError()) ? TOutcome::AlreadyGone : TOutcome::Failed;
+    // The path's own attributes show a folder link that a handle opened under Wine does not.
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return TOutcome::Refused;
+    if (((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) != folder)
+        return TOutcome::Failed; // a folder is no file, nor a file a folder
+    if (expected.empty())
+        return TOutcome::Refused;
+
+    bool canWriteAttributes = false;
+    THandle handle = OpenForDeletion(path, canWriteAttributes);
+    if (!handle)
+        return FromDeleteError(GetLastError());
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(handle.Get(), &info))
+        return TOutcome::Failed;
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+        ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) != folder)
+        return TOutcome::Refused;
+    // Under Wine the handle of a Unix link is its target's, with no reparse bit: only the final path
+    // shows a link, on the way or at the end.
+    const std::wstring final = PlainFinalPath(AskWithGrowingBuffer([&](wchar_t* buffer, DWORD size) {
+        return GetFinalPathNameByHandleW(handle.Get(), buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    }));
+    if (final.empty() || final != expected)
+        return TOutcome::Refused;
+    if (DeletionHook())
+        DeletionHook()(path);
+    const TOutcome marked = MarkForDeletion(handle.Get(), info.dwFileAttributes, canWriteAttributes);
+    if (marked != TOutcome::Removed)
+        return marked;
+    handle.Reset();
+    return LookAgain(path, info);
+}
+
 TOutcome FromStatus(LSTATUS status)
 {
     if (status == ERROR_SUCCESS)
@@ -49,27 +189,10 @@ TOutcome FromStatus(LSTATUS status)
 
 } // namespace
 
-std::wstring FinalPath(const std::wstring& path, DWORD flags)
-{
-    THandle handle(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               OPEN_EXISTING, flags, nullptr));
-    if (!handle)
-        return {};
-    return AskWithGrowingBuffer([&](wchar_t* buffer, DWORD size) {
-        return GetFinalPathNameByHandleW(handle.Get(), buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    });
-}
-
 bool IsFolderLink(const std::wstring& path)
 {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
-bool FileLinksLookPlain()
-{
-    static const bool underWine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-    return underWine;
 }
 
 bool IsFileLink(const std::wstring& path)
@@ -79,58 +202,40 @@ bool IsFileLink(const std::wstring& path)
         return false;
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
         return true;
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) || !FileLinksLookPlain())
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
         return false;
-    // A plain file's final path is its folder's final path and its own (long) name.
-    WIN32_FIND_DATAW entry;
-    if (!TFindHandle(FindFirstFileW(path.c_str(), &entry)))
-        return false;
-    const size_t slash = path.find_last_of(L"\\/");
-    const std::wstring folder = slash == std::wstring::npos ? L"." : path.substr(0, slash + 1);
-    const std::wstring own = FinalPath(path, FILE_ATTRIBUTE_NORMAL);
-    const std::wstring parent = FinalPath(folder, FILE_FLAG_BACKUP_SEMANTICS);
-    if (own.empty() || parent.empty())
-        return true; // cannot tell: treat as a link, so nothing is deleted through it
-    std::wstring expected = parent;
-    if (expected.back() != L'\\')
-        expected += L'\\';
-    expected += entry.cFileName;
-    return !SameText(own, expected);
+    // Cannot tell (no expected path): a link, so nothing is deleted through it.
+    return !IsPlainEntry(path, ExpectedPath(ParentFolder(path), path), attributes);
 }
 
 bool IsLink(const std::wstring& path) { return IsFolderLink(path) || IsFileLink(path); }
 
+void SetDeletionHook(TDeletionHook hook)
+{
+    DeletionHook() = std::move(hook);
+}
+
+TOutcome DeleteFileSafe(const std::wstring& path, const std::wstring& expected)
+{
+    return DeleteItem(path, expected, TItemKind::File);
+}
+
+TOutcome RemoveFolderSafe(const std::wstring& path, const std::wstring& expected)
+{
+    return DeleteItem(path, expected, TItemKind::Folder);
+}
+
 TOutcome DeleteFileSafe(const std::wstring& path)
 {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return TOutcome::AlreadyGone;
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-        return TOutcome::Failed;
-    if (IsFileLink(path))
-        return TOutcome::Refused;
-    if (attributes & FILE_ATTRIBUTE_READONLY)
-        SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    if (DeleteFileW(path.c_str()))
-        return TOutcome::Removed;
-    const DWORD error = GetLastError();
-    if (attributes & FILE_ATTRIBUTE_READONLY)
-        SetFileAttributesW(path.c_str(), attributes); // left in place as it was
-    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
-        return TOutcome::InUse;
-    return error == ERROR_FILE_NOT_FOUND ? TOutcome::AlreadyGone : TOutcome::Failed;
+    return DeleteFileSafe(path, ExpectedPath(ParentFolder(path), path));
 }
 
 TOutcome RemoveFolderSafe(const std::wstring& path)
 {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return TOutcome::AlreadyGone;
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return TOutcome::Failed;
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
-        return TOutcome::Refused;
-    return RemoveDirectoryW(path.c_str()) ? TOutcome::Removed : TOutcome::Failed;
+    std::wstring folder = path;
+    while (folder.size() > 3 && (folder.back() == L'\\' || folder.back() == L'/'))
+        folder.pop_back();
+    return RemoveFolderSafe(folder, ExpectedPath(ParentFolder(folder), folder));
 }
 
 TOutcome DeleteRegValueSafe(HKEY root, const std::wstring& keyPath, const std::wstring& valueName, REGSAM view)

@@ -3,30 +3,44 @@
 // under Wine deleting a link deletes its target (DeleteFileW on a symlink removes the file it points
 // to, RemoveDirectoryW on a link to an empty folder removes that folder, RegDeleteTreeW follows
 // registry links and empties their targets).
+#include "common/ExpectedPath.h"
 #include "common/RepairOutcome.h"
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
-// A folder link shows FILE_ATTRIBUTE_REPARSE_POINT; a file link looks like a plain file whose final
-// path (GetFinalPathNameByHandleW) names another place than its folder and name.
-// The path the file system resolves for a name (a link resolves to its target's). Opened without
-// access rights, so a file in use without sharing still answers; flags as for CreateFileW.
-std::wstring FinalPath(const std::wstring& path, DWORD flags);
-
 bool IsFolderLink(const std::wstring& path);
-// True where a file link shows no reparse attribute and only its final path tells (Wine). On Windows
-// a file link is always a reparse point, so the costly probe is not needed there.
-bool FileLinksLookPlain();
 bool IsFileLink(const std::wstring& path);
 bool IsLink(const std::wstring& path);
 
-// Each returns Removed, AlreadyGone, Refused (a link), InUse (a file held open without delete sharing)
-// or Failed. view is 0 or KEY_WOW64_32KEY / KEY_WOW64_64KEY for the registry routines.
-[[nodiscard]] TOutcome DeleteFileSafe(const std::wstring& path);
+// The files and folders are deleted through one handle: opened without following a reparse point,
+// checked on that handle (no link, and its final path is exactly the expected one, see ExpectedPath),
+// marked for deletion through it, and looked at again after it is closed. Each returns
+//   Removed      the path names nothing any more;
+//   AlreadyGone  nothing was there;
+//   Refused      a link, or the item does not lie where the scan found it (a link on the way);
+//   InUse        another program holds it without delete sharing, it stays as it was;
+//   Pending      the same item is still there: another program holds it open with delete sharing,
+//                and it goes when that program lets go of it;
+//   NotRemoved   the deletion was taken, but the path now names something else or cannot be reached;
+//   Failed       anything else (rights, a read-only file that may not be changed, a folder not empty).
+// An empty expected path is refused: nothing may be deleted that cannot be told apart from a link.
+[[nodiscard]] TOutcome DeleteFileSafe(const std::wstring& path, const std::wstring& expected);
 // Removes an empty folder only.
+[[nodiscard]] TOutcome RemoveFolderSafe(const std::wstring& path, const std::wstring& expected);
+// The program's own files and folders (and the tests'): the item itself may not be a link, the folder
+// it lies in is taken as it resolves now.
+[[nodiscard]] TOutcome DeleteFileSafe(const std::wstring& path);
 [[nodiscard]] TOutcome RemoveFolderSafe(const std::wstring& path);
+
+// Tests only: called with the item's path once the gate has checked its handle and before it marks it
+// for deletion, to stand in for another program that changes the path meanwhile. nullptr: none.
+using TDeletionHook = std::function<void(const std::wstring& path)>;
+void SetDeletionHook(TDeletionHook hook);
+
+// view is 0 or KEY_WOW64_32KEY / KEY_WOW64_64KEY for the registry routines.
 [[nodiscard]] TOutcome DeleteRegValueSafe(HKEY root, const std::wstring& keyPath, const std::wstring& valueName,
                                           REGSAM view = 0);
 // What a tree deletion does with registry links in the tree: the program refuses the whole tree (an

@@ -1,5 +1,6 @@
 #include "common/SystemFolders.h"
 
+#include "common/Compiler.h"
 #include "common/GrowingBuffer.h"
 
 #include <windows.h>
@@ -23,6 +24,15 @@ std::wstring ProgramFileName()
 {
     return AskWithGrowingBuffer(
         [](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); });
+}
+
+bool SystemVersion(OSVERSIONINFOW& info)
+{
+    info = {};
+    info.dwOSVersionInfoSize = sizeof info;
+    BOOL answered = FALSE;
+    BRISFOLD_DEPRECATED_CALL(answered = GetVersionExW(&info);)
+    return answered != FALSE;
 }
 
 std::wstring UserName()

@@ -35,8 +35,7 @@ bool TUrlCacheEnum::Next(TUrlCacheRecord& record)
             ok = FindNextUrlCacheEntryA(Find_, info, &size) != FALSE;
         }
         if (!ok) {
-            LastError_ = GetLastError();
-            if (LastError_ != ERROR_INSUFFICIENT_BUFFER || size <= Buffer_.size())
+            if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size <= Buffer_.size())
                 break;
         }
     }
@@ -46,7 +45,6 @@ bool TUrlCacheEnum::Next(TUrlCacheRecord& record)
         Ended_ = true;
         return false;
     }
-    LastError_ = ERROR_SUCCESS;
     const auto* info = reinterpret_cast<const INTERNET_CACHE_ENTRY_INFOA*>(Buffer_.data());
     record.SourceUrl = info->lpszSourceUrlName ? info->lpszSourceUrlName : "";
     record.LocalFileName = info->lpszLocalFileName ? info->lpszLocalFileName : "";

@@ -34,16 +34,14 @@ public:
 
     // The first record on the first call, then the following ones. False when the enumeration has
     // ended: no more entries, or any failure other than a too-small buffer (which is retried with
-    // the size the system asks for). LastError() tells which.
+    // the size the system asks for).
     bool Next(TUrlCacheRecord& record);
-    DWORD LastError() const { return LastError_; }
 
 private:
     std::string Pattern_;
     HANDLE Find_ = nullptr;
     bool Started_ = false;
     bool Ended_ = false;
-    DWORD LastError_ = ERROR_SUCCESS;
     std::vector<unsigned char> Buffer_;
 };
 

@@ -1,7 +1,6 @@
 #include "junk/FolderGuard.h"
 
 #include "common/FormatText.h"
-#include "common/MultiLan.h"
 #include "common/Paths.h"
 #include "common/PlainPath.h"
 #include "common/SafeDelete.h"
@@ -187,19 +186,19 @@ TFolderCheck TFolderGuard::Check(const std::wstring& folder, TWalkRoot root) con
     return check;
 }
 
-std::wstring RefusalLine(const TWideStrings& texts, int first, const TFolderCheck& check)
+std::wstring RefusalLine(const TRefusalTexts& texts, const TFolderCheck& check)
 {
     const std::wstring folder = FolderForDisplay(check.Folder);
     switch (check.Verdict) {
     case TFolderVerdict::Root:
-        return FormatText(TextAt(texts, first), {folder});
+        return FormatText(texts.Root, {folder});
     case TFolderVerdict::HoldsProtected:
-        return FormatText(TextAt(texts, first + 1), {folder, FolderForDisplay(check.Protected)});
+        return FormatText(texts.Holds, {folder, FolderForDisplay(check.Protected)});
     case TFolderVerdict::InsideProtected:
-        return FormatText(TextAt(texts, first + 2), {folder, FolderForDisplay(check.Protected)});
+        return FormatText(texts.Inside, {folder, FolderForDisplay(check.Protected)});
     case TFolderVerdict::Unresolved:
     case TFolderVerdict::Walk:
         break;
     }
-    return FormatText(TextAt(texts, first + 3), {folder});
+    return FormatText(texts.Unresolved, {folder});
 }

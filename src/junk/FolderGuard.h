@@ -3,8 +3,6 @@
 // to anything (a drive root by a tidy-minded user, the Windows folder by a broken installer, the
 // documents in a form the other checks do not recognise); every such walk, the junk walks and the
 // privacy collectors alike, asks this guard first and refuses such a folder before it lists a file.
-#include "common/Types.h"
-
 #include <string>
 #include <vector>
 
@@ -80,7 +78,14 @@ bool IsDriveOrShareRoot(const std::wstring& path);
 // The folder without trailing backslashes, except the one of a drive root ("C:\"), for messages.
 std::wstring FolderForDisplay(const std::wstring& folder);
 
-// The report line of a refused folder, from four language lines in a row beginning at first: a root
-// (folder); holds a protected folder (folder, protected); lies inside one (folder, protected); cannot
-// be resolved (folder).
-std::wstring RefusalLine(const TWideStrings& texts, int first, const TFolderCheck& check);
+// The language lines of a refused folder, each a format: a root (folder); holds a protected folder
+// (folder, protected); lies inside one (folder, protected); cannot be resolved (folder).
+struct TRefusalTexts {
+    std::wstring Root;
+    std::wstring Holds;
+    std::wstring Inside;
+    std::wstring Unresolved;
+};
+
+// The report line of a refused folder.
+std::wstring RefusalLine(const TRefusalTexts& texts, const TFolderCheck& check);

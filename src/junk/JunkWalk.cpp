@@ -7,6 +7,7 @@
 #include "common/Paths.h"
 #include "common/SafeDelete.h"
 #include "common/SystemFolders.h"
+#include "common/TextCompare.h"
 
 #include <shlobj.h>
 #include <winnetwk.h>
@@ -132,27 +133,25 @@ TJunkWalker::TJunkWalker(std::wstring userTag, int removeDay, const TStopFlag& s
 }
 
 // An empty folder name (no such shell folder) walks nothing; it would otherwise become "\", the
-// root of the current drive. The walk lists the folder the guard judged, in the guard's form.
-std::wstring TJunkWalker::Allowed(const std::wstring& folder)
+// root of the current drive. The walk lists the folder the guard judged, in the guard's form. That
+// folder is the root of what the walk lists: it may be reached through a link, and is resolved once
+// here; nothing below it may be a link.
+void TJunkWalker::WalkRoot(const std::wstring& folder, TJunkArea area)
 {
-    if (folder.empty()) return {};
+    if (folder.empty()) return;
     TFolderCheck check = Guard_.Check(folder, TWalkRoot::Named);
-    if (check.Verdict == TFolderVerdict::Walk) return check.Plain;
-    Skipped_.push_back(std::move(check));
-    return {};
+    if (check.Verdict != TFolderVerdict::Walk) {
+        Skipped_.push_back(std::move(check));
+        return;
+    }
+    // A folder that cannot be resolved could not be told from a link at removal: nothing is listed.
+    const std::wstring expected = ResolvedPath(WithBackslash(check.Plain));
+    if (!expected.empty()) Walk(WithBackslash(check.Plain), expected, area);
 }
 
-void TJunkWalker::WalkCache(const std::wstring& folder)
-{
-    const std::wstring plain = Allowed(folder);
-    if (!plain.empty()) Walk(WithBackslash(plain), TJunkArea::Cache);
-}
+void TJunkWalker::WalkCache(const std::wstring& folder) { WalkRoot(folder, TJunkArea::Cache); }
 
-void TJunkWalker::WalkTemp(const std::wstring& folder)
-{
-    const std::wstring plain = Allowed(folder);
-    if (!plain.empty()) Walk(WithBackslash(plain), TJunkArea::Temp);
-}
+void TJunkWalker::WalkTemp(const std::wstring& folder) { WalkRoot(folder, TJunkArea::Temp); }
 
 void TJunkWalker::WalkAll(const TJunkSettings& settings, const std::wstring& cacheFolder, const TJunkPlaces& places)
 {
@@ -162,25 +161,24 @@ void TJunkWalker::WalkAll(const TJunkSettings& settings, const std::wstring& cac
     }
 }
 
-void TJunkWalker::Walk(const std::wstring& folder, TJunkArea area)
+void TJunkWalker::Walk(const std::wstring& folder, const std::wstring& expected, TJunkArea area)
 {
     WIN32_FIND_DATAW data;
     const TFindHandle find = FindFirstEntry(folder + L"*", data);
     if (!find) return;
-    TLinkProbe probe(folder);
     do {
         if (Stopped_.load(std::memory_order_relaxed) == 1) return;
         if (IsDotEntry(data.cFileName)) continue;
         // A junction or folder link is left alone: its target lies outside the junk folders.
         if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            Walk(folder + data.cFileName + L'\\', area);
+            Walk(folder + data.cFileName + L'\\', ExpectedChild(expected, data.cFileName), area);
         else
-            TestFile(probe, folder, data, area);
+            TestFile(folder, expected, data, area);
     } while (FindNextFileW(find.Get(), &data));
 }
 
-void TJunkWalker::TestFile(TLinkProbe& probe, const std::wstring& folder, const WIN32_FIND_DATAW& data,
+void TJunkWalker::TestFile(const std::wstring& folder, const std::wstring& expected, const WIN32_FIND_DATAW& data,
                            TJunkArea area)
 {
     const std::wstring name = data.cFileName;
@@ -193,26 +191,10 @@ void TJunkWalker::TestFile(TLinkProbe& probe, const std::wstring& folder, const 
         if (WholeDaysBetween(data.ftLastWriteTime, now) <= RemoveDay_) return;
     }
     // The probe also tells that the file still exists: a file gone since the listing is skipped.
-    if (!probe.IsPlainFile(name)) return;
-    Sink_(area, folder + name, FindDataSize(data));
-}
-
-TLinkProbe::TLinkProbe(std::wstring folder) : Folder_(std::move(folder)) {}
-
-bool TLinkProbe::IsPlainFile(const std::wstring& name)
-{
-    if (!FileLinksLookPlain())
-        return true; // the listing's reparse attribute has already told
-    if (!FolderKnown_) {
-        FolderKnown_ = true;
-        FolderFinal_ = FinalPath(Folder_, FILE_FLAG_BACKUP_SEMANTICS);
-        if (!FolderFinal_.empty() && FolderFinal_.back() != L'\\') FolderFinal_ += L'\\';
-    }
-    if (FolderFinal_.empty()) return false;
-    const std::wstring own = FinalPath(Folder_ + name, 0);
-    const std::wstring expected = FolderFinal_ + name;
-    return !own.empty() && CompareStringOrdinal(own.c_str(), static_cast<int>(own.size()), expected.c_str(),
-                                                static_cast<int>(expected.size()), TRUE) == CSTR_EQUAL;
+    const std::wstring path = folder + name;
+    const std::wstring expectedFile = ExpectedChild(expected, data.cFileName);
+    if (!IsPlainEntry(path, expectedFile, data.dwFileAttributes)) return;
+    Sink_(area, path, expectedFile, FindDataSize(data));
 }
 
 std::wstring RecycleBinFolder(const std::wstring& driveRoot)
@@ -234,12 +216,12 @@ int64_t RecycleBinSize(const std::wstring& driveRoot)
 
 namespace {
 
-bool IsFolderSettings(const wchar_t* name) { return CompareStringOrdinal(name, -1, L"desktop.ini", -1, TRUE) == CSTR_EQUAL; }
+bool IsFolderSettings(const wchar_t* name) { return SameText(name, L"desktop.ini"); }
 
-// Visits the bin's entries below folder (depth 0 = the bin itself); a link is never entered. visit
-// returns false to stop the walk.
+// Visits the bin's entries below folder (depth 0 = the bin itself), each with the path it must resolve
+// to (expected: the folder's); a link is never entered. visit returns false to stop the walk.
 template <typename Visit>
-bool VisitBin(const std::wstring& folder, int depth, Visit visit)
+bool VisitBin(const std::wstring& folder, const std::wstring& expected, int depth, Visit visit)
 {
     WIN32_FIND_DATAW data;
     const TFindHandle find = FindFirstEntry(WithBackslash(folder) + L"*", data);
@@ -247,10 +229,12 @@ bool VisitBin(const std::wstring& folder, int depth, Visit visit)
     do {
         if (IsDotEntry(data.cFileName)) continue;
         const std::wstring path = WithBackslash(folder) + data.cFileName;
+        const std::wstring expectedPath = ExpectedChild(expected, data.cFileName);
         const bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (isFolder && !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && !VisitBin(path, depth + 1, visit))
+        if (isFolder && !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+            !VisitBin(path, expectedPath, depth + 1, visit))
             return false;
-        if (!visit(path, data, isFolder, depth)) return false;
+        if (!visit(path, expectedPath, data, isFolder, depth)) return false;
     } while (FindNextFileW(find.Get(), &data));
     return true;
 }
@@ -262,7 +246,7 @@ bool RecycleBinHoldsItems(const std::wstring& driveRoot)
     const std::wstring folder = RecycleBinFolder(driveRoot);
     if (folder.empty()) return false;
     bool holds = false;
-    VisitBin(folder, 0, [&](const std::wstring&, const WIN32_FIND_DATAW& data, bool isFolder, int) {
+    VisitBin(folder, {}, 0, [&](const std::wstring&, const std::wstring&, const WIN32_FIND_DATAW& data, bool isFolder, int) {
         holds = !isFolder && !IsFolderSettings(data.cFileName);
         return !holds;
     });
@@ -272,14 +256,17 @@ bool RecycleBinHoldsItems(const std::wstring& driveRoot)
 void EmptyRecycleBinFolder(const std::wstring& driveRoot)
 {
     const std::wstring folder = RecycleBinFolder(driveRoot);
-    if (folder.empty()) return;
+    const std::wstring expected = ResolvedPath(WithBackslash(folder));
+    if (folder.empty() || expected.empty()) return;
     // Entries come deepest first, so a deleted folder's own folders are empty when their turn comes.
     // The per-user folders (depth 0) and the bin itself stay, as an emptied bin keeps them.
-    VisitBin(folder, 0, [](const std::wstring& path, const WIN32_FIND_DATAW& data, bool isFolder, int depth) {
-        if (!isFolder && !IsFolderSettings(data.cFileName))
-            (void)DeleteFileSafe(path); // what stays is seen by the report, which looks again
-        else if (isFolder && depth > 0)
-            (void)RemoveFolderSafe(path);
-        return true;
-    });
+    VisitBin(folder, expected, 0,
+             [](const std::wstring& path, const std::wstring& expectedPath, const WIN32_FIND_DATAW& data, bool isFolder,
+                int depth) {
+                 if (!isFolder && !IsFolderSettings(data.cFileName))
+                     (void)DeleteFileSafe(path, expectedPath); // what stays is seen by the report, which looks again
+                 else if (isFolder && depth > 0)
+                     (void)RemoveFolderSafe(path, expectedPath);
+                 return true;
+             });
 }

@@ -54,22 +54,10 @@ int64_t WholeDaysBetween(const FILETIME& a, const FILETIME& b);
 
 enum class TJunkArea { Cache, Temp };
 
-// Called for every junk file in the order found: its area, full path and size.
-using TJunkSink = std::function<void(TJunkArea area, const std::wstring& path, int64_t size)>;
-
-// Tells the plain files of one folder from file links. Under Wine a file link looks like a plain file
-// in the listing; only the path it resolves to tells. The folder's own resolved path is asked once.
-class TLinkProbe {
-public:
-    explicit TLinkProbe(std::wstring folder); // with trailing backslash
-    // False for a link, a file that is gone, and whatever cannot be told apart.
-    bool IsPlainFile(const std::wstring& name);
-
-private:
-    std::wstring Folder_;
-    std::wstring FolderFinal_;
-    bool FolderKnown_ = false;
-};
+// Called for every junk file in the order found: its area, full path, the path it must resolve to when
+// it is deleted (see ExpectedPath: the walked folder as it resolves, then the names as listed) and size.
+using TJunkSink = std::function<void(TJunkArea area, const std::wstring& path, const std::wstring& expected,
+                                     int64_t size)>;
 
 // The recursive walks. Folder and file links are never entered nor reported: a link inside a
 // temporary folder must not make its target junk. A folder the guard refuses is not walked at all.
@@ -87,9 +75,11 @@ public:
     const std::vector<TFolderCheck>& Skipped() const { return Skipped_; }
 
 private:
-    std::wstring Allowed(const std::wstring& folder);
-    void Walk(const std::wstring& folder, TJunkArea area);
-    void TestFile(TLinkProbe& probe, const std::wstring& folder, const WIN32_FIND_DATAW& data, TJunkArea area);
+    // Walks the folder, in the guard's plain form, when the guard lets it be walked; else notes the refusal.
+    void WalkRoot(const std::wstring& folder, TJunkArea area);
+    void Walk(const std::wstring& folder, const std::wstring& expected, TJunkArea area);
+    void TestFile(const std::wstring& folder, const std::wstring& expected, const WIN32_FIND_DATAW& data,
+                  TJunkArea area);
 
     std::wstring UserTag_;
     int RemoveDay_;

@@ -6,8 +6,9 @@
 #include <windows.h>
 #include <oleauto.h>
 
-// text: a string variable of the caller that may receive a text; iniPath: the settings file whose
-// "Junk File Removal" section rules the removal.
+// text: an empty string variable of the caller, which receives the id of this removal (the caller
+// frees it); iniPath: the settings file whose "Junk File Removal" section rules the removal, and whose
+// folder holds the scan's list and the removal's result (JunkList.h).
 using TCreateDll = void(WINAPI*)(BSTR* text, const wchar_t* iniPath);
 inline constexpr char kCreateDllName[] = "CreateDll";
 inline constexpr char kRepairTFileName[] = "RepairTFile";

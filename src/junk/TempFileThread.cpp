@@ -6,6 +6,7 @@
 #include "common/Kelvor_Routine.h"
 #include "common/MultiLan.h"
 #include "common/Paths.h"
+#include "common/SafeDelete.h"
 #include "junk/JunkWalk.h"
 #include "junk/RemovalCalls.h"
 #include "ui/Application.h"
@@ -22,9 +23,17 @@ namespace {
 const std::wstring kDashes(56, L'-');
 constexpr size_t kStatusTail = 31;
 constexpr int kRepairSteps = 100;
-// "M_Temp" lines of a folder the guard refused, in a row: a root; holds a protected folder; lies
-// inside one; cannot be resolved.
-constexpr int kFirstSkippedText = 5;
+// "M_Temp" lines of the memo's heading, count and size, and of the status line during a removal.
+constexpr int kTitleText = 0;
+constexpr int kCountText = 1;
+constexpr int kSizeText = 2;
+constexpr int kRemovingText = 3;
+// "M_Temp" lines of a folder the guard refused: a root; holds a protected folder; lies inside one;
+// cannot be resolved.
+constexpr int kSkippedRootText = 5;
+constexpr int kSkippedHoldsText = 6;
+constexpr int kSkippedInsideText = 7;
+constexpr int kSkippedUnresolvedText = 8;
 
 } // namespace
 
@@ -48,8 +57,18 @@ TempThread::~TempThread()
         Stopped = 1;
         WaitFor();
     }
-    // The library's code runs on its thread: it stays loaded until that thread has ended.
-    if (RemovalThread_ && WaitForSingleObject(RemovalThread_.Get(), 0) == WAIT_TIMEOUT) Library_.Release();
+    // The library's code runs on its thread: it stays loaded until that thread has ended, and so do the
+    // list it reads and the result it writes.
+    if (RemovalThread_ && WaitForSingleObject(RemovalThread_.Get(), 0) == WAIT_TIMEOUT) {
+        Library_.Release();
+        return;
+    }
+    if (RemovalList_.IsOpen()) {
+        try {
+            ReadRemovalResult(true);
+        } catch (...) {
+        }
+    }
 }
 
 void TempThread::RunOnUiThread(const std::function<void()>& call)
@@ -92,7 +111,7 @@ void TempThread::Scan()
     CachePath = InternetCacheFolder();
 
     RunOnUiThread([this] {
-        Memo.Add(TextAt(Texts, 0));
+        Memo.Add(TextAt(Texts, kTitleText));
         Memo.Add(kDashes);
         Memo.Add(L"");
         Memo.Add(L"");
@@ -100,12 +119,20 @@ void TempThread::Scan()
     });
 
     TJunkWalker walker(UserTag, settings.RemoveDay, Stopped, ProtectedFolders(Places),
-                       [this](TJunkArea area, const std::wstring& path, int64_t size) {
-                           ListFile(area == TJunkArea::Cache, path, size);
+                       [this](TJunkArea area, const std::wstring& path, const std::wstring& expected, int64_t size) {
+                           ListFile(area == TJunkArea::Cache, path, expected, size);
                        });
     walker.WalkAll(settings, CachePath, Places);
-    for (const TFolderCheck& check : walker.Skipped()) PendingSkips_.push_back(RefusalLine(Texts, kFirstSkippedText, check));
-    if (settings.Recycle) RecycleBytes = RecycleBinSize(Places.RecycleDrive);
+    const TRefusalTexts refusal{TextAt(Texts, kSkippedRootText), TextAt(Texts, kSkippedHoldsText),
+                                TextAt(Texts, kSkippedInsideText), TextAt(Texts, kSkippedUnresolvedText)};
+    for (const TFolderCheck& check : walker.Skipped()) PendingSkips_.push_back(RefusalLine(refusal, check));
+    if (settings.Recycle) {
+        RecycleBytes = RecycleBinSize(Places.RecycleDrive);
+        if (RecycleBytes > 0) {
+            RecycleFolder = RecycleBinFolder(Places.RecycleDrive);
+            RecycleExpected_ = ResolvedPath(RecycleFolder);
+        }
+    }
 
     // Lines, summary and the finished flag in one call: the message loop gets no chance to hand the
     // memo's text to its control in between, so the waiting window is released first.
@@ -114,8 +141,8 @@ void TempThread::Scan()
         for (const std::wstring& line : lines) Memo.Add(line);
         TotalBytes += RecycleBytes;
         SizeText = FormatSizeZero(TotalBytes);
-        Memo.SetLine(2, FormatText(TextAt(Texts, 1), {int64_t{JunkCount}}));
-        Memo.SetLine(3, FormatText(TextAt(Texts, 2), {SizeText}));
+        Memo.SetLine(2, FormatText(TextAt(Texts, kCountText), {int64_t{JunkCount}}));
+        Memo.SetLine(3, FormatText(TextAt(Texts, kSizeText), {SizeText}));
         ProgressBar.SetMax(100);
         ProgressBar.SetPosition(100);
         Memo.ScrollToEnd();
@@ -123,13 +150,14 @@ void TempThread::Scan()
     });
 }
 
-void TempThread::ListFile(bool inCache, const std::wstring& path, int64_t size)
+void TempThread::ListFile(bool inCache, const std::wstring& path, const std::wstring& expected, int64_t size)
 {
     ++JunkCount;
     TotalBytes += size;
     (inCache ? CacheBytes : TempBytes) += size;
     CurrentFile = path;
     Listed.push_back(path);
+    ListedExpected.push_back(expected);
     // The memo lines wait in Listed and reach the memo in one go before the summary: the memo cannot
     // be looked at during a scan, and an edit control that is handed a growing text again and again
     // takes time quadratic in the number of lines. The memo ends up the same.
@@ -177,15 +205,28 @@ bool TempThread::Repair(TLabel& statusLabel)
         LastRepair.Ran = true;
         return false;
     }
-    // A removal thread of an earlier repair must have ended before the library is asked again.
+    // A removal thread of an earlier repair must have ended before the library is asked again; what
+    // it left for a report that was never made goes first.
     if (RemovalThread_) WaitProcessingSentMessages(RemovalThread_.Get());
+    if (RemovalList_.IsOpen()) ReadRemovalResult(true);
+    LastRepair.Clear();
 
     BSTR text = nullptr;
     createDll(&text, MainIniPath().c_str());
+    const std::wstring removalId = text ? text : L"";
     SysFreeString(text);
-    statusLabel.SetCaption(TextAt(Texts, 3));
-    RemovalThread_.Reset(CreateThread(nullptr, 0, repairFile, nullptr, 0, nullptr));
-    RemovalStarted = static_cast<bool>(RemovalThread_);
+    statusLabel.SetCaption(TextAt(Texts, kRemovingText));
+    // Without its list the library would remove nothing: no thread then, and nothing is reached.
+    if (WriteRemovalList(removalId)) {
+        RemovalThread_.Reset(CreateThread(nullptr, 0, repairFile, nullptr, 0, nullptr));
+        RemovalStarted = static_cast<bool>(RemovalThread_);
+    }
+    if (!RemovalStarted) {
+        RemovalList_.Close();
+        (void)DeleteFileSafe(JunkListPath(SettingsFolderPath())); // a trace of the user's files
+        for (const std::wstring& file : Listed) LastRepair.Add(file, TOutcome::NotReached);
+        LastRepair.Ran = true;
+    }
 
     ProgressBar.SetPosition(0);
     ProgressBar.SetMin(0);
@@ -193,7 +234,7 @@ bool TempThread::Repair(TLabel& statusLabel)
     ProgressBar.SetStep(1);
     const int pause = 10 * std::min(JunkCount / 500 + 3, 120);
     for (int step = 0; step < kRepairSteps; ++step) {
-        Sleep(static_cast<DWORD>(pause));
+        Pause(static_cast<DWORD>(pause));
         ProcessMessages();
         ProgressBar.StepIt();
     }
@@ -219,20 +260,48 @@ bool TempThread::CompleteRepairReport(DWORD timeoutMs)
             ProcessMessages();
         }
     }
-    if (!RemovalStarted) return ended; // Repair has already reported every file as failed
+    if (!RemovalStarted) return ended; // Repair has already reported every file
+    ReadRemovalResult(ended);
+    return ended;
+}
+
+bool TempThread::WriteRemovalList(const std::wstring& removalId)
+{
+    if (removalId.empty()) return false;
+    const std::wstring folder = SettingsFolderPath();
+    // A result of an earlier removal must not be read as this one's.
+    if (!OutcomeDone(DeleteFileSafe(JunkResultPath(folder)))) return false;
+    std::vector<TJunkListEntry> entries;
+    entries.reserve(Listed.size() + 1);
+    for (size_t i = 0; i < Listed.size(); ++i) entries.push_back({Listed[i], ListedExpected[i]});
+    // The bin is emptied only when the scan measured it.
+    if (!RecycleFolder.empty() && !RecycleExpected_.empty()) entries.push_back({RecycleFolder, RecycleExpected_});
+    return RemovalList_.Write(JunkListPath(folder), removalId, entries);
+}
+
+void TempThread::ReadRemovalResult(bool finished)
+{
+    const std::wstring folder = SettingsFolderPath();
+    const std::map<std::wstring, TOutcome> results = ReadJunkResults(JunkResultPath(folder));
     LastRepair.Clear();
     LastRepair.Ran = true;
     for (const std::wstring& file : Listed) {
-        if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES)
-            LastRepair.Add(file, TOutcome::Removed);
+        const auto result = results.find(file);
+        if (result != results.end())
+            LastRepair.Add(file, result->second);
         else
-            LastRepair.Add(file, IsFileLocked(file) ? TOutcome::InUse : TOutcome::Failed);
+            LastRepair.Add(file, GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES ? TOutcome::AlreadyGone
+                                                                                           : TOutcome::NotReached);
     }
     if (RecycleBytes > 0) {
         const std::wstring bin = L"Recycle bin " + Places.RecycleDrive;
         LastRepair.Add(bin, RecycleBinHoldsItems(Places.RecycleDrive) ? TOutcome::Failed : TOutcome::Removed);
     }
-    return ended;
+    // While the library still runs it may read the list and write the result: both stay until then.
+    if (!finished) return;
+    RemovalList_.Close();
+    (void)DeleteFileSafe(JunkListPath(folder)); // traces of the user's files; if one stays, nothing else does
+    (void)DeleteFileSafe(JunkResultPath(folder));
 }
 
 int TempThread::WaitUntilFinished()

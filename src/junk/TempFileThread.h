@@ -2,8 +2,10 @@
 // The junk-file scanner: a worker thread that lists browser-cache files and old temporary files and
 // sizes the recycle bin; its removal is handed to Ravenwick.dll.
 #include "common/Handles.h"
+#include "common/Pacing.h"
 #include "common/RepairOutcome.h"
 #include "common/Types.h"
+#include "junk/JunkList.h"
 #include "junk/JunkWalk.h"
 #include "ui/Thread.h"
 
@@ -24,11 +26,13 @@ public:
 
     ~TempThread() override;
 
-    // Hands the removal to the library at LibraryPath and shows the paced progress. False, with nothing
-    // removed and every listed file reported as failed, when it cannot be loaded or lacks its functions.
+    // Hands the removal to the library at LibraryPath, with the scan's list written for it, and shows the
+    // paced progress. False, with nothing removed and every listed file reported as failed, when it
+    // cannot be loaded or lacks its functions.
     bool Repair(TLabel& statusLabel);
-    // The library reports nothing back: waits (pumping messages) up to timeoutMs for its thread, then
-    // looks at every listed file again and fills LastRepair. False when the thread was still running.
+    // Waits (pumping messages) up to timeoutMs for the library's thread, then fills LastRepair from the
+    // library's result file: a listed file it names no outcome for was not reached (or is gone). False
+    // when the thread was still running; its list and result stay until it has ended.
     bool CompleteRepairReport(DWORD timeoutMs);
     // The removal library's thread, for a caller that must wait for it; nullptr when none was started.
     HANDLE RemovalThread() const { return RemovalThread_.Get(); }
@@ -60,17 +64,27 @@ public:
     std::wstring LibraryPath;
     // Set by Repair when Ravenwick.dll was loaded and its thread started.
     bool RemovalStarted = false;
-    // The files the scan listed, in the order found.
+    // The files the scan listed, in the order found, and the paths each must resolve to when removed.
     std::vector<std::wstring> Listed;
+    std::vector<std::wstring> ListedExpected;
+    // The recycle-bin folder whose size the scan measured (empty when it measured none).
+    std::wstring RecycleFolder;
     // What the last removal did with each listed file (complete after CompleteRepairReport).
     TRepairReport LastRepair;
+    // The pacing of Repair's progress.
+    TPause Pause = SystemPause();
 
 protected:
     void Execute() override;
 
 private:
     void Scan();
-    void ListFile(bool inCache, const std::wstring& path, int64_t size);
+    void ListFile(bool inCache, const std::wstring& path, const std::wstring& expected, int64_t size);
+    // The list for the removal with this id; false when it cannot be written.
+    bool WriteRemovalList(const std::wstring& removalId);
+    // Reads the removal's result into LastRepair; once the removal has finished, deletes the list and
+    // the result.
+    void ReadRemovalResult(bool finished);
     void FlushLines();
     void RunOnUiThread(const std::function<void()>& call);
     std::vector<std::wstring> TakePendingLines();
@@ -80,4 +94,7 @@ private:
     // Loaded once and freed only after its removal thread has ended (the thread runs its code).
     TModule Library_;
     THandle RemovalThread_;
+    // The list the removal thread reads, held open without write sharing while it may read it.
+    TJunkListFile RemovalList_;
+    std::wstring RecycleExpected_; // the measured bin folder as it resolved at the scan
 };

@@ -240,9 +240,11 @@ struct TApplicationPlaces {
     // Empty when its base is unknown: an entry is never taken relative to the current drive.
     std::wstring Location(const TApplicationEntry& entry) const
     {
-        const std::wstring& base = entry.Base == kAppData ? AppData : Drive;
+        const std::wstring& base = Base(entry);
         return base.empty() ? std::wstring() : base + entry.Path;
     }
+    // The folder the entry lies below: links below it are refused.
+    const std::wstring& Base(const TApplicationEntry& entry) const { return entry.Base == kAppData ? AppData : Drive; }
 };
 
 std::wstring RowSubject(const TApplicationRow& row, const TApplicationPlaces& places)
@@ -257,10 +259,11 @@ std::wstring RowSubject(const TApplicationRow& row, const TApplicationPlaces& pl
 
 void Collect(TPrivacyCollector& collect, const TApplicationEntry& entry, const TApplicationPlaces& places)
 {
+    const std::wstring location = places.Location(entry);
     switch (entry.Work) {
-    case TApplicationWork::ListFolder: collect.ListFolder(places.Location(entry)); break;
-    case TApplicationWork::ListFolderTree: collect.ListFolderTree(places.Location(entry)); break;
-    case TApplicationWork::ListFile: collect.ListFile(places.Location(entry)); break;
+    case TApplicationWork::ListFolder: collect.ListFolder(location, TWalkRoot::Other, places.Base(entry)); break;
+    case TApplicationWork::ListFolderTree: collect.ListFolderTree(location, TWalkRoot::Other, places.Base(entry)); break;
+    case TApplicationWork::ListFile: collect.ListFile(location, TWalkRoot::Other, places.Base(entry)); break;
     case TApplicationWork::CheckKey: collect.CheckKey(entry.Path); break;
     case TApplicationWork::CheckValue: collect.CheckValue(entry.Path); break;
     }

@@ -2,6 +2,8 @@
 // and Opera.
 #include "privacy/BrowserTraces.h"
 
+#include "privacy/BrowserPlaces.h"
+
 #include "common/AppFrame.h"
 #include "common/FileFind.h"
 #include "common/IniFile.h"
@@ -10,7 +12,7 @@
 #include "common/SafeDelete.h"
 #include "privacy/PrivacyCollectors.h"
 #include "privacy/PrivacyItems.h"
-#include "privacy/PrivacyRepair.h"
+#include "privacy/Processes.h"
 
 #include <algorithm>
 #include <array>
@@ -26,35 +28,6 @@ const TCategory* FindCategory(const TCategory (&table)[N], const std::wstring& k
 {
     const auto found = std::find_if(std::begin(table), std::end(table), [&](const TCategory& c) { return key == c.Key; });
     return found == std::end(table) ? nullptr : found;
-}
-
-// Where the file system really finds the path lies inside root: no link on the way leads elsewhere.
-bool ResolvesInside(const std::wstring& root, const std::wstring& path)
-{
-    const std::wstring real = FinalPath(path, FILE_FLAG_BACKUP_SEMANTICS);
-    const std::wstring realRoot = FinalPath(root, FILE_FLAG_BACKUP_SEMANTICS);
-    return !real.empty() && !realRoot.empty() && PathIsAtOrBelow(real, realRoot);
-}
-
-// A profile path that leaves the Firefox folder: absolute, naming a drive (or a stream), or with a
-// step of dots alone (".." and what Windows, dropping a step's trailing dots and blanks, may read so).
-bool ClimbsOut(const std::wstring& relative)
-{
-    if (relative.empty())
-        return false;
-    if (relative.front() == L'\\' || relative.front() == L'/' || relative.find(L':') != std::wstring::npos)
-        return true;
-    size_t start = 0;
-    while (start <= relative.size()) {
-        size_t end = relative.find_first_of(L"\\/", start);
-        if (end == std::wstring::npos)
-            end = relative.size();
-        const std::wstring step = relative.substr(start, end - start);
-        if (step.find(L"..") != std::wstring::npos && step.find_first_not_of(L". ") == std::wstring::npos)
-            return true;
-        start = end + 1;
-    }
-    return false;
 }
 
 // ---- Firefox
@@ -137,14 +110,14 @@ void ScanFirefox(TCategoryContext& context, const std::wstring& key)
             return;
         context.ShowSubject(FirefoxSubject(*category, path, appData));
         if (ResolvesInside(firefox, path))
-            context.Collect.ListFolder(path, TWalkRoot::Named);
+            context.Collect.ListFolder(path, TWalkRoot::Named, appData);
         return;
     }
     context.ShowSubject(FirefoxSubject(*category, path, appData));
     if (!FileExists(path) || (category->HeldWhileRunning && FirefoxRuns()))
         return;
     if (ResolvesInside(firefox, path))
-        context.Collect.ListFile(path, TWalkRoot::Named);
+        context.Collect.ListFile(path, TWalkRoot::Named, appData);
 }
 
 bool HeldByFirefox(const std::wstring& path)
@@ -190,8 +163,8 @@ void ScanOpera(TCategoryContext& context, const std::wstring& key)
         if (!ResolvesInside(base, path))
             continue;
         if (category->Folder)
-            context.Collect.ListFolderTree(path, TWalkRoot::Named);
+            context.Collect.ListFolderTree(path, TWalkRoot::Named, context.Folders.AppDataFolder);
         else if (FileExists(path))
-            context.Collect.ListFile(path, TWalkRoot::Named);
+            context.Collect.ListFile(path, TWalkRoot::Named, context.Folders.AppDataFolder);
     }
 }

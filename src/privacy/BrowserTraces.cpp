@@ -3,6 +3,7 @@
 #include "common/AppFrame.h"
 #include "common/CodePage.h"
 #include "common/UrlCache.h"
+#include "privacy/CookieKeepList.h"
 #include "privacy/PrivacyCollectors.h"
 #include "privacy/PrivacyItems.h"
 #include "privacy/PrivacyPlatform.h"
@@ -21,16 +22,17 @@ constexpr int kNoFolder = -1;
 
 constexpr size_t kCookieTailLength = 260;
 
+// An entry of the keep-list names the cookie's site and path exactly, or keeps its host.
 bool IsIgnoredCookie(const TCategoryContext& context, const TUrlCacheRecord& record)
 {
-    const std::wstring tail = AnsiToWide(CookieTail(record.SourceUrl));
-    return std::find(context.CookieIgnore.begin(), context.CookieIgnore.end(), tail) != context.CookieIgnore.end();
+    return context.KeepList.KeepsInternetExplorerCookie(AnsiToWide(CookieTail(record.SourceUrl)));
 }
 
 // The cache is walked to its end whatever the stop flag says, as the repair clears the cookies even
 // after a stop; the enumeration ends on its own at the last entry or at the first persistent error.
 void ListCookieCache(TCategoryContext& context, const std::wstring&)
 {
+    context.NoteIgnoredKeepEntries();
     TUrlCacheEnum cache;
     TUrlCacheRecord record;
     for (;;) {

@@ -6,6 +6,7 @@
 #include <string>
 
 class TAppFrame;
+class TCookieKeepList;
 class TLabel;
 class TPrivacyCollector;
 struct TPrivacyPlatform;
@@ -18,9 +19,13 @@ struct TCategoryContext {
     const TPrivacyPlatform& Platform;
     TLabel& Status;
     const std::wstring& ScanPrefix;
+    const TCookieKeepList& KeepList;
+    const TWideStrings& Texts; // the "M_PrivacyScan" lines
 
     // The status line: the scan prefix followed by what the category looks at.
     void ShowSubject(const std::wstring& subject) const;
+    // Reports the keep-list entries that keep nothing, once per scan; every cookie category calls it.
+    void NoteIgnoredKeepEntries() const;
 };
 
 // A handler lists the traces of the categories whose key it is given.

@@ -18,11 +18,21 @@ struct TPrivacyCategory {
     int Group;                // index into kPrivacyGroups
     TCategoryHandler Handler;
     const wchar_t* Key;
+    bool TickedByDefault = true;
 };
 
-inline constexpr size_t kPrivacyGroupCount = 9;
-inline constexpr size_t kPrivacyCategoryCount = 32;
+inline constexpr size_t kPrivacyGroupCount = 16;
+inline constexpr size_t kPrivacyCategoryCount = 80;
+// The positions that older versions stored; a selection that stops short of one of them leaves it
+// unticked, while later positions beyond a stored selection take their defaults.
+inline constexpr int kClassicPositions = 32;
 
 extern const std::array<TCategoryGroup, kPrivacyGroupCount> kPrivacyGroups;
 // In position order, which is also the order of the tree's leaves.
 extern const std::array<TPrivacyCategory, kPrivacyCategoryCount> kPrivacyCategories;
+
+// One "0" or "1" per position: what is ticked when Main.ini holds no selection.
+std::wstring DefaultPrivacySelection();
+// The stored selection completed to every position: positions up to the classic 32 that it lacks stay
+// unticked; later ones it lacks take their defaults (so an older, shorter selection keeps its meaning).
+std::wstring CompletedPrivacySelection(const std::wstring& stored);

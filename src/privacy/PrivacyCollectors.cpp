@@ -3,9 +3,9 @@
 #include "common/FileFind.h"
 #include "common/Kelvor_Routine.h"
 #include "common/Paths.h"
+#include "common/PlainPath.h"
 #include "common/Registry.h"
 #include "common/SafeDelete.h"
-#include "junk/JunkWalk.h"
 #include "privacy/PrivacyItems.h"
 #include "ui/MessagePump.h"
 
@@ -30,7 +30,7 @@ bool TPrivacyCollector::KeepGoing() const
     return !Stopped();
 }
 
-std::wstring TPrivacyCollector::GuardedFolder(const std::wstring& folder, TWalkRoot root)
+std::wstring TPrivacyCollector::GuardedFolder(const std::wstring& folder, TWalkRoot kind)
 {
     // An unknown folder would otherwise become "\", the root of the current drive. A folder that is not
     // there lists nothing and needs no verdict.
@@ -39,25 +39,38 @@ std::wstring TPrivacyCollector::GuardedFolder(const std::wstring& folder, TWalkR
     const DWORD attributes = GetFileAttributesW(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return {};
-    TFolderCheck check = Guard_.Check(folder, root);
+    TFolderCheck check = Guard_.Check(folder, kind);
     if (check.Verdict == TFolderVerdict::Walk)
         return check.Plain;
     Recorder_.AddRefusal(std::move(check));
     return {};
 }
 
-void TPrivacyCollector::ListFolderTree(const std::wstring& folder, TWalkRoot root)
+// The root is taken in the guard's form too, so that the folder's steps below it can be told; a root
+// that names no plain path lets nothing be listed.
+TPrivacyCollector::TWalkStart TPrivacyCollector::StartOfWalk(const std::wstring& folder, TWalkRoot kind,
+                                                             const std::wstring& root)
 {
-    const std::wstring plain = GuardedFolder(folder, root);
-    if (!plain.empty() && !IsFolderLink(plain))
-        Walk(plain, true);
+    const std::wstring plain = GuardedFolder(folder, kind);
+    // A container of the URL cache holds the cache's own index and its entries' files: no traces by
+    // themselves, the entries are listed through the cache.
+    if (plain.empty() || InCacheContainer(plain))
+        return {};
+    return {plain, ExpectedPath(root.empty() ? plain : LongFullPath(root), plain)};
 }
 
-void TPrivacyCollector::ListFolder(const std::wstring& folder, TWalkRoot root)
+void TPrivacyCollector::ListFolderTree(const std::wstring& folder, TWalkRoot kind, const std::wstring& root)
 {
-    const std::wstring plain = GuardedFolder(folder, root);
-    if (!plain.empty() && !IsFolderLink(plain))
-        Walk(plain, false);
+    const TWalkStart start = StartOfWalk(folder, kind, root);
+    if (!start.Folder.empty() && !IsFolderLink(start.Folder))
+        Walk(start.Folder, start.Expected, true);
+}
+
+void TPrivacyCollector::ListFolder(const std::wstring& folder, TWalkRoot kind, const std::wstring& root)
+{
+    const TWalkStart start = StartOfWalk(folder, kind, root);
+    if (!start.Folder.empty() && !IsFolderLink(start.Folder))
+        Walk(start.Folder, start.Expected, false);
 }
 
 bool TPrivacyCollector::InCacheContainer(const std::wstring& folder) const
@@ -66,18 +79,16 @@ bool TPrivacyCollector::InCacheContainer(const std::wstring& folder) const
                        [&folder](const std::wstring& container) { return PathIsAtOrBelow(folder, container); });
 }
 
-void TPrivacyCollector::Walk(const std::wstring& folder, bool recurse)
+void TPrivacyCollector::Walk(const std::wstring& folder, const std::wstring& expected, bool recurse)
 {
-    // A container of the URL cache holds the cache's own index and its entries' files: no traces by
-    // themselves, the entries are listed through the cache.
-    if (InCacheContainer(folder))
+    // A folder that cannot be told from a link lists nothing; nor does the cache's own container.
+    if (folder.empty() || expected.empty() || InCacheContainer(folder))
         return;
     const std::wstring base = WithBackslash(folder);
     WIN32_FIND_DATAW entry;
     const TFindHandle find = FindFirstEntry(base + L"*", entry);
     if (!find)
         return;
-    TLinkProbe probe(base);
     do {
         if (!KeepGoing())
             return;
@@ -87,36 +98,39 @@ void TPrivacyCollector::Walk(const std::wstring& folder, bool recurse)
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
             continue;
         const std::wstring path = base + entry.cFileName;
+        const std::wstring expectedPath = ExpectedChild(expected, entry.cFileName);
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (recurse)
-                Walk(path, true);
+                Walk(path, expectedPath, true);
             else
                 Recorder_.AddFolderEntry(path, FindDataSize(entry));
-        } else if (probe.IsPlainFile(entry.cFileName)) {
-            Recorder_.AddFile(path, FindDataSize(entry));
+        } else if (IsPlainEntry(path, expectedPath, entry.dwFileAttributes)) {
+            Recorder_.AddFile(path, expectedPath, FindDataSize(entry));
         }
     } while (FindNextFileW(find.Get(), &entry));
 }
 
-void TPrivacyCollector::ListFile(const std::wstring& path, TWalkRoot root)
+void TPrivacyCollector::ListFile(const std::wstring& path, TWalkRoot kind, const std::wstring& root)
 {
     // A bare name would be looked for in the current folder.
     const size_t slash = path.find_last_of(L"\\/");
     if (slash == std::wstring::npos)
         return;
-    const std::wstring folder = GuardedFolder(path.substr(0, slash), root);
-    if (folder.empty() || InCacheContainer(folder))
+    const TWalkStart start = StartOfWalk(path.substr(0, slash), kind, root);
+    if (start.Folder.empty())
         return;
-    const std::wstring file = WithBackslash(folder) + path.substr(slash + 1);
+    const std::wstring file = WithBackslash(start.Folder) + path.substr(slash + 1);
     WIN32_FIND_DATAW entry;
     const TFindHandle find = FindFirstEntry(file, entry);
     if (!find || !KeepGoing())
         return;
     if (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
         return;
-    if (IsFileLink(file))
+    // Built again from the root: the name must name exactly one entry (no wildcard picks one).
+    const std::wstring expected = ExpectedPath(root.empty() ? start.Folder : LongFullPath(root), file);
+    if (!IsPlainEntry(file, expected, entry.dwFileAttributes))
         return;
-    Recorder_.AddFile(file, FindDataSize(entry));
+    Recorder_.AddFile(file, expected, FindDataSize(entry));
 }
 
 void TPrivacyCollector::CheckKey(const std::wstring& keyPath)

@@ -22,18 +22,25 @@ public:
     bool KeepGoing() const;
     bool Stopped() const;
 
-    // The guard's verdict on a folder that exists, for a category that lists a folder's files: the
-    // folder in the form to list it, or empty when it does not exist or the guard refuses it (the
-    // refusal goes into the report). root tells whether the folder is one scanners walk on purpose.
-    std::wstring GuardedFolder(const std::wstring& folder, TWalkRoot root);
+    // The guard's verdict on a folder that exists, for a category that lists a folder's files or opens
+    // a browser's profile: the folder in the form to use it in, or empty when it does not exist or the
+    // guard refuses it (the refusal goes into the report). kind tells whether the folder is one
+    // scanners walk on purpose.
+    std::wstring GuardedFolder(const std::wstring& folder, TWalkRoot kind);
+
+    // Each folder listed, and the folder of each file listed, passes the guard first, and is listed in
+    // the guard's form. root is the folder the system names (a shell folder, application data, the
+    // drive) that the listed items lie at or below; empty: the folder itself, or the file's own folder.
+    // The root may be reached through a link; nothing below it may be, and the repair refuses what has
+    // a link on the way.
 
     // Every file below the folder, at all depths. Links are neither entered nor listed: their targets
     // lie elsewhere; a folder that is itself a link lists nothing.
-    void ListFolderTree(const std::wstring& folder, TWalkRoot root = TWalkRoot::Other);
+    void ListFolderTree(const std::wstring& folder, TWalkRoot kind = TWalkRoot::Other, const std::wstring& root = {});
     // The folder's own entries, sub-folders included (the repair passes over those); links are left out.
-    void ListFolder(const std::wstring& folder, TWalkRoot root = TWalkRoot::Other);
-    // One file, when it exists and is a plain file; its folder passes the guard.
-    void ListFile(const std::wstring& path, TWalkRoot root = TWalkRoot::Other);
+    void ListFolder(const std::wstring& folder, TWalkRoot kind = TWalkRoot::Other, const std::wstring& root = {});
+    // One file, when it exists and is a plain file.
+    void ListFile(const std::wstring& path, TWalkRoot kind = TWalkRoot::Other, const std::wstring& root = {});
     // A key below HKEY_CURRENT_USER ("\Software\..."), when it exists. Only looks: nothing is created.
     void CheckKey(const std::wstring& keyPath);
     // The plain string (REG_SZ) values of a key below HKEY_CURRENT_USER; values of other types, expandable
@@ -51,7 +58,13 @@ public:
     TPrivacyRecorder& Recorder() { return Recorder_; }
 
 private:
-    void Walk(const std::wstring& folder, bool recurse);
+    // The folder in the guard's form and the path it must resolve to, for a walk of the collectors.
+    struct TWalkStart {
+        std::wstring Folder;
+        std::wstring Expected;
+    };
+    TWalkStart StartOfWalk(const std::wstring& folder, TWalkRoot kind, const std::wstring& root);
+    void Walk(const std::wstring& folder, const std::wstring& expected, bool recurse);
     bool InCacheContainer(const std::wstring& folder) const;
 
     TPrivacyRecorder& Recorder_;

@@ -54,7 +54,9 @@ void TPrivacyRecorder::Clear()
 {
     Items_.clear();
     Refusals_.clear();
+    Notes_.clear();
     TotalBytes_ = 0;
+    Owner_ = {};
 }
 
 TAnsiStrings TPrivacyRecorder::CacheUrls() const
@@ -72,10 +74,10 @@ void TPrivacyRecorder::Add(TPrivacyItem item)
     Items_.push_back(std::move(item));
 }
 
-void TPrivacyRecorder::AddFile(const std::wstring& path, int64_t size)
+void TPrivacyRecorder::AddFile(const std::wstring& path, const std::wstring& expected, int64_t size)
 {
     Add({.Kind = TPrivacyItemKind::File, .Line = path + kLineGap + PrivacySizeText(size), .Path = path, .File = path,
-         .Size = size});
+         .Expected = expected, .Size = size, .Owner = Owner_});
 }
 
 void TPrivacyRecorder::AddFolderEntry(const std::wstring& path, int64_t size)
@@ -118,4 +120,28 @@ void TPrivacyRecorder::AddRefusal(TFolderCheck check)
     });
     if (!known)
         Refusals_.push_back(std::move(check));
+}
+
+void TPrivacyRecorder::AddDatabase(const std::wstring& path, const std::wstring& what, TDatabaseJob job,
+                                   const std::wstring& profile, const TBrowserOwner& owner)
+{
+    Add({.Kind = TPrivacyItemKind::Database, .Line = path + kLineGap + what, .Path = path, .File = path,
+         .Owner = owner, .Job = job, .Profile = profile});
+}
+
+void TPrivacyRecorder::AddNote(const std::wstring& note)
+{
+    if (std::find(Notes_.begin(), Notes_.end(), note) == Notes_.end())
+        Notes_.push_back(note);
+}
+
+TPrivacyRecorder::TOwnerScope::TOwnerScope(TPrivacyRecorder& recorder, const TBrowserOwner& owner)
+    : Recorder_(recorder), Previous_(recorder.Owner_)
+{
+    Recorder_.Owner_ = owner;
+}
+
+TPrivacyRecorder::TOwnerScope::~TOwnerScope()
+{
+    Recorder_.Owner_ = Previous_;
 }

@@ -17,6 +17,34 @@ enum class TPrivacyItemKind {
     Key,         // a key below HKEY_CURRENT_USER, deleted with everything below it
     Value,       // one value of a key below HKEY_CURRENT_USER
     CacheEntry,  // a cookie or history entry of the URL cache, removed through the cache by its exact URL
+    Database,    // rows of a browser's database, deleted by its category's cleaning; the file stays
+};
+
+// What the repair does with a browser database item.
+enum class TDatabaseJob {
+    None,
+    ChromiumHistory,   // visits, search terms, segments, pages that are not bookmarked
+    ChromiumFavicons,  // icons of the pages removed
+    ChromiumSideTable, // every row of a history side database (its meta table stays)
+    ChromiumDownloads, // the download list
+    ChromiumCookies,   // cookies of hosts that the keep-list does not keep
+    ChromiumFormData,  // autofill entries
+    ChromiumPasswords, // saved logins
+    FirefoxHistory,     // visits, pages nothing refers to, their annotations, origins and icons
+    FirefoxCookies,     // cookies of hosts that the keep-list does not keep
+    FirefoxFormHistory, // every row of formhistory.sqlite
+    FirefoxLogins,      // the saved logins of logins.db
+};
+
+// The browser an item belongs to, for the rules that depend on it running.
+struct TBrowserOwner {
+    std::wstring Name;    // for the report ("Google Chrome")
+    std::wstring Process; // its executable ("chrome.exe"); empty: no browser
+    std::wstring Root;    // the browser's folder: nothing outside it is touched
+    // Left alone while the browser runs (its databases and session files); cache files are not.
+    bool HeldWhileRunning = false;
+    // A file the browser holds without sharing while it runs (Firefox's parent.lock); empty: none.
+    std::wstring LockFile;
 };
 
 struct TPrivacyItem {
@@ -28,12 +56,18 @@ struct TPrivacyItem {
     std::wstring Path;
     // File and FolderEntry: the full path; CacheEntry: the local file name (empty for none).
     std::wstring File;
+    // File: the path it must resolve to when it is deleted (see ExpectedPath).
+    std::wstring Expected;
     // Key and Value: the key below HKEY_CURRENT_USER, with a leading backslash; Value: the value name.
     std::wstring Key;
     std::wstring ValueName;
     // CacheEntry: the source URL exactly as the cache returned it (8-bit).
     std::string Url;
     int64_t Size = 0;
+    // Files and databases of today's browsers; Database: File is the database, Profile its folder.
+    TBrowserOwner Owner;
+    TDatabaseJob Job = TDatabaseJob::None;
+    std::wstring Profile;
 };
 
 // "n bytes" up to 1024 bytes, "x.xx KB" up to 1 MB, "x.xx M" above (64-bit sizes).
@@ -48,7 +82,7 @@ class TPrivacyRecorder {
 public:
     void Clear();
 
-    void AddFile(const std::wstring& path, int64_t size);
+    void AddFile(const std::wstring& path, const std::wstring& expected, int64_t size);
     void AddFolderEntry(const std::wstring& path, int64_t size);
     // keyPath below HKEY_CURRENT_USER, with or without its leading backslash. The root itself is
     // never an item: an empty key path records nothing.
@@ -58,6 +92,24 @@ public:
     void AddCacheEntry(const TUrlCacheRecord& record);
     // A folder the guard refused: no item, a line of the report. A folder refused twice is listed once.
     void AddRefusal(TFolderCheck check);
+    // A browser database whose rows the repair deletes; line is what the report shows after the path.
+    void AddDatabase(const std::wstring& path, const std::wstring& what, TDatabaseJob job, const std::wstring& profile,
+                     const TBrowserOwner& owner);
+    // Files added while the scope lives belong to that browser.
+    class TOwnerScope {
+    public:
+        TOwnerScope(TPrivacyRecorder& recorder, const TBrowserOwner& owner);
+        ~TOwnerScope();
+        TOwnerScope(const TOwnerScope&) = delete;
+        TOwnerScope& operator=(const TOwnerScope&) = delete;
+
+    private:
+        TPrivacyRecorder& Recorder_;
+        TBrowserOwner Previous_;
+    };
+    // A line that the report shows after the items (a keep-list entry that is ignored, ...), once.
+    void AddNote(const std::wstring& note);
+    const TWideStrings& Notes() const { return Notes_; }
 
     const std::vector<TPrivacyItem>& Items() const { return Items_; }
     const std::vector<TFolderCheck>& Refusals() const { return Refusals_; }
@@ -71,5 +123,7 @@ private:
     void Add(TPrivacyItem item);
     std::vector<TPrivacyItem> Items_;
     std::vector<TFolderCheck> Refusals_;
+    TWideStrings Notes_;
+    TBrowserOwner Owner_;
     int64_t TotalBytes_ = 0;
 };

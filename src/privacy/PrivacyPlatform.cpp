@@ -6,14 +6,10 @@ namespace {
 
 DWORD SystemPlatformId()
 {
-    OSVERSIONINFOW info{};
-    info.dwOSVersionInfoSize = sizeof info;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    OSVERSIONINFOW info;
     // A failed query says nothing about the platform; the NT family is what every supported system is.
-    if (!GetVersionExW(&info))
+    if (!SystemVersion(info))
         return VER_PLATFORM_WIN32_NT;
-#pragma GCC diagnostic pop
     return info.dwPlatformId;
 }
 
@@ -22,9 +18,13 @@ DWORD SystemPlatformId()
 TPrivacyPlatform SystemPrivacyPlatform()
 {
     return {
-        .Pause = [](DWORD milliseconds) { Sleep(milliseconds); },
         .PlatformId = SystemPlatformId,
         .WindowsFolder = [] { return WindowsFolder(); },
         .CacheEntryInScope = [](const TUrlCacheRecord&) { return true; },
+        .FreeBytes =
+            [](const std::wstring& folder) {
+                ULARGE_INTEGER available{};
+                return GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr) ? available.QuadPart : 0ull;
+            },
     };
 }

@@ -5,62 +5,21 @@
 #include "common/Kelvor_Routine.h"
 #include "common/Registry.h"
 #include "common/SafeDelete.h"
+#include "common/TextCompare.h"
 #include "common/UrlCache.h"
+#include "privacy/BrowserCleaning.h"
+#include "privacy/BrowserPlaces.h"
 #include "privacy/BrowserTraces.h"
 #include "privacy/PrivacyScanner.h"
+#include "privacy/Processes.h"
 #include "privacy/RestartDeletion.h"
 #include "ui/Label.h"
 #include "ui/MessagePump.h"
 #include "ui/ProgressBar.h"
 
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
-
-namespace {
-
-const wchar_t kFirefoxProcess[] = L"FireFox.exe";
-
-// Another program holds the file open without sharing it: an exclusive open meets a sharing violation.
-// (Missing rights give "access denied" instead, and wait for no restart.)
-bool HeldOpenElsewhere(const std::wstring& path)
-{
-    const THandle file(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file)
-        return false;
-    const DWORD error = GetLastError();
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
-}
-
-} // namespace
-
-TWideStrings GetProcessNames()
-{
-    TWideStrings names;
-    const THandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot)
-        return names;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more; more = Process32NextW(snapshot.Get(), &entry))
-        names.emplace_back(entry.szExeFile);
-    return names;
-}
-
-bool IsProcessRunning(const std::wstring& exeName)
-{
-    const TWideStrings names = GetProcessNames();
-    return std::any_of(names.begin(), names.end(), [&](const std::wstring& name) {
-        return CompareStringOrdinal(name.c_str(), static_cast<int>(name.size()), exeName.c_str(),
-                                    static_cast<int>(exeName.size()), TRUE) == CSTR_EQUAL;
-    });
-}
-
-bool FirefoxRuns()
-{
-    return IsProcessRunning(kFirefoxProcess);
-}
 
 TOutcome DeleteRegistryKey(const std::wstring& keyPath)
 {
@@ -77,34 +36,57 @@ TOutcome DeleteRegistryValue(const std::wstring& keyPath, const std::wstring& va
     return DeleteRegValueSafe(HKEY_CURRENT_USER, keyPath, valueName);
 }
 
+// What the repair asks of the machine once, before the first item.
+struct TPrivacyScanner::TRepairState {
+    TWideStrings Processes;
+    bool FirefoxRuns = false;
+
+    bool Runs(const TBrowserOwner& owner) const
+    {
+        if (owner.Process.empty())
+            return false;
+        return ProcessListHolds(Processes, owner.Process) || (!owner.LockFile.empty() && LockFileHeld(owner.LockFile));
+    }
+};
+
 void TPrivacyScanner::Repair(TLabel& status, TProgressBar& progress)
 {
     PendingDeletes.clear();
     PendingCount = 0;
     LastRepair.Clear();
     LastRepair.Ran = true;
-    const bool firefoxRuns = FirefoxRuns();
+    TRepairState state;
+    state.Processes = GetProcessNames();
+    state.FirefoxRuns = FirefoxRuns();
     progress.SetPosition(0);
     progress.SetMin(0);
     progress.SetStep(1);
 
     const std::vector<TPrivacyItem>& items = Findings.Items();
+    // A database item is reported by its line, which says what it removes; SQLite's message follows
+    // when it failed.
+    const auto repairText = [](const TPrivacyItem& item, const std::wstring& message) {
+        const std::wstring text = item.Kind == TPrivacyItemKind::Database ? item.Line : item.Path;
+        return message.empty() ? text : text + L": " + message;
+    };
     size_t i = 0;
     for (; i < items.size(); ++i) {
         status.SetCaption(RepairPrefix + LastPathComponent(items[i].Path));
         if (i > 1)
             progress.SetPosition(static_cast<int>(i * 100 / (items.size() - 1)));
-        ProcessMessages();
-        if (Stopped)
+        if (!KeepGoing())
             break;
         // Cache entries leave through the cache below, which also deletes their files.
-        if (items[i].Kind != TPrivacyItemKind::CacheEntry)
-            LastRepair.Add(items[i].Path, RepairItem(items[i], firefoxRuns));
+        if (items[i].Kind != TPrivacyItemKind::CacheEntry) {
+            std::wstring message;
+            const TOutcome outcome = RepairItem(items[i], state, message);
+            LastRepair.Add(repairText(items[i], message), outcome);
+        }
     }
     // What a stop left untouched is still there, and the report says so.
     for (; i < items.size(); ++i)
         if (items[i].Kind != TPrivacyItemKind::CacheEntry)
-            LastRepair.Add(items[i].Path, TOutcome::Refused);
+            LastRepair.Add(repairText(items[i], {}), TOutcome::Refused);
     // The cache entries are cleared even after a stop, each by the exact 8-bit URL that the cache returned.
     for (const TPrivacyItem& item : items)
         if (item.Kind == TPrivacyItemKind::CacheEntry)
@@ -112,7 +94,7 @@ void TPrivacyScanner::Repair(TLabel& status, TProgressBar& progress)
     progress.SetPosition(100);
 }
 
-TOutcome TPrivacyScanner::RepairItem(const TPrivacyItem& item, bool firefoxRuns)
+TOutcome TPrivacyScanner::RepairItem(const TPrivacyItem& item, const TRepairState& state, std::wstring& message)
 {
     switch (item.Kind) {
     case TPrivacyItemKind::Key:
@@ -124,18 +106,22 @@ TOutcome TPrivacyScanner::RepairItem(const TPrivacyItem& item, bool firefoxRuns)
         return TOutcome::Refused;
     case TPrivacyItemKind::CacheEntry:
         return DeleteUrlCacheRecord(item.Url);
+    case TPrivacyItemKind::Database:
+        return RepairDatabase(item, state, message);
     case TPrivacyItemKind::File:
         break;
     }
-    if (firefoxRuns && HeldByFirefox(item.File))
+    if (!item.Owner.Process.empty())
+        return RepairBrowserFile(item, state);
+    if (state.FirefoxRuns && HeldByFirefox(item.File))
         return TOutcome::InUse;
     if (FolderExists(item.File))
         return TOutcome::Refused;
-    const TOutcome outcome = DeleteFileSafe(item.File);
+    const TOutcome outcome = DeleteFileSafe(item.File, item.Expected);
     // Only a plain file that is in use waits for the restart; a link, a folder or a file the user may
     // not delete does not. Deleting a file that another program has mapped fails with "access denied",
     // like missing rights; the exclusive open tells the two apart.
-    const bool inUse = outcome == TOutcome::InUse || (outcome == TOutcome::Failed && HeldOpenElsewhere(item.File));
+    const bool inUse = outcome == TOutcome::InUse || (outcome == TOutcome::Failed && LockFileHeld(item.File));
     if (!inUse)
         return outcome;
     if (!DeleteFileOnReboot(item.File, Platform))
@@ -143,4 +129,31 @@ TOutcome TPrivacyScanner::RepairItem(const TPrivacyItem& item, bool firefoxRuns)
     PendingDeletes.push_back(item.Path);
     ++PendingCount;
     return TOutcome::Scheduled;
+}
+
+// A file of today's browsers: left while the browser runs when it keeps it open; never scheduled for a
+// restart (the browser writes its caches and sessions anew), so one in use stays In use.
+TOutcome TPrivacyScanner::RepairBrowserFile(const TPrivacyItem& item, const TRepairState& state)
+{
+    if (item.Owner.HeldWhileRunning && state.Runs(item.Owner))
+        return TOutcome::InUse;
+    if (!FileExists(item.File))
+        return FolderExists(item.File) ? TOutcome::Refused : TOutcome::AlreadyGone;
+    if (!ResolvesInside(item.Owner.Root, item.File))
+        return TOutcome::Refused;
+    const TOutcome outcome = DeleteFileSafe(item.File);
+    return outcome == TOutcome::Failed && LockFileHeld(item.File) ? TOutcome::InUse : outcome;
+}
+
+TOutcome TPrivacyScanner::RepairDatabase(const TPrivacyItem& item, const TRepairState& state, std::wstring& message)
+{
+    if (state.Runs(item.Owner))
+        return TOutcome::InUse;
+    if (!FileExists(item.File))
+        return TOutcome::AlreadyGone;
+    if (IsLink(item.File) || !ResolvesInside(item.Owner.Root, item.File))
+        return TOutcome::Refused;
+    const TDatabaseCleaning cleaning = CleanBrowserDatabase(item, KeepList, Platform);
+    message = cleaning.Message;
+    return cleaning.Outcome;
 }

@@ -1,17 +1,10 @@
 #pragma once
-// What the privacy clean-up needs besides the safe deletion routines: the process list, and the
+// What the privacy clean-up needs besides the safe deletion routines and the process queries: the
 // deletion of a key below HKEY_CURRENT_USER.
 #include "common/RepairOutcome.h"
 #include "common/Types.h"
 
 #include <string>
-
-// The executable names of all running processes.
-TWideStrings GetProcessNames();
-// True when a process of that executable name runs (compared without regard to case).
-bool IsProcessRunning(const std::wstring& exeName);
-// Whether Firefox runs now; asked afresh by every category and repair that depends on it.
-bool FirefoxRuns();
 
 // Deletes the key ("\Software\...") below HKEY_CURRENT_USER with everything below it. The root itself,
 // a key that is a registry link, lies below one or holds one are refused: nothing is deleted through

@@ -10,6 +10,7 @@
 #include "privacy/ApplicationTraces.h"
 #include "privacy/PrivacyCategories.h"
 #include "privacy/PrivacyCollectors.h"
+#include "privacy/PrivacyTexts.h"
 #include "ui/Label.h"
 #include "ui/Memo.h"
 #include "ui/MessagePump.h"
@@ -18,14 +19,6 @@
 #include <algorithm>
 
 namespace {
-
-// Lines of the "M_PrivacyScan" texts.
-constexpr int kTitleText = 0;
-constexpr int kCountText = 1;
-constexpr int kSizeText = 2;
-constexpr int kNoteText = 3;
-constexpr int kPendingText = 6;
-constexpr int kFirstSkippedText = 7; // a root; holds a protected folder; lies inside one; unresolved
 
 constexpr DWORD kPositionPauseMs = 100;
 constexpr int kProgressStep = 2;
@@ -54,6 +47,7 @@ void TPrivacyScanner::LoadIgnoreList()
     const TIniFile ignore(IgnoreIniPath());
     for (const std::wstring& line : ignore.ReadSectionLines(L"Cookie"))
         CookieIgnore.push_back(LineName(line));
+    KeepList = TCookieKeepList(CookieIgnore);
 }
 
 bool TPrivacyScanner::IsPendingDelete(const std::wstring& itemPath) const
@@ -83,14 +77,22 @@ int32_t TPrivacyScanner::Scan(TLabel& status, TProgressBar& progress, const std:
 
     const TFolderGuard guard(ProtectedFolders());
     TPrivacyCollector collector(Findings, Stopped, guard, UrlCacheContainerFolders());
-    TCategoryContext context{collector, Folders, CookieIgnore, Platform, status, ScanPrefix};
-    // Every position takes its step and its pause, selected or not; a stop skips the remaining
-    // handlers, and the report shows what was found so far.
+    TCategoryContext context{collector, Folders, CookieIgnore, Platform, status, ScanPrefix, KeepList, Texts};
+    // Every classic position takes its step and its pause, selected or not; the later ones share the
+    // rest of the bar and are not paced. A stop skips the remaining handlers, and the report shows what
+    // was found so far.
+    const int later = static_cast<int>(kPrivacyCategories.size()) - kClassicPositions;
     for (const TPrivacyCategory& category : kPrivacyCategories) {
         if (Selected(selection, category.Position) && !collector.Stopped())
             category.Handler(context, category.Key);
-        progress.StepIt();
-        Platform.Pause(kPositionPauseMs);
+        if (category.Position <= kClassicPositions) {
+            progress.StepIt();
+            Pause(kPositionPauseMs);
+        } else {
+            const int done = category.Position - kClassicPositions;
+            progress.SetPosition(kClassicPositions * kProgressStep +
+                                 done * (99 - kClassicPositions * kProgressStep) / later);
+        }
         ProcessMessages();
     }
 
@@ -109,6 +111,12 @@ TProtectedFolders TPrivacyScanner::ProtectedFolders() const
     return folders;
 }
 
+bool TPrivacyScanner::KeepGoing()
+{
+    ProcessMessages();
+    return Stopped == 0;
+}
+
 void TPrivacyScanner::WriteReport(TMemo& memo) const
 {
     const std::wstring rule(kRuleLength, L'-');
@@ -118,9 +126,13 @@ void TPrivacyScanner::WriteReport(TMemo& memo) const
     memo.Add(FormatText(TextAt(Texts, kSizeText), {FormatSizeZero(Findings.TotalBytes())}));
     memo.Add(TextAt(Texts, kNoteText));
     memo.Add(rule);
+    const TRefusalTexts refusal{PrivacyText(Texts, kSkippedRootText), PrivacyText(Texts, kSkippedHoldsText),
+                                PrivacyText(Texts, kSkippedInsideText), PrivacyText(Texts, kSkippedUnresolvedText)};
     for (const TFolderCheck& refused : Findings.Refusals())
-        memo.Add(RefusalLine(Texts, kFirstSkippedText, refused));
+        memo.Add(RefusalLine(refusal, refused));
     for (const TPrivacyItem& item : Findings.Items())
         memo.Add(IsPendingDelete(item.Path) ? PendingPrefix(TextAt(Texts, kPendingText)) + item.Line : item.Line);
+    for (const std::wstring& note : Findings.Notes())
+        memo.Add(note);
     // The memo takes its whole text in one go, which leaves its caret at the start and its view at the top.
 }

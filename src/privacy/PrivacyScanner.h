@@ -2,9 +2,11 @@
 // The privacy sweeper: lists traces of use in the ticked categories, reports them in the details
 // window's memo, and deletes every listed trace on repair (files in use at the next restart).
 #include "common/AppFrame.h"
+#include "common/Pacing.h"
 #include "common/RepairOutcome.h"
 #include "common/Types.h"
 #include "junk/FolderGuard.h"
+#include "privacy/CookieKeepList.h"
 #include "privacy/PrivacyItems.h"
 #include "privacy/PrivacyPlatform.h"
 
@@ -41,18 +43,27 @@ public:
     TWideStrings PendingDeletes;
     int32_t PendingCount = 0;
     TWideStrings CookieIgnore;
+    // The hosts whose cookies every browser keeps (from CookieIgnore), as the last scan read them.
+    TCookieKeepList KeepList;
     std::wstring ScanPrefix;
     std::wstring RepairPrefix;
     TStopFlag Stopped{0};
     // What the last Repair did with each listed item.
     TRepairReport LastRepair;
     TPrivacyPlatform Platform = SystemPrivacyPlatform();
+    // The pause after each category position.
+    TPause Pause = SystemPause();
 
     // What every folder walk of a scan is guarded by: the junk walks' protected folders, with the
     // Windows folder the platform names; the folders of the application table are walked on purpose.
     TProtectedFolders ProtectedFolders() const;
 
 private:
+    // Processes pending window messages, then says whether the repair goes on.
+    bool KeepGoing();
     void WriteReport(TMemo& memo) const;
-    TOutcome RepairItem(const TPrivacyItem& item, bool firefoxRuns);
+    struct TRepairState;
+    TOutcome RepairItem(const TPrivacyItem& item, const TRepairState& state, std::wstring& message);
+    TOutcome RepairBrowserFile(const TPrivacyItem& item, const TRepairState& state);
+    TOutcome RepairDatabase(const TPrivacyItem& item, const TRepairState& state, std::wstring& message);
 };

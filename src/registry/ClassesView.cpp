@@ -1,6 +1,7 @@
 #include "registry/ClassesView.h"
 
 #include "common/Registry.h"
+#include "common/TextCompare.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ std::vector<TClassesView> ClassesViews(const std::wstring& key)
     std::vector<TClassesView> views{{L""}};
     const std::wstring twin = KernelNameOf(kTwinPrefix + key);
     // A twin that is the native key itself (a shared key, linked) is walked once.
-    if (!twin.empty() && CompareStringOrdinal(twin.c_str(), -1, KernelNameOf(key).c_str(), -1, TRUE) != CSTR_EQUAL)
+    if (!twin.empty() && !SameText(twin, KernelNameOf(key)))
         views.push_back({kTwinPrefix});
     return views;
 }
@@ -34,9 +35,4 @@ bool OpenClassesKey(TRegKey& key, const TClassesView& view, const std::wstring& 
     if (view.ThirtyTwoBit())
         return key.Open(HKEY_CLASSES_ROOT, view.Prefix + path, KEY_READ) == ERROR_SUCCESS;
     return key.OpenOrCreate(HKEY_CLASSES_ROOT, path) == ERROR_SUCCESS;
-}
-
-bool SameKeyName(const std::wstring& name, const wchar_t* other)
-{
-    return CompareStringOrdinal(name.c_str(), -1, other, -1, TRUE) == CSTR_EQUAL;
 }

@@ -27,6 +27,3 @@ TFindingRecorder::TWhere ClassesWhere(const TClassesView& view);
 // Opens HKEY_CLASSES_ROOT\<view prefix>key: the native key read-only, created (empty) only when it is
 // missing; the 32-bit twin is never created.
 bool OpenClassesKey(TRegKey& key, const TClassesView& view, const std::wstring& path);
-
-// Registry names compare without regard to case.
-bool SameKeyName(const std::wstring& name, const wchar_t* other);

@@ -2,6 +2,7 @@
 // or is left empty.
 #include "common/Kelvor_Routine.h"
 #include "common/Registry.h"
+#include "common/TextCompare.h"
 #include "registry/ClassesView.h"
 #include "registry/RegistryScan.h"
 #include "ui/Label.h"
@@ -21,7 +22,7 @@ bool IsCheckedSubkey(const std::wstring& name)
                                             L"LocalServer32",  L"DefaultIcon",   L"VersionIndependentProgID",
                                             L"ProgID"};
     for (const wchar_t* known : kNames)
-        if (SameKeyName(name, known))
+        if (SameText(name, known))
             return true;
     return false;
 }
@@ -75,7 +76,7 @@ int32_t TScanRegistry::CheckClass(const TClassesView& view, const TPathJudge& ju
         if (values.size() < 2)
             Recorder.AddKey(where, key, Text(kEmptyKeyText), data, FirstImageIndex, backup);
         else
-            Recorder.AddValue(where, key, L"", Text(SameKeyName(subName, L"DefaultIcon") ? kDefaultIconText : kComText),
+            Recorder.AddValue(where, key, L"", Text(SameText(subName, L"DefaultIcon") ? kDefaultIconText : kComText),
                               data, FirstImageIndex, backup);
         ++found;
     }

@@ -1,6 +1,7 @@
 // The file-type walk: every key directly below HKEY_CLASSES_ROOT (extensions and class keys alike),
 // its default icon, its "shell" key and the commands of its verbs.
 #include "common/Kelvor_Routine.h"
+#include "common/TextCompare.h"
 #include "registry/ClassesView.h"
 #include "registry/EntryKey.h"
 #include "registry/RegistryScan.h"
@@ -74,9 +75,9 @@ int32_t TScanRegistry::CheckFileType(const TPathJudge& judge, const TRegKey& cla
         // A finding of the default icon or the shell key names the class key itself when that is all
         // the class key holds.
         const std::wstring reported = subKeys.size() == 1 ? name : name + L"\\" + sub;
-        if (SameKeyName(sub, L"DefaultIcon"))
+        if (SameText(sub, L"DefaultIcon"))
             found += CheckDefaultIcon(judge, type, name, sub, reported);
-        else if (SameKeyName(sub, L"shell"))
+        else if (SameText(sub, L"shell"))
             found += CheckShell(judge, type, name, sub, reported, typeDefault);
     }
     return found;

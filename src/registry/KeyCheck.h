@@ -16,24 +16,25 @@
 class TScanRegistry;
 class TCheckWalk;
 
+// The rows of the table, named as the checks they are.
 enum class TKeyCheckId {
-    AppPaths,
-    Fonts,
-    HelpFiles,
-    HtmlHelpFiles,
-    FileDialogHistory,
-    OpenSaveHistory,
-    SharedDlls,
-    MenuOrderFolders,
-    UserSoftwareKeys,
-    MachineSoftwareKeys,
-    InstallerFolders,
-    UninstallEntries,
-    SoundEvents,
-    StartMenuOrder,
-    RunEntries,
-    MuiCache,
-    Drivers32,
+    ScanAppPaths,
+    ScanFonts,
+    ScanHelpFiles,
+    ScanHtmlHelpFiles,
+    ScanFileDialogHistory,
+    ScanOpenSaveHistory,
+    ScanSharedDlls,
+    ScanMenuOrderFolders,
+    ScanUserSoftwareKeys,
+    ScanMachineSoftwareKeys,
+    ScanInstallerFolders,
+    ScanUninstallEntries,
+    ScanSoundEvents,
+    ScanStartMenuOrder,
+    ScanRunEntries,
+    ScanMuiCache,
+    ScanDrivers32,
 };
 
 enum class TEntries { Values, SubKeys };

@@ -70,7 +70,7 @@ const TKeyCheck kKeyChecks[] = {
      .Image = First, .Rule = KeyRules::Driver32},
 };
 
-static_assert(std::size(kKeyChecks) == static_cast<size_t>(TKeyCheckId::Drivers32) + 1, "one row per check");
+static_assert(std::size(kKeyChecks) == static_cast<size_t>(TKeyCheckId::ScanDrivers32) + 1, "one row per check");
 
 } // namespace
 

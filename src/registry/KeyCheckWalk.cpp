@@ -86,12 +86,12 @@ void TCheckWalk::Report(TFindingKind kind, const std::wstring& below, const std:
     ++Found_;
 }
 
-int32_t TScanRegistry::RunKeyCheck(TKeyCheckId id, TLabel& status, TProgressBar* progress)
+int32_t TScanRegistry::RunKeyCheck(TKeyCheckId id, TLabel& status, TProgressBar& progress)
 {
     const TKeyCheck& row = KeyCheck(id);
     status.SetCaption(ScanPrefix + Text(row.LabelLine));
-    if (row.Step == TStep::Once && progress)
-        progress->StepIt();
+    if (row.Step == TStep::Once)
+        progress.StepIt();
     // A key that both kinds of program share may name what a 32-bit program uses: its paths are judged
     // as either kind sees them. A key with a 32-bit twin belongs to 64-bit programs.
     const TPathJudge judge(Hooks.DriveType, !row.ThirtyTwoBitTwin);
@@ -109,8 +109,8 @@ int32_t TScanRegistry::RunKeyCheck(TKeyCheckId id, TLabel& status, TProgressBar*
             for (const TRegNamedValue& value : walk.Key().Values()) {
                 if (!next())
                     return;
-                if (row.Step == TStep::PerEntry && progress)
-                    progress->StepIt();
+                if (row.Step == TStep::PerEntry)
+                    progress.StepIt();
                 if (Accepts(row.Types, value.Value.Type) && !HoldsNull(value.Name))
                     row.Rule(walk, {value.Name, &value.Value});
             }
@@ -119,8 +119,8 @@ int32_t TScanRegistry::RunKeyCheck(TKeyCheckId id, TLabel& status, TProgressBar*
         for (const std::wstring& name : walk.Key().SubKeyNames()) {
             if (!next())
                 return;
-            if (row.Step == TStep::PerEntry && progress)
-                progress->StepIt();
+            if (row.Step == TStep::PerEntry)
+                progress.StepIt();
             row.Rule(walk, {name, nullptr});
         }
     };
@@ -169,48 +169,3 @@ int32_t TScanRegistry::RunKeyCheck(TKeyCheckId id, TLabel& status, TProgressBar*
     }
     return walk.Found();
 }
-
-int32_t TScanRegistry::ScanAppPaths(TLabel& s, TProgressBar& p) { return RunKeyCheck(TKeyCheckId::AppPaths, s, &p); }
-int32_t TScanRegistry::ScanFonts(TLabel& s, TProgressBar& p) { return RunKeyCheck(TKeyCheckId::Fonts, s, &p); }
-int32_t TScanRegistry::ScanHelpFiles(TLabel& s, TProgressBar& p) { return RunKeyCheck(TKeyCheckId::HelpFiles, s, &p); }
-int32_t TScanRegistry::ScanHtmlHelpFiles(TLabel& s, TProgressBar& p)
-{
-    return RunKeyCheck(TKeyCheckId::HtmlHelpFiles, s, &p);
-}
-int32_t TScanRegistry::ScanFileDialogHistory(TLabel& s, TProgressBar& p)
-{
-    return RunKeyCheck(TKeyCheckId::FileDialogHistory, s, &p);
-}
-int32_t TScanRegistry::ScanOpenSaveHistory(TLabel& s, TProgressBar& p)
-{
-    return RunKeyCheck(TKeyCheckId::OpenSaveHistory, s, &p);
-}
-int32_t TScanRegistry::ScanSharedDlls(TLabel& s, TProgressBar& p) { return RunKeyCheck(TKeyCheckId::SharedDlls, s, &p); }
-int32_t TScanRegistry::ScanMenuOrderFolders(TLabel& s, TProgressBar& p)
-{
-    return RunKeyCheck(TKeyCheckId::MenuOrderFolders, s, &p);
-}
-int32_t TScanRegistry::ScanUserSoftwareKeys(TLabel& s, TProgressBar& p)
-{
-    return RunKeyCheck(TKeyCheckId::UserSoftwareKeys, s, &p);
-}
-int32_t TScanRegistry::ScanMachineSoftwareKeys(TLabel& s, TProgressBar& p)
-{
-    return RunKeyCheck(TKeyCheckId::MachineSoftwareKeys, s, &p);
-}
-int32_t TScanRegistry::ScanInstallerFolders(TLabel& s, TProgressBar& p)
-{
-    return RunKeyCheck(TKeyCheckId::InstallerFolders, s, &p);
-}
-int32_t TScanRegistry::ScanUninstallEntries(TLabel& s, TProgressBar& p)
-{
-    return RunKeyCheck(TKeyCheckId::UninstallEntries, s, &p);
-}
-int32_t TScanRegistry::ScanSoundEvents(TLabel& s, TProgressBar& p) { return RunKeyCheck(TKeyCheckId::SoundEvents, s, &p); }
-int32_t TScanRegistry::ScanStartMenuOrder(TLabel& s, TProgressBar& p)
-{
-    return RunKeyCheck(TKeyCheckId::StartMenuOrder, s, &p);
-}
-int32_t TScanRegistry::ScanRunEntries(TLabel& s, TProgressBar& p) { return RunKeyCheck(TKeyCheckId::RunEntries, s, &p); }
-int32_t TScanRegistry::ScanMuiCache(TLabel& s, TProgressBar& p) { return RunKeyCheck(TKeyCheckId::MuiCache, s, &p); }
-int32_t TScanRegistry::ScanDrivers32(TLabel& s) { return RunKeyCheck(TKeyCheckId::Drivers32, s, nullptr); }

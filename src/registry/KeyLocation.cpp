@@ -1,6 +1,7 @@
 #include "registry/KeyLocation.h"
 
 #include "common/Registry.h"
+#include "common/TextCompare.h"
 
 namespace {
 
@@ -10,9 +11,7 @@ const HKEY kRootKeys[] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS, HKE
 
 bool StartsWithFolder(const std::wstring& name, const std::wstring& base)
 {
-    return !base.empty() && name.size() > base.size() + 1 && name[base.size()] == L'\\' &&
-           CompareStringOrdinal(name.c_str(), static_cast<int>(base.size()), base.c_str(),
-                                static_cast<int>(base.size()), TRUE) == CSTR_EQUAL;
+    return !base.empty() && name.size() > base.size() + 1 && name[base.size()] == L'\\' && StartsWithText(name, base);
 }
 
 } // namespace

@@ -139,14 +139,14 @@ void TScanRegistry::Repair(TListView& list, TLabel& status, TProgressBar& progre
     for (int k = 0; k < 10; ++k) {
         ProcessMessages();
         progress.SetPosition(progress.Position() + 10);
-        Hooks.Pause(150);
+        Pause(150);
     }
     size_t next = 0;
     for (int row = 0; row < count; ++row) {
         ProcessMessages();
         if (count != 1)
             progress.SetPosition(row * 100 / (count - 1));
-        Hooks.Pause(10);
+        Pause(10);
         if (next == plan.size() || plan[next].Row != row)
             continue;
         const TRowPlan& entry = plan[next++];

@@ -16,34 +16,44 @@ namespace {
 
 using TCheck = int32_t (TScanRegistry::*)(TLabel&, TProgressBar&);
 
+// A check of a category: one of the scanner's own walks, or a row of the key-check table.
+struct TCategoryCheck {
+    constexpr TCategoryCheck() = default;
+    constexpr TCategoryCheck(TCheck own) : Own(own) {}
+    constexpr TCategoryCheck(TKeyCheckId row) : Row(row), IsRow(true) {}
+
+    TCheck Own = nullptr;
+    TKeyCheckId Row{};
+    bool IsRow = false;
+};
+
 // The checks of each category, in the order of kRegistrySwitches.
 struct TCategory {
-    TCheck Checks[4];
+    TCategoryCheck Checks[4];
 };
+
+using enum TKeyCheckId;
 
 const TCategory kCategories[] = {
     {{&TScanRegistry::ScanComClasses, &TScanRegistry::ScanTypeLibraries}}, // Active
-    {{&TScanRegistry::ScanAppPaths}}, // App
+    {{ScanAppPaths}}, // App
     {{&TScanRegistry::ScanFileTypes}}, // Filetypes
-    {{&TScanRegistry::ScanFonts}}, // Fonts
-    {{&TScanRegistry::ScanHelpFiles, &TScanRegistry::ScanHtmlHelpFiles}}, // Help
-    {{&TScanRegistry::ScanFileDialogHistory, &TScanRegistry::ScanOpenSaveHistory}}, // History
-    {{&TScanRegistry::ScanSharedDlls}}, // Shared
-    {{&TScanRegistry::ScanMenuOrderFolders}}, // Shortcut
-    {{&TScanRegistry::ScanUserSoftwareKeys, &TScanRegistry::ScanMachineSoftwareKeys,
-      &TScanRegistry::ScanInstallerFolders, &TScanRegistry::ScanUninstallEntries}}, // Software
-    {{&TScanRegistry::ScanSoundEvents}}, // Sounds
-    {{&TScanRegistry::ScanStartMenuOrder}}, // Startmenu
-    {{&TScanRegistry::ScanRunEntries}}, // Startup
-    {{&TScanRegistry::ScanMuiCache}}, // Mui
+    {{ScanFonts}}, // Fonts
+    {{ScanHelpFiles, ScanHtmlHelpFiles}}, // Help
+    {{ScanFileDialogHistory, ScanOpenSaveHistory}}, // History
+    {{ScanSharedDlls}}, // Shared
+    {{ScanMenuOrderFolders}}, // Shortcut
+    {{ScanUserSoftwareKeys, ScanMachineSoftwareKeys, ScanInstallerFolders, ScanUninstallEntries}}, // Software
+    {{ScanSoundEvents}}, // Sounds
+    {{ScanStartMenuOrder}}, // Startmenu
+    {{ScanRunEntries}}, // Startup
+    {{ScanMuiCache}}, // Mui
     {{&TScanRegistry::ScanFileExtensions}}, // Fileextend
     {{&TScanRegistry::ScanEmptyClasses}}, // Classes
     {{&TScanRegistry::ScanDeep}}, // Openscan
-    {{}}, // System
+    {{ScanDrivers32}}, // System: the one check that never steps the bar
 };
 static_assert(std::size(kCategories) == kRegistrySwitchCount);
-// "System" runs the one check that takes no progress bar.
-constexpr size_t kSystemCategory = std::size(kCategories) - 1;
 
 // Steps of the checks that step once, beside the four counted enumerations.
 constexpr int32_t kSingleSteps = 21;
@@ -176,11 +186,12 @@ int32_t TScanRegistry::Scan(TLabel& status, TProgressBar& progress, TListView& l
     for (size_t i = 0; i < std::size(kCategories); ++i) {
         if (!on[i])
             continue;
-        for (TCheck check : kCategories[i].Checks)
-            if (check)
-                result += (this->*check)(status, progress);
-        if (i == kSystemCategory)
-            result += ScanDrivers32(status);
+        for (const TCategoryCheck& check : kCategories[i].Checks) {
+            if (check.IsRow)
+                result += RunKeyCheck(check.Row, status, progress);
+            else if (check.Own)
+                result += (this->*check.Own)(status, progress);
+        }
     }
 
     for (int32_t k = 0; k <= margin; ++k)

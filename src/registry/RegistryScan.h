@@ -2,6 +2,7 @@
 // The registry fixer: lists invalid or empty registry entries and deletes the checked ones, after
 // saving them in an undo file.
 #include "common/AppFrame.h"
+#include "common/Pacing.h"
 #include "common/RepairOutcome.h"
 #include "common/Types.h"
 #include "registry/FindingRecorder.h"
@@ -37,29 +38,13 @@ public:
     // Category checks: each sets the label, steps the bar and returns its number of findings.
     int32_t ScanComClasses(TLabel& status, TProgressBar& progress);
     int32_t ScanTypeLibraries(TLabel& status, TProgressBar& progress);
-    int32_t ScanAppPaths(TLabel& status, TProgressBar& progress);
     int32_t ScanFileTypes(TLabel& status, TProgressBar& progress);
-    int32_t ScanFonts(TLabel& status, TProgressBar& progress);
-    int32_t ScanHelpFiles(TLabel& status, TProgressBar& progress);
-    int32_t ScanHtmlHelpFiles(TLabel& status, TProgressBar& progress);
-    int32_t ScanFileDialogHistory(TLabel& status, TProgressBar& progress);
-    int32_t ScanOpenSaveHistory(TLabel& status, TProgressBar& progress);
-    int32_t ScanSharedDlls(TLabel& status, TProgressBar& progress);
-    int32_t ScanMenuOrderFolders(TLabel& status, TProgressBar& progress);
-    int32_t ScanUserSoftwareKeys(TLabel& status, TProgressBar& progress);
-    int32_t ScanMachineSoftwareKeys(TLabel& status, TProgressBar& progress);
-    int32_t ScanInstallerFolders(TLabel& status, TProgressBar& progress);
-    int32_t ScanUninstallEntries(TLabel& status, TProgressBar& progress);
-    int32_t ScanSoundEvents(TLabel& status, TProgressBar& progress);
-    int32_t ScanStartMenuOrder(TLabel& status, TProgressBar& progress);
-    int32_t ScanRunEntries(TLabel& status, TProgressBar& progress);
-    int32_t ScanMuiCache(TLabel& status, TProgressBar& progress);
     int32_t ScanFileExtensions(TLabel& status, TProgressBar& progress);
     int32_t ScanEmptyClasses(TLabel& status, TProgressBar& progress);
     // The deep value scan of the current user's and of every user's keys.
     int32_t ScanDeep(TLabel& status, TProgressBar& progress);
-    // Takes no progress bar: it never steps.
-    int32_t ScanDrivers32(TLabel& status);
+    // A check of the key-check table (registry/KeyCheck.h): the row's key walked by one routine.
+    int32_t RunKeyCheck(TKeyCheckId id, TLabel& status, TProgressBar& progress);
 
     // Sizes of the progress plan.
     int32_t CountComEntries() const;
@@ -92,10 +77,11 @@ public:
     std::wstring LastUndoFile;
     std::wstring LastUndoError;
 
-    // What the scanner asks of the system, replaceable in tests: the pauses of Repair, the drive type
-    // of a path's root, and the deletion of one finding.
+    // The pacing of Repair's progress.
+    TPause Pause = SystemPause();
+    // What the scanner asks of the system, replaceable in tests: the drive type of a path's root, and
+    // the deletion of one finding.
     struct THooks {
-        std::function<void(DWORD milliseconds)> Pause = [](DWORD milliseconds) { Sleep(milliseconds); };
         TDriveTypeQuery DriveType = [](const std::wstring& root) { return GetDriveTypeW(root.c_str()); };
         std::function<TOutcome(const TRegFinding&)> Remove = RemoveFinding;
     };
@@ -119,9 +105,6 @@ private:
     int32_t CheckLibrary(const TClassesView& view, const TPathJudge& judge, HKEY libraryKey, const std::wstring& name);
     int32_t CheckLibraryGroup(const TClassesView& view, const TPathJudge& judge, const TRegKey& versionKey,
                               const std::wstring& path);
-    // The checks of the key-check table, walked by one routine (progress is null for a check that
-    // never steps).
-    int32_t RunKeyCheck(TKeyCheckId id, TLabel& status, TProgressBar* progress);
     // The file-type walk: one class key, its default icon and its shell verbs.
     int32_t CheckFileType(const TPathJudge& judge, const TRegKey& classes, const std::wstring& name);
     int32_t CheckDefaultIcon(const TPathJudge& judge, const TRegKey& type, const std::wstring& name,

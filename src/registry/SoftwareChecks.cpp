@@ -1,6 +1,7 @@
 // Rules of the checks on installed software: empty software keys, installer folders and uninstall
 // entries.
 #include "common/Kelvor_Routine.h"
+#include "common/TextCompare.h"
 #include "registry/ClassesView.h"
 #include "registry/EntryKey.h"
 #include "registry/KeyCheck.h"
@@ -18,7 +19,7 @@ bool IsSystemKey(const std::wstring& name)
     if (name == L"Classes")
         return true;
     for (const wchar_t* key : kSystemKeys)
-        if (SameKeyName(name, key))
+        if (SameText(name, key))
             return true;
     return false;
 }

@@ -1,5 +1,6 @@
 // Rules of the checks on system files: fonts, help files, sound events and multimedia drivers.
 #include "common/Kelvor_Routine.h"
+#include "common/TextCompare.h"
 #include "registry/ClassesView.h"
 #include "registry/EntryKey.h"
 #include "registry/KeyCheck.h"
@@ -41,7 +42,7 @@ void KeyRules::SoundEvent(TCheckWalk& walk, const TCheckEntry& entry)
         const std::wstring sound = TrimText(stored.Text());
         const std::wstring below = entry.Name + L"\\" + scheme;
         if (sound.empty()) {
-            if (SameKeyName(scheme, L"utopia0"))
+            if (SameText(scheme, L"utopia0"))
                 walk.ReportKey(below, L"", {}, std::nullopt, &schemeKey);
             continue;
         }

@@ -1,5 +1,6 @@
 // Type-library registrations whose library file or help folder is gone, or which are left empty.
 #include "common/Registry.h"
+#include "common/TextCompare.h"
 #include "registry/ClassesView.h"
 #include "registry/RegistryScan.h"
 #include "ui/Label.h"
@@ -57,7 +58,7 @@ int32_t TScanRegistry::CheckLibraryGroup(const TClassesView& view, const TPathJu
         const std::wstring groupText = where.DisplayRoot + groupPath;
 
         for (const std::wstring& platform : platforms) {
-            if (!SameKeyName(platform, L"win32"))
+            if (!SameText(platform, L"win32"))
                 continue;
             TRegKey win32;
             if (win32.Open(group.Handle(), platform, KEY_READ) != ERROR_SUCCESS)

@@ -1,8 +1,10 @@
-// Ravenwick.dll: removes the junk files that the scanner lists, with the switches, folders and rules
-// of the settings file handed to CreateDll, and empties the recycle bin of the drive the scanner
-// measured. It shows nothing, and no error or exception leaves it: the program never hears of its
-// failures.
+// Ravenwick.dll: removes the junk files that the scan listed and that the rules of the settings file
+// handed to CreateDll still call junk, and empties the recycle bin the scan measured. It shows nothing,
+// and no error or exception leaves it; what it did with each file goes into the result file that the
+// program reads (see JunkList.h).
+#include "common/Paths.h"
 #include "common/SafeDelete.h"
+#include "junk/JunkList.h"
 #include "junk/JunkWalk.h"
 #include "junk/RemovalCalls.h"
 
@@ -10,12 +12,14 @@
 
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace {
 
 struct TState {
     std::wstring SettingsFile;
+    std::wstring RemovalId; // handed out by the last CreateDll; the list must carry it
     std::wstring WindowsStandIn;
     std::wstring DriveStandIn;
     TEmptyRecycleBin EmptyBin = nullptr;
@@ -32,25 +36,36 @@ TState TakeState()
 
 void RemoveJunk(const TState& state)
 {
+    const std::wstring folder = ParentFolder(state.SettingsFile);
+    if (folder.empty()) return;
+    // No readable list of this removal: nothing at all is deleted, the bin included.
+    std::vector<TJunkListEntry> listed;
+    if (!ReadJunkList(JunkListPath(folder), state.RemovalId, listed)) return;
+    TJunkResultWriter results;
+    results.Open(JunkResultPath(folder));
+    std::unordered_map<std::wstring, std::wstring> expectedOf;
+    for (TJunkListEntry& entry : listed) expectedOf.emplace(std::move(entry.Path), std::move(entry.Expected));
+
     const TJunkSettings settings = ReadJunkSettings(state.SettingsFile);
     TJunkPlaces places = SystemJunkPlaces();
     if (!state.WindowsStandIn.empty()) places.WindowsFolder = state.WindowsStandIn;
     if (!state.DriveStandIn.empty()) places.RecycleDrive = state.DriveStandIn;
     const TStopFlag never{0};
 
-    // The whole list first, then the deletions: the walks never see a folder change under them.
-    // The walks refuse the protected folders just as the scan does, so nothing the scan did not list
-    // is reached here.
+    // The whole walk first, then the deletions: the walks never see a folder change under them. A
+    // file goes only when the scan listed it and the rules still call it junk; the gate then deletes
+    // it only where the scan found it.
     std::vector<std::wstring> files;
     TJunkWalker walker(NetworkUserTag(), settings.RemoveDay, never, ProtectedFolders(places),
-                       [&files](TJunkArea, const std::wstring& path, int64_t) { files.push_back(path); });
+                       [&](TJunkArea, const std::wstring& path, const std::wstring&, int64_t) {
+                           if (expectedOf.count(path)) files.push_back(path);
+                       });
     walker.WalkAll(settings, InternetCacheFolder(), places);
-    // A file in use fails to delete and stays where it is; a link is refused by the safe routine.
-    // Nothing is reported back by design: the program looks at the listed files again afterwards.
-    for (const std::wstring& file : files) (void)DeleteFileSafe(file);
+    for (const std::wstring& file : files) results.Add(file, DeleteFileSafe(file, expectedOf[file]));
 
-    // Only the bin the scan measured. Without a drive the call would empty every drive's bin.
-    if (settings.Recycle && !places.RecycleDrive.empty()) {
+    // Only the bin the scan measured and listed. Without a drive the call would empty every drive's bin.
+    const std::wstring bin = RecycleBinFolder(places.RecycleDrive);
+    if (settings.Recycle && !bin.empty() && expectedOf.count(bin)) {
         const TEmptyRecycleBin emptyBin = state.EmptyBin ? state.EmptyBin : SHEmptyRecycleBinW;
         (void)emptyBin(nullptr, places.RecycleDrive.c_str(), SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
         // What the shell left in the measured bin folder (Wine's shell empties the Unix trash instead).
@@ -60,12 +75,16 @@ void RemoveJunk(const TState& state)
 
 } // namespace
 
+// Hands out the id of this removal in text (when the caller's variable is empty): the program writes
+// it into the list, and the removal takes no other list.
 extern "C" void WINAPI CreateDll(BSTR* text, const wchar_t* iniPath)
 {
-    (void)text; // left empty
     try {
+        const std::wstring id = NewRemovalId();
         std::lock_guard<std::mutex> lock(StateLock);
         State.SettingsFile = iniPath ? iniPath : L"";
+        State.RemovalId = text && !*text ? id : std::wstring();
+        if (!State.RemovalId.empty()) *text = SysAllocString(id.c_str());
     } catch (...) {
     }
 }

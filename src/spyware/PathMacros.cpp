@@ -17,7 +17,7 @@ std::wstring ProgramFilesFolder()
 
 } // namespace
 
-std::wstring ExpandPathMacros(const std::wstring& path, const TAppFrame& folders, TPathView view)
+std::wstring ExpandPathMacros(const std::wstring& path, const TAppFrame& folders, TPathView view, std::wstring* root)
 {
     struct TMacro {
         const wchar_t* Name;
@@ -49,6 +49,8 @@ std::wstring ExpandPathMacros(const std::wstring& path, const TAppFrame& folders
         {L"profilepath+", [&] { return folders.GetUserFolder(kUserProfile); }},
     };
     std::wstring result = path;
+    if (root)
+        *root = path.size() >= 3 && path[1] == L':' && path[2] == L'\\' ? path.substr(0, 3) : std::wstring();
     for (const TMacro& macro : macros) {
         // Look a folder up only when its macro is used: the lookups are made anew for every path.
         if (result.find(macro.Name) == std::wstring::npos)
@@ -56,6 +58,8 @@ std::wstring ExpandPathMacros(const std::wstring& path, const TAppFrame& folders
         const std::wstring folder = macro.Folder();
         if (wow && macro.HasTwin && folder.empty())
             return {}; // no 32-bit side: no twin
+        if (root && path.rfind(macro.Name, 0) == 0)
+            *root = folder;
         ReplaceAll(result, macro.Name, folder);
     }
     return result;

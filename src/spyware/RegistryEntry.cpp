@@ -80,11 +80,6 @@ std::vector<TRegistryHit> FindRegistryEntry(const TRegistryEntry& entry)
     return hits;
 }
 
-bool RegistryEntryPresent(const TRegistryEntry& entry)
-{
-    return !FindRegistryEntry(entry).empty();
-}
-
 TOutcome DeleteRegistryHit(const TRegistryHit& hit, const TRegistryEntry& entry)
 {
     if (hit.SubKey.empty())

@@ -39,7 +39,6 @@ TRegistryEntry ParseRegistryEntry(const std::wstring& entry);
 // key is present when it opens for reading; a value when its key opens and the value exists (of any
 // type, also empty). The subkey path is used as written: a path that does not open is not found.
 std::vector<TRegistryHit> FindRegistryEntry(const TRegistryEntry& entry);
-bool RegistryEntryPresent(const TRegistryEntry& entry);
 
 // Deletes the value, or the key with everything below it, at exactly that place.
 TOutcome DeleteRegistryHit(const TRegistryHit& hit, const TRegistryEntry& entry);

@@ -2,6 +2,7 @@
 
 #include "common/CodePage.h"
 #include "common/Exception.h"
+#include "common/ExpectedPath.h"
 #include "common/Extinifiles.h"
 #include "common/IniFile.h"
 #include "common/Kelvor_Routine.h"
@@ -217,9 +218,12 @@ int32_t TSpyScan::ScanDefinitions(TLabel& status, TProgressBar& progress, TListV
                 // path outside the code page is still found and removed. Program Files and the system
                 // folder are looked at in their 32-bit twins too.
                 const std::wstring macroPath = AnsiToWide(key);
-                const std::wstring native = ExpandPathMacros(macroPath, Folders_);
-                const std::wstring twin = ExpandPathMacros(macroPath, Folders_, TPathView::Wow32);
-                for (const std::wstring& path : {native, twin == native ? std::wstring() : twin}) {
+                std::wstring nativeRoot, twinRoot;
+                const std::wstring native = ExpandPathMacros(macroPath, Folders_, TPathView::Native, &nativeRoot);
+                const std::wstring twin = ExpandPathMacros(macroPath, Folders_, TPathView::Wow32, &twinRoot);
+                const std::pair<std::wstring, std::wstring> views[] = {
+                    {native, nativeRoot}, {twin == native ? std::wstring() : twin, twinRoot}};
+                for (const auto& [path, root] : views) {
                     if (path.empty())
                         continue;
                     if (folders) {
@@ -234,6 +238,7 @@ int32_t TSpyScan::ScanDefinitions(TLabel& status, TProgressBar& progress, TListV
                     TSpyFinding finding;
                     finding.Kind = folders ? TSpyFinding::TKind::Folder : TSpyFinding::TKind::File;
                     finding.Path = path;
+                    finding.Expected = ExpectedPath(root, path);
                     addRow(path, folders ? FolderImage : FileImage, std::move(finding));
                 }
             }
@@ -260,8 +265,7 @@ int32_t TSpyScan::ScanCookies(TLabel& status, TProgressBar& progress, TListView&
             ++k;
             progress.SetPosition(start + (k * 45) / 500);
         }
-        ProcessMessages();
-        if (Stopped)
+        if (!KeepGoing())
             break;
     }
     progress.SetPosition(start + 45);
@@ -315,27 +319,27 @@ int32_t TSpyScan::Repair(TLabel& status, TProgressBar& progress, TListView& list
     int32_t count = 0;
     // Bottom-up: cookies first, and within a definition its folders before its files before its keys.
     // A folder that still held a listed file is tried once more when the files are gone, deepest first.
-    std::vector<std::pair<std::wstring, std::wstring>> heldFolders; // row text, path
+    std::vector<std::pair<std::wstring, TSpyFinding>> heldFolders; // row text, finding
     for (int row = list.Count() - 1; row >= 0; --row) {
         if (!list.Checked(row))
             continue;
         const TSpyFinding finding = FindingOfRow(list, row);
         const TOutcome outcome = Remove(finding);
         if (finding.Kind == TSpyFinding::TKind::Folder && outcome == TOutcome::Failed)
-            heldFolders.emplace_back(list.SubItem(row, kEntryColumn), finding.Path);
+            heldFolders.emplace_back(list.SubItem(row, kEntryColumn), finding);
         else
             LastRepair.Add(list.SubItem(row, kEntryColumn), outcome);
         ++count;
         list.SetImageIndex(row, RemovedImage);
     }
     std::stable_sort(heldFolders.begin(), heldFolders.end(),
-                     [](const auto& a, const auto& b) { return a.second.size() > b.second.size(); });
-    for (const auto& [text, path] : heldFolders)
-        LastRepair.Add(text, RemoveFolderSafe(path));
+                     [](const auto& a, const auto& b) { return a.second.Path.size() > b.second.Path.size(); });
+    for (const auto& [text, folder] : heldFolders)
+        LastRepair.Add(text, RemoveFolderSafe(folder.Path, folder.Expected));
     for (int k = 0; k < 10; ++k) {
         ProcessMessages();
         progress.SetPosition(k * 100 / 10);
-        Sleep(100);
+        Pause(100);
     }
     return count;
 }
@@ -354,6 +358,7 @@ TSpyFinding FindingFromEntry(const std::wstring& entry)
         // What is on disk decides between file and folder.
         finding.Kind = FolderExists(entry) ? TSpyFinding::TKind::Folder : TSpyFinding::TKind::File;
         finding.Path = entry;
+        finding.Expected = ExpectedPath(entry.substr(0, 3), entry);
     } else if (entry.size() >= 6 && AsciiUpper(WideToAnsi(entry.substr(0, 6))) == "COOKIE") {
         finding.Kind = TSpyFinding::TKind::Cookie;
         finding.CookieUrl = WideToAnsi(entry);
@@ -367,12 +372,12 @@ TOutcome TSpyScan::Remove(const TSpyFinding& finding)
     case TSpyFinding::TKind::Registry:
         return finding.Hit.Root ? DeleteRegistryHit(finding.Hit, finding.Entry) : TOutcome::AlreadyGone;
     case TSpyFinding::TKind::Folder:
-        return RemoveFolderSafe(finding.Path);
+        return RemoveFolderSafe(finding.Path, finding.Expected);
     case TSpyFinding::TKind::File:
         if (!FileExists(finding.Path))
             return FolderExists(finding.Path) ? TOutcome::Refused : TOutcome::AlreadyGone;
         // A file in use is left in place.
-        return IsFileLocked(finding.Path) ? TOutcome::InUse : DeleteFileSafe(finding.Path);
+        return IsFileLocked(finding.Path) ? TOutcome::InUse : DeleteFileSafe(finding.Path, finding.Expected);
     case TSpyFinding::TKind::Cookie:
         return DeleteUrlCacheRecord(finding.CookieUrl);
     case TSpyFinding::TKind::None:

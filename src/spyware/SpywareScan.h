@@ -2,6 +2,7 @@
 // The spyware scanner: loads every definition from Def.dbd at creation, matches them against the
 // registry, the file system and the URL cache, and removes the checked findings.
 #include "common/AppFrame.h"
+#include "common/Pacing.h"
 #include "common/RepairOutcome.h"
 #include "common/Types.h"
 #include "spyware/archive/ZLIBArchive.h"
@@ -24,6 +25,7 @@ struct TSpyFinding {
     TRegistryEntry Entry; // Registry: the entry as the definition wrote it
     TRegistryHit Hit;     // Registry: where it was present (Root null: nowhere)
     std::wstring Path;    // File, Folder
+    std::wstring Expected; // File, Folder: the path it must resolve to when removed (see ExpectedPath)
     std::string CookieUrl; // Cookie: the source URL exactly as the URL cache gave it
 };
 
@@ -54,6 +56,8 @@ public:
     int32_t RemovedImage = 0;
     // What the last Repair did with each checked row.
     TRepairReport LastRepair;
+    // The pacing of Repair's progress.
+    TPause Pause = SystemPause();
 
 private:
     std::wstring Text(int line) const;

@@ -37,7 +37,6 @@ public:
     TControl& operator=(const TControl&) = delete;
 
     HWND Handle() const { return Handle_; }
-    void Attach(HWND handle) { Handle_ = handle; }
 
     bool Visible() const { return IsWindowVisible(Handle_) != FALSE; }
     // The control's own WS_VISIBLE flag, whatever its parents show (hidden test windows).

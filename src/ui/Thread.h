@@ -22,8 +22,6 @@ public:
     bool Running() const;
     bool Started() const { return Handle_ != nullptr; }
     HANDLE ThreadHandle() const { return Handle_; }
-    // What Execute raised, if anything (the thread ends quietly either way).
-    std::exception_ptr FatalException() const { return Fatal_; }
 
 protected:
     virtual void Execute() = 0;
@@ -36,7 +34,6 @@ private:
     HANDLE Handle_ = nullptr;
     HWND SyncWindow_ = nullptr;
     DWORD OwnerThreadId_ = 0;
-    std::exception_ptr Fatal_;
 };
 
 // Waits for the handle while running the calls other threads send to this thread's windows.

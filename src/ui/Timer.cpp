@@ -43,13 +43,6 @@ void TTimer::SetEnabled(bool enabled)
         KillTimer(Window_, 1);
 }
 
-void TTimer::SetInterval(UINT interval)
-{
-    Interval_ = interval;
-    if (Enabled_ && Window_)
-        SetTimer(Window_, 1, Interval_, nullptr);
-}
-
 void TTimer::Fire()
 {
     if (OnTimer)

@@ -14,7 +14,6 @@ public:
     bool Enabled() const { return Enabled_; }
     void SetEnabled(bool enabled);
     UINT Interval() const { return Interval_; }
-    void SetInterval(UINT interval);
     // Runs OnTimer now, as the timer would.
     void Fire();
 

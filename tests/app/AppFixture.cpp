@@ -42,10 +42,21 @@ std::wstring Lng(const std::wstring& section, int index)
     return texts.GetLine(section, index);
 }
 
+std::unique_ptr<ScratchFolder> AppFixture::DriveFolder_;
+std::unique_ptr<ScratchDrive> AppFixture::Drive_;
+
 void AppFixture::SetUpTestSuite()
 {
     // The picture decoders are found through the registry, which the fixture redirects.
     PreloadPictures(GetModuleHandleW(nullptr));
+    DriveFolder_ = std::make_unique<ScratchFolder>(L"app-drive");
+    Drive_ = std::make_unique<ScratchDrive>(DriveFolder_->Path());
+}
+
+void AppFixture::TearDownTestSuite()
+{
+    Drive_.reset();
+    DriveFolder_.reset();
 }
 
 void AppFixture::SetUp()
@@ -71,6 +82,10 @@ void AppFixture::SetUp()
     // them as empty class keys.
     for (const wchar_t* key : {L"CLSID", L"TypeLib"})
         SetRegString(HKEY_CLASSES_ROOT, key, L"Scratch", L"1");
+    ASSERT_FALSE(Drive_->Name().empty());
+    WindowsDir = Drive_->Name() + L"\\Windows";
+    for (const std::wstring& folder : {WindowsDir, WindowsDir + L"\\temp"})
+        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) << GetLastError();
     // The junk-file row looks only where a test asks it to.
     WriteSetting(L"Junk File Removal", L"TempFile", L"0");
     WriteSetting(L"Junk File Removal", L"IE Cache", L"0");
@@ -135,9 +150,18 @@ void AppFixture::WriteSetting(const std::wstring& section, const std::wstring& k
     ASSERT_TRUE(WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), MainIniPath().c_str()));
 }
 
+void AppFixture::UseStandIns(TScanRun& run) const
+{
+    run.Pause = [](DWORD) {};
+    run.PrivacyPlatform.WindowsFolder = [windows = WindowsDir] { return windows; };
+    run.PrivacyPlatform.CacheEntryInScope = [](const TUrlCacheRecord&) { return false; };
+    run.JunkPlaces = TJunkPlaces{WindowsDir, Drive_->Name() + L"\\"};
+}
+
 void AppFixture::StartProgram()
 {
     Form = std::make_unique<TForm1>(ProgramDir);
+    UseStandIns(Form->Run);
     Form->ShowMessage = [this](HWND, const std::wstring& text, const std::wstring& caption, UINT flags) {
         Messages.push_back({text, caption, flags});
         return IDOK;

@@ -3,6 +3,7 @@
 // registry, a scratch application-data folder holding Main.ini and a scratch temporary folder.
 #include "app/Unit1.h"
 #include "app/Unit2.h"
+#include "support/ScratchDrive.h"
 #include "support/ScratchFolder.h"
 #include "support/ScratchRegistry.h"
 
@@ -21,6 +22,7 @@ struct TShownMessage {
 class AppFixture : public ::testing::Test {
 protected:
     static void SetUpTestSuite();
+    static void TearDownTestSuite();
     void SetUp() override;
     void TearDown() override;
 
@@ -34,12 +36,17 @@ protected:
     // Runs "Start Scan" now, with the start timer switched off first.
     void ScanNow();
     std::wstring PresentKey(int i) const;
+    // What the scan run gets instead of the machine's own places: no pacing, a Windows folder on a drive
+    // of the suite's own (the privacy sweeper's application traces and the junk-file walk look there),
+    // and none of the shared URL cache's entries for the privacy sweeper.
+    void UseStandIns(TScanRun& run) const;
 
     ScratchRegistry Registry;
     ScratchFolder Folder{L"app"};
     std::wstring ProgramDir; // with trailing backslash
     std::wstring SettingsDir;
     std::wstring TempDir;
+    std::wstring WindowsDir; // the stand-in Windows folder
     std::unique_ptr<TForm1> Form;
     std::unique_ptr<TW_Details> Details;
     std::vector<TShownMessage> Messages;
@@ -49,6 +56,8 @@ protected:
 
 private:
     std::wstring SavedTmp_, SavedTemp_;
+    static std::unique_ptr<ScratchFolder> DriveFolder_;
+    static std::unique_ptr<ScratchDrive> Drive_;
 };
 
 std::wstring Lng(const std::wstring& section, int index);

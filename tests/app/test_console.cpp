@@ -18,6 +18,7 @@ protected:
         Out.clear();
         Err.clear();
         TConsoleOptions options{true, repair, ProgramDir};
+        options.PrepareRun = [this](TScanRun& run) { UseStandIns(run); };
         return RunConsoleReport(options, [this](const std::wstring& t) { Out += t; },
                                 [this](const std::wstring& t) { Err += t; });
     }

@@ -1,11 +1,18 @@
 // The details window: pages, list views, check-all boxes, the privacy tree and its selection.
 #include "AppFixture.h"
 
+#include "privacy/PrivacyCategories.h"
 #include "ui/Dpi.h"
 
 namespace {
 
 class DetailsWindow : public AppFixture {};
+
+// The positions after the classic 32 take their defaults when a stored selection stops short of them.
+std::wstring LaterDefaults(size_t from = kClassicPositions)
+{
+    return DefaultPrivacySelection().substr(from);
+}
 
 TEST_F(DetailsWindow, LayoutOfThePages)
 {
@@ -65,7 +72,8 @@ TEST_F(DetailsWindow, CategoryTreeNodes)
     WriteDefinitions(0);
     StartProgram();
     TCheckTree& tree = Details->RzCheckTree1;
-    ASSERT_EQ(tree.Count(), 41);
+    // The classic 41 nodes, then six browser groups of seven categories each and today's Firefox with six.
+    ASSERT_EQ(tree.Count(), 96);
     struct Node {
         int Index;
         const wchar_t* Caption;
@@ -79,13 +87,18 @@ TEST_F(DetailsWindow, CategoryTreeNodes)
         {27, L"Multimedia", 19},               {31, L"Internet", 19},
         {36, L"Google Toolbar 4.0", 31},       {37, L"Utilities", 19},
         {40, L"7-Zip", 37},
+        {41, L"Google Chrome", -1},            {42, L"History", 41},
+        {48, L"Saved Passwords (they will be lost)", 41}, {49, L"Microsoft Edge", -1},
+        {73, L"Opera (version 15 and later)", -1}, {81, L"Opera GX", -1},
+        {88, L"Saved Passwords (they will be lost)", 81}, {89, L"Mozilla Firefox (today)", -1},
+        {92, L"Form History", 89},             {95, L"Saved Passwords (they will be lost)", 89},
     };
     for (const auto& n : nodes) {
         SCOPED_TRACE(n.Index);
         EXPECT_EQ(tree.Caption(n.Index), n.Caption);
         EXPECT_EQ(tree.Parent(n.Index), n.Parent);
     }
-    for (int group : TW_Details::kGroupNodes)
+    for (int group : Details->GroupNodes())
         EXPECT_TRUE(tree.Expanded(group)) << group;
 }
 
@@ -95,11 +108,11 @@ TEST_F(DetailsWindow, DefaultAndStoredSelection)
         const wchar_t* Stored; // nullptr: no key
         std::wstring Expected;
     } cases[] = {
-        {nullptr, L"10100011010111111111111111111111"},
-        {L"", L"10100011010111111111111111111111"},
-        {L"0000", std::wstring(32, L'0')},
-        {L"01x1", L"0101" + std::wstring(28, L'0')},
-        {L"11111111111111111111111111111111111", std::wstring(32, L'1')},
+        {nullptr, L"10100011010111111111111111111111" + LaterDefaults()},
+        {L"", L"10100011010111111111111111111111" + LaterDefaults()},
+        {L"0000", std::wstring(32, L'0') + LaterDefaults()},
+        {L"01x1", L"0101" + std::wstring(28, L'0') + LaterDefaults()},
+        {L"11111111111111111111111111111111111", std::wstring(35, L'1') + LaterDefaults(35)},
     };
     WriteDefinitions(0);
     for (const auto& c : cases) {
@@ -133,9 +146,9 @@ TEST_F(DetailsWindow, UntickingAGroupUnticksItsCategories)
     tree.SetChecked(12, false); // "Opera"
     std::wstring selection = Details->GetSelection();
     EXPECT_EQ(selection.substr(10, 3), L"000");
-    EXPECT_EQ(selection, L"10100011010001111111111111111111");
+    EXPECT_EQ(selection, L"10100011010001111111111111111111" + LaterDefaults());
     tree.SetChecked(19, false); // "Other Applications"
-    EXPECT_EQ(Details->GetSelection().substr(15), std::wstring(17, L'0'));
+    EXPECT_EQ(Details->GetSelection().substr(15, 17), std::wstring(17, L'0'));
     tree.SetChecked(20, true); // "Application"
     EXPECT_EQ(Details->GetSelection().substr(15, 6), L"111111");
     EXPECT_EQ(tree.State(19), TCheckState::Partial);

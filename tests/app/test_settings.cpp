@@ -9,6 +9,7 @@
 #include "common/IniFile.h"
 #include "common/MultiLan.h"
 #include "junk/JunkWalk.h"
+#include "privacy/PrivacyCategories.h"
 
 #include <commctrl.h>
 
@@ -293,7 +294,7 @@ TEST_F(Settings, ThePrivacySelectionSurvivesARestart)
     Details->RzCheckTree1.SetChecked(12, false); // "Opera"
     Details->RzCheckTree1.SetChecked(2, true);   // Internet Explorer "Cookie Files"
     const std::wstring chosen = Details->GetSelection();
-    ASSERT_EQ(chosen, L"11100011010001111111111111111111");
+    ASSERT_EQ(chosen, L"11100011010001111111111111111111" + DefaultPrivacySelection().substr(kClassicPositions));
     PostMessageW(Details->Handle(), WM_CLOSE, 0, 0); // the close box
     Details->ShowModal();
     EXPECT_EQ(TIniFile(MainIniPath()).ReadString(L"Privacy Sweeper", L"pzinfo", L""), chosen);

@@ -1,4 +1,5 @@
 #include "common/AppFrame.h"
+#include "common/Compiler.h"
 #include "common/Exception.h"
 #include "common/FormatText.h"
 #include "common/Kelvor_Routine.h"
@@ -121,10 +122,9 @@ TEST(WindowsVersion, NamesAnNtVersionOrNothing)
 {
     const std::wstring name = WindowsVersionName();
     OSVERSIONINFOW info = {sizeof info};
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    ASSERT_TRUE(GetVersionExW(&info));
-#pragma GCC diagnostic pop
+    BOOL answered = FALSE;
+    BRISFOLD_DEPRECATED_CALL(answered = GetVersionExW(&info);)
+    ASSERT_TRUE(answered);
     if (info.dwMajorVersion == 6)
         EXPECT_EQ(L"Windows Vista", name);
     else if (info.dwMajorVersion == 5 && info.dwMinorVersion == 1)

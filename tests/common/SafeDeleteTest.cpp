@@ -1,3 +1,4 @@
+#include "common/Handles.h"
 #include "common/Registry.h"
 #include "common/SafeDelete.h"
 #include "support/ScratchFolder.h"
@@ -72,6 +73,190 @@ TEST_F(SafeDeleteFiles, FilesBelowALinkedParentAreNotLinks)
     const std::wstring file = Documents.MakeFile(L"real\\inside.txt", 5);
     EXPECT_FALSE(IsFileLink(Junk / L"linked\\inside.txt"));
     EXPECT_FALSE(IsFileLink(file));
+}
+
+namespace {
+
+std::string ReadAll(const std::wstring& path)
+{
+    const THandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+    char buffer[64];
+    DWORD read = 0;
+    if (!file || !ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr))
+        return {};
+    return std::string(buffer, read);
+}
+
+} // namespace
+
+TEST_F(SafeDeleteFiles, WineTakesOnlyThePlainDisposition)
+{
+    // So the tests below run the fallback; Windows 10 takes the POSIX one.
+    const std::wstring file = Junk.MakeFile(L"probe.tmp", 1);
+    const THandle handle(CreateFileW(file.c_str(), DELETE | FILE_READ_ATTRIBUTES, 7, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    ASSERT_TRUE(handle) << GetLastError();
+    DWORD flags = 0x1 | 0x2 | 0x10; // delete, POSIX semantics, ignore read-only
+    SetLastError(0xdeadbeef);
+    EXPECT_FALSE(SetFileInformationByHandle(handle.Get(), static_cast<FILE_INFO_BY_HANDLE_CLASS>(21), &flags,
+                                            sizeof flags));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
+}
+
+TEST_F(SafeDeleteFiles, WithoutAnExpectedPathNothingIsDeleted)
+{
+    const std::wstring file = Junk.MakeFile(L"a.tmp", 1);
+    const std::wstring folder = Junk.MakeFolder(L"empty");
+    EXPECT_EQ(TOutcome::Refused, DeleteFileSafe(file, L""));
+    EXPECT_EQ(TOutcome::Refused, RemoveFolderSafe(folder, L""));
+    EXPECT_EQ(TOutcome::Refused, DeleteFileSafe(file, Junk / L"b.tmp")) << "another file's path";
+    EXPECT_TRUE(PathExists(file));
+    EXPECT_TRUE(PathExists(folder));
+}
+
+TEST_F(SafeDeleteFiles, AParentSwappedForALinkAfterTheScanIsRefused)
+{
+    // The scan found cache\old.tmp and the empty cache\sub; then cache became a link to a folder
+    // holding items of the same names.
+    const std::wstring file = Junk.MakeFile(L"cache\\old.tmp", 5);
+    const std::wstring folder = Junk.MakeFolder(L"cache\\sub");
+    const std::wstring expectedFile = ExpectedPath(Junk.Path(), file);
+    const std::wstring expectedFolder = ExpectedPath(Junk.Path(), folder);
+    ASSERT_FALSE(expectedFile.empty());
+    ASSERT_FALSE(expectedFolder.empty());
+    const std::wstring precious = Documents.MakeFile(L"cache\\old.tmp", 7);
+    const std::wstring preciousFolder = Documents.MakeFolder(L"cache\\sub");
+    ASSERT_TRUE(MoveFileW((Junk / L"cache").c_str(), (Junk / L"moved").c_str())) << GetLastError();
+    ASSERT_TRUE(MakeUnixSymlink(Documents / L"cache", Junk / L"cache"));
+
+    EXPECT_EQ(TOutcome::Refused, DeleteFileSafe(file, expectedFile));
+    EXPECT_EQ(TOutcome::Refused, RemoveFolderSafe(folder, expectedFolder));
+    EXPECT_EQ(ReadAll(precious), "xxxxxxx");
+    EXPECT_TRUE(PathExists(preciousFolder));
+    EXPECT_TRUE(PathExists(Junk / L"moved\\old.tmp"));
+    RemoveUnixLink(Junk / L"cache");
+}
+
+TEST_F(SafeDeleteFiles, ARootReachedThroughALinkIsStillCleaned)
+{
+    // A profile moved elsewhere and linked back: the link is the user's choice, above the root.
+    const std::wstring moved = Documents.MakeFolder(L"MovedProfile");
+    const std::wstring real = Documents.MakeFile(L"MovedProfile\\Temp\\sub\\old.tmp", 5);
+    const std::wstring root = Junk / L"Profile";
+    ASSERT_TRUE(MakeUnixSymlink(moved, root));
+    const std::wstring file = root + L"\\Temp\\sub\\old.tmp";
+    const std::wstring folder = root + L"\\Temp\\sub";
+    const std::wstring expectedFolder = ExpectedPath(root, folder);
+    EXPECT_EQ(TOutcome::Removed, DeleteFileSafe(file, ExpectedPath(root, file)));
+    EXPECT_EQ(TOutcome::Removed, RemoveFolderSafe(folder, expectedFolder));
+    EXPECT_FALSE(PathExists(real));
+    EXPECT_TRUE(PathExists(moved + L"\\Temp"));
+    RemoveUnixLink(root);
+}
+
+TEST_F(SafeDeleteFiles, APathSpelledInAnotherCaseIsRemoved)
+{
+    const std::wstring file = Junk.MakeFile(L"Pest\\PestBar.dll", 5);
+    const std::wstring spelled = Junk / L"PEST\\pestbar.DLL";
+    const std::wstring expected = ExpectedPath(Junk.Path(), spelled);
+    EXPECT_EQ(expected, ExpectedPath(Junk.Path(), file)) << "the names as the file system lists them";
+    EXPECT_EQ(TOutcome::Removed, DeleteFileSafe(spelled, expected));
+    EXPECT_FALSE(PathExists(file));
+}
+
+TEST_F(SafeDeleteFiles, AFileLinkDifferingOnlyInCaseIsRefused)
+{
+    const std::wstring target = Junk.MakeFile(L"NOTES.txt", 7);
+    const std::wstring link = Junk / L"notes.txt";
+    ASSERT_TRUE(MakeUnixSymlink(target, link));
+    EXPECT_TRUE(IsFileLink(link));
+    EXPECT_EQ(TOutcome::Refused, DeleteFileSafe(link, ExpectedPath(Junk.Path(), link)));
+    EXPECT_EQ(TOutcome::Refused, DeleteFileSafe(link));
+    EXPECT_EQ(ReadAll(target), "xxxxxxx");
+    RemoveUnixLink(link);
+}
+
+TEST_F(SafeDeleteFiles, ASwapBetweenTheCheckAndTheDeletionReachesNothingOutside)
+{
+    const std::wstring file = Junk.MakeFile(L"cache\\old.tmp", 5);
+    const std::wstring expected = ExpectedPath(Junk.Path(), file);
+    const std::wstring precious = Documents.MakeFile(L"cache\\old.tmp", 7);
+    // Another program swaps the folder for a link while the gate holds the file's handle.
+    bool swapped = false;
+    SetDeletionHook([&](const std::wstring&) {
+        swapped = MoveFileW((Junk / L"cache").c_str(), (Junk / L"moved").c_str()) &&
+                  MakeUnixSymlink(Documents / L"cache", Junk / L"cache");
+    });
+    const TOutcome outcome = DeleteFileSafe(file, expected);
+    SetDeletionHook(nullptr);
+    ASSERT_TRUE(swapped);
+    EXPECT_EQ(ReadAll(precious), "xxxxxxx") << "nothing outside the root";
+    // Wine drops a deletion whose path no longer leads to the file; the listed path now names another
+    // file, and the report must not say otherwise.
+    EXPECT_EQ(TOutcome::NotRemoved, outcome) << OutcomeName(outcome);
+    if (PathExists(Junk / L"moved\\old.tmp"))
+        EXPECT_NE(TOutcome::Removed, outcome);
+    RemoveUnixLink(Junk / L"cache");
+}
+
+TEST_F(SafeDeleteFiles, AFileHeldWithDeleteSharingIsPendingUntilLetGo)
+{
+    const std::wstring file = Junk.MakeFile(L"held.log", 5);
+    THandle holder(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder) << GetLastError();
+    EXPECT_EQ(TOutcome::Pending, DeleteFileSafe(file));
+    EXPECT_TRUE(PathExists(file));
+    holder.Reset();
+    EXPECT_FALSE(PathExists(file));
+}
+
+TEST(FinalPaths, OnlyPlainDriveAndShareFormsMatch)
+{
+    const struct {
+        const wchar_t* Raw;
+        const wchar_t* Plain;
+    } cases[] = {
+        {L"\\\\?\\C:\\Users\\jo\\old.tmp", L"C:\\Users\\jo\\old.tmp"},
+        {L"\\\\?\\C:\\", L"C:\\"},
+        {L"\\\\?\\C:", L"C:\\"},
+        {L"\\\\?\\UNC\\server\\share\\x.tmp", L"\\\\server\\share\\x.tmp"},
+        {L"\\\\?\\unix\\home\\jo\\x.tmp", L""},
+        {L"\\\\?\\Volume{0b1c2d3e-0000-0000-0000-100000000000}\\x.tmp", L""},
+        {L"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume2\\x.tmp", L""},
+        {L"\\??\\C:\\x.tmp", L""},
+        {L"C:\\x.tmp", L""},
+        {L"", L""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(std::wstring(c.Plain), PlainFinalPath(c.Raw)) << testing::PrintToString(std::wstring(c.Raw));
+}
+
+TEST_F(SafeDeleteFiles, ExpectedPathsNameOneEntryBelowTheRoot)
+{
+    Junk.MakeFile(L"Cache\\Sub\\page.htm", 1);
+    const std::wstring root = ResolvedPath(Junk.Path());
+    ASSERT_FALSE(root.empty());
+    const struct {
+        std::wstring Path;
+        std::wstring Expected;
+    } cases[] = {
+        {Junk / L"Cache\\Sub\\page.htm", root + L"\\Cache\\Sub\\page.htm"},
+        {Junk / L"CACHE/sub/PAGE.HTM", root + L"\\Cache\\Sub\\page.htm"},
+        {Junk / L"Cache\\Sub\\", root + L"\\Cache\\Sub"},
+        {Junk.Path(), root},
+        {Junk / L"Cache\\Sub\\missing.htm", L""},
+        {Junk / L"Cache\\*\\page.htm", L""},
+        {Junk / L"Cache\\Sub\\..\\Sub\\page.htm", L""},
+        {Junk / L"Cache\\.\\Sub\\page.htm", L""},
+        {Junk / L"Cache\\\\Sub\\page.htm", L""},
+        {Documents / L"page.htm", L""},
+        {Junk.Path() + L"Cache", L""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.Expected, ExpectedPath(Junk.Path(), c.Path)) << testing::PrintToString(c.Path);
+    EXPECT_EQ(L"", ExpectedPath(L"", Junk / L"Cache"));
 }
 
 class SafeDeleteRegistry : public testing::Test {

@@ -127,6 +127,7 @@ TEST_F(JunkTest, RepairRemovesListedFilesOnly)
     ASSERT_EQ(thread->JunkCount, 7);
 
     ASSERT_NO_FATAL_FAILURE(ExpectRemovalConfinedToRoot(*thread));
+    thread->Pause = SystemPause();
     const auto start = std::chrono::steady_clock::now();
     thread->Repair(Label);
     const auto elapsed = std::chrono::steady_clock::now() - start;
@@ -230,17 +231,17 @@ TEST_F(JunkTest, RepairReportTellsRemovedFromLeft)
 {
     WriteSettings({});
     const std::wstring page = Root.MakeFile(L"Cache\\a.htm", 100);
-    const std::wstring held = Root.MakeFile(L"Temp\\held.tmp", 100, 10);
+    const std::wstring held = Root.MakeFile(L"Temp\\held.tmp", 100, 40);
     const std::wstring left = Root.MakeFile(L"Temp\\left.tmp", 100, 10);
     const std::wstring binned = Root.MakeFile(L"Drive\\RECYCLER\\Dc1.txt", 300);
     auto thread = RunScan();
     ASSERT_EQ(thread->JunkCount, 3);
     ASSERT_EQ(thread->RecycleBytes, 300);
 
-    // The library follows the settings it reads at removal: with the temporary files switched off
-    // since the scan, it leaves both listed temporary files, one of them held open without sharing;
-    // and the bin stays full (the shell leaves it, and its one file is held open too).
-    WriteSettings({{L"TempFile", L"0"}});
+    // The library follows the settings it reads at removal: with the age raised since the scan, the
+    // listed ten-day file is junk no more and is not reached; the forty-day file is held open without
+    // sharing; and the bin stays full (the shell leaves it, and its one file is held open too).
+    WriteSettings({{L"RemoveDay", L"20"}});
     FakeBinEmpties = false;
     THandle open(CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(open) << GetLastError();
@@ -252,7 +253,7 @@ TEST_F(JunkTest, RepairReportTellsRemovedFromLeft)
     std::map<std::wstring, TOutcome> leftItems;
     for (const TRepairReport::TItem& item : thread->LastRepair.Left()) leftItems[item.Text] = item.Outcome;
     const std::map<std::wstring, TOutcome> expected = {
-        {held, TOutcome::InUse}, {left, TOutcome::Failed}, {L"Recycle bin " + Drive, TOutcome::Failed}};
+        {held, TOutcome::InUse}, {left, TOutcome::NotReached}, {L"Recycle bin " + Drive, TOutcome::Failed}};
     EXPECT_EQ(leftItems, expected);
     EXPECT_EQ(thread->LastRepair.Count(TOutcome::Removed), 1);
     EXPECT_EQ(thread->LastRepair.Total(), 4);

@@ -104,7 +104,7 @@ void PrivacyTest::MakeScanner()
     Scanner = std::make_unique<TPrivacyScanner>(language.GetSection(L"M_PrivacyScan"));
     Scanner->ScanPrefix = language.GetLine(L"Message", 15) + L" ";
     Scanner->RepairPrefix = language.GetLine(L"Message", 17);
-    Scanner->Platform.Pause = [this](DWORD milliseconds) {
+    Scanner->Pause = [this](DWORD milliseconds) {
         Pauses.push_back(milliseconds);
         if (RealPauses)
             Sleep(milliseconds);
@@ -137,6 +137,7 @@ std::vector<std::wstring> PrivacyTest::UnconfinedItems() const
         switch (item.Kind) {
         case TPrivacyItemKind::File:
         case TPrivacyItemKind::FolderEntry:
+        case TPrivacyItemKind::Database:
             inside = PathIsAtOrBelow(item.File, Root.Path()) || PathIsAtOrBelow(item.File, Drive.Name());
             break;
         case TPrivacyItemKind::Key:

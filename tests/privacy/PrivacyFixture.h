@@ -8,6 +8,7 @@
 #include "StandIns.h"
 #include "privacy/PrivacyScanner.h"
 #include "support/PendingRenames.h"
+#include "support/ScratchDrive.h"
 #include "support/ScratchFolder.h"
 #include "support/ScratchRegistry.h"
 #include "support/UrlCacheEntries.h"

@@ -70,6 +70,21 @@ TEST_F(PrivacyCollectors, SingleFilesOnlyWhenTheyArePlainFiles)
         RemoveUnixLink(Root / L"AppData\\Real\\realplayer.ste");
 }
 
+TEST_F(PrivacyCollectors, NothingBehindALinkedApplicationFolderIsDeleted)
+{
+    // %APPDATA%\\Macromedia made a link to a folder that holds Flash Player files of its own.
+    if (!RunningUnderWine())
+        GTEST_SKIP() << "links are made through Wine";
+    const std::wstring precious = Root.MakeFile(L"Outside\\Macromedia\\Flash Player\\#SharedObjects\\settings.sol", 9);
+    const std::wstring link = AppData + L"\\Macromedia";
+    ASSERT_TRUE(MakeUnixSymlink(Root / L"Outside\\Macromedia", link));
+    RunScan(Selection({21}));
+    RunRepair();
+    EXPECT_TRUE(FileExists(precious));
+    EXPECT_TRUE(Scanner->LastRepair.AllDone()) << "nothing listed that the repair would refuse";
+    RemoveUnixLink(link);
+}
+
 TEST_F(PrivacyCollectors, KeysAndValuesAreFoundAndRemovedByTheirOwnParts)
 {
     // Real hives hold key names with "/"; the repair must not split the path there.

@@ -8,6 +8,7 @@
 #include "common/Kelvor_Routine.h"
 #include "privacy/BrowserTraces.h"
 #include "privacy/PrivacyRepair.h"
+#include "privacy/Processes.h"
 #include "support/UnixLinks.h"
 
 #include <algorithm>

@@ -11,6 +11,7 @@
 #include "common/SystemFolders.h"
 #include "privacy/PrivacyCollectors.h"
 #include "privacy/PrivacyRepair.h"
+#include "privacy/Processes.h"
 #include "privacy/RestartDeletion.h"
 
 #include <fstream>

@@ -167,7 +167,7 @@ TEST_F(PrivacyScan, StopEndsTheCategoriesButNotTheReport)
 TEST_F(PrivacyScan, RealPacingTakesAtLeastThreeSeconds)
 {
     const std::vector<std::wstring> lines = PlantTraces();
-    Scanner->Platform.Pause = SystemPrivacyPlatform().Pause;
+    Scanner->Pause = SystemPause();
     const ULONGLONG start = GetTickCount64();
     EXPECT_EQ(RunScan(Selection({1})), 1);
     const ULONGLONG elapsed = GetTickCount64() - start;

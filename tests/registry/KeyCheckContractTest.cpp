@@ -33,7 +33,8 @@ void PlantValue(HKEY root, const std::wstring& key, DWORD type = REG_SZ)
 
 void PlantSubKey(HKEY root, const std::wstring& key) { CreateRegKey(root, key + L"\\Entry"); }
 
-#define CALL(method) [](TScanRegistry& s, TLabel& l, TProgressBar& p) { return s.method(l, p); }
+#define CALL(check) \
+    [](TScanRegistry& s, TLabel& l, TProgressBar& p) { return s.RunKeyCheck(TKeyCheckId::check, l, p); }
 
 const std::wstring kExplorer = std::wstring(kVersion) + L"Explorer\\";
 
@@ -88,8 +89,8 @@ const TContractCase kCases[] = {
     {"MUI cache", CALL(ScanMuiCache), 18, TSteps::Once, false, HKEY_CURRENT_USER,
      {L"Software\\Microsoft\\Windows\\ShellNoRoam\\MUICache"}, nullptr,
      [] { PlantValue(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\ShellNoRoam\\MUICache"); }},
-    {"Drivers", [](TScanRegistry& s, TLabel& l, TProgressBar&) { return s.ScanDrivers32(l); }, 11, TSteps::Never,
-     true, HKEY_LOCAL_MACHINE, {L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32"}, nullptr,
+    {"Drivers", CALL(ScanDrivers32), 11, TSteps::Never, true, HKEY_LOCAL_MACHINE,
+     {L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32"}, nullptr,
      [] { PlantValue(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32"); }},
 };
 

@@ -171,7 +171,7 @@ std::unique_ptr<TScanRegistry> RegistryFixture::MakeScanner()
     scanner->SecondImageIndex = 5;
     scanner->ScanPrefix = L"Scanning ";
     scanner->RepairPrefix = L"Repairing";
-    scanner->Hooks.Pause = [](DWORD) {};
+    scanner->Pause = [](DWORD) {};
     return scanner;
 }
 

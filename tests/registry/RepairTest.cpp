@@ -119,7 +119,7 @@ TEST_F(Repair, PacingAndProgress)
             EmptyProgId(L"{P" + std::to_wstring(i) + L"}");
         auto scanner = MakeScanner();
         std::vector<DWORD> pauses;
-        scanner->Hooks.Pause = [&](DWORD ms) { pauses.push_back(ms); };
+        scanner->Pause = [&](DWORD ms) { pauses.push_back(ms); };
         ASSERT_EQ(RunScan(*scanner), c.Rows);
         BarWatch bar(Progress.Handle());
         RunRepair(*scanner);
@@ -139,7 +139,7 @@ TEST_F(Repair, RealPacingTakesTheOpeningAnimation)
 {
     EmptyProgId(L"{R1}");
     auto scanner = MakeScanner();
-    scanner->Hooks.Pause = TScanRegistry::THooks().Pause;
+    scanner->Pause = SystemPause();
     ASSERT_EQ(RunScan(*scanner), 1);
     const auto start = std::chrono::steady_clock::now();
     RunRepair(*scanner);

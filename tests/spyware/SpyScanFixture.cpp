@@ -132,6 +132,8 @@ std::unique_ptr<TSpyScan> SpyScanTest::MakeScanner(const std::vector<std::string
     scanner->FolderImage = 2;
     scanner->CookieImage = 3;
     scanner->RemovedImage = 7;
+    // Only the pacing test waits as the program does.
+    scanner->Pause = [](DWORD) {};
     return scanner;
 }
 

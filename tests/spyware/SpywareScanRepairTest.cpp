@@ -162,10 +162,30 @@ TEST_F(SpyScanRepair, LinksNeverLeadToTheirTargets)
     RemoveUnixLink(folderLink);
 }
 
+TEST_F(SpyScanRepair, NothingIsDeletedThroughAFolderLinkBelowTheMacroFolder)
+{
+    // The program's folder was made a link after the definitions were written: neither it nor the file
+    // of the same name behind it is the pest's.
+    ScratchFolder elsewhere(L"precious");
+    const std::wstring precious = elsewhere.MakeFile(L"Hotbar\\Bin\\HotbarSA.exe", 10);
+    const std::wstring link = Favorites + L"\\Hotbar";
+    ASSERT_TRUE(MakeUnixSymlink(elsewhere / L"Hotbar", link));
+    const std::string key = PresentKey("Hotbar");
+    auto scanner = MakeScanner({DefinitionText("Hotbar", "Adware", "3", {key}, {"%favorites%\\Hotbar\\Bin\\HotbarSA.exe"},
+                                               {"%favorites%\\Hotbar"})});
+    ASSERT_EQ(3, RunScan(*scanner));
+    EXPECT_EQ(3, RunRepair(*scanner));
+    EXPECT_TRUE(PathExists(precious));
+    EXPECT_EQ(2, scanner->LastRepair.Count(TOutcome::Refused));
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, L"Software\\SpyTest\\Hotbar"));
+    RemoveUnixLink(link);
+}
+
 TEST_F(SpyScanRepair, TenPacedStepsEvenWithNothingChecked)
 {
     AddRow(L"HKEY_CURRENT_USER\\Software\\Nothing", false);
     ProgressRecorder recorder(Progress.Handle());
+    Scanner->Pause = SystemPause();
     const auto begin = std::chrono::steady_clock::now();
     EXPECT_EQ(0, RunRepair(*Scanner));
     const auto elapsed = std::chrono::steady_clock::now() - begin;

@@ -171,11 +171,7 @@ TEST(ZLIBArchiveCrc, MatchesZlibForEveryLengthAndAlignment)
 TEST_F(ZLIBArchiveTest, DefaultsOfANewComponent)
 {
     TZLBArchive archive;
-    EXPECT_EQ(fcDefault, archive.CompressionLevel);
-    EXPECT_FALSE(archive.ExtractWithPath);
     EXPECT_FALSE(archive.CheckCRC);
-    EXPECT_FALSE(archive.SavePaths);
-    EXPECT_FALSE(archive.RecursePaths);
     EXPECT_FALSE(archive.OnProgress);
     EXPECT_FALSE(archive.OnArchiveOpened);
     EXPECT_FALSE(archive.OnStreamExtracted);

@@ -31,6 +31,28 @@ std::wstring Quoted(const std::string& unixPath)
     return text + L"\"";
 }
 
+std::string Utf8(const std::wstring& text)
+{
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                         nullptr);
+    std::string bytes(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0)
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
+                            nullptr);
+    return bytes;
+}
+
+// The Unix path of an entry with its own name as given: Wine would map a name that differs only in case
+// to the existing entry.
+std::string UnixName(const std::wstring& path)
+{
+    const size_t slash = path.find_last_of(L'\\');
+    if (slash == std::wstring::npos || slash + 1 == path.size())
+        return {};
+    const std::string folder = UnixPath(path.substr(0, slash));
+    return folder.empty() ? std::string() : folder + "/" + Utf8(path.substr(slash + 1));
+}
+
 // Wine cannot report the exit of a Unix child, so the caller waits for the effect instead.
 template <typename Done>
 bool RunUnix(const wchar_t* program, const std::wstring& commandLine, Done done)
@@ -52,6 +74,7 @@ bool RunUnix(const wchar_t* program, const std::wstring& commandLine, Done done)
 }
 
 // Listed by its folder: a link whose target is gone cannot be looked up by its own name under Wine.
+// Compared exactly, as the tests name what they make.
 bool Present(const std::wstring& path)
 {
     const size_t slash = path.find_last_of(L'\\');
@@ -62,7 +85,7 @@ bool Present(const std::wstring& path)
         return false;
     bool found = false;
     do
-        found = _wcsicmp(entry.cFileName, name.c_str()) == 0;
+        found = std::wcscmp(entry.cFileName, name.c_str()) == 0; // exact: a link may differ only in case
     while (!found && FindNextFileW(find, &entry));
     FindClose(find);
     return found;
@@ -128,7 +151,7 @@ bool MakeUnixSymlink(const std::wstring& target, const std::wstring& link)
     if (!InScratch(target) || !InScratch(link.substr(0, link.find_last_of(L'\\'))))
         return false;
     const std::string from = UnixPath(target);
-    const std::string to = UnixPath(link);
+    const std::string to = UnixName(link);
     if (from.empty() || to.empty())
         return false;
     return RunUnix(L"Z:\\bin\\ln", L"ln -s " + Quoted(from) + L" " + Quoted(to), [&] { return Present(link); });
@@ -138,7 +161,7 @@ bool RemoveUnixLink(const std::wstring& link)
 {
     if (!Present(link))
         return true;
-    const std::string path = UnixPath(link);
+    const std::string path = UnixName(link);
     return !path.empty() && RunUnix(L"Z:\\bin\\rm", L"rm -f " + Quoted(path), [&] { return !Present(link); });
 }
 

@@ -17,8 +17,6 @@ public:
     // The CRC-32 of one block of bytes.
     uint32_t Of(const void* data, size_t length) const { return Finish(Update(Start, data, length)); }
 
-    const uint32_t* ByteTable() const { return Table[0]; }
-
 private:
     uint32_t Table[16][256];
 };

@@ -63,14 +63,10 @@ private:
 
 class TArchiveFile;  // the open archive file, platform-specific
 
-enum TFileCompressionLevel { fcNone, fcFastest, fcDefault, fcMaximum };
-
 class TZLBArchive {
 public:
     using TNotifyEvent = std::function<void(TZLBArchive* Sender)>;
-    using TReplaceFileEvent = std::function<void(const std::string& Filename, bool& Replace)>;
     using TFileExtractedEvent = std::function<void(const std::string& filename)>;
-    using TErrorLogEvent = std::function<void(const std::string& Msg)>;
     using TProgressEvent = std::function<void(const std::string& Msg, int Percentage)>;
 
     enum TProgressState : uint8_t { psIdle, psReadingTable, psExtracting };
@@ -97,19 +93,11 @@ public:
     const std::string& GetArchiveName() const { return ArchiveName; }
     const TArchiveTrailer& GetTrailer() const { return Trailer; }
 
-    // Writing side only; kept so that every instance carries the same settings.
-    TFileCompressionLevel CompressionLevel = fcDefault;
-    bool ExtractWithPath = false;
-    bool SavePaths = false;
-    bool RecursePaths = false;
     // Check every extracted file against its entry's CRC.
     bool CheckCRC = false;
 
-    TReplaceFileEvent OnReplaceFile;      // never raised when reading
-    TFileExtractedEvent OnFileExtracted;  // never raised when reading
     TNotifyEvent OnArchiveOpened;
-    TFileExtractedEvent OnStreamExtracted;  // receives the full stored name
-    TErrorLogEvent OnErrorLogged;         // never raised when reading
+    TFileExtractedEvent OnStreamExtracted; // receives the full stored name
     TProgressEvent OnProgress;
 
 private:

@@ -1,6 +1,7 @@
 // Times the junk scanner thread (start to Finished, memo filled) against a bare walk of the same
 // temporary-folder tree with the same listing call, and reports the peak working set.
 // Usage: bench_junk <tree folder>   (the tree's files must be older than two days)
+#include "common/ExpectedPath.h"
 #include "common/FileFind.h"
 #include "common/IniFile.h"
 #include "junk/JunkWalk.h"
@@ -29,9 +30,8 @@ struct TWalkCount {
 };
 
 // With probe set, each file also gets the link test the junk walks give every file they list.
-void BareWalk(const std::wstring& folder, TWalkCount& count, bool probe = false)
+void BareWalk(const std::wstring& folder, const std::wstring& expected, TWalkCount& count, bool probe = false)
 {
-    TLinkProbe links(folder + L"\\");
     WIN32_FIND_DATAW data;
     const TFindHandle find = FindFirstEntry(folder + L"\\*", data);
     if (!find) return;
@@ -39,9 +39,11 @@ void BareWalk(const std::wstring& folder, TWalkCount& count, bool probe = false)
         const std::wstring name = data.cFileName;
         if (name == L"." || name == L"..") continue;
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            BareWalk(folder + L"\\" + name, count, probe);
+            BareWalk(folder + L"\\" + name, ExpectedChild(expected, data.cFileName), count, probe);
         } else {
-            if (probe && !links.IsPlainFile(name)) continue;
+            if (probe && !IsPlainEntry(folder + L"\\" + name, ExpectedChild(expected, data.cFileName),
+                                       data.dwFileAttributes))
+                continue;
             ++count.Files;
             count.Bytes += (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
         }
@@ -102,12 +104,12 @@ int wmain(int argc, wchar_t** argv)
     for (int round = 0; round < 3; ++round) {
         count = {};
         auto start = std::chrono::steady_clock::now();
-        BareWalk(tree, count);
+        BareWalk(tree, ResolvedPath(tree), count);
         bareBest = std::min(bareBest, Seconds(std::chrono::steady_clock::now() - start));
 
         TWalkCount probed;
         start = std::chrono::steady_clock::now();
-        BareWalk(tree, probed, true);
+        BareWalk(tree, ResolvedPath(tree), probed, true);
         probeBest = std::min(probeBest, Seconds(std::chrono::steady_clock::now() - start));
 
         start = std::chrono::steady_clock::now();

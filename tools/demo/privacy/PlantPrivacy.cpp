@@ -1,13 +1,15 @@
 // Plants traces of use for the privacy sweeper on a demo machine (a Wine prefix), and removes them again.
 //   privacy_demo_plant.exe plant
 //   privacy_demo_plant.exe remove
+//   privacy_demo_plant.exe browsers   (what today's browsers' profiles hold now)
 // Internet Explorer's typed addresses, form and password stores, cookies and visited pages in the
-// system's URL cache; a Firefox profile and an Opera profile; shortcuts in the Recent folder, recent
-// documents and Run history; the recent-file lists of an office suite, two archivers and a media
-// player. Beside them, so that the demo shows what the sweeper must leave alone: a typed address of
-// another type, a page in the cache that is not a cookie, the browsers' settings files and the
-// applications' settings values next to their lists.
+// system's URL cache; a Firefox profile and an Opera profile; Chrome with two profiles and Edge with
+// one; shortcuts in the Recent folder, recent documents and Run history; the recent-file lists of an
+// office suite, two archivers and a media player. Beside them, so that the demo shows what the
+// sweeper must leave alone: a typed address of another type, a page in the cache that is not a
+// cookie, the browsers' settings files and the applications' settings values next to their lists.
 #include "DemoSupport.h"
+#include "PlantBrowsers.h"
 
 #include "common/AppFrame.h"
 #include "common/CodePage.h"
@@ -206,6 +208,7 @@ void Plant()
         PlantFile(file);
     for (const TDemoShortcut& shortcut : kShortcuts)
         PlantShortcut(shortcut);
+    PlantBrowsers();
 }
 
 void Remove()
@@ -223,6 +226,7 @@ void Remove()
         const std::wstring path = FolderPath(shortcut.Folder, shortcut.Path);
         Report("link", path, OutcomeDone(DeleteFileSafe(path)));
     }
+    RemoveBrowsers();
 }
 
 } // namespace
@@ -239,8 +243,10 @@ int wmain(int argc, wchar_t** argv)
         Plant();
     else if (command == L"remove")
         Remove();
+    else if (command == L"browsers")
+        ShowBrowsers();
     else {
-        std::fputs("usage: privacy_demo_plant.exe plant|remove\n", stderr);
+        std::fputs("usage: privacy_demo_plant.exe plant|remove|browsers\n", stderr);
         status = 2;
     }
     CoUninitialize();
