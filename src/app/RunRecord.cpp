@@ -81,7 +81,7 @@ std::vector<TFindingRecord> PrivacyFindings(const TPrivacyScanner& scanner)
             break;
         case TPrivacyItemKind::File:
         case TPrivacyItemKind::FolderEntry:
-        case TPrivacyItemKind::Cookie:
+        case TPrivacyItemKind::CacheEntry:
             finding.Size = item.Size;
             break;
         case TPrivacyItemKind::Database:
