@@ -1,6 +1,5 @@
 #include "common/SafeDelete.h"
 
-#include "common/GrowingBuffer.h"
 #include "common/Handles.h"
 #include "common/Paths.h"
 #include "common/Registry.h"
@@ -178,9 +177,7 @@ std::optional<TOutcome> TGateItem::Open(const std::wstring& path, const std::wst
         return TOutcome::Refused;
     // Under Wine the handle of a Unix link is its target's, with no reparse bit: only the final path
     // shows a link, on the way or at the end.
-    const std::wstring final = PlainFinalPath(AskWithGrowingBuffer([&](wchar_t* buffer, DWORD size) {
-        return GetFinalPathNameByHandleW(handle.Get(), buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    }));
+    const std::wstring final = HandleFinalPath(handle.Get());
     if (final.empty() || final != expected)
         return TOutcome::Refused;
     Path_ = path;

@@ -2,7 +2,6 @@
 
 #include "common/ExpectedPath.h"
 #include "common/FileFind.h"
-#include "common/GrowingBuffer.h"
 #include "common/SystemError.h"
 
 #include <aclapi.h>
@@ -59,9 +58,11 @@ bool MakeFolder(const std::wstring& path, const std::wstring& sddl)
     return made;
 }
 
-// Opens one step (path) as itself and checks it against expected, its final path.
-TFolderWalk OpenStep(const std::wstring& path, const std::wstring& expected, const TWalkRules& rules)
+// Opens one step (path) as itself and checks it against expected, its final path; the base of a walk
+// (asItself false) as it resolves.
+TFolderWalk OpenStep(const std::wstring& path, const std::wstring& expected, const TWalkRules& rules, bool asItself)
 {
+    const DWORD flags = asItself ? kAsItself : FILE_FLAG_BACKUP_SEMANTICS;
     const std::wstring form = LongPathForm(path);
     const DWORD attributes = GetFileAttributesW(form.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -70,24 +71,22 @@ TFolderWalk OpenStep(const std::wstring& path, const std::wstring& expected, con
             return Ended(TFolderWalk::TStatus::Missing, path + L" is not there");
         return Ended(TFolderWalk::TStatus::Failed, path + L" cannot be looked at (" + ErrorText(error) + L")");
     }
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+    if (asItself && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
         return Ended(TFolderWalk::TStatus::Refused, path + L" is a link");
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return Ended(TFolderWalk::TStatus::Refused, path + L" is not a folder");
     TFolderWalk walk;
-    walk.Handle.Reset(CreateFileW(form.c_str(), kFolderAccess, kShareAll, nullptr, OPEN_EXISTING, kAsItself, nullptr));
+    walk.Handle.Reset(CreateFileW(form.c_str(), kFolderAccess, kShareAll, nullptr, OPEN_EXISTING, flags, nullptr));
     if (!walk.Handle && GetLastError() == ERROR_ACCESS_DENIED)
-        walk.Handle.Reset(
-            CreateFileW(form.c_str(), kReadOnlyAccess, kShareAll, nullptr, OPEN_EXISTING, kAsItself, nullptr));
+        walk.Handle.Reset(CreateFileW(form.c_str(), kReadOnlyAccess, kShareAll, nullptr, OPEN_EXISTING, flags, nullptr));
     if (!walk.Handle)
         return Ended(TFolderWalk::TStatus::Failed, path + L" cannot be opened (" + ErrorText(GetLastError()) + L")");
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(walk.Handle.Get(), &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+    if (!GetFileInformationByHandle(walk.Handle.Get(), &info) ||
+        (asItself && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) ||
         !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return Ended(TFolderWalk::TStatus::Refused, path + L" is a link");
-    walk.Real = PlainFinalPath(AskWithGrowingBuffer([&](wchar_t* buffer, DWORD size) {
-        return GetFinalPathNameByHandleW(walk.Handle.Get(), buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    }));
+    walk.Real = HandleFinalPath(walk.Handle.Get());
     // Under Wine a folder link shows only here: it resolves elsewhere.
     if (walk.Real.empty() || (!expected.empty() && walk.Real != expected))
         return Ended(TFolderWalk::TStatus::Refused, path + L" is a link");
@@ -127,7 +126,7 @@ std::wstring JoinPath(const std::wstring& folder, const std::wstring& name)
 TFolderWalk WalkFolders(const std::wstring& base, const std::vector<std::wstring>& steps, const TWalkRules& rules)
 {
     // The base as it resolves now: only the steps below it are held to their names.
-    TFolderWalk walk = OpenStep(base, L"", TWalkRules{});
+    TFolderWalk walk = OpenStep(base, L"", TWalkRules{}, false);
     if (!walk.Reached())
         return walk;
     for (const std::wstring& step : steps) {
@@ -141,7 +140,7 @@ TFolderWalk WalkFolders(const std::wstring& base, const std::vector<std::wstring
         WIN32_FIND_DATAW listed;
         if (!FindFirstEntry(LongPathForm(path), listed))
             return Ended(TFolderWalk::TStatus::Missing, path + L" is not there");
-        TFolderWalk next = OpenStep(path, JoinPath(walk.Real, listed.cFileName), rules);
+        TFolderWalk next = OpenStep(path, JoinPath(walk.Real, listed.cFileName), rules, true);
         if (!next.Reached())
             return next;
         walk = std::move(next);

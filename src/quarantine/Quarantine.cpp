@@ -165,10 +165,12 @@ TPurgeResult TQuarantine::Delete(const TRunEntry& run) const
     ListFolder(real, [&](const WIN32_FIND_DATAW& entry) {
         if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsRunFile(entry.cFileName))
             result.NotPurged.push_back(run.Name + L": " + JoinPath(real, entry.cFileName) +
-                                       L" is not the quarantine's and stays");
+                                       L" is not the quarantine's, so the run stays as it is");
         else
             names.push_back(entry.cFileName);
     });
+    if (!result.NotPurged.empty())
+        return result;
     // The manifest last: a run deleted half-way still says what it held.
     std::stable_partition(names.begin(), names.end(), [](const std::wstring& name) { return name != kManifestName; });
     for (const std::wstring& name : names) {
@@ -177,13 +179,13 @@ TPurgeResult TQuarantine::Delete(const TRunEntry& run) const
         if (!OutcomeDone(outcome))
             result.NotPurged.push_back(run.Name + L": " + path + L" (" + OutcomeName(outcome) + L")");
     }
-    if (result.NotPurged.empty()) {
-        const TOutcome outcome = RemoveFolderSafe(LongPathForm(real), real);
-        if (OutcomeDone(outcome))
-            ++result.Runs;
-        else
-            result.NotPurged.push_back(run.Name + L": " + real + L" (" + OutcomeName(outcome) + L")");
-    }
+    if (!result.NotPurged.empty())
+        return result;
+    const TOutcome outcome = RemoveFolderSafe(LongPathForm(real), real);
+    if (OutcomeDone(outcome))
+        ++result.Runs;
+    else
+        result.NotPurged.push_back(run.Name + L": " + real + L" (" + OutcomeName(outcome) + L")");
     return result;
 }
 
@@ -217,7 +219,7 @@ std::wstring ItemStateText(const TRunEntry& run, const TQuarantineItem& item)
     if (item.Left)
         return L"not removed (" + item.LeftText + L")";
     if (item.Kind == TItemKind::Folder)
-        return item.Done ? L"removed, restored empty on request" : L"not removed";
+        return item.Done ? L"quarantined" : L"not removed";
     if (run.Holds(item.Number))
         return L"quarantined";
     return item.Done ? L"missing from the quarantine" : L"not removed";
