@@ -10,6 +10,9 @@
 #include "support/ShellFolders.h"
 #include "support/UnixLinks.h"
 
+#include <aclapi.h>
+#include <sddl.h>
+
 #include <fstream>
 #include <map>
 
@@ -482,6 +485,34 @@ TEST_F(QuarantineTest, ALinkOnTheWayToTheQuarantineRemovesNothing)
     EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, L"Software\\SpyTest\\Held"));
     EXPECT_FALSE(PathExists(elsewhere / L"Dornique")) << "nothing was made behind the link";
     RemoveUnixLink(userBase + L"\\Kelvor");
+}
+
+TEST_F(QuarantineTest, AQuarantineFolderOthersMayWriteToRemovesNothing)
+{
+    // Under Wine an access list becomes the folder's Unix mode, and the mode the access list read back.
+    const std::wstring dornique = QuarantineFolders->MakeFolder(L"LocalAppData\\Kelvor\\Dornique");
+    PSECURITY_DESCRIPTOR open = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;OICI;FA;;;SY)(A;OICI;FA;;;WD)",
+                                                                     SDDL_REVISION_1, &open, nullptr));
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL acl = nullptr;
+    GetSecurityDescriptorDacl(open, &present, &acl, &defaulted);
+    ASSERT_EQ(ERROR_SUCCESS, SetNamedSecurityInfoW(const_cast<wchar_t*>(dornique.c_str()), SE_FILE_OBJECT,
+                                                   DACL_SECURITY_INFORMATION, nullptr, nullptr, acl, nullptr));
+    LocalFree(open);
+    Files->MakeFolder(L"Favorites\\Open");
+    const std::wstring file = Favorites + L"\\Open\\open.exe";
+    WriteFileBytes(file, Content("open"), 16);
+
+    Scanner = MakeScanner({Definition("Open", {"%favorites%\\Open\\open.exe"})});
+    ASSERT_EQ(2, RunScan(*Scanner));
+    RunRepair(*Scanner);
+    EXPECT_NE(std::wstring::npos, Scanner->LastQuarantineError.find(L"lets S-1-1-0 write to it"))
+        << Narrow(Scanner->LastQuarantineError);
+    EXPECT_EQ(2, Scanner->LastRepair.Count(TOutcome::Failed));
+    EXPECT_TRUE(PathExists(file));
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, L"Software\\SpyTest\\Open"));
+    EXPECT_FALSE(PathExists(dornique + L"\\Quarantine"));
 }
 
 TEST_F(QuarantineTest, ARestoreNeverGoesThroughAParentThatIsNowALink)
