@@ -177,7 +177,7 @@ TQuarantineRun::TPlan TQuarantineRun::AddRegistry(HKEY root, const std::wstring&
 {
     // A link cannot be brought back: it is refused before anything of it is saved.
     if (valueName ? PathCrossesLink(root, key) : PathInvolvesLink(root, key))
-        return {0, TOutcome::Refused, L"a registry link"};
+        return {0, TOutcome::Refused, {}};
     const TExportResult exported = valueName ? Undo_.AddValue(root, key, *valueName) : Undo_.AddKeyTree(root, key);
     switch (exported) {
     case TExportResult::Added: break;
