@@ -1,5 +1,5 @@
 #pragma once
-// What the findings menu and the two option dialogs share: their language lines (section
+// What the findings menu and the option dialogs share: their language lines (section
 // "M_Options"), the places they work on, and how a change to an INI file that failed is told.
 #include "common/IniFile.h"
 #include "common/Types.h"
@@ -51,7 +51,27 @@ enum : int {
     SpywareSection = 50,
     RegistrySection = 51,
     CookieSection = 52,
-    Last = CookieSection
+    UndoMenu = 53,
+    UndoCaption = 54,
+    DateColumn = 55,
+    RepairColumn = 56,
+    ItemsColumn = 57,
+    SizeColumn = 58,
+    SpywareRemoval = 59, // also the settings dialog's group
+    RegistryRepair = 60,
+    Restore = 61,
+    Delete = 62,
+    NotRestorable = 63,
+    QuarantineSize = 64,   // %s the size
+    ConfirmDelete = 65,    // %s the repair's date
+    AllRestored = 66,      // %s the repair's date
+    NotAllRestored = 67,   // %s the repair's date; followed by the items
+    Unreadable = 68,
+    KeepQuarantineLabel = 69,
+    KeepQuarantineUnit = 70,
+    QuarantineDaysRange = 71,
+    NotAllDeleted = 72, // followed by what stayed
+    Last = NotAllDeleted
 };
 }
 

@@ -149,7 +149,7 @@ protected:
     {
         std::string text = Narrow(result.Problem);
         for (const TItemResult& item : result.Items)
-            text += "\n" + Narrow(item.Path + L": " + item.Text);
+            text.append("\n").append(Narrow(item.Path + L": " + item.Text));
         return text;
     }
 
@@ -217,8 +217,9 @@ TEST_F(QuarantineTest, FilesAFolderAndRegistryEntriesComeBackAsTheyWere)
     EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, L"Software\\SpyTest\\Round"));
     EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, L"Software\\SpyRun", L"Round"));
     for (const TQuarantineItem& item : run.Manifest.Items) {
-        if (item.Kind == TItemKind::File)
+        if (item.Kind == TItemKind::File) {
             EXPECT_FALSE(PathExists(run.Folder + L"\\" + item.PlaceName())) << "moved back, not copied";
+        }
     }
     // Restored once: a second restore finds nothing to do.
     const TRestoreResult again = Restore(OnlyRun());
@@ -458,8 +459,9 @@ TEST_F(QuarantineTest, ARunHoldingAFileOfSomeoneElseIsNotPurged)
     ASSERT_EQ(1u, purged.NotPurged.size());
     EXPECT_NE(std::wstring::npos, purged.NotPurged[0].find(L"letter.txt is not the quarantine's"));
     for (const TQuarantineItem& item : run.Manifest.Items) {
-        if (item.Kind == TItemKind::File)
+        if (item.Kind == TItemKind::File) {
             EXPECT_TRUE(PathExists(run.Folder + L"\\" + item.PlaceName())) << "nothing of the run is deleted";
+        }
     }
     EXPECT_TRUE(PathExists(run.Folder + L"\\letter.txt"));
     EXPECT_TRUE(PathExists(run.Folder + L"\\" + kManifestName));
@@ -534,8 +536,9 @@ TEST_F(QuarantineTest, ARestoreNeverGoesThroughAParentThatIsNowALink)
     EXPECT_FALSE(PathExists(elsewhere / L"moved.exe"));
     const TRunEntry after = OnlyRun();
     for (const TQuarantineItem& held : after.Manifest.Items) {
-        if (held.Kind == TItemKind::File)
+        if (held.Kind == TItemKind::File) {
             EXPECT_EQ(L"quarantined", ItemStateText(after, held));
+        }
     }
     RemoveUnixLink(Favorites + L"\\Moved");
 }
