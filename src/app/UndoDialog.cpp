@@ -65,27 +65,13 @@ public:
 private:
     HWND List() const { return Dialog_.Item(UndoItem::List); }
 
-    int DialogUnitsToPixels(int units) const
-    {
-        RECT r{0, 0, units, 0};
-        MapDialogRect(Dialog_.Handle(), &r);
-        return r.right;
-    }
-
     void Init()
     {
         ListView_SetExtendedListViewStyle(List(), LVS_EX_FULLROWSELECT);
-        const int widths[] = {100, 100, 60, 70};
-        const int texts[] = {OptionText::DateColumn, OptionText::RepairColumn, OptionText::ItemsColumn,
-                             OptionText::SizeColumn};
-        for (int column = 0; column < 4; ++column) {
-            LVCOLUMNW c{};
-            c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-            c.fmt = column >= 2 ? LVCFMT_RIGHT : LVCFMT_LEFT;
-            c.cx = DialogUnitsToPixels(widths[column]);
-            c.pszText = const_cast<wchar_t*>(Options_.Text(texts[column]).c_str());
-            SendMessageW(List(), LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&c));
-        }
+        Dialog_.AddListColumn(UndoItem::List, 0, Options_.Text(OptionText::DateColumn), 100);
+        Dialog_.AddListColumn(UndoItem::List, 1, Options_.Text(OptionText::RepairColumn), 100);
+        Dialog_.AddListColumn(UndoItem::List, 2, Options_.Text(OptionText::ItemsColumn), 60, LVCFMT_RIGHT);
+        Dialog_.AddListColumn(UndoItem::List, 3, Options_.Text(OptionText::SizeColumn), 70, LVCFMT_RIGHT);
         Reload();
     }
 

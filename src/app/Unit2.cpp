@@ -72,8 +72,12 @@ void TW_Details::AddSystemMenuItems()
     HMENU menu = GetSystemMenu(Handle_, FALSE);
     if (!menu || !Host_.UndoPlaces || !Host_.Options)
         return;
+    // A start-up that ended before the texts were read leaves the window without the entry.
+    const TOptionsContext options = Host_.Options();
+    if (options.Texts.size() <= static_cast<size_t>(OptionText::UndoMenu))
+        return;
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu, MF_STRING, kUndoCommand, Host_.Options().Text(OptionText::UndoMenu).c_str());
+    AppendMenuW(menu, MF_STRING, kUndoCommand, options.Text(OptionText::UndoMenu).c_str());
 }
 
 void TW_Details::UndoClick()

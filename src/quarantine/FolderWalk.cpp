@@ -107,17 +107,6 @@ TFolderWalk OpenStep(const std::wstring& path, const std::wstring& expected, con
 
 } // namespace
 
-std::wstring LongPathForm(const std::wstring& path)
-{
-    if (path.size() < MAX_PATH || path.compare(0, 4, L"\\\\?\\") == 0)
-        return path;
-    if (path.size() > 2 && path[1] == L':' && path[2] == L'\\')
-        return L"\\\\?\\" + path;
-    if (path.compare(0, 2, L"\\\\") == 0)
-        return L"\\\\?\\UNC\\" + path.substr(2);
-    return path;
-}
-
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name)
 {
     return folder.empty() || folder.back() == L'\\' ? folder + name : folder + L'\\' + name;

@@ -3,6 +3,7 @@
 // resolves anywhere but to its own listed name) ends the walk. The quarantine reaches its own folders
 // this way, and a restore the folder an item goes back into.
 #include "common/Handles.h"
+#include "common/Paths.h"
 #include "quarantine/FolderTrust.h"
 
 #include <optional>
@@ -43,8 +44,5 @@ struct TPlainPath {
 };
 std::optional<TPlainPath> SplitPlainPath(const std::wstring& path);
 
-// The form of a path that Win32 calls take beyond MAX_PATH characters ("\\?\C:\...", "\\?\UNC\..."); a
-// shorter path as it is.
-std::wstring LongPathForm(const std::wstring& path);
 // folder + "\" + name.
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);

@@ -2,6 +2,7 @@
 
 #include "common/CodePage.h"
 #include "common/Handles.h"
+#include "common/HexDigit.h"
 #include "common/SystemError.h"
 #include "quarantine/FolderWalk.h"
 
@@ -41,17 +42,6 @@ std::wstring Escaped(const std::wstring& text)
     return out;
 }
 
-int HexDigit(wchar_t c)
-{
-    if (c >= L'0' && c <= L'9')
-        return c - L'0';
-    if (c >= L'A' && c <= L'F')
-        return c - L'A' + 10;
-    if (c >= L'a' && c <= L'f')
-        return c - L'a' + 10;
-    return -1;
-}
-
 std::optional<std::wstring> Unescaped(const std::wstring& text)
 {
     std::wstring out;
@@ -60,9 +50,9 @@ std::optional<std::wstring> Unescaped(const std::wstring& text)
             out += text[i];
             continue;
         }
-        if (i + 2 >= text.size() || HexDigit(text[i + 1]) < 0 || HexDigit(text[i + 2]) < 0)
+        if (i + 2 >= text.size() || HexDigitValue(text[i + 1]) < 0 || HexDigitValue(text[i + 2]) < 0)
             return std::nullopt;
-        out += static_cast<wchar_t>(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2]));
+        out += static_cast<wchar_t>(HexDigitValue(text[i + 1]) * 16 + HexDigitValue(text[i + 2]));
         i += 2;
     }
     return out;

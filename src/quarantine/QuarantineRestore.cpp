@@ -94,20 +94,23 @@ public:
     }
 
 private:
-    // The folder the item goes back into, made where missing, never reached through a link; or why not.
-    std::optional<std::wstring> Parent(const TQuarantineItem& item, TFolderWalk& parent, std::wstring& leaf) const
+    // The item's place (target) and its folder (parent), made where missing and never reached through a
+    // link; or why it cannot go back.
+    std::optional<std::wstring> Place(const TQuarantineItem& item, TFolderWalk& parent, std::wstring& leaf,
+                                      std::wstring& target) const
     {
         const std::optional<TPlainPath> plain = SplitPlainPath(item.Real);
         if (!plain)
-            return L"its place " + item.Real + L" is not a plain full path";
+            return L"not restored: its place " + item.Real + L" is not a plain full path";
         for (const std::wstring& base : {Places_.MachineBase, Places_.UserBase})
             if (!base.empty() && PathIsAtOrBelow(item.Real, QuarantineFolder(base)))
-                return L"its place lies inside the quarantine";
+                return std::wstring(L"not restored: its place lies inside the quarantine");
         leaf = plain->Steps.back();
         const std::vector<std::wstring> steps(plain->Steps.begin(), plain->Steps.end() - 1);
         parent = WalkFolders(plain->Root, steps, {true, L"", nullptr});
         if (!parent.Reached())
-            return parent.Reason;
+            return L"not restored: " + parent.Reason;
+        target = JoinPath(parent.Real, leaf);
         return std::nullopt;
     }
 
@@ -122,10 +125,9 @@ private:
             return Result(item, TKind::NotRestored, L"not restored: the quarantine no longer holds it");
         }
         TFolderWalk parent;
-        std::wstring leaf;
-        if (const std::optional<std::wstring> refused = Parent(item, parent, leaf))
-            return Result(item, TKind::NotRestored, L"not restored: " + *refused);
-        const std::wstring target = JoinPath(parent.Real, leaf);
+        std::wstring leaf, target;
+        if (const std::optional<std::wstring> refused = Place(item, parent, leaf, target))
+            return Result(item, TKind::NotRestored, *refused);
         if (Exists(target))
             return Result(item, TKind::NotRestored, L"not restored: the place is taken");
 
@@ -188,10 +190,9 @@ private:
         if (!item.Done)
             return Result(item, TKind::Nothing, L"it was not removed, so it is still in place");
         TFolderWalk parent;
-        std::wstring leaf;
-        if (const std::optional<std::wstring> refused = Parent(item, parent, leaf))
-            return Result(item, TKind::NotRestored, L"not restored: " + *refused);
-        const std::wstring target = JoinPath(parent.Real, leaf);
+        std::wstring leaf, target;
+        if (const std::optional<std::wstring> refused = Place(item, parent, leaf, target))
+            return Result(item, TKind::NotRestored, *refused);
         if (Exists(target)) {
             const DWORD attributes = GetFileAttributesW(LongPathForm(target).c_str());
             const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&

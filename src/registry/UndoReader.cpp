@@ -2,6 +2,7 @@
 #include "registry/UndoFile.h"
 
 #include "common/Handles.h"
+#include "common/HexDigit.h"
 
 #include <cstring>
 
@@ -48,17 +49,6 @@ std::wstring TrimRight(std::wstring text)
     while (!text.empty() && IsBlank(text.back()))
         text.pop_back();
     return text;
-}
-
-int HexDigit(wchar_t c)
-{
-    if (c >= L'0' && c <= L'9')
-        return c - L'0';
-    if (c >= L'a' && c <= L'f')
-        return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F')
-        return c - L'A' + 10;
-    return -1;
 }
 
 class TParser {
@@ -184,7 +174,7 @@ private:
             Fail(L"a dword needs one to eight hexadecimal digits");
         uint32_t number = 0;
         for (wchar_t c : digits) {
-            const int digit = HexDigit(c);
+            const int digit = HexDigitValue(c);
             if (digit < 0)
                 Fail(L"a dword needs one to eight hexadecimal digits");
             number = number << 4 | static_cast<uint32_t>(digit);
@@ -204,9 +194,9 @@ private:
                 Fail(L"hex( must hold one to eight hexadecimal digits and a closing bracket");
             uint32_t type = 0;
             for (wchar_t c : digits) {
-                if (HexDigit(c) < 0)
+                if (HexDigitValue(c) < 0)
                     Fail(L"hex( must hold one to eight hexadecimal digits and a closing bracket");
-                type = type << 4 | static_cast<uint32_t>(HexDigit(c));
+                type = type << 4 | static_cast<uint32_t>(HexDigitValue(c));
             }
             value.Type = type;
             at = close + 1;
@@ -235,7 +225,7 @@ private:
                 needComma = false;
                 continue;
             }
-            const int digit = HexDigit(c);
+            const int digit = HexDigitValue(c);
             if (digit < 0 || needComma)
                 Fail(L"a hex list holds pairs of hexadecimal digits separated by commas");
             if (high < 0) {

@@ -1,7 +1,6 @@
 // "/quarantine list | restore | purge", the repair report's quarantine line and the age-out at start-up.
-#include "AppFixture.h"
+#include "ConsoleFixture.h"
 
-#include "app/ConsoleReport.h"
 #include "common/Registry.h"
 #include "quarantine/Quarantine.h"
 #include "quarantine/QuarantineRun.h"
@@ -13,28 +12,17 @@ namespace {
 
 constexpr ULONGLONG kDay = 24ULL * 3600 * 10000000;
 
-class QuarantineCommand : public AppFixture {
+class QuarantineCommand : public ConsoleFixture {
 protected:
-    int Scan(bool repair)
-    {
-        Out.clear();
-        Err.clear();
-        TConsoleOptions options{true, repair, ProgramDir};
-        options.PrepareRun = [this](TScanRun& run) { UseStandIns(run); };
-        return RunConsoleReport(options, [this](const std::wstring& t) { Out += t; },
-                                [this](const std::wstring& t) { Err += t; });
-    }
+    int Scan(bool repair) { return Run(repair); }
 
     int Command(const std::vector<std::wstring>& arguments)
     {
-        Out.clear();
-        Err.clear();
         std::vector<std::wstring> line = {L"/quarantine"};
         line.insert(line.end(), arguments.begin(), arguments.end());
         TConsoleOptions options = ParseCommandLine(line);
         options.QuarantinePlaces = ScratchQuarantine();
-        return RunConsoleReport(options, [this](const std::wstring& t) { Out += t; },
-                                [this](const std::wstring& t) { Err += t; });
+        return RunOptions(options);
     }
 
     // The run the last repair named in its report.
@@ -63,7 +51,6 @@ protected:
         return run.Folder();
     }
 
-    std::wstring Out, Err;
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "SpyScanFixture.h"
 
 #include "common/CodePage.h"
+#include "common/ExpectedPath.h"
 #include "common/Registry.h"
 #include "quarantine/Quarantine.h"
 #include "quarantine/QuarantineRun.h"
@@ -364,6 +365,11 @@ TEST_F(QuarantineTest, AFileOnAnotherVolumeIsCopiedCheckedAndDeletedThenCopiedBa
     {
         ScratchDrive volume(outside);
         ASSERT_FALSE(volume.Name().empty());
+        // Wine names a folder by the nearest drive root above it, from a list of drives it renews about
+        // once a second: until the new drive is on it, the folder goes by its Z: path.
+        for (int i = 0; i < 300 && ResolvedPath(outside) != volume.Name() + L"\\"; ++i)
+            Sleep(10);
+        ASSERT_EQ(volume.Name() + L"\\", ResolvedPath(outside));
         const std::wstring favorites = volume.Name() + L"\\Favorites";
         ASSERT_TRUE(CreateDirectoryW(favorites.c_str(), nullptr));
         ASSERT_TRUE(CreateDirectoryW((favorites + L"\\Far").c_str(), nullptr));
@@ -393,6 +399,10 @@ TEST_F(QuarantineTest, AFileOnAnotherVolumeIsCopiedCheckedAndDeletedThenCopiedBa
         EXPECT_FALSE(PathExists(run.Folder + L"\\" + item->PlaceName())) << "the quarantine's copy goes";
         SetUserShellFolder(L"Favorites", Favorites);
     }
+    // Until Wine's list of drives forgets the letter, the folder must stay: one made in its place
+    // (the same inode) would be taken for that drive's root.
+    for (int i = 0; i < 300 && ResolvedPath(outside) != outside; ++i)
+        Sleep(10);
     RemoveTree(outside);
 }
 
