@@ -99,6 +99,55 @@ std::map<std::wstring, std::wstring> ValuesOf(HKEY root, const std::wstring& key
     return values;
 }
 
+// A second drive letter of the prefix, on a scratch folder beside the prefix (outside drive_c, and
+// outside the prefix, whose own folder Wine hides from listings): another volume.
+class TOtherVolume {
+public:
+    TOtherVolume()
+    {
+        const std::string drive = UnixPath(L"C:\\");
+        const std::string tail = "/dosdevices/c:/";
+        if (drive.size() <= tail.size())
+            return;
+        const std::string prefix = drive.substr(0, drive.size() - tail.size());
+        Folder_ = L"Z:";
+        for (char c : prefix.substr(0, prefix.find_last_of('/') + 1) + "brisfold-volume-" + Narrow(TestProgramName()))
+            Folder_ += c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
+        RemoveTree(Folder_);
+        if (!CreateDirectoryW(Folder_.c_str(), nullptr))
+            return;
+        Drive_ = std::make_unique<ScratchDrive>(Folder_);
+        // Wine names a folder by the nearest drive root above it, from a list of drives it renews about
+        // once a second: until the new drive is on it, the folder goes by its Z: path.
+        for (int i = 0; i < 300 && !Drive_->Name().empty() && ResolvedPath(Folder_) != Drive_->Name() + L"\\"; ++i)
+            Sleep(10);
+    }
+    ~TOtherVolume()
+    {
+        Drive_.reset();
+        // Until Wine's list of drives forgets the letter, the folder must stay: one made in its place
+        // (the same inode) would be taken for that drive's root.
+        for (int i = 0; i < 300 && !Folder_.empty() && ResolvedPath(Folder_) != Folder_; ++i)
+            Sleep(10);
+        if (!Folder_.empty())
+            RemoveTree(Folder_);
+    }
+    bool Ready() const { return Drive_ && !Drive_->Name().empty() && ResolvedPath(Folder_) == Drive_->Name() + L"\\"; }
+    // A favorites folder on the drive with a folder of that name in it, the user's from now on.
+    std::wstring Favorites(const std::wstring& folder) const
+    {
+        const std::wstring favorites = Drive_->Name() + L"\\Favorites";
+        CreateDirectoryW(favorites.c_str(), nullptr);
+        CreateDirectoryW((favorites + L"\\" + folder).c_str(), nullptr);
+        SetUserShellFolder(L"Favorites", favorites);
+        return favorites;
+    }
+
+private:
+    std::wstring Folder_;
+    std::unique_ptr<ScratchDrive> Drive_;
+};
+
 class QuarantineTest : public SpyScanTest {
 protected:
     // A definition with a present key, so that its files and folders are listed.
@@ -351,59 +400,63 @@ TEST_F(QuarantineTest, ARunStoppedAfterTwoOfFiveMovesRestoresTheTwo)
 
 TEST_F(QuarantineTest, AFileOnAnotherVolumeIsCopiedCheckedAndDeletedThenCopiedBack)
 {
-    // A second drive letter of the prefix, on a scratch folder beside it (outside drive_c, and outside
-    // the prefix, whose own folder Wine hides from listings): another volume.
-    const std::string drive = UnixPath(L"C:\\");
-    const std::string tail = "/dosdevices/c:/";
-    ASSERT_GT(drive.size(), tail.size());
-    const std::string prefix = drive.substr(0, drive.size() - tail.size());
-    std::wstring outside = L"Z:";
-    for (char c : prefix.substr(0, prefix.find_last_of('/') + 1) + "brisfold-volume-" + Narrow(TestProgramName()))
-        outside += c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
-    RemoveTree(outside);
-    ASSERT_TRUE(CreateDirectoryW(outside.c_str(), nullptr)) << Narrow(outside) << ", error " << GetLastError();
-    {
-        ScratchDrive volume(outside);
-        ASSERT_FALSE(volume.Name().empty());
-        // Wine names a folder by the nearest drive root above it, from a list of drives it renews about
-        // once a second: until the new drive is on it, the folder goes by its Z: path.
-        for (int i = 0; i < 300 && ResolvedPath(outside) != volume.Name() + L"\\"; ++i)
-            Sleep(10);
-        ASSERT_EQ(volume.Name() + L"\\", ResolvedPath(outside));
-        const std::wstring favorites = volume.Name() + L"\\Favorites";
-        ASSERT_TRUE(CreateDirectoryW(favorites.c_str(), nullptr));
-        ASSERT_TRUE(CreateDirectoryW((favorites + L"\\Far").c_str(), nullptr));
-        SetUserShellFolder(L"Favorites", favorites);
-        const std::wstring file = favorites + L"\\Far\\far.exe";
-        WriteFileBytes(file, Content("far"), 9);
-        const TFileState before = SettledStateOf(file);
+    TOtherVolume volume;
+    ASSERT_TRUE(volume.Ready());
+    const std::wstring favorites = volume.Favorites(L"Far");
+    const std::wstring file = favorites + L"\\Far\\far.exe";
+    WriteFileBytes(file, Content("far"), 9);
+    const TFileState before = SettledStateOf(file);
 
-        const TRunEntry run = ScanAndRepair({Definition("Far", {"%favorites%\\Far\\far.exe"})}, 2);
-        EXPECT_FALSE(PathExists(file));
-        ASSERT_TRUE(run.Readable);
-        const TQuarantineItem* item = nullptr;
-        for (const TQuarantineItem& entry : run.Manifest.Items)
-            if (entry.Kind == TItemKind::File)
-                item = &entry;
-        ASSERT_NE(nullptr, item);
-        EXPECT_TRUE(item->OtherVolume) << "decided by the volume, not by a rename that would have worked";
-        EXPECT_TRUE(item->Done);
-        EXPECT_TRUE(Content("far") == ReadBytes(run.Folder + L"\\" + item->PlaceName()));
+    const TRunEntry run = ScanAndRepair({Definition("Far", {"%favorites%\\Far\\far.exe"})}, 2);
+    EXPECT_FALSE(PathExists(file));
+    ASSERT_TRUE(run.Readable);
+    const TQuarantineItem* item = nullptr;
+    for (const TQuarantineItem& entry : run.Manifest.Items)
+        if (entry.Kind == TItemKind::File)
+            item = &entry;
+    ASSERT_NE(nullptr, item);
+    EXPECT_TRUE(item->OtherVolume) << "decided by the volume, not by a rename that would have worked";
+    EXPECT_TRUE(item->Done);
+    EXPECT_TRUE(Content("far") == ReadBytes(run.Folder + L"\\" + item->PlaceName()));
 
-        const TRestoreResult restored = Restore(run);
-        EXPECT_TRUE(restored.AllRestored()) << Texts(restored);
-        const TFileState after = StateOf(file);
-        EXPECT_TRUE(before.Bytes == after.Bytes);
-        EXPECT_EQ(Value(before.Info.ftLastWriteTime), Value(after.Info.ftLastWriteTime));
-        EXPECT_EQ(before.Info.dwFileAttributes, after.Info.dwFileAttributes);
-        EXPECT_FALSE(PathExists(run.Folder + L"\\" + item->PlaceName())) << "the quarantine's copy goes";
-        SetUserShellFolder(L"Favorites", Favorites);
+    const TRestoreResult restored = Restore(run);
+    EXPECT_TRUE(restored.AllRestored()) << Texts(restored);
+    const TFileState after = StateOf(file);
+    EXPECT_TRUE(before.Bytes == after.Bytes);
+    EXPECT_EQ(Value(before.Info.ftLastWriteTime), Value(after.Info.ftLastWriteTime));
+    EXPECT_EQ(before.Info.dwFileAttributes, after.Info.dwFileAttributes);
+    EXPECT_FALSE(PathExists(run.Folder + L"\\" + item->PlaceName())) << "the quarantine's copy goes";
+    SetUserShellFolder(L"Favorites", Favorites);
+}
+
+TEST_F(QuarantineTest, AFileThatCannotBeCopiedWholeStaysWhereItIs)
+{
+    TOtherVolume volume;
+    ASSERT_TRUE(volume.Ready());
+    const std::wstring file = volume.Favorites(L"Stuck") + L"\\Stuck\\stuck.exe";
+    WriteFileBytes(file, Content("stuck"), 17);
+    Scanner = MakeScanner({Definition("Stuck", {"%favorites%\\Stuck\\stuck.exe"})});
+    ASSERT_EQ(2, RunScan(*Scanner));
+    // Before the file's turn, something takes the place of its copy in the run.
+    Scanner->Quarantine.KeepGoing = [&] {
+        if (!Scanner->LastQuarantineFolder.empty())
+            CreateDirectoryW((Scanner->LastQuarantineFolder + L"\\1.quarantined").c_str(), nullptr);
+        return true;
+    };
+    RunRepair(*Scanner);
+    EXPECT_TRUE(Content("stuck") == ReadBytes(file)) << "not removed";
+    EXPECT_EQ(1, Scanner->LastRepair.Count(TOutcome::Failed));
+    ASSERT_EQ(1u, Scanner->LastRepair.Left().size());
+    EXPECT_EQ(file, Scanner->LastRepair.Left()[0].Text);
+    EXPECT_EQ(0u, Scanner->LastRepair.Left()[0].Reason.find(L"it cannot be copied into the quarantine"))
+        << Narrow(Scanner->LastRepair.Left()[0].Reason);
+    const TRunEntry run = OnlyRun();
+    for (const TQuarantineItem& item : run.Manifest.Items) {
+        if (item.Kind == TItemKind::File)
+            EXPECT_EQ(0u, ItemStateText(run, item).find(L"not removed (failed: it cannot be copied"))
+                << Narrow(ItemStateText(run, item));
     }
-    // Until Wine's list of drives forgets the letter, the folder must stay: one made in its place
-    // (the same inode) would be taken for that drive's root.
-    for (int i = 0; i < 300 && ResolvedPath(outside) != outside; ++i)
-        Sleep(10);
-    RemoveTree(outside);
+    SetUserShellFolder(L"Favorites", Favorites);
 }
 
 TEST_F(QuarantineTest, PathsLongerThanMaxPath)
