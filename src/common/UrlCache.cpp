@@ -23,7 +23,7 @@ bool TUrlCacheEnum::Next(TUrlCacheRecord& record)
         auto* info = Buffer_.empty() ? nullptr : reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(Buffer_.data());
         SetLastError(ERROR_SUCCESS);
         if (!Started_) {
-            HANDLE find = FindFirstUrlCacheEntryA(nullptr, info, &size);
+            HANDLE find = FindFirstUrlCacheEntryA(Pattern_, info, &size);
             if (find) {
                 Find_ = find;
                 Started_ = true;
@@ -49,6 +49,21 @@ bool TUrlCacheEnum::Next(TUrlCacheRecord& record)
     record.EntryType = info->CacheEntryType;
     record.Size = (static_cast<uint64_t>(info->dwSizeHigh) << 32) | info->dwSizeLow;
     return true;
+}
+
+bool TAllUrlCacheEntries::Next(TUrlCacheRecord& record)
+{
+    if (!PlainEnded_) {
+        if (Plain_.Next(record)) {
+            Seen_.insert(record.SourceUrl);
+            return true;
+        }
+        PlainEnded_ = true;
+    }
+    while (Cookies_.Next(record))
+        if (Seen_.insert(record.SourceUrl).second)
+            return true;
+    return false;
 }
 
 namespace {

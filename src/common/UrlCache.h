@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 struct TUrlCacheRecord {
@@ -20,7 +21,9 @@ struct TUrlCacheRecord {
 
 class TUrlCacheEnum {
 public:
-    TUrlCacheEnum() = default;
+    // pattern: null for every entry the system enumerates without one, or an entry-name prefix such
+    // as "Cookie:" (Wine matches it with case).
+    explicit TUrlCacheEnum(const char* pattern = nullptr) : Pattern_(pattern) {}
     ~TUrlCacheEnum();
     TUrlCacheEnum(const TUrlCacheEnum&) = delete;
     TUrlCacheEnum& operator=(const TUrlCacheEnum&) = delete;
@@ -31,10 +34,25 @@ public:
     bool Next(TUrlCacheRecord& record);
 
 private:
+    const char* Pattern_ = nullptr;
     HANDLE Find_ = nullptr;
     bool Started_ = false;
     bool Ended_ = false;
     std::vector<unsigned char> Buffer_;
+};
+
+// Every entry of the cache, each URL once. Windows 10 and later enumerate only the content container
+// when no pattern is given: the cookie container is enumerated on its own ("Cookie:") and merged.
+class TAllUrlCacheEntries {
+public:
+    bool Next(TUrlCacheRecord& record);
+
+private:
+    TUrlCacheEnum Plain_;
+    TUrlCacheEnum Cookies_{kCookiePattern};
+    bool PlainEnded_ = false;
+    std::unordered_set<std::string> Seen_;
+    static constexpr char kCookiePattern[] = "Cookie:";
 };
 
 // Removes the cache entry of that source URL (and its local file). The 8-bit form takes the URL exactly

@@ -13,6 +13,7 @@
 #include <shlobj.h>
 #include <winnetwk.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -57,7 +58,7 @@ TJunkSettings ReadJunkSettings(const std::wstring& iniPath)
     settings.IECache = IsSwitchOn(ini, L"IE Cache");
     settings.TempFile = IsSwitchOn(ini, L"TempFile");
     settings.Recycle = IsSwitchOn(ini, L"Recycle");
-    settings.RemoveDay = ini.ReadInteger(kJunkSection, L"RemoveDay", 2);
+    settings.RemoveDay = std::clamp(ini.ReadInteger(kJunkSection, L"RemoveDay", 2), 0, kMaxRemoveDay);
     return settings;
 }
 
@@ -212,13 +213,13 @@ void TJunkWalker::TestFile(const std::wstring& folder, const std::wstring& expec
 
 std::wstring RecycleBinFolder(const std::wstring& driveRoot)
 {
-    if (driveRoot.empty()) return {};
-    const std::wstring root = WithBackslash(driveRoot);
-    for (const wchar_t* name : {L"RECYCLER", L"Recycled", L"$Recycle.Bin"}) {
-        std::wstring folder = root + name;
-        if (FolderExists(folder) && !IsFolderLink(folder)) return folder;
-    }
-    return {};
+    const std::wstring sid = CurrentUserSid();
+    if (driveRoot.empty() || sid.empty()) return {};
+    // Only the bin's place and form make it one: any other folder of that name is the user's own.
+    const std::wstring bins = WithBackslash(driveRoot) + L"$Recycle.Bin";
+    const std::wstring own = bins + L"\\" + sid;
+    if (!FolderExists(bins) || IsFolderLink(bins) || !FolderExists(own) || IsFolderLink(own)) return {};
+    return own;
 }
 
 int64_t RecycleBinSize(const std::wstring& driveRoot)
@@ -231,8 +232,8 @@ namespace {
 
 bool IsFolderSettings(const wchar_t* name) { return SameText(name, L"desktop.ini"); }
 
-// Visits the bin's entries below folder (depth 0 = the bin itself), each with the path it must resolve
-// to (expected: the folder's); a link is never entered. visit returns false to stop the walk.
+// Visits the entries below folder (depth 0 = its own entries), deepest first, each with the path it
+// must resolve to (expected: the folder's); a link is never entered. visit returns false to stop.
 template <typename Visit>
 bool VisitBin(const std::wstring& folder, const std::wstring& expected, int depth, Visit visit)
 {
@@ -252,6 +253,12 @@ bool VisitBin(const std::wstring& folder, const std::wstring& expected, int dept
     return true;
 }
 
+// The bin's own folder settings, which an emptied bin keeps; a recycled folder's are its content.
+bool IsBinSettings(const WIN32_FIND_DATAW& data, bool isFolder, int depth)
+{
+    return depth == 0 && !isFolder && IsFolderSettings(data.cFileName);
+}
+
 } // namespace
 
 bool RecycleBinHoldsItems(const std::wstring& driveRoot)
@@ -259,27 +266,29 @@ bool RecycleBinHoldsItems(const std::wstring& driveRoot)
     const std::wstring folder = RecycleBinFolder(driveRoot);
     if (folder.empty()) return false;
     bool holds = false;
-    VisitBin(folder, {}, 0, [&](const std::wstring&, const std::wstring&, const WIN32_FIND_DATAW& data, bool isFolder, int) {
-        holds = !isFolder && !IsFolderSettings(data.cFileName);
-        return !holds;
-    });
+    VisitBin(folder, {}, 0,
+             [&](const std::wstring&, const std::wstring&, const WIN32_FIND_DATAW& data, bool isFolder, int depth) {
+                 holds = depth == 0 && !IsBinSettings(data, isFolder, depth);
+                 return !holds;
+             });
     return holds;
 }
 
 void EmptyRecycleBinFolder(const std::wstring& driveRoot)
 {
     const std::wstring folder = RecycleBinFolder(driveRoot);
-    const std::wstring expected = ResolvedPath(WithBackslash(folder));
-    if (folder.empty() || expected.empty()) return;
-    // Entries come deepest first, so a deleted folder's own folders are empty when their turn comes.
-    // The per-user folders (depth 0) and the bin itself stay, as an emptied bin keeps them.
+    const std::wstring expected = folder.empty() ? std::wstring() : ResolvedPath(WithBackslash(folder));
+    if (expected.empty()) return;
+    // Entries come deepest first, so a recycled folder is empty when its turn comes. The bin folder
+    // itself and its folder settings stay, as an emptied bin keeps them.
     VisitBin(folder, expected, 0,
              [](const std::wstring& path, const std::wstring& expectedPath, const WIN32_FIND_DATAW& data, bool isFolder,
                 int depth) {
-                 if (!isFolder && !IsFolderSettings(data.cFileName))
-                     (void)DeleteFileSafe(path, expectedPath); // what stays is seen by the report, which looks again
-                 else if (isFolder && depth > 0)
+                 // What stays is seen by the report, which looks again.
+                 if (isFolder)
                      (void)RemoveFolderSafe(path, expectedPath);
+                 else if (!IsBinSettings(data, isFolder, depth))
+                     (void)DeleteFileSafe(path, expectedPath);
                  return true;
              });
 }

@@ -219,6 +219,7 @@ bool TempThread::Repair(TLabel& statusLabel)
     if (RemovalThread_) WaitProcessingSentMessages(RemovalThread_.Get());
     if (RemovalList_.IsOpen()) ReadRemovalResult(true);
     LastRepair.Clear();
+    ResultRead_ = false;
 
     BSTR text = nullptr;
     createDll(&text, MainIniPath().c_str());
@@ -269,7 +270,7 @@ bool TempThread::CompleteRepairReport(DWORD timeoutMs)
             ProcessMessages();
         }
     }
-    if (!RemovalStarted) return ended; // Repair has already reported every file
+    if (!RemovalStarted || ResultRead_) return ended; // the report is complete already
     ReadRemovalResult(ended);
     return ended;
 }
@@ -303,11 +304,13 @@ void TempThread::ReadRemovalResult(bool finished)
                                                                                            : TOutcome::NotReached);
     }
     if (RecycleBytes > 0) {
-        const std::wstring bin = L"Recycle bin " + Places.RecycleDrive;
+        // The folder measured and emptied: the current user's bin of the drive.
+        const std::wstring bin = L"Recycle bin " + RecycleFolder;
         LastRepair.Add(bin, RecycleBinHoldsItems(Places.RecycleDrive) ? TOutcome::Failed : TOutcome::Removed);
     }
     // While the library still runs it may read the list and write the result: both stay until then.
     if (!finished) return;
+    ResultRead_ = true;
     RemovalList_.Close();
     (void)DeleteFileSafe(JunkListPath(folder)); // traces of the user's files; if one stays, nothing else does
     (void)DeleteFileSafe(JunkResultPath(folder));

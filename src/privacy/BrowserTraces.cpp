@@ -33,7 +33,7 @@ bool IsIgnoredCookie(const TCategoryContext& context, const TUrlCacheRecord& rec
 void ListCookieCache(TCategoryContext& context, const std::wstring&)
 {
     context.NoteIgnoredKeepEntries();
-    TUrlCacheEnum cache;
+    TAllUrlCacheEntries cache;
     TUrlCacheRecord record;
     for (;;) {
         ProcessMessages();

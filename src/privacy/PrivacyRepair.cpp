@@ -1,16 +1,14 @@
-#include "privacy/PrivacyRepair.h"
+#include "privacy/PrivacyScanner.h"
 
 #include "common/CodePage.h"
 #include "common/Handles.h"
 #include "common/Kelvor_Routine.h"
-#include "common/Registry.h"
 #include "common/SafeDelete.h"
 #include "common/TextCompare.h"
 #include "common/UrlCache.h"
 #include "privacy/BrowserCleaning.h"
 #include "privacy/BrowserPlaces.h"
 #include "privacy/BrowserTraces.h"
-#include "privacy/PrivacyScanner.h"
 #include "privacy/Processes.h"
 #include "privacy/RestartDeletion.h"
 #include "ui/Label.h"
@@ -20,21 +18,6 @@
 #include <windows.h>
 
 #include <algorithm>
-
-TOutcome DeleteRegistryKey(const std::wstring& keyPath)
-{
-    // The safe tree deletion opens only the last step as a link; a link further up would be followed.
-    if (PathCrossesLink(HKEY_CURRENT_USER, keyPath))
-        return TOutcome::Refused;
-    return DeleteRegTreeSafe(HKEY_CURRENT_USER, keyPath);
-}
-
-TOutcome DeleteRegistryValue(const std::wstring& keyPath, const std::wstring& valueName)
-{
-    if (PathCrossesLink(HKEY_CURRENT_USER, keyPath))
-        return TOutcome::Refused;
-    return DeleteRegValueSafe(HKEY_CURRENT_USER, keyPath, valueName);
-}
 
 // What the repair asks of the machine once, before the first item.
 struct TPrivacyScanner::TRepairState {
@@ -97,10 +80,11 @@ void TPrivacyScanner::Repair(TLabel& status, TProgressBar& progress)
 TOutcome TPrivacyScanner::RepairItem(const TPrivacyItem& item, const TRepairState& state, std::wstring& message)
 {
     switch (item.Kind) {
+    // The gate refuses the root itself and a link at any step or, for a key, anywhere in it.
     case TPrivacyItemKind::Key:
-        return DeleteRegistryKey(item.Key);
+        return DeleteRegTreeSafe(HKEY_CURRENT_USER, item.Key);
     case TPrivacyItemKind::Value:
-        return DeleteRegistryValue(item.Key, item.ValueName);
+        return DeleteRegValueSafe(HKEY_CURRENT_USER, item.Key, item.ValueName);
     case TPrivacyItemKind::FolderEntry:
         // A one-level listing shows its sub-folders; the clean-up deletes files only.
         return TOutcome::Refused;
@@ -141,7 +125,9 @@ TOutcome TPrivacyScanner::RepairBrowserFile(const TPrivacyItem& item, const TRep
         return FolderExists(item.File) ? TOutcome::Refused : TOutcome::AlreadyGone;
     if (!ResolvesInside(item.Owner.Root, item.File))
         return TOutcome::Refused;
-    const TOutcome outcome = DeleteFileSafe(item.File);
+    // Only where the scan found it: a folder on the way swapped for a link since then is refused, even
+    // when the link stays inside the browser's folder.
+    const TOutcome outcome = DeleteFileSafe(item.File, item.Expected);
     return outcome == TOutcome::Failed && LockFileHeld(item.File) ? TOutcome::InUse : outcome;
 }
 

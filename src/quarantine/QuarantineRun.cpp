@@ -175,9 +175,11 @@ TQuarantineRun::TPlan TQuarantineRun::AddFolder(const std::wstring& path, const 
 TQuarantineRun::TPlan TQuarantineRun::AddRegistry(HKEY root, const std::wstring& key, const std::wstring* valueName,
                                                   const std::wstring& shown, const TItemOrigin& origin)
 {
-    // A link cannot be brought back: it is refused before anything of it is saved.
-    if (valueName ? PathCrossesLink(root, key) : PathInvolvesLink(root, key))
-        return {0, TOutcome::Refused, {}};
+    // What the gate would refuse (a link at any step, or for a key anywhere in it: a link cannot be
+    // brought back) is settled before anything of it is saved.
+    if (const std::optional<TOutcome> blocked =
+            RegDeletionBlocked(root, key, 0, valueName ? TRegDeletion::Value : TRegDeletion::Tree))
+        return {0, *blocked, {}};
     const TExportResult exported = valueName ? Undo_.AddValue(root, key, *valueName) : Undo_.AddKeyTree(root, key);
     switch (exported) {
     case TExportResult::Added: break;

@@ -58,7 +58,7 @@ int32_t TScanRegistry::ScanDeep(TLabel& status, TProgressBar& progress)
     DeepCount = 0;
     status.SetCaption(ScanPrefix + Text(kLabelText));
     // Values of every program, 32-bit ones included, are judged.
-    const TPathJudge judge(Hooks.DriveType, true);
+    const TPathJudge judge(Hooks.DriveType, true, Hooks.Attributes);
     const struct {
         HKEY Root;
         const wchar_t* Name;

@@ -41,7 +41,7 @@ int32_t TScanRegistry::ScanFileTypes(TLabel& status, TProgressBar& progress)
 {
     status.SetCaption(ScanPrefix + Text(kIconText));
     // The classes both kinds of program share: a command may name a 32-bit program's file.
-    const TPathJudge judge(Hooks.DriveType, true);
+    const TPathJudge judge(Hooks.DriveType, true, Hooks.Attributes);
     TRegKey classes;
     if (classes.OpenOrCreate(HKEY_CLASSES_ROOT, L"") != ERROR_SUCCESS)
         return 0;

@@ -4,8 +4,9 @@
 
 #include <cwctype>
 
-TPathJudge::TPathJudge(TDriveTypeQuery driveType, bool thirtyTwoBit)
-    : DriveType_(std::move(driveType)), WindowsFolder_(::WindowsFolder()), ThirtyTwoBit_(thirtyTwoBit)
+TPathJudge::TPathJudge(TDriveTypeQuery driveType, bool thirtyTwoBit, TAttributesQuery attributes)
+    : DriveType_(std::move(driveType)), Attributes_(std::move(attributes)), WindowsFolder_(::WindowsFolder()),
+      ThirtyTwoBit_(thirtyTwoBit)
 {
 }
 
@@ -39,7 +40,14 @@ DWORD TPathJudge::Attributes(const std::wstring& path) const
 {
     if (path != LastPath_) {
         LastPath_ = path;
-        LastAttributes_ = GetFileAttributesW(path.c_str());
+        const TPathAttributes answer = Attributes_ ? Attributes_(path) : QueryPathAttributes(path);
+        // A text the file system cannot read as a name names nothing either.
+        const bool gone = answer.Error == ERROR_FILE_NOT_FOUND || answer.Error == ERROR_PATH_NOT_FOUND ||
+                          answer.Error == ERROR_INVALID_NAME || answer.Error == ERROR_BAD_PATHNAME ||
+                          answer.Error == ERROR_DIRECTORY;
+        LastAttributes_ = answer.Attributes != INVALID_FILE_ATTRIBUTES ? answer.Attributes
+                          : gone                                        ? INVALID_FILE_ATTRIBUTES
+                                                                        : kUnknownKind;
     }
     return LastAttributes_;
 }
@@ -47,7 +55,8 @@ DWORD TPathJudge::Attributes(const std::wstring& path) const
 bool TPathJudge::File(const std::wstring& path, bool thirtyTwoBit) const
 {
     const auto isFile = [](DWORD attributes) {
-        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+        return attributes == kUnknownKind ||
+               (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0);
     };
     if (isFile(Attributes(path)))
         return true;
@@ -58,7 +67,8 @@ bool TPathJudge::File(const std::wstring& path, bool thirtyTwoBit) const
 bool TPathJudge::Folder(const std::wstring& path, bool thirtyTwoBit) const
 {
     const auto isFolder = [](DWORD attributes) {
-        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        return attributes == kUnknownKind ||
+               (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
     };
     if (isFolder(Attributes(path)))
         return true;

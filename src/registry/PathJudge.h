@@ -14,7 +14,7 @@
 class TPathJudge {
 public:
     // thirtyTwoBit: the entries judged may belong to 32-bit programs.
-    TPathJudge(TDriveTypeQuery driveType, bool thirtyTwoBit);
+    TPathJudge(TDriveTypeQuery driveType, bool thirtyTwoBit, TAttributesQuery attributes = QueryPathAttributes);
     TPathJudge(const TPathJudge&) = delete;
     TPathJudge& operator=(const TPathJudge&) = delete;
 
@@ -30,13 +30,17 @@ public:
 private:
     // The 32-bit place of a path; empty where it is not redirected.
     std::wstring Place32(const std::wstring& path) const;
-    // The path's attributes; a file test and a folder test of one path ask once.
+    // The path's attributes; a file test and a folder test of one path ask once. Only "file not found"
+    // and "path not found" (or a text that is no valid name) mean that nothing is there: a path that
+    // cannot be asked (access denied, a sharing violation) is there, of a kind not known (kUnknownKind).
     DWORD Attributes(const std::wstring& path) const;
+    static constexpr DWORD kUnknownKind = 0xFFFFFFFE;
 
     // Each drive is asked about once: the question is a costly one, and its answer holds for a check.
     UINT DriveType(const std::wstring& root) const;
 
     TDriveTypeQuery DriveType_;
+    TAttributesQuery Attributes_;
     mutable UINT DriveTypes_[26] = {};
     mutable bool Asked_[26] = {};
     mutable std::wstring LastPath_;

@@ -75,3 +75,12 @@ bool EndsInDotAndThree(const std::wstring& text)
 {
     return text.size() >= 4 && text[text.size() - 4] == L'.';
 }
+
+TPathAttributes QueryPathAttributes(const std::wstring& path)
+{
+    TPathAttributes answer;
+    answer.Attributes = GetFileAttributesW(path.c_str());
+    if (answer.Attributes == INVALID_FILE_ATTRIBUTES)
+        answer.Error = GetLastError();
+    return answer;
+}

@@ -8,6 +8,14 @@
 
 // Answers GetDriveTypeW for a drive root such as "C:\".
 using TDriveTypeQuery = std::function<UINT(const std::wstring& root)>;
+// Answers GetFileAttributesW for a path, with the error when it fails.
+struct TPathAttributes {
+    DWORD Attributes = INVALID_FILE_ATTRIBUTES;
+    DWORD Error = ERROR_SUCCESS;
+};
+using TAttributesQuery = std::function<TPathAttributes(const std::wstring& path)>;
+// The system's answer.
+TPathAttributes QueryPathAttributes(const std::wstring& path);
 
 // The text in lower case (a path as the deep scan and the extension tests compare it).
 std::wstring Lower(std::wstring text);

@@ -35,11 +35,7 @@ TQuarantineRun::TPlan PlanFinding(TQuarantineRun& run, const TSpyFinding& findin
         return run.AddRegistry(finding.Hit.Root, finding.Hit.SubKey,
                                finding.Entry.IsValue ? &finding.Entry.ValueName : nullptr, finding.Hit.Display, origin);
     case TSpyFinding::TKind::File:
-        if (!FileExists(finding.Path))
-            return {0, FolderExists(finding.Path) ? TOutcome::Refused : TOutcome::AlreadyGone, {}};
-        // A file in use is left in place.
-        if (IsFileLocked(finding.Path))
-            return {0, TOutcome::InUse, {}};
+        // A file in use is left in place (the gate says so); a read-only one goes.
         return run.AddFile(finding.Path, finding.Expected, origin);
     case TSpyFinding::TKind::Folder:
         return run.AddFolder(finding.Path, finding.Expected, origin);

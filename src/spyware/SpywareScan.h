@@ -33,9 +33,6 @@ struct TSpyFinding {
     std::wstring Risk;
 };
 
-// A row's Entry text read back the way the removal understands it (rows the scan did not add).
-TSpyFinding FindingFromEntry(const std::wstring& entry);
-
 class TSpyScan {
 public:
     // The "M_SpywareScan" line shown while Repair runs, and the list view's column of the Entry text.

@@ -35,10 +35,6 @@ HRESULT WINAPI FakeEmptyRecycleBin(HWND, const wchar_t* root, DWORD)
     return S_OK;
 }
 
-std::wstring LibraryPath()
-{
-    return TAppFrame().ExeFolder + L"Ravenwick.dll";
-}
 
 std::wstring GetEnv(const wchar_t* name)
 {
@@ -64,6 +60,9 @@ void JunkTest::SetUp()
     // A long name, so that its short name differs.
     Windows = Root.MakeFolder(L"WindowsFolder");
     WindowsTemp = Root.MakeFolder(L"WindowsFolder\\temp");
+    Bin = L"Drive\\$Recycle.Bin\\" + CurrentUserSid();
+    BinFolder = Root / Bin;
+    ASSERT_NE(CurrentUserSid(), L"");
     SetUserShellFolder(L"AppData", AppData);
     SetUserShellFolder(L"Cache", Cache);
     SavedTmp_ = GetEnv(L"TMP");
@@ -71,7 +70,7 @@ void JunkTest::SetUp()
     SetEnvironmentVariableW(L"TMP", Temp.c_str());
     SetEnvironmentVariableW(L"TEMP", Temp.c_str());
 
-    Library_.Reset(LoadLibraryW(LibraryPath().c_str()));
+    Library_.Reset(LoadLibraryW(StandInLibrary().c_str()));
     ASSERT_TRUE(Library_) << "error " << GetLastError();
     const auto useStandIns = reinterpret_cast<TUseStandIns>(GetProcAddress(Library_.Get(), kUseStandInsName));
     ASSERT_NE(useStandIns, nullptr);
@@ -103,6 +102,11 @@ void JunkTest::TearDown()
         if (const auto useStandIns = reinterpret_cast<TUseStandIns>(GetProcAddress(Library_.Get(), kUseStandInsName)))
             useStandIns(nullptr, nullptr, nullptr);
     }
+}
+
+std::wstring JunkTest::StandInLibrary()
+{
+    return TAppFrame().ExeFolder + L"RavenwickStandIns.dll";
 }
 
 std::vector<std::wstring> JunkTest::EmptiedBins()
@@ -143,6 +147,7 @@ std::unique_ptr<TempThread> JunkTest::RunScan(const TWideStrings& texts)
 {
     auto thread = std::make_unique<TempThread>(Label, Bar, Memo, texts);
     thread->ScanPrefix = L"Scanning";
+    thread->LibraryPath = StandInLibrary();
     thread->Places = {Windows, Drive};
     // Only the pacing test waits as the program does.
     thread->Pause = [](DWORD) {};
@@ -195,7 +200,7 @@ void JunkTest::ExpectRemovalConfinedToRoot(const TempThread& thread)
         ASSERT_TRUE(PathIsAtOrBelow(place, Root.Path())) << testing::PrintToString(place);
     ASSERT_EQ(thread.Places.WindowsFolder, Windows);
     ASSERT_EQ(thread.Places.RecycleDrive, Drive);
-    ASSERT_EQ(thread.LibraryPath, LibraryPath());
+    ASSERT_EQ(thread.LibraryPath, StandInLibrary());
 }
 
 void JunkTest::RepairAndWait(TempThread& thread)

@@ -74,7 +74,7 @@ TEST_F(JunkTest, RemovalEmptiesOnlyTheBinThatWasMeasured)
     for (const wchar_t* recycle : {L"1", L"0"}) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(recycle)));
         RemoveTree(Root / L"Drive");
-        Root.MakeFile(L"Drive\\$Recycle.Bin\\S-1-5-21\\$R1.txt", 3000);
+        Root.MakeFile(Bin + L"\\$R1.txt", 3000);
         WriteSettings({{L"IE Cache", L"0"}, {L"TempFile", L"0"}, {L"Recycle", recycle}});
         const size_t before = EmptiedBins().size();
 

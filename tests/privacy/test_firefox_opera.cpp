@@ -7,7 +7,6 @@
 #include "common/FileFind.h"
 #include "common/Kelvor_Routine.h"
 #include "privacy/BrowserTraces.h"
-#include "privacy/PrivacyRepair.h"
 #include "privacy/Processes.h"
 #include "support/UnixLinks.h"
 

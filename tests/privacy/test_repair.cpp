@@ -10,7 +10,6 @@
 #include "common/SafeDelete.h"
 #include "common/SystemFolders.h"
 #include "privacy/PrivacyCollectors.h"
-#include "privacy/PrivacyRepair.h"
 #include "privacy/Processes.h"
 #include "privacy/RestartDeletion.h"
 

@@ -7,6 +7,8 @@
 #include "common/SafeDelete.h"
 #include "common/SystemFolders.h"
 
+#include <algorithm>
+
 namespace {
 
 const std::wstring kVersion = L"Software\\Microsoft\\Windows\\CurrentVersion\\";
@@ -137,6 +139,59 @@ TEST_F(ProgramChecks, RunEntries)
         L"[" + kMachine + wowRun + L"]", L"\"Gone32\"=\"" + EscapeBackslashes(Missing) + L"\"",
     };
     EXPECT_EQ(scanner->BackupLines(), expected);
+}
+
+TEST_F(ProgramChecks, ALinkedThirtyTwoBitRunKeyIsListedAsTheLinkAndNeverRepairedThroughIt)
+{
+    OnlyCategories({L"Startup"});
+    // The 32-bit Run key was made a link to a key whose value only looks like a run entry.
+    SetRegString(HKEY_LOCAL_MACHINE, L"Software\\Precious", L"Tool", Missing);
+    CreateRegKey(HKEY_LOCAL_MACHINE, kVersion + L"Run");
+    Registry->MakeLink(HKEY_LOCAL_MACHINE, kWowVersion + L"Run", L"Software\\Precious");
+
+    auto scanner = MakeScannerWithDrives();
+    EXPECT_EQ(RunScan(*scanner), 1);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{Row(L"Text 16", kMachine + kWowVersion + L"Run", L"Tool", Missing, 5)}));
+    RunRepair(*scanner);
+    EXPECT_EQ(scanner->LastRepair.Count(TOutcome::Refused), 1);
+    EXPECT_TRUE(RegValueExists(HKEY_LOCAL_MACHINE, L"Software\\Precious", L"Tool"));
+}
+
+TEST_F(ProgramChecks, OnlyANameThatIsNotThereIsMissing)
+{
+    // A path the system cannot be asked about (no rights, held by another program) is there: only
+    // "file not found" and "path not found" make an entry broken.
+    OnlyCategories({L"Startup"});
+    const struct {
+        const wchar_t* Name;
+        DWORD Error;
+        bool Listed;
+    } cases[] = {
+        {L"denied", ERROR_ACCESS_DENIED, false},
+        {L"shared", ERROR_SHARING_VIOLATION, false},
+        {L"gone", ERROR_FILE_NOT_FOUND, true},
+        {L"nofolder", ERROR_PATH_NOT_FOUND, true},
+    };
+    const std::wstring run = kVersion + L"Run";
+    std::vector<std::string> expected;
+    for (const auto& c : cases) {
+        const std::wstring path = *Files / (std::wstring(c.Name) + L".exe");
+        SetRegString(HKEY_LOCAL_MACHINE, run, c.Name, path);
+        if (c.Listed)
+            expected.push_back(Row(L"Text 16", kMachine + run, c.Name, path, 5));
+    }
+    auto scanner = MakeScannerWithDrives();
+    scanner->Hooks.Attributes = [&](const std::wstring& path) {
+        for (const auto& c : cases)
+            if (path == *Files / (std::wstring(c.Name) + L".exe"))
+                return TPathAttributes{INVALID_FILE_ATTRIBUTES, c.Error};
+        return QueryPathAttributes(path);
+    };
+    EXPECT_EQ(RunScan(*scanner), 2);
+    std::sort(expected.begin(), expected.end());
+    std::vector<std::string> rows = Rows();
+    std::sort(rows.begin(), rows.end());
+    EXPECT_EQ(rows, expected);
 }
 
 TEST_F(ProgramChecks, MuiCache)
