@@ -64,5 +64,6 @@ struct TRestoreReport {
     // What could not be written, one text each.
     std::vector<std::wstring> Failures;
 };
-// Creates every key and sets every value as the file holds it; nothing is deleted.
+// Creates every key and sets every value as the file holds it; nothing is deleted. A key that a
+// registry link lies on the way to (at any step, the system's own links aside) is not written.
 TRestoreReport RestoreUndoKeys(const std::vector<TUndoKey>& keys);

@@ -3,7 +3,9 @@
 
 #include "common/Handles.h"
 #include "common/HexDigit.h"
+#include "common/KeyLocation.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -282,12 +284,91 @@ bool ReadUndoFile(const std::wstring& path, std::vector<TUndoKey>& keys, std::ws
     return ParseUndoText(text, keys, error);
 }
 
+namespace {
+
+std::vector<std::wstring> KeySteps(const std::wstring& path)
+{
+    std::vector<std::wstring> steps;
+    for (size_t start = 0; start <= path.size();) {
+        const size_t end = std::min(path.find(L'\\', start), path.size());
+        if (end > start)
+            steps.push_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return steps;
+}
+
+std::wstring JoinedSteps(const std::vector<std::wstring>& steps, size_t count)
+{
+    std::wstring path;
+    for (size_t i = 0; i < count; ++i)
+        path += (i == 0 ? L"" : L"\\") + steps[i];
+    return path;
+}
+
+// Opens the key at root\path for writing, making the steps that are missing. Writing through a
+// registry link would put the entries wherever its maker chose (for an administrator's restore, any
+// key of the machine): the key is reached one step at a time from where its nearest existing
+// ancestor really lies (the system's own links resolved by the locator), each step opened as itself,
+// and a link at any step is refused. ERROR_SUCCESS, or the error; link tells a refused link.
+LSTATUS OpenForRestore(HKEY root, const std::wstring& path, TRegKey& key, bool& link)
+{
+    link = false;
+    const std::vector<std::wstring> steps = KeySteps(path);
+    const TKeyLocator locator;
+    size_t existing = steps.size();
+    TKeyLocation place = locator.Locate(root, JoinedSteps(steps, existing), 0);
+    while (!place.Found() && existing > 0)
+        place = locator.Locate(root, JoinedSteps(steps, --existing), 0);
+    if (!place.Found())
+        place = {root, L""};
+    if (place.CrossesLink) {
+        link = true;
+        return ERROR_ACCESS_DENIED;
+    }
+    std::vector<std::wstring> walk = KeySteps(place.Path);
+    walk.insert(walk.end(), steps.begin() + static_cast<std::ptrdiff_t>(existing), steps.end());
+    key.Close();
+    if (walk.empty())
+        return key.Open(place.Root, L"", KEY_READ | KEY_WRITE);
+    for (size_t i = 0; i < walk.size(); ++i) {
+        const REGSAM access = i + 1 == walk.size() ? KEY_READ | KEY_WRITE
+                                                   : KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | KEY_CREATE_SUB_KEY;
+        const HKEY parent = key.IsOpen() ? key.Handle() : place.Root;
+        TRegKey next;
+        LSTATUS status = next.Open(parent, walk[i], access, REG_OPTION_OPEN_LINK);
+        if (status == ERROR_FILE_NOT_FOUND) {
+            // Made as a plain key; looked at again as itself, in case a link took the name meanwhile.
+            TRegKey made;
+            status = made.Create(parent, walk[i], access);
+            if (status == ERROR_SUCCESS)
+                status = next.Open(parent, walk[i], access, REG_OPTION_OPEN_LINK);
+        }
+        if (status != ERROR_SUCCESS)
+            return status;
+        if (IsLinkKey(next.Handle())) {
+            link = true;
+            return ERROR_ACCESS_DENIED;
+        }
+        key = std::move(next);
+    }
+    return ERROR_SUCCESS;
+}
+
+} // namespace
+
 TRestoreReport RestoreUndoKeys(const std::vector<TUndoKey>& keys)
 {
     TRestoreReport report;
     for (const TUndoKey& entry : keys) {
         TRegKey key;
-        const LSTATUS status = key.Create(entry.Root, entry.Path, KEY_READ | KEY_WRITE); // the place itself: no view flag
+        bool link = false;
+        const LSTATUS status = OpenForRestore(entry.Root, entry.Path, key, link); // the place itself: no view flag
+        if (link) {
+            report.Failures.push_back(L"[" + entry.Text +
+                                      L"]: a registry link lies on the way; nothing was written through it");
+            continue;
+        }
         if (status != ERROR_SUCCESS) {
             report.Failures.push_back(L"[" + entry.Text + L"]: error " + std::to_wstring(status));
             continue;

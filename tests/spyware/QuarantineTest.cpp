@@ -5,6 +5,7 @@
 #include "common/CodePage.h"
 #include "common/ExpectedPath.h"
 #include "common/Registry.h"
+#include "common/SafeDelete.h"
 #include "quarantine/Quarantine.h"
 #include "quarantine/QuarantineRun.h"
 #include "support/ScratchDrive.h"
@@ -675,4 +676,40 @@ TEST_F(QuarantineTest, TwoRunsInOneSecondHaveTheirOwnNames)
     EXPECT_EQ(std::nullopt, first.Commit());
     EXPECT_FALSE(PathExists(folder));
     EXPECT_FALSE(first.Committed());
+}
+
+TEST_F(QuarantineTest, RegistryEntriesAreNeverRestoredThroughALink)
+{
+    SetRegString(HKEY_CURRENT_USER, L"Software\\SpyTest\\Linked", L"Data", L"value");
+    SetRegString(HKEY_CURRENT_USER, L"Software\\SpyRun", L"Linked", L"C:\\linked.exe");
+    SetRegString(HKEY_CURRENT_USER, L"Software\\Target", L"kept", L"precious");
+    const TRunEntry run =
+        ScanAndRepair({Definition("Linked", {}, {}, {"HKEY_CURRENT_USER\\Software\\SpyRun|Linked"})}, 2);
+    ASSERT_FALSE(RegKeyExists(HKEY_CURRENT_USER, L"Software\\SpyTest\\Linked"));
+    ASSERT_FALSE(RegValueExists(HKEY_CURRENT_USER, L"Software\\SpyRun", L"Linked"));
+    // Since the removal, the key that held the value and a key on the way to the removed key have
+    // become links to another key.
+    ASSERT_EQ(TOutcome::Removed, DeleteRegTreeSafe(HKEY_CURRENT_USER, L"Software\\SpyRun"));
+    ASSERT_EQ(TOutcome::Removed, DeleteRegTreeSafe(HKEY_CURRENT_USER, L"Software\\SpyTest"));
+    Registry->MakeCurrentUserLink(L"Software\\SpyRun", L"Software\\Target");
+    Registry->MakeCurrentUserLink(L"Software\\SpyTest", L"Software\\Target");
+    ASSERT_TRUE(RegValueExists(HKEY_CURRENT_USER, L"Software\\SpyRun", L"kept")) << "the links resolve";
+
+    const TRestoreResult restored = Restore(run);
+    ASSERT_TRUE(restored.Read) << Texts(restored);
+    ASSERT_EQ(2u, restored.Items.size()) << Texts(restored);
+    for (const TItemResult& item : restored.Items) {
+        EXPECT_EQ(TItemResult::TKind::NotRestored, item.Kind) << Texts(restored);
+        EXPECT_NE(std::wstring::npos, item.Text.find(L"registry link")) << Texts(restored);
+    }
+    EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, L"Software\\Target", L"Linked"))
+        << "nothing written through a link";
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, L"Software\\Target\\Linked")) << "nothing made through a link";
+    // Both stay in the run's undo file for a restore once the links are gone.
+    for (const wchar_t* link : {L"Software\\SpyRun", L"Software\\SpyTest"})
+        ASSERT_EQ(TOutcome::Removed, DeleteRegTreeSafe(HKEY_CURRENT_USER, link, 0, TLinkPolicy::RemoveLinks));
+    const TRestoreResult again = Restore(OnlyRun());
+    EXPECT_TRUE(again.AllRestored()) << Texts(again);
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, L"Software\\SpyTest\\Linked", L"Data"));
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, L"Software\\SpyRun", L"Linked"));
 }
