@@ -1,7 +1,7 @@
 #include "quarantine/FolderTrust.h"
 
 #include "common/ExpectedPath.h"
-#include "common/Handles.h"
+#include "common/SystemFolders.h"
 
 #include <sddl.h>
 
@@ -55,7 +55,7 @@ TFolderTrust TFolderTrust::ForPlace(TQuarantinePlace place)
     // Wine gives every file the prefix's one user as owner and makes its access list up from the Unix
     // mode: there is no other account that could have made the folder.
     if (place == TQuarantinePlace::User || FileLinksLookPlain())
-        if (const std::wstring user = ProcessUserSid(); !user.empty())
+        if (const std::wstring user = CurrentUserSid(); !user.empty())
             sids.push_back(user);
     return TFolderTrust(sids);
 }
@@ -127,20 +127,4 @@ std::optional<std::wstring> JudgeFolderSddl(const std::wstring& sddl, const TFol
     const std::optional<std::wstring> verdict = JudgeFolderSecurity(descriptor, trust);
     LocalFree(descriptor);
     return verdict;
-}
-
-std::wstring ProcessUserSid()
-{
-    HANDLE raw = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw))
-        return {};
-    const THandle token(raw);
-    DWORD size = 0;
-    GetTokenInformation(token.Get(), TokenUser, nullptr, 0, &size);
-    if (size == 0 || size > 4096)
-        return {};
-    std::vector<BYTE> buffer(size);
-    if (!GetTokenInformation(token.Get(), TokenUser, buffer.data(), size, &size))
-        return {};
-    return SidText(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid);
 }

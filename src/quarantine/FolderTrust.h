@@ -36,5 +36,3 @@ std::optional<std::wstring> JudgeFolderSecurity(PSECURITY_DESCRIPTOR descriptor,
 // The same for a descriptor in SDDL form; a text that is no descriptor is refused.
 std::optional<std::wstring> JudgeFolderSddl(const std::wstring& sddl, const TFolderTrust& trust);
 
-// The SID of the user this process runs as ("S-1-5-21-..."); empty when it cannot be asked.
-std::wstring ProcessUserSid();

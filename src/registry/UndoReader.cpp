@@ -5,7 +5,6 @@
 #include "common/HexDigit.h"
 #include "common/KeyLocation.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -286,26 +285,6 @@ bool ReadUndoFile(const std::wstring& path, std::vector<TUndoKey>& keys, std::ws
 
 namespace {
 
-std::vector<std::wstring> KeySteps(const std::wstring& path)
-{
-    std::vector<std::wstring> steps;
-    for (size_t start = 0; start <= path.size();) {
-        const size_t end = std::min(path.find(L'\\', start), path.size());
-        if (end > start)
-            steps.push_back(path.substr(start, end - start));
-        start = end + 1;
-    }
-    return steps;
-}
-
-std::wstring JoinedSteps(const std::vector<std::wstring>& steps, size_t count)
-{
-    std::wstring path;
-    for (size_t i = 0; i < count; ++i)
-        path += (i == 0 ? L"" : L"\\") + steps[i];
-    return path;
-}
-
 // Opens the key at root\path for writing, making the steps that are missing. Writing through a
 // registry link would put the entries wherever its maker chose (for an administrator's restore, any
 // key of the machine): the key is reached one step at a time from where its nearest existing
@@ -317,9 +296,9 @@ LSTATUS OpenForRestore(HKEY root, const std::wstring& path, TRegKey& key, bool& 
     const std::vector<std::wstring> steps = KeySteps(path);
     const TKeyLocator locator;
     size_t existing = steps.size();
-    TKeyLocation place = locator.Locate(root, JoinedSteps(steps, existing), 0);
+    TKeyLocation place = locator.Locate(root, JoinedKeySteps(steps, existing), 0);
     while (!place.Found() && existing > 0)
-        place = locator.Locate(root, JoinedSteps(steps, --existing), 0);
+        place = locator.Locate(root, JoinedKeySteps(steps, --existing), 0);
     if (!place.Found())
         place = {root, L""};
     if (place.CrossesLink) {

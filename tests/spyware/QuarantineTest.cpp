@@ -453,9 +453,10 @@ TEST_F(QuarantineTest, AFileThatCannotBeCopiedWholeStaysWhereItIs)
         << Narrow(Scanner->LastRepair.Left()[0].Reason);
     const TRunEntry run = OnlyRun();
     for (const TQuarantineItem& item : run.Manifest.Items) {
-        if (item.Kind == TItemKind::File)
+        if (item.Kind == TItemKind::File) {
             EXPECT_EQ(0u, ItemStateText(run, item).find(L"not removed (failed: it cannot be copied"))
                 << Narrow(ItemStateText(run, item));
+        }
     }
     SetUserShellFolder(L"Favorites", Favorites);
 }
