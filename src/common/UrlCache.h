@@ -16,14 +16,21 @@ struct TUrlCacheRecord {
     DWORD EntryType = 0;
     uint64_t Size = 0;
 
-    bool IsCookie() const { return (EntryType & 0x00100000) != 0; } // COOKIE_CACHE_ENTRY
+    bool IsCookie() const { return (EntryType & 0x00100000) != 0; }  // COOKIE_CACHE_ENTRY
+    bool IsHistory() const { return (EntryType & 0x00200000) != 0; } // URLHISTORY_CACHE_ENTRY
 };
+
+// The search pattern of the history containers' entries (the visited pages).
+inline constexpr char kHistoryCachePattern[] = "Visited:";
 
 class TUrlCacheEnum {
 public:
-    // pattern: null for every entry the system enumerates without one, or an entry-name prefix such
-    // as "Cookie:" (Wine matches it with case).
-    explicit TUrlCacheEnum(const char* pattern = nullptr) : Pattern_(pattern) {}
+    // Every entry the system enumerates without a pattern (the content container on Windows 10 and
+    // later).
+    TUrlCacheEnum() = default;
+    // Only the entries of the container whose prefix the pattern names ("Visited:", "Cookie:"; Wine
+    // matches it with case).
+    explicit TUrlCacheEnum(std::string pattern) : Pattern_(std::move(pattern)) {}
     ~TUrlCacheEnum();
     TUrlCacheEnum(const TUrlCacheEnum&) = delete;
     TUrlCacheEnum& operator=(const TUrlCacheEnum&) = delete;
@@ -34,7 +41,7 @@ public:
     bool Next(TUrlCacheRecord& record);
 
 private:
-    const char* Pattern_ = nullptr;
+    std::string Pattern_;
     HANDLE Find_ = nullptr;
     bool Started_ = false;
     bool Ended_ = false;
@@ -54,6 +61,10 @@ private:
     std::unordered_set<std::string> Seen_;
     static constexpr char kCookiePattern[] = "Cookie:";
 };
+
+// The folders of the cache's containers (content, cookies, history), as the cache names them. The
+// cache keeps its own files there (an index per container); the first enumeration creates them.
+std::vector<std::wstring> UrlCacheContainerFolders();
 
 // Removes the cache entry of that source URL (and its local file). The 8-bit form takes the URL exactly
 // as the enumeration returned it, which a URL outside the code page needs to be found again.

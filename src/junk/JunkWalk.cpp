@@ -1,5 +1,6 @@
 #include "junk/JunkWalk.h"
 
+#include "common/DataFolders.h"
 #include "common/FileFind.h"
 #include "common/IniFile.h"
 #include "common/Kelvor_Routine.h"
@@ -8,8 +9,6 @@
 #include "common/SystemFolders.h"
 #include "common/TextCompare.h"
 
-#include <knownfolders.h>
-#include <objbase.h>
 #include <shlobj.h>
 #include <winnetwk.h>
 
@@ -29,19 +28,6 @@ int64_t FileTimeTicks(const FILETIME& t)
 bool IsSwitchOn(const TIniFile& ini, const wchar_t* key)
 {
     return ini.ReadString(kJunkSection, key, L"1") == L"1";
-}
-
-// Downloads has no folder number; systems before Vista have no such folder at all.
-std::wstring DownloadsFolder()
-{
-    using TGetKnownFolderPath = HRESULT(WINAPI*)(REFKNOWNFOLDERID, DWORD, HANDLE, PWSTR*);
-    const auto call = reinterpret_cast<TGetKnownFolderPath>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"shell32.dll"), "SHGetKnownFolderPath")));
-    PWSTR path = nullptr;
-    if (!call || FAILED(call(FOLDERID_Downloads, KF_FLAG_DONT_VERIFY, nullptr, &path))) return {};
-    std::wstring folder = path;
-    CoTaskMemFree(path);
-    return folder;
 }
 
 std::wstring WindowsTemp(const std::wstring& windowsFolder)
@@ -99,14 +85,21 @@ TProtectedFolders ProtectedFolders(const TJunkPlaces& places)
 {
     TProtectedFolders folders;
     const std::wstring windows = WindowsFolder();
+    const std::wstring appData = ShellFolder(CSIDL_APPDATA);
+    const std::wstring localAppData = ShellFolder(CSIDL_LOCAL_APPDATA);
     folders.Roots = {places.RecycleDrive};
     folders.Kept = {SystemFolder(), SystemFolder32(), ShellFolder(CSIDL_COMMON_APPDATA), ShellFolder(CSIDL_PROFILE),
-                    ShellFolder(CSIDL_APPDATA), ShellFolder(CSIDL_LOCAL_APPDATA)};
+                    appData, localAppData};
     folders.Sealed = {windows, ShellFolder(CSIDL_PROGRAM_FILES), ProgramFilesFolder32(),
-                      ShellFolder(CSIDL_DESKTOPDIRECTORY), ShellFolder(CSIDL_PERSONAL), DownloadsFolder(),
-                      ShellFolder(CSIDL_MYPICTURES), ShellFolder(CSIDL_MYMUSIC), ShellFolder(CSIDL_MYVIDEO),
-                      ShellFolder(CSIDL_FAVORITES)};
+                      ShellFolder(CSIDL_DESKTOPDIRECTORY), ShellFolder(CSIDL_PERSONAL), ShellFolder(CSIDL_MYPICTURES),
+                      ShellFolder(CSIDL_MYMUSIC), ShellFolder(CSIDL_MYVIDEO), ShellFolder(CSIDL_FAVORITES),
+                      ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY), ShellFolder(CSIDL_COMMON_DOCUMENTS),
+                      ShellFolder(CSIDL_COMMON_MUSIC), ShellFolder(CSIDL_COMMON_PICTURES),
+                      ShellFolder(CSIDL_COMMON_VIDEO)};
+    for (const std::vector<std::wstring>& data : {UserDataFolders(), PublicDataFolders()})
+        folders.Sealed.insert(folders.Sealed.end(), data.begin(), data.end());
     folders.Open = {WindowsTemp(windows)};
+    folders.Homes = {appData, localAppData};
     // A stand-in Windows folder (tests) is guarded beside the real one.
     if (!places.WindowsFolder.empty() && places.WindowsFolder != windows) {
         folders.Sealed.push_back(places.WindowsFolder);
@@ -141,31 +134,25 @@ TJunkWalker::TJunkWalker(std::wstring userTag, int removeDay, const TStopFlag& s
 }
 
 // An empty folder name (no such shell folder) walks nothing; it would otherwise become "\", the
-// root of the current drive. The folder is the root of what the walk lists: it may be reached through
-// a link, and is resolved once here; nothing below it may be a link.
-std::wstring TJunkWalker::Allowed(const std::wstring& folder)
+// root of the current drive. The walk lists the folder the guard judged, in the guard's form. That
+// folder is the root of what the walk lists: it may be reached through a link, and is resolved once
+// here; nothing below it may be a link.
+void TJunkWalker::WalkRoot(const std::wstring& folder, TJunkArea area)
 {
-    if (folder.empty()) return {};
-    TFolderCheck check = Guard_.Check(folder);
+    if (folder.empty()) return;
+    TFolderCheck check = Guard_.Check(folder, TWalkRoot::Named);
     if (check.Verdict != TFolderVerdict::Walk) {
         Skipped_.push_back(std::move(check));
-        return {};
+        return;
     }
     // A folder that cannot be resolved could not be told from a link at removal: nothing is listed.
-    return ResolvedPath(WithBackslash(folder));
+    const std::wstring expected = ResolvedPath(WithBackslash(check.Plain));
+    if (!expected.empty()) Walk(WithBackslash(check.Plain), expected, area);
 }
 
-void TJunkWalker::WalkCache(const std::wstring& folder)
-{
-    const std::wstring expected = Allowed(folder);
-    if (!expected.empty()) Walk(WithBackslash(folder), expected, TJunkArea::Cache);
-}
+void TJunkWalker::WalkCache(const std::wstring& folder) { WalkRoot(folder, TJunkArea::Cache); }
 
-void TJunkWalker::WalkTemp(const std::wstring& folder)
-{
-    const std::wstring expected = Allowed(folder);
-    if (!expected.empty()) Walk(WithBackslash(folder), expected, TJunkArea::Temp);
-}
+void TJunkWalker::WalkTemp(const std::wstring& folder) { WalkRoot(folder, TJunkArea::Temp); }
 
 void TJunkWalker::WalkAll(const TJunkSettings& settings, const std::wstring& cacheFolder, const TJunkPlaces& places)
 {

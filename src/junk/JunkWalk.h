@@ -43,9 +43,10 @@ TJunkPlaces SystemJunkPlaces();
 
 // The temporary folders walked by the age rule: the user's one, then the Windows folder's "temp".
 std::vector<std::wstring> TemporaryFolders(const TJunkPlaces& places);
-// The system's protected folders: the Windows, system and program folders, ProgramData, the profile
-// and the user's shell folders; the Windows folder and drive of places are added (a test's stand-ins
-// are protected besides the real ones, never instead of them).
+// The system's protected folders: the Windows, system and program folders, ProgramData, the profile,
+// the application-data folders, the user's data folders and the Public folders; the Windows folder
+// and drive of places are added (a test's stand-ins are protected besides the real ones, never
+// instead of them).
 TProtectedFolders ProtectedFolders(const TJunkPlaces& places);
 
 // Name rules; plain case-sensitive substring tests on the file name.
@@ -77,8 +78,8 @@ public:
     const std::vector<TFolderCheck>& Skipped() const { return Skipped_; }
 
 private:
-    // The folder's resolved path when the guard lets it be walked; empty otherwise.
-    std::wstring Allowed(const std::wstring& folder);
+    // Walks the folder, in the guard's plain form, when the guard lets it be walked; else notes the refusal.
+    void WalkRoot(const std::wstring& folder, TJunkArea area);
     void Walk(const std::wstring& folder, const std::wstring& expected, TJunkArea area);
     void TestFile(const std::wstring& folder, const std::wstring& expected, const WIN32_FIND_DATAW& data,
                   TJunkArea area);

@@ -53,6 +53,7 @@ std::wstring LastPathComponent(const std::wstring& path, size_t maxLength)
 void TPrivacyRecorder::Clear()
 {
     Items_.clear();
+    Refusals_.clear();
     Notes_.clear();
     TotalBytes_ = 0;
     Owner_ = {};
@@ -62,7 +63,7 @@ TAnsiStrings TPrivacyRecorder::CacheUrls() const
 {
     TAnsiStrings urls;
     for (const TPrivacyItem& item : Items_)
-        if (item.Kind == TPrivacyItemKind::Cookie)
+        if (item.Kind == TPrivacyItemKind::CacheEntry)
             urls.push_back(item.Url);
     return urls;
 }
@@ -103,12 +104,22 @@ void TPrivacyRecorder::AddValue(const std::wstring& keyPath, const std::wstring&
          .ValueName = valueName});
 }
 
-void TPrivacyRecorder::AddCookie(const TUrlCacheRecord& record)
+void TPrivacyRecorder::AddCacheEntry(const TUrlCacheRecord& record)
 {
     const std::wstring local = AnsiToWide(record.LocalFileName);
     const auto size = static_cast<int64_t>(record.Size);
-    Add({.Kind = TPrivacyItemKind::Cookie, .Line = local + kLineGap + FormatSize(size), .Path = local, .File = local,
-         .Url = record.SourceUrl, .Size = size});
+    const std::wstring shown = local.empty() ? AnsiToWide(record.SourceUrl) : local;
+    Add({.Kind = TPrivacyItemKind::CacheEntry, .Line = shown + kLineGap + FormatSize(size), .Path = shown,
+         .File = local, .Url = record.SourceUrl, .Size = size});
+}
+
+void TPrivacyRecorder::AddRefusal(TFolderCheck check)
+{
+    const bool known = std::any_of(Refusals_.begin(), Refusals_.end(), [&check](const TFolderCheck& refused) {
+        return refused.Folder == check.Folder && refused.Verdict == check.Verdict;
+    });
+    if (!known)
+        Refusals_.push_back(std::move(check));
 }
 
 void TPrivacyRecorder::AddDatabase(const std::wstring& path, const std::wstring& what, TDatabaseJob job,

@@ -59,8 +59,8 @@ void TPrivacyScanner::Repair(TLabel& status, TProgressBar& progress)
             progress.SetPosition(static_cast<int>(i * 100 / (items.size() - 1)));
         if (!KeepGoing())
             break;
-        // Cookies leave through the cache below, which also deletes their files.
-        if (items[i].Kind != TPrivacyItemKind::Cookie) {
+        // Cache entries leave through the cache below, which also deletes their files.
+        if (items[i].Kind != TPrivacyItemKind::CacheEntry) {
             std::wstring message;
             const TOutcome outcome = RepairItem(items[i], state, message);
             LastRepair.Add(repairText(items[i], message), outcome);
@@ -68,11 +68,11 @@ void TPrivacyScanner::Repair(TLabel& status, TProgressBar& progress)
     }
     // What a stop left untouched is still there, and the report says so.
     for (; i < items.size(); ++i)
-        if (items[i].Kind != TPrivacyItemKind::Cookie)
+        if (items[i].Kind != TPrivacyItemKind::CacheEntry)
             LastRepair.Add(repairText(items[i], {}), TOutcome::Refused);
-    // The cookies are cleared even after a stop, each by the exact 8-bit URL that the cache returned.
+    // The cache entries are cleared even after a stop, each by the exact 8-bit URL that the cache returned.
     for (const TPrivacyItem& item : items)
-        if (item.Kind == TPrivacyItemKind::Cookie)
+        if (item.Kind == TPrivacyItemKind::CacheEntry)
             LastRepair.Add(AnsiToWide(item.Url), DeleteUrlCacheRecord(item.Url));
     progress.SetPosition(100);
 }
@@ -88,7 +88,7 @@ TOutcome TPrivacyScanner::RepairItem(const TPrivacyItem& item, const TRepairStat
     case TPrivacyItemKind::FolderEntry:
         // A one-level listing shows its sub-folders; the clean-up deletes files only.
         return TOutcome::Refused;
-    case TPrivacyItemKind::Cookie:
+    case TPrivacyItemKind::CacheEntry:
         return DeleteUrlCacheRecord(item.Url);
     case TPrivacyItemKind::Database:
         return RepairDatabase(item, state, message);

@@ -37,7 +37,8 @@ bool IsMissingPath(const std::wstring& text, const TPathJudge& judge)
         return false;
     if (text[1] != L':' || text[2] != L'\\' || text.find(L':', 2) != std::wstring::npos)
         return false;
-    if (!judge.FixedDrive(text) || judge.File(CutAtKnownExtension(text)))
+    // The path as written and cut after a known extension: either existing is enough.
+    if (!judge.FixedDrive(text) || judge.PathPresent(text, false))
         return false;
     if (!HasExtensionMark(text, false) && text.find(L'.') != std::wstring::npos)
         return false;

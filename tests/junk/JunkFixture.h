@@ -51,7 +51,7 @@ protected:
     static TWideStrings Texts()
     {
         return {L"Junk files:", L"%d junk files", L"Total size: %s", L"Removing junk...", L"No library",
-                L"Skipped %s: root.", L"Skipped %s: holds %s.", L"Skipped %s: inside %s."};
+                L"Skipped %s: root.", L"Skipped %s: holds %s.", L"Skipped %s: inside %s.", L"Skipped %s: unresolved."};
     }
 
     // The roots handed to the fake that stands in for SHEmptyRecycleBinW, in call order.

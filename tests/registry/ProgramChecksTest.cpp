@@ -112,9 +112,10 @@ TEST_F(ProgramChecks, RunEntries)
         {L"Gone", Missing},
         {L"Empty", L""},
         {L"Present", Present},
-        {L"Arguments", Missing + L" /background"}, // a command with arguments is never judged
+        {L"Arguments", Missing + L" /background"}, // the program part is judged, not the arguments
+        {L"PresentArguments", Present + L" /log=C:\\NoSuchFolder\\app.log"},
         {L"Quoted", L"\"" + Missing + L"\""},
-        {L"SystemRoot", L"%SystemRoot%\\gone.exe"}, // not expanded: no colon
+        {L"SystemRoot", L"%SystemRoot%\\gone.exe"}, // not expanded: names no program to judge
         {L"Network", L"Z:\\gone.exe"},
         {L"Removable", L"E:\\gone.exe"},
     };
@@ -124,15 +125,17 @@ TEST_F(ProgramChecks, RunEntries)
     SetRegString(HKEY_LOCAL_MACHINE, wowRun, L"Present32", Present);
 
     auto scanner = MakeScannerWithDrives();
-    EXPECT_EQ(RunScan(*scanner), 4);
+    EXPECT_EQ(RunScan(*scanner), 5);
     const std::wstring key = kMachine + run;
     EXPECT_EQ(Rows(), (std::vector<std::string>{
+                          Row(L"Text 16", key, L"Arguments", Missing + L" /background", 5),
                           Row(L"Text 16", key, L"Empty", L"", 4),
                           Row(L"Text 16", key, L"Gone", Missing, 5),
                           Row(L"Text 16", key, L"Quoted", Missing, 5),
                           Row(L"Text 16", kMachine + wowRun, L"Gone32", Missing, 5),
                       }));
     const TWideStrings expected{
+        L"[" + key + L"]", L"\"Arguments\"=\"" + EscapeBackslashes(Missing) + L" /background\"",
         L"[" + key + L"]", L"\"Empty\"=\"\"",
         L"[" + key + L"]", L"\"Gone\"=\"" + EscapeBackslashes(Missing) + L"\"",
         L"[" + key + L"]", L"\"Quoted\"=\"\"" + EscapeBackslashes(Missing) + L"\"\"",

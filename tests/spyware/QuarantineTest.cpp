@@ -100,26 +100,20 @@ std::map<std::wstring, std::wstring> ValuesOf(HKEY root, const std::wstring& key
     return values;
 }
 
-// A second drive letter of the prefix, on a scratch folder beside the prefix (outside drive_c, and
-// outside the prefix, whose own folder Wine hides from listings): another volume.
+// A second drive letter of the prefix, on a scratch folder of the test's own: another volume, as the
+// program tells volumes apart (by the volume's root and serial), although Wine keeps both on one Unix
+// file system, where a rename between them would succeed.
 class TOtherVolume {
 public:
     TOtherVolume()
     {
-        const std::string drive = UnixPath(L"C:\\");
-        const std::string tail = "/dosdevices/c:/";
-        if (drive.size() <= tail.size())
-            return;
-        const std::string prefix = drive.substr(0, drive.size() - tail.size());
-        Folder_ = L"Z:";
-        for (char c : prefix.substr(0, prefix.find_last_of('/') + 1) + "brisfold-volume-" + Narrow(TestProgramName()))
-            Folder_ += c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
+        Folder_ = ScratchRoot() + L"\\other-volume";
         RemoveTree(Folder_);
         if (!CreateDirectoryW(Folder_.c_str(), nullptr))
             return;
         Drive_ = std::make_unique<ScratchDrive>(Folder_);
         // Wine names a folder by the nearest drive root above it, from a list of drives it renews about
-        // once a second: until the new drive is on it, the folder goes by its Z: path.
+        // once a second: until the new drive is on it, the folder goes by its C: path.
         for (int i = 0; i < 300 && !Drive_->Name().empty() && ResolvedPath(Folder_) != Drive_->Name() + L"\\"; ++i)
             Sleep(10);
     }
