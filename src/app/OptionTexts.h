@@ -52,7 +52,8 @@ enum : int {
     RegistrySection = 51,
     CookieSection = 52,
     SectionTooLarge = 53, // %s the file
-    Last = SectionTooLarge
+    FirstJunkSwitch = 54, // 5 lines, in the order of kJunkSwitches
+    Last = FirstJunkSwitch + 4
 };
 }
 
