@@ -72,7 +72,8 @@ enum : int {
     KeepQuarantineUnit = 71,
     QuarantineDaysRange = 72,
     NotAllDeleted = 73, // followed by what stayed
-    Last = NotAllDeleted
+    FirstJunkSwitch = 74, // 5 lines, in the order of kJunkSwitches
+    Last = FirstJunkSwitch + 4
 };
 }
 

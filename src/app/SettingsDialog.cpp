@@ -35,10 +35,13 @@ TDialogTemplate Layout(const TOptionsContext& o)
 {
     using namespace OptionText;
     const int width = 330;
-    TDialogTemplate t(o.Text(SettingsCaption), width, 302);
+    // The switches of today's Windows: two columns below the age.
+    const int switchRows = (kJunkSwitchCount + 1) / 2;
+    const int junkExtra = switchRows * 12;
+    TDialogTemplate t(o.Text(SettingsCaption), width, 302 + junkExtra);
     const int inner = width - 14;
 
-    t.AddGroup(o.Text(JunkGroup), 7, 7, inner, 52);
+    t.AddGroup(o.Text(JunkGroup), 7, 7, inner, 52 + junkExtra);
     t.AddCheckBox(SettingsItem::TempFile, o.Text(TempFile), 15, 21, 100);
     t.AddCheckBox(SettingsItem::IECache, o.Text(IECache), 119, 21, 105);
     t.AddCheckBox(SettingsItem::Recycle, o.Text(Recycle), 228, 21, 90);
@@ -47,16 +50,20 @@ TDialogTemplate Layout(const TOptionsContext& o)
     t.Add({.ClassName = UPDOWN_CLASSW, .Id = SettingsItem::RemoveDaySpin,
            .Style = UDS_AUTOBUDDY | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS});
     t.AddLabel(o.Text(RemoveDayUnit), 224, 39, 92, 8);
+    // Below the age, which they ignore; row by row, so that the tab order follows the reading order.
+    for (int i = 0; i < kJunkSwitchCount; ++i)
+        t.AddCheckBox(SettingsItem::FirstJunkSwitch + i, o.Text(FirstJunkSwitch + i), i % 2 == 0 ? 15 : 168,
+                      55 + (i / 2) * 12, 150);
 
     // Two columns, filled downwards, so that the tab order follows the reading order.
     const int rows = (kRegistrySwitchCount + 1) / 2;
-    const int top = 78;
-    t.AddGroup(o.Text(RegistryGroup), 7, 65, inner, rows * 12 + 19);
+    const int top = 78 + junkExtra;
+    t.AddGroup(o.Text(RegistryGroup), 7, 65 + junkExtra, inner, rows * 12 + 19);
     for (int i = 0; i < kRegistrySwitchCount; ++i)
         t.AddCheckBox(SettingsItem::FirstRegistrySwitch + i, o.Text(FirstRegistrySwitch + i), i < rows ? 15 : 168,
                       top + (i % rows) * 12, 150);
 
-    const int languageTop = 65 + rows * 12 + 25;
+    const int languageTop = 65 + junkExtra + rows * 12 + 25;
     t.AddGroup(o.Text(LanguageGroup), 7, languageTop, inner, 46);
     t.AddLabel(o.Text(LanguageLabel), 15, languageTop + 15, 56, 8);
     t.AddDropDownList(SettingsItem::Language, 74, languageTop + 13, 110, 100);
@@ -99,6 +106,8 @@ private:
         Dialog_.SetChecked(SettingsItem::TempFile, junk.TempFile);
         Dialog_.SetChecked(SettingsItem::IECache, junk.IECache);
         Dialog_.SetChecked(SettingsItem::Recycle, junk.Recycle);
+        for (int i = 0; i < kJunkSwitchCount; ++i)
+            Dialog_.SetChecked(SettingsItem::FirstJunkSwitch + i, junk.Switches[static_cast<size_t>(i)]);
         SendMessageW(Dialog_.Item(SettingsItem::RemoveDaySpin), UDM_SETRANGE32, 0, kMaxRemoveDay);
         // What the junk scan would use, also when it is out of range: OK then says what is allowed.
         Dialog_.SetText(SettingsItem::RemoveDay, std::to_wstring(junk.RemoveDay));
@@ -138,6 +147,9 @@ private:
             {kJunkSection, L"RemoveDay", std::to_wstring(*days)},
             {kQuarantineSection, kQuarantineDaysKey, std::to_wstring(*kept)},
         };
+        for (int i = 0; i < kJunkSwitchCount; ++i)
+            entries.push_back({kJunkSection, kJunkSwitches[i].Key,
+                               SwitchText(Dialog_.Checked(SettingsItem::FirstJunkSwitch + i))});
         for (int i = 0; i < kRegistrySwitchCount; ++i)
             entries.push_back({kRegistrySection, kRegistrySwitches[i].Key,
                                SwitchText(Dialog_.Checked(SettingsItem::FirstRegistrySwitch + i))});

@@ -1,5 +1,5 @@
 #pragma once
-// The settings dialog: writes Main.ini (the junk-file switches and age, the registry scan's
+// The settings dialog: writes Main.ini (the junk-file switches, today's Windows' included, and age, the registry scan's
 // categories, the language). Switches take effect at the next scan, the language at the next start.
 #include "app/OptionTexts.h"
 #include "registry/RegistrySwitches.h"
@@ -22,6 +22,7 @@ enum : int {
     Language = 1006,
     QuarantineDays = 1007,
     QuarantineDaysSpin = 1008,
+    FirstJunkSwitch = 1010, // + position in kJunkSwitches
     FirstRegistrySwitch = 1100, // + position in kRegistrySwitches
 };
 }

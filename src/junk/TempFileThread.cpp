@@ -34,6 +34,16 @@ constexpr int kSkippedRootText = 5;
 constexpr int kSkippedHoldsText = 6;
 constexpr int kSkippedInsideText = 7;
 constexpr int kSkippedUnresolvedText = 8;
+// "M_Temp" lines of the switches of today's Windows: their names, in the order of kJunkSwitches; a
+// switch's size line (name, count, size); a switch held back for want of rights (name, size); the
+// same when its size cannot be read (name).
+constexpr int kFirstSwitchText = 9;
+constexpr int kSwitchSizeText = kFirstSwitchText + kJunkSwitchCount;
+constexpr int kSwitchAdminText = kSwitchSizeText + 1;
+constexpr int kSwitchAdminUnreadableText = kSwitchSizeText + 2;
+static_assert(kSwitchAdminUnreadableText == 16);
+// "M_Temp" line of a switch's folder that a link leads elsewhere (folder, where it leads).
+constexpr int kSkippedRedirectedText = 17;
 
 } // namespace
 
@@ -118,14 +128,32 @@ void TempThread::Scan()
         Memo.Add(L"");
     });
 
-    TJunkWalker walker(UserTag, settings.RemoveDay, Stopped, ProtectedFolders(Places),
-                       [this](TJunkArea area, const std::wstring& path, const std::wstring& expected, int64_t size) {
-                           ListFile(area == TJunkArea::Cache, path, expected, size);
-                       });
+    // Asked once: what an administrator alone may remove is measured but not listed without the rights.
+    const bool elevated = !Places.Elevated || Places.Elevated();
+    for (int i = 0; i < kJunkSwitchCount; ++i) Switches[static_cast<size_t>(i)].On = settings.Switches[static_cast<size_t>(i)];
+    TJunkWalker walker(UserTag, settings.RemoveDay, Stopped, ProtectedFolders(Places), [this, elevated](const TJunkFile& file) {
+        const int index = JunkSwitchIndex(file.Area);
+        if (index < 0) {
+            ListFile(file);
+            return;
+        }
+        TSwitchTally& tally = Switches[static_cast<size_t>(index)];
+        if (file.AdminOnly && !elevated) {
+            ++tally.HeldCount;
+            tally.HeldBytes += file.Size;
+            return;
+        }
+        ++tally.Count;
+        tally.Bytes += file.Size;
+        ListFile(file);
+    });
     walker.WalkAll(settings, CachePath, Places);
+    TallySwitches(walker, elevated);
     const TRefusalTexts refusal{TextAt(Texts, kSkippedRootText), TextAt(Texts, kSkippedHoldsText),
-                                TextAt(Texts, kSkippedInsideText), TextAt(Texts, kSkippedUnresolvedText)};
+                                TextAt(Texts, kSkippedInsideText), TextAt(Texts, kSkippedUnresolvedText),
+                                TextAt(Texts, kSkippedRedirectedText)};
     for (const TFolderCheck& check : walker.Skipped()) PendingSkips_.push_back(RefusalLine(refusal, check));
+    for (std::wstring& line : SwitchLines()) PendingSkips_.push_back(std::move(line));
     if (settings.Recycle) {
         RecycleBytes = RecycleBinSize(Places.RecycleDrive);
         if (RecycleBytes > 0) {
@@ -150,14 +178,50 @@ void TempThread::Scan()
     });
 }
 
-void TempThread::ListFile(bool inCache, const std::wstring& path, const std::wstring& expected, int64_t size)
+void TempThread::TallySwitches(const TJunkWalker& walker, bool elevated)
+{
+    if (elevated) return;
+    for (const TJunkRoot& root : SwitchRoots(Places)) {
+        const int index = JunkSwitchIndex(root.Area);
+        if (index >= 0 && root.AdminOnly && Switches[static_cast<size_t>(index)].On)
+            Switches[static_cast<size_t>(index)].HeldBack = true;
+    }
+    for (const TJunkRoot& root : walker.Unreadable()) {
+        const int index = JunkSwitchIndex(root.Area);
+        if (index >= 0 && root.AdminOnly) Switches[static_cast<size_t>(index)].Unreadable = true;
+    }
+}
+
+// A line for each switch that found something, and one for each switch held back for want of rights,
+// in the order of kJunkSwitches.
+std::vector<std::wstring> TempThread::SwitchLines() const
+{
+    std::vector<std::wstring> lines;
+    for (int i = 0; i < kJunkSwitchCount; ++i) {
+        const TSwitchTally& tally = Switches[static_cast<size_t>(i)];
+        const std::wstring& name = TextAt(Texts, kFirstSwitchText + i);
+        if (tally.Count > 0)
+            lines.push_back(FormatText(TextAt(Texts, kSwitchSizeText), {name, int64_t{tally.Count}, FormatSizeZero(tally.Bytes)}));
+        if (!tally.HeldBack) continue;
+        if (tally.Unreadable)
+            lines.push_back(FormatText(TextAt(Texts, kSwitchAdminUnreadableText), {name}));
+        else
+            lines.push_back(FormatText(TextAt(Texts, kSwitchAdminText), {name, FormatSizeZero(tally.HeldBytes)}));
+    }
+    return lines;
+}
+
+void TempThread::ListFile(const TJunkFile& file)
 {
     ++JunkCount;
-    TotalBytes += size;
-    (inCache ? CacheBytes : TempBytes) += size;
-    CurrentFile = path;
-    Listed.push_back(path);
-    ListedExpected.push_back(expected);
+    TotalBytes += file.Size;
+    if (file.Area == TJunkArea::Cache)
+        CacheBytes += file.Size;
+    else if (file.Area == TJunkArea::Temp)
+        TempBytes += file.Size;
+    CurrentFile = file.Path;
+    Listed.push_back(file.Path);
+    ListedExpected.push_back(file.Expected);
     // The memo lines wait in Listed and reach the memo in one go before the summary: the memo cannot
     // be looked at during a scan, and an edit control that is handed a growing text again and again
     // takes time quadratic in the number of lines. The memo ends up the same.
@@ -170,7 +234,7 @@ void TempThread::ListFile(bool inCache, const std::wstring& path, const std::wst
     });
 }
 
-// The refused folders' lines come first, then the files in the order found.
+// The refused folders' lines and the switches' lines come first, then the files in the order found.
 std::vector<std::wstring> TempThread::TakePendingLines()
 {
     std::vector<std::wstring> lines;

@@ -1,6 +1,7 @@
 #pragma once
-// The junk-file scanner: a worker thread that lists browser-cache files and old temporary files and
-// sizes the recycle bin; its removal is handed to Ravenwick.dll.
+// The junk-file scanner: a worker thread that lists browser-cache files, old temporary files and the
+// files of the switches of today's Windows, and sizes the recycle bin; its removal is handed to
+// Ravenwick.dll.
 #include "common/Handles.h"
 #include "common/Pacing.h"
 #include "common/RepairOutcome.h"
@@ -11,6 +12,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -22,6 +24,20 @@ class TMemo;
 
 // How long a repair report waits for the removal library before it reads what it has done so far.
 inline constexpr DWORD kRemovalWaitMs = 10 * 60 * 1000;
+
+// What one switch of today's Windows found.
+struct TSwitchTally {
+    bool On = false;
+    // Listed for removal.
+    int32_t Count = 0;
+    int64_t Bytes = 0;
+    // Only an administrator may remove them and this process is not elevated: measured, never listed.
+    bool HeldBack = false;
+    int32_t HeldCount = 0;
+    int64_t HeldBytes = 0;
+    // One of its administrator-only folders could not be read, so its size is not known.
+    bool Unreadable = false;
+};
 
 class TempThread : public TThread {
 public:
@@ -58,11 +74,14 @@ public:
     int64_t CacheBytes = 0;
     int64_t TempBytes = 0;
     int64_t RecycleBytes = 0;
+    // By position in kJunkSwitches.
+    std::array<TSwitchTally, kJunkSwitchCount> Switches{};
     std::wstring SizeText;
     TStopFlag Stopped{0};
     std::wstring ScanPrefix;
-    // The Windows folder (its temp is walked) and the drive root whose recycle bin is sized: the
-    // system's, unless a test puts stand-ins in before Start.
+    // The Windows folder (its temp is walked), the drive root whose recycle bin is sized, ProgramData,
+    // the local application data and the elevation query: the system's, unless a test puts stand-ins
+    // in before Start.
     TJunkPlaces Places;
     // The removal library: Ravenwick.dll in the program's own folder, never one from the search path.
     std::wstring LibraryPath;
@@ -83,7 +102,9 @@ protected:
 
 private:
     void Scan();
-    void ListFile(bool inCache, const std::wstring& path, const std::wstring& expected, int64_t size);
+    void ListFile(const TJunkFile& file);
+    void TallySwitches(const TJunkWalker& walker, bool elevated);
+    std::vector<std::wstring> SwitchLines() const;
     // The list for the removal with this id; false when it cannot be written.
     bool WriteRemovalList(const std::wstring& removalId);
     // Reads the removal's result into LastRepair; once the removal has finished, deletes the list and

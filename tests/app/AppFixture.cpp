@@ -155,7 +155,10 @@ void AppFixture::UseStandIns(TScanRun& run) const
     run.Pause = [](DWORD) {};
     run.PrivacyPlatform.WindowsFolder = [windows = WindowsDir] { return windows; };
     run.PrivacyPlatform.CacheEntryInScope = [](const TUrlCacheRecord&) { return false; };
-    run.JunkPlaces = TJunkPlaces{WindowsDir, Drive_->Name() + L"\\"};
+    // ProgramData and the local application data of the scratch drive: nothing of the prefix's own;
+    // elevated, so that every switch of today's Windows lists what it finds.
+    run.JunkPlaces = TJunkPlaces{WindowsDir, Drive_->Name() + L"\\", Drive_->Name() + L"\\ProgramData",
+                                 Drive_->Name() + L"\\Local", [] { return true; }};
     run.Quarantine = ScratchQuarantine();
 }
 

@@ -7,6 +7,8 @@
 #include "common/Registry.h"
 #include "support/ScratchFolder.h"
 
+#include <shlobj.h>
+
 #include <fstream>
 
 namespace {
@@ -199,3 +201,25 @@ TEST_F(ConsoleReport, PrivacyTracesAreReportedAndTheirRepairOutcomesCounted)
 }
 
 } // namespace
+
+TEST_F(ConsoleReport, WithoutElevationTheAdministratorSwitchesAreNamedAndLeft)
+{
+    WriteDefinitions(0);
+    WriteSetting(L"Junk File Removal", L"WindowsUpdate", L"1");
+    const std::wstring folder = WindowsDir + L"\\SoftwareDistribution\\Download\\3f8a";
+    ASSERT_EQ(SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr), ERROR_SUCCESS);
+    const std::wstring download = folder + L"\\update.cab";
+    WriteTextFile(download, std::string(1024, 'u'));
+    Out.clear();
+    TConsoleOptions options{true, true, ProgramDir};
+    options.PrepareRun = [this](TScanRun& run) {
+        UseStandIns(run);
+        run.JunkPlaces->Elevated = [] { return false; };
+    };
+    RunConsoleReport(options, [this](const std::wstring& t) { Out += t; }, [](const std::wstring&) {});
+    EXPECT_NE(Out.find(FormatText(Lng(L"M_Temp", 15), {Lng(L"M_Temp", 9), L"1.00 KB"})), std::wstring::npos)
+        << Out.c_str();
+    EXPECT_EQ(Out.find(download), std::wstring::npos) << Out.c_str();
+    EXPECT_TRUE(PathExists(download));
+    DeleteFileW(download.c_str());
+}

@@ -14,6 +14,8 @@
 
 #include <commctrl.h>
 
+#include <map>
+
 namespace {
 
 // The registry scan's switches in the order it reads them, with their defaults.
@@ -360,3 +362,37 @@ TEST_F(Settings, ASelectionThatCannotBeStoredIsToldAndTheWindowStillCloses)
 }
 
 } // namespace
+
+TEST_F(Settings, TheSwitchesOfTodaysWindowsAreShownAndWrittenBack)
+{
+    WriteSetting(L"Junk File Removal", L"Thumbnails", L"1");
+    WriteSetting(L"Junk File Removal", L"CrashDumps", L"0");
+    Start();
+    WithDialog([&](HWND dialog) {
+        std::map<std::wstring, bool> shown;
+        for (int i = 0; i < kJunkSwitchCount; ++i) {
+            EXPECT_EQ(ItemText(dialog, SettingsItem::FirstJunkSwitch + i), Opt(OptionText::FirstJunkSwitch + i));
+            shown[kJunkSwitches[i].Key] = Checked(dialog, SettingsItem::FirstJunkSwitch + i);
+        }
+        // Written ones as written, the others at their defaults.
+        EXPECT_EQ(shown, (std::map<std::wstring, bool>{{L"WindowsUpdate", false},
+                                                       {L"DeliveryOptimization", false},
+                                                       {L"ErrorReports", true},
+                                                       {L"CrashDumps", false},
+                                                       {L"Thumbnails", true}}));
+        // Their mnemonics tick them.
+        Key(dialog, WM_SYSCHAR, Mnemonic(Opt(OptionText::FirstJunkSwitch + JunkSwitchIndex(TJunkArea::WindowsUpdate))));
+        EXPECT_TRUE(Checked(dialog, SettingsItem::FirstJunkSwitch + JunkSwitchIndex(TJunkArea::WindowsUpdate)));
+        CheckDlgButton(dialog, SettingsItem::FirstJunkSwitch + JunkSwitchIndex(TJunkArea::ErrorReports), BST_UNCHECKED);
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_TRUE(Messages.empty()) << LastMessage();
+    const TJunkSettings junk = ReadJunkSettings(MainIniPath());
+    EXPECT_TRUE(junk.On(TJunkArea::WindowsUpdate));
+    EXPECT_FALSE(junk.On(TJunkArea::DeliveryOptimization));
+    EXPECT_FALSE(junk.On(TJunkArea::ErrorReports));
+    EXPECT_FALSE(junk.On(TJunkArea::CrashDumps));
+    EXPECT_TRUE(junk.On(TJunkArea::Thumbnails));
+    for (const TJunkSwitch& s : kJunkSwitches)
+        EXPECT_NE(TIniFile(MainIniPath()).ReadString(kJunkSection, s.Key, L"absent"), L"absent") << s.Key;
+}
