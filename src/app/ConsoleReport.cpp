@@ -91,6 +91,8 @@ void RepairSection(std::wstring& report, const wchar_t* title, const TRepairRepo
     report += kNewLine;
     for (const TRepairReport::TItem& item : repair->Left())
         report += std::wstring(L"    not removed (") + OutcomeName(item.Outcome) + L"): " + item.Text + kNewLine;
+    for (const TRepairReport::TItem& item : repair->Kept())
+        report += L"    kept: unticked in " + item.List + L": " + item.Text + kNewLine;
 }
 
 // Where the registry repair saved what it deleted, or why it saved nothing.

@@ -241,19 +241,21 @@ void TScanRun::RepairRows(const TScanControls& controls, const TRowCalls& calls)
         ProblemCounts[static_cast<size_t>(row)] = 0;
         SetLine(row, report.AllDone() ? RepairedLine() : LeftLine(report.Left().size()), calls);
     };
+    // Settled before anything is deleted: what a list keeps must still be there to be named.
+    const TKeptEntries kept = KeptEntries(controls);
     if (SpywareOn && ProblemCounts[kSpywareRow] > 0) {
         begin(kSpywareRow);
-        SpyScanner->Repair(controls.Status, controls.Progress, controls.SpyList);
+        SpyScanner->Repair(controls.Status, controls.Progress, controls.SpyList, kept);
         repaired(kSpywareRow, SpyScanner->LastRepair);
     }
     if (RegistryOn && ProblemCounts[kRegistryRow] > 0) {
         begin(kRegistryRow);
-        RegScanner->Repair(controls.RegList, controls.Status, controls.Progress, RegRepairLog);
+        RegScanner->Repair(controls.RegList, controls.Status, controls.Progress, RegRepairLog, kept);
         repaired(kRegistryRow, RegScanner->LastRepair);
     }
     if (PrivacyOn && ProblemCounts[kPrivacyRow] > 0) {
         begin(kPrivacyRow);
-        PrivScanner->Repair(controls.Status, controls.Progress);
+        PrivScanner->Repair(controls.Status, controls.Progress, kept);
         repaired(kPrivacyRow, PrivScanner->LastRepair);
     }
     if (JunkOn && ProblemCounts[kJunkRow] > 0 && JunkThread) {
@@ -266,6 +268,24 @@ void TScanRun::RepairRows(const TScanControls& controls, const TRowCalls& calls)
             calls.Failed(TextAt(JunkThread->Texts, kJunkLibraryMissingText));
         }
     }
+}
+
+TKeptEntries TScanRun::KeptEntries(const TScanControls& controls) const
+{
+    TKeptEntries kept;
+    const auto keep = [&](const std::vector<TEntryPlace>& places, int row) {
+        for (const TEntryPlace& place : places)
+            kept.Add(place, kResultRows[static_cast<size_t>(row)].Title);
+    };
+    // A list counts whether or not its own row is repaired now.
+    if (SpyScanner)
+        keep(SpyScanner->UntickedPlaces(controls.SpyList), kSpywareRow);
+    if (RegScanner)
+        keep(RegScanner->UntickedPlaces(controls.RegList), kRegistryRow);
+    // The privacy categories count as they are ticked now, not as they were at the scan.
+    if (PrivScanner)
+        keep(PrivScanner->UntickedPlaces(controls.Selection()), kPrivacyRow);
+    return kept;
 }
 
 void TScanRun::FindingsChanged(int row, int count)

@@ -311,7 +311,17 @@ int32_t TSpyScan::ApplyIgnoreList(TListView& list)
     return removed;
 }
 
-int32_t TSpyScan::Repair(TLabel& status, TProgressBar& progress, TListView& list)
+std::vector<TEntryPlace> TSpyScan::UntickedPlaces(const TListView& list) const
+{
+    std::vector<TEntryPlace> places;
+    for (int row = 0; row < list.Count(); ++row)
+        if (!list.Checked(row))
+            if (auto place = PlaceOf(FindingOfRow(list, row)))
+                places.push_back(std::move(*place));
+    return places;
+}
+
+int32_t TSpyScan::Repair(TLabel& status, TProgressBar& progress, TListView& list, const TKeptEntries& kept)
 {
     status.SetCaption(Text(kRepairText));
     LastRepair.Clear();
@@ -324,6 +334,11 @@ int32_t TSpyScan::Repair(TLabel& status, TProgressBar& progress, TListView& list
         if (!list.Checked(row))
             continue;
         const TSpyFinding finding = FindingOfRow(list, row);
+        if (const auto place = PlaceOf(finding); place && !kept.Empty())
+            if (const std::wstring* keptBy = kept.KeptBy(*place)) {
+                LastRepair.Keep(list.SubItem(row, kEntryColumn), *keptBy);
+                continue;
+            }
         const TOutcome outcome = Remove(finding);
         if (finding.Kind == TSpyFinding::TKind::Folder && outcome == TOutcome::Failed)
             heldFolders.emplace_back(list.SubItem(row, kEntryColumn), finding);
@@ -364,6 +379,25 @@ TSpyFinding FindingFromEntry(const std::wstring& entry)
         finding.CookieUrl = WideToAnsi(entry);
     }
     return finding;
+}
+
+std::optional<TEntryPlace> PlaceOf(const TSpyFinding& finding)
+{
+    switch (finding.Kind) {
+    case TSpyFinding::TKind::Registry:
+        if (!finding.Hit.Root)
+            return std::nullopt;
+        return RegistryPlace(finding.Hit.Root, finding.Hit.SubKey, finding.Hit.View,
+                             finding.Entry.IsValue ? std::optional(finding.Entry.ValueName) : std::nullopt);
+    case TSpyFinding::TKind::Folder:
+    case TSpyFinding::TKind::File:
+        return FilePlace(finding.Path);
+    case TSpyFinding::TKind::Cookie:
+        return CookiePlace(AnsiToWide(finding.CookieUrl));
+    case TSpyFinding::TKind::None:
+        break;
+    }
+    return std::nullopt;
 }
 
 TOutcome TSpyScan::Remove(const TSpyFinding& finding)

@@ -2,6 +2,7 @@
 // The spyware scanner: loads every definition from Def.dbd at creation, matches them against the
 // registry, the file system and the URL cache, and removes the checked findings.
 #include "common/AppFrame.h"
+#include "common/KeptEntries.h"
 #include "common/Pacing.h"
 #include "common/RepairOutcome.h"
 #include "common/Types.h"
@@ -9,7 +10,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "spyware/RegistryEntry.h"
 
@@ -31,6 +34,8 @@ struct TSpyFinding {
 
 // A row's Entry text read back the way the removal understands it (rows the scan did not add).
 TSpyFinding FindingFromEntry(const std::wstring& entry);
+// Where the finding lives; nothing for a registry entry that is not present or a text naming nothing.
+std::optional<TEntryPlace> PlaceOf(const TSpyFinding& finding);
 
 class TSpyScan {
 public:
@@ -38,7 +43,10 @@ public:
     ~TSpyScan();
 
     int32_t Scan(TLabel& status, TProgressBar& progress, TListView& list);
-    int32_t Repair(TLabel& status, TProgressBar& progress, TListView& list);
+    // Removes the checked rows' findings, except those that are, lie inside or hold an entry kept.
+    int32_t Repair(TLabel& status, TProgressBar& progress, TListView& list, const TKeptEntries& kept = {});
+    // The places of the rows the user unticked.
+    std::vector<TEntryPlace> UntickedPlaces(const TListView& list) const;
 
     int32_t FirstDefinition = 0;
     std::unique_ptr<TZLBArchive> Archive;

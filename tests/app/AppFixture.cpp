@@ -117,6 +117,11 @@ void AppFixture::WriteDefinitions(int present)
         reg += "HKEY_CURRENT_USER\\" + std::string(key.begin(), key.end()) + "=\r\n";
     }
     reg += "HKEY_CURRENT_USER\\Software\\BrisfoldAppTestAbsent=\r\n";
+    WriteDefinitionEntries(reg);
+}
+
+void AppFixture::WriteDefinitionEntries(const std::string& reg)
+{
     const std::string definition = "[Info]\r\nVersion=1\r\nName=Test Spy\r\n\r\n[Main]\r\nCategory=Adware\r\n"
                                    "Description=Test Spy shows adverts\r\nRisk=3\r\n\r\n[Reg]\r\n" + reg;
     std::vector<TArchiveInput> inputs = {

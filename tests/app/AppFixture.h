@@ -28,6 +28,8 @@ protected:
 
     // Def.dbd with one definition naming `present` existing HKEY_CURRENT_USER keys and one absent key.
     void WriteDefinitions(int present);
+    // Def.dbd with one definition whose [Reg] section holds these lines ("ROOT\key=", "ROOT\key|value=").
+    void WriteDefinitionEntries(const std::string& reg);
     void WriteCorruptDefinitions();
     void RemoveLanguageFiles();
     void WriteSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value);
