@@ -165,7 +165,7 @@ void TW_Details::CreateComponents()
     // Page 3: junk files.
     page = TntTabSheet6->Handle();
     TempMemo.Create({.Parent = page, .Width = kClientWidth, .Height = pageHeight,
-                     .Style = WS_VSCROLL | WS_BORDER, .FontName = L"Courier New", .FontHeight = 12});
+                     .Style = ES_READONLY | WS_VSCROLL | WS_BORDER, .FontName = L"Courier New", .FontHeight = 12});
     bottomPanel(Panel4, btn3, page);
 }
 
@@ -218,8 +218,20 @@ TIniFile TW_Details::SettingsFile() const
     return settings ? *settings : TIniFile(MainIniPath());
 }
 
+bool TW_Details::TreeAlive() const
+{
+    const HWND tree = RzCheckTree1.Handle();
+    if (!tree || !IsWindow(tree) || TreeView_GetCount(tree) != static_cast<UINT>(RzCheckTree1.Count()))
+        return false;
+    const HWND page = TntTabSheet5 ? TntTabSheet5->Handle() : nullptr;
+    return page && IsWindow(page);
+}
+
 void TW_Details::SaveSelection()
 {
+    // A tree that is gone reads as nothing ticked: storing that would switch every category off.
+    if (!TreeAlive())
+        return;
     const std::wstring selection = GetSelection();
     if (selection == StoredSelection_)
         return;
@@ -230,6 +242,8 @@ void TW_Details::SaveSelection()
 
 std::wstring TW_Details::GetSelection() const
 {
+    if (!TreeAlive())
+        return StoredSelection_.empty() ? DefaultPrivacySelection() : StoredSelection_;
     std::wstring selection;
     for (int index = 0; index < RzCheckTree1.Count(); ++index)
         if (!IsGroupNode(index))
@@ -273,6 +287,13 @@ void TW_Details::ShowModal()
             break;
         }
         Application().Guard([&] {
+            // Escape anywhere in the window closes it as OK does; no control gets the key to act on.
+            if ((msg.message == WM_KEYDOWN || msg.message == WM_CHAR) && msg.wParam == VK_ESCAPE &&
+                (msg.hwnd == Handle_ || IsChild(Handle_, msg.hwnd))) {
+                if (msg.message == WM_KEYDOWN)
+                    btn1Click();
+                return;
+            }
             if (!IsDialogMessageW(Handle_, &msg)) {
                 TranslateMessage(&msg);
                 DispatchMessageW(&msg);

@@ -68,6 +68,8 @@ private:
     LRESULT OnDpiChanged(int newDpi, LPARAM suggested);
     void CreateComponents();
     void BuildTree();
+    // The category tree is there with every node (a page that failed would take it along).
+    bool TreeAlive() const;
     TIniFile SettingsFile() const;
 
     TDetailsHost Host_;
