@@ -260,7 +260,7 @@ void TScanRun::RepairRows(const TScanControls& controls, const TRowCalls& calls)
     }
     if (JunkOn && ProblemCounts[kJunkRow] > 0 && JunkThread) {
         begin(kJunkRow);
-        if (JunkThread->Repair(controls.Status)) {
+        if (JunkThread->Repair(controls.Status, kept)) {
             ProblemCounts[kJunkRow] = 0;
             SetLine(kJunkRow, RepairedLine(), calls);
         } else if (calls.Failed) {
