@@ -20,8 +20,6 @@
 namespace {
 
 const wchar_t kNewLine[] = L"\r\n";
-// How long the report waits for the removal library before it looks at the listed files.
-constexpr DWORD kJunkRemovalWaitMs = 10 * 60 * 1000;
 
 bool SameSwitch(const std::wstring& argument, const wchar_t* name)
 {
@@ -284,7 +282,7 @@ int RunConsoleReport(const TConsoleOptions& options, const std::function<void(co
     Application().Guard([&] { run.Repair(controls, calls); });
     bool junkEnded = true;
     if (run.JunkThread)
-        junkEnded = run.JunkThread->CompleteRepairReport(kJunkRemovalWaitMs);
+        junkEnded = run.JunkThread->CompleteRepairReport(kRemovalWaitMs);
     std::wstring report = L"Repair" + std::wstring(kNewLine) + ResultLines(run) + kNewLine;
     report += std::wstring(L"[Repair report]") + kNewLine;
     bool allDone = true;

@@ -15,8 +15,9 @@ inline std::vector<TSectionNeed> LanguageNeeds()
         {kMessageSection, MessageText::Last}, // scan run: result lines, prefixes, items not removed
         {L"M_SpywareScan", 15},  // spyware scanner: risks 1-5, cookie 6, categories 8-14, repair 15
         {L"M_RegistryScan", 19}, // registry scanner: one line per finding kind, deep scan 19
-        {L"M_PrivacyScan", kLastPrivacyText}, // privacy scanner: report 0-5, pending restart 6, browsers 7-26
-        {L"M_Temp", 7},          // junk files: report 0-3, library missing 4, skipped folders 5-7
+        {L"M_PrivacyScan", kLastPrivacyText}, // privacy scanner: report 0-5, pending restart 6, browsers 7-26,
+                                              // skipped folders 27-30
+        {L"M_Temp", 8},          // junk files: report 0-3, library missing 4, skipped folders 5-8
         {kOptionSection, OptionText::Last}, // findings menu, option messages and dialogs
     };
 }

@@ -34,6 +34,9 @@ bool TOptionsContext::Report(HWND owner, const std::wstring& file, const TIniCha
     case TStatus::NotStorable:
         text = FormatText(Text(OptionText::CannotStore), {file}) + L"\r\n\r\n" + change.Text;
         break;
+    case TStatus::SectionTooLarge:
+        text = FormatText(Text(OptionText::SectionTooLarge), {file}) + L"\r\n\r\n[" + change.Section + L"]";
+        break;
     case TStatus::Done:
         break;
     }

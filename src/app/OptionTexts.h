@@ -51,7 +51,8 @@ enum : int {
     SpywareSection = 50,
     RegistrySection = 51,
     CookieSection = 52,
-    Last = CookieSection
+    SectionTooLarge = 53, // %s the file
+    Last = SectionTooLarge
 };
 }
 

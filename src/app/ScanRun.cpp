@@ -261,8 +261,9 @@ void TScanRun::RepairRows(const TScanControls& controls, const TRowCalls& calls)
     if (JunkOn && ProblemCounts[kJunkRow] > 0 && JunkThread) {
         begin(kJunkRow);
         if (JunkThread->Repair(controls.Status, kept)) {
-            ProblemCounts[kJunkRow] = 0;
-            SetLine(kJunkRow, RepairedLine(), calls);
+            // The library's result tells which files are still there.
+            JunkThread->CompleteRepairReport(kRemovalWaitMs);
+            repaired(kJunkRow, JunkThread->LastRepair);
         } else if (calls.Failed) {
             // Nothing was removed: the row keeps its findings and the user is told why.
             calls.Failed(TextAt(JunkThread->Texts, kJunkLibraryMissingText));

@@ -23,7 +23,6 @@ enum : int {
     FirstRegistrySwitch = 1100, // + position in kRegistrySwitches
 };
 }
-inline constexpr int kMaxRemoveDay = 365;
 
 // The .lng files of the program's Language folder, by name without extension.
 std::vector<std::wstring> LanguagesPresent(const std::wstring& programFolder);

@@ -68,8 +68,10 @@ std::wstring TAppFrame::GetUserFolder(int kind) const
     }
     if (kind < 0 || kind >= static_cast<int>(std::size(kUserValues)) || !kUserValues[kind])
         return {};
+    // Read only, never created: a standard user (and BrisfoldCmd.exe as invoked) may only read it.
     TRegKey key;
-    key.Create(HKEY_CURRENT_USER, kShellFoldersKey, KEY_READ | KEY_WRITE);
+    if (key.Open(HKEY_CURRENT_USER, kShellFoldersKey, KEY_READ) != ERROR_SUCCESS)
+        return {};
     const std::wstring value = ReadFolderValue(key, kUserValues[kind]);
     if (kind != kUserProfile)
         return value;
@@ -83,8 +85,9 @@ std::wstring TAppFrame::GetCommonFolder(int kind) const
 {
     if (kind < 0 || kind >= static_cast<int>(std::size(kCommonValues)))
         return {};
+    // Read only, never created: full access to the machine's key is refused to a standard user.
     TRegKey key;
-    if (key.Create(HKEY_LOCAL_MACHINE, kShellFoldersKey, KEY_ALL_ACCESS) != ERROR_SUCCESS)
+    if (key.Open(HKEY_LOCAL_MACHINE, kShellFoldersKey, KEY_READ) != ERROR_SUCCESS)
         return {};
     return ReadFolderValue(key, kCommonValues[kind]);
 }

@@ -4,6 +4,7 @@
 #include "common/GrowingBuffer.h"
 #include "common/Handles.h"
 #include "common/Paths.h"
+#include "common/SystemFolders.h"
 
 #include <algorithm>
 
@@ -99,8 +100,7 @@ std::wstring ExpectedChild(const std::wstring& expectedFolder, const wchar_t* li
 
 bool FileLinksLookPlain()
 {
-    static const bool underWine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-    return underWine;
+    return RunsUnderWine();
 }
 
 bool IsPlainEntry(const std::wstring& path, const std::wstring& expected, DWORD listedAttributes)

@@ -4,27 +4,33 @@
 #include "common/CodePage.h"
 #include "common/Handles.h"
 #include "common/Paths.h"
+#include "common/SafeDelete.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <cwctype>
 
 namespace {
 
-// GetPrivateProfile* answer with size - 1 (or size - 2 for lists) when the buffer was too small.
+// GetPrivateProfile* answer with size - 1 (or size - 2 for lists) when the buffer was too small. The
+// buffer grows up to cap characters; complete, when given, tells whether the answer fitted.
 template <typename Call>
-std::wstring AskProfile(Call call, DWORD reserve)
+std::wstring AskProfile(Call call, DWORD reserve, size_t cap, bool* complete = nullptr)
 {
-    std::wstring buffer(2048, L'\0');
+    std::wstring buffer(std::min<size_t>(2048, cap), L'\0');
     for (;;) {
         const DWORD length = call(buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length + reserve < buffer.size() || buffer.size() >= (1u << 24)) {
+        const bool fits = length + reserve < buffer.size();
+        if (fits || buffer.size() >= cap) {
+            if (complete)
+                *complete = fits;
             buffer.resize(length);
             return buffer;
         }
-        buffer.resize(buffer.size() * 4);
+        buffer.resize(std::min(buffer.size() * 4, cap));
     }
 }
 
@@ -70,7 +76,7 @@ std::wstring TIniFile::ReadString(const std::wstring& section, const std::wstrin
             return GetPrivateProfileStringW(section.c_str(), key.c_str(), defaultValue.c_str(), buffer, size,
                                             PathWithinMaxPath(FileName).c_str());
         },
-        1);
+        1, ReadCap);
 }
 
 int TIniFile::ReadInteger(const std::wstring& section, const std::wstring& key, int defaultValue) const
@@ -86,13 +92,13 @@ int TIniFile::ReadInteger(const std::wstring& section, const std::wstring& key, 
     return static_cast<int>(value);
 }
 
-TWideStrings TIniFile::ReadSectionLines(const std::wstring& section) const
+TWideStrings TIniFile::ReadSectionLines(const std::wstring& section, bool* complete) const
 {
     return SplitDoubleNull(AskProfile(
         [&](wchar_t* buffer, DWORD size) {
             return GetPrivateProfileSectionW(section.c_str(), buffer, size, PathWithinMaxPath(FileName).c_str());
         },
-        2));
+        2, ReadCap, complete));
 }
 
 TWideStrings TIniFile::ReadSectionKeys(const std::wstring& section) const
@@ -101,7 +107,7 @@ TWideStrings TIniFile::ReadSectionKeys(const std::wstring& section) const
         [&](wchar_t* buffer, DWORD size) {
             return GetPrivateProfileStringW(section.c_str(), nullptr, L"", buffer, size, PathWithinMaxPath(FileName).c_str());
         },
-        2));
+        2, ReadCap));
 }
 
 uint32_t TIniFile::PrepareWrite() const
@@ -119,7 +125,7 @@ uint32_t TIniFile::PrepareWrite() const
         const DWORD error = ok && written == 2 ? ERROR_SUCCESS : GetLastError();
         created.Reset();
         if (error != ERROR_SUCCESS) {
-            DeleteFileW(PathWithinMaxPath(FileName).c_str());
+            (void)DeleteFileSafe(PathWithinMaxPath(FileName)); // our own new file; if it stays, the error below still stands
             return error ? error : ERROR_WRITE_FAULT;
         }
     } else if (GetLastError() != ERROR_FILE_EXISTS) {
@@ -166,7 +172,10 @@ TIniChange TIniFile::EditSection(const std::wstring& section,
                                  const std::function<void(TWideStrings& lines)>& edit) const
 {
     using TStatus = TIniChange::TStatus;
-    TWideStrings lines = ReadSectionLines(section);
+    bool complete = false;
+    TWideStrings lines = ReadSectionLines(section, &complete);
+    if (!complete)
+        return {TStatus::SectionTooLarge, 0, section, {}};
     for (const std::wstring& line : lines)
         if (!LineSurvivesIni(line))
             return {TStatus::LineNotKept, 0, section, line};

@@ -14,6 +14,7 @@ struct TIniChange {
         NotWritable, // the file (or its folder) cannot be written: Error says why
         LineNotKept, // a line of Section would not come back as it stands (Text)
         NotStorable, // an 8-bit file cannot hold Text
+        SectionTooLarge, // Section could not be read whole: written back, the rest would be lost
     };
     TStatus Status = TStatus::Done;
     uint32_t Error = 0;
@@ -34,8 +35,9 @@ public:
 
     std::wstring ReadString(const std::wstring& section, const std::wstring& key, const std::wstring& defaultValue) const;
     int ReadInteger(const std::wstring& section, const std::wstring& key, int defaultValue) const;
-    // The section's lines as name=value, in file order (comments dropped by the service).
-    TWideStrings ReadSectionLines(const std::wstring& section) const;
+    // The section's lines as name=value, in file order (comments dropped by the service). complete,
+    // when given, tells whether the section fitted within ReadCap.
+    TWideStrings ReadSectionLines(const std::wstring& section, bool* complete = nullptr) const;
     // The key names of the section, in file order.
     TWideStrings ReadSectionKeys(const std::wstring& section) const;
 
@@ -62,6 +64,8 @@ public:
     TIniChange WriteEntries(const std::vector<TIniEntry>& entries) const;
 
     std::wstring FileName;
+    // The most characters one read asks the service for (a section beyond it is read cut).
+    size_t ReadCap = size_t(1) << 24;
 };
 
 // The per-user settings folder: application data + "\Kelvor\Dornique\" (with trailing backslash).

@@ -27,6 +27,20 @@ std::wstring ParentFolder(const std::wstring& path)
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
 
+bool IsFullyQualifiedPath(const std::wstring& path)
+{
+    const auto letter = [](wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); };
+    if (path.size() >= 3 && letter(path[0]) && path[1] == L':' && path[2] == L'\\')
+        return true;
+    if (path.rfind(L"\\\\", 0) != 0 || path.rfind(L"\\\\?\\", 0) == 0 || path.rfind(L"\\\\.\\", 0) == 0)
+        return false;
+    const size_t serverEnd = path.find(L'\\', 2);
+    if (serverEnd == std::wstring::npos || serverEnd == 2)
+        return false;
+    const size_t shareEnd = path.find(L'\\', serverEnd + 1);
+    return shareEnd != std::wstring::npos && shareEnd > serverEnd + 1;
+}
+
 void ReplaceAll(std::wstring& text, const std::wstring& what, const std::wstring& with)
 {
     if (what.empty())

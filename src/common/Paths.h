@@ -17,6 +17,10 @@ std::wstring SystemDriveRoot();
 // without a trailing backslash).
 bool PathIsAtOrBelow(const std::wstring& path, const std::wstring& folder);
 
+// "X:\..." or "\\server\share\...": a path that names the same place whatever the current drive and
+// folder. "\x", "X:x", "x" and device paths ("\\?\", "\\.\") are not.
+bool IsFullyQualifiedPath(const std::wstring& path);
+
 // Creates the folder and its missing parents (a trailing backslash is fine); true when the folder is
 // there afterwards.
 bool CreateFolderChain(const std::wstring& folder);

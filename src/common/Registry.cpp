@@ -338,52 +338,6 @@ bool TreeHoldsLink(HKEY key, REGSAM view)
     return false;
 }
 
-namespace {
-
-enum class TPathWalk { Missing, Link, Reached };
-
-// Opens each step of the path on its own as a link, so that a link anywhere on the way shows; on
-// Reached, reached holds the key at the end of the path (left closed for the root itself).
-TPathWalk WalkWithoutLinks(HKEY root, const std::wstring& path, REGSAM view, TRegKey& reached)
-{
-    const wchar_t* rest = Relative(path);
-    while (*rest) {
-        const wchar_t* end = std::wcschr(rest, L'\\');
-        const std::wstring part = end ? std::wstring(rest, end) : std::wstring(rest);
-        rest = end ? end + 1 : rest + part.size();
-        if (part.empty())
-            continue;
-        TRegKey next;
-        const LSTATUS status =
-            next.Open(reached.IsOpen() ? reached.Handle() : root, part, KEY_READ | view, REG_OPTION_OPEN_LINK);
-        if (status == ERROR_FILE_NOT_FOUND)
-            return TPathWalk::Missing;
-        if (status != ERROR_SUCCESS)
-            return TPathWalk::Link; // cannot look: treat as a link, so nothing is deleted through it
-        if (IsLinkKey(next.Handle()))
-            return TPathWalk::Link;
-        reached = std::move(next);
-    }
-    return TPathWalk::Reached;
-}
-
-} // namespace
-
-bool PathInvolvesLink(HKEY root, const std::wstring& path, REGSAM view)
-{
-    TRegKey reached;
-    const TPathWalk walk = WalkWithoutLinks(root, path, view, reached);
-    if (walk != TPathWalk::Reached)
-        return walk == TPathWalk::Link;
-    return reached.IsOpen() && TreeHoldsLink(reached.Handle(), view);
-}
-
-bool PathCrossesLink(HKEY root, const std::wstring& path, REGSAM view)
-{
-    TRegKey reached;
-    return WalkWithoutLinks(root, path, view, reached) == TPathWalk::Link;
-}
-
 bool IsSeparate32BitKey(HKEY root, const std::wstring& path)
 {
     TRegKey key32;
@@ -416,28 +370,3 @@ std::wstring RootKernelName(HKEY root)
     return full.substr(0, full.size() - length - 1);
 }
 
-bool RealKeyOf(const TRegKey& key, HKEY preferredRoot, TRealKey& real)
-{
-    const std::wstring name = key.KernelName();
-    if (name.empty())
-        return false;
-    size_t best = 0;
-    for (const RootEntry& entry : kRoots) {
-        const std::wstring rootName = RootKernelName(entry.Root);
-        const size_t length = rootName.size();
-        if (length == 0 || length > name.size() || (length < name.size() && name[length] != L'\\') ||
-            !SameText(name.substr(0, length), rootName))
-            continue;
-        // The longest root wins (the current user's hive lies inside the users root); on a tie the
-        // root the caller named.
-        if (length > best || (length == best && entry.Root == preferredRoot)) {
-            best = length;
-            real.Root = entry.Root;
-            real.SubKey = length < name.size() ? name.substr(length + 1) : std::wstring();
-        }
-    }
-    if (best == 0)
-        return false;
-    real.Display = RootName(real.Root) + (real.SubKey.empty() ? L"" : L"\\" + real.SubKey);
-    return true;
-}

@@ -83,27 +83,12 @@ std::wstring KeyKernelName(HKEY key);
 // True when the open key is a registry link (it must have been opened with REG_OPTION_OPEN_LINK for
 // the link itself to answer).
 bool IsLinkKey(HKEY key);
-// True when the key at path is a link, lies below one, or holds one anywhere in its tree.
-bool PathInvolvesLink(HKEY root, const std::wstring& path, REGSAM view = 0);
-// True when the key at path is a link or lies below one (what it holds is not looked at): a value
-// of such a key would be changed through the link.
-bool PathCrossesLink(HKEY root, const std::wstring& path, REGSAM view = 0);
 // True when the open key holds a link anywhere below it (itself included when opened as a link).
 bool TreeHoldsLink(HKEY key, REGSAM view = 0);
 
 // The kernel's name of a predefined root as this process sees it now (RegOverridePredefKey may have
 // redirected it); empty when the root holds no key to tell it by.
 std::wstring RootKernelName(HKEY root);
-
-// Where an open key really lies, as a display path ("HKEY_LOCAL_MACHINE\Software\Wow6432Node\X"):
-// its kernel name taken relative to the nearest of the four roots, preferring preferredRoot. The
-// root and its relative path come back too, for opening it again without any redirection.
-struct TRealKey {
-    HKEY Root = nullptr;
-    std::wstring SubKey;
-    std::wstring Display;
-};
-bool RealKeyOf(const TRegKey& key, HKEY preferredRoot, TRealKey& real);
 
 // On 64-bit Windows 32-bit programs see some keys elsewhere (below Wow6432Node). True when the key
 // that the 32-bit view opens at path exists and is not the key that the 64-bit view opens there.

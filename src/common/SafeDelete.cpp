@@ -8,6 +8,10 @@
 
 #include <winternl.h>
 
+#include <algorithm>
+#include <optional>
+#include <vector>
+
 // Deleting through a handle opened with REG_OPTION_OPEN_LINK removes a link key itself; the Reg*
 // delete calls reopen the key by name and so would follow the link.
 extern "C" NTSTATUS NTAPI NtDeleteKey(HANDLE key);
@@ -187,6 +191,48 @@ TOutcome FromStatus(LSTATUS status)
     return TOutcome::Failed;
 }
 
+// Opens the key one step at a time from the root, each step relative to the one before and as
+// itself (REG_OPTION_OPEN_LINK applies to the last step of a path only): a link at any step is
+// refused, never followed, and the key reached is the one that is then deleted through. The last
+// step is opened with lastAccess; it may be a link itself only when lastMayBeLink. Nothing when the
+// key was reached, else what the deletion comes to.
+std::optional<TOutcome> ReachKey(HKEY root, const std::wstring& keyPath, REGSAM view, REGSAM lastAccess,
+                                 bool lastMayBeLink, TRegKey& reached)
+{
+    std::vector<std::wstring> steps;
+    for (size_t start = 0; start <= keyPath.size();) {
+        const size_t end = std::min(keyPath.find(L'\\', start), keyPath.size());
+        if (end > start)
+            steps.push_back(keyPath.substr(start, end - start));
+        start = end + 1;
+    }
+    // The classes root's 32-bit keys are its Wow6432Node: named, not reached through a view flag.
+    if (root == HKEY_CLASSES_ROOT) {
+        if (view & KEY_WOW64_32KEY)
+            steps.insert(steps.begin(), L"Wow6432Node");
+        view &= ~(KEY_WOW64_32KEY | KEY_WOW64_64KEY);
+    }
+    reached.Close();
+    if (steps.empty()) {
+        const LSTATUS status = reached.Open(root, L"", lastAccess | view);
+        return status == ERROR_SUCCESS ? std::nullopt : std::optional<TOutcome>(FromStatus(status));
+    }
+    for (size_t i = 0; i < steps.size(); ++i) {
+        const bool last = i + 1 == steps.size();
+        TRegKey next;
+        const LSTATUS status =
+            next.Open(reached.IsOpen() ? reached.Handle() : root, steps[i],
+                      (last ? lastAccess : KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS) | view, REG_OPTION_OPEN_LINK);
+        if (status != ERROR_SUCCESS)
+            return FromStatus(status);
+        if (IsLinkKey(next.Handle()) && !(last && lastMayBeLink))
+            return TOutcome::Refused;
+        reached = std::move(next);
+    }
+    return std::nullopt;
+}
+
+
 } // namespace
 
 bool IsFolderLink(const std::wstring& path)
@@ -238,26 +284,35 @@ TOutcome RemoveFolderSafe(const std::wstring& path)
     return RemoveFolderSafe(folder, ExpectedPath(ParentFolder(folder), folder));
 }
 
+std::optional<TOutcome> RegDeletionBlocked(HKEY root, const std::wstring& keyPath, REGSAM view, TRegDeletion what)
+{
+    if (what == TRegDeletion::Tree && keyPath.find_first_not_of(L'\\') == std::wstring::npos)
+        return TOutcome::Refused; // never the whole root
+    TRegKey key;
+    const std::optional<TOutcome> blocked = ReachKey(root, keyPath, view, KEY_READ, false, key);
+    if (blocked)
+        return blocked;
+    if (what == TRegDeletion::Tree && TreeHoldsLink(key.Handle(), view))
+        return TOutcome::Refused;
+    return std::nullopt;
+}
+
 TOutcome DeleteRegValueSafe(HKEY root, const std::wstring& keyPath, const std::wstring& valueName, REGSAM view)
 {
     TRegKey key;
-    const LSTATUS status = key.Open(root, keyPath, KEY_READ | KEY_SET_VALUE | view, REG_OPTION_OPEN_LINK);
-    if (status != ERROR_SUCCESS)
-        return FromStatus(status);
-    if (IsLinkKey(key.Handle()))
-        return TOutcome::Refused;
+    if (const std::optional<TOutcome> blocked = ReachKey(root, keyPath, view, KEY_READ | KEY_SET_VALUE, false, key))
+        return *blocked;
     return FromStatus(RegDeleteValueW(key.Handle(), valueName.c_str()));
 }
 
 TOutcome DeleteRegTreeSafe(HKEY root, const std::wstring& keyPath, REGSAM view, TLinkPolicy links)
 {
-    const size_t start = keyPath.find_first_not_of(L'\\');
-    if (start == std::wstring::npos)
+    if (keyPath.find_first_not_of(L'\\') == std::wstring::npos)
         return TOutcome::Refused; // never the whole root
     TRegKey key;
-    const LSTATUS status = key.Open(root, keyPath, kTreeAccess | view, REG_OPTION_OPEN_LINK);
-    if (status != ERROR_SUCCESS)
-        return FromStatus(status);
+    if (const std::optional<TOutcome> blocked =
+            ReachKey(root, keyPath, view, kTreeAccess, links == TLinkPolicy::RemoveLinks, key))
+        return *blocked;
     if (links == TLinkPolicy::Refuse && TreeHoldsLink(key.Handle(), view))
         return TOutcome::Refused;
     return DeleteOpenTree(key.Handle(), view) ? TOutcome::Removed : TOutcome::Failed;

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 bool IsFolderLink(const std::wstring& path);
@@ -40,7 +41,17 @@ bool IsLink(const std::wstring& path);
 using TDeletionHook = std::function<void(const std::wstring& path)>;
 void SetDeletionHook(TDeletionHook hook);
 
-// view is 0 or KEY_WOW64_32KEY / KEY_WOW64_64KEY for the registry routines.
+// The registry routines reach the key one step at a time from the root, each step opened as itself:
+// a link at any step is refused, never followed, and the deletion goes through the handle of the key
+// so reached. The scanners locate a key named through the system's own links (KeyLocation.h) before
+// it comes here. view is 0 or KEY_WOW64_32KEY / KEY_WOW64_64KEY.
+enum class TRegDeletion { Value, Tree };
+// What a deletion of the key (Tree: with everything below it; Value: one of its values) would come
+// to before anything is deleted: nothing when it may go, else AlreadyGone (no such key), Refused (a
+// link at a step, or for a tree anywhere below) or Failed (it cannot be looked at). For a plan made
+// before deleting, such as the registry fixer's undo file; the deletion itself checks again.
+[[nodiscard]] std::optional<TOutcome> RegDeletionBlocked(HKEY root, const std::wstring& keyPath, REGSAM view,
+                                                         TRegDeletion what);
 [[nodiscard]] TOutcome DeleteRegValueSafe(HKEY root, const std::wstring& keyPath, const std::wstring& valueName,
                                           REGSAM view = 0);
 // What a tree deletion does with registry links in the tree: the program refuses the whole tree (an

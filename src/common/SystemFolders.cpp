@@ -2,8 +2,12 @@
 
 #include "common/Compiler.h"
 #include "common/GrowingBuffer.h"
+#include "common/Handles.h"
 
 #include <windows.h>
+#include <sddl.h>
+
+#include <vector>
 
 std::wstring WindowsFolder()
 {
@@ -48,4 +52,31 @@ std::wstring UserName()
     }
     buffer.resize(wcslen(buffer.c_str()));
     return buffer;
+}
+
+std::wstring CurrentUserSid()
+{
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw))
+        return {};
+    const THandle token(raw);
+    DWORD size = 0;
+    GetTokenInformation(token.Get(), TokenUser, nullptr, 0, &size);
+    if (size == 0 || size > 4096)
+        return {};
+    std::vector<BYTE> buffer(size);
+    if (!GetTokenInformation(token.Get(), TokenUser, buffer.data(), size, &size))
+        return {};
+    wchar_t* text = nullptr;
+    if (!ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text))
+        return {};
+    std::wstring sid = text;
+    LocalFree(text);
+    return sid;
+}
+
+bool RunsUnderWine()
+{
+    static const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    return wine;
 }

@@ -10,6 +10,12 @@ std::wstring WindowsFolder();
 std::wstring SystemFolder();
 std::wstring TempFolder(); // ends in a backslash
 std::wstring UserName();
+// The SID of the user this process runs as (its token's user, "S-1-5-21-..."); empty when it cannot be
+// asked. Each user's recycle bin is the folder of this name in a drive's "$Recycle.Bin".
+std::wstring CurrentUserSid();
+// True under Wine, whose shell empties the Unix trash instead of the recycle-bin folders and whose file
+// links look like plain files.
+bool RunsUnderWine();
 // Full path of the running program's file.
 std::wstring ProgramFileName();
 // GetVersionEx: the version the system reports to this program (as its manifest declares); false when

@@ -1,6 +1,8 @@
 #include "common/UrlCache.h"
 
+#define SECURITY_WIN32 // winineti.h includes the security headers, which ask for one
 #include <wininet.h>
+#include <winineti.h>
 
 TUrlCacheEnum::~TUrlCacheEnum()
 {
@@ -23,7 +25,7 @@ bool TUrlCacheEnum::Next(TUrlCacheRecord& record)
         auto* info = Buffer_.empty() ? nullptr : reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(Buffer_.data());
         SetLastError(ERROR_SUCCESS);
         if (!Started_) {
-            HANDLE find = FindFirstUrlCacheEntryA(nullptr, info, &size);
+            HANDLE find = FindFirstUrlCacheEntryA(Pattern_.empty() ? nullptr : Pattern_.c_str(), info, &size);
             if (find) {
                 Find_ = find;
                 Started_ = true;
@@ -51,6 +53,21 @@ bool TUrlCacheEnum::Next(TUrlCacheRecord& record)
     return true;
 }
 
+bool TAllUrlCacheEntries::Next(TUrlCacheRecord& record)
+{
+    if (!PlainEnded_) {
+        if (Plain_.Next(record)) {
+            Seen_.insert(record.SourceUrl);
+            return true;
+        }
+        PlainEnded_ = true;
+    }
+    while (Cookies_.Next(record))
+        if (Seen_.insert(record.SourceUrl).second)
+            return true;
+    return false;
+}
+
 namespace {
 
 TOutcome DeleteOutcome(BOOL deleted)
@@ -73,4 +90,17 @@ TOutcome DeleteUrlCacheRecord(const std::string& sourceUrl)
 TOutcome DeleteUrlCacheRecord(const std::wstring& sourceUrl)
 {
     return DeleteOutcome(DeleteUrlCacheEntryW(sourceUrl.c_str()));
+}
+
+std::vector<std::wstring> UrlCacheContainerFolders()
+{
+    std::vector<std::wstring> folders;
+    for (const DWORD which : {CACHE_CONFIG_CONTENT_PATHS_FC, CACHE_CONFIG_COOKIES_PATHS_FC, CACHE_CONFIG_HISTORY_PATHS_FC}) {
+        INTERNET_CACHE_CONFIG_INFOW info{};
+        info.dwStructSize = sizeof info;
+        DWORD size = sizeof info;
+        if (GetUrlCacheConfigInfoW(&info, &size, which) && info.CachePath[0] != 0)
+            folders.emplace_back(info.CachePath);
+    }
+    return folders;
 }

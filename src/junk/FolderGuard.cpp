@@ -1,7 +1,8 @@
 #include "junk/FolderGuard.h"
 
-#include "common/GrowingBuffer.h"
+#include "common/FormatText.h"
 #include "common/Paths.h"
+#include "common/PlainPath.h"
 #include "common/SafeDelete.h"
 
 #include <windows.h>
@@ -36,20 +37,23 @@ bool SamePath(const std::wstring& a, const std::wstring& b)
     return PathIsAtOrBelow(a, b) && PathIsAtOrBelow(b, a);
 }
 
-// The forms a folder is compared in: its full long path, and the path the file system resolves it
-// to when it exists (a link resolves to its target, a short name to the long one).
+void AddForm(std::vector<std::wstring>& forms, const std::wstring& form)
+{
+    if (!form.empty() && std::none_of(forms.begin(), forms.end(), [&](const std::wstring& f) { return SamePath(f, form); }))
+        forms.push_back(form);
+}
+
+// The forms a folder is compared in: its plain full path, its long form, and the path the file system
+// resolves it to when it exists (a link resolves to its target). The first is the long form. Empty when
+// the folder cannot be resolved to a plain full path.
 std::vector<std::wstring> ComparableForms(const std::wstring& folder)
 {
-    const std::wstring given = FolderForDisplay(WithoutDevicePrefix(WithBackslashes(folder)));
-    std::wstring full = AskWithGrowingBuffer(
-        [&given](wchar_t* buffer, DWORD size) { return GetFullPathNameW(given.c_str(), size, buffer, nullptr); });
-    full = FolderForDisplay(full.empty() ? given : full);
-    const std::wstring longPath =
-        AskWithGrowingBuffer([&full](wchar_t* buffer, DWORD size) { return GetLongPathNameW(full.c_str(), buffer, size); });
-    std::vector<std::wstring> forms{longPath.empty() ? full : FolderForDisplay(longPath)};
-    const std::wstring final = WithoutDevicePrefix(FinalPath(forms[0], FILE_FLAG_BACKUP_SEMANTICS));
-    if (!final.empty())
-        forms.push_back(FolderForDisplay(final));
+    const std::wstring longPath = LongFullPath(folder);
+    if (longPath.empty())
+        return {};
+    std::vector<std::wstring> forms{longPath};
+    AddForm(forms, PlainFullPath(folder));
+    AddForm(forms, PlainFullPath(FinalPath(longPath, FILE_FLAG_BACKUP_SEMANTICS)));
     return forms;
 }
 
@@ -60,6 +64,12 @@ bool AnyFormAtOrBelow(const std::vector<std::wstring>& paths, const std::vector<
             if (PathIsAtOrBelow(path, folder))
                 return true;
     return false;
+}
+
+// Inside, and not the same folder in any form.
+bool AnyFormStrictlyBelow(const std::vector<std::wstring>& paths, const std::vector<std::wstring>& folders)
+{
+    return AnyFormAtOrBelow(paths, folders) && !AnyFormAtOrBelow(folders, paths);
 }
 
 } // namespace
@@ -102,23 +112,24 @@ std::wstring FolderForDisplay(const std::wstring& folder)
 
 TFolderGuard::TFolderGuard(const TProtectedFolders& folders)
     : Roots_(Resolve(folders.Roots)), Kept_(Resolve(folders.Kept)), Sealed_(Resolve(folders.Sealed)),
-      Open_(Resolve(folders.Open))
+      Open_(Resolve(folders.Open)), Homes_(Resolve(folders.Homes))
 {
 }
 
 std::vector<TFolderGuard::TEntry> TFolderGuard::Resolve(const std::vector<std::wstring>& folders)
 {
+    // A listed folder that cannot be resolved protects nothing it could be compared with.
     std::vector<TEntry> entries;
-    for (const std::wstring& folder : folders)
-        if (!folder.empty())
-            entries.push_back({folder, ComparableForms(folder)});
+    for (const std::wstring& folder : folders) {
+        std::vector<std::wstring> forms = ComparableForms(folder);
+        if (!forms.empty())
+            entries.push_back({folder, std::move(forms)});
+    }
     return entries;
 }
 
-bool TFolderGuard::IsRoot(const std::wstring& folder, const std::vector<std::wstring>& forms) const
+bool TFolderGuard::IsRoot(const std::vector<std::wstring>& forms) const
 {
-    if (IsDriveOrShareRoot(folder))
-        return true;
     for (const std::wstring& form : forms) {
         if (IsDriveOrShareRoot(form))
             return true;
@@ -130,13 +141,29 @@ bool TFolderGuard::IsRoot(const std::wstring& folder, const std::vector<std::wst
     return false;
 }
 
-TFolderCheck TFolderGuard::Check(const std::wstring& folder) const
+// A folder inside a sealed one is walked when it lies inside an open folder that lies inside that
+// sealed folder; a named root also where it lies inside an application-data folder that the sealed
+// folder holds (never where the two are one folder: that is the sealed folder itself).
+bool TFolderGuard::LetThrough(const std::vector<std::wstring>& forms, const TEntry& sealed, TWalkRoot root) const
+{
+    const auto opens = [&](const TEntry& entry) {
+        return AnyFormAtOrBelow(forms, entry.Forms) && AnyFormStrictlyBelow(entry.Forms, sealed.Forms);
+    };
+    return std::any_of(Open_.begin(), Open_.end(), opens) ||
+           (root == TWalkRoot::Named && std::any_of(Homes_.begin(), Homes_.end(), opens));
+}
+
+TFolderCheck TFolderGuard::Check(const std::wstring& folder, TWalkRoot root) const
 {
     TFolderCheck check;
     check.Folder = folder;
     const std::vector<std::wstring> forms = ComparableForms(folder);
-    if (IsRoot(folder, forms)) {
+    if (IsDriveOrShareRoot(folder) || IsRoot(forms)) {
         check.Verdict = TFolderVerdict::Root;
+        return check;
+    }
+    if (forms.empty()) {
+        check.Verdict = TFolderVerdict::Unresolved;
         return check;
     }
     for (const std::vector<TEntry>* list : {&Sealed_, &Kept_}) {
@@ -149,17 +176,29 @@ TFolderCheck TFolderGuard::Check(const std::wstring& folder) const
         }
     }
     for (const TEntry& sealed : Sealed_) {
-        if (!AnyFormAtOrBelow(forms, sealed.Forms))
-            continue;
-        // Walked on purpose: inside an open folder that lies inside this sealed one.
-        const bool open = std::any_of(Open_.begin(), Open_.end(), [&](const TEntry& entry) {
-            return AnyFormAtOrBelow(forms, entry.Forms) && AnyFormAtOrBelow(entry.Forms, sealed.Forms);
-        });
-        if (!open) {
+        if (AnyFormAtOrBelow(forms, sealed.Forms) && !LetThrough(forms, sealed, root)) {
             check.Verdict = TFolderVerdict::InsideProtected;
             check.Protected = sealed.Listed;
             return check;
         }
     }
+    check.Plain = forms.front();
     return check;
+}
+
+std::wstring RefusalLine(const TRefusalTexts& texts, const TFolderCheck& check)
+{
+    const std::wstring folder = FolderForDisplay(check.Folder);
+    switch (check.Verdict) {
+    case TFolderVerdict::Root:
+        return FormatText(texts.Root, {folder});
+    case TFolderVerdict::HoldsProtected:
+        return FormatText(texts.Holds, {folder, FolderForDisplay(check.Protected)});
+    case TFolderVerdict::InsideProtected:
+        return FormatText(texts.Inside, {folder, FolderForDisplay(check.Protected)});
+    case TFolderVerdict::Unresolved:
+    case TFolderVerdict::Walk:
+        break;
+    }
+    return FormatText(texts.Unresolved, {folder});
 }

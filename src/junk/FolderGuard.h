@@ -1,7 +1,8 @@
 #pragma once
-// The folders a junk walk must never clean. A temporary or cache folder can be set to anything (a
-// drive root by a tidy-minded user, the Windows folder by a broken installer); the walk asks this
-// guard first and refuses such a folder before it lists a single file.
+// The folders a walk that can delete must never clean. A temporary, cache or history folder can be set
+// to anything (a drive root by a tidy-minded user, the Windows folder by a broken installer, the
+// documents in a form the other checks do not recognise); every such walk, the junk walks and the
+// privacy collectors alike, asks this guard first and refuses such a folder before it lists a file.
 #include <string>
 #include <vector>
 
@@ -13,10 +14,24 @@ struct TProtectedFolders {
     // profile, the application-data folders.
     std::vector<std::wstring> Kept;
     // Refused like the kept ones and also with every folder inside them: the Windows folder, the
-    // Program Files folders, the user's document folders.
+    // Program Files folders, the user's data folders, the Public folders.
     std::vector<std::wstring> Sealed;
-    // Folders inside a sealed one that are walked on purpose (the Windows folder's temp).
+    // Folders inside a sealed one that are walked on purpose by this program's own choice (the Windows
+    // folder's temp); each lets through what lies inside it.
     std::vector<std::wstring> Open;
+    // The application-data folders. A folder the system names as one scanners walk on purpose (see
+    // TWalkRoot) is walked where it lies inside one of these, also when a sealed folder holds them (a
+    // documents folder set to the profile); everything else there is judged like any folder.
+    std::vector<std::wstring> Homes;
+};
+
+// How a walk came to the folder it asks about.
+enum class TWalkRoot {
+    // Any folder: an application's folder, a folder built from a setting.
+    Other,
+    // A folder that scanners walk on purpose, named by the system or a browser: the cache, cookies,
+    // history, recent and temporary folders, a browser's profile folder.
+    Named,
 };
 
 enum class TFolderVerdict {
@@ -24,21 +39,25 @@ enum class TFolderVerdict {
     Root,            // a drive or network share root
     HoldsProtected,  // the protected folder itself, or a folder that holds it
     InsideProtected, // lies inside a sealed folder
+    Unresolved,      // cannot be resolved to a plain full path (relative, a device, "\\?\unix\...")
 };
 
 struct TFolderCheck {
     TFolderVerdict Verdict = TFolderVerdict::Walk;
     std::wstring Folder;    // the folder that was checked, as given
-    std::wstring Protected; // the protected folder concerned, as listed (empty for Walk and Root)
+    std::wstring Plain;     // what the guard judged, as a plain full long path: what a walk lists (Walk only)
+    std::wstring Protected; // the protected folder concerned, as listed (empty for Walk, Root and Unresolved)
 };
 
-// Compares paths in every form that names the same folder: the full long path (".." and short names
-// resolved) and the final path the file system resolves (links followed), all without regard to case.
+// Judges a folder in one form, whatever form it was written in (see PlainFullPath), and compares it
+// in every form that names the same folder: the plain full path, its long form and the final path the
+// file system resolves (links followed), all without regard to case. Nothing depends on the current
+// directory.
 class TFolderGuard {
 public:
     explicit TFolderGuard(const TProtectedFolders& folders);
 
-    TFolderCheck Check(const std::wstring& folder) const;
+    TFolderCheck Check(const std::wstring& folder, TWalkRoot root = TWalkRoot::Other) const;
 
 private:
     struct TEntry {
@@ -46,9 +65,10 @@ private:
         std::vector<std::wstring> Forms;
     };
     static std::vector<TEntry> Resolve(const std::vector<std::wstring>& folders);
-    bool IsRoot(const std::wstring& folder, const std::vector<std::wstring>& forms) const;
+    bool IsRoot(const std::vector<std::wstring>& forms) const;
+    bool LetThrough(const std::vector<std::wstring>& forms, const TEntry& sealed, TWalkRoot root) const;
 
-    std::vector<TEntry> Roots_, Kept_, Sealed_, Open_;
+    std::vector<TEntry> Roots_, Kept_, Sealed_, Open_, Homes_;
 };
 
 // "C:", "C:\", "\\server\share" or "\\server\share\", also behind the "\\?\" and "\\?\UNC\" prefixes;
@@ -57,3 +77,15 @@ bool IsDriveOrShareRoot(const std::wstring& path);
 
 // The folder without trailing backslashes, except the one of a drive root ("C:\"), for messages.
 std::wstring FolderForDisplay(const std::wstring& folder);
+
+// The language lines of a refused folder, each a format: a root (folder); holds a protected folder
+// (folder, protected); lies inside one (folder, protected); cannot be resolved (folder).
+struct TRefusalTexts {
+    std::wstring Root;
+    std::wstring Holds;
+    std::wstring Inside;
+    std::wstring Unresolved;
+};
+
+// The report line of a refused folder.
+std::wstring RefusalLine(const TRefusalTexts& texts, const TFolderCheck& check);

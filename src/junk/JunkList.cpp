@@ -76,11 +76,6 @@ std::vector<std::wstring> SplitLines(const std::wstring& text)
     return lines;
 }
 
-bool StartsWith(const std::wstring& text, const wchar_t* prefix)
-{
-    return text.rfind(prefix, 0) == 0;
-}
-
 } // namespace
 
 std::wstring JunkListPath(const std::wstring& settingsFolder, DWORD processId)
@@ -108,19 +103,12 @@ std::wstring NewRemovalId()
 
 bool IsListablePath(const std::wstring& path)
 {
-    if (path.find(L"..") != std::wstring::npos || path.find_first_of(L"\t\r\n") != std::wstring::npos)
+    if (!IsFullyQualifiedPath(path) || path.find(L"..") != std::wstring::npos ||
+        path.find_first_of(L"\t\r\n") != std::wstring::npos)
         return false;
-    const auto letter = [](wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); };
-    if (path.size() > 3 && letter(path[0]) && path[1] == L':' && path[2] == L'\\')
-        return true;
-    if (!StartsWith(path, L"\\\\") || StartsWith(path, L"\\\\?\\") || StartsWith(path, L"\\\\.\\"))
-        return false;
-    // "\\server\share\" and at least one step below the share.
-    const size_t serverEnd = path.find(L'\\', 2);
-    if (serverEnd == std::wstring::npos || serverEnd == 2)
-        return false;
-    const size_t shareEnd = path.find(L'\\', serverEnd + 1);
-    return shareEnd != std::wstring::npos && shareEnd > serverEnd + 1 && shareEnd + 1 < path.size();
+    // Something below the drive root or the share, never the root itself.
+    const size_t rootEnd = path[0] == L'\\' ? path.find(L'\\', path.find(L'\\', 2) + 1) : 2;
+    return path.size() > rootEnd + 1;
 }
 
 bool TJunkListFile::Write(const std::wstring& path, const std::wstring& removalId,

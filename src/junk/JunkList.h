@@ -62,5 +62,5 @@ private:
 // The outcome of each file the result names; a damaged or missing result names none.
 std::map<std::wstring, TOutcome> ReadJunkResults(const std::wstring& path);
 
-// A "full path" the list may name: "X:\..." or "\\server\share\...", and no "..".
+// A "full path" the list may name: fully qualified, below its drive root or share, and no "..".
 bool IsListablePath(const std::wstring& path);

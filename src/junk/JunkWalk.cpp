@@ -1,5 +1,6 @@
 #include "junk/JunkWalk.h"
 
+#include "common/DataFolders.h"
 #include "common/FileFind.h"
 #include "common/IniFile.h"
 #include "common/Kelvor_Routine.h"
@@ -8,11 +9,10 @@
 #include "common/SystemFolders.h"
 #include "common/TextCompare.h"
 
-#include <knownfolders.h>
-#include <objbase.h>
 #include <shlobj.h>
 #include <winnetwk.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -30,19 +30,6 @@ bool IsSwitchOn(const TIniFile& ini, const wchar_t* key)
     return ini.ReadString(kJunkSection, key, L"1") == L"1";
 }
 
-// Downloads has no folder number; systems before Vista have no such folder at all.
-std::wstring DownloadsFolder()
-{
-    using TGetKnownFolderPath = HRESULT(WINAPI*)(REFKNOWNFOLDERID, DWORD, HANDLE, PWSTR*);
-    const auto call = reinterpret_cast<TGetKnownFolderPath>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"shell32.dll"), "SHGetKnownFolderPath")));
-    PWSTR path = nullptr;
-    if (!call || FAILED(call(FOLDERID_Downloads, KF_FLAG_DONT_VERIFY, nullptr, &path))) return {};
-    std::wstring folder = path;
-    CoTaskMemFree(path);
-    return folder;
-}
-
 std::wstring WindowsTemp(const std::wstring& windowsFolder)
 {
     return WithBackslash(windowsFolder) + L"temp";
@@ -57,7 +44,7 @@ TJunkSettings ReadJunkSettings(const std::wstring& iniPath)
     settings.IECache = IsSwitchOn(ini, L"IE Cache");
     settings.TempFile = IsSwitchOn(ini, L"TempFile");
     settings.Recycle = IsSwitchOn(ini, L"Recycle");
-    settings.RemoveDay = ini.ReadInteger(kJunkSection, L"RemoveDay", 2);
+    settings.RemoveDay = std::clamp(ini.ReadInteger(kJunkSection, L"RemoveDay", 2), 0, kMaxRemoveDay);
     return settings;
 }
 
@@ -98,14 +85,21 @@ TProtectedFolders ProtectedFolders(const TJunkPlaces& places)
 {
     TProtectedFolders folders;
     const std::wstring windows = WindowsFolder();
+    const std::wstring appData = ShellFolder(CSIDL_APPDATA);
+    const std::wstring localAppData = ShellFolder(CSIDL_LOCAL_APPDATA);
     folders.Roots = {places.RecycleDrive};
     folders.Kept = {SystemFolder(), SystemFolder32(), ShellFolder(CSIDL_COMMON_APPDATA), ShellFolder(CSIDL_PROFILE),
-                    ShellFolder(CSIDL_APPDATA), ShellFolder(CSIDL_LOCAL_APPDATA)};
+                    appData, localAppData};
     folders.Sealed = {windows, ShellFolder(CSIDL_PROGRAM_FILES), ProgramFilesFolder32(),
-                      ShellFolder(CSIDL_DESKTOPDIRECTORY), ShellFolder(CSIDL_PERSONAL), DownloadsFolder(),
-                      ShellFolder(CSIDL_MYPICTURES), ShellFolder(CSIDL_MYMUSIC), ShellFolder(CSIDL_MYVIDEO),
-                      ShellFolder(CSIDL_FAVORITES)};
+                      ShellFolder(CSIDL_DESKTOPDIRECTORY), ShellFolder(CSIDL_PERSONAL), ShellFolder(CSIDL_MYPICTURES),
+                      ShellFolder(CSIDL_MYMUSIC), ShellFolder(CSIDL_MYVIDEO), ShellFolder(CSIDL_FAVORITES),
+                      ShellFolder(CSIDL_COMMON_DESKTOPDIRECTORY), ShellFolder(CSIDL_COMMON_DOCUMENTS),
+                      ShellFolder(CSIDL_COMMON_MUSIC), ShellFolder(CSIDL_COMMON_PICTURES),
+                      ShellFolder(CSIDL_COMMON_VIDEO)};
+    for (const std::vector<std::wstring>& data : {UserDataFolders(), PublicDataFolders()})
+        folders.Sealed.insert(folders.Sealed.end(), data.begin(), data.end());
     folders.Open = {WindowsTemp(windows)};
+    folders.Homes = {appData, localAppData};
     // A stand-in Windows folder (tests) is guarded beside the real one.
     if (!places.WindowsFolder.empty() && places.WindowsFolder != windows) {
         folders.Sealed.push_back(places.WindowsFolder);
@@ -140,31 +134,25 @@ TJunkWalker::TJunkWalker(std::wstring userTag, int removeDay, const TStopFlag& s
 }
 
 // An empty folder name (no such shell folder) walks nothing; it would otherwise become "\", the
-// root of the current drive. The folder is the root of what the walk lists: it may be reached through
-// a link, and is resolved once here; nothing below it may be a link.
-std::wstring TJunkWalker::Allowed(const std::wstring& folder)
+// root of the current drive. The walk lists the folder the guard judged, in the guard's form. That
+// folder is the root of what the walk lists: it may be reached through a link, and is resolved once
+// here; nothing below it may be a link.
+void TJunkWalker::WalkRoot(const std::wstring& folder, TJunkArea area)
 {
-    if (folder.empty()) return {};
-    TFolderCheck check = Guard_.Check(folder);
+    if (folder.empty()) return;
+    TFolderCheck check = Guard_.Check(folder, TWalkRoot::Named);
     if (check.Verdict != TFolderVerdict::Walk) {
         Skipped_.push_back(std::move(check));
-        return {};
+        return;
     }
     // A folder that cannot be resolved could not be told from a link at removal: nothing is listed.
-    return ResolvedPath(WithBackslash(folder));
+    const std::wstring expected = ResolvedPath(WithBackslash(check.Plain));
+    if (!expected.empty()) Walk(WithBackslash(check.Plain), expected, area);
 }
 
-void TJunkWalker::WalkCache(const std::wstring& folder)
-{
-    const std::wstring expected = Allowed(folder);
-    if (!expected.empty()) Walk(WithBackslash(folder), expected, TJunkArea::Cache);
-}
+void TJunkWalker::WalkCache(const std::wstring& folder) { WalkRoot(folder, TJunkArea::Cache); }
 
-void TJunkWalker::WalkTemp(const std::wstring& folder)
-{
-    const std::wstring expected = Allowed(folder);
-    if (!expected.empty()) Walk(WithBackslash(folder), expected, TJunkArea::Temp);
-}
+void TJunkWalker::WalkTemp(const std::wstring& folder) { WalkRoot(folder, TJunkArea::Temp); }
 
 void TJunkWalker::WalkAll(const TJunkSettings& settings, const std::wstring& cacheFolder, const TJunkPlaces& places)
 {
@@ -212,13 +200,13 @@ void TJunkWalker::TestFile(const std::wstring& folder, const std::wstring& expec
 
 std::wstring RecycleBinFolder(const std::wstring& driveRoot)
 {
-    if (driveRoot.empty()) return {};
-    const std::wstring root = WithBackslash(driveRoot);
-    for (const wchar_t* name : {L"RECYCLER", L"Recycled", L"$Recycle.Bin"}) {
-        std::wstring folder = root + name;
-        if (FolderExists(folder) && !IsFolderLink(folder)) return folder;
-    }
-    return {};
+    const std::wstring sid = CurrentUserSid();
+    if (driveRoot.empty() || sid.empty()) return {};
+    // Only the bin's place and form make it one: any other folder of that name is the user's own.
+    const std::wstring bins = WithBackslash(driveRoot) + L"$Recycle.Bin";
+    const std::wstring own = bins + L"\\" + sid;
+    if (!FolderExists(bins) || IsFolderLink(bins) || !FolderExists(own) || IsFolderLink(own)) return {};
+    return own;
 }
 
 int64_t RecycleBinSize(const std::wstring& driveRoot)
@@ -231,8 +219,8 @@ namespace {
 
 bool IsFolderSettings(const wchar_t* name) { return SameText(name, L"desktop.ini"); }
 
-// Visits the bin's entries below folder (depth 0 = the bin itself), each with the path it must resolve
-// to (expected: the folder's); a link is never entered. visit returns false to stop the walk.
+// Visits the entries below folder (depth 0 = its own entries), deepest first, each with the path it
+// must resolve to (expected: the folder's); a link is never entered. visit returns false to stop.
 template <typename Visit>
 bool VisitBin(const std::wstring& folder, const std::wstring& expected, int depth, Visit visit)
 {
@@ -252,6 +240,12 @@ bool VisitBin(const std::wstring& folder, const std::wstring& expected, int dept
     return true;
 }
 
+// The bin's own folder settings, which an emptied bin keeps; a recycled folder's are its content.
+bool IsBinSettings(const WIN32_FIND_DATAW& data, bool isFolder, int depth)
+{
+    return depth == 0 && !isFolder && IsFolderSettings(data.cFileName);
+}
+
 } // namespace
 
 bool RecycleBinHoldsItems(const std::wstring& driveRoot)
@@ -259,27 +253,29 @@ bool RecycleBinHoldsItems(const std::wstring& driveRoot)
     const std::wstring folder = RecycleBinFolder(driveRoot);
     if (folder.empty()) return false;
     bool holds = false;
-    VisitBin(folder, {}, 0, [&](const std::wstring&, const std::wstring&, const WIN32_FIND_DATAW& data, bool isFolder, int) {
-        holds = !isFolder && !IsFolderSettings(data.cFileName);
-        return !holds;
-    });
+    VisitBin(folder, {}, 0,
+             [&](const std::wstring&, const std::wstring&, const WIN32_FIND_DATAW& data, bool isFolder, int depth) {
+                 holds = depth == 0 && !IsBinSettings(data, isFolder, depth);
+                 return !holds;
+             });
     return holds;
 }
 
 void EmptyRecycleBinFolder(const std::wstring& driveRoot)
 {
     const std::wstring folder = RecycleBinFolder(driveRoot);
-    const std::wstring expected = ResolvedPath(WithBackslash(folder));
-    if (folder.empty() || expected.empty()) return;
-    // Entries come deepest first, so a deleted folder's own folders are empty when their turn comes.
-    // The per-user folders (depth 0) and the bin itself stay, as an emptied bin keeps them.
+    const std::wstring expected = folder.empty() ? std::wstring() : ResolvedPath(WithBackslash(folder));
+    if (expected.empty()) return;
+    // Entries come deepest first, so a recycled folder is empty when its turn comes. The bin folder
+    // itself and its folder settings stay, as an emptied bin keeps them.
     VisitBin(folder, expected, 0,
              [](const std::wstring& path, const std::wstring& expectedPath, const WIN32_FIND_DATAW& data, bool isFolder,
                 int depth) {
-                 if (!isFolder && !IsFolderSettings(data.cFileName))
-                     (void)DeleteFileSafe(path, expectedPath); // what stays is seen by the report, which looks again
-                 else if (isFolder && depth > 0)
+                 // What stays is seen by the report, which looks again.
+                 if (isFolder)
                      (void)RemoveFolderSafe(path, expectedPath);
+                 else if (!IsBinSettings(data, isFolder, depth))
+                     (void)DeleteFileSafe(path, expectedPath);
                  return true;
              });
 }

@@ -20,8 +20,11 @@ struct TJunkSettings {
 };
 
 inline constexpr wchar_t kJunkSection[] = L"Junk File Removal";
+// RemoveDay lies between 0 and this many days.
+inline constexpr int kMaxRemoveDay = 365;
 
-// A missing file or key gives the default (all on, 2 days).
+// A missing file or key gives the default (all on, 2 days); RemoveDay is clamped to 0..kMaxRemoveDay,
+// since the file is anyone's to edit and a negative age would list files written a moment ago.
 TJunkSettings ReadJunkSettings(const std::wstring& iniPath);
 
 // The network user name followed by "@" (only "@" without a name): cookie files carry it.
@@ -40,9 +43,10 @@ TJunkPlaces SystemJunkPlaces();
 
 // The temporary folders walked by the age rule: the user's one, then the Windows folder's "temp".
 std::vector<std::wstring> TemporaryFolders(const TJunkPlaces& places);
-// The system's protected folders: the Windows, system and program folders, ProgramData, the profile
-// and the user's shell folders; the Windows folder and drive of places are added (a test's stand-ins
-// are protected besides the real ones, never instead of them).
+// The system's protected folders: the Windows, system and program folders, ProgramData, the profile,
+// the application-data folders, the user's data folders and the Public folders; the Windows folder
+// and drive of places are added (a test's stand-ins are protected besides the real ones, never
+// instead of them).
 TProtectedFolders ProtectedFolders(const TJunkPlaces& places);
 
 // Name rules; plain case-sensitive substring tests on the file name.
@@ -74,8 +78,8 @@ public:
     const std::vector<TFolderCheck>& Skipped() const { return Skipped_; }
 
 private:
-    // The folder's resolved path when the guard lets it be walked; empty otherwise.
-    std::wstring Allowed(const std::wstring& folder);
+    // Walks the folder, in the guard's plain form, when the guard lets it be walked; else notes the refusal.
+    void WalkRoot(const std::wstring& folder, TJunkArea area);
     void Walk(const std::wstring& folder, const std::wstring& expected, TJunkArea area);
     void TestFile(const std::wstring& folder, const std::wstring& expected, const WIN32_FIND_DATAW& data,
                   TJunkArea area);
@@ -88,15 +92,15 @@ private:
     std::vector<TFolderCheck> Skipped_;
 };
 
-// The recycle-bin folder of a drive root such as "C:\": "RECYCLER" (NT family), "Recycled" (9x family)
-// or "$Recycle.Bin" (Vista on), the first that exists; empty when none exists.
+// The current user's recycle-bin folder on a drive root such as "C:\": "$Recycle.Bin\<the user's
+// SID>". Since Windows 7 every user's bin is a folder of its own there, and "Recycled" or "RECYCLER" are
+// ordinary folders. Empty when it does not exist or either step is a link.
 std::wstring RecycleBinFolder(const std::wstring& driveRoot);
 // Its size in bytes, 0 without a recycle-bin folder.
 int64_t RecycleBinSize(const std::wstring& driveRoot);
-// True while the bin holds a deleted item: any file but the folder settings ("desktop.ini") that an
+// True while the bin holds a deleted item: any entry but the folder settings ("desktop.ini") that an
 // empty bin keeps.
 bool RecycleBinHoldsItems(const std::wstring& driveRoot);
-// Deletes what the bin folder still holds after the shell has emptied it (under Wine the shell's bin
-// is the Unix trash, not this folder): every file but desktop.ini, then the emptied folders below the
-// per-user folders. Links are neither entered nor followed.
+// Deletes what the user's bin folder still holds, every entry but its own folder settings; links are
+// neither entered nor followed. For Wine only, whose shell empties the Unix trash, not this folder.
 void EmptyRecycleBinFolder(const std::wstring& driveRoot);

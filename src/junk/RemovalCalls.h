@@ -1,8 +1,9 @@
 #pragma once
 // The calls of the removal library Ravenwick.dll, looked up by name. The program uses CreateDll and
-// RepairTFile (the start routine of the removal thread). UseStandIns is for tests only: it points the
-// library at a scratch Windows folder and drive and replaces the call that empties the recycle bin,
-// so that a test's removal can reach neither the machine's own files nor the user's real bin.
+// RepairTFile (the start routine of the removal thread). UseStandIns exists only in the tests'
+// variant RavenwickStandIns.dll: it points the library at a scratch Windows folder and drive and
+// replaces the call that empties the recycle bin, so that a test's removal can reach neither the
+// machine's own files nor the user's real bin.
 #include <windows.h>
 #include <oleauto.h>
 

@@ -28,23 +28,12 @@ constexpr int kTitleText = 0;
 constexpr int kCountText = 1;
 constexpr int kSizeText = 2;
 constexpr int kRemovingText = 3;
-// "M_Temp" lines of a folder the guard refused: a root; holds a protected folder; lies inside one.
+// "M_Temp" lines of a folder the guard refused: a root; holds a protected folder; lies inside one;
+// cannot be resolved.
 constexpr int kSkippedRootText = 5;
 constexpr int kSkippedHoldsText = 6;
 constexpr int kSkippedInsideText = 7;
-
-std::wstring SkipLine(const TWideStrings& texts, const TFolderCheck& check)
-{
-    const std::wstring folder = FolderForDisplay(check.Folder);
-    switch (check.Verdict) {
-    case TFolderVerdict::Root:
-        return FormatText(TextAt(texts, kSkippedRootText), {folder});
-    case TFolderVerdict::HoldsProtected:
-        return FormatText(TextAt(texts, kSkippedHoldsText), {folder, FolderForDisplay(check.Protected)});
-    default:
-        return FormatText(TextAt(texts, kSkippedInsideText), {folder, FolderForDisplay(check.Protected)});
-    }
-}
+constexpr int kSkippedUnresolvedText = 8;
 
 } // namespace
 
@@ -134,7 +123,9 @@ void TempThread::Scan()
                            ListFile(area == TJunkArea::Cache, path, expected, size);
                        });
     walker.WalkAll(settings, CachePath, Places);
-    for (const TFolderCheck& check : walker.Skipped()) PendingSkips_.push_back(SkipLine(Texts, check));
+    const TRefusalTexts refusal{TextAt(Texts, kSkippedRootText), TextAt(Texts, kSkippedHoldsText),
+                                TextAt(Texts, kSkippedInsideText), TextAt(Texts, kSkippedUnresolvedText)};
+    for (const TFolderCheck& check : walker.Skipped()) PendingSkips_.push_back(RefusalLine(refusal, check));
     if (settings.Recycle) {
         RecycleBytes = RecycleBinSize(Places.RecycleDrive);
         if (RecycleBytes > 0) {
@@ -227,6 +218,7 @@ bool TempThread::Repair(TLabel& statusLabel, const TKeptEntries& kept)
     if (RemovalThread_) WaitProcessingSentMessages(RemovalThread_.Get());
     if (RemovalList_.IsOpen()) ReadRemovalResult(true);
     LastRepair.Clear();
+    ResultRead_ = false;
 
     BSTR text = nullptr;
     createDll(&text, MainIniPath().c_str());
@@ -292,7 +284,7 @@ bool TempThread::CompleteRepairReport(DWORD timeoutMs)
             ProcessMessages();
         }
     }
-    if (!RemovalStarted) return ended; // Repair has already reported every file
+    if (!RemovalStarted || ResultRead_) return ended; // the report is complete already
     ReadRemovalResult(ended);
     return ended;
 }
@@ -331,7 +323,8 @@ void TempThread::ReadRemovalResult(bool finished)
                                                                                            : TOutcome::NotReached);
     }
     if (RecycleBytes > 0) {
-        const std::wstring bin = L"Recycle bin " + Places.RecycleDrive;
+        // The folder measured and emptied: the current user's bin of the drive.
+        const std::wstring bin = L"Recycle bin " + RecycleFolder;
         if (!BinKeptBy_.empty())
             LastRepair.Keep(bin, BinKeptBy_);
         else
@@ -339,6 +332,7 @@ void TempThread::ReadRemovalResult(bool finished)
     }
     // While the library still runs it may read the list and write the result: both stay until then.
     if (!finished) return;
+    ResultRead_ = true;
     RemovalList_.Close();
     (void)DeleteFileSafe(JunkListPath(folder)); // traces of the user's files; if one stays, nothing else does
     (void)DeleteFileSafe(JunkResultPath(folder));

@@ -21,6 +21,9 @@ class TLabel;
 class TProgressBar;
 class TMemo;
 
+// How long a repair report waits for the removal library before it reads what it has done so far.
+inline constexpr DWORD kRemovalWaitMs = 10 * 60 * 1000;
+
 class TempThread : public TThread {
 public:
     TempThread(TLabel& statusLabel, TProgressBar& progressBar, TMemo& memo, const TWideStrings& texts);
@@ -34,7 +37,8 @@ public:
     bool Repair(TLabel& statusLabel, const TKeptEntries& kept = {});
     // Waits (pumping messages) up to timeoutMs for the library's thread, then fills LastRepair from the
     // library's result file: a listed file it names no outcome for was not reached (or is gone). False
-    // when the thread was still running; its list and result stay until it has ended.
+    // when the thread was still running; its list and result stay until it has ended. Once the result
+    // of a finished removal has been read, later calls keep LastRepair as it is.
     bool CompleteRepairReport(DWORD timeoutMs);
     // The removal library's thread, for a caller that must wait for it; nullptr when none was started.
     HANDLE RemovalThread() const { return RemovalThread_.Get(); }
@@ -101,6 +105,7 @@ private:
     THandle RemovalThread_;
     // The list the removal thread reads, held open without write sharing while it may read it.
     TJunkListFile RemovalList_;
+    bool ResultRead_ = false; // the finished removal's result is in LastRepair
     std::wstring RecycleExpected_; // the measured bin folder as it resolved at the scan
     // Per listed file of the last repair: the list that keeps it, empty when it is handed over.
     std::vector<std::wstring> KeptBy_;

@@ -259,10 +259,11 @@ std::wstring RowSubject(const TApplicationRow& row, const TApplicationPlaces& pl
 
 void Collect(TPrivacyCollector& collect, const TApplicationEntry& entry, const TApplicationPlaces& places)
 {
+    const std::wstring location = places.Location(entry);
     switch (entry.Work) {
-    case TApplicationWork::ListFolder: collect.ListFolder(places.Location(entry), places.Base(entry)); break;
-    case TApplicationWork::ListFolderTree: collect.ListFolderTree(places.Location(entry), places.Base(entry)); break;
-    case TApplicationWork::ListFile: collect.ListFile(places.Location(entry), places.Base(entry)); break;
+    case TApplicationWork::ListFolder: collect.ListFolder(location, TWalkRoot::Other, places.Base(entry)); break;
+    case TApplicationWork::ListFolderTree: collect.ListFolderTree(location, TWalkRoot::Other, places.Base(entry)); break;
+    case TApplicationWork::ListFile: collect.ListFile(location, TWalkRoot::Other, places.Base(entry)); break;
     case TApplicationWork::CheckKey: collect.CheckKey(entry.Path); break;
     case TApplicationWork::CheckValue: collect.CheckValue(entry.Path); break;
     }
@@ -273,6 +274,22 @@ void Collect(TPrivacyCollector& collect, const TApplicationEntry& entry, const T
 const std::vector<TApplicationRow>& ApplicationRows()
 {
     return kApplicationRows;
+}
+
+std::vector<std::wstring> ApplicationDriveFolders(const std::wstring& windowsFolder)
+{
+    const std::wstring drive = WindowsDrive(windowsFolder);
+    std::vector<std::wstring> folders;
+    if (drive.empty())
+        return folders;
+    for (const TApplicationRow& row : kApplicationRows)
+        for (const TApplicationEntry& entry : row.Entries) {
+            if (entry.Base != kDrive)
+                continue;
+            const std::wstring path = drive + entry.Path;
+            folders.push_back(entry.Work == TApplicationWork::ListFile ? path.substr(0, path.find_last_of(L'\\')) : path);
+        }
+    return folders;
 }
 
 std::wstring WindowsDrive(const std::wstring& windowsFolder)

@@ -41,5 +41,9 @@ const std::vector<TApplicationRow>& ApplicationRows();
 // colon, so that the locations built on it never fall back to the current drive's root.
 std::wstring WindowsDrive(const std::wstring& windowsFolder);
 
+// The folders the table names on the drive of that Windows folder (below Program Files): of a folder
+// entry the folder, of a file entry the file's folder.
+std::vector<std::wstring> ApplicationDriveFolders(const std::wstring& windowsFolder);
+
 // Lists what the row of that key finds.
 void ScanApplication(TCategoryContext& context, const std::wstring& key);

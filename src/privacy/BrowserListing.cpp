@@ -57,13 +57,13 @@ std::function<std::wstring(const std::vector<int64_t>&)> TBrowserLister::OneCoun
 void TBrowserLister::File(const std::wstring& path, bool held) const
 {
     if (PlainFileInside(Owner.Root, path))
-        Listed(held, [&] { Context.Collect.ListFile(path); });
+        Listed(held, [&] { Context.Collect.ListFile(path, Kind); });
 }
 
 void TBrowserLister::FolderTree(const std::wstring& folder, bool held) const
 {
     if (PlainFolderInside(Owner.Root, folder))
-        Listed(held, [&] { Context.Collect.ListFolderTree(folder); });
+        Listed(held, [&] { Context.Collect.ListFolderTree(folder, Kind); });
 }
 
 void TBrowserLister::Listed(bool held, const std::function<void()>& list) const

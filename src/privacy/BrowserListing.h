@@ -1,6 +1,7 @@
 #pragma once
 // How the categories of today's browsers list what they find: a database by what it removes (or why
 // it waits), files and folders as belonging to their browser, nothing outside the browser's root.
+#include "junk/FolderGuard.h"
 #include "privacy/BrowserDatabase.h"
 #include "privacy/CategoryContext.h"
 #include "privacy/PrivacyItems.h"
@@ -15,6 +16,9 @@ struct TBrowserLister {
     TCategoryContext& Context;
     TBrowserOwner Owner; // Root: nothing outside it is listed
     bool Running;        // the browser runs: its databases are not even opened
+    // How the folder guard judges the folders listed: a browser's own folders below the application
+    // data are walked on purpose; a profile the user placed elsewhere is any folder.
+    TWalkRoot Kind = TWalkRoot::Named;
 
     std::wstring Text(TPrivacyText line) const;
     // A count with the language's digit grouping.

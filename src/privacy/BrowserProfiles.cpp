@@ -110,14 +110,14 @@ void ScanFirefox(TCategoryContext& context, const std::wstring& key)
             return;
         context.ShowSubject(FirefoxSubject(*category, path, appData));
         if (ResolvesInside(firefox, path))
-            context.Collect.ListFolder(path, appData);
+            context.Collect.ListFolder(path, TWalkRoot::Named, appData);
         return;
     }
     context.ShowSubject(FirefoxSubject(*category, path, appData));
     if (!FileExists(path) || (category->HeldWhileRunning && FirefoxRuns()))
         return;
     if (ResolvesInside(firefox, path))
-        context.Collect.ListFile(path, appData);
+        context.Collect.ListFile(path, TWalkRoot::Named, appData);
 }
 
 bool HeldByFirefox(const std::wstring& path)
@@ -163,8 +163,8 @@ void ScanOpera(TCategoryContext& context, const std::wstring& key)
         if (!ResolvesInside(base, path))
             continue;
         if (category->Folder)
-            context.Collect.ListFolderTree(path, context.Folders.AppDataFolder);
+            context.Collect.ListFolderTree(path, TWalkRoot::Named, context.Folders.AppDataFolder);
         else if (FileExists(path))
-            context.Collect.ListFile(path, context.Folders.AppDataFolder);
+            context.Collect.ListFile(path, TWalkRoot::Named, context.Folders.AppDataFolder);
     }
 }

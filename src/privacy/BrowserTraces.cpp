@@ -33,20 +33,27 @@ bool IsIgnoredCookie(const TCategoryContext& context, const TUrlCacheRecord& rec
 void ListCookieCache(TCategoryContext& context, const std::wstring&)
 {
     context.NoteIgnoredKeepEntries();
-    TUrlCacheEnum cache;
+    TAllUrlCacheEntries cache;
     TUrlCacheRecord record;
     for (;;) {
         ProcessMessages();
         if (!cache.Next(record))
             break;
         if (record.IsCookie() && context.Platform.CacheEntryInScope(record) && !IsIgnoredCookie(context, record))
-            context.Collect.Recorder().AddCookie(record);
+            context.Collect.Recorder().AddCacheEntry(record);
     }
 }
 
+// The history folder's files, and the visited pages of the cache's history containers: the cache
+// keeps those in its own files there, which are never listed themselves.
 void ListHistory(TCategoryContext& context, const std::wstring& folder)
 {
-    context.Collect.ListFolderTree(folder);
+    context.Collect.ListFolderTree(folder, TWalkRoot::Named);
+    TUrlCacheEnum cache(kHistoryCachePattern);
+    TUrlCacheRecord record;
+    while (context.Collect.KeepGoing() && cache.Next(record))
+        if (record.IsHistory() && context.Platform.CacheEntryInScope(record))
+            context.Collect.Recorder().AddCacheEntry(record);
 }
 
 // Only plain string values are typed addresses.

@@ -5,8 +5,8 @@
 #include <string>
 
 // Positions 1 to 5: typed addresses ("IEUrl"), cookies in the URL cache ("Cookies"), the history
-// folder ("History"), the protected-storage key ("AutoFormHistory") and the IntelliForms key
-// ("AutoPassHistory").
+// folder and the visited pages in the URL cache ("History"), the protected-storage key
+// ("AutoFormHistory") and the IntelliForms key ("AutoPassHistory").
 void ScanInternetExplorer(TCategoryContext& context, const std::wstring& key);
 
 // Positions 6 to 10, in the first Firefox profile (profiles.ini): cookies.txt ("Cookie"),

@@ -146,11 +146,14 @@ void ScanChromium(TCategoryContext& context, const std::wstring& key)
     const std::wstring base = BaseFolder(context, browser->Base);
     if (base.empty())
         return;
-    const std::wstring userData = base + L"\\" + browser->Folder;
-    context.ShowSubject(std::wstring(browser->Name) + L": " + userData.substr(0, kSubjectLength));
+    const std::wstring named = base + L"\\" + browser->Folder;
+    context.ShowSubject(std::wstring(browser->Name) + L": " + named.substr(0, kSubjectLength));
     if (row->Category == TCategory::Cookies)
         context.NoteIgnoredKeepEntries();
-    if (!FolderExists(userData))
+    // The user data folder, and each profile in it, pass the folder guard before anything in them is
+    // looked at; they are used in the guard's form.
+    const std::wstring userData = context.Collect.GuardedFolder(named, TWalkRoot::Named);
+    if (userData.empty())
         return;
 
     const TBrowserOwner owner{browser->Name, browser->Process, userData, false, {}};
@@ -159,10 +162,17 @@ void ScanChromium(TCategoryContext& context, const std::wstring& key)
     for (const std::wstring& name : profiles) {
         if (!context.Collect.KeepGoing())
             return;
-        const std::wstring profile = name.empty() ? userData : userData + L"\\" + name;
+        if (name.empty()) {
+            scan.Scan(row->Category, userData);
+            continue;
+        }
+        const std::wstring profile = userData + L"\\" + name;
         // A profile that is a link, or lies elsewhere, lists nothing: its files are not this browser's.
-        if (name.empty() || PlainFolderInside(userData, profile))
-            scan.Scan(row->Category, profile);
+        if (!PlainFolderInside(userData, profile))
+            continue;
+        const std::wstring guarded = context.Collect.GuardedFolder(profile, TWalkRoot::Named);
+        if (!guarded.empty())
+            scan.Scan(row->Category, guarded);
     }
     if (row->Category != TCategory::Cache)
         return;

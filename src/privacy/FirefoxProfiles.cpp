@@ -6,8 +6,6 @@
 #include "common/Paths.h"
 #include "common/SafeDelete.h"
 #include "common/TextCompare.h"
-#include "junk/FolderGuard.h"
-#include "junk/JunkWalk.h"
 #include "privacy/BrowserPlaces.h"
 
 #include <windows.h>
@@ -46,18 +44,16 @@ bool IsDriveAbsolute(const std::wstring& path)
     return path.size() >= 3 && iswalpha(path[0]) && path[1] == L':' && path[2] == L'\\';
 }
 
-// An absolute profile folder: a real one (Firefox keeps prefs.js or times.json in it), itself no link,
-// and none of the folders the guard refuses (drive roots, the system's and the user's document folders).
+// An absolute profile folder: a real one (Firefox keeps prefs.js or times.json in it), itself no link.
+// Whether the guard lets it be walked (drive roots, the system's and the user's data folders) the scan
+// asks, so that a refusal shows in its report.
 bool AcceptableAbsoluteProfile(const std::wstring& folder)
 {
     if (!IsDriveAbsolute(folder) || ClimbsOut(folder.substr(3)))
         return false;
     if (!FolderExists(folder) || IsLink(folder))
         return false;
-    if (!FileExists(folder + L"\\prefs.js") && !FileExists(folder + L"\\times.json"))
-        return false;
-    const TFolderGuard guard(ProtectedFolders(SystemJunkPlaces()));
-    return guard.Check(folder).Verdict == TFolderVerdict::Walk;
+    return FileExists(folder + L"\\prefs.js") || FileExists(folder + L"\\times.json");
 }
 
 // The profile a [Profile*] section names; an empty folder when it names none that may be used.
@@ -79,7 +75,7 @@ TFirefoxProfile ProfileOf(const TIniSection& section, const TFirefoxPlace& place
     if (*relative != L"0" || !AcceptableAbsoluteProfile(converted))
         return {};
     // The folder is its own root: reached as listed, with no link below it.
-    return {converted, converted, converted, converted, false};
+    return {converted, converted, converted, converted, false, true};
 }
 
 // The default profiles' paths as the installations name them (installs.ini and the [Install...]

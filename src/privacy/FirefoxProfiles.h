@@ -3,7 +3,8 @@
 // roaming application data, and the Microsoft Store build's place below the local one), the
 // installations' default profiles (installs.ini) first. A path read from these files is hostile until
 // proved: a relative one must stay inside the Firefox folder; an absolute one (a real Firefox feature)
-// must be a profile folder (prefs.js or times.json), no link, and no folder the guard refuses.
+// must be a profile folder (prefs.js or times.json) and no link. Every profile then passes the folder
+// guard where it is scanned, with its refusal in the report.
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@ struct TFirefoxProfile {
     std::wstring Local;     // where its cache lies (the local twin; the profile itself when absolute)
     std::wstring LocalRoot; // the root of the local twin
     bool Default = false;   // an installation's default profile
+    bool Absolute = false;  // placed by the user, outside the Firefox folder
 };
 
 // The Firefox folders that may hold profiles.ini: the classic one and the Store build's.

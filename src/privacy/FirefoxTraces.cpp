@@ -11,6 +11,7 @@
 #include "privacy/Processes.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -30,12 +31,29 @@ const TCategoryRow kCategories[] = {
 const wchar_t kName[] = L"Mozilla Firefox";
 const wchar_t kProcess[] = L"firefox.exe";
 
+// The profile in the guard's form, or none where the guard refuses it (the report says why). A
+// profile below the Firefox folder is walked on purpose; one the user placed elsewhere is any folder,
+// and is its own root.
+std::optional<TFirefoxProfile> Guarded(TCategoryContext& context, const TFirefoxProfile& profile)
+{
+    const std::wstring folder =
+        context.Collect.GuardedFolder(profile.Folder, profile.Absolute ? TWalkRoot::Other : TWalkRoot::Named);
+    if (folder.empty())
+        return std::nullopt;
+    TFirefoxProfile guarded = profile;
+    guarded.Folder = folder;
+    if (profile.Absolute)
+        guarded.Root = guarded.Local = guarded.LocalRoot = folder;
+    return guarded;
+}
+
 void ScanProfile(TCategoryContext& context, TCategory category, const TFirefoxProfile& profile, bool processRuns)
 {
     const std::wstring lock = profile.Folder + L"\\parent.lock";
     // Firefox runs with this profile when it holds its lock, even where the process list cannot tell.
     const bool running = processRuns || LockFileHeld(lock);
-    const TBrowserLister list{context, {kName, kProcess, profile.Root, false, lock}, running};
+    const TWalkRoot kind = profile.Absolute ? TWalkRoot::Other : TWalkRoot::Named;
+    const TBrowserLister list{context, {kName, kProcess, profile.Root, false, lock}, running, kind};
     const auto database = [&](const wchar_t* name, TDatabaseJob job, TPrivacyText what,
                               const std::function<std::wstring(const std::vector<int64_t>&)>& describe) {
         list.Database(profile.Folder + L"\\" + name, profile.Folder, job, what,
@@ -64,7 +82,7 @@ void ScanProfile(TCategoryContext& context, TCategory category, const TFirefoxPr
         break;
     case TCategory::Cache: {
         // The cache lies in the profile's local twin; its files may be in use, its folders stay.
-        const TBrowserLister local{context, {kName, kProcess, profile.LocalRoot, false, lock}, running};
+        const TBrowserLister local{context, {kName, kProcess, profile.LocalRoot, false, lock}, running, kind};
         for (const wchar_t* name : {L"cache2", L"thumbnails"})
             local.FolderTree(profile.Local + L"\\" + name, false);
         break;
@@ -95,7 +113,8 @@ void ScanTodaysFirefox(TCategoryContext& context, const std::wstring& key)
             if (!context.Collect.KeepGoing())
                 return;
             context.ShowSubject(std::wstring(kName) + L": " + profile.Folder.substr(0, kSubjectLength));
-            ScanProfile(context, row->Category, profile, processRuns);
+            if (const std::optional<TFirefoxProfile> guarded = Guarded(context, profile))
+                ScanProfile(context, row->Category, *guarded, processRuns);
         }
     }
 }

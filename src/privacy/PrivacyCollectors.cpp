@@ -3,6 +3,7 @@
 #include "common/FileFind.h"
 #include "common/Kelvor_Routine.h"
 #include "common/Paths.h"
+#include "common/PlainPath.h"
 #include "common/Registry.h"
 #include "common/SafeDelete.h"
 #include "privacy/PrivacyItems.h"
@@ -10,8 +11,11 @@
 
 #include <windows.h>
 
-TPrivacyCollector::TPrivacyCollector(TPrivacyRecorder& recorder, const TStopFlag& stopped)
-    : Recorder_(recorder), Stopped_(stopped)
+#include <algorithm>
+
+TPrivacyCollector::TPrivacyCollector(TPrivacyRecorder& recorder, const TStopFlag& stopped, const TFolderGuard& guard,
+                                     std::vector<std::wstring> cacheContainers)
+    : Recorder_(recorder), Stopped_(stopped), Guard_(guard), CacheContainers_(std::move(cacheContainers))
 {
 }
 
@@ -26,23 +30,59 @@ bool TPrivacyCollector::KeepGoing() const
     return !Stopped();
 }
 
-void TPrivacyCollector::ListFolderTree(const std::wstring& folder, const std::wstring& root)
+std::wstring TPrivacyCollector::GuardedFolder(const std::wstring& folder, TWalkRoot kind)
 {
-    if (!folder.empty() && !IsFolderLink(folder))
-        Walk(folder, ExpectedPath(root.empty() ? folder : root, folder), true);
+    // An unknown folder would otherwise become "\", the root of the current drive. A folder that is not
+    // there lists nothing and needs no verdict.
+    if (folder.empty())
+        return {};
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return {};
+    TFolderCheck check = Guard_.Check(folder, kind);
+    if (check.Verdict == TFolderVerdict::Walk)
+        return check.Plain;
+    Recorder_.AddRefusal(std::move(check));
+    return {};
 }
 
-void TPrivacyCollector::ListFolder(const std::wstring& folder, const std::wstring& root)
+// The root is taken in the guard's form too, so that the folder's steps below it can be told; a root
+// that names no plain path lets nothing be listed.
+TPrivacyCollector::TWalkStart TPrivacyCollector::StartOfWalk(const std::wstring& folder, TWalkRoot kind,
+                                                             const std::wstring& root)
 {
-    if (!folder.empty() && !IsFolderLink(folder))
-        Walk(folder, ExpectedPath(root.empty() ? folder : root, folder), false);
+    const std::wstring plain = GuardedFolder(folder, kind);
+    // A container of the URL cache holds the cache's own index and its entries' files: no traces by
+    // themselves, the entries are listed through the cache.
+    if (plain.empty() || InCacheContainer(plain))
+        return {};
+    return {plain, ExpectedPath(root.empty() ? plain : LongFullPath(root), plain)};
+}
+
+void TPrivacyCollector::ListFolderTree(const std::wstring& folder, TWalkRoot kind, const std::wstring& root)
+{
+    const TWalkStart start = StartOfWalk(folder, kind, root);
+    if (!start.Folder.empty() && !IsFolderLink(start.Folder))
+        Walk(start.Folder, start.Expected, true);
+}
+
+void TPrivacyCollector::ListFolder(const std::wstring& folder, TWalkRoot kind, const std::wstring& root)
+{
+    const TWalkStart start = StartOfWalk(folder, kind, root);
+    if (!start.Folder.empty() && !IsFolderLink(start.Folder))
+        Walk(start.Folder, start.Expected, false);
+}
+
+bool TPrivacyCollector::InCacheContainer(const std::wstring& folder) const
+{
+    return std::any_of(CacheContainers_.begin(), CacheContainers_.end(),
+                       [&folder](const std::wstring& container) { return PathIsAtOrBelow(folder, container); });
 }
 
 void TPrivacyCollector::Walk(const std::wstring& folder, const std::wstring& expected, bool recurse)
 {
-    // An unknown folder would otherwise become "\", the root of the current drive; one that cannot be
-    // told from a link lists nothing.
-    if (folder.empty() || expected.empty())
+    // A folder that cannot be told from a link lists nothing; nor does the cache's own container.
+    if (folder.empty() || expected.empty() || InCacheContainer(folder))
         return;
     const std::wstring base = WithBackslash(folder);
     WIN32_FIND_DATAW entry;
@@ -70,20 +110,27 @@ void TPrivacyCollector::Walk(const std::wstring& folder, const std::wstring& exp
     } while (FindNextFileW(find.Get(), &entry));
 }
 
-void TPrivacyCollector::ListFile(const std::wstring& path, const std::wstring& root)
+void TPrivacyCollector::ListFile(const std::wstring& path, TWalkRoot kind, const std::wstring& root)
 {
-    if (path.empty())
+    // A bare name would be looked for in the current folder.
+    const size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos)
         return;
+    const TWalkStart start = StartOfWalk(path.substr(0, slash), kind, root);
+    if (start.Folder.empty())
+        return;
+    const std::wstring file = WithBackslash(start.Folder) + path.substr(slash + 1);
     WIN32_FIND_DATAW entry;
-    const TFindHandle find = FindFirstEntry(path, entry);
+    const TFindHandle find = FindFirstEntry(file, entry);
     if (!find || !KeepGoing())
         return;
     if (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
         return;
-    const std::wstring expected = ExpectedPath(root.empty() ? ParentFolder(path) : root, path);
-    if (!IsPlainEntry(path, expected, entry.dwFileAttributes))
+    // Built again from the root: the name must name exactly one entry (no wildcard picks one).
+    const std::wstring expected = ExpectedPath(root.empty() ? start.Folder : LongFullPath(root), file);
+    if (!IsPlainEntry(file, expected, entry.dwFileAttributes))
         return;
-    Recorder_.AddFile(path, expected, FindDataSize(entry));
+    Recorder_.AddFile(file, expected, FindDataSize(entry));
 }
 
 void TPrivacyCollector::CheckKey(const std::wstring& keyPath)

@@ -62,7 +62,7 @@ std::optional<TEntryPlace> PrivacyItemPlace(const TPrivacyItem& item)
         return RegistryPlace(HKEY_CURRENT_USER, below(item.Key));
     case TPrivacyItemKind::Value:
         return RegistryPlace(HKEY_CURRENT_USER, below(item.Key), 0, item.ValueName);
-    case TPrivacyItemKind::Cookie:
+    case TPrivacyItemKind::CacheEntry:
         return CookiePlace(AnsiToWide(item.Url));
     case TPrivacyItemKind::Database:
         return FilePlace(item.File, std::to_wstring(static_cast<int>(item.Job)));
@@ -73,6 +73,7 @@ std::optional<TEntryPlace> PrivacyItemPlace(const TPrivacyItem& item)
 void TPrivacyRecorder::Clear()
 {
     Items_.clear();
+    Refusals_.clear();
     Notes_.clear();
     TotalBytes_ = 0;
     Owner_ = {};
@@ -83,7 +84,7 @@ TAnsiStrings TPrivacyRecorder::CacheUrls() const
 {
     TAnsiStrings urls;
     for (const TPrivacyItem& item : Items_)
-        if (item.Kind == TPrivacyItemKind::Cookie)
+        if (item.Kind == TPrivacyItemKind::CacheEntry)
             urls.push_back(item.Url);
     return urls;
 }
@@ -125,12 +126,22 @@ void TPrivacyRecorder::AddValue(const std::wstring& keyPath, const std::wstring&
          .ValueName = valueName});
 }
 
-void TPrivacyRecorder::AddCookie(const TUrlCacheRecord& record)
+void TPrivacyRecorder::AddCacheEntry(const TUrlCacheRecord& record)
 {
     const std::wstring local = AnsiToWide(record.LocalFileName);
     const auto size = static_cast<int64_t>(record.Size);
-    Add({.Kind = TPrivacyItemKind::Cookie, .Line = local + kLineGap + FormatSize(size), .Path = local, .File = local,
-         .Url = record.SourceUrl, .Size = size});
+    const std::wstring shown = local.empty() ? AnsiToWide(record.SourceUrl) : local;
+    Add({.Kind = TPrivacyItemKind::CacheEntry, .Line = shown + kLineGap + FormatSize(size), .Path = shown,
+         .File = local, .Url = record.SourceUrl, .Size = size});
+}
+
+void TPrivacyRecorder::AddRefusal(TFolderCheck check)
+{
+    const bool known = std::any_of(Refusals_.begin(), Refusals_.end(), [&check](const TFolderCheck& refused) {
+        return refused.Folder == check.Folder && refused.Verdict == check.Verdict;
+    });
+    if (!known)
+        Refusals_.push_back(std::move(check));
 }
 
 void TPrivacyRecorder::AddDatabase(const std::wstring& path, const std::wstring& what, TDatabaseJob job,

@@ -4,6 +4,7 @@
 // never has to guess from a display text what to delete.
 #include "common/KeptEntries.h"
 #include "common/Types.h"
+#include "junk/FolderGuard.h"
 
 #include <cstdint>
 #include <optional>
@@ -17,7 +18,7 @@ enum class TPrivacyItemKind {
     FolderEntry, // a sub-folder shown by a one-level listing: never deleted
     Key,         // a key below HKEY_CURRENT_USER, deleted with everything below it
     Value,       // one value of a key below HKEY_CURRENT_USER
-    Cookie,      // a cookie entry of the URL cache, removed through the cache by its exact URL
+    CacheEntry,  // a cookie or history entry of the URL cache, removed through the cache by its exact URL
     Database,    // rows of a browser's database, deleted by its category's cleaning; the file stays
 };
 
@@ -51,17 +52,18 @@ struct TBrowserOwner {
 struct TPrivacyItem {
     TPrivacyItemKind Kind = TPrivacyItemKind::File;
     // The report's line, and the item's path as text (a file path, HKEY_CURRENT_USER\key or
-    // HKEY_CURRENT_USER\key/value, a cookie's local file); restart deletions are remembered by it.
+    // HKEY_CURRENT_USER\key/value, a cache entry's local file or, without one, its URL); restart
+    // deletions are remembered by it.
     std::wstring Line;
     std::wstring Path;
-    // File and FolderEntry: the full path; Cookie: the local file name.
+    // File and FolderEntry: the full path; CacheEntry: the local file name (empty for none).
     std::wstring File;
     // File: the path it must resolve to when it is deleted (see ExpectedPath).
     std::wstring Expected;
     // Key and Value: the key below HKEY_CURRENT_USER, with a leading backslash; Value: the value name.
     std::wstring Key;
     std::wstring ValueName;
-    // Cookie: the source URL exactly as the cache returned it (8-bit).
+    // CacheEntry: the source URL exactly as the cache returned it (8-bit).
     std::string Url;
     int64_t Size = 0;
     // Files and databases of today's browsers; Database: File is the database, Profile its folder.
@@ -93,7 +95,10 @@ public:
     // never an item: an empty key path records nothing.
     void AddKey(const std::wstring& keyPath);
     void AddValue(const std::wstring& keyPath, const std::wstring& valueName);
-    void AddCookie(const TUrlCacheRecord& record);
+    // A cookie or a visited page of the URL cache: shown by its local file, or by its URL without one.
+    void AddCacheEntry(const TUrlCacheRecord& record);
+    // A folder the guard refused: no item, a line of the report. A folder refused twice is listed once.
+    void AddRefusal(TFolderCheck check);
     // A browser database whose rows the repair deletes; line is what the report shows after the path.
     void AddDatabase(const std::wstring& path, const std::wstring& what, TDatabaseJob job, const std::wstring& profile,
                      const TBrowserOwner& owner);
@@ -116,15 +121,17 @@ public:
     const TWideStrings& Notes() const { return Notes_; }
 
     const std::vector<TPrivacyItem>& Items() const { return Items_; }
+    const std::vector<TFolderCheck>& Refusals() const { return Refusals_; }
     // Every listed item counts once.
     int32_t FoundCount() const { return static_cast<int32_t>(Items_.size()); }
     int64_t TotalBytes() const { return TotalBytes_; }
-    // The source URLs of the listed cookies, in listing order.
+    // The source URLs of the listed cache entries, in listing order.
     TAnsiStrings CacheUrls() const;
 
 private:
     void Add(TPrivacyItem item);
     std::vector<TPrivacyItem> Items_;
+    std::vector<TFolderCheck> Refusals_;
     TWideStrings Notes_;
     TBrowserOwner Owner_;
     int Category_ = 0;

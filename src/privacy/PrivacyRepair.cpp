@@ -1,16 +1,14 @@
-#include "privacy/PrivacyRepair.h"
+#include "privacy/PrivacyScanner.h"
 
 #include "common/CodePage.h"
 #include "common/Handles.h"
 #include "common/Kelvor_Routine.h"
-#include "common/Registry.h"
 #include "common/SafeDelete.h"
 #include "common/TextCompare.h"
 #include "common/UrlCache.h"
 #include "privacy/BrowserCleaning.h"
 #include "privacy/BrowserPlaces.h"
 #include "privacy/BrowserTraces.h"
-#include "privacy/PrivacyScanner.h"
 #include "privacy/Processes.h"
 #include "privacy/RestartDeletion.h"
 #include "ui/Label.h"
@@ -20,21 +18,6 @@
 #include <windows.h>
 
 #include <algorithm>
-
-TOutcome DeleteRegistryKey(const std::wstring& keyPath)
-{
-    // The safe tree deletion opens only the last step as a link; a link further up would be followed.
-    if (PathCrossesLink(HKEY_CURRENT_USER, keyPath))
-        return TOutcome::Refused;
-    return DeleteRegTreeSafe(HKEY_CURRENT_USER, keyPath);
-}
-
-TOutcome DeleteRegistryValue(const std::wstring& keyPath, const std::wstring& valueName)
-{
-    if (PathCrossesLink(HKEY_CURRENT_USER, keyPath))
-        return TOutcome::Refused;
-    return DeleteRegValueSafe(HKEY_CURRENT_USER, keyPath, valueName);
-}
 
 // What the repair asks of the machine once, before the first item.
 struct TPrivacyScanner::TRepairState {
@@ -86,8 +69,8 @@ void TPrivacyScanner::Repair(TLabel& status, TProgressBar& progress, const TKept
             progress.SetPosition(static_cast<int>(i * 100 / (items.size() - 1)));
         if (!KeepGoing())
             break;
-        // Cookies leave through the cache below, which also deletes their files.
-        if (items[i].Kind != TPrivacyItemKind::Cookie) {
+        // Cache entries leave through the cache below, which also deletes their files.
+        if (items[i].Kind != TPrivacyItemKind::CacheEntry) {
             std::wstring message;
             const TOutcome outcome = RepairItem(items[i], state, message);
             LastRepair.Add(repairText(items[i], message), outcome);
@@ -97,12 +80,12 @@ void TPrivacyScanner::Repair(TLabel& status, TProgressBar& progress, const TKept
     for (; i < items.size(); ++i) {
         if (keptBy[i])
             LastRepair.Keep(repairText(items[i], {}), *keptBy[i]);
-        else if (items[i].Kind != TPrivacyItemKind::Cookie)
+        else if (items[i].Kind != TPrivacyItemKind::CacheEntry)
             LastRepair.Add(repairText(items[i], {}), TOutcome::Refused);
     }
-    // The cookies are cleared even after a stop, each by the exact 8-bit URL that the cache returned.
+    // The cache entries are cleared even after a stop, each by the exact 8-bit URL that the cache returned.
     for (size_t k = 0; k < items.size(); ++k)
-        if (items[k].Kind == TPrivacyItemKind::Cookie && !keptBy[k])
+        if (items[k].Kind == TPrivacyItemKind::CacheEntry && !keptBy[k])
             LastRepair.Add(AnsiToWide(items[k].Url), DeleteUrlCacheRecord(items[k].Url));
     progress.SetPosition(100);
 }
@@ -110,14 +93,15 @@ void TPrivacyScanner::Repair(TLabel& status, TProgressBar& progress, const TKept
 TOutcome TPrivacyScanner::RepairItem(const TPrivacyItem& item, const TRepairState& state, std::wstring& message)
 {
     switch (item.Kind) {
+    // The gate refuses the root itself and a link at any step or, for a key, anywhere in it.
     case TPrivacyItemKind::Key:
-        return DeleteRegistryKey(item.Key);
+        return DeleteRegTreeSafe(HKEY_CURRENT_USER, item.Key);
     case TPrivacyItemKind::Value:
-        return DeleteRegistryValue(item.Key, item.ValueName);
+        return DeleteRegValueSafe(HKEY_CURRENT_USER, item.Key, item.ValueName);
     case TPrivacyItemKind::FolderEntry:
         // A one-level listing shows its sub-folders; the clean-up deletes files only.
         return TOutcome::Refused;
-    case TPrivacyItemKind::Cookie:
+    case TPrivacyItemKind::CacheEntry:
         return DeleteUrlCacheRecord(item.Url);
     case TPrivacyItemKind::Database:
         return RepairDatabase(item, state, message);
@@ -154,7 +138,9 @@ TOutcome TPrivacyScanner::RepairBrowserFile(const TPrivacyItem& item, const TRep
         return FolderExists(item.File) ? TOutcome::Refused : TOutcome::AlreadyGone;
     if (!ResolvesInside(item.Owner.Root, item.File))
         return TOutcome::Refused;
-    const TOutcome outcome = DeleteFileSafe(item.File);
+    // Only where the scan found it: a folder on the way swapped for a link since then is refused, even
+    // when the link stays inside the browser's folder.
+    const TOutcome outcome = DeleteFileSafe(item.File, item.Expected);
     return outcome == TOutcome::Failed && LockFileHeld(item.File) ? TOutcome::InUse : outcome;
 }
 

@@ -4,6 +4,10 @@
 #include "common/IniFile.h"
 #include "common/Kelvor_Routine.h"
 #include "common/MultiLan.h"
+#include "common/Paths.h"
+#include "common/UrlCache.h"
+#include "junk/JunkWalk.h"
+#include "privacy/ApplicationTraces.h"
 #include "privacy/PrivacyCategories.h"
 #include "privacy/PrivacyCollectors.h"
 #include "privacy/PrivacyTexts.h"
@@ -71,7 +75,8 @@ int32_t TPrivacyScanner::Scan(TLabel& status, TProgressBar& progress, const std:
     progress.SetMin(0);
     progress.SetStep(kProgressStep);
 
-    TPrivacyCollector collector(Findings, Stopped);
+    const TFolderGuard guard(ProtectedFolders());
+    TPrivacyCollector collector(Findings, Stopped, guard, UrlCacheContainerFolders());
     TCategoryContext context{collector, Folders, CookieIgnore, Platform, status, ScanPrefix, KeepList, Texts};
     // Every classic position takes its step and its pause, selected or not; the later ones share the
     // rest of the bar and are not paced. A stop skips the remaining handlers, and the report shows what
@@ -108,6 +113,16 @@ std::vector<TEntryPlace> TPrivacyScanner::UntickedPlaces(const std::wstring& sel
     return places;
 }
 
+TProtectedFolders TPrivacyScanner::ProtectedFolders() const
+{
+    const std::wstring windows = Platform.WindowsFolder();
+    TProtectedFolders folders = ::ProtectedFolders({windows, SystemDriveRoot()});
+    // The applications' own folders on the Windows drive (below Program Files) are walked on purpose.
+    const std::vector<std::wstring> own = ApplicationDriveFolders(windows);
+    folders.Open.insert(folders.Open.end(), own.begin(), own.end());
+    return folders;
+}
+
 bool TPrivacyScanner::KeepGoing()
 {
     ProcessMessages();
@@ -123,6 +138,10 @@ void TPrivacyScanner::WriteReport(TMemo& memo) const
     memo.Add(FormatText(TextAt(Texts, kSizeText), {FormatSizeZero(Findings.TotalBytes())}));
     memo.Add(TextAt(Texts, kNoteText));
     memo.Add(rule);
+    const TRefusalTexts refusal{PrivacyText(Texts, kSkippedRootText), PrivacyText(Texts, kSkippedHoldsText),
+                                PrivacyText(Texts, kSkippedInsideText), PrivacyText(Texts, kSkippedUnresolvedText)};
+    for (const TFolderCheck& refused : Findings.Refusals())
+        memo.Add(RefusalLine(refusal, refused));
     for (const TPrivacyItem& item : Findings.Items())
         memo.Add(IsPendingDelete(item.Path) ? PendingPrefix(TextAt(Texts, kPendingText)) + item.Line : item.Line);
     for (const std::wstring& note : Findings.Notes())

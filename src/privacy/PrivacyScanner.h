@@ -6,6 +6,7 @@
 #include "common/Pacing.h"
 #include "common/RepairOutcome.h"
 #include "common/Types.h"
+#include "junk/FolderGuard.h"
 #include "privacy/CookieKeepList.h"
 #include "privacy/PrivacyItems.h"
 #include "privacy/PrivacyPlatform.h"
@@ -59,6 +60,10 @@ public:
     TPrivacyPlatform Platform = SystemPrivacyPlatform();
     // The pause after each category position.
     TPause Pause = SystemPause();
+
+    // What every folder walk of a scan is guarded by: the junk walks' protected folders, with the
+    // Windows folder the platform names; the folders of the application table are walked on purpose.
+    TProtectedFolders ProtectedFolders() const;
 
 private:
     // Processes pending window messages, then says whether the repair goes on.

@@ -33,6 +33,10 @@ const std::array<const wchar_t*, kLastPrivacyText + 1> kEnglish = {
     L"Saved passwords",
     L"Form history: %s entries",
     L"Form history",
+    L"Skipped %s: a drive or network share root is never cleaned.",
+    L"Skipped %s: it holds the protected folder %s.",
+    L"Skipped %s: it lies inside the protected folder %s.",
+    L"Skipped %s: its path cannot be resolved to a plain full folder path.",
 };
 
 } // namespace

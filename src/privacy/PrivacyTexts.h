@@ -32,7 +32,12 @@ enum TPrivacyText : int {
     kPasswordsName = 24,
     kFormHistoryText = 25,
     kFormHistoryName = 26,
-    kLastPrivacyText = kFormHistoryName,
+    // A folder the guard refused: a root; holds a protected folder; lies inside one; cannot be resolved.
+    kSkippedRootText = 27,
+    kSkippedHoldsText = 28,
+    kSkippedInsideText = 29,
+    kSkippedUnresolvedText = 30,
+    kLastPrivacyText = kSkippedUnresolvedText,
 };
 
 // A count with its digits grouped in threes ("1,234" with the separator ",").

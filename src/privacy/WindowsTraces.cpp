@@ -29,7 +29,7 @@ void ScanWindows(TCategoryContext& context, const std::wstring& key)
     if (key == L"Recent") {
         const std::wstring recent = context.Folders.GetUserFolder(kUserRecent);
         context.ShowSubject(recent.substr(0, kSubjectLength));
-        context.Collect.ListFolder(recent);
+        context.Collect.ListFolder(recent, TWalkRoot::Named);
         ListRecentDocs(context);
     } else if (key == L"StartMenu") {
         context.ShowSubject(L"StartMenu");

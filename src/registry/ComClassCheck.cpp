@@ -67,9 +67,9 @@ int32_t TScanRegistry::CheckClass(const TClassesView& view, const TPathJudge& ju
             ++found;
             continue;
         }
-        const std::wstring target = RemoveQuotes(ExpandSystemRoot(data, judge.WindowsFolder()));
+        const std::wstring target = judge.Resolved(RemoveQuotes(ExpandSystemRoot(data, judge.WindowsFolder())));
         if (!HasDrivePathForm(target) || !HasExtensionMark(target, true) || !judge.FixedDrive(target) ||
-            judge.File(CutAtKnownExtension(target)))
+            judge.PathPresent(target, false))
             continue;
         const TBackupEntry backup{.KeyPath = key.Text, .Form = TBackupForm::DefaultText, .Data = data,
                                   .EscapeData = true};

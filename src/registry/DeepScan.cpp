@@ -37,7 +37,8 @@ bool IsMissingPath(const std::wstring& text, const TPathJudge& judge)
         return false;
     if (text[1] != L':' || text[2] != L'\\' || text.find(L':', 2) != std::wstring::npos)
         return false;
-    if (!judge.FixedDrive(text) || judge.File(CutAtKnownExtension(text)))
+    // The path as written and cut after a known extension: either existing is enough.
+    if (!judge.FixedDrive(text) || judge.PathPresent(text, false))
         return false;
     if (!HasExtensionMark(text, false) && text.find(L'.') != std::wstring::npos)
         return false;
@@ -58,7 +59,7 @@ int32_t TScanRegistry::ScanDeep(TLabel& status, TProgressBar& progress)
     DeepCount = 0;
     status.SetCaption(ScanPrefix + Text(kLabelText));
     // Values of every program, 32-bit ones included, are judged.
-    const TPathJudge judge(Hooks.DriveType, true);
+    const TPathJudge judge(Hooks.DriveType, true, Hooks.Attributes);
     const struct {
         HKEY Root;
         const wchar_t* Name;

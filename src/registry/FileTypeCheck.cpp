@@ -41,7 +41,7 @@ int32_t TScanRegistry::ScanFileTypes(TLabel& status, TProgressBar& progress)
 {
     status.SetCaption(ScanPrefix + Text(kIconText));
     // The classes both kinds of program share: a command may name a 32-bit program's file.
-    const TPathJudge judge(Hooks.DriveType, true);
+    const TPathJudge judge(Hooks.DriveType, true, Hooks.Attributes);
     TRegKey classes;
     if (classes.OpenOrCreate(HKEY_CLASSES_ROOT, L"") != ERROR_SUCCESS)
         return 0;
@@ -93,16 +93,14 @@ int32_t TScanRegistry::CheckDefaultIcon(const TPathJudge& judge, const TRegKey& 
     const std::vector<std::wstring> subKeys = icon.SubKeyNames();
     const std::vector<std::wstring> values = icon.ValueNames();
     const std::wstring keyLine = kClasses.DisplayRoot + name + L"\\" + sub;
-    std::wstring target = RemoveQuotes(ExpandSystemRoot(raw, judge.WindowsFolder()));
+    std::wstring target = judge.Resolved(RemoveQuotes(ExpandSystemRoot(raw, judge.WindowsFolder())));
     if (TrimText(target).empty() && subKeys.empty() && values.empty()) {
         Recorder.AddKey(kClasses, reported, Text(kIconText), L"", FirstImageIndex, {keyLine});
         return 1;
     }
-    if (!HasDrivePathForm(target) || !judge.FixedDrive(target))
+    if (!HasDrivePathForm(target) || !judge.FixedDrive(target) || judge.PathPresent(target, true))
         return 0;
     target = CutAtKnownExtension(target);
-    if (judge.File(target) || judge.Folder(target))
-        return 0;
     // Without an extension, a text with a dot or a comma is not taken for a path.
     if (!HasExtensionMark(target, false) && target.find_first_of(L".,") != std::wstring::npos)
         return 0;
@@ -140,12 +138,15 @@ int32_t TScanRegistry::CheckShell(const TPathJudge& judge, const TRegKey& type, 
             command.ReadValue(L"", stored) != ERROR_SUCCESS || !stored.IsText())
             continue;
         const std::wstring raw = stored.Text();
-        std::wstring target = RemoveQuotes(ExpandSystemRoot(raw, judge.WindowsFolder()));
+        const std::wstring expanded = ExpandSystemRoot(raw, judge.WindowsFolder());
+        std::wstring target = judge.Resolved(RemoveQuotes(expanded));
         if (!HasDrivePathForm(target) || !judge.FixedDrive(target))
             continue;
-        target = CutAtKnownExtension(target);
-        if (judge.File(target) || judge.Folder(target))
+        // A verb's command is run as a command line: its program part counts, not its arguments, and
+        // one the system could not parse is no finding.
+        if (judge.Command(expanded) != TPresence::Missing || judge.PathPresent(target, true))
             continue;
+        target = CutAtKnownExtension(target);
         if (!HasExtensionMark(target, false) && (target.find(L'.') != std::wstring::npos || CountQuotes(raw) > 2))
             continue;
         const std::wstring path = name + L"\\" + sub + L"\\" + verb + L"\\command";

@@ -49,8 +49,7 @@ void TFindingRecorder::Add(TFindingKind kind, const TWhere& where, const TKeyNam
     // Findings of one key usually follow each other: the key is looked up once for them.
     if (Findings_.empty() || Findings_.back().Root != where.Root || Findings_.back().View != where.View ||
         Findings_.back().KeyPath != key.Path) {
-        const TKeyLocation hive =
-            key.Opened ? Locator_.Locate(key.Opened) : Locator_.Locate(where.Root, key.Path, where.View);
+        const TKeyLocation hive = Locator_.Locate(where.Root, key.Path, where.View, key.Opened);
         finding.HiveRoot = hive.Root;
         finding.HivePath = hive.Path;
     } else {

@@ -4,7 +4,7 @@
 // the lists.
 #include "common/Types.h"
 #include "registry/BackupLines.h"
-#include "registry/KeyLocation.h"
+#include "common/KeyLocation.h"
 #include "registry/RegFinding.h"
 
 #include <vector>

@@ -1,4 +1,5 @@
 // The one routine that walks a row of the key-check table, and what it offers the row's rule.
+#include "common/KeyLocation.h"
 #include "common/MultiLan.h"
 #include "common/Registry.h"
 #include "registry/EntryKey.h"
@@ -94,7 +95,7 @@ int32_t TScanRegistry::RunKeyCheck(TKeyCheckId id, TLabel& status, TProgressBar&
         progress.StepIt();
     // A key that both kinds of program share may name what a 32-bit program uses: its paths are judged
     // as either kind sees them. A key with a 32-bit twin belongs to 64-bit programs.
-    const TPathJudge judge(Hooks.DriveType, !row.ThirtyTwoBitTwin);
+    const TPathJudge judge(Hooks.DriveType, !row.ThirtyTwoBitTwin, Hooks.Attributes);
     TCheckWalk walk(*this, row, judge);
     // Where there is nothing to judge against, the keys are still opened (and created) as the row
     // says, and nothing is listed.
@@ -132,13 +133,16 @@ int32_t TScanRegistry::RunKeyCheck(TKeyCheckId id, TLabel& status, TProgressBar&
         if (!row.ThirtyTwoBitTwin || !IsSeparate32BitKey(rowKey.Root, rowKey.Path))
             return;
         TRegKey key32;
-        TRealKey real;
-        if (key32.Open(rowKey.Root, rowKey.Path, KEY_READ | KEY_WOW64_32KEY) != ERROR_SUCCESS ||
-            !RealKeyOf(key32, rowKey.Root, real))
+        if (key32.Open(rowKey.Root, rowKey.Path, KEY_READ | KEY_WOW64_32KEY) != ERROR_SUCCESS)
             return;
-        const TPathJudge judge32(Hooks.DriveType, true);
-        walk.Walking(key32, {real.Root, 0, L"", true}, real.SubKey,
-                     real.Display + (rowKey.TrailingBackslash ? L"\\" : L""), judge32);
+        // Listed where it really lies; a twin that is someone's link is listed as that link, which the
+        // repair refuses, never under its target's name.
+        const TKeyLocation real = TKeyLocator().Locate(rowKey.Root, rowKey.Path, KEY_WOW64_32KEY, key32.Handle());
+        if (!real.Found())
+            return;
+        const TPathJudge judge32(Hooks.DriveType, true, Hooks.Attributes);
+        walk.Walking(key32, {real.Root, 0, L"", true}, real.Path,
+                     real.Display() + (rowKey.TrailingBackslash ? L"\\" : L""), judge32);
         walkEntries();
     };
     const auto walkKey = [&](const TRowKey& rowKey, bool create) {

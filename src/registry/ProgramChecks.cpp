@@ -16,6 +16,7 @@ void KeyRules::AppPath(TCheckWalk& walk, const TCheckEntry& entry)
     std::wstring target = ExpandSystemRoot(raw, walk.WindowsFolder());
     if (!target.empty() && target.front() == L'"')
         target = RemoveQuotes(target);
+    target = walk.Judge().Resolved(target);
     ReplaceAll(target, L"%ProgramFiles%", walk.WindowsFolder().substr(0, 3) + L"Program Files");
     // The path as written, not cut: an application path names the program alone.
     if (!walk.Judge().FixedDrive(target) || !HasDrivePathForm(target) || walk.Judge().File(target))
@@ -31,12 +32,11 @@ void KeyRules::RunEntry(TCheckWalk& walk, const TCheckEntry& entry)
         walk.ReportValue(L"", entry.Name, L"", {.Form = TBackupForm::EmptyData, .Name = entry.Name}, TImage::First);
         return;
     }
-    // Not expanded: a command that begins with "%SystemRoot%" fails the colon test. Nor cut: a command
-    // with arguments does not end in a dot and three characters and is never judged.
-    const std::wstring target = RemoveQuotes(raw);
-    if (target.size() < 2 || target[1] != L':' || !EndsInDotAndThree(target) || !walk.Judge().FixedDrive(target) ||
-        walk.Judge().File(target))
+    // Judged as the system runs it: the program part, whatever the arguments name. Not expanded: a
+    // command that begins with "%SystemRoot%" names no program that could be judged.
+    if (walk.Judge().Command(raw) != TPresence::Missing)
         return;
+    const std::wstring target = RemoveQuotes(raw);
     walk.ReportValue(L"", entry.Name, target,
                      {.Form = TBackupForm::NamedText, .Name = entry.Name, .Data = raw, .EscapeData = true});
 }
@@ -49,9 +49,8 @@ void KeyRules::MuiCacheEntry(TCheckWalk& walk, const TCheckEntry& entry)
         const size_t comma = program.find(L',');
         program = comma == std::wstring::npos ? std::wstring() : program.substr(1, std::min<size_t>(comma - 1, 255));
     }
-    const std::wstring target = RemoveQuotes(ExpandSystemRoot(program, walk.WindowsFolder()));
-    if (!walk.Judge().FixedDrive(target) || !HasDrivePathForm(target) ||
-        walk.Judge().File(CutAtKnownExtension(target)))
+    const std::wstring target = walk.Judge().Resolved(RemoveQuotes(ExpandSystemRoot(program, walk.WindowsFolder())));
+    if (!walk.Judge().FixedDrive(target) || !HasDrivePathForm(target) || walk.Judge().PathPresent(target, false))
         return;
     const std::wstring data = entry.Value->Text();
     walk.ReportValue(L"", entry.Name, data,

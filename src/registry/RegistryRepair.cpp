@@ -115,19 +115,19 @@ void TScanRegistry::Repair(TListView& list, TLabel& status, TProgressBar& progre
     if (BackupEnabled == 1)
         repairLog.insert(repairLog.end(), BackupLines().begin(), BackupLines().end());
 
-    // Everything a checked row would delete goes into the undo file first. A row is refused when its
-    // key is a link, lies below one or holds one (a link cannot be brought back), or when a name in
-    // it cannot be written.
+    // Everything a checked row would delete goes into the undo file first. A row is refused when the
+    // gate would refuse it (a link on the way, or for a key anywhere in it: a link cannot be brought
+    // back), or when a name in it cannot be written.
     std::vector<TRowPlan> plan;
     TUndoWriter undo;
-    // Rows often share a key (and a finding's key is usually its hive place too): each subtree is
-    // searched for links once. Nothing changes in the registry while the plan is made.
-    std::map<std::tuple<HKEY, std::wstring, REGSAM>, bool> linkAnswers;
-    const auto involvesLink = [&linkAnswers](HKEY root, const std::wstring& path, REGSAM view) {
-        auto key = std::make_tuple(root, path, view);
-        auto found = linkAnswers.find(key);
-        if (found == linkAnswers.end())
-            found = linkAnswers.emplace(std::move(key), PathInvolvesLink(root, path, view)).first;
+    // Rows often share a key: the gate is asked once per key and kind of deletion. Nothing changes in
+    // the registry while the plan is made.
+    std::map<std::tuple<HKEY, std::wstring, REGSAM, TRegDeletion>, std::optional<TOutcome>> gateAnswers;
+    const auto blocked = [&gateAnswers](const TPlace& place, TRegDeletion what) {
+        auto key = std::make_tuple(place.Root, place.Path, place.View, what);
+        auto found = gateAnswers.find(key);
+        if (found == gateAnswers.end())
+            found = gateAnswers.emplace(std::move(key), RegDeletionBlocked(place.Root, place.Path, place.View, what)).first;
         return found->second;
     };
     for (int row = 0; row < count; ++row) {
@@ -143,14 +143,16 @@ void TScanRegistry::Repair(TListView& list, TLabel& status, TProgressBar& progre
         const TRegFinding& finding = *entry.Finding;
         entry.Text = RowText(finding);
         const std::optional<TPlace> place = HivePlace(finding);
+        const TRegDeletion what = finding.Kind == TFindingKind::Key ? TRegDeletion::Tree : TRegDeletion::Value;
         if (!kept.Empty())
             if (const auto where = PlaceOf(finding))
                 entry.KeptBy = kept.KeptBy(*where);
         if (entry.KeptBy)
             entry.Settled = TOutcome::Kept; // not in the undo file: nothing of it is deleted
-        else if (!place || involvesLink(finding.Root, finding.KeyPath, finding.View) ||
-            involvesLink(place->Root, place->Path, place->View))
+        else if (!place)
             entry.Settled = TOutcome::Refused;
+        else if (const std::optional<TOutcome> answer = blocked(*place, what))
+            entry.Settled = *answer;
         else if (finding.Kind == TFindingKind::Key)
             entry.Settled = FromExport(undo.AddKeyTree(place->Root, place->Path));
         else

@@ -111,7 +111,7 @@ int32_t TScanRegistry::WalkClassesEntries(const std::wstring& key, TProgressBar&
 {
     int32_t found = 0;
     for (const TClassesView& view : ClassesViews(key)) {
-        const TPathJudge judge(Hooks.DriveType, view.ThirtyTwoBit());
+        const TPathJudge judge(Hooks.DriveType, view.ThirtyTwoBit(), Hooks.Attributes);
         TRegKey entries;
         if (!OpenClassesKey(entries, view, key))
             continue; // neither there nor creatable: nothing to judge

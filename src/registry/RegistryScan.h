@@ -84,10 +84,11 @@ public:
 
     // The pacing of Repair's progress.
     TPause Pause = SystemPause();
-    // What the scanner asks of the system, replaceable in tests: the drive type of a path's root, and
-    // the deletion of one finding.
+    // What the scanner asks of the system, replaceable in tests: the drive type of a path's root, a
+    // path's attributes, and the deletion of one finding.
     struct THooks {
         TDriveTypeQuery DriveType = [](const std::wstring& root) { return GetDriveTypeW(root.c_str()); };
+        TAttributesQuery Attributes = QueryPathAttributes;
         std::function<TOutcome(const TRegFinding&)> Remove = RemoveFinding;
     };
     THooks Hooks;

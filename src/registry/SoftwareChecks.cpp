@@ -68,13 +68,14 @@ void KeyRules::UninstallEntry(TCheckWalk& walk, const TCheckEntry& entry)
             continue;
         const std::wstring raw = value.Value.Text();
         const std::wstring unquoted = RemoveQuotes(raw);
-        std::wstring target = ExpandSystemRoot(unquoted, walk.WindowsFolder());
+        std::wstring target = walk.Judge().Resolved(ExpandSystemRoot(unquoted, walk.WindowsFolder()));
         if (!HasDrivePathForm(target) || !walk.Judge().FixedDrive(target))
             continue;
-        target = CutAtKnownExtension(target);
-        // Whatever exists at the path is not missing, whether or not its name ends like a file's.
-        if (target.empty() || walk.Judge().File(target) || walk.Judge().Folder(target))
+        // Whatever exists at the path, as written or cut, is not missing, whether or not its name ends
+        // like a file's.
+        if (walk.Judge().PathPresent(target, true))
             continue;
+        target = CutAtKnownExtension(target);
         // Without an extension the text is taken for a folder only when it has no dot and at most
         // one pair of quotes.
         if (!HasExtensionMark(target, false) && (target.find(L'.') != std::wstring::npos || CountQuotes(raw) > 2))

@@ -46,9 +46,9 @@ void KeyRules::SoundEvent(TCheckWalk& walk, const TCheckEntry& entry)
                 walk.ReportKey(below, L"", {}, std::nullopt, &schemeKey);
             continue;
         }
-        const std::wstring target = RemoveQuotes(ExpandSystemRoot(sound, walk.WindowsFolder()));
+        const std::wstring target = walk.Judge().Resolved(RemoveQuotes(ExpandSystemRoot(sound, walk.WindowsFolder())));
         if (target.size() < 2 || target[1] != L':' || !HasExtensionMark(target, true) ||
-            !walk.Judge().FixedDrive(target) || walk.Judge().File(CutAtKnownExtension(target)))
+            !walk.Judge().FixedDrive(target) || walk.Judge().PathPresent(target, false))
             continue;
         walk.ReportValue(below, L"", target, {.Form = TBackupForm::DefaultText, .Data = sound, .EscapeData = true},
                          std::nullopt, &schemeKey);

@@ -97,8 +97,8 @@ int32_t TScanRegistry::CheckLibraryGroup(const TClassesView& view, const TPathJu
             ++found;
             continue;
         }
-        const std::wstring target = RemoveQuotes(ExpandSystemRoot(data, judge.WindowsFolder()));
-        if (!judge.FixedDrive(target) || !HasDrivePathForm(target) || judge.File(CutAtKnownExtension(target)))
+        const std::wstring target = judge.Resolved(RemoveQuotes(ExpandSystemRoot(data, judge.WindowsFolder())));
+        if (!judge.FixedDrive(target) || !HasDrivePathForm(target) || judge.PathPresent(target, false))
             continue;
         // Whatever exists at the path is not missing, whether or not its name ends like a file's.
         if (judge.Folder(target))

@@ -4,6 +4,7 @@
 // program reads (see JunkList.h).
 #include "common/Paths.h"
 #include "common/SafeDelete.h"
+#include "common/SystemFolders.h"
 #include "junk/JunkList.h"
 #include "junk/JunkWalk.h"
 #include "junk/RemovalCalls.h"
@@ -68,8 +69,9 @@ void RemoveJunk(const TState& state)
     if (settings.Recycle && !bin.empty() && expectedOf.count(bin)) {
         const TEmptyRecycleBin emptyBin = state.EmptyBin ? state.EmptyBin : SHEmptyRecycleBinW;
         (void)emptyBin(nullptr, places.RecycleDrive.c_str(), SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
-        // What the shell left in the measured bin folder (Wine's shell empties the Unix trash instead).
-        if (RecycleBinHoldsItems(places.RecycleDrive)) EmptyRecycleBinFolder(places.RecycleDrive);
+        // On Windows the shell empties the caller's own bin. Wine's shell empties the Unix trash instead
+        // of the measured folder, which is then emptied here (the user's own only, as on Windows).
+        if (RunsUnderWine() && RecycleBinHoldsItems(places.RecycleDrive)) EmptyRecycleBinFolder(places.RecycleDrive);
     }
 }
 
@@ -101,6 +103,8 @@ extern "C" DWORD WINAPI RepairTFile(void*)
     return 0;
 }
 
+#ifdef RAVENWICK_STAND_INS
+// The tests' variant only: the shipped library does not have this call.
 extern "C" void WINAPI UseStandIns(const wchar_t* windowsFolder, const wchar_t* recycleDrive, TEmptyRecycleBin emptyBin)
 {
     try {
@@ -111,3 +115,4 @@ extern "C" void WINAPI UseStandIns(const wchar_t* windowsFolder, const wchar_t* 
     } catch (...) {
     }
 }
+#endif

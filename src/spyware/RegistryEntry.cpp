@@ -1,5 +1,6 @@
 #include "spyware/RegistryEntry.h"
 
+#include "common/KeyLocation.h"
 #include "common/Registry.h"
 #include "common/SafeDelete.h"
 
@@ -68,14 +69,21 @@ std::vector<TRegistryHit> FindRegistryEntry(const TRegistryEntry& entry)
     // A root on its own is never a finding: it could only be "removed" by emptying the root.
     if (location.SubKey.empty())
         return hits;
+    // Each place is named where the key really lies, so that the removal reaches it one step at a time
+    // without a link on the way; a link that is not the system's own stays on the way, and the removal
+    // refuses it.
+    const TKeyLocator locator;
+    const std::wstring valuePart = entry.IsValue ? L"|" + entry.ValueName : L"";
     TRegKey key;
-    if (PresentIn(entry, location, KEY_WOW64_64KEY, key))
-        hits.push_back({location.Root, location.SubKey, KEY_WOW64_64KEY, entry.Text});
+    if (PresentIn(entry, location, KEY_WOW64_64KEY, key)) {
+        const TKeyLocation place = locator.Locate(location.Root, location.SubKey, KEY_WOW64_64KEY, key.Handle());
+        if (place.Found() && !place.Path.empty())
+            hits.push_back({place.Root, place.Path, 0, entry.Text});
+    }
     if (IsSeparate32BitKey(location.Root, location.SubKey) && PresentIn(entry, location, KEY_WOW64_32KEY, key)) {
-        TRealKey real;
-        if (RealKeyOf(key, location.Root, real) && !real.SubKey.empty())
-            hits.push_back({real.Root, real.SubKey, KEY_WOW64_64KEY,
-                            real.Display + (entry.IsValue ? L"|" + entry.ValueName : L"")});
+        const TKeyLocation place = locator.Locate(location.Root, location.SubKey, KEY_WOW64_32KEY, key.Handle());
+        if (place.Found() && !place.Path.empty())
+            hits.push_back({place.Root, place.Path, 0, place.Display() + valuePart});
     }
     return hits;
 }

@@ -22,11 +22,11 @@ struct TRegistryEntry {
     std::vector<TRegistryLocation> Locations;
 };
 
-// Where an entry was found present: the key as it is really reached, in one registry view.
+// Where an entry was found present: the key where it really lies (TKeyLocator), opened without a view.
 struct TRegistryHit {
     HKEY Root = nullptr;
     std::wstring SubKey;
-    REGSAM View = KEY_WOW64_64KEY;
+    REGSAM View = 0;
     // What the row shows: the entry as written for the native view, the real key (and "|" value)
     // for a 32-bit twin.
     std::wstring Display;
@@ -35,9 +35,10 @@ struct TRegistryHit {
 TRegistryEntry ParseRegistryEntry(const std::wstring& entry);
 
 // The places where the entry is present: the deciding location in the native view, and its 32-bit
-// twin where that is a different key (32-bit programs on 64-bit Windows keep theirs apart). A whole
-// key is present when it opens for reading; a value when its key opens and the value exists (of any
-// type, also empty). The subkey path is used as written: a path that does not open is not found.
+// twin where that is a different key (32-bit programs on 64-bit Windows keep theirs apart), each
+// located where it really lies. A whole key is present when it opens for reading; a value when its key
+// opens and the value exists (of any type, also empty). The subkey path is used as written: a path
+// that does not open is not found.
 std::vector<TRegistryHit> FindRegistryEntry(const TRegistryEntry& entry);
 
 // Deletes the value, or the key with everything below it, at exactly that place.

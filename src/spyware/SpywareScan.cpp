@@ -6,6 +6,7 @@
 #include "common/Extinifiles.h"
 #include "common/IniFile.h"
 #include "common/Kelvor_Routine.h"
+#include "common/Paths.h"
 #include "common/SafeDelete.h"
 #include "common/SystemFolders.h"
 #include "common/TextLines.h"
@@ -140,7 +141,8 @@ TSpyFinding TSpyScan::FindingOfRow(const TListView& list, int row) const
     const LPARAM data = list.Data(row);
     if (data > 0 && static_cast<size_t>(data) <= Findings_.size())
         return Findings_[static_cast<size_t>(data) - 1];
-    return FindingFromEntry(TrimText(list.SubItem(row, kEntryColumn)));
+    // A row this scan did not add names nothing the removal may act on: its text is never parsed.
+    return {};
 }
 
 int32_t TSpyScan::Scan(TLabel& status, TProgressBar& progress, TListView& list)
@@ -224,7 +226,9 @@ int32_t TSpyScan::ScanDefinitions(TLabel& status, TProgressBar& progress, TListV
                 const std::pair<std::wstring, std::wstring> views[] = {
                     {native, nativeRoot}, {twin == native ? std::wstring() : twin, twinRoot}};
                 for (const auto& [path, root] : views) {
-                    if (path.empty())
+                    // A macro that looks nothing up leaves a path such as "\\X.lnk", which would name
+                    // the root of whatever drive is current.
+                    if (!IsFullyQualifiedPath(path))
                         continue;
                     if (folders) {
                         if (!FolderExists(path))
@@ -256,7 +260,7 @@ int32_t TSpyScan::ScanCookies(TLabel& status, TProgressBar& progress, TListView&
     const int rowsBefore = list.Count();
     int k = 0;
 
-    TUrlCacheEnum cache;
+    TAllUrlCacheEntries cache;
     TUrlCacheRecord record;
     while (cache.Next(record)) {
         const std::string& local = record.LocalFileName;
@@ -359,28 +363,6 @@ int32_t TSpyScan::Repair(TLabel& status, TProgressBar& progress, TListView& list
     return count;
 }
 
-TSpyFinding FindingFromEntry(const std::wstring& entry)
-{
-    TSpyFinding finding;
-    if (entry.compare(0, 4, L"HKEY") == 0) {
-        finding.Kind = TSpyFinding::TKind::Registry;
-        finding.Entry = ParseRegistryEntry(entry);
-        // Removal acts only where the entry is present now, never at another root it names.
-        const std::vector<TRegistryHit> hits = FindRegistryEntry(finding.Entry);
-        if (!hits.empty())
-            finding.Hit = hits.front();
-    } else if (entry.size() >= 3 && entry.compare(1, 2, L":\\") == 0) {
-        // What is on disk decides between file and folder.
-        finding.Kind = FolderExists(entry) ? TSpyFinding::TKind::Folder : TSpyFinding::TKind::File;
-        finding.Path = entry;
-        finding.Expected = ExpectedPath(entry.substr(0, 3), entry);
-    } else if (entry.size() >= 6 && AsciiUpper(WideToAnsi(entry.substr(0, 6))) == "COOKIE") {
-        finding.Kind = TSpyFinding::TKind::Cookie;
-        finding.CookieUrl = WideToAnsi(entry);
-    }
-    return finding;
-}
-
 std::optional<TEntryPlace> PlaceOf(const TSpyFinding& finding)
 {
     switch (finding.Kind) {
@@ -408,10 +390,8 @@ TOutcome TSpyScan::Remove(const TSpyFinding& finding)
     case TSpyFinding::TKind::Folder:
         return RemoveFolderSafe(finding.Path, finding.Expected);
     case TSpyFinding::TKind::File:
-        if (!FileExists(finding.Path))
-            return FolderExists(finding.Path) ? TOutcome::Refused : TOutcome::AlreadyGone;
-        // A file in use is left in place.
-        return IsFileLocked(finding.Path) ? TOutcome::InUse : DeleteFileSafe(finding.Path, finding.Expected);
+        // A file in use is left in place (the gate says so); a read-only one goes.
+        return DeleteFileSafe(finding.Path, finding.Expected);
     case TSpyFinding::TKind::Cookie:
         return DeleteUrlCacheRecord(finding.CookieUrl);
     case TSpyFinding::TKind::None:

@@ -32,8 +32,6 @@ struct TSpyFinding {
     std::string CookieUrl; // Cookie: the source URL exactly as the URL cache gave it
 };
 
-// A row's Entry text read back the way the removal understands it (rows the scan did not add).
-TSpyFinding FindingFromEntry(const std::wstring& entry);
 // Where the finding lives; nothing for a registry entry that is not present or a text naming nothing.
 std::optional<TEntryPlace> PlaceOf(const TSpyFinding& finding);
 

@@ -3,7 +3,9 @@
 #include "ui/Application.h"
 
 #include "common/FormatText.h"
+#include "common/Handles.h"
 #include "common/Kelvor_Routine.h"
+#include "common/Paths.h"
 #include "junk/TempFileThread.h"
 #include "privacy/PrivacyScanner.h"
 #include "registry/RegistryScan.h"
@@ -327,6 +329,27 @@ TEST_F(MainWindow, AMissingRemovalLibraryIsToldAndTheJunkRowKeepsItsFindings)
     EXPECT_GT(Form->Run.ProblemCounts[3], 0) << "the row keeps its findings";
     EXPECT_EQ(Form->LP4.Caption(), line) << "the row is not shown as repaired";
     EXPECT_TRUE(PathExists(old));
+}
+
+TEST_F(MainWindow, AJunkRepairThatLeftFilesSaysSoInRed)
+{
+    WriteDefinitions(0);
+    WriteSetting(L"Junk File Removal", L"IE Cache", L"1");
+    const std::wstring page = Folder.MakeFile(L"Cache\\Content.IE5\\X1\\page.htm", 4096);
+    const std::wstring held = Folder.MakeFile(L"Cache\\Content.IE5\\X1\\held.htm", 4096);
+    StartProgram();
+    ScanNow();
+    ASSERT_EQ(Form->Run.JunkThread->Listed.size(), 2u);
+    for (const std::wstring& file : Form->Run.JunkThread->Listed)
+        ASSERT_TRUE(PathIsAtOrBelow(file, Folder.Path())) << "the repair stays in the test's folder";
+    THandle open(CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(open) << GetLastError();
+    Form->TntButton3Click();
+    EXPECT_FALSE(PathExists(page));
+    EXPECT_TRUE(PathExists(held));
+    // The row reads the library's result, as the console report does.
+    EXPECT_EQ(Form->LP4.Caption(), FormatText(Lng(L"Message", 18), {int64_t(1)}));
+    EXPECT_EQ(Form->LP4.FontColor(), kRed);
 }
 
 TEST_F(MainWindow, ClicksAndHoverOnResultLines)

@@ -1,6 +1,7 @@
 #include "common/AppFrame.h"
 #include "common/Exception.h"
 #include "common/Registry.h"
+#include "common/SafeDelete.h"
 #include "common/SystemFolders.h"
 #include "support/ScratchFolder.h"
 #include "support/ScratchRegistry.h"
@@ -81,4 +82,18 @@ TEST_F(AppFrameTest, CommonFoldersComeFromTheMachineKey)
     EXPECT_EQ(L"C:\\All\\Favorites", frame.GetCommonFolder(4));
     EXPECT_EQ(L"", frame.GetCommonFolder(1)) << "no Common Desktop value";
     EXPECT_EQ(L"", frame.GetCommonFolder(5));
+}
+
+TEST_F(AppFrameTest, ShellFolderKeysAreOnlyReadNeverCreated)
+{
+    // A standard user may not create the machine's key (nor open it with full access): both are
+    // opened for reading, and a missing key gives empty folders.
+    TAppFrame frame;
+    for (const HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+        ASSERT_NE(TOutcome::Failed, DeleteRegTreeSafe(root, kShellFoldersKey));
+    EXPECT_EQ(L"", frame.GetUserFolder(8));
+    EXPECT_EQ(L"", frame.GetUserFolder(11));
+    EXPECT_EQ(L"", frame.GetCommonFolder(1));
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, kShellFoldersKey));
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kShellFoldersKey));
 }

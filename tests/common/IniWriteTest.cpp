@@ -86,6 +86,26 @@ TEST_F(IniWrite, ASectionIsRewrittenWholeWithItsRepeatedKeys)
     EXPECT_FALSE(PathExists(absent.FileName));
 }
 
+TEST_F(IniWrite, ASectionReadCutShortIsNeverWrittenBack)
+{
+    std::string text = "[Spyware]\r\n";
+    for (int i = 0; i < 200; ++i)
+        text += "Adware=entry number " + std::to_string(i) + "\r\n";
+    const std::wstring file = Folder.MakeFolder(L"Kelvor\\Dornique") + L"\\Main.ini";
+    WriteTextFile(file, text);
+    TIniFile small(file);
+    small.ReadCap = 1024; // far less than the section's 5,000 characters
+    bool complete = true;
+    EXPECT_LT(small.ReadSectionLines(L"Spyware", &complete).size(), 200u);
+    EXPECT_FALSE(complete) << "the cut read is told";
+    const TIniChange change = small.EditSection(L"Spyware", [](TWideStrings& lines) { lines.push_back(L"Adware=new"); });
+    EXPECT_EQ(change.Status, TIniChange::TStatus::SectionTooLarge);
+    EXPECT_EQ(change.Section, L"Spyware");
+    EXPECT_EQ(Bytes(file), text) << "nothing is lost";
+    EXPECT_EQ(Ini.ReadSectionLines(L"Spyware", &complete).size(), 200u);
+    EXPECT_TRUE(complete);
+}
+
 // The rule for what survives is held against the service itself: each line is written as a section
 // of its own and read back.
 TEST_F(IniWrite, LinesThatSurviveTheServiceAreTheOnesItGivesBack)

@@ -1,4 +1,5 @@
 // The registry key accessor: typed reads, one-pass value enumeration, the two registry views.
+#include "common/KeyLocation.h"
 #include "common/Registry.h"
 #include "common/SafeDelete.h"
 #include "support/ScratchRegistry.h"
@@ -108,8 +109,10 @@ TEST_F(RegistryKey, ALinkedThirtyTwoBitKeyIsNotSeparate)
     CreateRegKey(HKEY_CURRENT_USER, L"Software\\Wow6432Node");
     Registry.MakeCurrentUserLink(L"Software\\Wow6432Node\\Real", L"Software\\Real");
     EXPECT_FALSE(IsSeparate32BitKey(HKEY_CURRENT_USER, L"Software\\Real"));
-    EXPECT_TRUE(PathInvolvesLink(HKEY_CURRENT_USER, L"Software\\Real", KEY_WOW64_32KEY));
-    EXPECT_FALSE(PathInvolvesLink(HKEY_CURRENT_USER, L"Software\\Real", KEY_WOW64_64KEY));
+    EXPECT_EQ(TOutcome::Refused,
+              RegDeletionBlocked(HKEY_CURRENT_USER, L"Software\\Real", KEY_WOW64_32KEY, TRegDeletion::Value));
+    EXPECT_EQ(std::nullopt,
+              RegDeletionBlocked(HKEY_CURRENT_USER, L"Software\\Real", KEY_WOW64_64KEY, TRegDeletion::Tree));
 }
 
 TEST_F(RegistryKey, ViewsOfTheClassesRootStayInsideItsRedirection)
@@ -133,27 +136,30 @@ TEST_F(RegistryKey, ViewsOfTheClassesRootStayInsideItsRedirection)
         EXPECT_EQ(c.Expected, text) << c.View;
         EXPECT_NE(std::wstring::npos, key.KernelName().find(L"BrisfoldScratch")) << "inside the scratch root";
 
-        TRealKey real;
-        ASSERT_TRUE(RealKeyOf(key, HKEY_CLASSES_ROOT, real));
+        const TKeyLocation real =
+            TKeyLocator().Locate(HKEY_CLASSES_ROOT, L"CLSID\\{0B5F0B5F-0000-4000-8000-000000000001}", c.View, key.Handle());
+        ASSERT_TRUE(real.Found());
         EXPECT_EQ(HKEY_CLASSES_ROOT, real.Root);
         EXPECT_EQ(std::wstring(c.View == KEY_WOW64_32KEY ? L"HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\"
                                                          : L"HKEY_CLASSES_ROOT\\CLSID\\") +
                       L"{0B5F0B5F-0000-4000-8000-000000000001}",
-                  real.Display);
+                  real.Display());
     }
     EXPECT_TRUE(IsSeparate32BitKey(HKEY_CLASSES_ROOT, L"CLSID\\{0B5F0B5F-0000-4000-8000-000000000001}"));
     EXPECT_FALSE(IsSeparate32BitKey(HKEY_CLASSES_ROOT, L".shared")) << "a key both views share";
 }
 
-TEST_F(RegistryKey, RealKeyOfAThirtyTwoBitKeyNamesItsPlace)
+TEST_F(RegistryKey, TheLocatorNamesAThirtyTwoBitKeysPlace)
 {
     SetRegString(HKEY_LOCAL_MACHINE, L"Software\\Wow6432Node\\Vendor32\\Sub", L"v", L"32");
     SetRegString(HKEY_LOCAL_MACHINE, L"Software\\Vendor32\\Sub", L"v", L"64");
     TRegKey key;
     ASSERT_EQ(ERROR_SUCCESS, key.Open(HKEY_LOCAL_MACHINE, L"Software\\Vendor32\\Sub", KEY_READ | KEY_WOW64_32KEY));
-    TRealKey real;
-    ASSERT_TRUE(RealKeyOf(key, HKEY_LOCAL_MACHINE, real));
+    const TKeyLocation real =
+        TKeyLocator().Locate(HKEY_LOCAL_MACHINE, L"Software\\Vendor32\\Sub", KEY_WOW64_32KEY, key.Handle());
+    ASSERT_TRUE(real.Found());
     EXPECT_EQ(HKEY_LOCAL_MACHINE, real.Root);
-    EXPECT_EQ(L"Software\\Wow6432Node\\Vendor32\\Sub", real.SubKey);
-    EXPECT_EQ(L"HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Vendor32\\Sub", real.Display);
+    EXPECT_EQ(L"Software\\Wow6432Node\\Vendor32\\Sub", real.Path);
+    EXPECT_EQ(L"HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Vendor32\\Sub", real.Display());
+    EXPECT_FALSE(real.CrossesLink);
 }

@@ -292,9 +292,11 @@ TEST_F(SafeDeleteRegistry, TreeHoldingALinkIsRefusedWhole)
     EXPECT_EQ(TOutcome::Refused, DeleteRegTreeSafe(HKEY_CURRENT_USER, L"Software\\Pest\\Shortcut"));
     EXPECT_EQ(TOutcome::Refused, DeleteRegTreeSafe(HKEY_CURRENT_USER, L"Software\\Pest"));
     EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, L"Software\\Pest", L"run")) << "nothing of a refused tree goes";
-    EXPECT_TRUE(PathInvolvesLink(HKEY_CURRENT_USER, L"Software\\Pest"));
-    EXPECT_TRUE(PathInvolvesLink(HKEY_CURRENT_USER, L"Software\\Pest\\Shortcut\\Child"));
-    EXPECT_FALSE(PathInvolvesLink(HKEY_CURRENT_USER, L"Software\\Target"));
+    EXPECT_EQ(TOutcome::Refused, RegDeletionBlocked(HKEY_CURRENT_USER, L"Software\\Pest", 0, TRegDeletion::Tree));
+    EXPECT_EQ(std::nullopt, RegDeletionBlocked(HKEY_CURRENT_USER, L"Software\\Pest", 0, TRegDeletion::Value));
+    EXPECT_EQ(TOutcome::Refused,
+              RegDeletionBlocked(HKEY_CURRENT_USER, L"Software\\Pest\\Shortcut\\Child", 0, TRegDeletion::Value));
+    EXPECT_EQ(std::nullopt, RegDeletionBlocked(HKEY_CURRENT_USER, L"Software\\Target", 0, TRegDeletion::Tree));
 
     // Cleaning up removes the link itself and never empties its target.
     EXPECT_EQ(TOutcome::Removed,
@@ -302,4 +304,40 @@ TEST_F(SafeDeleteRegistry, TreeHoldingALinkIsRefusedWhole)
     EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, L"Software\\Pest"));
     EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, L"Software\\Target", L"top"));
     EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, L"Software\\Target\\Child", L"data"));
+}
+
+TEST_F(SafeDeleteRegistry, ALinkAtAnyStepIsRefused)
+{
+    // The link positions a repair meets: the key itself, a key or value one or two steps below a link.
+    struct TCase {
+        const char* Name;
+        const wchar_t* Link;   // made a link to Target
+        const wchar_t* Target; // holds Inner with the value "precious"
+        const wchar_t* Inner;
+        const wchar_t* Key; // what the gate is given
+        TRegDeletion What;
+    } cases[] = {
+        {"a key that is a link", L"Software\\AppA\\ArcHistory", L"Software\\TargetA", L"", L"Software\\AppA\\ArcHistory",
+         TRegDeletion::Tree},
+        {"a key below a link", L"Software\\AppB", L"Software\\TargetB", L"\\ArcHistory", L"Software\\AppB\\ArcHistory",
+         TRegDeletion::Tree},
+        {"a key two steps below a link", L"Software\\AppC", L"Software\\TargetC", L"\\Deep\\Deeper",
+         L"Software\\AppC\\Deep\\Deeper", TRegDeletion::Tree},
+        {"a value below a link", L"Software\\AppD", L"Software\\TargetD", L"\\General", L"Software\\AppD\\General",
+         TRegDeletion::Value},
+        {"a value of a key that is a link", L"Software\\AppE\\General", L"Software\\TargetE", L"",
+         L"Software\\AppE\\General", TRegDeletion::Value},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::wstring inner = std::wstring(c.Target) + c.Inner;
+        SetRegString(HKEY_CURRENT_USER, inner, L"precious", L"1");
+        Registry.MakeCurrentUserLink(c.Link, c.Target);
+        ASSERT_TRUE(RegValueExists(HKEY_CURRENT_USER, c.Key, L"precious")) << "the link resolves";
+        EXPECT_EQ(TOutcome::Refused, RegDeletionBlocked(HKEY_CURRENT_USER, c.Key, 0, c.What));
+        const TOutcome outcome = c.What == TRegDeletion::Tree ? DeleteRegTreeSafe(HKEY_CURRENT_USER, c.Key)
+                                                              : DeleteRegValueSafe(HKEY_CURRENT_USER, c.Key, L"precious");
+        EXPECT_EQ(TOutcome::Refused, outcome);
+        EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, inner, L"precious"));
+    }
 }

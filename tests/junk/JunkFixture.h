@@ -51,15 +51,21 @@ protected:
     static TWideStrings Texts()
     {
         return {L"Junk files:", L"%d junk files", L"Total size: %s", L"Removing junk...", L"No library",
-                L"Skipped %s: root.", L"Skipped %s: holds %s.", L"Skipped %s: inside %s."};
+                L"Skipped %s: root.", L"Skipped %s: holds %s.", L"Skipped %s: inside %s.", L"Skipped %s: unresolved."};
     }
 
     // The roots handed to the fake that stands in for SHEmptyRecycleBinW, in call order.
     static std::vector<std::wstring> EmptiedBins();
+    // The tests' variant of the removal library (with UseStandIns), beside the test program; every scan
+    // of the fixture repairs through it.
+    static std::wstring StandInLibrary();
 
     ScratchRegistry Registry;
     ScratchFolder Root{L"junk"};
     std::wstring AppData, Cache, Temp, Outside, Drive, Windows, WindowsTemp;
+    // The current user's recycle-bin folder on the scratch drive, relative to Root (Wine has none of
+    // its own: the test makes it), and its full path.
+    std::wstring Bin, BinFolder;
     int WaitPasses = 0;
 
     HWND Host = nullptr;

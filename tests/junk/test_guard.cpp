@@ -21,6 +21,7 @@ const char* VerdictName(TFolderVerdict verdict)
     case TFolderVerdict::Root: return "root";
     case TFolderVerdict::HoldsProtected: return "holds";
     case TFolderVerdict::InsideProtected: return "inside";
+    case TFolderVerdict::Unresolved: return "unresolved";
     }
     return "?";
 }
@@ -200,6 +201,160 @@ TEST_F(JunkFolderGuardTable, LinksAreJudgedByWhereTheyLead)
         {link + L"\\Temp", V::Walk, L""},
     });
     RemoveUnixLink(link);
+}
+
+// The device of a drive letter as the system names it ("\Device\HarddiskVolume1" for "C:").
+std::wstring DeviceOf(wchar_t letter)
+{
+    const wchar_t drive[] = {letter, L':', 0};
+    wchar_t target[1024] = {};
+    return QueryDosDeviceW(drive, target, 1024) ? std::wstring(target) : std::wstring();
+}
+
+TEST_F(JunkFolderGuardTable, EveryFormOfAFolderIsJudgedAsThatFolder)
+{
+    using V = TFolderVerdict;
+    const std::wstring windows = Root / L"Sys\\WindowsFolder";
+    const std::wstring documents = Root / L"Profile\\Documents Folder";
+    const std::wstring device = DeviceOf(windows[0]);
+    ASSERT_FALSE(device.empty());
+    const std::wstring afterDrive = windows.substr(2); // "\BrisfoldTest-...\Sys\WindowsFolder"
+    const std::wstring server = L"\\\\server\\share";
+    const TFolderGuard guard(Folders);
+    Expect(guard, {
+        {L"\\??\\" + windows, V::HoldsProtected, windows},
+        {L"\\??\\" + windows + L"\\Fonts", V::InsideProtected, windows},
+        {L"\\\\?\\" + windows, V::HoldsProtected, windows},
+        {L"\\\\.\\" + windows + L"\\Fonts", V::InsideProtected, windows},
+        {L"\\??\\" + documents + L"\\Letters", V::InsideProtected, documents},
+        {L"\\DosDevices\\" + windows, V::HoldsProtected, windows},
+        {L"\\GLOBAL??\\" + documents, V::HoldsProtected, documents},
+        // The device forms are judged by the drive letter the system maps to that device.
+        {L"\\\\?\\GLOBALROOT" + device + afterDrive, V::HoldsProtected, windows},
+        {L"\\\\?\\GLOBALROOT" + device + afterDrive + L"\\Fonts", V::InsideProtected, windows},
+        {L"\\\\?\\GLOBALROOT\\??\\" + windows, V::HoldsProtected, windows},
+        {device + afterDrive + L"\\Fonts", V::InsideProtected, windows},
+        {L"\\\\?\\GLOBALROOT" + device + L"\\", V::Root, L""},
+        // A folder's stream is the folder itself.
+        {windows + L"::$INDEX_ALLOCATION", V::HoldsProtected, windows},
+        {windows + L":$I30:$INDEX_ALLOCATION", V::HoldsProtected, windows},
+        {windows + L"\\Fonts::$INDEX_ALLOCATION", V::InsideProtected, windows},
+        {documents + L"::$INDEX_ALLOCATION\\Letters", V::InsideProtected, documents},
+        // Trailing dots and blanks of a name are dropped when the system opens it.
+        {windows + L".", V::HoldsProtected, windows},
+        {windows + L". . ", V::HoldsProtected, windows},
+        {windows + L"..\\Fonts", V::InsideProtected, windows},
+        {documents + L" \\Letters", V::InsideProtected, documents},
+        {windows + L"/Fonts/", V::InsideProtected, windows},
+        {windows + L"\\\\Fonts", V::InsideProtected, windows},
+        {L"\\\\?\\UNC\\server\\share\\", V::Root, L""},
+        {L"\\??\\UNC\\server\\share", V::Root, L""},
+        {server + L"\\.", V::Root, L""},
+        {server + L"\\x\\..", V::Root, L""},
+        {L"\\\\?\\" + windows.substr(0, 2), V::Root, L""},
+        {windows + L"\\Temp::$INDEX_ALLOCATION", V::Walk, L""},
+        {L"\\??\\" + windows + L"\\Temp", V::Walk, L""},
+    });
+}
+
+TEST_F(JunkFolderGuardTable, WhatCannotBeResolvedToAPlainFullPathIsRefused)
+{
+    using V = TFolderVerdict;
+    const std::wstring windows = Root / L"Sys\\WindowsFolder";
+    const std::wstring unixWindows = WineUnixDevicePath(windows);
+    if (!RunningUnderWine()) GTEST_SKIP() << "Wine's device form of Unix paths";
+    const TFolderGuard guard(Folders);
+    Expect(guard, {
+        {L"Sys\\WindowsFolder", V::Unresolved, L""},
+        {L"Fonts", V::Unresolved, L""},
+        {L"..\\Fonts", V::Unresolved, L""},
+        {windows.substr(0, 2) + windows.substr(3), V::Unresolved, L""}, // "C:BrisfoldTest-...": drive-relative
+        {windows.substr(2), V::Unresolved, L""},                           // "\BrisfoldTest-...": root-relative
+        {unixWindows, V::Unresolved, L""},
+        {L"\\\\.\\pipe\\brisfold", V::Unresolved, L""},
+        {L"\\\\?\\GLOBALROOT\\Device\\BrisfoldNoSuchDevice\\Windows", V::Unresolved, L""},
+        {L"\\\\?\\Volume{00000000-0000-0000-0000-0000000000ff}\\Windows", V::Unresolved, L""},
+        {L"\\\\?\\\\\\?\\" + windows, V::Unresolved, L""},
+        {windows + L"\\...", V::Unresolved, L""},
+        {windows + L"\\. .\\Fonts", V::Unresolved, L""},
+        {windows + L"\\Font*", V::Unresolved, L""},
+        {windows + L"\\Fonts?", V::Unresolved, L""},
+        {L"\\SystemRoot\\Fonts", V::Unresolved, L""},
+    });
+}
+
+TEST_F(JunkFolderGuardTable, TheCurrentDirectoryDecidesNothing)
+{
+    using V = TFolderVerdict;
+    const std::wstring windows = Root / L"Sys\\WindowsFolder";
+    // Read against the current directory, "\\??\\C:\\..." would be a folder below it, and "Fonts" the
+    // current directory's own folder of that name.
+    const std::wstring elsewhere = Root / L"Elsewhere";
+    Root.MakeFolder(L"Elsewhere\\Fonts");
+    wchar_t saved[MAX_PATH] = {};
+    ASSERT_NE(GetCurrentDirectoryW(MAX_PATH, saved), 0u);
+    ASSERT_TRUE(SetCurrentDirectoryW(elsewhere.c_str()));
+    const TFolderGuard guard(Folders);
+    const TFolderCheck nt = guard.Check(L"\\??\\" + windows);
+    const TFolderCheck relative = guard.Check(L"Fonts");
+    const TFolderCheck plain = guard.Check(windows + L"\\Temp\\.\\sub\\");
+    SetCurrentDirectoryW(saved);
+    EXPECT_STREQ(VerdictName(nt.Verdict), VerdictName(V::HoldsProtected));
+    EXPECT_STREQ(VerdictName(relative.Verdict), VerdictName(V::Unresolved));
+    EXPECT_STREQ(VerdictName(plain.Verdict), VerdictName(V::Walk));
+    EXPECT_EQ(plain.Plain, windows + L"\\Temp\\sub") << "what the walk lists is what was judged";
+}
+
+TEST_F(JunkFolderGuardTable, AFolderLetThroughIsWalkedInItsLongForm)
+{
+    const std::wstring temp = Root / L"Sys\\WindowsFolder\\Temp\\sub";
+    const std::wstring shortTemp = ShortPath(temp);
+    ASSERT_FALSE(shortTemp.empty());
+    ASSERT_NE(shortTemp, temp);
+    const TFolderGuard guard(Folders);
+    for (const std::wstring& form : {shortTemp, L"\\??\\" + shortTemp + L"\\", L"\\\\?\\" + temp + L"::$INDEX_ALLOCATION"}) {
+        const TFolderCheck check = guard.Check(form);
+        EXPECT_STREQ(VerdictName(check.Verdict), "walk") << testing::PrintToString(form);
+        EXPECT_EQ(check.Plain, temp) << testing::PrintToString(form);
+    }
+}
+
+// A documents folder set to the profile seals the application data inside it: the folders scanners
+// walk on purpose still pass where they lie inside an application-data folder, nothing else does.
+TEST_F(JunkFolderGuardTable, NamedRootsPassOnlyInsideTheApplicationDataFolders)
+{
+    using V = TFolderVerdict;
+    const std::wstring profile = Root / L"Profile";
+    const std::wstring local = Root / L"Profile\\Local";
+    Root.MakeFolder(L"Profile\\Local\\Microsoft\\History");
+    Root.MakeFolder(L"Profile\\Letters");
+    Folders.Sealed.push_back(profile);
+    Folders.Homes = {local};
+    const TFolderGuard guard(Folders);
+    const struct {
+        std::wstring Folder;
+        TWalkRoot Kind;
+        TFolderVerdict Verdict;
+        std::wstring Protected;
+    } cases[] = {
+        {local + L"\\Temp", TWalkRoot::Named, V::Walk, L""},
+        {local + L"\\Microsoft\\History", TWalkRoot::Named, V::Walk, L""},
+        {L"\\??\\" + local + L"\\Temp", TWalkRoot::Named, V::Walk, L""},
+        {local + L"\\Temp", TWalkRoot::Other, V::InsideProtected, profile},
+        {profile + L"\\Letters", TWalkRoot::Named, V::InsideProtected, profile},
+        {local, TWalkRoot::Named, V::HoldsProtected, local},
+        {profile, TWalkRoot::Named, V::HoldsProtected, Root / L"Profile\\Documents Folder"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.Folder));
+        const TFolderCheck check = guard.Check(c.Folder, c.Kind);
+        EXPECT_STREQ(VerdictName(check.Verdict), VerdictName(c.Verdict));
+        EXPECT_EQ(check.Protected, c.Protected);
+    }
+    // An application-data folder that is the sealed folder itself opens nothing.
+    Folders.Homes = {profile};
+    EXPECT_STREQ(VerdictName(TFolderGuard(Folders).Check(profile + L"\\Letters", TWalkRoot::Named).Verdict),
+                 VerdictName(V::InsideProtected));
 }
 
 // The system's own protected folders, without stand-ins: what must be refused on this machine is,

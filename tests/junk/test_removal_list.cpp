@@ -120,7 +120,7 @@ TEST_F(JunkTest, WithoutAReadableListTheLibraryDeletesNothing)
     WriteSettings({{L"Recycle", L"0"}, {L"IE Cache", L"0"}});
     for (const std::wstring& place : {TempFolder(), InternetCacheFolder()})
         ASSERT_TRUE(PathIsAtOrBelow(place, Root.Path())) << testing::PrintToString(place);
-    const TModule library(LoadLibraryW((TAppFrame().ExeFolder + L"Ravenwick.dll").c_str()));
+    const TModule library(LoadLibraryW(StandInLibrary().c_str()));
     ASSERT_TRUE(library);
     const auto createDll = reinterpret_cast<TCreateDll>(GetProcAddress(library.Get(), kCreateDllName));
     const auto repair = reinterpret_cast<LPTHREAD_START_ROUTINE>(GetProcAddress(library.Get(), kRepairTFileName));

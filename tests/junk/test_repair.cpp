@@ -102,7 +102,10 @@ TEST_F(JunkTest, RepairRemovesListedFilesOnly)
         Root.MakeFile(L"Temp\\sub\\older.log", 100, 50),
         Root.MakeFile(L"Temp\\upper\\INDEX.DAT", 100, 4),
         Root.MakeFile(L"WindowsFolder\\temp\\setup.log", 100, 4),
+        Root.MakeFile(L"Temp\\readonly.tmp", 100, 4),
     };
+    // A read-only file is no file in use: the gate clears its attribute.
+    ASSERT_TRUE(SetFileAttributesW(junk.back().c_str(), FILE_ATTRIBUTE_READONLY));
     const std::wstring held = Root.MakeFile(L"Temp\\held.tmp", 100, 4);
     const std::vector<std::wstring> kept = {
         Root.MakeFile(L"Cache\\index.dat", 100),
@@ -124,7 +127,7 @@ TEST_F(JunkTest, RepairRemovesListedFilesOnly)
     expected.insert(held);
     const std::vector<std::wstring> listed = Listed();
     EXPECT_EQ(std::set<std::wstring>(listed.begin(), listed.end()), expected);
-    ASSERT_EQ(thread->JunkCount, 7);
+    ASSERT_EQ(thread->JunkCount, 8);
 
     ASSERT_NO_FATAL_FAILURE(ExpectRemovalConfinedToRoot(*thread));
     thread->Pause = SystemPause();
@@ -143,8 +146,8 @@ TEST_F(JunkTest, RepairRemovesListedFilesOnly)
 
     for (const std::wstring& file : junk) EXPECT_FALSE(PathExists(file)) << testing::PrintToString(file);
     EXPECT_TRUE(PathExists(held));
-    // The library says nothing; the files looked at again tell what it did.
-    EXPECT_EQ(thread->LastRepair.Count(TOutcome::Removed), 6);
+    // The library's result tells what it did with each file.
+    EXPECT_EQ(thread->LastRepair.Count(TOutcome::Removed), 7);
     ASSERT_EQ(thread->LastRepair.Left().size(), 1u);
     EXPECT_EQ(thread->LastRepair.Left()[0].Text, held);
     EXPECT_EQ(thread->LastRepair.Left()[0].Outcome, TOutcome::InUse);
@@ -173,6 +176,8 @@ TEST(JunkLibrary, ExportsTheTwoCallsAndSurvivesBadInput)
     auto repair = reinterpret_cast<LPTHREAD_START_ROUTINE>(GetProcAddress(library, "RepairTFile"));
     ASSERT_NE(createDll, nullptr);
     ASSERT_NE(repair, nullptr);
+    // The tests' call that points the library at stand-ins is not in the shipped library.
+    EXPECT_EQ(GetProcAddress(library, "UseStandIns"), nullptr);
     // A null settings path: nothing is known, so nothing is removed and nothing escapes.
     BSTR text = nullptr;
     createDll(&text, nullptr);
@@ -233,7 +238,7 @@ TEST_F(JunkTest, RepairReportTellsRemovedFromLeft)
     const std::wstring page = Root.MakeFile(L"Cache\\a.htm", 100);
     const std::wstring held = Root.MakeFile(L"Temp\\held.tmp", 100, 40);
     const std::wstring left = Root.MakeFile(L"Temp\\left.tmp", 100, 10);
-    const std::wstring binned = Root.MakeFile(L"Drive\\RECYCLER\\Dc1.txt", 300);
+    const std::wstring binned = Root.MakeFile(Bin + L"\\$R1.txt", 300);
     auto thread = RunScan();
     ASSERT_EQ(thread->JunkCount, 3);
     ASSERT_EQ(thread->RecycleBytes, 300);
@@ -253,34 +258,41 @@ TEST_F(JunkTest, RepairReportTellsRemovedFromLeft)
     std::map<std::wstring, TOutcome> leftItems;
     for (const TRepairReport::TItem& item : thread->LastRepair.Left()) leftItems[item.Text] = item.Outcome;
     const std::map<std::wstring, TOutcome> expected = {
-        {held, TOutcome::InUse}, {left, TOutcome::NotReached}, {L"Recycle bin " + Drive, TOutcome::Failed}};
+        {held, TOutcome::InUse}, {left, TOutcome::NotReached}, {L"Recycle bin " + BinFolder, TOutcome::Failed}};
     EXPECT_EQ(leftItems, expected);
     EXPECT_EQ(thread->LastRepair.Count(TOutcome::Removed), 1);
     EXPECT_EQ(thread->LastRepair.Total(), 4);
     EXPECT_FALSE(thread->LastRepair.AllDone());
 }
 
-TEST_F(JunkTest, WhatTheShellLeavesInTheMeasuredBinIsRemovedToo)
+TEST_F(JunkTest, WhatTheShellLeavesInTheUsersOwnBinIsRemovedToo)
 {
-    // Wine's shell empties the Unix trash, not the bin folder that was measured.
+    // Wine's shell empties the Unix trash, not the bin folder that was measured: the removal empties
+    // the current user's folder itself, and nobody else's.
     WriteSettings({{L"IE Cache", L"0"}, {L"TempFile", L"0"}});
     FakeBinEmpties = false;
-    const std::wstring user = Root.MakeFolder(L"Drive\\$Recycle.Bin\\S-1-5-21-7");
-    const std::wstring settings = Root.MakeFile(L"Drive\\$Recycle.Bin\\S-1-5-21-7\\desktop.ini", 129);
+    const std::wstring user = Root.MakeFolder(Bin);
+    const std::wstring settings = Root.MakeFile(Bin + L"\\desktop.ini", 129);
     const std::vector<std::wstring> items = {
-        Root.MakeFile(L"Drive\\$Recycle.Bin\\S-1-5-21-7\\$RAB12CD.doc", 4000),
-        Root.MakeFile(L"Drive\\$Recycle.Bin\\S-1-5-21-7\\$IAB12CD.doc", 544),
-        Root.MakeFile(L"Drive\\$Recycle.Bin\\S-1-5-21-7\\$RXY98ZW\\inner\\note.txt", 10),
+        Root.MakeFile(Bin + L"\\$RAB12CD.doc", 4000),
+        Root.MakeFile(Bin + L"\\$IAB12CD.doc", 544),
+        Root.MakeFile(Bin + L"\\$RXY98ZW\\inner\\note.txt", 10),
+        Root.MakeFile(Bin + L"\\$RXY98ZW\\desktop.ini", 10),
+    };
+    const std::vector<std::wstring> others = {
+        Root.MakeFile(L"Drive\\$Recycle.Bin\\S-1-5-21-1111-2222-3333-1001\\$RZZ11.doc", 7000),
+        Root.MakeFile(L"Drive\\$Recycle.Bin\\S-1-5-21-1111-2222-3333-1001\\$IZZ11.doc", 544),
     };
     auto thread = RunScan();
-    ASSERT_GT(thread->RecycleBytes, 4000);
+    EXPECT_EQ(thread->RecycleBytes, 4000 + 544 + 10 + 10 + 129) << "only the user's own bin";
     RepairAndWait(*thread);
     for (const std::wstring& item : items) EXPECT_FALSE(PathExists(item)) << testing::PrintToString(item);
     EXPECT_FALSE(PathExists(user + L"\\$RXY98ZW"));
-    // An emptied bin keeps its per-user folder and its folder settings.
+    for (const std::wstring& other : others) EXPECT_TRUE(PathExists(other)) << testing::PrintToString(other);
+    // An emptied bin keeps its folder and its folder settings.
     EXPECT_TRUE(PathExists(settings));
     EXPECT_TRUE(PathExists(user));
-    EXPECT_EQ(thread->LastRepair.Count(TOutcome::Removed), 1);
+    ASSERT_EQ(thread->LastRepair.Count(TOutcome::Removed), 1);
     EXPECT_TRUE(thread->LastRepair.AllDone());
 }
 
@@ -290,7 +302,7 @@ TEST_F(JunkTest, WhatAnotherListKeepsIsNotHandedToTheRemoval)
     const std::wstring page = Root.MakeFile(L"Cache\\a.htm", 100);
     const std::wstring kept = Root.MakeFile(L"Temp\\kept.tmp", 100, 40);
     const std::wstring inside = Root.MakeFile(L"Temp\\pest\\inside.tmp", 100, 40);
-    const std::wstring binned = Root.MakeFile(L"Drive\\RECYCLER\\Dc1.txt", 300);
+    const std::wstring binned = Root.MakeFile(Bin + L"\\$R1.txt", 300);
     auto thread = RunScan();
     ASSERT_EQ(thread->JunkCount, 3);
     ASSERT_EQ(thread->RecycleBytes, 300);
@@ -312,8 +324,29 @@ TEST_F(JunkTest, WhatAnotherListKeepsIsNotHandedToTheRemoval)
     std::map<std::wstring, std::wstring> keptItems;
     for (const TRepairReport::TItem& item : thread->LastRepair.Kept()) keptItems[item.Text] = item.List;
     const std::map<std::wstring, std::wstring> expected = {
-        {kept, L"Privacy Sweep"}, {inside, L"Spyware Removal"}, {L"Recycle bin " + Drive, L"Spyware Removal"}};
+        {kept, L"Privacy Sweep"}, {inside, L"Spyware Removal"}, {L"Recycle bin " + BinFolder, L"Spyware Removal"}};
     EXPECT_EQ(keptItems, expected);
     EXPECT_EQ(thread->LastRepair.Count(TOutcome::Removed), 1);
     EXPECT_TRUE(thread->LastRepair.AllDone());
+}
+
+TEST_F(JunkTest, FoldersNamedLikeOldBinsAreTheUsersOwn)
+{
+    // "Recycled" and "RECYCLER" are ordinary folders since Windows 7: neither measured nor emptied,
+    // while the real bin beside them is, and the report names it.
+    WriteSettings({{L"IE Cache", L"0"}, {L"TempFile", L"0"}});
+    const std::vector<std::wstring> kept = {
+        Root.MakeFile(L"Drive\\Recycled\\thesis.doc", 9000),
+        Root.MakeFile(L"Drive\\recycler\\photos\\beach.jpg", 9000),
+    };
+    const std::wstring binned = Root.MakeFile(Bin + L"\\$R1.txt", 300);
+    auto thread = RunScan();
+    EXPECT_EQ(thread->RecycleBytes, 300);
+    EXPECT_EQ(thread->RecycleFolder, BinFolder);
+    RepairAndWait(*thread);
+    EXPECT_FALSE(PathExists(binned));
+    for (const std::wstring& file : kept) EXPECT_TRUE(PathExists(file)) << testing::PrintToString(file);
+    ASSERT_EQ(thread->LastRepair.Total(), 1);
+    EXPECT_EQ(thread->LastRepair.Count(TOutcome::Removed), 1);
+    EXPECT_FALSE(RecycleBinHoldsItems(Drive));
 }

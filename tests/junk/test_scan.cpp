@@ -4,6 +4,7 @@
 #include "common/CodePage.h"
 #include "common/FileFind.h"
 #include "common/Kelvor_Routine.h"
+#include "common/SystemFolders.h"
 #include "junk/JunkWalk.h"
 #include "support/ShellFolders.h"
 #include "ui/Application.h"
@@ -64,6 +65,9 @@ TEST_F(JunkTest, TemporaryFilesOlderThanRemoveDayAreListed)
          {L"three.tmp", L"ten.tmp", L"noext"}},
         {L"5", {{L"five.tmp", 5.95}, {L"six.tmp", 6.05}, {L"sub\\deep\\old.log", 9}}, {L"six.tmp", L"sub\\deep\\old.log"}},
         {L"0", {{L"fresh.tmp", 0.5}, {L"day.tmp", 1.05}}, {L"day.tmp"}},
+        // Clamped where it is read: not a file written a moment ago, and nothing kept past a year.
+        {L"-1", {{L"now.tmp", 0.01}, {L"day.tmp", 1.05}}, {L"day.tmp"}},
+        {L"1000", {{L"year.tmp", 364}, {L"older.tmp", 400}}, {L"older.tmp"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.removeDay ? c.removeDay : L"default");
@@ -104,7 +108,7 @@ TEST_F(JunkTest, AllSwitchesOffGiveAnEmptyReport)
     WriteSettings({{L"IE Cache", L"0"}, {L"TempFile", L"0"}, {L"Recycle", L"0"}});
     Root.MakeFile(L"Cache\\a.htm", 100);
     Root.MakeFile(L"Temp\\old.tmp", 100, 10);
-    Root.MakeFile(L"Drive\\$Recycle.Bin\\S-1-5-21\\$R1.txt", 5000);
+    Root.MakeFile(Bin + L"\\$R1.txt", 5000);
 
     auto thread = RunScan();
     const std::vector<std::wstring> expected = {L"Junk files:", kDashes, L"0 junk files", L"Total size: 0 Byte", L""};
@@ -119,7 +123,7 @@ TEST_F(JunkTest, SwitchIsOnOnlyForExactlyOne)
     WriteSettings({{L"IE Cache", L"true"}, {L"TempFile", L"2"}, {L"Recycle", L"1"}});
     Root.MakeFile(L"Cache\\a.htm", 100);
     Root.MakeFile(L"Temp\\old.tmp", 100, 10);
-    Root.MakeFile(L"Drive\\RECYCLER\\S-1-5-21\\Dc1.txt", 3000);
+    Root.MakeFile(Bin + L"\\$R1.txt", 3000);
 
     auto thread = RunScan();
     EXPECT_TRUE(Listed().empty());
@@ -133,7 +137,7 @@ TEST_F(JunkTest, MissingSettingsFileTurnsEverythingOn)
     WriteSettings({});
     const std::wstring page = Root.MakeFile(L"Cache\\a.htm", 100);
     const std::wstring old = Root.MakeFile(L"Temp\\old.tmp", 100, 3.5);
-    Root.MakeFile(L"Drive\\Recycled\\Dc1.txt", 2048);
+    Root.MakeFile(Bin + L"\\$R1.txt", 2048);
 
     auto thread = RunScan();
     EXPECT_EQ(ListedUnder(Cache), std::set<std::wstring>{page});
@@ -185,7 +189,7 @@ TEST_F(JunkTest, StopDuringCacheWalkStillWritesSummary)
     WriteSettings({});
     for (int i = 0; i < 40; ++i) Root.MakeFile(L"Cache\\page" + std::to_wstring(i) + L".htm", 10);
     Root.MakeFile(L"Temp\\old.tmp", 10, 10);
-    Root.MakeFile(L"Drive\\RECYCLER\\Dc1.txt", kMiB);
+    Root.MakeFile(Bin + L"\\$R1.txt", kMiB);
     OnStatus = [](TempThread& thread, const std::wstring&) { thread.Stopped = 1; };
 
     auto thread = RunScan();
@@ -238,25 +242,31 @@ TEST_F(JunkTest, MissingCacheFolderContributesNothing)
 
 TEST_F(JunkTest, RecycleBinFolderOfTheDrive)
 {
+    // Only "$Recycle.Bin" holds bins, one folder per user: "Recycled" and "RECYCLER" are ordinary
+    // folders, and another user's bin is not this user's.
+    const std::wstring own = L"$Recycle.Bin\\" + CurrentUserSid();
+    const std::wstring other = L"$Recycle.Bin\\S-1-5-21-1111-2222-3333-1001";
     struct Case {
-        std::vector<std::pair<const wchar_t*, uint64_t>> files;
-        const wchar_t* folder;
+        const wchar_t* name;
+        std::vector<std::pair<std::wstring, uint64_t>> files;
+        bool found;
         int64_t size;
     };
     const std::vector<Case> cases = {
-        {{{L"RECYCLER\\S-1\\Dc1.txt", 1000}, {L"RECYCLER\\S-1\\Dc2\\inner.txt", 24}}, L"RECYCLER", 1024},
-        {{{L"Recycled\\Dc1.txt", 700}}, L"Recycled", 700},
-        {{{L"$Recycle.Bin\\S-1-5-21\\$R1.txt", 4096}, {L"$Recycle.Bin\\S-1-5-21\\$I1.txt", 544}}, L"$Recycle.Bin", 4640},
-        {{{L"RECYCLER\\a.txt", 10}, {L"$Recycle.Bin\\b.txt", 20}}, L"RECYCLER", 10},
-        {{{L"Recycled\\a.txt", 10}, {L"$Recycle.Bin\\b.txt", 20}}, L"Recycled", 10},
-        {{{L"Other\\a.txt", 10}}, nullptr, 0},
+        {L"own", {{own + L"\\$R1.txt", 4096}, {own + L"\\$I1.txt", 544}, {own + L"\\$R2\\inner.txt", 24}}, true, 4664},
+        {L"own beside another user's", {{own + L"\\$R1.txt", 100}, {other + L"\\$R9.txt", 5000}}, true, 100},
+        {L"another user's only", {{other + L"\\$R9.txt", 5000}}, false, 0},
+        {L"RECYCLER", {{L"RECYCLER\\S-1\\Dc1.txt", 1000}}, false, 0},
+        {L"Recycled", {{L"Recycled\\Dc1.txt", 700}}, false, 0},
+        {L"recycler beside the real bin", {{L"recycler\\a.txt", 10}, {L"Recycled\\b.txt", 10}, {own + L"\\$R1.txt", 20}}, true, 20},
+        {L"Other", {{L"Other\\a.txt", 10}}, false, 0},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.folder ? c.folder : L"none");
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
         RemoveTree(Root / L"Drive");
         Root.MakeFolder(L"Drive");
-        for (const auto& [name, size] : c.files) Root.MakeFile(L"Drive\\" + std::wstring(name), size);
-        EXPECT_EQ(RecycleBinFolder(Drive), c.folder ? Drive + c.folder : L"");
+        for (const auto& [name, size] : c.files) Root.MakeFile(L"Drive\\" + name, size);
+        EXPECT_EQ(RecycleBinFolder(Drive), c.found ? Drive + own : L"");
         EXPECT_EQ(RecycleBinSize(Drive), c.size);
     }
 }
@@ -264,7 +274,7 @@ TEST_F(JunkTest, RecycleBinFolderOfTheDrive)
 TEST_F(JunkTest, RecycleBinAloneGivesSizeWithoutCount)
 {
     WriteSettings({{L"IE Cache", L"0"}, {L"TempFile", L"0"}});
-    Root.MakeFile(L"Drive\\$Recycle.Bin\\S-1-5-21\\$R1.bin", 5 * kMiB);
+    Root.MakeFile(Bin + L"\\$R1.bin", 5 * kMiB);
     auto thread = RunScan();
     EXPECT_EQ(thread->JunkCount, 0);
     EXPECT_EQ(thread->RecycleBytes, static_cast<int64_t>(5 * kMiB));
@@ -277,10 +287,10 @@ TEST_F(JunkTest, RecycleBinAloneGivesSizeWithoutCount)
 TEST_F(JunkTest, SumsOfTwoGigabytesAndMoreDoNotWrap)
 {
     WriteSettings({{L"TempFile", L"0"}});
-    Root.MakeFolder(L"Drive\\$Recycle.Bin");
+    Root.MakeFolder(Bin);
     MakeSparseFile(Cache + L"\\huge.bin", 3 * kGiB);
     MakeSparseFile(Cache + L"\\big.bin", 2 * kGiB + kGiB / 2);
-    MakeSparseFile(Drive + L"$Recycle.Bin\\$R1.iso", 5 * kGiB);
+    MakeSparseFile(BinFolder + L"\\$R1.iso", 5 * kGiB);
     auto thread = RunScan();
     EXPECT_EQ(thread->JunkCount, 2);
     EXPECT_EQ(thread->CacheBytes, static_cast<int64_t>(5 * kGiB + kGiB / 2));

@@ -142,7 +142,7 @@ std::vector<std::wstring> PrivacyTest::UnconfinedItems() const
             break;
         case TPrivacyItemKind::Key:
         case TPrivacyItemKind::Value: inside = redirected; break;
-        case TPrivacyItemKind::Cookie: inside = item.Url.find(Tag) != std::string::npos; break;
+        case TPrivacyItemKind::CacheEntry: inside = item.Url.find(Tag) != std::string::npos; break;
         }
         if (!inside)
             outside.push_back(item.Path);

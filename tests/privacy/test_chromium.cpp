@@ -326,6 +326,31 @@ TEST_F(PrivacyChromium, AProfileThatIsALinkOrLeadsElsewhereListsNothing)
     EXPECT_TRUE(RemoveUnixLink(UserData() + L"\\Default"));
 }
 
+TEST_F(PrivacyChromium, ACacheFolderSwappedForALinkAfterTheScanLosesNothing)
+{
+    if (!RunningUnderWine())
+        GTEST_SKIP() << "links are made with the Unix tools";
+    const TChromiumProfile p = MakeProfile(Root.MakeFolder(L"LocalAppData\\Google\\Chrome\\User Data\\Default"));
+    RunScan(ChromeSelection({kCache}));
+    ASSERT_EQ(Scanner->Findings.FoundCount(), static_cast<int32_t>(p.CacheFiles.size()));
+    // Files of the same names in another folder of the profile, inside the browser's own folder.
+    const std::wstring cacheData = p.Folder + L"\\Cache\\Cache_Data";
+    const std::wstring kept = Root.MakeFolder(L"LocalAppData\\Google\\Chrome\\User Data\\Default\\Kept");
+    std::vector<std::wstring> keptFiles;
+    for (const wchar_t* name : {L"f_000001", L"index"}) {
+        keptFiles.push_back(kept + L"\\" + name);
+        WriteFile(keptFiles.back(), "precious");
+    }
+    ASSERT_TRUE(RemoveUnixTree(cacheData));
+    ASSERT_TRUE(MakeUnixSymlink(kept, cacheData));
+    RunRepair();
+    for (const std::wstring& file : keptFiles)
+        EXPECT_EQ(FileBytes(file), "precious") << testing::PrintToString(file);
+    EXPECT_EQ(Scanner->LastRepair.Count(TOutcome::Refused), 2);
+    EXPECT_EQ(Scanner->LastRepair.Count(TOutcome::Removed), static_cast<int>(p.CacheFiles.size()) - 2);
+    EXPECT_TRUE(RemoveUnixLink(cacheData));
+}
+
 TEST_F(PrivacyChromium, SavedPasswordsAreOffByDefaultAndGoOnlyWhenTicked)
 {
     const std::wstring defaults = DefaultPrivacySelection();

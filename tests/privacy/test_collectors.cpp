@@ -2,6 +2,7 @@
 #include "PrivacyFixture.h"
 
 #include "common/Kelvor_Routine.h"
+#include "common/UrlCache.h"
 #include "privacy/PrivacyCollectors.h"
 #include "support/UnixLinks.h"
 
@@ -14,7 +15,9 @@ protected:
     void SetUp() override
     {
         PrivacyTest::SetUp();
-        Collect = std::make_unique<TPrivacyCollector>(Scanner->Findings, Scanner->Stopped);
+        Guard = std::make_unique<TFolderGuard>(Scanner->ProtectedFolders());
+        Collect = std::make_unique<TPrivacyCollector>(Scanner->Findings, Scanner->Stopped, *Guard,
+                                                      UrlCacheContainerFolders());
     }
     std::set<std::wstring> Lines() const
     {
@@ -23,6 +26,7 @@ protected:
             lines.insert(item.Line);
         return lines;
     }
+    std::unique_ptr<TFolderGuard> Guard;
     std::unique_ptr<TPrivacyCollector> Collect;
 };
 

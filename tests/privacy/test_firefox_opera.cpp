@@ -7,7 +7,6 @@
 #include "common/FileFind.h"
 #include "common/Kelvor_Routine.h"
 #include "privacy/BrowserTraces.h"
-#include "privacy/PrivacyRepair.h"
 #include "privacy/Processes.h"
 #include "support/UnixLinks.h"
 
@@ -82,8 +81,9 @@ TEST_F(PrivacyBrowsers, TheFirstProfileIsUsedAsStoredAndItsCacheOneLevelDeep)
                                                              "Path=Profiles/cd34.work\r\n");
     const TFirefoxFiles files = MakeFirefoxFiles(L"AppData\\Mozilla\\Firefox\\Profiles\\ab12.default");
     const TFirefoxFiles other = MakeFirefoxFiles(L"AppData\\Mozilla\\Firefox\\Profiles\\cd34.work");
-    // The path keeps the profile's forward slash: the files are listed and deleted under that name.
-    const std::wstring profile = FirefoxFolder() + L"\\Profiles/ab12.default";
+    // The profile's path is read as stored, forward slash and all, and its files are listed and deleted
+    // under the one form the folder guard judged.
+    const std::wstring profile = FirefoxFolder() + L"\\Profiles\\ab12.default";
 
     EXPECT_EQ(RunScan(Selection({6, 7, 8, 9, 10})), 6);
     EXPECT_EQ(AsSet(ListedLines()), FirefoxLines(profile));
@@ -155,7 +155,7 @@ TEST_F(PrivacyBrowsers, WhileFirefoxRunsOnlyItsCookiesAndDownloadsAreListed)
 {
     WriteProfilesIni(ProfilesIni("Profiles/ab12.default"));
     MakeFirefoxFiles(L"AppData\\Mozilla\\Firefox\\Profiles\\ab12.default");
-    const std::wstring profile = FirefoxFolder() + L"\\Profiles/ab12.default";
+    const std::wstring profile = FirefoxFolder() + L"\\Profiles\\ab12.default";
     const std::set<std::wstring> all = FirefoxLines(profile);
     const std::set<std::wstring> cookiesAndDownloads = {FileLine(profile + L"\\cookies.txt", 10),
                                                         FileLine(profile + L"\\downloads.rdf", 11)};

@@ -244,14 +244,19 @@ TEST_F(PrivacyFirefoxToday, EveryProfileIsFoundAndOnlyProfilesThatStayInsideOrAr
     std::vector<std::wstring> folders;
     for (const TFirefoxProfile& p : profiles)
         folders.push_back(p.Folder);
-    EXPECT_EQ(folders, (std::vector<std::wstring>{relative.Folder, second.Folder, absolute.Folder}))
+    const std::wstring inDocuments = documents + L"\\Firefox Profile";
+    EXPECT_EQ(folders, (std::vector<std::wstring>{relative.Folder, second.Folder, absolute.Folder, inDocuments}))
         << "the installation's default first, then the file's order";
     EXPECT_TRUE(profiles.at(0).Default);
     EXPECT_EQ(profiles.at(2).Root, absolute.Folder) << "an absolute profile is its own root";
 
+    // The profile in the documents is refused by the folder guard when it is scanned, and the report
+    // says so.
     RunScan(FirefoxSelection({kHistory}));
     EXPECT_EQ(LinesWith(L"History: 2 pages").size(), 3u);
     EXPECT_TRUE(LinesWith(outside.Folder).empty());
+    EXPECT_EQ(LinesWith(inDocuments), std::vector<std::wstring>{L"Skipped " + inDocuments +
+                                                              L": it lies inside the protected folder " + documents + L"."});
 
     // A damaged file lists nothing at all.
     for (const std::string& damaged : {std::string("[Profile0]\r\nIsRelative=1\r\nPath=Profiles/a.default\r\n\0\0", 52),

@@ -122,6 +122,26 @@ TEST_F(PrivacyInternetExplorer, CookieWithAnAccentedSiteIsRemoved)
     EXPECT_EQ(Scanner->LastRepair.Count(TOutcome::Removed), 1);
 }
 
+// The visited pages are the entries of the cache's history containers: listed and removed through the
+// cache, never through the containers' own files.
+TEST_F(PrivacyInternetExplorer, VisitedPagesComeFromTheUrlCache)
+{
+    TestCacheEntry visited("Visited: tester@http://site." + Tag + ".test/page.htm", URLHISTORY_CACHE_ENTRY, "page");
+    TestCacheEntry cookie(CookieUrl("site"), COOKIE_CACHE_ENTRY);
+    const std::wstring visit = Root.MakeFile(L"UserHistory\\visit.dat", 6);
+
+    EXPECT_EQ(RunScan(Selection({3})), 2);
+    EXPECT_EQ(Scanner->Findings.CacheUrls(), TAnsiStrings{visited.Url()});
+    EXPECT_EQ(AsSet(ItemPaths()), (std::set<std::wstring>{visit, AnsiToWide(visited.LocalFile())}));
+
+    RunRepair();
+    EXPECT_FALSE(visited.Exists());
+    EXPECT_FALSE(FileExists(visit));
+    EXPECT_TRUE(cookie.Exists()) << "a cookie is no visited page";
+    EXPECT_EQ(Scanner->LastRepair.Count(TOutcome::Removed), 2);
+    EXPECT_TRUE(Scanner->LastRepair.AllDone());
+}
+
 TEST_F(PrivacyInternetExplorer, LinksInTheHistoryFolderAreNeitherListedNorFollowed)
 {
     if (!RunningUnderWine())

@@ -10,7 +10,6 @@
 #include "common/SafeDelete.h"
 #include "common/SystemFolders.h"
 #include "privacy/PrivacyCollectors.h"
-#include "privacy/PrivacyRepair.h"
 #include "privacy/Processes.h"
 #include "privacy/RestartDeletion.h"
 
@@ -201,7 +200,7 @@ TEST_F(PrivacyRepair, AFileThatCannotBeScheduledIsReportedInUse)
             holder = Lock(wininit);
         const std::wstring busy = Root.MakeFile(L"UserHistory\\busy.dat", 8);
         THandle lock = Lock(busy);
-        ASSERT_EQ(RunScan(Selection({3})), 1);
+        ASSERT_EQ(RunScan(Selection({3})), 1) << testing::PrintToString(Memo.Lines());
         RunRepair();
         EXPECT_EQ(Scanner->LastRepair.Count(TOutcome::InUse), 1);
         EXPECT_FALSE(Scanner->LastRepair.AllDone());
@@ -246,7 +245,8 @@ TEST_F(PrivacyRepair, AStopLeavesTheRemainingItemsButStillClearsTheCookies)
 
 TEST_F(PrivacyRepair, FirefoxFilesWaitWhileFirefoxRunsExceptCookiesAndDownloads)
 {
-    TPrivacyCollector collect(Scanner->Findings, Scanner->Stopped);
+    const TFolderGuard guard(Scanner->ProtectedFolders());
+    TPrivacyCollector collect(Scanner->Findings, Scanner->Stopped, guard, {});
     const std::wstring profile = Root.MakeFolder(L"AppData\\Mozilla\\Firefox\\Profiles\\ab12.default");
     struct TFile {
         const wchar_t* Name;

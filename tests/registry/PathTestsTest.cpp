@@ -20,9 +20,80 @@ TEST(PathTests, CutAtKnownExtension)
         {L"C:\\x\\ctl.ocx 2", L"C:\\x\\ctl.ocx"},
         {L"C:\\x\\library.tlb", L"C:\\x\\library.tlb"},
         {L"", L""},
+        // Only where the extension ends a name: the end, a quote, a blank or a comma follows.
+        {L"C:\\Program Files\\Acme.Executive\\acme.dll", L"C:\\Program Files\\Acme.Executive\\acme.dll"},
+        {L"C:\\Relax.Axis\\app.ico,0", L"C:\\Relax.Axis\\app.ico"},
+        {L"C:\\Data\\anna.exeter\\report.txt", L"C:\\Data\\anna.exeter\\report.txt"},
+        {L"C:\\Documents\\Report.dllx", L"C:\\Documents\\Report.dllx"},
+        {L"\"C:\\x\\a.exe\" -y", L"\"C:\\x\\a.exe"},
+        {L".exe", L".exe"},
+        {L"exe", L"exe"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(CutAtKnownExtension(c.Text), c.Cut) << Narrow(c.Text);
+}
+
+TEST(PathTests, EveryCutAfterAKnownExtensionInOrder)
+{
+    EXPECT_EQ(ExtensionCuts(L"C:\\Tools\\My.exe Launcher.exe /x"),
+              (std::vector<std::wstring>{L"C:\\Tools\\My.exe", L"C:\\Tools\\My.exe Launcher.exe"}));
+    EXPECT_EQ(ExtensionCuts(L"C:\\a.dll,C:\\b.OCX"), (std::vector<std::wstring>{L"C:\\a.dll", L"C:\\a.dll,C:\\b.OCX"}));
+    EXPECT_EQ(ExtensionCuts(L"C:\\Acme.Executive\\x.axe"), std::vector<std::wstring>{});
+    EXPECT_EQ(PrefixesAtBlanks(L"C:\\Program Files\\My  App\\a.exe -x"),
+              (std::vector<std::wstring>{L"C:\\Program", L"C:\\Program Files\\My", L"C:\\Program Files\\My  App\\a.exe"}));
+}
+
+TEST(PathTests, TheProgramPartOfACommand)
+{
+    const struct {
+        const wchar_t* Command;
+        bool Parsed;
+        std::vector<std::wstring> Candidates;
+    } cases[] = {
+        {L"\"C:\\Program Files\\a.exe\" -jar \"C:\\t.jar\"", true, {L"C:\\Program Files\\a.exe"}},
+        {L"  C:\\Program Files\\a.exe /x  ", true,
+         {L"C:\\Program", L"C:\\Program Files\\a.exe", L"C:\\Program Files\\a.exe /x"}},
+        {L"C:\\a.exe \"arg one\"", true, {L"C:\\a.exe"}},
+        {L"notepad.exe", true, {L"notepad.exe"}},
+        {L"\"C:\\a.exe", false, {}},
+        {L"C:\\a.exe \"x", false, {}},
+        {L"\"\"", false, {}},
+        {L"\"  \" x", false, {}},
+        {L"", false, {}},
+        {L" \t ", false, {}},
+    };
+    for (const auto& c : cases) {
+        const TCommandProgram program = ProgramOfCommand(c.Command);
+        EXPECT_EQ(program.Parsed, c.Parsed) << Narrow(c.Command);
+        EXPECT_EQ(program.Candidates, c.Candidates) << Narrow(c.Command);
+    }
+    EXPECT_TRUE(LacksExtension(L"C:\\My.Tools\\plain"));
+    EXPECT_FALSE(LacksExtension(L"C:\\Tools\\plain.exe"));
+    EXPECT_TRUE(IsBareName(L"notepad.exe"));
+    EXPECT_FALSE(IsBareName(L"bin\\notepad.exe"));
+    EXPECT_FALSE(IsBareName(L"%1"));
+    EXPECT_TRUE(IsFullLocalPath(L"c:\\x"));
+    EXPECT_FALSE(IsFullLocalPath(L"c:x"));
+}
+
+TEST(PathTests, DriverAndServicePathForms)
+{
+    const std::wstring windows = L"C:\\windows";
+    const std::pair<const wchar_t*, std::wstring> cases[] = {
+        {L"\\SystemRoot\\System32\\drivers\\x.sys", L"C:\\windows\\System32\\drivers\\x.sys"},
+        {L"\\systemroot\\x.sys", L"C:\\windows\\x.sys"},
+        {L"System32\\drivers\\x.sys", L"C:\\windows\\System32\\drivers\\x.sys"},
+        {L"system32\\x.exe -k", L"C:\\windows\\system32\\x.exe -k"},
+        {L"\\??\\D:\\Drivers\\x.sys", L"D:\\Drivers\\x.sys"},
+        {L"\\\\?\\D:\\x.sys", L"D:\\x.sys"},
+        {L"\\DosDevices\\D:\\x.sys", L"D:\\x.sys"},
+        {L"\\??\\UNC\\server\\x.sys", L"\\??\\UNC\\server\\x.sys"}, // no drive path behind it
+        {L"drivers\\x.sys", L"drivers\\x.sys"},
+        {L"C:\\x.sys", L"C:\\x.sys"},
+    };
+    for (const auto& [text, resolved] : cases)
+        EXPECT_EQ(ResolveSystemForms(text, windows), resolved) << Narrow(text);
+    EXPECT_EQ(ResolveSystemForms(L"\\SystemRoot\\x.sys", L"C:\\windows\\"), L"C:\\windows\\x.sys");
 }
 
 TEST(PathTests, ExtensionMarkNeedsRoomForADot)

@@ -7,6 +7,8 @@
 #include "common/SafeDelete.h"
 #include "common/SystemFolders.h"
 
+#include <algorithm>
+
 namespace {
 
 const std::wstring kVersion = L"Software\\Microsoft\\Windows\\CurrentVersion\\";
@@ -110,9 +112,10 @@ TEST_F(ProgramChecks, RunEntries)
         {L"Gone", Missing},
         {L"Empty", L""},
         {L"Present", Present},
-        {L"Arguments", Missing + L" /background"}, // a command with arguments is never judged
+        {L"Arguments", Missing + L" /background"}, // the program part is judged, not the arguments
+        {L"PresentArguments", Present + L" /log=C:\\NoSuchFolder\\app.log"},
         {L"Quoted", L"\"" + Missing + L"\""},
-        {L"SystemRoot", L"%SystemRoot%\\gone.exe"}, // not expanded: no colon
+        {L"SystemRoot", L"%SystemRoot%\\gone.exe"}, // not expanded: names no program to judge
         {L"Network", L"Z:\\gone.exe"},
         {L"Removable", L"E:\\gone.exe"},
     };
@@ -122,21 +125,76 @@ TEST_F(ProgramChecks, RunEntries)
     SetRegString(HKEY_LOCAL_MACHINE, wowRun, L"Present32", Present);
 
     auto scanner = MakeScannerWithDrives();
-    EXPECT_EQ(RunScan(*scanner), 4);
+    EXPECT_EQ(RunScan(*scanner), 5);
     const std::wstring key = kMachine + run;
     EXPECT_EQ(Rows(), (std::vector<std::string>{
+                          Row(L"Text 16", key, L"Arguments", Missing + L" /background", 5),
                           Row(L"Text 16", key, L"Empty", L"", 4),
                           Row(L"Text 16", key, L"Gone", Missing, 5),
                           Row(L"Text 16", key, L"Quoted", Missing, 5),
                           Row(L"Text 16", kMachine + wowRun, L"Gone32", Missing, 5),
                       }));
     const TWideStrings expected{
+        L"[" + key + L"]", L"\"Arguments\"=\"" + EscapeBackslashes(Missing) + L" /background\"",
         L"[" + key + L"]", L"\"Empty\"=\"\"",
         L"[" + key + L"]", L"\"Gone\"=\"" + EscapeBackslashes(Missing) + L"\"",
         L"[" + key + L"]", L"\"Quoted\"=\"\"" + EscapeBackslashes(Missing) + L"\"\"",
         L"[" + kMachine + wowRun + L"]", L"\"Gone32\"=\"" + EscapeBackslashes(Missing) + L"\"",
     };
     EXPECT_EQ(scanner->BackupLines(), expected);
+}
+
+TEST_F(ProgramChecks, ALinkedThirtyTwoBitRunKeyIsListedAsTheLinkAndNeverRepairedThroughIt)
+{
+    OnlyCategories({L"Startup"});
+    // The 32-bit Run key was made a link to a key whose value only looks like a run entry.
+    SetRegString(HKEY_LOCAL_MACHINE, L"Software\\Precious", L"Tool", Missing);
+    CreateRegKey(HKEY_LOCAL_MACHINE, kVersion + L"Run");
+    Registry->MakeLink(HKEY_LOCAL_MACHINE, kWowVersion + L"Run", L"Software\\Precious");
+
+    auto scanner = MakeScannerWithDrives();
+    EXPECT_EQ(RunScan(*scanner), 1);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{Row(L"Text 16", kMachine + kWowVersion + L"Run", L"Tool", Missing, 5)}));
+    RunRepair(*scanner);
+    EXPECT_EQ(scanner->LastRepair.Count(TOutcome::Refused), 1);
+    EXPECT_TRUE(RegValueExists(HKEY_LOCAL_MACHINE, L"Software\\Precious", L"Tool"));
+}
+
+TEST_F(ProgramChecks, OnlyANameThatIsNotThereIsMissing)
+{
+    // A path the system cannot be asked about (no rights, held by another program) is there: only
+    // "file not found" and "path not found" make an entry broken.
+    OnlyCategories({L"Startup"});
+    const struct {
+        const wchar_t* Name;
+        DWORD Error;
+        bool Listed;
+    } cases[] = {
+        {L"denied", ERROR_ACCESS_DENIED, false},
+        {L"shared", ERROR_SHARING_VIOLATION, false},
+        {L"gone", ERROR_FILE_NOT_FOUND, true},
+        {L"nofolder", ERROR_PATH_NOT_FOUND, true},
+    };
+    const std::wstring run = kVersion + L"Run";
+    std::vector<std::string> expected;
+    for (const auto& c : cases) {
+        const std::wstring path = *Files / (std::wstring(c.Name) + L".exe");
+        SetRegString(HKEY_LOCAL_MACHINE, run, c.Name, path);
+        if (c.Listed)
+            expected.push_back(Row(L"Text 16", kMachine + run, c.Name, path, 5));
+    }
+    auto scanner = MakeScannerWithDrives();
+    scanner->Hooks.Attributes = [&](const std::wstring& path) {
+        for (const auto& c : cases)
+            if (path == *Files / (std::wstring(c.Name) + L".exe"))
+                return TPathAttributes{INVALID_FILE_ATTRIBUTES, c.Error};
+        return QueryPathAttributes(path);
+    };
+    EXPECT_EQ(RunScan(*scanner), 2);
+    std::sort(expected.begin(), expected.end());
+    std::vector<std::string> rows = Rows();
+    std::sort(rows.begin(), rows.end());
+    EXPECT_EQ(rows, expected);
 }
 
 TEST_F(ProgramChecks, MuiCache)

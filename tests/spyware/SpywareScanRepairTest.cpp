@@ -29,9 +29,10 @@ TEST_F(SpyScanRepair, ValueOrWholeKey)
     SetRegString(HKEY_LOCAL_MACHINE, L"Software\\Pest", L"Keep", L"x");
     SetRegString(HKEY_CURRENT_USER, L"Software\\Pest\\Deep\\Deeper", L"v", L"x");
     SetRegString(HKEY_CURRENT_USER, L"Software\\Pester", L"v", L"x");
-    AddRow(L"HKEY_LOCAL_MACHINE\\Software\\Pest|Run");
-    AddRow(L"  HKEY_CURRENT_USER\\Software\\Pest\t");  // blanks and controls around the entry are ignored
-    EXPECT_EQ(2, RunRepair(*Scanner));
+    auto scanner = MakeScanner(
+        {DefinitionText("Pest", "Adware", "2", {"HKEY_LOCAL_MACHINE\\Software\\Pest|Run", "HKEY_CURRENT_USER\\Software\\Pest"})});
+    ASSERT_EQ(2, RunScan(*scanner));
+    EXPECT_EQ(2, RunRepair(*scanner));
     EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, L"Software\\Pest", L"Run"));
     EXPECT_TRUE(RegValueExists(HKEY_LOCAL_MACHINE, L"Software\\Pest", L"Keep")) << "only the value goes";
     EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, L"Software\\Pest")) << "the key goes with its subkeys";
@@ -40,6 +41,20 @@ TEST_F(SpyScanRepair, ValueOrWholeKey)
     EXPECT_EQ(7, List.ImageIndex(1));
     EXPECT_EQ(2, List.Count()) << "rows are neither deleted";
     EXPECT_TRUE(List.Checked(0) && List.Checked(1)) << "nor unchecked";
+}
+
+TEST_F(SpyScanRepair, ARowTheScanDidNotAddIsRefused)
+{
+    // The removal acts on what the scan found, never on a row's text.
+    const std::wstring file = Files->MakeFile(L"pest.exe", 10);
+    SetRegString(HKEY_CURRENT_USER, L"Software\\Pest", L"Run", L"x");
+    AddRow(L"HKEY_CURRENT_USER\\Software\\Pest");
+    AddRow(L"HKEY_CURRENT_USER\\Software\\Pest|Run");
+    AddRow(file, true, 1);
+    EXPECT_EQ(3, RunRepair(*Scanner));
+    EXPECT_EQ(3, Scanner->LastRepair.Count(TOutcome::Refused));
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, L"Software\\Pest", L"Run"));
+    EXPECT_TRUE(PathExists(file));
 }
 
 TEST_F(SpyScanRepair, UncheckedRowsAreLeftAloneAndNotCounted)
@@ -60,40 +75,44 @@ TEST_F(SpyScanRepair, UncheckedRowsAreLeftAloneAndNotCounted)
 
 TEST_F(SpyScanRepair, FilesAndFolders)
 {
-    const std::wstring file = Files->MakeFile(L"pest.dll", 10);
-    const std::wstring noExtensionFile = Files->MakeFile(L"Pest\\pestdata", 10);
-    const std::wstring empty = Files->MakeFolder(L"Empty");
-    const std::wstring dotted = Files->MakeFolder(L"Pest 1.0");
-    const std::wstring full = Files->MakeFolder(L"Full");
-    Files->MakeFile(L"Full\\other.txt", 1);
-    AddRow(file, true, 1);
-    AddRow(noExtensionFile, true, 1);
-    AddRow(empty, true, 2);
-    AddRow(dotted, true, 2);
-    AddRow(full, true, 2);
-    AddRow(*Files / L"Absent\\gone.exe", true, 1);
-    AddRow(L"not a path at all", true, 1);
-    EXPECT_EQ(7, RunRepair(*Scanner));
+    const std::wstring file = Files->MakeFile(L"Favorites\\pest.dll", 10);
+    const std::wstring noExtensionFile = Files->MakeFile(L"Favorites\\Pest\\pestdata", 10);
+    const std::wstring empty = Files->MakeFolder(L"Favorites\\Empty");
+    const std::wstring dotted = Files->MakeFolder(L"Favorites\\Pest 1.0");
+    const std::wstring full = Files->MakeFolder(L"Favorites\\Full");
+    Files->MakeFile(L"Favorites\\Full\\other.txt", 1);
+    const std::wstring readOnly = Files->MakeFile(L"Favorites\\pestro.dll", 10);
+    ASSERT_TRUE(SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+    auto scanner = MakeScanner({DefinitionText(
+        "Pest", "Adware", "2", {PresentKey("Pest")},
+        {"%favorites%\\pest.dll", "%favorites%\\Pest\\pestdata", "%favorites%\\pestro.dll", "%favorites%\\Absent\\gone.exe"},
+        {"%favorites%\\Empty", "%favorites%\\Pest 1.0", "%favorites%\\Full"})});
+    ASSERT_EQ(7, RunScan(*scanner));
+    EXPECT_EQ(7, RunRepair(*scanner));
     EXPECT_FALSE(PathExists(file));
     EXPECT_FALSE(PathExists(noExtensionFile)) << "a file without an extension is still a file";
+    EXPECT_FALSE(PathExists(readOnly)) << "a read-only file is no file in use";
     EXPECT_FALSE(PathExists(empty));
     EXPECT_FALSE(PathExists(dotted)) << "a folder with a dot in its name is still a folder";
     EXPECT_TRUE(PathExists(full)) << "only empty folders are removed";
     EXPECT_TRUE(PathExists(full + L"\\other.txt"));
+    EXPECT_EQ(1, scanner->LastRepair.Count(TOutcome::Failed));
     for (int i = 0; i < List.Count(); ++i)
         EXPECT_EQ(7, List.ImageIndex(i)) << i;
 }
 
 TEST_F(SpyScanRepair, FileInUseIsLeftButCounted)
 {
-    const std::wstring file = Files->MakeFile(L"busy.exe", 10);
+    const std::wstring file = Files->MakeFile(L"Favorites\\busy.exe", 10);
     HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    AddRow(file, true, 1);
-    EXPECT_EQ(1, RunRepair(*Scanner));
+    auto scanner = MakeScanner({DefinitionText("Busy", "Adware", "2", {PresentKey("Busy")}, {"%favorites%\\busy.exe"})});
+    ASSERT_EQ(2, RunScan(*scanner));
+    EXPECT_EQ(2, RunRepair(*scanner));
     CloseHandle(held);
     EXPECT_TRUE(PathExists(file));
-    EXPECT_EQ(7, List.ImageIndex(0));
+    EXPECT_EQ(1, scanner->LastRepair.Count(TOutcome::InUse));
+    EXPECT_EQ(7, List.ImageIndex(1));
 }
 
 TEST_F(SpyScanRepair, AFolderThatHeldAListedFileGoesOnceTheFileHasGone)
@@ -132,8 +151,8 @@ TEST_F(SpyScanRepair, LinksNeverLeadToTheirTargets)
     ScratchFolder elsewhere(L"precious");
     const std::wstring targetFile = elsewhere.MakeFile(L"document.doc", 10);
     const std::wstring targetFolder = elsewhere.MakeFolder(L"EmptyAlbum");
-    const std::wstring fileLink = *Files / L"pest.exe";
-    const std::wstring folderLink = *Files / L"PestFolder";
+    const std::wstring fileLink = Favorites + L"\\pest.exe";
+    const std::wstring folderLink = Favorites + L"\\PestFolder";
     ASSERT_TRUE(MakeUnixSymlink(targetFile, fileLink));
     ASSERT_TRUE(MakeUnixSymlink(targetFolder, folderLink));
 
@@ -144,11 +163,9 @@ TEST_F(SpyScanRepair, LinksNeverLeadToTheirTargets)
 
     // Found through the links as a scan would find them.
     const std::string key = "HKEY_CURRENT_USER\\Software\\Pest";
-    Files->MakeFolder(L"Favorites");
-    auto scanner = MakeScanner({DefinitionText("Linked", "Trojan", "5", {key + "|top", key})});
-    ASSERT_EQ(2, RunScan(*scanner));
-    AddRow(fileLink, true, 1);
-    AddRow(folderLink, true, 2);
+    auto scanner = MakeScanner({DefinitionText("Linked", "Trojan", "5", {key + "|top", key}, {"%favorites%\\pest.exe"},
+                                               {"%favorites%\\PestFolder"})});
+    ASSERT_EQ(4, RunScan(*scanner));
     EXPECT_EQ(4, RunRepair(*scanner));
 
     EXPECT_TRUE(PathExists(targetFile));
@@ -179,6 +196,36 @@ TEST_F(SpyScanRepair, NothingIsDeletedThroughAFolderLinkBelowTheMacroFolder)
     EXPECT_EQ(2, scanner->LastRepair.Count(TOutcome::Refused));
     EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, L"Software\\SpyTest\\Hotbar"));
     RemoveUnixLink(link);
+}
+
+TEST_F(SpyScanRepair, NothingIsDeletedBelowARegistryLinkOnTheWay)
+{
+    // A definition's key with its subkey, reached through HKCU\\Software\\Crawler made a link.
+    SetRegString(HKEY_CURRENT_USER, L"Software\\Target\\Toolbar\\Child", L"data", L"precious");
+    SetRegString(HKEY_CURRENT_USER, L"Software\\Target\\Toolbar", L"top", L"precious");
+    Registry->MakeCurrentUserLink(L"Software\\Crawler", L"Software\\Target");
+    const std::string key = "HKEY_CURRENT_USER\\Software\\Crawler\\Toolbar";
+    auto scanner = MakeScanner({DefinitionText("Crawler", "Adware", "3", {key, key + "|top"})});
+    ASSERT_EQ(2, RunScan(*scanner));
+    EXPECT_EQ(2, RunRepair(*scanner));
+    EXPECT_EQ(2, scanner->LastRepair.Count(TOutcome::Refused));
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, L"Software\\Target\\Toolbar", L"top"));
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, L"Software\\Target\\Toolbar\\Child", L"data"));
+}
+
+TEST_F(SpyScanRepair, AKeyNamedThroughTheSystemsOwnLinkIsRemovedWhereItLies)
+{
+    // A scratch link stands in for the CurrentControlSet that Windows keeps (under Wine a plain key).
+    SetRegString(HKEY_LOCAL_MACHINE, L"SYSTEM\\ControlSet001\\Services\\PestSvc", L"ImagePath", L"pest.sys");
+    Registry->MakeLink(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet", L"SYSTEM\\ControlSet001");
+    auto scanner = MakeScanner(
+        {DefinitionText("PestSvc", "Trojan", "5", {"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\PestSvc"})});
+    ASSERT_EQ(1, RunScan(*scanner));
+    EXPECT_EQ(L"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\PestSvc", Entry(0)) << "shown as written";
+    EXPECT_EQ(1, RunRepair(*scanner));
+    EXPECT_TRUE(scanner->LastRepair.AllDone());
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, L"SYSTEM\\ControlSet001\\Services\\PestSvc"));
+    EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, L"SYSTEM\\ControlSet001\\Services"));
 }
 
 TEST_F(SpyScanRepair, TenPacedStepsEvenWithNothingChecked)

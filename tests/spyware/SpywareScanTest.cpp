@@ -7,6 +7,7 @@
 #include "common/Kelvor_Routine.h"
 #include "common/Registry.h"
 #include "support/ShellFolders.h"
+#include "support/UnixLinks.h"
 
 #include <commctrl.h>
 
@@ -114,6 +115,37 @@ TEST_F(SpyScanTest, KeyPathNamingTwoRootsIsFoundUnderTheUsersRoot)
     EXPECT_FALSE(RegKeyExists(HKEY_USERS, L"DoubleRoot\\HKEY_LOCAL_MACHINE"));
     EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, L"oot\\HKEY_LOCAL_MACHINE"));
     EXPECT_TRUE(RegKeyExists(HKEY_USERS, L"DoubleRoot"));
+}
+
+TEST_F(SpyScanTest, AMacroThatFindsNoFolderNamesNoPath)
+{
+    // With no common desktop and no profile folder on record, "%common_desktopdirectory%\\WinFixer.lnk"
+    // would become "\\WinFixer.lnk": the root of whatever drive is current. The current drive here is a
+    // scratch folder of the test's own.
+    ScratchFolder current(L"current-drive");
+    wchar_t letter = 0;
+    for (const wchar_t candidate : std::wstring(L"PQRSTUVWXY"))
+        if (MapUnixDrive(candidate, current.Path())) {
+            letter = candidate;
+            break;
+        }
+    ASSERT_NE(letter, 0) << "no drive letter could be mapped";
+    wchar_t saved[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, saved);
+    ASSERT_TRUE(SetCurrentDirectoryW((std::wstring(1, letter) + L":\\").c_str()));
+    const std::wstring planted = current.MakeFile(L"WinFixer.lnk", 10);
+    ASSERT_TRUE(FileExists(L"\\WinFixer.lnk"));
+
+    const std::string key = PresentKey("Fixer");
+    auto scanner = MakeScanner({DefinitionText("Fixer", "Adware", "2", {key},
+                                               {"%common_desktopdirectory%\\WinFixer.lnk", "%profile%\\WinFixer.lnk"})});
+    EXPECT_EQ(1, RunScan(*scanner)) << "the key alone";
+    EXPECT_EQ(0, CountEntry(L"\\WinFixer.lnk"));
+    RunRepair(*scanner);
+    EXPECT_TRUE(PathExists(planted));
+
+    SetCurrentDirectoryW(saved);
+    EXPECT_TRUE(UnmapUnixDrive(letter));
 }
 
 TEST_F(SpyScanTest, CompanyNameDecidesWhetherAFileIsListed)

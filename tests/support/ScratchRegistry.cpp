@@ -67,11 +67,18 @@ std::wstring ScratchRegistry::BackingPath(HKEY root) const
 
 void ScratchRegistry::MakeCurrentUserLink(const std::wstring& linkPath, const std::wstring& targetPath) const
 {
-    // A link names its target by the absolute kernel path: the scratch key that stands in for HKCU.
-    const std::wstring target =
-        L"\\Registry\\User\\" + UserSid() + L"\\" + BackingPath(HKEY_CURRENT_USER) + L"\\" + targetPath;
+    MakeLink(HKEY_CURRENT_USER, linkPath, targetPath);
+}
+
+void ScratchRegistry::MakeLink(HKEY root, const std::wstring& linkPath, const std::wstring& targetPath) const
+{
+    // A link names its target by the absolute kernel path: the scratch key that stands in for the root.
+    const std::wstring target = L"\\Registry\\User\\" + UserSid() + L"\\" + BackingPath(root) + L"\\" + targetPath;
+    const size_t slash = linkPath.find_last_of(L'\\');
+    if (slash != std::wstring::npos)
+        CreateRegKey(root, linkPath.substr(0, slash));
     HKEY link = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, linkPath.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK,
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(root, linkPath.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK,
                                              KEY_ALL_ACCESS, nullptr, &link, nullptr));
     EXPECT_EQ(ERROR_SUCCESS, RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK,
                                             reinterpret_cast<const BYTE*>(target.c_str()),

@@ -19,6 +19,8 @@ public:
     // Makes the key linkPath below the redirected HKEY_CURRENT_USER a registry link to targetPath,
     // another key below it.
     void MakeCurrentUserLink(const std::wstring& linkPath, const std::wstring& targetPath) const;
+    // The same below any redirected root (the link's parent keys are created).
+    void MakeLink(HKEY root, const std::wstring& linkPath, const std::wstring& targetPath) const;
 
 private:
     std::wstring Base_;

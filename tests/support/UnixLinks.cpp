@@ -1,5 +1,11 @@
 #include "support/UnixLinks.h"
 
+#include "common/Paths.h"
+#include "common/PlainPath.h"
+#include "support/ScratchFolder.h"
+
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
 #include <cctype>
@@ -119,8 +125,31 @@ std::string UnixPath(const std::wstring& windowsPath)
     return result;
 }
 
+std::wstring WineUnixDevicePath(const std::wstring& windowsPath)
+{
+    const std::string unixPath = UnixPath(windowsPath);
+    if (unixPath.empty())
+        return {};
+    std::wstring path = L"\\\\?\\unix";
+    for (char c : unixPath)
+        path += c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
+    return path;
+}
+
+// A test's links and their targets stay in its own scratch folders. Every link of a test is made here,
+// so no chain of links that starts there can lead out of them either.
+static bool InScratch(const std::wstring& path)
+{
+    const std::wstring plain = PlainFullPath(path);
+    const bool inside = !plain.empty() && PathIsAtOrBelow(plain, ScratchRoot());
+    EXPECT_TRUE(inside) << testing::PrintToString(path) << " lies outside " << testing::PrintToString(ScratchRoot());
+    return inside;
+}
+
 bool MakeUnixSymlink(const std::wstring& target, const std::wstring& link)
 {
+    if (!InScratch(target) || !InScratch(link.substr(0, link.find_last_of(L'\\'))))
+        return false;
     const std::string from = UnixPath(target);
     const std::string to = UnixName(link);
     if (from.empty() || to.empty())
@@ -147,6 +176,8 @@ bool RemoveUnixTree(const std::wstring& path)
 bool MapUnixDrive(wchar_t letter, const std::wstring& folder)
 {
     const std::string link = DriveLinkPath(letter);
+    if (!InScratch(folder))
+        return false;
     const std::string target = UnixPath(folder);
     if (link.empty() || target.empty() || DriveAnswers(letter))
         return false;

@@ -2,6 +2,8 @@
 # Plants junk in the demo prefix ($WINEPREFIX): browser-cache files (with the names the scan skips),
 # old and new temporary files, and recycle-bin content, so that the junk row shows a real size.
 set -euo pipefail
+# Wine empties the Unix trash as the recycle bin: only the scripts' environment keeps it inside the build.
+: "${XDG_DATA_HOME:?run by scripts/demo-machine.sh, which keeps the Unix trash inside the build}"
 win_var() { wine cmd /c echo "%$1%" 2>/dev/null | tr -d '\r'; }
 unix_of() { winepath -u "$1" 2>/dev/null; }
 blob() { head -c "$2" /dev/urandom > "$1"; }
@@ -25,7 +27,11 @@ blob "$temp/~setup0412/data1.cab" 2097152
 touch -d '10 days ago' "$temp/~DF3A1C.tmp" "$temp/install.log" "$temp/~setup0412/data1.cab"
 blob "$temp/~DF9E02.tmp" 65536 # new: kept by the age rule
 
-bin=$(unix_of 'C:\$Recycle.Bin')/S-1-5-21-1000
+# The bin of the prefix's user: the folder named by the user's SID (the one key of that form below
+# HKEY_USERS). The program measures and empties that folder only.
+sid=$(wine reg query 'HKEY_USERS' 2>/dev/null | tr -d '\r' | grep -o 'S-1-5-21-[0-9-]*$' | head -n 1)
+[ -n "$sid" ] || { echo "junk plant: no user SID in the prefix" >&2; exit 1; }
+bin=$(unix_of 'C:\$Recycle.Bin')/$sid
 mkdir -p "$bin"
 blob "$bin/\$R1A2B3C.txt" 5242880
 blob "$bin/\$I1A2B3C.txt" 544

@@ -2,12 +2,12 @@
 //   privacy_demo_plant.exe plant
 //   privacy_demo_plant.exe remove
 //   privacy_demo_plant.exe browsers   (what today's browsers' profiles hold now)
-// Internet Explorer's typed addresses, form and password stores, cookies in the system's URL cache and
-// history files; a Firefox profile and an Opera profile; Chrome with two profiles and Edge with one; shortcuts in the Recent folder, recent
-// documents and Run history; the recent-file lists of an office suite, two archivers and a media
-// player. Beside them, so that the demo shows what the sweeper must leave alone: a typed address of
-// another type, a page in the cache that is not a cookie, the browsers' settings files and the
-// applications' settings values next to their lists.
+// Internet Explorer's typed addresses, form and password stores, cookies and visited pages in the
+// system's URL cache; a Firefox profile and an Opera profile; Chrome with two profiles and Edge with
+// one; shortcuts in the Recent folder, recent documents and Run history; the recent-file lists of an
+// office suite, two archivers and a media player. Beside them, so that the demo shows what the
+// sweeper must leave alone: a typed address of another type, a page in the cache that is not a
+// cookie, the browsers' settings files and the applications' settings values next to their lists.
 #include "DemoSupport.h"
 #include "PlantBrowsers.h"
 
@@ -92,11 +92,18 @@ const TDemoCacheEntry kCacheEntries[] = {
     {"Cookie:demo@www.example.com/", COOKIE_CACHE_ENTRY, "session\nabc123\nwww.example.com/\n"},
     {"Cookie:demo@news.example.org/", COOKIE_CACHE_ENTRY, "prefs\ndark\nnews.example.org/\n"},
     {"Cookie:demo@shop.example.net/cart/", COOKIE_CACHE_ENTRY, "cart\n3 items\nshop.example.net/cart/\n"},
+    {"Visited: demo@http://www.example.com/index.htm", URLHISTORY_CACHE_ENTRY, "www.example.com\n"},
+    {"Visited: demo@http://news.example.org/today.htm", URLHISTORY_CACHE_ENTRY, "news.example.org\n"},
     {"http://www.example.com/index.htm", NORMAL_CACHE_ENTRY, "<html></html>\n"}, // a page: not listed
 };
 
+const char* CacheEntryKind(DWORD type)
+{
+    return type == COOKIE_CACHE_ENTRY ? "cookie" : type == URLHISTORY_CACHE_ENTRY ? "visited" : "page";
+}
+
 // The shell folder a planted file lies in.
-enum TFolder : int { kHistory = CSIDL_HISTORY, kAppData = CSIDL_APPDATA, kRecent = CSIDL_RECENT };
+enum TFolder : int { kAppData = CSIDL_APPDATA, kRecent = CSIDL_RECENT };
 
 struct TDemoFile {
     TFolder Folder;
@@ -110,9 +117,6 @@ const char kProfilesIni[] = "[General]\r\nStartWithLastProfile=1\r\n\r\n[Profile
 
 // Listed by the privacy row, except the settings files marked "kept".
 const TDemoFile kFiles[] = {
-    {kHistory, L"History.IE5\\MSHist012008010720080114\\index.dat", 16384, nullptr},
-    {kHistory, L"History.IE5\\MSHist012008011420080115\\index.dat", 8192, nullptr},
-    {kHistory, L"History.IE5\\desktop.ini", 113, nullptr},
     {kAppData, L"Mozilla\\Firefox\\profiles.ini", 0, kProfilesIni}, // kept
     {kAppData, L"Mozilla\\Firefox\\Profiles\\k3x9w2ad.default\\cookies.txt", 412, nullptr},
     {kAppData, L"Mozilla\\Firefox\\Profiles\\k3x9w2ad.default\\downloads.rdf", 1876, nullptr},
@@ -164,7 +168,7 @@ void PlantValue(const TDemoValue& value)
 void PlantCacheEntry(const TDemoCacheEntry& entry)
 {
     const bool ok = PlantUrlCacheEntry(entry.Url, entry.Type, entry.Content);
-    Report(entry.Type == COOKIE_CACHE_ENTRY ? "cookie" : "page", AnsiToWide(entry.Url), ok);
+    Report(CacheEntryKind(entry.Type), AnsiToWide(entry.Url), ok);
 }
 
 void PlantFile(const TDemoFile& demo)

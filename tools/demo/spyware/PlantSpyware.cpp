@@ -11,6 +11,7 @@
 #include "common/Exception.h"
 #include "common/Extinifiles.h"
 #include "common/Kelvor_Routine.h"
+#include "common/KeyLocation.h"
 #include "common/Registry.h"
 #include "common/SafeDelete.h"
 #include "common/SystemFolders.h"
@@ -153,15 +154,13 @@ void Remove(TZLBArchive& archive)
                 // Only what the plant created: a value, or the key of the definition's own name.
                 const TRegistryEntry entry = ParseRegistryEntry(AnsiToWide(text));
                 for (const TRegistryLocation& location : entry.Locations) {
-                    TRegKey key;
-                    TRealKey real;
-                    if (key.Open(location.Root, location.SubKey, KEY_READ | (wow ? KEY_WOW64_32KEY : 0)) !=
-                            ERROR_SUCCESS ||
-                        !RealKeyOf(key, location.Root, real))
+                    const TKeyLocation real =
+                        TKeyLocator().Locate(location.Root, location.SubKey, wow ? KEY_WOW64_32KEY : 0);
+                    if (!real.Found())
                         continue;
-                    const TOutcome result = entry.IsValue ? DeleteRegValueSafe(real.Root, real.SubKey, entry.ValueName)
-                                                          : DeleteRegTreeSafe(real.Root, real.SubKey);
-                    Report("reg", real.Display, OutcomeDone(result));
+                    const TOutcome result = entry.IsValue ? DeleteRegValueSafe(real.Root, real.Path, entry.ValueName)
+                                                          : DeleteRegTreeSafe(real.Root, real.Path);
+                    Report("reg", real.Display(), OutcomeDone(result));
                 }
             }
         for (const std::string& file : def.Files) {
