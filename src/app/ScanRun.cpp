@@ -3,6 +3,7 @@
 #include "app/LanguageNeeds.h"
 #include "app/MessageTexts.h"
 #include "app/OptionTexts.h"
+#include "common/Exception.h"
 #include "common/FormatText.h"
 #include "common/Paths.h"
 #include "junk/TempFileThread.h"
@@ -72,11 +73,17 @@ std::optional<std::wstring> TScanRun::Start()
     OptionTexts = LangTexts->GetSection(kOptionSection);
     SettingsIni = std::make_unique<TIniFile>(SettingsFolder + L"Main.ini");
     ProblemCounts.fill(0);
-    if (!MyZip.OpenArchive(archive))
-        return L"Database file(Def.dbd) corrupted, please reinstall program.";
-
+    const std::wstring damaged = L"Database file(Def.dbd) corrupted, please reinstall program.";
     const TWideStrings spywareTexts = LangTexts->GetSection(L"M_SpywareScan");
-    SpyScanner = std::make_unique<TSpyScan>(archive, spywareTexts);
+    // A definition file that cannot be read ends the start-up with the file named, never a window that
+    // looks ready yet cannot scan.
+    try {
+        if (!MyZip.OpenArchive(archive))
+            return damaged;
+        SpyScanner = std::make_unique<TSpyScan>(archive, spywareTexts);
+    } catch (...) {
+        return damaged + L"\r\n\r\n" + archive + L": " + ErrorText(std::current_exception());
+    }
     SpyScanner->ScanPrefix = TextAt(spywareTexts, kSpywareScanText);
     SpyScanner->RepairPrefix = TextAt(spywareTexts, kSpywareRepairText);
     SpyScanner->RegistryImage = 0;
@@ -131,7 +138,8 @@ TResultLine TScanRun::JunkLine(int64_t bytes, const std::wstring& sizeText) cons
 
 TResultLine TScanRun::LeftLine(size_t left) const
 {
-    return {true, FormatText(Text(MessageText::NotRemoved), {int64_t(left)}), false, true};
+    const int text = left == 1 ? MessageText::OneNotRemoved : MessageText::NotRemoved;
+    return {true, FormatText(Text(text), {int64_t(left)}), false, true};
 }
 
 void TScanRun::SetLine(int row, TResultLine line, const TRowCalls& calls)

@@ -98,6 +98,7 @@ void AppFixture::TearDown()
     Form.reset();
     ProcessMessages();
     Application().Terminated = false;
+    Application().ExitCode = 0;
     SetEnvironmentVariableW(L"TMP", SavedTmp_.empty() ? nullptr : SavedTmp_.c_str());
     SetEnvironmentVariableW(L"TEMP", SavedTemp_.empty() ? nullptr : SavedTemp_.c_str());
 }
@@ -143,6 +144,12 @@ void AppFixture::WriteCorruptDefinitions()
     ASSERT_GT(bytes.size(), 60u);
     bytes[10] = static_cast<char>(bytes[10] ^ 0x5A);
     WriteBytes(ProgramDir + L"Def.dbd", bytes);
+}
+
+void AppFixture::CopyLanguageFile(const std::wstring& name)
+{
+    ASSERT_TRUE(CopyFileW((ExeFolder() + L"Language\\" + name).c_str(), (ProgramDir + L"Language\\" + name).c_str(),
+                          FALSE));
 }
 
 void AppFixture::RemoveLanguageFiles()
