@@ -135,7 +135,7 @@ void TW_Details::CreateComponents()
                  L"Tip: 1) DO NOT over clean your registry; 2) Click an item with your right mouse button to view "
                  L"additional options.",
                  RegListView,
-                 {{L"       Iten Name", 150}, {L"Registry Key", 450}, {L"Registry Value", 100}, {L"Data", 100}}, chk1,
+                 {{L"       Item Name", 150}, {L"Registry Key", 450}, {L"Registry Value", 100}, {L"Data", 100}}, chk1,
                  Panel2, btn4);
 
     // The check-all boxes sit over the blank start of the first column header.

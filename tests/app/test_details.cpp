@@ -38,7 +38,7 @@ TEST_F(DetailsWindow, LayoutOfThePages)
         int Width;
     };
     const Column spy[] = {{L"       Item Name", 150}, {L"Description", 150}, {L"Risk Level", 100}, {L"Entry", 400}};
-    const Column reg[] = {{L"       Iten Name", 150}, {L"Registry Key", 450}, {L"Registry Value", 100}, {L"Data", 100}};
+    const Column reg[] = {{L"       Item Name", 150}, {L"Registry Key", 450}, {L"Registry Value", 100}, {L"Data", 100}};
     for (auto [list, columns] : {std::pair{&Details->SpyListView, spy}, std::pair{&Details->RegListView, reg}}) {
         ASSERT_EQ(list->ColumnCount(), 4);
         for (int c = 0; c < 4; ++c) {
@@ -85,7 +85,7 @@ TEST_F(DetailsWindow, CategoryTreeNodes)
         {0, L"Internet Explorer", -1},         {5, L"Auto-Fill Password History", 0},
         {6, L"Mozilla Firefox", -1},           {11, L"Internet Cache", 6},
         {12, L"Opera", -1},                    {16, L"Windows", -1},
-        {18, L"\"Start Memu\" Run History", 16}, {19, L"Other Applications", -1},
+        {18, L"\"Start Menu\" Run History", 16}, {19, L"Other Applications", -1},
         {20, L"Application", 19},              {23, L"Borland Delphi", 20},
         {27, L"Multimedia", 19},               {31, L"Internet", 19},
         {36, L"Google Toolbar 4.0", 31},       {37, L"Utilities", 19},
