@@ -195,6 +195,14 @@ TEST_F(DetailsWindow, EveryOkButtonEndsTheModalDisplay)
     EXPECT_FALSE(Details->Modal());
 }
 
+// The privacy selection that Main.ini holds; "(none)" when none was stored.
+std::wstring StoredSelection()
+{
+    wchar_t stored[256] = {};
+    GetPrivateProfileStringW(L"Privacy Sweeper", L"pzinfo", L"(none)", stored, 256, MainIniPath().c_str());
+    return stored;
+}
+
 TEST_F(DetailsWindow, EscapeInAnyControlClosesTheWindowAndDestroysNothing)
 {
     WriteDefinitions(0);
@@ -240,9 +248,7 @@ TEST_F(DetailsWindow, EscapeInAnyControlClosesTheWindowAndDestroysNothing)
     EXPECT_EQ(Details->TempMemo.ControlText(), L"C:\\temp\\old.tmp");
     // Nothing changed, so nothing was stored; above all not a selection of nothing.
     EXPECT_EQ(Details->GetSelection(), selection);
-    wchar_t stored[256] = {};
-    GetPrivateProfileStringW(L"Privacy Sweeper", L"pzinfo", L"(none)", stored, 256, MainIniPath().c_str());
-    EXPECT_STREQ(stored, L"(none)");
+    EXPECT_EQ(StoredSelection(), L"(none)");
 }
 
 TEST_F(DetailsWindow, ATreeThatIsGoneNeverStoresASelectionOfNothing)
@@ -253,9 +259,7 @@ TEST_F(DetailsWindow, ATreeThatIsGoneNeverStoresASelectionOfNothing)
     DestroyWindow(Details->TntPageControl1.Page(2).Handle());
     EXPECT_EQ(Details->GetSelection(), selection);
     Details->btn1Click();
-    wchar_t stored[256] = {};
-    GetPrivateProfileStringW(L"Privacy Sweeper", L"pzinfo", L"(none)", stored, 256, MainIniPath().c_str());
-    EXPECT_STREQ(stored, L"(none)");
+    EXPECT_EQ(StoredSelection(), L"(none)");
 }
 
 TEST_F(DetailsWindow, TheJunkPageTakesNoTyping)
