@@ -126,8 +126,8 @@ void TW_Details::CreateComponents()
         bottomPanel(panel, ok, page);
     };
     findingsPage(*TntTabSheet1, Image1, kPicHeaderSpyware, Label1,
-                 L"The following items have been detected as spyware or adware. Dornique can remove them and secure "
-                 L"your system. Click an item with your right mouse button to view additional options.",
+                 L"The following items have been detected as spyware or adware. Quillmar Brisfold can remove them "
+                 L"and secure your system. Click an item with your right mouse button to view additional options.",
                  SpyListView, {{L"       Item Name", 150}, {L"Description", 150}, {L"Risk Level", 100}, {L"Entry", 400}},
                  chk2, Panel1, btn1);
     findingsPage(*TntTabSheet4, Image2, kPicHeaderRegistry, Label2,

@@ -274,4 +274,12 @@ TEST_F(DetailsWindow, TheJunkPageTakesNoTyping)
     EXPECT_EQ(Details->TempMemo.ControlText(), L"C:\\temp\\old.tmp");
 }
 
+TEST_F(DetailsWindow, TheSpywareHeaderNamesTheProgramByItsName)
+{
+    WriteDefinitions(0);
+    StartProgram();
+    EXPECT_NE(Details->Label1.Caption().find(L"Quillmar Brisfold can remove them"), std::wstring::npos)
+        << testing::PrintToString(Details->Label1.Caption());
+}
+
 } // namespace
