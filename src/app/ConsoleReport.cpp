@@ -92,6 +92,8 @@ void RepairSection(std::wstring& report, const wchar_t* title, const TRepairRepo
     for (const TRepairReport::TItem& item : repair->Left())
         report += std::wstring(L"    not removed (") + OutcomeName(item.Outcome) + L"): " + item.Text +
                   (item.Reason.empty() ? L"" : L": " + item.Reason) + kNewLine;
+    for (const TRepairReport::TItem& item : repair->Kept())
+        report += L"    kept: unticked in " + item.List + L": " + item.Text + kNewLine;
 }
 
 // Where the spyware removal keeps what it removed, or why it removed nothing.

@@ -13,7 +13,8 @@ enum : int {
     ScanPrefix = 15,    // the status line's prefix during a scan
     RegistryRepair = 16, // the registry fixer's status text during a repair
     PrivacyRepair = 17, // the privacy sweeper's status prefix during a repair
-    NotRemoved = 18,    // %d the number of items a repair left
-    Last = NotRemoved
+    NotRemoved = 18,    // %d the number of items a repair left (more than one)
+    OneNotRemoved = 19, // %d the one item a repair left
+    Last = OneNotRemoved
 };
 }

@@ -6,6 +6,7 @@
 #include "app/ResultRows.h"
 #include "common/AppFrame.h"
 #include "common/IniFile.h"
+#include "common/KeptEntries.h"
 #include "common/MultiLan.h"
 #include "common/Pacing.h"
 #include "common/RepairOutcome.h"
@@ -132,6 +133,8 @@ private:
     void ScanRows(const TScanControls& controls, const TRowCalls& calls);
     void RepairRows(const TScanControls& controls, const TRowCalls& calls);
     void SetLine(int row, TResultLine line, const TRowCalls& calls);
+    // What the user unticked in the lists (and the privacy categories unticked since the scan).
+    TKeptEntries KeptEntries(const TScanControls& controls) const;
     std::wstring Text(int position) const;
 
     std::wstring ProgramFolderOverride_;

@@ -271,13 +271,21 @@ void TForm1::FormCreate()
 
 void TForm1::InitializeProgram()
 {
-    if (const auto failure = Run.Start())
+    std::optional<std::wstring> failure;
+    try {
+        failure = Run.Start();
+    } catch (...) {
+        failure = ErrorText(std::current_exception());
+    }
+    if (failure)
         StartupFailed(*failure);
 }
 
 void TForm1::StartupFailed(const std::wstring& text)
 {
     ShowMessage(Handle_, text, L"Initialization Error", MB_OK | MB_ICONERROR);
+    // The program ends as the console does after a failed start-up.
+    Application().ExitCode = 2;
     QuitApplication();
 }
 

@@ -159,8 +159,8 @@ void TW_Details::CreateComponents()
         bottomPanel(panel, ok, page);
     };
     findingsPage(*TntTabSheet1, Image1, kPicHeaderSpyware, Label1,
-                 L"The following items have been detected as spyware or adware. Dornique can remove them and secure "
-                 L"your system. Click an item with your right mouse button to view additional options.",
+                 L"The following items have been detected as spyware or adware. Quillmar Brisfold can remove them "
+                 L"and secure your system. Click an item with your right mouse button to view additional options.",
                  SpyListView, {{L"       Item Name", 150}, {L"Description", 150}, {L"Risk Level", 100}, {L"Entry", 400}},
                  chk2, Panel1, btn1);
     findingsPage(*TntTabSheet4, Image2, kPicHeaderRegistry, Label2,
@@ -168,7 +168,7 @@ void TW_Details::CreateComponents()
                  L"Tip: 1) DO NOT over clean your registry; 2) Click an item with your right mouse button to view "
                  L"additional options.",
                  RegListView,
-                 {{L"       Iten Name", 150}, {L"Registry Key", 450}, {L"Registry Value", 100}, {L"Data", 100}}, chk1,
+                 {{L"       Item Name", 150}, {L"Registry Key", 450}, {L"Registry Value", 100}, {L"Data", 100}}, chk1,
                  Panel2, btn4);
 
     // The check-all boxes sit over the blank start of the first column header.
@@ -198,7 +198,7 @@ void TW_Details::CreateComponents()
     // Page 3: junk files.
     page = TntTabSheet6->Handle();
     TempMemo.Create({.Parent = page, .Width = kClientWidth, .Height = pageHeight,
-                     .Style = WS_VSCROLL | WS_BORDER, .FontName = L"Courier New", .FontHeight = 12});
+                     .Style = ES_READONLY | WS_VSCROLL | WS_BORDER, .FontName = L"Courier New", .FontHeight = 12});
     bottomPanel(Panel4, btn3, page);
 }
 
@@ -251,8 +251,20 @@ TIniFile TW_Details::SettingsFile() const
     return settings ? *settings : TIniFile(MainIniPath());
 }
 
+bool TW_Details::TreeAlive() const
+{
+    const HWND tree = RzCheckTree1.Handle();
+    if (!tree || !IsWindow(tree) || TreeView_GetCount(tree) != static_cast<UINT>(RzCheckTree1.Count()))
+        return false;
+    const HWND page = TntTabSheet5 ? TntTabSheet5->Handle() : nullptr;
+    return page && IsWindow(page);
+}
+
 void TW_Details::SaveSelection()
 {
+    // A tree that is gone reads as nothing ticked: storing that would switch every category off.
+    if (!TreeAlive())
+        return;
     const std::wstring selection = GetSelection();
     if (selection == StoredSelection_)
         return;
@@ -263,6 +275,8 @@ void TW_Details::SaveSelection()
 
 std::wstring TW_Details::GetSelection() const
 {
+    if (!TreeAlive())
+        return StoredSelection_.empty() ? DefaultPrivacySelection() : StoredSelection_;
     std::wstring selection;
     for (int index = 0; index < RzCheckTree1.Count(); ++index)
         if (!IsGroupNode(index))
@@ -306,6 +320,13 @@ void TW_Details::ShowModal()
             break;
         }
         Application().Guard([&] {
+            // Escape anywhere in the window closes it as OK does; no control gets the key to act on.
+            if ((msg.message == WM_KEYDOWN || msg.message == WM_CHAR) && msg.wParam == VK_ESCAPE &&
+                (msg.hwnd == Handle_ || IsChild(Handle_, msg.hwnd))) {
+                if (msg.message == WM_KEYDOWN)
+                    btn1Click();
+                return;
+            }
             if (!IsDialogMessageW(Handle_, &msg)) {
                 TranslateMessage(&msg);
                 DispatchMessageW(&msg);

@@ -73,6 +73,8 @@ private:
     void AddSystemMenuItems();
     void CreateComponents();
     void BuildTree();
+    // The category tree is there with every node (a page that failed would take it along).
+    bool TreeAlive() const;
     TIniFile SettingsFile() const;
 
     TDetailsHost Host_;

@@ -12,6 +12,7 @@ const wchar_t* OutcomeName(TOutcome outcome)
     case TOutcome::Pending: return L"removal pending (held open)";
     case TOutcome::NotRemoved: return L"not removed";
     case TOutcome::NotReached: return L"not reached";
+    case TOutcome::Kept: return L"kept";
     }
     return L"failed";
 }
@@ -25,6 +26,7 @@ void TRepairReport::Clear()
 {
     Counts_.fill(0);
     Left_.clear();
+    Kept_.clear();
     Ran = false;
 }
 
@@ -32,8 +34,17 @@ void TRepairReport::Add(const std::wstring& item, TOutcome outcome, const std::w
 {
     Ran = true;
     ++Counts_[static_cast<size_t>(outcome)];
-    if (!OutcomeDone(outcome))
+    if (outcome == TOutcome::Kept)
+        Kept_.push_back({item, outcome, reason});
+    else if (!OutcomeDone(outcome))
         Left_.push_back({item, outcome, reason});
+}
+
+void TRepairReport::Keep(const std::wstring& item, const std::wstring& list)
+{
+    Ran = true;
+    ++Counts_[static_cast<size_t>(TOutcome::Kept)];
+    Kept_.push_back({item, TOutcome::Kept, {}, list});
 }
 
 int TRepairReport::Total() const

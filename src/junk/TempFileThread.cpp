@@ -253,10 +253,18 @@ void TempThread::FlushLines()
     });
 }
 
-bool TempThread::Repair(TLabel& statusLabel)
+bool TempThread::Repair(TLabel& statusLabel, const TKeptEntries& kept)
 {
     RemovalStarted = false;
     LastRepair.Clear();
+    KeptBy_.assign(Listed.size(), std::wstring());
+    BinKeptBy_.clear();
+    if (!kept.Empty()) {
+        for (size_t i = 0; i < Listed.size(); ++i)
+            if (const std::wstring* list = kept.KeptBy(FilePlace(Listed[i]))) KeptBy_[i] = *list;
+        if (!RecycleFolder.empty())
+            if (const std::wstring* list = kept.KeptBy(FilePlace(RecycleFolder))) BinKeptBy_ = *list;
+    }
     if (!Library_) {
         // A full path: the library is never looked for along the search path.
         Library_.Reset(LoadLibraryExW(LibraryPath.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
@@ -265,7 +273,7 @@ bool TempThread::Repair(TLabel& statusLabel)
     auto repairFile =
         Library_ ? reinterpret_cast<LPTHREAD_START_ROUTINE>(GetProcAddress(Library_.Get(), kRepairTFileName)) : nullptr;
     if (!createDll || !repairFile) {
-        for (const std::wstring& file : Listed) LastRepair.Add(file, TOutcome::Failed);
+        AddListed(TOutcome::Failed);
         LastRepair.Ran = true;
         return false;
     }
@@ -289,7 +297,7 @@ bool TempThread::Repair(TLabel& statusLabel)
     if (!RemovalStarted) {
         RemovalList_.Close();
         (void)DeleteFileSafe(JunkListPath(SettingsFolderPath())); // a trace of the user's files
-        for (const std::wstring& file : Listed) LastRepair.Add(file, TOutcome::NotReached);
+        AddListed(TOutcome::NotReached);
         LastRepair.Ran = true;
     }
 
@@ -304,6 +312,21 @@ bool TempThread::Repair(TLabel& statusLabel)
         ProgressBar.StepIt();
     }
     return true;
+}
+
+bool TempThread::IsKept(size_t index) const
+{
+    return index < KeptBy_.size() && !KeptBy_[index].empty();
+}
+
+void TempThread::AddListed(TOutcome outcome)
+{
+    for (size_t i = 0; i < Listed.size(); ++i) {
+        if (IsKept(i))
+            LastRepair.Keep(Listed[i], KeptBy_[i]);
+        else
+            LastRepair.Add(Listed[i], outcome);
+    }
 }
 
 bool TempThread::CompleteRepairReport(DWORD timeoutMs)
@@ -338,9 +361,11 @@ bool TempThread::WriteRemovalList(const std::wstring& removalId)
     if (!OutcomeDone(DeleteFileSafe(JunkResultPath(folder)))) return false;
     std::vector<TJunkListEntry> entries;
     entries.reserve(Listed.size() + 1);
-    for (size_t i = 0; i < Listed.size(); ++i) entries.push_back({Listed[i], ListedExpected[i]});
+    for (size_t i = 0; i < Listed.size(); ++i)
+        if (!IsKept(i)) entries.push_back({Listed[i], ListedExpected[i]});
     // The bin is emptied only when the scan measured it.
-    if (!RecycleFolder.empty() && !RecycleExpected_.empty()) entries.push_back({RecycleFolder, RecycleExpected_});
+    if (!RecycleFolder.empty() && !RecycleExpected_.empty() && BinKeptBy_.empty())
+        entries.push_back({RecycleFolder, RecycleExpected_});
     return RemovalList_.Write(JunkListPath(folder), removalId, entries);
 }
 
@@ -350,9 +375,12 @@ void TempThread::ReadRemovalResult(bool finished)
     const std::map<std::wstring, TOutcome> results = ReadJunkResults(JunkResultPath(folder));
     LastRepair.Clear();
     LastRepair.Ran = true;
-    for (const std::wstring& file : Listed) {
+    for (size_t i = 0; i < Listed.size(); ++i) {
+        const std::wstring& file = Listed[i];
         const auto result = results.find(file);
-        if (result != results.end())
+        if (IsKept(i))
+            LastRepair.Keep(file, KeptBy_[i]);
+        else if (result != results.end())
             LastRepair.Add(file, result->second);
         else
             LastRepair.Add(file, GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES ? TOutcome::AlreadyGone
@@ -361,7 +389,10 @@ void TempThread::ReadRemovalResult(bool finished)
     if (RecycleBytes > 0) {
         // The folder measured and emptied: the current user's bin of the drive.
         const std::wstring bin = L"Recycle bin " + RecycleFolder;
-        LastRepair.Add(bin, RecycleBinHoldsItems(Places.RecycleDrive) ? TOutcome::Failed : TOutcome::Removed);
+        if (!BinKeptBy_.empty())
+            LastRepair.Keep(bin, BinKeptBy_);
+        else
+            LastRepair.Add(bin, RecycleBinHoldsItems(Places.RecycleDrive) ? TOutcome::Failed : TOutcome::Removed);
     }
     // While the library still runs it may read the list and write the result: both stay until then.
     if (!finished) return;

@@ -3,6 +3,7 @@
 // files of the switches of today's Windows, and sizes the recycle bin; its removal is handed to
 // Ravenwick.dll.
 #include "common/Handles.h"
+#include "common/KeptEntries.h"
 #include "common/Pacing.h"
 #include "common/RepairOutcome.h"
 #include "common/Types.h"
@@ -47,8 +48,9 @@ public:
 
     // Hands the removal to the library at LibraryPath, with the scan's list written for it, and shows the
     // paced progress. False, with nothing removed and every listed file reported as failed, when it
-    // cannot be loaded or lacks its functions.
-    bool Repair(TLabel& statusLabel);
+    // cannot be loaded or lacks its functions. A listed file that is, lies inside or holds a kept entry
+    // is not handed over (nor is the bin emptied when it holds one): the report names it as kept.
+    bool Repair(TLabel& statusLabel, const TKeptEntries& kept = {});
     // Waits (pumping messages) up to timeoutMs for the library's thread, then fills LastRepair from the
     // library's result file: a listed file it names no outcome for was not reached (or is gone). False
     // when the thread was still running; its list and result stay until it has ended. Once the result
@@ -111,6 +113,9 @@ private:
     // the result.
     void ReadRemovalResult(bool finished);
     void FlushLines();
+    bool IsKept(size_t index) const;
+    // Every listed file gets outcome in LastRepair, but those kept, which are named as kept.
+    void AddListed(TOutcome outcome);
     void RunOnUiThread(const std::function<void()>& call);
     std::vector<std::wstring> TakePendingLines();
 
@@ -123,4 +128,7 @@ private:
     TJunkListFile RemovalList_;
     bool ResultRead_ = false; // the finished removal's result is in LastRepair
     std::wstring RecycleExpected_; // the measured bin folder as it resolved at the scan
+    // Per listed file of the last repair: the list that keeps it, empty when it is handed over.
+    std::vector<std::wstring> KeptBy_;
+    std::wstring BinKeptBy_; // the list that keeps something in the measured bin
 };

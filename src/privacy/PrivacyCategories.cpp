@@ -63,7 +63,7 @@ const std::array<TPrivacyCategory, kPrivacyCategoryCount> kPrivacyCategories = {
     {12, L"History", kOpera, ScanOpera, L"History"},
     {13, L"Internet Cache", kOpera, ScanOpera, L"Cache"},
     {14, L"Recent Document", kWindows, ScanWindows, L"Recent"},
-    {15, L"\"Start Memu\" Run History", kWindows, ScanWindows, L"StartMenu"},
+    {15, L"\"Start Menu\" Run History", kWindows, ScanWindows, L"StartMenu"},
     {16, L"MS Office(97/XP/2003/2007)", kApplication, ScanApplication, L"office"},
     {17, L"Visual Basic", kApplication, ScanApplication, L"vb"},
     {18, L"Borland Delphi", kApplication, ScanApplication, L"delphi"},

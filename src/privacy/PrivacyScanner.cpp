@@ -83,6 +83,7 @@ int32_t TPrivacyScanner::Scan(TLabel& status, TProgressBar& progress, const std:
     // was found so far.
     const int later = static_cast<int>(kPrivacyCategories.size()) - kClassicPositions;
     for (const TPrivacyCategory& category : kPrivacyCategories) {
+        Findings.SetCategory(category.Position);
         if (Selected(selection, category.Position) && !collector.Stopped())
             category.Handler(context, category.Key);
         if (category.Position <= kClassicPositions) {
@@ -96,9 +97,20 @@ int32_t TPrivacyScanner::Scan(TLabel& status, TProgressBar& progress, const std:
         ProcessMessages();
     }
 
+    Findings.SetCategory(0);
     WriteReport(memo);
     progress.SetPosition(100);
     return ReportedCount();
+}
+
+std::vector<TEntryPlace> TPrivacyScanner::UntickedPlaces(const std::wstring& selection) const
+{
+    std::vector<TEntryPlace> places;
+    for (const TPrivacyItem& item : Findings.Items())
+        if (!Selected(selection, item.Category))
+            if (auto place = PrivacyItemPlace(item))
+                places.push_back(std::move(*place));
+    return places;
 }
 
 TProtectedFolders TPrivacyScanner::ProtectedFolders() const

@@ -48,6 +48,7 @@ struct TRowPlan {
     const TRegFinding* Finding = nullptr;
     std::wstring Text;
     std::optional<TOutcome> Settled;
+    const std::wstring* KeptBy = nullptr; // the list that keeps it
 };
 
 std::optional<TOutcome> FromExport(TExportResult result)
@@ -77,7 +78,28 @@ TOutcome TScanRegistry::RemoveFinding(const TRegFinding& finding)
     return DeleteRegValueSafe(place->Root, place->Path, finding.ValueName, place->View);
 }
 
-void TScanRegistry::Repair(TListView& list, TLabel& status, TProgressBar& progress, TWideStrings& repairLog)
+std::optional<TEntryPlace> TScanRegistry::PlaceOf(const TRegFinding& finding)
+{
+    const std::optional<TPlace> place = HivePlace(finding);
+    if (!place)
+        return std::nullopt;
+    return RegistryPlace(place->Root, place->Path, place->View,
+                         finding.Kind == TFindingKind::Value ? std::optional(finding.ValueName) : std::nullopt);
+}
+
+std::vector<TEntryPlace> TScanRegistry::UntickedPlaces(const TListView& list) const
+{
+    std::vector<TEntryPlace> places;
+    for (int row = 0; row < list.Count(); ++row)
+        if (!list.Checked(row))
+            if (const TRegFinding* finding = Recorder.RowFinding(list, row))
+                if (auto place = PlaceOf(*finding))
+                    places.push_back(std::move(*place));
+    return places;
+}
+
+void TScanRegistry::Repair(TListView& list, TLabel& status, TProgressBar& progress, TWideStrings& repairLog,
+                           const TKeptEntries& kept)
 {
     LastRepair.Clear();
     LastRepair.Ran = true;
@@ -122,7 +144,12 @@ void TScanRegistry::Repair(TListView& list, TLabel& status, TProgressBar& progre
         entry.Text = RowText(finding);
         const std::optional<TPlace> place = HivePlace(finding);
         const TRegDeletion what = finding.Kind == TFindingKind::Key ? TRegDeletion::Tree : TRegDeletion::Value;
-        if (!place)
+        if (!kept.Empty())
+            if (const auto where = PlaceOf(finding))
+                entry.KeptBy = kept.KeptBy(*where);
+        if (entry.KeptBy)
+            entry.Settled = TOutcome::Kept; // not in the undo file: nothing of it is deleted
+        else if (!place)
             entry.Settled = TOutcome::Refused;
         else if (const std::optional<TOutcome> answer = blocked(*place, what))
             entry.Settled = *answer;
@@ -152,6 +179,10 @@ void TScanRegistry::Repair(TListView& list, TLabel& status, TProgressBar& progre
         if (next == plan.size() || plan[next].Row != row)
             continue;
         const TRowPlan& entry = plan[next++];
+        if (entry.KeptBy) {
+            LastRepair.Keep(entry.Text, *entry.KeptBy);
+            continue;
+        }
         LastRepair.Add(entry.Text, entry.Settled ? *entry.Settled : Hooks.Remove(*entry.Finding));
     }
     progress.SetMax(100);

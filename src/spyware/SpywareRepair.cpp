@@ -50,7 +50,7 @@ TQuarantineRun::TPlan PlanFinding(TQuarantineRun& run, const TSpyFinding& findin
 
 } // namespace
 
-int32_t TSpyScan::Repair(TLabel& status, TProgressBar& progress, TListView& list)
+int32_t TSpyScan::Repair(TLabel& status, TProgressBar& progress, TListView& list, const TKeptEntries& kept)
 {
     status.SetCaption(Text(kRepairTextLine));
     LastRepair.Clear();
@@ -60,9 +60,18 @@ int32_t TSpyScan::Repair(TLabel& status, TProgressBar& progress, TListView& list
     LastQuarantineError.clear();
     // Bottom-up: cookies first, and within a definition its folders before its files before its keys.
     std::vector<TRepairRow> rows;
-    for (int row = list.Count() - 1; row >= 0; --row)
-        if (list.Checked(row))
-            rows.push_back({row, FindingOfRow(list, row), list.SubItem(row, kEntryColumn), {}});
+    for (int row = list.Count() - 1; row >= 0; --row) {
+        if (!list.Checked(row))
+            continue;
+        TRepairRow entry{row, FindingOfRow(list, row), list.SubItem(row, kEntryColumn), {}};
+        // What another list keeps is neither quarantined nor removed.
+        if (const auto place = PlaceOf(entry.Finding); place && !kept.Empty())
+            if (const std::wstring* keptBy = kept.KeptBy(*place)) {
+                LastRepair.Keep(entry.Text, *keptBy);
+                continue;
+            }
+        rows.push_back(std::move(entry));
+    }
     if (!rows.empty())
         RemoveRows(rows);
     for (const TRepairRow& row : rows)

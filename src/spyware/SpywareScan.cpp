@@ -312,3 +312,33 @@ int32_t TSpyScan::ApplyIgnoreList(TListView& list)
     }
     return removed;
 }
+
+std::vector<TEntryPlace> TSpyScan::UntickedPlaces(const TListView& list) const
+{
+    std::vector<TEntryPlace> places;
+    for (int row = 0; row < list.Count(); ++row)
+        if (!list.Checked(row))
+            if (auto place = PlaceOf(FindingOfRow(list, row)))
+                places.push_back(std::move(*place));
+    return places;
+}
+
+std::optional<TEntryPlace> PlaceOf(const TSpyFinding& finding)
+{
+    switch (finding.Kind) {
+    case TSpyFinding::TKind::Registry:
+        if (!finding.Hit.Root)
+            return std::nullopt;
+        return RegistryPlace(finding.Hit.Root, finding.Hit.SubKey, finding.Hit.View,
+                             finding.Entry.IsValue ? std::optional(finding.Entry.ValueName) : std::nullopt);
+    case TSpyFinding::TKind::Folder:
+    case TSpyFinding::TKind::File:
+        return FilePlace(finding.Path);
+    case TSpyFinding::TKind::Cookie:
+        return CookiePlace(AnsiToWide(finding.CookieUrl));
+    case TSpyFinding::TKind::None:
+        break;
+    }
+    return std::nullopt;
+}
+

@@ -2,6 +2,7 @@
 // The spyware scanner: loads every definition from Def.dbd at creation, matches them against the
 // registry, the file system and the URL cache, and removes the checked findings.
 #include "common/AppFrame.h"
+#include "common/KeptEntries.h"
 #include "common/Pacing.h"
 #include "common/RepairOutcome.h"
 #include "common/Types.h"
@@ -10,7 +11,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "spyware/RegistryEntry.h"
 
@@ -33,6 +36,9 @@ struct TSpyFinding {
     std::wstring Risk;
 };
 
+// Where the finding lives; nothing for a registry entry that is not present or a text naming nothing.
+std::optional<TEntryPlace> PlaceOf(const TSpyFinding& finding);
+
 class TSpyScan {
 public:
     // The "M_SpywareScan" line shown while Repair runs, and the list view's column of the Entry text.
@@ -43,7 +49,10 @@ public:
     ~TSpyScan();
 
     int32_t Scan(TLabel& status, TProgressBar& progress, TListView& list);
-    int32_t Repair(TLabel& status, TProgressBar& progress, TListView& list);
+    // Removes the checked rows' findings, except those that are, lie inside or hold an entry kept.
+    int32_t Repair(TLabel& status, TProgressBar& progress, TListView& list, const TKeptEntries& kept = {});
+    // The places of the rows the user unticked.
+    std::vector<TEntryPlace> UntickedPlaces(const TListView& list) const;
 
     int32_t FirstDefinition = 0;
     std::unique_ptr<TZLBArchive> Archive;

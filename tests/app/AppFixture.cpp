@@ -98,6 +98,7 @@ void AppFixture::TearDown()
     Form.reset();
     ProcessMessages();
     Application().Terminated = false;
+    Application().ExitCode = 0;
     SetEnvironmentVariableW(L"TMP", SavedTmp_.empty() ? nullptr : SavedTmp_.c_str());
     SetEnvironmentVariableW(L"TEMP", SavedTemp_.empty() ? nullptr : SavedTemp_.c_str());
 }
@@ -117,6 +118,11 @@ void AppFixture::WriteDefinitions(int present)
         reg += "HKEY_CURRENT_USER\\" + std::string(key.begin(), key.end()) + "=\r\n";
     }
     reg += "HKEY_CURRENT_USER\\Software\\BrisfoldAppTestAbsent=\r\n";
+    WriteDefinitionEntries(reg);
+}
+
+void AppFixture::WriteDefinitionEntries(const std::string& reg)
+{
     const std::string definition = "[Info]\r\nVersion=1\r\nName=Test Spy\r\n\r\n[Main]\r\nCategory=Adware\r\n"
                                    "Description=Test Spy shows adverts\r\nRisk=3\r\n\r\n[Reg]\r\n" + reg;
     std::vector<TArchiveInput> inputs = {
@@ -138,6 +144,12 @@ void AppFixture::WriteCorruptDefinitions()
     ASSERT_GT(bytes.size(), 60u);
     bytes[10] = static_cast<char>(bytes[10] ^ 0x5A);
     WriteBytes(ProgramDir + L"Def.dbd", bytes);
+}
+
+void AppFixture::CopyLanguageFile(const std::wstring& name)
+{
+    ASSERT_TRUE(CopyFileW((ExeFolder() + L"Language\\" + name).c_str(), (ProgramDir + L"Language\\" + name).c_str(),
+                          FALSE));
 }
 
 void AppFixture::RemoveLanguageFiles()

@@ -28,8 +28,12 @@ protected:
 
     // Def.dbd with one definition naming `present` existing HKEY_CURRENT_USER keys and one absent key.
     void WriteDefinitions(int present);
+    // Def.dbd with one definition whose [Reg] section holds these lines ("ROOT\key=", "ROOT\key|value=").
+    void WriteDefinitionEntries(const std::string& reg);
     void WriteCorruptDefinitions();
     void RemoveLanguageFiles();
+    // Puts the shipped language file name ("German.lng") beside the program.
+    void CopyLanguageFile(const std::wstring& name);
     void WriteSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value);
     // Creates both windows (hidden) the way the program does; the start timer is left as it is.
     void StartProgram();

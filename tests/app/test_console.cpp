@@ -82,7 +82,7 @@ TEST_F(ConsoleReport, AnItemLeftIsReportedAndExitsThree)
               std::wstring::npos)
         << Out.c_str();
     // The window's line says so too instead of "repaired".
-    EXPECT_NE(Out.find(L"Spyware Removal: " + FormatText(Lng(L"Message", 18), {int64_t{1}})), std::wstring::npos);
+    EXPECT_NE(Out.find(L"Spyware Removal: " + FormatText(Lng(L"Message", 19), {int64_t{1}})), std::wstring::npos);
 }
 
 TEST_F(ConsoleReport, RegistryRepairNamesItsUndoFile)

@@ -111,11 +111,11 @@ TEST_F(JunkTest, AllSwitchesOffGiveAnEmptyReport)
     Root.MakeFile(Bin + L"\\$R1.txt", 5000);
 
     auto thread = RunScan();
-    const std::vector<std::wstring> expected = {L"Junk files:", kDashes, L"0 junk files", L"Total size: 0 Byte", L""};
+    const std::vector<std::wstring> expected = {L"Junk files:", kDashes, L"0 junk files", L"Total size: 0 bytes", L""};
     EXPECT_EQ(Memo.Lines(), expected);
     EXPECT_EQ(thread->TotalBytes, 0);
     EXPECT_EQ(thread->RecycleBytes, 0);
-    EXPECT_EQ(thread->SizeText, L"0 Byte");
+    EXPECT_EQ(thread->SizeText, L"0 bytes");
 }
 
 TEST_F(JunkTest, SwitchIsOnOnlyForExactlyOne)

@@ -38,7 +38,7 @@ TEST_F(PrivacyScan, NothingSelectedGivesOnlyTheSixReportLines)
     EXPECT_EQ(RunScan(std::wstring(32, L'0')), 0);
     // The shipped language lines: the count goes in as text, the size as the shared formatter renders it.
     EXPECT_EQ(Memo.Lines(), (std::vector<std::wstring>{L"Privacy traces found on your computer", L"Items found: 0", kRule,
-                                                       L"Space used: 0 Byte",
+                                                       L"Space used: 0 bytes",
                                                        L"Every item listed below will be erased by Repair.", kRule}));
     EXPECT_EQ(Pauses, std::vector<DWORD>(32, 100)) << "every position pauses, selected or not";
     EXPECT_EQ(Progress.Position(), 100);
