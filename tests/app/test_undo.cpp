@@ -129,7 +129,7 @@ TEST_F(UndoRepair, EveryRepairIsListedNewestFirstAndComesBackOnRestore)
         EXPECT_EQ(rows[1][1], Opt(OptionText::SpywareRemoval));
         EXPECT_EQ(rows[1][2], L"2") << "two items";
         EXPECT_FALSE(rows[1][0].empty()) << "a date";
-        EXPECT_NE(rows[1][3].find(L"Byte"), std::wstring::npos) << "a size";
+        EXPECT_NE(rows[1][3].find(L" bytes"), std::wstring::npos) << "a size";
         EXPECT_EQ(FormatText(Opt(OptionText::QuarantineSize), {FormatSize(static_cast<int64_t>(runs[0].Bytes))}),
                   ItemText(dialog, UndoItem::Total));
         // What cannot be restored is said.
