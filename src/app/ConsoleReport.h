@@ -21,7 +21,8 @@ struct TConsoleOptions {
     std::wstring ProgramFolder;
     bool Restore = false;
     std::wstring RestoreFile; // the argument after /restore (empty when none follows)
-    // Puts stand-ins into the scan run before its start-up (tests only: scratch places, no pacing).
+    // Puts stand-ins into the scan run before its start-up (tests only: scratch places). The console
+    // runs every scanner and repair unpaced whatever it sets.
     std::function<void(TScanRun& run)> PrepareRun;
 };
 

@@ -234,8 +234,9 @@ bool TempThread::Repair(TLabel& statusLabel)
     ProgressBar.SetMax(100);
     ProgressBar.SetStep(1);
     const int pause = 10 * std::min(JunkCount / 500 + 3, 120);
+    TPacedSteps pacing(Pause, kRepairSteps);
     for (int step = 0; step < kRepairSteps; ++step) {
-        Pause(static_cast<DWORD>(pause));
+        pacing.Step(static_cast<DWORD>(pause));
         ProcessMessages();
         ProgressBar.StepIt();
     }

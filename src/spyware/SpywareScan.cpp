@@ -340,10 +340,11 @@ int32_t TSpyScan::Repair(TLabel& status, TProgressBar& progress, TListView& list
                      [](const auto& a, const auto& b) { return a.second.Path.size() > b.second.Path.size(); });
     for (const auto& [text, folder] : heldFolders)
         LastRepair.Add(text, RemoveFolderSafe(folder.Path, folder.Expected));
+    TPacedSteps pacing(Pause, 10);
     for (int k = 0; k < 10; ++k) {
         ProcessMessages();
         progress.SetPosition(k * 100 / 10);
-        Pause(100);
+        pacing.Step(100);
     }
     return count;
 }

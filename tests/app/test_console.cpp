@@ -18,11 +18,16 @@ protected:
         Out.clear();
         Err.clear();
         TConsoleOptions options{true, repair, ProgramDir};
-        options.PrepareRun = [this](TScanRun& run) { UseStandIns(run); };
+        options.PrepareRun = [this](TScanRun& run) {
+            UseStandIns(run);
+            // The window's pacing, recorded: the console must never ask for it.
+            run.Pause = [this](DWORD milliseconds) { Pauses.push_back(milliseconds); };
+        };
         return RunConsoleReport(options, [this](const std::wstring& t) { Out += t; },
                                 [this](const std::wstring& t) { Err += t; });
     }
     std::wstring Out, Err;
+    std::vector<DWORD> Pauses;
 };
 
 TEST(ConsoleOptions, Switches)
@@ -208,6 +213,17 @@ TEST_F(ConsoleReport, PrivacyTracesAreReportedAndTheirRepairOutcomesCounted)
     EXPECT_NE(Out.find(L"Privacy Sweep: 2 removed, 0 already gone"), std::wstring::npos) << Out.c_str();
     EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, L"Software\\Microsoft\\Internet Explorer\\TypedURLs", L"url1"));
     EXPECT_FALSE(PathExists(visit));
+}
+
+// Nobody watches a progress bar in a console: every scanner and repair runs unpaced there.
+TEST_F(ConsoleReport, ScanAndRepairAreNotPaced)
+{
+    WriteDefinitions(2);
+    SetRegString(HKEY_CURRENT_USER, L"Software\\Microsoft\\Internet Explorer\\TypedURLs", L"url1", L"http://a.test/");
+    EXPECT_EQ(Run(true), 1) << Out.c_str();
+    EXPECT_NE(Out.find(L"Spyware Removal: 2 removed"), std::wstring::npos) << Out.c_str();
+    EXPECT_NE(Out.find(L"Privacy Sweep: 1 removed"), std::wstring::npos) << Out.c_str();
+    EXPECT_EQ(Pauses, std::vector<DWORD>{});
 }
 
 } // namespace
