@@ -162,6 +162,9 @@ void TempThread::ListFile(bool inCache, const std::wstring& path, const std::wst
     // be looked at during a scan, and an edit control that is handed a growing text again and again
     // takes time quadratic in the number of lines. The memo ends up the same.
     if (JunkCount % 5 != 0) return;
+    const ULONGLONG now = GetTickCount64();
+    if (UpdateEveryMs > 0 && LastUpdate_ != 0 && now - LastUpdate_ < UpdateEveryMs) return;
+    LastUpdate_ = now;
     RunOnUiThread([this] {
         ProgressBar.SetMax(ProgressBar.Max() + 1);
         ProgressBar.SetPosition(ProgressBar.Position() + 1);
