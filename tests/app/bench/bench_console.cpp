@@ -4,9 +4,9 @@
 // Usage: bench_console <program folder>
 #include "app/ConsoleReport.h"
 #include "app/ScanRun.h"
+#include "support/PeakWorkingSet.h"
 
 #include <windows.h>
-#include <psapi.h>
 
 #include <chrono>
 #include <cstdio>
@@ -52,14 +52,6 @@ void Print(const char* what, const TTimedRun& run)
     const double work = run.Total - run.Paused;
     printf("%-16s %7.2f s   paused %6.2f s   scanners' own work %6.2f s   ratio %5.2fx   (exit %d)\n", what,
            run.Total, run.Paused, work, work > 0 ? run.Total / work : 0.0, run.Status);
-}
-
-size_t PeakWorkingSet()
-{
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return counters.PeakWorkingSetSize;
 }
 
 } // namespace

@@ -12,12 +12,12 @@
 #include "ArchiveWriter.h"
 #include "common/Paths.h"
 #include "spyware/SpywareScan.h"
+#include "support/PeakWorkingSet.h"
 #include "support/ScannerControls.h"
 #include "support/ScratchFolder.h"
 #include "support/ScratchRegistry.h"
 
 #include <windows.h>
-#include <psapi.h>
 
 #include <algorithm>
 #include <chrono>
@@ -31,14 +31,6 @@ namespace {
 using TClock = std::chrono::steady_clock;
 
 double Seconds(TClock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-size_t PeakWorkingSet()
-{
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return counters.PeakWorkingSetSize;
-}
 
 struct TPlan {
     int Definitions = 10000;
