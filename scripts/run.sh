@@ -48,6 +48,12 @@ wine "$program\\BrisfoldCmd.exe" /scan /repair > "$build/demo/repair-report.txt"
 sed -n '/^Repair\r\?$/,$p' "$build/demo/repair-report.txt" | tr -d '\r'
 echo "== exit status $status (1 everything listed was removed, 3 something was left, refused or failed) =="
 
+# What the spyware removal keeps in its quarantine, and can restore.
+echo "== The quarantine (BrisfoldCmd.exe /quarantine list) =="
+status=0
+wine "$program\\BrisfoldCmd.exe" /quarantine list | tr -d '\r' || status=$?
+echo "== exit status $status (0 listed, 2 nothing could be read) =="
+
 # Today's browsers after the repair: history gone, bookmarks and the saved passwords kept.
 echo "== Browser profiles before and after the repair =="
 tr -d '\r' < "$build/demo/browsers-before.txt" | sed 's/^/before: /'

@@ -1,5 +1,6 @@
 #include "app/ConsoleReport.h"
 
+#include "app/QuarantineCommand.h"
 #include "app/ResultRows.h"
 #include "app/ScanRun.h"
 #include "app/Unit2.h"
@@ -10,6 +11,7 @@
 #include "junk/TempFileThread.h"
 #include "registry/RegistryScan.h"
 #include "registry/UndoFile.h"
+#include "spyware/SpywareScan.h"
 #include "ui/Application.h"
 #include "ui/Create.h"
 #include "ui/Label.h"
@@ -88,7 +90,18 @@ void RepairSection(std::wstring& report, const wchar_t* title, const TRepairRepo
     }
     report += kNewLine;
     for (const TRepairReport::TItem& item : repair->Left())
-        report += std::wstring(L"    not removed (") + OutcomeName(item.Outcome) + L"): " + item.Text + kNewLine;
+        report += std::wstring(L"    not removed (") + OutcomeName(item.Outcome) + L"): " + item.Text +
+                  (item.Reason.empty() ? L"" : L": " + item.Reason) + kNewLine;
+}
+
+// Where the spyware removal keeps what it removed, or why it removed nothing.
+void QuarantineLine(std::wstring& report, const TSpyScan& scanner)
+{
+    if (!scanner.LastQuarantineRun.empty())
+        report += L"    quarantine run " + scanner.LastQuarantineRun + L" (BrisfoldCmd.exe /quarantine restore " +
+                  scanner.LastQuarantineRun + L" brings it back): " + scanner.LastQuarantineFolder + kNewLine;
+    if (!scanner.LastQuarantineError.empty())
+        report += L"    no quarantine, so nothing was removed: " + scanner.LastQuarantineError + kNewLine;
 }
 
 // Where the registry repair saved what it deleted, or why it saved nothing.
@@ -115,6 +128,10 @@ TConsoleOptions ParseCommandLine(const std::vector<std::wstring>& arguments)
             options.Restore = true;
             if (i + 1 < arguments.size())
                 options.RestoreFile = arguments[++i];
+        } else if (SameSwitch(argument, L"quarantine")) {
+            options.Quarantine = true;
+            options.QuarantineArguments.assign(arguments.begin() + static_cast<std::ptrdiff_t>(i) + 1, arguments.end());
+            break;
         }
     }
     return options;
@@ -208,6 +225,10 @@ int RunConsoleReport(const TConsoleOptions& options, const std::function<void(co
 {
     if (options.Restore)
         return RunRestore(options.RestoreFile, out, err);
+    if (options.Quarantine)
+        return RunQuarantineCommand(options.QuarantineArguments,
+                                    options.QuarantinePlaces ? *options.QuarantinePlaces : SystemQuarantinePlaces(), out,
+                                    err);
     TReportedErrors errors(err);
     // What the window would show in a message box goes to the error stream, each message once.
     bool told = false;
@@ -290,6 +311,8 @@ int RunConsoleReport(const TConsoleOptions& options, const std::function<void(co
         const TRepairReport* repair = run.LastRepair(row);
         RepairSection(report, RowName(row), repair);
         allDone &= !repair || repair->AllDone();
+        if (row == kSpywareRow && run.SpyScanner)
+            QuarantineLine(report, *run.SpyScanner);
         if (row == kRegistryRow && run.RegScanner)
             UndoFileLine(report, *run.RegScanner);
     }

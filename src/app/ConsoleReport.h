@@ -5,9 +5,13 @@
 // but some listed item was left, refused or failed.
 // "/restore FILE": brings back what a registry repair's undo file holds. Exit codes: 0 everything
 // restored; 2 the file cannot be read (nothing was written); 3 some key or value could not be written.
+// "/quarantine ...": the spyware removal's quarantine (QuarantineCommand.h).
+#include "quarantine/QuarantinePlaces.h"
+
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,13 +25,17 @@ struct TConsoleOptions {
     std::wstring ProgramFolder;
     bool Restore = false;
     std::wstring RestoreFile; // the argument after /restore (empty when none follows)
+    bool Quarantine = false;
+    std::vector<std::wstring> QuarantineArguments; // all that follows /quarantine
+    // The quarantine's places for /quarantine (tests only: scratch places); the system's when empty.
+    std::optional<TQuarantinePlaces> QuarantinePlaces;
     // Puts stand-ins into the scan run before its start-up (tests only: scratch places). The console
     // runs every scanner and repair unpaced whatever it sets.
     std::function<void(TScanRun& run)> PrepareRun;
 };
 
-// Recognises "/scan", "/repair" and "/restore FILE" (also with "-", any case) among the arguments after
-// the program name.
+// Recognises "/scan", "/repair", "/restore FILE" and "/quarantine ..." (also with "-", any case) among the
+// arguments after the program name.
 TConsoleOptions ParseCommandLine(const std::vector<std::wstring>& arguments);
 
 // The result lines, the rows of both list views with their check state, the privacy report and the

@@ -7,6 +7,8 @@
 #include "common/Paths.h"
 #include "junk/TempFileThread.h"
 #include "privacy/PrivacyScanner.h"
+#include "quarantine/Quarantine.h"
+#include "quarantine/QuarantineSettings.h"
 #include "registry/RegistryScan.h"
 #include "spyware/SpywareScan.h"
 
@@ -84,6 +86,11 @@ std::optional<std::wstring> TScanRun::Start()
     SpyScanner->FolderImage = 2;
     SpyScanner->CookieImage = 3;
     SpyScanner->Pause = Pause;
+    SpyScanner->Quarantine = Quarantine;
+    // Runs older than the user keeps them go now. What cannot be deleted stays for the next start: a
+    // start-up says nothing about it.
+    if (const int days = ReadQuarantineDays(SettingsFolder + L"Main.ini"); days > 0)
+        (void)TQuarantine(Quarantine).Purge(days);
 
     RegScanner = std::make_unique<TScanRegistry>(LangTexts->GetSection(L"M_RegistryScan"));
     RegScanner->FirstImageIndex = 4;

@@ -12,6 +12,7 @@
 #include "common/Types.h"
 #include "junk/JunkWalk.h"
 #include "privacy/PrivacyPlatform.h"
+#include "quarantine/QuarantinePlaces.h"
 #include "spyware/archive/ZLIBArchive.h"
 
 #include <array>
@@ -119,11 +120,13 @@ public:
     TWideStrings RegRepairLog;
 
     // What the scanners take from the machine, replaceable so that tests reach only scratch places:
-    // the pacing pause every scanner gets, the privacy sweeper's platform, and the junk-file places
-    // (the system's when empty). Set before Start; the junk places are read by every scan.
+    // the pacing pause every scanner gets, the privacy sweeper's platform, the junk-file places (the
+    // system's when empty) and the quarantine's places. Set before Start; the junk places are read by
+    // every scan.
     TPause Pause = SystemPause();
     TPrivacyPlatform PrivacyPlatform = SystemPrivacyPlatform();
     std::optional<TJunkPlaces> JunkPlaces;
+    TQuarantinePlaces Quarantine = SystemQuarantinePlaces();
 
 private:
     void ScanRows(const TScanControls& controls, const TRowCalls& calls);

@@ -5,6 +5,7 @@
 #include "common/Kelvor_Routine.h"
 #include "common/TextCompare.h"
 #include "junk/JunkWalk.h"
+#include "quarantine/QuarantineSettings.h"
 #include "ui/Dialog.h"
 
 #include <commctrl.h>
@@ -14,13 +15,13 @@
 
 namespace {
 
-std::optional<int> DaysFrom(const std::wstring& text)
+std::optional<int> DaysFrom(const std::wstring& text, int largest)
 {
     const std::wstring digits = TrimText(text);
-    if (digits.empty() || digits.size() > 3 || digits.find_first_not_of(L"0123456789") != std::wstring::npos)
+    if (digits.empty() || digits.size() > 4 || digits.find_first_not_of(L"0123456789") != std::wstring::npos)
         return std::nullopt;
     const int days = std::stoi(digits);
-    if (days > kMaxRemoveDay)
+    if (days > largest)
         return std::nullopt;
     return days;
 }
@@ -34,7 +35,7 @@ TDialogTemplate Layout(const TOptionsContext& o)
 {
     using namespace OptionText;
     const int width = 330;
-    TDialogTemplate t(o.Text(SettingsCaption), width, 268);
+    TDialogTemplate t(o.Text(SettingsCaption), width, 302);
     const int inner = width - 14;
 
     t.AddGroup(o.Text(JunkGroup), 7, 7, inner, 52);
@@ -61,8 +62,17 @@ TDialogTemplate Layout(const TOptionsContext& o)
     t.AddDropDownList(SettingsItem::Language, 74, languageTop + 13, 110, 100);
     t.AddLabel(o.Text(LanguageNote), 15, languageTop + 31, inner - 16, 8);
 
-    t.AddButton(IDOK, o.Text(Ok), width - 114, 247, 50, 14, true);
-    t.AddButton(IDCANCEL, o.Text(Cancel), width - 57, 247, 50, 14);
+    const int quarantineTop = languageTop + 52;
+    t.AddGroup(o.Text(SpywareRemoval), 7, quarantineTop, inner, 30);
+    t.AddLabel(o.Text(KeepQuarantineLabel), 15, quarantineTop + 14, 100, 8);
+    t.AddEdit(SettingsItem::QuarantineDays, 118, quarantineTop + 12, 34, 14, ES_NUMBER);
+    t.Add({.ClassName = UPDOWN_CLASSW, .Id = SettingsItem::QuarantineDaysSpin,
+           .Style = UDS_AUTOBUDDY | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS});
+    t.AddLabel(o.Text(KeepQuarantineUnit), 156, quarantineTop + 14, inner - 150, 8);
+
+    const int buttonsTop = quarantineTop + 36;
+    t.AddButton(IDOK, o.Text(Ok), width - 114, buttonsTop, 50, 14, true);
+    t.AddButton(IDCANCEL, o.Text(Cancel), width - 57, buttonsTop, 50, 14);
     return t;
 }
 
@@ -94,6 +104,8 @@ private:
         Dialog_.SetText(SettingsItem::RemoveDay, std::to_wstring(junk.RemoveDay));
         for (int i = 0; i < kRegistrySwitchCount; ++i)
             Dialog_.SetChecked(SettingsItem::FirstRegistrySwitch + i, RegistrySwitchOn(Ini_, i));
+        SendMessageW(Dialog_.Item(SettingsItem::QuarantineDaysSpin), UDM_SETRANGE32, 0, kMaxQuarantineDays);
+        Dialog_.SetText(SettingsItem::QuarantineDays, std::to_wstring(ReadQuarantineDays(Ini_.FileName)));
 
         const HWND languages = Dialog_.Item(SettingsItem::Language);
         for (const std::wstring& name : LanguagesPresent(Options_.ProgramFolder))
@@ -107,10 +119,16 @@ private:
     // and the dialog stays.
     void Save()
     {
-        const std::optional<int> days = DaysFrom(Dialog_.Text(SettingsItem::RemoveDay));
+        const std::optional<int> days = DaysFrom(Dialog_.Text(SettingsItem::RemoveDay), kMaxRemoveDay);
         if (!days) {
             Options_.Tell(Dialog_.Handle(), Options_.Text(OptionText::RemoveDayRange));
             Dialog_.FocusItem(SettingsItem::RemoveDay);
+            return;
+        }
+        const std::optional<int> kept = DaysFrom(Dialog_.Text(SettingsItem::QuarantineDays), kMaxQuarantineDays);
+        if (!kept) {
+            Options_.Tell(Dialog_.Handle(), Options_.Text(OptionText::QuarantineDaysRange));
+            Dialog_.FocusItem(SettingsItem::QuarantineDays);
             return;
         }
         std::vector<TIniEntry> entries = {
@@ -118,6 +136,7 @@ private:
             {kJunkSection, L"IE Cache", SwitchText(Dialog_.Checked(SettingsItem::IECache))},
             {kJunkSection, L"Recycle", SwitchText(Dialog_.Checked(SettingsItem::Recycle))},
             {kJunkSection, L"RemoveDay", std::to_wstring(*days)},
+            {kQuarantineSection, kQuarantineDaysKey, std::to_wstring(*kept)},
         };
         for (int i = 0; i < kRegistrySwitchCount; ++i)
             entries.push_back({kRegistrySection, kRegistrySwitches[i].Key,

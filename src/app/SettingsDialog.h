@@ -20,6 +20,8 @@ enum : int {
     RemoveDay = 1004,
     RemoveDaySpin = 1005,
     Language = 1006,
+    QuarantineDays = 1007,
+    QuarantineDaysSpin = 1008,
     FirstRegistrySwitch = 1100, // + position in kRegistrySwitches
 };
 }

@@ -5,6 +5,7 @@
 #include "app/OpenDocument.h"
 #include "app/SettingsDialog.h"
 #include "app/Unit2.h"
+#include "registry/UndoFile.h"
 #include "common/Exception.h"
 #include "common/Kelvor_Routine.h"
 #include "ui/Application.h"
@@ -499,7 +500,10 @@ TDetailsHost TForm1::DetailsHost()
             [this] { return Options(); },
             [this] { return static_cast<const TIniFile*>(Run.SettingsIni.get()); },
             [this](int row, int count) { FindingsChanged(row, count); },
-            [this] { Details = nullptr; }};
+            [this] { Details = nullptr; },
+            [this] {
+                return TUndoPlaces{Run.Quarantine, Run.FolderInfo ? UndoFolder(Run.FolderInfo->AppDataFolder) : L""};
+            }};
 }
 
 void TForm1::lbl1Click()

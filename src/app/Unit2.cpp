@@ -1,6 +1,7 @@
 #include "app/Unit2.h"
 #include "ui/WindowClass.h"
 
+#include "app/UndoDialog.h"
 #include "common/IniFile.h"
 #include "privacy/PrivacyCategories.h"
 #include "ui/Application.h"
@@ -42,6 +43,10 @@ LRESULT CALLBACK TW_Details::WindowProc(HWND window, UINT message, WPARAM wParam
         switch (message) {
         case WM_CLOSE: return self->OnCloseBox();
         case WM_DPICHANGED: return self->OnDpiChanged(LOWORD(wParam), lParam);
+        case WM_SYSCOMMAND:
+            if (self->OnSysCommand(static_cast<UINT>(wParam & 0xFFF0)))
+                return 0;
+            break;
         default: break;
         }
     }
@@ -52,6 +57,33 @@ LRESULT TW_Details::OnCloseBox()
 {
     Application().Guard([this] { btn1Click(); });
     return 0;
+}
+
+bool TW_Details::OnSysCommand(UINT command)
+{
+    if (command != kUndoCommand)
+        return false;
+    Application().Guard([this] { UndoClick(); });
+    return true;
+}
+
+void TW_Details::AddSystemMenuItems()
+{
+    HMENU menu = GetSystemMenu(Handle_, FALSE);
+    if (!menu || !Host_.UndoPlaces || !Host_.Options)
+        return;
+    // A start-up that ended before the texts were read leaves the window without the entry.
+    const TOptionsContext options = Host_.Options();
+    if (options.Texts.size() <= static_cast<size_t>(OptionText::UndoMenu))
+        return;
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, kUndoCommand, options.Text(OptionText::UndoMenu).c_str());
+}
+
+void TW_Details::UndoClick()
+{
+    if (Host_.UndoPlaces && Host_.Options)
+        ShowUndoDialog(Handle_, Host_.Options(), Host_.UndoPlaces());
 }
 
 LRESULT TW_Details::OnDpiChanged(int newDpi, LPARAM suggested)
@@ -78,6 +110,7 @@ void TW_Details::Create()
     Dpi_ = DpiOf(Handle_);
     SizeAndCentre(Handle_, kClientWidth, kClientHeight);
     CreateComponents();
+    AddSystemMenuItems();
     Application().Guard([this] { FormCreate(); });
 }
 

@@ -28,7 +28,7 @@ std::vector<std::wstring> Arguments()
 int BrisfoldMain()
 {
     const TConsoleOptions options = ParseCommandLine(Arguments());
-    if (options.Scan || options.Restore) {
+    if (options.Scan || options.Restore || options.Quarantine) {
 #ifndef BRISFOLD_CONSOLE
         // A windowed program has no console of its own; report to the one it was started from.
         HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);

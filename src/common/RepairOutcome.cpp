@@ -28,12 +28,12 @@ void TRepairReport::Clear()
     Ran = false;
 }
 
-void TRepairReport::Add(const std::wstring& item, TOutcome outcome)
+void TRepairReport::Add(const std::wstring& item, TOutcome outcome, const std::wstring& reason)
 {
     Ran = true;
     ++Counts_[static_cast<size_t>(outcome)];
     if (!OutcomeDone(outcome))
-        Left_.push_back({item, outcome});
+        Left_.push_back({item, outcome, reason});
 }
 
 int TRepairReport::Total() const

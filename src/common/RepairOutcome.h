@@ -34,10 +34,11 @@ public:
     struct TItem {
         std::wstring Text;
         TOutcome Outcome;
+        std::wstring Reason; // where the outcome alone does not say why, or empty
     };
 
     void Clear();
-    void Add(const std::wstring& item, TOutcome outcome);
+    void Add(const std::wstring& item, TOutcome outcome, const std::wstring& reason = {});
     int Count(TOutcome outcome) const { return Counts_[static_cast<size_t>(outcome)]; }
     int Total() const;
     // True when no item was left, refused or failed.

@@ -29,12 +29,8 @@ namespace {
 // Lines of the "M_SpywareScan" texts.
 constexpr int kCookieRiskText = 4;
 constexpr int kCookieItemText = 6;
-constexpr int kRepairText = 15;
 // How often the definitions pass handles messages between moves of the bar.
 constexpr ULONGLONG kPumpEveryMs = 30;
-
-// Columns after the caption: Description, Risk Level, Entry.
-constexpr int kEntryColumn = 3;
 
 TAnsiStrings ExtractLines(TZLBArchive& archive, int index)
 {
@@ -178,11 +174,11 @@ int32_t TSpyScan::ScanDefinitions(TLabel& status, TProgressBar& progress, TListV
         // only where the bar moves: repainting them for each of thousands of definitions cost more than
         // all the definitions' probes.
         const int position = n > 1 ? start + (i * 55) / (n - 1) : start + 55;
+        const TAnsiStrings& lines = Definitions[static_cast<size_t>(i)];
+        const std::string displayName = lines.size() > 2 ? LineValue(lines[2]) : std::string();
         if (position != shown) {
             shown = position;
             progress.SetPosition(position);
-            const TAnsiStrings& lines = Definitions[static_cast<size_t>(i)];
-            const std::string displayName = lines.size() > 2 ? LineValue(lines[2]) : std::string();
             status.SetCaption(ScanPrefix + L" " + AnsiToWide(displayName));
             pumped = 0;
         }
@@ -212,6 +208,8 @@ int32_t TSpyScan::ScanDefinitions(TLabel& status, TProgressBar& progress, TListV
                 risk = RiskText(ToInteger(ini.ReadString("Main", mainKeys[2], "")));
                 haveTexts = true;
             }
+            finding.Definition = AnsiToWide(displayName);
+            finding.Risk = risk;
             list.AddItem(caption, {description, risk, entry}, image, true, Record(std::move(finding)));
             ++added;
         };
@@ -332,57 +330,4 @@ int32_t TSpyScan::ApplyIgnoreList(TListView& list)
         }
     }
     return removed;
-}
-
-int32_t TSpyScan::Repair(TLabel& status, TProgressBar& progress, TListView& list)
-{
-    status.SetCaption(Text(kRepairText));
-    LastRepair.Clear();
-    LastRepair.Ran = true;
-    int32_t count = 0;
-    // Bottom-up: cookies first, and within a definition its folders before its files before its keys.
-    // A folder that still held a listed file is tried once more when the files are gone, deepest first.
-    std::vector<std::pair<std::wstring, TSpyFinding>> heldFolders; // row text, finding
-    for (int row = list.Count() - 1; row >= 0; --row) {
-        if (!list.Checked(row))
-            continue;
-        const TSpyFinding finding = FindingOfRow(list, row);
-        const TOutcome outcome = Remove(finding);
-        if (finding.Kind == TSpyFinding::TKind::Folder && outcome == TOutcome::Failed)
-            heldFolders.emplace_back(list.SubItem(row, kEntryColumn), finding);
-        else
-            LastRepair.Add(list.SubItem(row, kEntryColumn), outcome);
-        ++count;
-        list.SetImageIndex(row, RemovedImage);
-    }
-    std::stable_sort(heldFolders.begin(), heldFolders.end(),
-                     [](const auto& a, const auto& b) { return a.second.Path.size() > b.second.Path.size(); });
-    for (const auto& [text, folder] : heldFolders)
-        LastRepair.Add(text, RemoveFolderSafe(folder.Path, folder.Expected));
-    TPacedSteps pacing(Pause, 10);
-    for (int k = 0; k < 10; ++k) {
-        ProcessMessages();
-        progress.SetPosition(k * 100 / 10);
-        pacing.Step(100);
-    }
-    return count;
-}
-
-TOutcome TSpyScan::Remove(const TSpyFinding& finding)
-{
-    switch (finding.Kind) {
-    case TSpyFinding::TKind::Registry:
-        return finding.Hit.Root ? DeleteRegistryHit(finding.Hit, finding.Entry) : TOutcome::AlreadyGone;
-    case TSpyFinding::TKind::Folder:
-        return RemoveFolderSafe(finding.Path, finding.Expected);
-    case TSpyFinding::TKind::File:
-        // A file in use is left in place (the gate says so); a read-only one goes.
-        return DeleteFileSafe(finding.Path, finding.Expected);
-    case TSpyFinding::TKind::Cookie:
-        return DeleteUrlCacheRecord(finding.CookieUrl);
-    case TSpyFinding::TKind::None:
-        break;
-    }
-    // Any other text names nothing this scanner knows how to remove.
-    return TOutcome::Refused;
 }

@@ -5,6 +5,7 @@
 #include "common/Pacing.h"
 #include "common/RepairOutcome.h"
 #include "common/Types.h"
+#include "quarantine/QuarantinePlaces.h"
 #include "spyware/archive/ZLIBArchive.h"
 
 #include <cstdint>
@@ -27,10 +28,17 @@ struct TSpyFinding {
     std::wstring Path;    // File, Folder
     std::wstring Expected; // File, Folder: the path it must resolve to when removed (see ExpectedPath)
     std::string CookieUrl; // Cookie: the source URL exactly as the URL cache gave it
+    // The definition that named it and its risk, as the quarantine's manifest keeps them.
+    std::wstring Definition;
+    std::wstring Risk;
 };
 
 class TSpyScan {
 public:
+    // The "M_SpywareScan" line shown while Repair runs, and the list view's column of the Entry text.
+    static constexpr int kRepairTextLine = 15;
+    static constexpr int kEntryColumn = 3;
+
     TSpyScan(const std::wstring& archivePath, const TWideStrings& texts);
     ~TSpyScan();
 
@@ -53,6 +61,13 @@ public:
     int32_t RemovedImage = 0;
     // What the last Repair did with each checked row.
     TRepairReport LastRepair;
+    // Where Repair keeps what it removes: the system's places unless a test puts its own in.
+    TQuarantinePlaces Quarantine = SystemQuarantinePlaces();
+    // The quarantine run the last Repair wrote (its name and folder), or why it could not write one, in
+    // which case nothing was removed.
+    std::wstring LastQuarantineRun;
+    std::wstring LastQuarantineFolder;
+    std::wstring LastQuarantineError;
     // The pacing of Repair's progress.
     TPause Pause = SystemPause();
 
@@ -69,7 +84,10 @@ private:
     // Keeps the finding and returns the row data that names it.
     LPARAM Record(TSpyFinding finding);
     TSpyFinding FindingOfRow(const TListView& list, int row) const;
-    TOutcome Remove(const TSpyFinding& finding);
+    struct TRepairRow;
+    // Moves the rows' files into a quarantine run, saves their registry entries in its undo file, and
+    // removes the rest; each row's outcome goes into LastRepair.
+    void RemoveRows(std::vector<TRepairRow>& rows);
 
     TAppFrame Folders_;
     std::vector<TSpyFinding> Findings_; // of the last scan; row data n names Findings_[n - 1]

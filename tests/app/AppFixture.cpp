@@ -156,6 +156,16 @@ void AppFixture::UseStandIns(TScanRun& run) const
     run.PrivacyPlatform.WindowsFolder = [windows = WindowsDir] { return windows; };
     run.PrivacyPlatform.CacheEntryInScope = [](const TUrlCacheRecord&) { return false; };
     run.JunkPlaces = TJunkPlaces{WindowsDir, Drive_->Name() + L"\\"};
+    run.Quarantine = ScratchQuarantine();
+}
+
+TQuarantinePlaces AppFixture::ScratchQuarantine() const
+{
+    TQuarantinePlaces places = SystemQuarantinePlaces();
+    places.MachineBase = Folder.MakeFolder(L"programdata");
+    places.UserBase = Folder.MakeFolder(L"localappdata");
+    places.Elevated = [] { return false; };
+    return places;
 }
 
 void AppFixture::StartProgram()

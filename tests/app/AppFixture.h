@@ -38,8 +38,12 @@ protected:
     std::wstring PresentKey(int i) const;
     // What the scan run gets instead of the machine's own places: no pacing, a Windows folder on a drive
     // of the suite's own (the privacy sweeper's application traces and the junk-file walk look there),
-    // and none of the shared URL cache's entries for the privacy sweeper.
+    // none of the shared URL cache's entries for the privacy sweeper, and scratch folders for the
+    // quarantine.
     void UseStandIns(TScanRun& run) const;
+    // The quarantine's stand-in places: a scratch ProgramData and local application-data folder, and a
+    // process that is not elevated.
+    TQuarantinePlaces ScratchQuarantine() const;
 
     ScratchRegistry Registry;
     ScratchFolder Folder{L"app"};

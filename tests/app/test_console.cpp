@@ -1,5 +1,5 @@
 // The console report: exit codes, the report's content, start-up errors on the error stream.
-#include "AppFixture.h"
+#include "ConsoleFixture.h"
 
 #include "app/ConsoleReport.h"
 #include "common/CodePage.h"
@@ -11,24 +11,7 @@
 
 namespace {
 
-class ConsoleReport : public AppFixture {
-protected:
-    int Run(bool repair)
-    {
-        Out.clear();
-        Err.clear();
-        TConsoleOptions options{true, repair, ProgramDir};
-        options.PrepareRun = [this](TScanRun& run) {
-            UseStandIns(run);
-            // The window's pacing, recorded: the console must never ask for it.
-            run.Pause = [this](DWORD milliseconds) { Pauses.push_back(milliseconds); };
-        };
-        return RunConsoleReport(options, [this](const std::wstring& t) { Out += t; },
-                                [this](const std::wstring& t) { Err += t; });
-    }
-    std::wstring Out, Err;
-    std::vector<DWORD> Pauses;
-};
+class ConsoleReport : public ConsoleFixture {};
 
 TEST(ConsoleOptions, Switches)
 {

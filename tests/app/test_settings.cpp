@@ -10,6 +10,7 @@
 #include "common/MultiLan.h"
 #include "junk/JunkWalk.h"
 #include "privacy/PrivacyCategories.h"
+#include "quarantine/QuarantineSettings.h"
 
 #include <commctrl.h>
 
@@ -208,6 +209,38 @@ TEST_F(Settings, AnAgeOutOfRangeIsRefusedAndNothingIsWritten)
         });
         EXPECT_EQ(ReadJunkSettings(MainIniPath()).RemoveDay, _wtoi(days));
     }
+}
+
+TEST_F(Settings, HowLongTheQuarantineKeepsRemovedSpyware)
+{
+    Start();
+    WithDialog([&](HWND dialog) {
+        EXPECT_EQ(ItemText(dialog, SettingsItem::QuarantineDays), L"30") << "the default";
+        // The label's mnemonic takes the keyboard to the days.
+        Key(dialog, WM_SYSCHAR, Mnemonic(Opt(OptionText::KeepQuarantineLabel)));
+        EXPECT_EQ(GetFocus(), GetDlgItem(dialog, SettingsItem::QuarantineDays));
+        for (const wchar_t* days : {L"3651", L"-1", L"abc", L""}) {
+            SCOPED_TRACE(days);
+            Messages.clear();
+            SetDlgItemTextW(dialog, SettingsItem::QuarantineDays, days);
+            SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+            ASSERT_EQ(Messages.size(), 1u);
+            EXPECT_EQ(Messages[0].Text, Opt(OptionText::QuarantineDaysRange));
+            EXPECT_TRUE(IsWindowVisible(dialog));
+            EXPECT_EQ(GetFocus(), GetDlgItem(dialog, SettingsItem::QuarantineDays));
+        }
+        Messages.clear();
+        SetDlgItemTextW(dialog, SettingsItem::QuarantineDays, L"3650");
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_TRUE(Messages.empty()) << LastMessage();
+    EXPECT_EQ(ReadQuarantineDays(MainIniPath()), 3650);
+    WriteSetting(L"Spyware Removal", L"QuarantineDays", L"0");
+    WithDialog([&](HWND dialog) {
+        EXPECT_EQ(ItemText(dialog, SettingsItem::QuarantineDays), L"0") << "0 keeps every run";
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(ReadQuarantineDays(MainIniPath()), 0);
 }
 
 TEST_F(Settings, AMainIniThatCannotBeWrittenIsLeftAsItWas)
