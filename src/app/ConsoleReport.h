@@ -29,7 +29,8 @@ struct TConsoleOptions {
     std::vector<std::wstring> QuarantineArguments; // all that follows /quarantine
     // The quarantine's places for /quarantine (tests only: scratch places); the system's when empty.
     std::optional<TQuarantinePlaces> QuarantinePlaces;
-    // Puts stand-ins into the scan run before its start-up (tests only: scratch places, no pacing).
+    // Puts stand-ins into the scan run before its start-up (tests only: scratch places). The console
+    // runs every scanner and repair unpaced whatever it sets.
     std::function<void(TScanRun& run)> PrepareRun;
 };
 

@@ -226,6 +226,9 @@ void TempThread::ListFile(const TJunkFile& file)
     // be looked at during a scan, and an edit control that is handed a growing text again and again
     // takes time quadratic in the number of lines. The memo ends up the same.
     if (JunkCount % 5 != 0) return;
+    const ULONGLONG now = GetTickCount64();
+    if (UpdateEveryMs > 0 && LastUpdate_ != 0 && now - LastUpdate_ < UpdateEveryMs) return;
+    LastUpdate_ = now;
     RunOnUiThread([this] {
         ProgressBar.SetMax(ProgressBar.Max() + 1);
         ProgressBar.SetPosition(ProgressBar.Position() + 1);
@@ -306,8 +309,9 @@ bool TempThread::Repair(TLabel& statusLabel, const TKeptEntries& kept)
     ProgressBar.SetMax(100);
     ProgressBar.SetStep(1);
     const int pause = 10 * std::min(JunkCount / 500 + 3, 120);
+    TPacedSteps pacing(Pause, kRepairSteps);
     for (int step = 0; step < kRepairSteps; ++step) {
-        Pause(static_cast<DWORD>(pause));
+        pacing.Step(static_cast<DWORD>(pause));
         ProcessMessages();
         ProgressBar.StepIt();
     }

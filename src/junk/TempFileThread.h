@@ -98,6 +98,10 @@ public:
     TRepairReport LastRepair;
     // The pacing of Repair's progress.
     TPause Pause = SystemPause();
+    // The status line and bar follow the scan a few times a second, at a fifth file once this much
+    // time has passed since they last changed: a change for every fifth file cost the worker a
+    // round trip to the window each time. Tests that follow every change set 0.
+    DWORD UpdateEveryMs = 200;
 
 protected:
     void Execute() override;
@@ -121,6 +125,7 @@ private:
 
     std::vector<std::wstring> PendingSkips_; // worker side: a line per refused folder, before the files
     size_t LinesHanded_ = 0; // worker side: how many of Listed the memo has been handed
+    ULONGLONG LastUpdate_ = 0; // worker side: when the status line and bar last changed (0: never)
     // Loaded once and freed only after its removal thread has ended (the thread runs its code).
     TModule Library_;
     THandle RemovalThread_;

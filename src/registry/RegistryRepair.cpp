@@ -8,6 +8,7 @@
 #include "ui/MessagePump.h"
 #include "ui/ProgressBar.h"
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <tuple>
@@ -165,17 +166,26 @@ void TScanRegistry::Repair(TListView& list, TLabel& status, TProgressBar& progre
             if (!entry.Settled)
                 entry.Settled = TOutcome::Failed;
 
-    for (int k = 0; k < 10; ++k) {
+    // Ten opening steps, then a pause only where a row moves the bar (at most 101 positions), so that
+    // ten thousand rows are not paced one by one.
+    constexpr int kOpeningSteps = 10;
+    TPacedSteps pacing(Pause, kOpeningSteps + std::min(count, 101));
+    for (int k = 0; k < kOpeningSteps; ++k) {
         ProcessMessages();
         progress.SetPosition(progress.Position() + 10);
-        Pause(150);
+        pacing.Step(150);
     }
     size_t next = 0;
+    int shown = -1;
     for (int row = 0; row < count; ++row) {
         ProcessMessages();
-        if (count != 1)
-            progress.SetPosition(row * 100 / (count - 1));
-        Pause(10);
+        const int position = count != 1 ? row * 100 / (count - 1) : 100;
+        if (count != 1 && position != progress.Position())
+            progress.SetPosition(position);
+        if (position != shown) {
+            shown = position;
+            pacing.Step(10);
+        }
         if (next == plan.size() || plan[next].Row != row)
             continue;
         const TRowPlan& entry = plan[next++];

@@ -76,10 +76,11 @@ int32_t TSpyScan::Repair(TLabel& status, TProgressBar& progress, TListView& list
         RemoveRows(rows);
     for (const TRepairRow& row : rows)
         list.SetImageIndex(row.Row, RemovedImage);
+    TPacedSteps pacing(Pause, 10);
     for (int k = 0; k < 10; ++k) {
         ProcessMessages();
         progress.SetPosition(k * 100 / 10);
-        Pause(100);
+        pacing.Step(100);
     }
     return static_cast<int32_t>(rows.size());
 }

@@ -29,6 +29,8 @@ namespace {
 // Lines of the "M_SpywareScan" texts.
 constexpr int kCookieRiskText = 4;
 constexpr int kCookieItemText = 6;
+// How often the definitions pass handles messages between moves of the bar.
+constexpr ULONGLONG kPumpEveryMs = 30;
 
 TAnsiStrings ExtractLines(TZLBArchive& archive, int index)
 {
@@ -156,21 +158,37 @@ int32_t TSpyScan::ScanDefinitions(TLabel& status, TProgressBar& progress, TListV
 {
     const int start = progress.Position();
     const int n = static_cast<int>(Definitions.size());
-    const std::wstring ownFile = ProgramFileName();
+    // The definitions are read only while the program's own file is there; asked once per scan.
+    const bool ownFileThere = GetFileAttributesW(ProgramFileName().c_str()) != INVALID_FILE_ATTRIBUTES;
     int32_t added = 0;
     // File and folder rows are listed once, whichever definitions name them.
     std::set<std::wstring> listedPaths;
 
+    int shown = -1;
+    ULONGLONG pumped = 0;
     for (int i = 0; i < n; ++i) {
         if (Stopped)
             break;
-        TExtIniFile ini(ownFile, Definitions[static_cast<size_t>(i)]);
-        // With one definition the bar goes the whole way at once.
-        progress.SetPosition(n > 1 ? start + (i * 55) / (n - 1) : start + 55);
+        TExtIniFile ini(Definitions[static_cast<size_t>(i)], ownFileThere);
+        // With one definition the bar goes the whole way at once. The bar and the status line change
+        // only where the bar moves: repainting them for each of thousands of definitions cost more than
+        // all the definitions' probes.
+        const int position = n > 1 ? start + (i * 55) / (n - 1) : start + 55;
         const TAnsiStrings& lines = Definitions[static_cast<size_t>(i)];
         const std::string displayName = lines.size() > 2 ? LineValue(lines[2]) : std::string();
-        status.SetCaption(ScanPrefix + L" " + AnsiToWide(displayName));
-        ProcessMessages();
+        if (position != shown) {
+            shown = position;
+            progress.SetPosition(position);
+            status.SetCaption(ScanPrefix + L" " + AnsiToWide(displayName));
+            pumped = 0;
+        }
+        // Messages (a "Stop Scan" click among them) are handled where the bar moves and at least every
+        // few hundredths of a second in between.
+        const ULONGLONG now = GetTickCount64();
+        if (now - pumped >= kPumpEveryMs) {
+            ProcessMessages();
+            pumped = now;
+        }
 
         TAnsiStrings regKeys, fileKeys, folderKeys, mainKeys;
         ini.ReadSection("Reg", regKeys);
@@ -197,8 +215,9 @@ int32_t TSpyScan::ScanDefinitions(TLabel& status, TProgressBar& progress, TListV
         };
 
         int hits = 0;
+        // Messages are pumped above; asking for them at every key cost as much as the probes themselves.
         for (const std::string& key : regKeys) {
-            if (!KeepGoing())
+            if (Stopped)
                 return added;
             const TRegistryEntry entry = ParseRegistryEntry(AnsiToWide(key));
             // The native key, and its 32-bit twin where 32-bit programs keep theirs apart.
@@ -210,7 +229,7 @@ int32_t TSpyScan::ScanDefinitions(TLabel& status, TProgressBar& progress, TListV
 
         auto scanPaths = [&](const TAnsiStrings& keys, bool folders) {
             for (const std::string& key : keys) {
-                if (!KeepGoing())
+                if (Stopped)
                     return false;
                 if (hits == 0)
                     continue;

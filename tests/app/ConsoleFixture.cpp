@@ -3,7 +3,11 @@
 int ConsoleFixture::Run(bool repair)
 {
     TConsoleOptions options{true, repair, ProgramDir};
-    options.PrepareRun = [this](TScanRun& run) { UseStandIns(run); };
+    options.PrepareRun = [this](TScanRun& run) {
+        UseStandIns(run);
+        // The window's pacing, recorded: the console must never ask for it.
+        run.Pause = [this](DWORD milliseconds) { Pauses.push_back(milliseconds); };
+    };
     return RunOptions(options);
 }
 

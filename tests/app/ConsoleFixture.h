@@ -5,6 +5,7 @@
 #include "app/ConsoleReport.h"
 
 #include <string>
+#include <vector>
 
 class ConsoleFixture : public AppFixture {
 protected:
@@ -14,4 +15,5 @@ protected:
     int RunOptions(const TConsoleOptions& options);
 
     std::wstring Out, Err;
+    std::vector<DWORD> Pauses; // what the scanners asked to pause
 };

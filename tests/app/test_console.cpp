@@ -200,6 +200,17 @@ TEST_F(ConsoleReport, PrivacyTracesAreReportedAndTheirRepairOutcomesCounted)
     EXPECT_FALSE(PathExists(visit));
 }
 
+// Nobody watches a progress bar in a console: every scanner and repair runs unpaced there.
+TEST_F(ConsoleReport, ScanAndRepairAreNotPaced)
+{
+    WriteDefinitions(2);
+    SetRegString(HKEY_CURRENT_USER, L"Software\\Microsoft\\Internet Explorer\\TypedURLs", L"url1", L"http://a.test/");
+    EXPECT_EQ(Run(true), 1) << Out.c_str();
+    EXPECT_NE(Out.find(L"Spyware Removal: 2 removed"), std::wstring::npos) << Out.c_str();
+    EXPECT_NE(Out.find(L"Privacy Sweep: 1 removed"), std::wstring::npos) << Out.c_str();
+    EXPECT_EQ(Pauses, std::vector<DWORD>{});
+}
+
 } // namespace
 
 TEST_F(ConsoleReport, WithoutElevationTheAdministratorSwitchesAreNamedAndLeft)

@@ -154,6 +154,7 @@ std::unique_ptr<TempThread> JunkTest::RunScan(const TWideStrings& texts)
     thread->Places = {Windows, Drive, ProgramData, LocalAppData, [this] { return Elevated; }};
     // Only the pacing test waits as the program does.
     thread->Pause = [](DWORD) {};
+    thread->UpdateEveryMs = UpdateEveryMs;
     StatusTexts.clear();
     BarMaxima.clear();
     Running_ = thread.get();

@@ -38,6 +38,8 @@ protected:
     // Creates, starts and waits for a scanner thread on the hidden controls; the passes its wait
     // took go to WaitPasses.
     std::unique_ptr<TempThread> RunScan(const TWideStrings& texts = Texts());
+    // The scans' interval between status changes: 0 follows every fifth file.
+    DWORD UpdateEveryMs = 0;
     // Asserts that the removal can reach nothing outside Root, runs the repair and waits until the
     // removal library's thread has ended.
     void RepairAndWait(TempThread& thread);
