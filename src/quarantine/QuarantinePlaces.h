@@ -26,9 +26,6 @@ struct TQuarantinePlaces {
 
 // The machine's own places, the process's elevation and the system clock.
 TQuarantinePlaces SystemQuarantinePlaces();
-// True when the process token is elevated (on Windows with user account control, an administrator's
-// full token); false when it cannot be asked.
-bool ProcessElevated();
 
 // The steps below a base that lead to the quarantine folder.
 inline constexpr const wchar_t* kQuarantineSteps[] = {L"Kelvor", L"Dornique", L"Quarantine"};
