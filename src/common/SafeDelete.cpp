@@ -1,6 +1,7 @@
 #include "common/SafeDelete.h"
 
 #include "common/Handles.h"
+#include "common/KeyLocation.h"
 #include "common/Paths.h"
 #include "common/Registry.h"
 #include "common/TextCompare.h"
@@ -257,13 +258,7 @@ TOutcome FromStatus(LSTATUS status)
 std::optional<TOutcome> ReachKey(HKEY root, const std::wstring& keyPath, REGSAM view, REGSAM lastAccess,
                                  bool lastMayBeLink, TRegKey& reached)
 {
-    std::vector<std::wstring> steps;
-    for (size_t start = 0; start <= keyPath.size();) {
-        const size_t end = std::min(keyPath.find(L'\\', start), keyPath.size());
-        if (end > start)
-            steps.push_back(keyPath.substr(start, end - start));
-        start = end + 1;
-    }
+    std::vector<std::wstring> steps = KeySteps(keyPath);
     // The classes root's 32-bit keys are its Wow6432Node: named, not reached through a view flag.
     if (root == HKEY_CLASSES_ROOT) {
         if (view & KEY_WOW64_32KEY)
