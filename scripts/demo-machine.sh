@@ -38,6 +38,7 @@ appdata_win=$(win_var APPDATA)
 settings_dir="$(unix_of "$appdata_win")/Kelvor/Dornique"
 mkdir -p "$settings_dir"
 printf '%s\r\n' '[Main]' 'Language=English' '' '[Junk File Removal]' 'TempFile=1' 'IE Cache=1' 'Recycle=1' \
+  'WindowsUpdate=1' 'ErrorReports=1' 'CrashDumps=1' 'Thumbnails=1' \
   'RemoveDay=2' '' '[RegistryOpt]' 'Openscan=0' > "$settings_dir/Main.ini"
 
 # What each scanner's planting script may use.

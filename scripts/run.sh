@@ -54,6 +54,12 @@ else
   echo "The repair wrote no JSON report." >&2
 fi
 
+# What the spyware removal keeps in its quarantine, and can restore.
+echo "== The quarantine (BrisfoldCmd.exe /quarantine list) =="
+status=0
+wine "$program\\BrisfoldCmd.exe" /quarantine list | tr -d '\r' || status=$?
+echo "== exit status $status (0 listed, 2 nothing could be read) =="
+
 # Today's browsers after the repair: history gone, bookmarks and the saved passwords kept.
 echo "== Browser profiles before and after the repair =="
 tr -d '\r' < "$build/demo/browsers-before.txt" | sed 's/^/before: /'

@@ -6,7 +6,8 @@ packages=(
   cmake ninja-build make
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
   libz-mingw-w64-dev googletest
-  wine wine64 libwine
+  # Wine's own fonts draw the caption buttons (without them they show as letters).
+  wine wine64 libwine fonts-wine
   xvfb x11-utils imagemagick xdotool
   nsis python3 python3-jsonschema
   clang libclang-rt-14-dev zlib1g-dev

@@ -30,12 +30,12 @@ void CheckCombination(TConsoleOptions& options)
 {
     if (!options.Error.empty() || options.Help)
         return;
-    if (options.Scan && options.Restore)
-        options.Error = L"/scan and /restore cannot be given together";
+    if (int(options.Scan) + int(options.Restore) + int(options.Quarantine) > 1)
+        options.Error = L"only one of /scan, /restore and /quarantine can be given";
     else if (options.Repair && !options.Scan)
         options.Error = L"/repair goes with /scan";
-    else if ((!options.ReportFile.empty() || options.Quiet) && !options.Scan && !options.Restore)
-        options.Error = std::wstring(options.Quiet ? L"/quiet" : L"/report") + L" goes with /scan or /restore";
+    else if ((!options.ReportFile.empty() || options.Quiet) && !options.Scan && !options.Restore && !options.Quarantine)
+        options.Error = std::wstring(options.Quiet ? L"/quiet" : L"/report") + L" goes with /scan, /restore or /quarantine";
 }
 
 } // namespace
@@ -54,6 +54,12 @@ TConsoleOptions ParseCommandLine(const std::vector<std::wstring>& arguments)
             // /restore without a file is told by the restore itself, as it always was.
             if (i + 1 < arguments.size() && !IsSwitch(arguments[i + 1]))
                 options.RestoreFile = arguments[++i];
+        } else if (SameSwitch(argument, L"quarantine")) {
+            // Its words (list, restore RUN [ITEM], purge DAYS) run up to the next option; the quarantine
+            // command itself tells what it cannot carry out.
+            options.Quarantine = true;
+            while (i + 1 < arguments.size() && !IsSwitch(arguments[i + 1]))
+                options.QuarantineArguments.push_back(arguments[++i]);
         } else if (SameSwitch(argument, L"report")) {
             options.ReportFile = FileAfter(arguments, i, options);
         } else if (SameSwitch(argument, L"quiet")) {
@@ -71,10 +77,17 @@ TConsoleOptions ParseCommandLine(const std::vector<std::wstring>& arguments)
 std::wstring UsageText(const std::wstring& program)
 {
     const std::wstring nl = L"\r\n";
-    return L"Usage: " + program + L" [/scan [/repair] | /restore FILE] [/report FILE] [/quiet] [/?]" + nl + nl +
+    return L"Usage: " + program + L" [/scan [/repair] | /restore FILE | /quarantine COMMAND] [/report FILE] [/quiet] [/?]" +
+           nl + nl +
            L"  /scan          scan without a window and print what was found" + nl +
            L"  /repair        with /scan: remove everything found and print what became of each item" + nl +
            L"  /restore FILE  bring back the registry entries that a repair saved in the undo file FILE" + nl +
+           L"  /quarantine list" + nl +
+           L"                 list the quarantine runs of the spyware removal and the items each holds" + nl +
+           L"  /quarantine restore RUN [ITEM]" + nl +
+           L"                 put back what the run RUN holds, or only its item ITEM (a number or a path)" + nl +
+           L"  /quarantine purge DAYS" + nl +
+           L"                 delete the quarantine runs older than DAYS days" + nl +
            L"  /report FILE   also write the report as a JSON document (UTF-8) into FILE, replacing it whole" + nl +
            L"  /quiet         print only the summary line; errors still go to standard error" + nl +
            L"  /?             print this text" + nl + nl +
@@ -82,11 +95,11 @@ std::wstring UsageText(const std::wstring& program)
            L"The last line printed is always one summary line, e.g." + nl +
            L"  Brisfold: 4 scanners found 147 items, 142 removed, 5 left (status 3)" + nl + nl +
            L"Exit status:" + nl +
-           L"  0     nothing was found (/restore: everything was restored)" + nl +
+           L"  0     nothing was found (/restore, /quarantine: everything was restored, listed or purged)" + nl +
            L"  1     something was found (with /repair: every listed item was removed)" + nl +
            L"  2     start-up error, a command line not understood, or an error that ended the command" + nl +
            L"  3     with /repair: something was left in place, refused or failed (/restore: an entry was not" + nl +
-           L"        written)" + nl +
+           L"        written; /quarantine: something was not restored or not purged)" + nl +
            L"  3010  with /repair: the repair completes at the next restart (items scheduled for it, nothing" + nl +
            L"        else left)" + nl + nl +
            L"Administrators set the settings of Main.ini as policy values: the key HKLM (or HKCU)\\" + kPolicyKey +

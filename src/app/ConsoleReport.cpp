@@ -1,5 +1,6 @@
 #include "app/ConsoleReport.h"
 
+#include "app/QuarantineCommand.h"
 #include "app/ReportFile.h"
 #include "app/ReportJson.h"
 #include "app/ResultRows.h"
@@ -8,12 +9,14 @@
 #include "app/Unit2.h"
 #include "common/CodePage.h"
 #include "common/Exception.h"
+#include "common/Kelvor_Routine.h"
 #include "common/RepairOutcome.h"
 #include "common/SystemFolders.h"
 #include "common/TextCompare.h"
 #include "junk/TempFileThread.h"
 #include "registry/RegistryScan.h"
 #include "registry/UndoFile.h"
+#include "spyware/SpywareScan.h"
 #include "ui/Application.h"
 #include "ui/Create.h"
 #include "ui/Label.h"
@@ -85,7 +88,20 @@ void RepairSection(std::wstring& report, const wchar_t* title, const TRepairRepo
     }
     report += kNewLine;
     for (const TRepairReport::TItem& item : repair->Left())
-        report += std::wstring(L"    not removed (") + OutcomeName(item.Outcome) + L"): " + item.Text + kNewLine;
+        report += std::wstring(L"    not removed (") + OutcomeName(item.Outcome) + L"): " + item.Text +
+                  (item.Reason.empty() ? L"" : L": " + item.Reason) + kNewLine;
+    for (const TRepairReport::TItem& item : repair->Kept())
+        report += L"    kept: unticked in " + item.List + L": " + item.Text + kNewLine;
+}
+
+// Where the spyware removal keeps what it removed, or why it removed nothing.
+void QuarantineLine(std::wstring& report, const TSpyScan& scanner)
+{
+    if (!scanner.LastQuarantineRun.empty())
+        report += L"    quarantine run " + scanner.LastQuarantineRun + L" (BrisfoldCmd.exe /quarantine restore " +
+                  scanner.LastQuarantineRun + L" brings it back): " + scanner.LastQuarantineFolder + kNewLine;
+    if (!scanner.LastQuarantineError.empty())
+        report += L"    no quarantine, so nothing was removed: " + scanner.LastQuarantineError + kNewLine;
 }
 
 // Where the registry repair saved what it deleted, or why it saved nothing.
@@ -140,6 +156,40 @@ int RunRestore(const std::wstring& file, TRunRecord& record, const TWrite& out, 
         report += L"    not restored: " + failure + kNewLine;
     out(report);
     return restored.Failures.empty() ? kStatusNothingFound : kStatusLeft;
+}
+
+// The lines the quarantine command prints go into the record as they are, its errors as errors.
+int RunQuarantine(const TConsoleOptions& options, TRunRecord& record, const TWrite& out, const TWrite& err)
+{
+    TQuarantineRecord& quarantine = record.Quarantine.emplace();
+    quarantine.Arguments = options.QuarantineArguments;
+    const auto lines = [](const std::wstring& text) {
+        TWideStrings result;
+        for (size_t start = 0; start < text.size();) {
+            size_t end = text.find(L'\n', start);
+            if (end == std::wstring::npos)
+                end = text.size();
+            std::wstring line = TrimText(text.substr(start, end - start));
+            if (!line.empty())
+                result.push_back(std::move(line));
+            start = end + 1;
+        }
+        return result;
+    };
+    const TWrite keep = [&](const std::wstring& text) {
+        for (std::wstring& line : lines(text))
+            quarantine.Lines.push_back(std::move(line));
+        out(text);
+    };
+    const TWrite fail = [&](const std::wstring& text) {
+        const std::wstring prefix = L"Brisfold: ";
+        for (std::wstring& line : lines(text))
+            record.Errors.push_back(line.starts_with(prefix) ? line.substr(prefix.size()) : std::move(line));
+        err(text);
+    };
+    return RunQuarantineCommand(options.QuarantineArguments,
+                                options.QuarantinePlaces ? *options.QuarantinePlaces : SystemQuarantinePlaces(), keep,
+                                fail);
 }
 
 // The file name the usage shows: the running program's own.
@@ -215,6 +265,8 @@ int RunScan(const TConsoleOptions& options, TRunRecord& record, const TWrite& ou
     TScanRun run(options.ProgramFolder);
     if (options.PrepareRun)
         options.PrepareRun(run);
+    // The pacing is for a person watching the window's bar; here it would only make the run slower.
+    run.Pause = nullptr;
     Application().Guard([&] {
         if (const auto failure = run.Start())
             tell(*failure, L"Initialization Error");
@@ -290,6 +342,8 @@ int RunScan(const TConsoleOptions& options, TRunRecord& record, const TWrite& ou
     report += std::wstring(L"[Repair report]") + kNewLine;
     for (int row = 0; row < kRowCount; ++row) {
         RepairSection(report, RowName(row), run.LastRepair(row));
+        if (row == kSpywareRow && run.SpyScanner)
+            QuarantineLine(report, *run.SpyScanner);
         if (row == kRegistryRow && run.RegScanner)
             UndoFileLine(report, *run.RegScanner);
     }
@@ -325,7 +379,10 @@ int RunConsoleReport(const TConsoleOptions& options, const std::function<void(co
         out(UsageText(ProgramName()));
         return kStatusNothingFound;
     }
-    TRunRecord record = BeginRecord(options.Restore ? L"restore" : options.Repair ? L"repair" : L"scan");
+    TRunRecord record = BeginRecord(options.Restore      ? L"restore"
+                                    : options.Quarantine ? L"quarantine"
+                                    : options.Repair     ? L"repair"
+                                                         : L"scan");
     // Everything but the summary line stays unprinted with /quiet; errors are never held back.
     const TWrite print = [&](const std::wstring& text) {
         if (!options.Quiet)
@@ -350,8 +407,9 @@ int RunConsoleReport(const TConsoleOptions& options, const std::function<void(co
             return finish(kStatusError);
         }
     }
-    int status = options.Restore ? RunRestore(options.RestoreFile, record, print, err)
-                                 : RunScan(options, record, print, err);
+    int status = options.Restore      ? RunRestore(options.RestoreFile, record, print, err)
+                 : options.Quarantine ? RunQuarantine(options, record, print, err)
+                                      : RunScan(options, record, print, err);
     GetSystemTime(&record.End);
     record.Status = status;
     if (!options.ReportFile.empty()) {

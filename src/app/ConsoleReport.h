@@ -8,11 +8,13 @@
 // restored; 2 the file cannot be read (nothing was written); 3 some key or value could not be written.
 // "/report FILE" writes the same as a JSON document; "/quiet" prints only the summary line, which is
 // always the last line on standard output.
+// "/quarantine ...": the spyware removal's quarantine (QuarantineCommand.h).
 #include "app/CommandLine.h"
 
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 class TScanRun;

@@ -1,8 +1,10 @@
 #pragma once
 // What the details window needs of the program around it: the window that owns it, the options and
-// settings file start-up prepared, and whom to tell when the user takes findings out of a list. The
+// settings file start-up prepared, whom to tell when the user takes findings out of a list, and where
+// the repairs that can be undone are kept. The
 // program's entry connects it to the main window.
 #include "app/OptionTexts.h"
+#include "app/UndoEntries.h"
 
 #include <windows.h>
 
@@ -22,4 +24,6 @@ struct TDetailsHost {
     std::function<void(int row, int count)> FindingsChanged;
     // The details window is going: whoever keeps a pointer to it lets go.
     std::function<void()> Gone;
+    // Where the repairs that can be undone are kept; nothing: the window offers no undo.
+    std::function<TUndoPlaces()> UndoPlaces;
 };

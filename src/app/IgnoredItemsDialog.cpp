@@ -60,25 +60,11 @@ private:
 
     HWND List() const { return Dialog_.Item(IgnoredItem::List); }
 
-    int DialogUnitsToPixels(int units) const
-    {
-        RECT r{0, 0, units, 0};
-        MapDialogRect(Dialog_.Handle(), &r);
-        return r.right;
-    }
-
     void Init()
     {
         ListView_SetExtendedListViewStyle(List(), LVS_EX_FULLROWSELECT);
-        const int widths[2] = {DialogUnitsToPixels(66), DialogUnitsToPixels(252)};
-        const int texts[2] = {OptionText::SectionColumn, OptionText::ItemColumn};
-        for (int column = 0; column < 2; ++column) {
-            LVCOLUMNW c{};
-            c.mask = LVCF_TEXT | LVCF_WIDTH;
-            c.cx = widths[column];
-            c.pszText = const_cast<wchar_t*>(Options_.Text(texts[column]).c_str());
-            SendMessageW(List(), LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&c));
-        }
+        Dialog_.AddListColumn(IgnoredItem::List, 0, Options_.Text(OptionText::SectionColumn), 66);
+        Dialog_.AddListColumn(IgnoredItem::List, 1, Options_.Text(OptionText::ItemColumn), 252);
         Reload();
     }
 

@@ -13,8 +13,9 @@ enum : int {
     ScanPrefix = 15,    // the status line's prefix during a scan
     RegistryRepair = 16, // the registry fixer's status text during a repair
     PrivacyRepair = 17, // the privacy sweeper's status prefix during a repair
-    NotRemoved = 18,    // %d the number of items a repair left
-    NoInteractiveUser = 19, // a per-user row that did not run: the program runs as a service or system account
+    NotRemoved = 18,    // %d the number of items a repair left (more than one)
+    OneNotRemoved = 19, // %d the one item a repair left
+    NoInteractiveUser = 20, // a per-user row that did not run: the program runs as a service or system account
     Last = NoInteractiveUser
 };
 }

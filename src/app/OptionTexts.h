@@ -1,5 +1,5 @@
 #pragma once
-// What the findings menu and the two option dialogs share: their language lines (section
+// What the findings menu and the option dialogs share: their language lines (section
 // "M_Options"), the places they work on, and how a change to an INI file that failed is told.
 #include "common/IniFile.h"
 #include "common/Settings.h"
@@ -53,7 +53,28 @@ enum : int {
     RegistrySection = 51,
     CookieSection = 52,
     SectionTooLarge = 53, // %s the file
-    SetByAdministrator = 54, // beside a setting that a policy sets
+    UndoMenu = 54,
+    UndoCaption = 55,
+    DateColumn = 56,
+    RepairColumn = 57,
+    ItemsColumn = 58,
+    SizeColumn = 59,
+    SpywareRemoval = 60, // also the settings dialog's group
+    RegistryRepair = 61,
+    Restore = 62,
+    Delete = 63,
+    NotRestorable = 64,
+    QuarantineSize = 65,   // %s the size
+    ConfirmDelete = 66,    // %s the repair's date
+    AllRestored = 67,      // %s the repair's date
+    NotAllRestored = 68,   // %s the repair's date; followed by the items
+    Unreadable = 69,
+    KeepQuarantineLabel = 70,
+    KeepQuarantineUnit = 71,
+    QuarantineDaysRange = 72,
+    NotAllDeleted = 73, // followed by what stayed
+    FirstJunkSwitch = 74, // 5 lines, in the order of kJunkSwitches
+    SetByAdministrator = 79, // beside a setting that a policy sets
     Last = SetByAdministrator
 };
 }

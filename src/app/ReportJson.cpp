@@ -56,6 +56,13 @@ json Finding(const TFindingRecord& finding)
     return entry;
 }
 
+std::wstring ItemReason(const TRepairReport::TItem& item)
+{
+    if (item.Outcome == TOutcome::Kept)
+        return L"kept: unticked in " + item.List;
+    return item.Reason.empty() ? OutcomeReason(item.Outcome) : item.Reason;
+}
+
 json Repair(const TScannerRecord& scanner)
 {
     const TRepairReport& repair = scanner.Repair;
@@ -66,11 +73,13 @@ json Repair(const TScannerRecord& scanner)
     for (const TRepairReport::TItem& item : repair.Items())
         items.push_back({{"item", Text(item.Text)},
                          {"outcome", OutcomeId(item.Outcome)},
-                         {"reason", Text(item.Reason.empty() ? OutcomeReason(item.Outcome) : item.Reason)}});
+                         {"reason", Text(ItemReason(item))}});
     json entry = {{"counts", counts}, {"items", items}};
     entry["undoFile"] = OrNull(scanner.UndoFile);
     entry["undoError"] = OrNull(scanner.UndoError);
-    // The quarantine's run joins here when spyware removals are quarantined.
+    entry["quarantineRun"] = OrNull(scanner.QuarantineRun);
+    entry["quarantineFolder"] = OrNull(scanner.QuarantineFolder);
+    entry["quarantineError"] = OrNull(scanner.QuarantineError);
     return entry;
 }
 
@@ -98,7 +107,8 @@ json Summary(const TRunRecord& record)
             {"repaired", totals.Repaired},
             {"removed", totals.Removed},
             {"scheduledForRestart", totals.Scheduled},
-            {"left", totals.Left}};
+            {"left", totals.Left},
+            {"kept", totals.Kept}};
 }
 
 } // namespace
@@ -115,6 +125,7 @@ const char* OutcomeId(TOutcome outcome)
     case TOutcome::Pending: return "pending";
     case TOutcome::NotRemoved: return "notRemoved";
     case TOutcome::NotReached: return "notReached";
+    case TOutcome::Kept: return "kept";
     }
     return "failed";
 }
@@ -150,6 +161,11 @@ std::string ReportJson(const TRunRecord& record)
                              {"failures", Texts(record.Restore->Failures)}};
     else
         report["restore"] = nullptr;
+    if (record.Quarantine)
+        report["quarantine"] = {{"arguments", Texts(record.Quarantine->Arguments)},
+                                {"lines", Texts(record.Quarantine->Lines)}};
+    else
+        report["quarantine"] = nullptr;
     // The texts are valid UTF-8 already; the replacing handler keeps dump from throwing regardless.
     return report.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }

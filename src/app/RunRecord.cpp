@@ -71,7 +71,7 @@ std::vector<TFindingRecord> PrivacyFindings(const TPrivacyScanner& scanner)
 {
     std::vector<TFindingRecord> findings;
     for (const TPrivacyItem& item : scanner.Findings.Items()) {
-        TFindingRecord finding{item.Category, item.Line, item.Path, std::nullopt, std::nullopt, true};
+        TFindingRecord finding{CategoryPathName(item.Category), item.Line, item.Path, std::nullopt, std::nullopt, true};
         switch (item.Kind) {
         case TPrivacyItemKind::Key:
         case TPrivacyItemKind::Value:
@@ -92,14 +92,24 @@ std::vector<TFindingRecord> PrivacyFindings(const TPrivacyScanner& scanner)
     return findings;
 }
 
+// The junk finding's kind: the two classic areas by name, a switch of today's Windows by its Main.ini key.
+std::wstring JunkAreaName(TJunkArea area)
+{
+    if (area == TJunkArea::Cache)
+        return L"Internet cache";
+    const int index = JunkSwitchIndex(area);
+    if (index >= 0 && index < kJunkSwitchCount)
+        return kJunkSwitches[index].Key;
+    return L"Temporary files";
+}
+
 std::vector<TFindingRecord> JunkFindings(const TempThread& junk)
 {
     std::vector<TFindingRecord> findings;
     for (size_t i = 0; i < junk.Listed.size(); ++i) {
-        const bool inCache = i < junk.ListedInCache.size() && junk.ListedInCache[i];
+        const TJunkArea area = i < junk.ListedArea.size() ? junk.ListedArea[i] : TJunkArea::Temp;
         const int64_t size = i < junk.ListedSize.size() ? junk.ListedSize[i] : 0;
-        findings.push_back({inCache ? L"Internet cache" : L"Temporary files", junk.Listed[i], junk.Listed[i],
-                            std::nullopt, size, true});
+        findings.push_back({JunkAreaName(area), junk.Listed[i], junk.Listed[i], std::nullopt, size, true});
     }
     if (junk.RecycleBytes > 0)
         findings.push_back({L"Recycle bin", L"Recycle bin " + junk.Places.RecycleDrive, junk.RecycleFolder,
@@ -140,7 +150,7 @@ TRunRecord BeginRecord(const std::wstring& command)
     record.Version = L"" BRISFOLD_VERSION_TEXT;
     record.Computer = ComputerName();
     record.User = UserName();
-    record.Elevated = RunsElevated();
+    record.Elevated = ProcessIsElevated();
     return record;
 }
 
@@ -218,6 +228,11 @@ void RecordRepair(TRunRecord& record, const TScanRun& run)
             scanner.UndoFile = run.RegScanner->LastUndoFile;
             scanner.UndoError = run.RegScanner->LastUndoError;
         }
+        if (row == kSpywareRow && run.SpyScanner) {
+            scanner.QuarantineRun = run.SpyScanner->LastQuarantineRun;
+            scanner.QuarantineFolder = run.SpyScanner->LastQuarantineFolder;
+            scanner.QuarantineError = run.SpyScanner->LastQuarantineError;
+        }
     }
 }
 
@@ -237,6 +252,8 @@ TRunTotals Totals(const TRunRecord& record)
         for (const TRepairReport::TItem& item : scanner.Repair.Items()) {
             if (item.Outcome == TOutcome::Scheduled)
                 ++totals.Scheduled;
+            else if (item.Outcome == TOutcome::Kept)
+                ++totals.Kept;
             else if (OutcomeDone(item.Outcome))
                 ++totals.Removed;
             else
@@ -255,6 +272,10 @@ std::wstring SummaryLine(const TRunRecord& record)
                Plural(restore.Values, L"value", L"values") + L" from " + restore.File;
         if (!restore.Failures.empty())
             text += L", " + std::to_wstring(restore.Failures.size()) + L" not restored";
+    } else if (record.Quarantine) {
+        text = L"quarantine";
+        for (const std::wstring& word : record.Quarantine->Arguments)
+            text += L" " + word;
     } else if (!record.Scanners.empty()) {
         const TRunTotals totals = Totals(record);
         text = Plural(totals.ScannersRun, L"scanner", L"scanners") + L" found " +
@@ -264,6 +285,8 @@ std::wstring SummaryLine(const TRunRecord& record)
             if (totals.Scheduled)
                 text += L", " + std::to_wstring(totals.Scheduled) + L" at the next restart";
             text += L", " + std::to_wstring(totals.Left) + L" left";
+            if (totals.Kept)
+                text += L", " + std::to_wstring(totals.Kept) + L" kept as unticked";
         }
         if (totals.ScannersNotRun)
             text += L", " + std::to_wstring(totals.ScannersNotRun) + L" not run (" + kNoInteractiveUser + L")";

@@ -35,6 +35,10 @@ struct TScannerRecord {
     // The registry fixer's undo file, or why it wrote none.
     std::wstring UndoFile;
     std::wstring UndoError;
+    // The spyware removal's quarantine run and its folder, or why there was no quarantine.
+    std::wstring QuarantineRun;
+    std::wstring QuarantineFolder;
+    std::wstring QuarantineError;
     // Lines the scanner adds after its findings (folders it refused, keep-list entries ignored).
     TWideStrings Notes;
 };
@@ -55,8 +59,14 @@ struct TRestoreRecord {
     TWideStrings Failures;
 };
 
+// "/quarantine ...": its words and the lines it printed (the runs and items listed, restored or purged).
+struct TQuarantineRecord {
+    TWideStrings Arguments;
+    TWideStrings Lines;
+};
+
 struct TRunRecord {
-    std::wstring Command; // "scan", "repair" or "restore"
+    std::wstring Command; // "scan", "repair", "restore" or "quarantine"
     std::wstring Version;
     std::wstring Computer;
     std::wstring User;
@@ -69,6 +79,7 @@ struct TRunRecord {
     std::vector<TScannerRecord> Scanners;
     TWideStrings Errors;
     std::optional<TRestoreRecord> Restore;
+    std::optional<TQuarantineRecord> Quarantine;
     int Status = 0;
 };
 
@@ -88,6 +99,7 @@ struct TRunTotals {
     int64_t Removed = 0;   // removed, or already gone
     int64_t Scheduled = 0; // deleted at the next restart
     int64_t Left = 0;      // in use, refused, failed, ... : still there
+    int64_t Kept = 0;      // left because the user unticked it (or what holds it or lies in it) in a list
     bool Repaired = false;
 };
 TRunTotals Totals(const TRunRecord& record);

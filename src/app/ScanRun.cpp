@@ -3,10 +3,13 @@
 #include "app/LanguageNeeds.h"
 #include "app/MessageTexts.h"
 #include "app/OptionTexts.h"
+#include "common/Exception.h"
 #include "common/FormatText.h"
 #include "common/Paths.h"
 #include "junk/TempFileThread.h"
 #include "privacy/PrivacyScanner.h"
+#include "quarantine/Quarantine.h"
+#include "quarantine/QuarantineSettings.h"
 #include "registry/RegistryScan.h"
 #include "spyware/SpywareScan.h"
 
@@ -72,11 +75,17 @@ std::optional<std::wstring> TScanRun::Start()
     MessageTexts = LangTexts->GetSection(kMessageSection);
     OptionTexts = LangTexts->GetSection(kOptionSection);
     ProblemCounts.fill(0);
-    if (!MyZip.OpenArchive(archive))
-        return L"Database file(Def.dbd) corrupted, please reinstall program.";
-
+    const std::wstring damaged = L"Database file(Def.dbd) corrupted, please reinstall program.";
     const TWideStrings spywareTexts = LangTexts->GetSection(L"M_SpywareScan");
-    SpyScanner = std::make_unique<TSpyScan>(archive, spywareTexts);
+    // A definition file that cannot be read ends the start-up with the file named, never a window that
+    // looks ready yet cannot scan.
+    try {
+        if (!MyZip.OpenArchive(archive))
+            return damaged;
+        SpyScanner = std::make_unique<TSpyScan>(archive, spywareTexts);
+    } catch (...) {
+        return damaged + L"\r\n\r\n" + archive + L": " + ErrorText(std::current_exception());
+    }
     SpyScanner->ScanPrefix = TextAt(spywareTexts, kSpywareScanText);
     SpyScanner->RepairPrefix = TextAt(spywareTexts, kSpywareRepairText);
     SpyScanner->RegistryImage = 0;
@@ -84,6 +93,11 @@ std::optional<std::wstring> TScanRun::Start()
     SpyScanner->FolderImage = 2;
     SpyScanner->CookieImage = 3;
     SpyScanner->Pause = Pause;
+    SpyScanner->Quarantine = Quarantine;
+    // Runs older than the user keeps them go now. What cannot be deleted stays for the next start: a
+    // start-up says nothing about it.
+    if (const int days = ReadQuarantineDays(*Settings); days > 0)
+        (void)TQuarantine(Quarantine).Purge(days);
 
     RegScanner = std::make_unique<TScanRegistry>(LangTexts->GetSection(L"M_RegistryScan"));
     RegScanner->FirstImageIndex = 4;
@@ -132,7 +146,8 @@ TResultLine TScanRun::JunkLine(int64_t bytes, const std::wstring& sizeText) cons
 
 TResultLine TScanRun::LeftLine(size_t left) const
 {
-    return {true, FormatText(Text(MessageText::NotRemoved), {int64_t(left)}), false, true};
+    const int text = left == 1 ? MessageText::OneNotRemoved : MessageText::NotRemoved;
+    return {true, FormatText(Text(text), {int64_t(left)}), false, true};
 }
 
 TResultLine TScanRun::NotRunLine() const
@@ -261,24 +276,26 @@ void TScanRun::RepairRows(const TScanControls& controls, const TRowCalls& calls)
         ProblemCounts[static_cast<size_t>(row)] = 0;
         SetLine(row, report.AllDone() ? RepairedLine() : LeftLine(report.Left().size()), calls);
     };
+    // Settled before anything is deleted: what a list keeps must still be there to be named.
+    const TKeptEntries kept = KeptEntries(controls);
     if (SpywareOn && ProblemCounts[kSpywareRow] > 0) {
         begin(kSpywareRow);
-        SpyScanner->Repair(controls.Status, controls.Progress, controls.SpyList);
+        SpyScanner->Repair(controls.Status, controls.Progress, controls.SpyList, kept);
         repaired(kSpywareRow, SpyScanner->LastRepair);
     }
     if (RegistryOn && ProblemCounts[kRegistryRow] > 0) {
         begin(kRegistryRow);
-        RegScanner->Repair(controls.RegList, controls.Status, controls.Progress, RegRepairLog);
+        RegScanner->Repair(controls.RegList, controls.Status, controls.Progress, RegRepairLog, kept);
         repaired(kRegistryRow, RegScanner->LastRepair);
     }
     if (PrivacyOn && ProblemCounts[kPrivacyRow] > 0) {
         begin(kPrivacyRow);
-        PrivScanner->Repair(controls.Status, controls.Progress);
+        PrivScanner->Repair(controls.Status, controls.Progress, kept);
         repaired(kPrivacyRow, PrivScanner->LastRepair);
     }
     if (JunkOn && ProblemCounts[kJunkRow] > 0 && JunkThread) {
         begin(kJunkRow);
-        if (JunkThread->Repair(controls.Status)) {
+        if (JunkThread->Repair(controls.Status, kept)) {
             // The library's result tells which files are still there.
             JunkThread->CompleteRepairReport(kRemovalWaitMs);
             repaired(kJunkRow, JunkThread->LastRepair);
@@ -287,6 +304,24 @@ void TScanRun::RepairRows(const TScanControls& controls, const TRowCalls& calls)
             calls.Failed(TextAt(JunkThread->Texts, kJunkLibraryMissingText));
         }
     }
+}
+
+TKeptEntries TScanRun::KeptEntries(const TScanControls& controls) const
+{
+    TKeptEntries kept;
+    const auto keep = [&](const std::vector<TEntryPlace>& places, int row) {
+        for (const TEntryPlace& place : places)
+            kept.Add(place, kResultRows[static_cast<size_t>(row)].Title);
+    };
+    // A list counts whether or not its own row is repaired now.
+    if (SpyScanner)
+        keep(SpyScanner->UntickedPlaces(controls.SpyList), kSpywareRow);
+    if (RegScanner)
+        keep(RegScanner->UntickedPlaces(controls.RegList), kRegistryRow);
+    // The privacy categories count as they are ticked now, not as they were at the scan.
+    if (PrivScanner)
+        keep(PrivScanner->UntickedPlaces(controls.Selection()), kPrivacyRow);
+    return kept;
 }
 
 void TScanRun::FindingsChanged(int row, int count)

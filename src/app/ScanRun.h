@@ -5,6 +5,7 @@
 // controls the scanners write into.
 #include "app/ResultRows.h"
 #include "common/AppFrame.h"
+#include "common/KeptEntries.h"
 #include "common/MultiLan.h"
 #include "common/Pacing.h"
 #include "common/RunAccount.h"
@@ -13,6 +14,7 @@
 #include "common/Types.h"
 #include "junk/JunkWalk.h"
 #include "privacy/PrivacyPlatform.h"
+#include "quarantine/QuarantinePlaces.h"
 #include "spyware/archive/ZLIBArchive.h"
 
 #include <array>
@@ -125,8 +127,9 @@ public:
     TWideStrings RegRepairLog;
 
     // What the scanners take from the machine, replaceable so that tests reach only scratch places:
-    // the pacing pause every scanner gets, the privacy sweeper's platform, and the junk-file places
-    // (the system's when empty). Set before Start; the junk places are read by every scan.
+    // the pacing pause every scanner gets, the privacy sweeper's platform, the junk-file places (the
+    // system's when empty) and the quarantine's places. Set before Start; the junk places are read by
+    // every scan.
     TPause Pause = SystemPause();
     TPrivacyPlatform PrivacyPlatform = SystemPrivacyPlatform();
     std::optional<TJunkPlaces> JunkPlaces;
@@ -134,11 +137,14 @@ public:
     // (as a service or the system account): both the system's unless a test puts stand-ins in.
     TPolicyRoots PolicyRoots;
     std::function<bool()> NoInteractiveUser = RunsWithoutInteractiveUser;
+    TQuarantinePlaces Quarantine = SystemQuarantinePlaces();
 
 private:
     void ScanRows(const TScanControls& controls, const TRowCalls& calls);
     void RepairRows(const TScanControls& controls, const TRowCalls& calls);
     void SetLine(int row, TResultLine line, const TRowCalls& calls);
+    // What the user unticked in the lists (and the privacy categories unticked since the scan).
+    TKeptEntries KeptEntries(const TScanControls& controls) const;
     std::wstring Text(int position) const;
 
     std::wstring ProgramFolderOverride_;

@@ -5,6 +5,7 @@
 #include "common/Kelvor_Routine.h"
 #include "common/TextCompare.h"
 #include "junk/JunkWalk.h"
+#include "quarantine/QuarantineSettings.h"
 #include "ui/Dialog.h"
 
 #include <commctrl.h>
@@ -15,13 +16,13 @@
 
 namespace {
 
-std::optional<int> DaysFrom(const std::wstring& text)
+std::optional<int> DaysFrom(const std::wstring& text, int largest)
 {
     const std::wstring digits = TrimText(text);
-    if (digits.empty() || digits.size() > 3 || digits.find_first_not_of(L"0123456789") != std::wstring::npos)
+    if (digits.empty() || digits.size() > 4 || digits.find_first_not_of(L"0123456789") != std::wstring::npos)
         return std::nullopt;
     const int days = std::stoi(digits);
-    if (days > kMaxRemoveDay)
+    if (days > largest)
         return std::nullopt;
     return days;
 }
@@ -36,6 +37,7 @@ struct TAdministered {
     bool Junk = false;
     bool Registry = false;
     bool Language = false;
+    bool Quarantine = false;
 };
 
 // Marks a group whose settings an administrator set: the note sits on the right of the group's frame.
@@ -52,10 +54,13 @@ TDialogTemplate Layout(const TOptionsContext& o, const TAdministered& administer
 {
     using namespace OptionText;
     const int width = 330;
-    TDialogTemplate t(o.Text(SettingsCaption), width, 268);
+    // The switches of today's Windows: two columns below the age.
+    const int switchRows = (kJunkSwitchCount + 1) / 2;
+    const int junkExtra = switchRows * 12;
+    TDialogTemplate t(o.Text(SettingsCaption), width, 302 + junkExtra);
     const int inner = width - 14;
 
-    t.AddGroup(o.Text(JunkGroup), 7, 7, inner, 52);
+    t.AddGroup(o.Text(JunkGroup), 7, 7, inner, 52 + junkExtra);
     t.AddCheckBox(SettingsItem::TempFile, o.Text(TempFile), 15, 21, 100);
     t.AddCheckBox(SettingsItem::IECache, o.Text(IECache), 119, 21, 105);
     t.AddCheckBox(SettingsItem::Recycle, o.Text(Recycle), 228, 21, 90);
@@ -66,18 +71,22 @@ TDialogTemplate Layout(const TOptionsContext& o, const TAdministered& administer
     t.AddLabel(o.Text(RemoveDayUnit), 224, 39, 92, 8);
     if (administered.Junk)
         AddAdministeredNote(t, o, 7 + inner, 7);
+    // Below the age, which they ignore; row by row, so that the tab order follows the reading order.
+    for (int i = 0; i < kJunkSwitchCount; ++i)
+        t.AddCheckBox(SettingsItem::FirstJunkSwitch + i, o.Text(FirstJunkSwitch + i), i % 2 == 0 ? 15 : 168,
+                      55 + (i / 2) * 12, 150);
 
     // Two columns, filled downwards, so that the tab order follows the reading order.
     const int rows = (kRegistrySwitchCount + 1) / 2;
-    const int top = 78;
-    t.AddGroup(o.Text(RegistryGroup), 7, 65, inner, rows * 12 + 19);
+    const int top = 78 + junkExtra;
+    t.AddGroup(o.Text(RegistryGroup), 7, 65 + junkExtra, inner, rows * 12 + 19);
     for (int i = 0; i < kRegistrySwitchCount; ++i)
         t.AddCheckBox(SettingsItem::FirstRegistrySwitch + i, o.Text(FirstRegistrySwitch + i), i < rows ? 15 : 168,
                       top + (i % rows) * 12, 150);
     if (administered.Registry)
-        AddAdministeredNote(t, o, 7 + inner, 65);
+        AddAdministeredNote(t, o, 7 + inner, 65 + junkExtra);
 
-    const int languageTop = 65 + rows * 12 + 25;
+    const int languageTop = 65 + junkExtra + rows * 12 + 25;
     t.AddGroup(o.Text(LanguageGroup), 7, languageTop, inner, 46);
     t.AddLabel(o.Text(LanguageLabel), 15, languageTop + 15, 56, 8);
     t.AddDropDownList(SettingsItem::Language, 74, languageTop + 13, 110, 100);
@@ -85,8 +94,19 @@ TDialogTemplate Layout(const TOptionsContext& o, const TAdministered& administer
     if (administered.Language)
         AddAdministeredNote(t, o, 7 + inner, languageTop);
 
-    t.AddButton(IDOK, o.Text(Ok), width - 114, 247, 50, 14, true);
-    t.AddButton(IDCANCEL, o.Text(Cancel), width - 57, 247, 50, 14);
+    const int quarantineTop = languageTop + 52;
+    t.AddGroup(o.Text(SpywareRemoval), 7, quarantineTop, inner, 30);
+    t.AddLabel(o.Text(KeepQuarantineLabel), 15, quarantineTop + 14, 100, 8);
+    t.AddEdit(SettingsItem::QuarantineDays, 118, quarantineTop + 12, 34, 14, ES_NUMBER);
+    t.Add({.ClassName = UPDOWN_CLASSW, .Id = SettingsItem::QuarantineDaysSpin,
+           .Style = UDS_AUTOBUDDY | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS});
+    t.AddLabel(o.Text(KeepQuarantineUnit), 156, quarantineTop + 14, inner - 150, 8);
+    if (administered.Quarantine)
+        AddAdministeredNote(t, o, 7 + inner, quarantineTop);
+
+    const int buttonsTop = quarantineTop + 36;
+    t.AddButton(IDOK, o.Text(Ok), width - 114, buttonsTop, 50, 14, true);
+    t.AddButton(IDCANCEL, o.Text(Cancel), width - 57, buttonsTop, 50, 14);
     return t;
 }
 
@@ -124,7 +144,11 @@ private:
             {SettingsItem::RemoveDay, FindSettingRule(kJunkSection, L"RemoveDay")},
             {SettingsItem::RemoveDaySpin, FindSettingRule(kJunkSection, L"RemoveDay")},
             {SettingsItem::Language, FindSettingRule(kMainSection, L"Language")},
+            {SettingsItem::QuarantineDays, FindSettingRule(kQuarantineSection, kQuarantineDaysKey)},
+            {SettingsItem::QuarantineDaysSpin, FindSettingRule(kQuarantineSection, kQuarantineDaysKey)},
         };
+        for (int i = 0; i < kJunkSwitchCount; ++i)
+            items.push_back({SettingsItem::FirstJunkSwitch + i, FindSettingRule(kJunkSection, kJunkSwitches[i].Key)});
         for (int i = 0; i < kRegistrySwitchCount; ++i)
             items.push_back({SettingsItem::FirstRegistrySwitch + i, &kRegistrySwitches[i]});
         return items;
@@ -136,10 +160,13 @@ private:
         for (const TItemSetting& item : ItemSettings()) {
             if (!Settings_.SetByPolicy(*item.Rule))
                 continue;
-            if (item.Item == SettingsItem::Language)
+            const std::wstring section = item.Rule->Section;
+            if (section == kMainSection)
                 administered.Language = true;
-            else if (item.Item >= SettingsItem::FirstRegistrySwitch)
+            else if (section == kRegistrySection)
                 administered.Registry = true;
+            else if (section == kQuarantineSection)
+                administered.Quarantine = true;
             else
                 administered.Junk = true;
         }
@@ -152,11 +179,15 @@ private:
         Dialog_.SetChecked(SettingsItem::TempFile, junk.TempFile);
         Dialog_.SetChecked(SettingsItem::IECache, junk.IECache);
         Dialog_.SetChecked(SettingsItem::Recycle, junk.Recycle);
+        for (int i = 0; i < kJunkSwitchCount; ++i)
+            Dialog_.SetChecked(SettingsItem::FirstJunkSwitch + i, junk.Switches[static_cast<size_t>(i)]);
         SendMessageW(Dialog_.Item(SettingsItem::RemoveDaySpin), UDM_SETRANGE32, 0, kMaxRemoveDay);
         // What the junk scan would use, also when it is out of range: OK then says what is allowed.
         Dialog_.SetText(SettingsItem::RemoveDay, std::to_wstring(junk.RemoveDay));
         for (int i = 0; i < kRegistrySwitchCount; ++i)
             Dialog_.SetChecked(SettingsItem::FirstRegistrySwitch + i, RegistrySwitchOn(Settings_, i));
+        SendMessageW(Dialog_.Item(SettingsItem::QuarantineDaysSpin), UDM_SETRANGE32, 0, kMaxQuarantineDays);
+        Dialog_.SetText(SettingsItem::QuarantineDays, std::to_wstring(ReadQuarantineDays(Settings_)));
 
         const HWND languages = Dialog_.Item(SettingsItem::Language);
         for (const std::wstring& name : LanguagesPresent(Options_.ProgramFolder))
@@ -175,10 +206,16 @@ private:
     // and the dialog stays.
     void Save()
     {
-        const std::optional<int> days = DaysFrom(Dialog_.Text(SettingsItem::RemoveDay));
+        const std::optional<int> days = DaysFrom(Dialog_.Text(SettingsItem::RemoveDay), kMaxRemoveDay);
         if (!days) {
             Options_.Tell(Dialog_.Handle(), Options_.Text(OptionText::RemoveDayRange));
             Dialog_.FocusItem(SettingsItem::RemoveDay);
+            return;
+        }
+        const std::optional<int> kept = DaysFrom(Dialog_.Text(SettingsItem::QuarantineDays), kMaxQuarantineDays);
+        if (!kept) {
+            Options_.Tell(Dialog_.Handle(), Options_.Text(OptionText::QuarantineDaysRange));
+            Dialog_.FocusItem(SettingsItem::QuarantineDays);
             return;
         }
         std::vector<TIniEntry> entries;
@@ -192,6 +229,9 @@ private:
         add(kJunkSection, L"IE Cache", SwitchText(Dialog_.Checked(SettingsItem::IECache)));
         add(kJunkSection, L"Recycle", SwitchText(Dialog_.Checked(SettingsItem::Recycle)));
         add(kJunkSection, L"RemoveDay", std::to_wstring(*days));
+        for (int i = 0; i < kJunkSwitchCount; ++i)
+            add(kJunkSection, kJunkSwitches[i].Key, SwitchText(Dialog_.Checked(SettingsItem::FirstJunkSwitch + i)));
+        add(kQuarantineSection, kQuarantineDaysKey, std::to_wstring(*kept));
         for (int i = 0; i < kRegistrySwitchCount; ++i)
             add(kRegistrySection, kRegistrySwitches[i].Key,
                 SwitchText(Dialog_.Checked(SettingsItem::FirstRegistrySwitch + i)));

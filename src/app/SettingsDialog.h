@@ -1,5 +1,5 @@
 #pragma once
-// The settings dialog: writes Main.ini (the junk-file switches and age, the registry scan's
+// The settings dialog: writes Main.ini (the junk-file switches, today's Windows' included, and age, the registry scan's
 // categories, the language). Switches take effect at the next scan, the language at the next start.
 // A setting that a policy sets is shown greyed, with a note on its group, and is not written.
 #include "app/OptionTexts.h"
@@ -21,6 +21,9 @@ enum : int {
     RemoveDay = 1004,
     RemoveDaySpin = 1005,
     Language = 1006,
+    QuarantineDays = 1007,
+    QuarantineDaysSpin = 1008,
+    FirstJunkSwitch = 1010, // + position in kJunkSwitches
     FirstRegistrySwitch = 1100, // + position in kRegistrySwitches
 };
 }

@@ -5,6 +5,7 @@
 #include "app/OpenDocument.h"
 #include "app/SettingsDialog.h"
 #include "app/Unit2.h"
+#include "registry/UndoFile.h"
 #include "common/Exception.h"
 #include "common/Kelvor_Routine.h"
 #include "ui/Application.h"
@@ -270,13 +271,21 @@ void TForm1::FormCreate()
 
 void TForm1::InitializeProgram()
 {
-    if (const auto failure = Run.Start())
+    std::optional<std::wstring> failure;
+    try {
+        failure = Run.Start();
+    } catch (...) {
+        failure = ErrorText(std::current_exception());
+    }
+    if (failure)
         StartupFailed(*failure);
 }
 
 void TForm1::StartupFailed(const std::wstring& text)
 {
     ShowMessage(Handle_, text, L"Initialization Error", MB_OK | MB_ICONERROR);
+    // The program ends as the console does after a failed start-up.
+    Application().ExitCode = 2;
     QuitApplication();
 }
 
@@ -499,7 +508,10 @@ TDetailsHost TForm1::DetailsHost()
             [this] { return Options(); },
             [this] { return static_cast<const TSettings*>(Run.Settings.get()); },
             [this](int row, int count) { FindingsChanged(row, count); },
-            [this] { Details = nullptr; }};
+            [this] { Details = nullptr; },
+            [this] {
+                return TUndoPlaces{Run.Quarantine, Run.FolderInfo ? UndoFolder(Run.FolderInfo->AppDataFolder) : L""};
+            }};
 }
 
 void TForm1::lbl1Click()

@@ -1,6 +1,7 @@
 #include "app/Unit2.h"
 #include "ui/WindowClass.h"
 
+#include "app/UndoDialog.h"
 #include "common/IniFile.h"
 #include "common/Settings.h"
 #include "privacy/PrivacyCategories.h"
@@ -43,6 +44,10 @@ LRESULT CALLBACK TW_Details::WindowProc(HWND window, UINT message, WPARAM wParam
         switch (message) {
         case WM_CLOSE: return self->OnCloseBox();
         case WM_DPICHANGED: return self->OnDpiChanged(LOWORD(wParam), lParam);
+        case WM_SYSCOMMAND:
+            if (self->OnSysCommand(static_cast<UINT>(wParam & 0xFFF0)))
+                return 0;
+            break;
         default: break;
         }
     }
@@ -53,6 +58,33 @@ LRESULT TW_Details::OnCloseBox()
 {
     Application().Guard([this] { btn1Click(); });
     return 0;
+}
+
+bool TW_Details::OnSysCommand(UINT command)
+{
+    if (command != kUndoCommand)
+        return false;
+    Application().Guard([this] { UndoClick(); });
+    return true;
+}
+
+void TW_Details::AddSystemMenuItems()
+{
+    HMENU menu = GetSystemMenu(Handle_, FALSE);
+    if (!menu || !Host_.UndoPlaces || !Host_.Options)
+        return;
+    // A start-up that ended before the texts were read leaves the window without the entry.
+    const TOptionsContext options = Host_.Options();
+    if (options.Texts.size() <= static_cast<size_t>(OptionText::UndoMenu))
+        return;
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, kUndoCommand, options.Text(OptionText::UndoMenu).c_str());
+}
+
+void TW_Details::UndoClick()
+{
+    if (Host_.UndoPlaces && Host_.Options)
+        ShowUndoDialog(Handle_, Host_.Options(), Host_.UndoPlaces());
 }
 
 LRESULT TW_Details::OnDpiChanged(int newDpi, LPARAM suggested)
@@ -79,6 +111,7 @@ void TW_Details::Create()
     Dpi_ = DpiOf(Handle_);
     SizeAndCentre(Handle_, kClientWidth, kClientHeight);
     CreateComponents();
+    AddSystemMenuItems();
     Application().Guard([this] { FormCreate(); });
 }
 
@@ -127,8 +160,8 @@ void TW_Details::CreateComponents()
         bottomPanel(panel, ok, page);
     };
     findingsPage(*TntTabSheet1, Image1, kPicHeaderSpyware, Label1,
-                 L"The following items have been detected as spyware or adware. Dornique can remove them and secure "
-                 L"your system. Click an item with your right mouse button to view additional options.",
+                 L"The following items have been detected as spyware or adware. Quillmar Brisfold can remove them "
+                 L"and secure your system. Click an item with your right mouse button to view additional options.",
                  SpyListView, {{L"       Item Name", 150}, {L"Description", 150}, {L"Risk Level", 100}, {L"Entry", 400}},
                  chk2, Panel1, btn1);
     findingsPage(*TntTabSheet4, Image2, kPicHeaderRegistry, Label2,
@@ -136,7 +169,7 @@ void TW_Details::CreateComponents()
                  L"Tip: 1) DO NOT over clean your registry; 2) Click an item with your right mouse button to view "
                  L"additional options.",
                  RegListView,
-                 {{L"       Iten Name", 150}, {L"Registry Key", 450}, {L"Registry Value", 100}, {L"Data", 100}}, chk1,
+                 {{L"       Item Name", 150}, {L"Registry Key", 450}, {L"Registry Value", 100}, {L"Data", 100}}, chk1,
                  Panel2, btn4);
 
     // The check-all boxes sit over the blank start of the first column header.
@@ -168,7 +201,7 @@ void TW_Details::CreateComponents()
     // Page 3: junk files.
     page = TntTabSheet6->Handle();
     TempMemo.Create({.Parent = page, .Width = kClientWidth, .Height = pageHeight,
-                     .Style = WS_VSCROLL | WS_BORDER, .FontName = L"Courier New", .FontHeight = 12});
+                     .Style = ES_READONLY | WS_VSCROLL | WS_BORDER, .FontName = L"Courier New", .FontHeight = 12});
     bottomPanel(Panel4, btn3, page);
 }
 
@@ -232,8 +265,20 @@ TIniFile TW_Details::SettingsFile() const
     return settings ? settings->Ini() : TIniFile(MainIniPath());
 }
 
+bool TW_Details::TreeAlive() const
+{
+    const HWND tree = RzCheckTree1.Handle();
+    if (!tree || !IsWindow(tree) || TreeView_GetCount(tree) != static_cast<UINT>(RzCheckTree1.Count()))
+        return false;
+    const HWND page = TntTabSheet5 ? TntTabSheet5->Handle() : nullptr;
+    return page && IsWindow(page);
+}
+
 void TW_Details::SaveSelection()
 {
+    // A tree that is gone reads as nothing ticked: storing that would switch every category off.
+    if (!TreeAlive())
+        return;
     const std::wstring selection = GetSelection();
     if (selection == StoredSelection_ || RzCheckTree1.ReadOnly())
         return;
@@ -244,6 +289,8 @@ void TW_Details::SaveSelection()
 
 std::wstring TW_Details::GetSelection() const
 {
+    if (!TreeAlive())
+        return StoredSelection_.empty() ? DefaultPrivacySelection() : StoredSelection_;
     std::wstring selection;
     for (int index = 0; index < RzCheckTree1.Count(); ++index)
         if (!IsGroupNode(index))
@@ -287,6 +334,13 @@ void TW_Details::ShowModal()
             break;
         }
         Application().Guard([&] {
+            // Escape anywhere in the window closes it as OK does; no control gets the key to act on.
+            if ((msg.message == WM_KEYDOWN || msg.message == WM_CHAR) && msg.wParam == VK_ESCAPE &&
+                (msg.hwnd == Handle_ || IsChild(Handle_, msg.hwnd))) {
+                if (msg.message == WM_KEYDOWN)
+                    btn1Click();
+                return;
+            }
             if (!IsDialogMessageW(Handle_, &msg)) {
                 TranslateMessage(&msg);
                 DispatchMessageW(&msg);

@@ -59,6 +59,9 @@ public:
     void SaveSelection();
     // Shows the window over the main window (which is disabled meanwhile) until it is closed.
     void ShowModal();
+    // The system menu's "Undo a repair": the dialog of every repair that can be undone.
+    void UndoClick();
+    static constexpr UINT kUndoCommand = 0x0030; // system-menu command: below 0xF000, low 4 bits free
     bool Modal() const { return InModal_; }
     int ModalCount() const { return ModalCount_; }
 
@@ -70,8 +73,12 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnCloseBox();
     LRESULT OnDpiChanged(int newDpi, LPARAM suggested);
+    bool OnSysCommand(UINT command);
+    void AddSystemMenuItems();
     void CreateComponents();
     void BuildTree();
+    // The category tree is there with every node (a page that failed would take it along).
+    bool TreeAlive() const;
     TIniFile SettingsFile() const;
 
     TDetailsHost Host_;

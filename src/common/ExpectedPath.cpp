@@ -6,7 +6,10 @@
 #include "common/Paths.h"
 #include "common/SystemFolders.h"
 
+#include <winternl.h>
+
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -33,15 +36,38 @@ bool IsSingleName(const std::wstring& step)
 
 } // namespace
 
+// The kernel's name of an open file in its "\\?\C:\..." form where it has one. Wine gives the final path
+// of a path beyond MAX_PATH characters only this way (its GetFinalPathNameByHandleW answers
+// ERROR_MORE_DATA whatever the buffer), and names it so.
+std::wstring ObjectNameAsDosPath(HANDLE item)
+{
+    std::vector<BYTE> buffer(sizeof(UNICODE_STRING) + 65536 * sizeof(wchar_t));
+    ULONG size = 0;
+    if (NtQueryObject(item, ObjectNameInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &size) < 0)
+        return {};
+    const auto* name = reinterpret_cast<const UNICODE_STRING*>(buffer.data());
+    const std::wstring text(name->Buffer, name->Length / sizeof(wchar_t));
+    return text.compare(0, 4, L"\\??\\") == 0 ? L"\\\\?\\" + text.substr(4) : std::wstring();
+}
+
 std::wstring FinalPath(const std::wstring& path, DWORD flags)
 {
     THandle handle(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                OPEN_EXISTING, flags, nullptr));
     if (!handle)
         return {};
-    return AskWithGrowingBuffer([&](wchar_t* buffer, DWORD size) {
+    const std::wstring final = AskWithGrowingBuffer([&](wchar_t* buffer, DWORD size) {
         return GetFinalPathNameByHandleW(handle.Get(), buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     });
+    return !final.empty() || GetLastError() != ERROR_MORE_DATA ? final : ObjectNameAsDosPath(handle.Get());
+}
+
+std::wstring HandleFinalPath(HANDLE item)
+{
+    const std::wstring final = AskWithGrowingBuffer([&](wchar_t* buffer, DWORD size) {
+        return GetFinalPathNameByHandleW(item, buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    });
+    return PlainFinalPath(!final.empty() || GetLastError() != ERROR_MORE_DATA ? final : ObjectNameAsDosPath(item));
 }
 
 std::wstring PlainFinalPath(const std::wstring& raw)

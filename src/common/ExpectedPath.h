@@ -13,6 +13,9 @@
 // gives it ("\\?\C:\..."). Opened without access rights, so a file in use without sharing still
 // answers; flags as for CreateFileW. Empty when it cannot be asked.
 std::wstring FinalPath(const std::wstring& path, DWORD flags);
+// The plain final path of an open item (links followed, as PlainFinalPath gives it); empty when it
+// cannot be told.
+std::wstring HandleFinalPath(HANDLE item);
 // "\\?\C:\x" -> "C:\x", "\\?\UNC\server\share\x" -> "\\server\share\x". Any other form (a volume
 // GUID, another namespace such as Wine's "\\?\unix\...") names no plain path: empty.
 std::wstring PlainFinalPath(const std::wstring& raw);

@@ -24,9 +24,15 @@ TExtIniFile::TExtIniFile(const std::wstring& sourceFile, const TAnsiStrings& lin
         TextLines.emplace_back();
 }
 
+TExtIniFile::TExtIniFile(const TAnsiStrings& lines, bool sourceExists) : TExtIniFile(std::wstring(), lines)
+{
+    Source_ = sourceExists ? TSource::There : TSource::Gone;
+}
+
 bool TExtIniFile::FindSection(const std::string& section, size_t& first, size_t& last) const
 {
-    if (GetFileAttributesW(SourceFile.c_str()) == INVALID_FILE_ATTRIBUTES)
+    if (Source_ == TSource::Gone ||
+        (Source_ == TSource::AskEachTime && GetFileAttributesW(SourceFile.c_str()) == INVALID_FILE_ATTRIBUTES))
         return false;
     const std::string header = AsciiUpper("[" + section + "]");
     for (size_t i = 0; i < TextLines.size(); ++i) {

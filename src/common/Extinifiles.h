@@ -9,6 +9,9 @@ class TExtIniFile {
 public:
     // Answers only while a file named sourceFile exists.
     TExtIniFile(const std::wstring& sourceFile, const TAnsiStrings& lines);
+    // Answers only if sourceExists: for a caller that checked the file once for many readers, where
+    // asking the file system at every lookup would cost more than the lookups.
+    TExtIniFile(const TAnsiStrings& lines, bool sourceExists);
 
     std::string ReadString(const std::string& section, const std::string& key, const std::string& defaultValue);
     // Appends the key names of the section to target (which is not cleared).
@@ -19,6 +22,8 @@ public:
     std::string LastValue;
 
 private:
+    enum class TSource { AskEachTime, There, Gone };
+    TSource Source_ = TSource::AskEachTime;
     // Index range [first, last) of the section's body, or first == last when absent.
     bool FindSection(const std::string& section, size_t& first, size_t& last) const;
 };

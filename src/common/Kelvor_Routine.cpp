@@ -32,7 +32,7 @@ std::wstring SizeText(int64_t bytes, bool smallAsZero)
 {
     const int64_t kilo = bytes / 1024;
     if (kilo <= 0)
-        return smallAsZero ? L"0 Byte" : std::to_wstring(bytes) + L" Byte";
+        return smallAsZero ? L"0 bytes" : std::to_wstring(bytes) + L" bytes";
     const double value = static_cast<double>(bytes);
     if (kilo < 1024)
         return TwoDecimals(value / 1024, L" KB");

@@ -18,7 +18,7 @@ std::wstring TextBeforeLast(const std::wstring& text, int count, wchar_t ch);
 std::wstring TrimText(const std::wstring& text);
 
 // 1 KB = 1024 bytes, two decimals with the system's decimal separator.
-// FormatSize shows sizes under 1 KB in bytes ("512 Byte"); FormatSizeZero shows them as "0 Byte".
+// FormatSize shows sizes under 1 KB in bytes ("512 bytes"); FormatSizeZero shows them as "0 bytes".
 std::wstring FormatSize(int64_t bytes);
 std::wstring FormatSizeZero(int64_t bytes);
 

@@ -30,7 +30,9 @@ bool StartsWithFolder(const std::wstring& name, const std::wstring& base)
     return !base.empty() && name.size() > base.size() + 1 && name[base.size()] == L'\\' && StartsWithText(name, base);
 }
 
-std::vector<std::wstring> Steps(const std::wstring& path)
+} // namespace
+
+std::vector<std::wstring> KeySteps(const std::wstring& path)
 {
     std::vector<std::wstring> steps;
     size_t start = 0;
@@ -43,15 +45,13 @@ std::vector<std::wstring> Steps(const std::wstring& path)
     return steps;
 }
 
-std::wstring Joined(const std::vector<std::wstring>& steps)
+std::wstring JoinedKeySteps(const std::vector<std::wstring>& steps, size_t count)
 {
     std::wstring path;
-    for (const std::wstring& step : steps)
-        path += (path.empty() ? L"" : L"\\") + step;
+    for (size_t i = 0; i < count && i < steps.size(); ++i)
+        path += (i == 0 ? L"" : L"\\") + steps[i];
     return path;
 }
-
-} // namespace
 
 std::wstring TKeyLocation::Display() const
 {
@@ -77,7 +77,7 @@ int TKeyLocator::RootIndex(HKEY root) const
 
 TKeyLocation TKeyLocator::Locate(HKEY root, const std::wstring& path, REGSAM view, HKEY opened) const
 {
-    const std::wstring relative = Joined(Steps(path));
+    const std::wstring relative = JoinedKeySteps(KeySteps(path));
     TRegKey key;
     if (!opened) {
         if (key.Open(root, relative, KEY_QUERY_VALUE | view) != ERROR_SUCCESS)
@@ -97,7 +97,7 @@ TKeyLocation TKeyLocator::Locate(HKEY root, const std::wstring& path, REGSAM vie
 
 TKeyLocation TKeyLocator::WalkSteps(HKEY root, const std::wstring& path, REGSAM view) const
 {
-    std::vector<std::wstring> steps = Steps(path);
+    std::vector<std::wstring> steps = KeySteps(path);
     // The classes root's 32-bit keys are its Wow6432Node; a view flag on it would leave a redirection.
     if (root == HKEY_CLASSES_ROOT) {
         if (view & KEY_WOW64_32KEY)
@@ -121,7 +121,7 @@ TKeyLocation TKeyLocator::WalkSteps(HKEY root, const std::wstring& path, REGSAM 
                 // Located at the link itself: the gate refuses to delete through it.
                 const std::vector<std::wstring> rest(steps.begin() + static_cast<std::ptrdiff_t>(i) + 1, steps.end());
                 if (!rest.empty())
-                    link.Path += L"\\" + Joined(rest);
+                    link.Path += L"\\" + JoinedKeySteps(rest);
                 link.CrossesLink = true;
                 return link;
             }

@@ -8,7 +8,14 @@
 // the gate refuses to delete.
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
+
+// The names of a key path, empty ones (doubled or outer backslashes) left out; and the first count of
+// them joined again (all by default).
+std::vector<std::wstring> KeySteps(const std::wstring& path);
+std::wstring JoinedKeySteps(const std::vector<std::wstring>& steps, size_t count = SIZE_MAX);
 
 struct TKeyLocation {
     HKEY Root = nullptr;

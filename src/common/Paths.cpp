@@ -74,6 +74,13 @@ std::wstring PathWithinMaxPath(const std::wstring& path)
         AskWithGrowingBuffer([&](wchar_t* buffer, DWORD size) { return GetShortPathNameW(path.c_str(), buffer, size); });
     if (!shortPath.empty() && shortPath.size() < MAX_PATH)
         return shortPath;
+    return LongPathForm(path);
+}
+
+std::wstring LongPathForm(const std::wstring& path)
+{
+    if (path.size() < MAX_PATH || path.compare(0, 4, L"\\\\?\\") == 0)
+        return path;
     if (path.size() > 2 && path[1] == L':' && path[2] == L'\\')
         return L"\\\\?\\" + path;
     if (path.compare(0, 2, L"\\\\") == 0)

@@ -25,6 +25,9 @@ bool IsFullyQualifiedPath(const std::wstring& path);
 // there afterwards.
 bool CreateFolderChain(const std::wstring& folder);
 
+// The form of a full path that Win32 calls take beyond MAX_PATH characters whatever the system's
+// settings ("\\?\C:\...", "\\?\UNC\server\..."); a shorter path, or one in another form, as it is.
+std::wstring LongPathForm(const std::wstring& path);
 // A full path of MAX_PATH characters or more in a form that services limited to MAX_PATH (the INI
 // files) take: its short form where the file system has one that fits, else its \\?\ form. Shorter
 // paths as they are.

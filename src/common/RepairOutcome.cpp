@@ -12,6 +12,7 @@ const wchar_t* OutcomeName(TOutcome outcome)
     case TOutcome::Pending: return L"removal pending (held open)";
     case TOutcome::NotRemoved: return L"not removed";
     case TOutcome::NotReached: return L"not reached";
+    case TOutcome::Kept: return L"kept";
     }
     return L"failed";
 }
@@ -33,6 +34,7 @@ const wchar_t* OutcomeReason(TOutcome outcome)
     case TOutcome::Pending: return L"another program holds it open; it goes when that program lets go";
     case TOutcome::NotRemoved: return L"the deletion was taken, yet the path now names something else";
     case TOutcome::NotReached: return L"the removal never came to it";
+    case TOutcome::Kept: return L"the user unticked it, or what it lies in or holds, in a list";
     }
     return L"";
 }
@@ -42,6 +44,7 @@ void TRepairReport::Clear()
     Counts_.fill(0);
     Left_.clear();
     Items_.clear();
+    Kept_.clear();
     Ran = false;
 }
 
@@ -50,8 +53,19 @@ void TRepairReport::Add(const std::wstring& item, TOutcome outcome, const std::w
     Ran = true;
     ++Counts_[static_cast<size_t>(outcome)];
     TItem entry{item, outcome, reason};
-    if (!OutcomeDone(outcome))
+    if (outcome == TOutcome::Kept)
+        Kept_.push_back(entry);
+    else if (!OutcomeDone(outcome))
         Left_.push_back(entry);
+    Items_.push_back(std::move(entry));
+}
+
+void TRepairReport::Keep(const std::wstring& item, const std::wstring& list)
+{
+    Ran = true;
+    ++Counts_[static_cast<size_t>(TOutcome::Kept)];
+    TItem entry{item, TOutcome::Kept, {}, list};
+    Kept_.push_back(entry);
     Items_.push_back(std::move(entry));
 }
 

@@ -64,21 +64,6 @@ bool RunsWithoutInteractiveUser()
     return IsServiceIdentity(reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid, enabled);
 }
 
-bool RunsElevated()
-{
-    const THandle token = ProcessToken();
-    TOKEN_ELEVATION elevation{};
-    DWORD size = 0;
-    if (token && GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof elevation, &size))
-        return elevation.TokenIsElevated != 0;
-    // Systems before Vista know no elevation: an administrator's process has every right.
-    BYTE sid[SECURITY_MAX_SID_SIZE];
-    DWORD sidSize = sizeof sid;
-    BOOL member = FALSE;
-    return CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, sid, &sidSize) &&
-           CheckTokenMembership(nullptr, sid, &member) && member;
-}
-
 std::wstring ComputerName()
 {
     for (COMPUTER_NAME_FORMAT format : {ComputerNameDnsHostname, ComputerNameNetBIOS}) {

@@ -12,8 +12,6 @@
 bool IsServiceIdentity(PSID user, const std::vector<PSID>& groups);
 // The same asked of the running process's token; false when the token cannot be read.
 bool RunsWithoutInteractiveUser();
-// True when the process runs with raised rights (elevated; before Vista: a member of Administrators).
-bool RunsElevated();
 // The machine's DNS host name, else its NetBIOS name (from the environment when the system cannot say);
 // empty when none can be had.
 std::wstring ComputerName();

@@ -1,7 +1,7 @@
 #include "common/SafeDelete.h"
 
-#include "common/GrowingBuffer.h"
 #include "common/Handles.h"
+#include "common/KeyLocation.h"
 #include "common/Paths.h"
 #include "common/Registry.h"
 #include "common/TextCompare.h"
@@ -9,6 +9,8 @@
 #include <winternl.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -51,8 +53,6 @@ constexpr DWORD kDispositionPosixSemantics = 0x2;       // the name goes at once
 constexpr DWORD kDispositionIgnoreReadOnly = 0x10;
 constexpr NTSTATUS kStatusDeletePending = static_cast<NTSTATUS>(0xC0000056);
 
-enum class TItemKind { File, Folder };
-
 TDeletionHook& DeletionHook()
 {
     static TDeletionHook hook;
@@ -74,11 +74,10 @@ TOutcome FromDeleteError(DWORD error)
 // The item itself, never what a reparse point leads to. Windows refuses the attribute change of a
 // read-only file without FILE_WRITE_ATTRIBUTES; a user who may delete but not change the item still
 // gets the handle without it, and such a read-only file then stays.
-THandle OpenForDeletion(const std::wstring& path, bool& canWriteAttributes)
+THandle OpenForDeletion(const std::wstring& path, DWORD access, DWORD share, bool& canWriteAttributes)
 {
-    constexpr DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     constexpr DWORD flags = FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS;
-    constexpr DWORD access = DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+    access |= DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
     canWriteAttributes = true;
     THandle handle(CreateFileW(path.c_str(), access | FILE_WRITE_ATTRIBUTES, share, nullptr, OPEN_EXISTING, flags,
                                nullptr));
@@ -142,9 +141,24 @@ TOutcome LookAgain(const std::wstring& path, const BY_HANDLE_FILE_INFORMATION& d
     return SameItem(now, deleted) ? TOutcome::Pending : TOutcome::NotRemoved;
 }
 
-TOutcome DeleteItem(const std::wstring& path, const std::wstring& expected, TItemKind kind)
+TOutcome FromRenameStatus(NTSTATUS status)
 {
-    const bool folder = kind == TItemKind::Folder;
+    switch (static_cast<DWORD>(status)) {
+    case 0: return TOutcome::Removed;
+    case 0xC0000043: return TOutcome::InUse;     // STATUS_SHARING_VIOLATION
+    case 0xC0000034:                             // STATUS_OBJECT_NAME_NOT_FOUND
+    case 0xC000003A: return TOutcome::AlreadyGone; // STATUS_OBJECT_PATH_NOT_FOUND
+    default: return TOutcome::Failed;            // a name taken there, another volume, rights
+    }
+}
+
+} // namespace
+
+std::optional<TOutcome> TGateItem::Open(const std::wstring& path, const std::wstring& expected, TKind kind,
+                                        DWORD access, DWORD share)
+{
+    Close();
+    const bool folder = kind == TKind::Folder;
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return Missing(GetLastError()) ? TOutcome::AlreadyGone : TOutcome::Failed;
@@ -156,30 +170,75 @@ TOutcome DeleteItem(const std::wstring& path, const std::wstring& expected, TIte
     if (expected.empty())
         return TOutcome::Refused;
 
-    bool canWriteAttributes = false;
-    THandle handle = OpenForDeletion(path, canWriteAttributes);
+    THandle handle = OpenForDeletion(path, access, share, CanWriteAttributes_);
     if (!handle)
         return FromDeleteError(GetLastError());
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(handle.Get(), &info))
+    if (!GetFileInformationByHandle(handle.Get(), &Info_))
         return TOutcome::Failed;
-    if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
-        ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) != folder)
+    if ((Info_.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+        ((Info_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) != folder)
         return TOutcome::Refused;
     // Under Wine the handle of a Unix link is its target's, with no reparse bit: only the final path
     // shows a link, on the way or at the end.
-    const std::wstring final = PlainFinalPath(AskWithGrowingBuffer([&](wchar_t* buffer, DWORD size) {
-        return GetFinalPathNameByHandleW(handle.Get(), buffer, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    }));
+    const std::wstring final = HandleFinalPath(handle.Get());
     if (final.empty() || final != expected)
         return TOutcome::Refused;
+    Path_ = path;
+    Handle_ = std::move(handle);
+    return std::nullopt;
+}
+
+void TGateItem::Close()
+{
+    Handle_.Reset();
+    Path_.clear();
+}
+
+TOutcome TGateItem::MoveInto(HANDLE folder, const std::wstring& name)
+{
+    if (!Handle_ || !folder || name.empty() || name.find_first_of(L"\\/:") != std::wstring::npos)
+        return TOutcome::Failed;
     if (DeletionHook())
-        DeletionHook()(path);
-    const TOutcome marked = MarkForDeletion(handle.Get(), info.dwFileAttributes, canWriteAttributes);
+        DeletionHook()(Path_);
+    // Relative to the open folder, never replacing: the target cannot be reached through a link either.
+    const size_t nameBytes = name.size() * sizeof(wchar_t);
+    std::vector<BYTE> buffer(offsetof(FILE_RENAME_INFORMATION, FileName) + nameBytes + sizeof(wchar_t));
+    auto* rename = reinterpret_cast<FILE_RENAME_INFORMATION*>(buffer.data());
+    rename->ReplaceIfExists = FALSE;
+    rename->RootDirectory = folder;
+    rename->FileNameLength = static_cast<ULONG>(nameBytes);
+    std::memcpy(rename->FileName, name.data(), nameBytes);
+    IO_STATUS_BLOCK status{};
+    const TOutcome outcome = FromRenameStatus(NtSetInformationFile(Handle_.Get(), &status, rename,
+                                                                   static_cast<ULONG>(buffer.size()),
+                                                                   FileRenameInformation));
+    if (outcome == TOutcome::Removed)
+        Path_.clear(); // it is known by its new name now
+    return outcome;
+}
+
+TOutcome TGateItem::Delete()
+{
+    if (!Handle_)
+        return TOutcome::Failed;
+    if (DeletionHook())
+        DeletionHook()(Path_);
+    const TOutcome marked = MarkForDeletion(Handle_.Get(), Info_.dwFileAttributes, CanWriteAttributes_);
     if (marked != TOutcome::Removed)
         return marked;
-    handle.Reset();
-    return LookAgain(path, info);
+    const std::wstring path = Path_;
+    Close();
+    return LookAgain(path, Info_);
+}
+
+namespace {
+
+TOutcome DeleteItem(const std::wstring& path, const std::wstring& expected, TGateItem::TKind kind)
+{
+    TGateItem item;
+    if (const std::optional<TOutcome> refused = item.Open(path, expected, kind))
+        return *refused;
+    return item.Delete();
 }
 
 TOutcome FromStatus(LSTATUS status)
@@ -199,13 +258,7 @@ TOutcome FromStatus(LSTATUS status)
 std::optional<TOutcome> ReachKey(HKEY root, const std::wstring& keyPath, REGSAM view, REGSAM lastAccess,
                                  bool lastMayBeLink, TRegKey& reached)
 {
-    std::vector<std::wstring> steps;
-    for (size_t start = 0; start <= keyPath.size();) {
-        const size_t end = std::min(keyPath.find(L'\\', start), keyPath.size());
-        if (end > start)
-            steps.push_back(keyPath.substr(start, end - start));
-        start = end + 1;
-    }
+    std::vector<std::wstring> steps = KeySteps(keyPath);
     // The classes root's 32-bit keys are its Wow6432Node: named, not reached through a view flag.
     if (root == HKEY_CLASSES_ROOT) {
         if (view & KEY_WOW64_32KEY)
@@ -263,12 +316,12 @@ void SetDeletionHook(TDeletionHook hook)
 
 TOutcome DeleteFileSafe(const std::wstring& path, const std::wstring& expected)
 {
-    return DeleteItem(path, expected, TItemKind::File);
+    return DeleteItem(path, expected, TGateItem::TKind::File);
 }
 
 TOutcome RemoveFolderSafe(const std::wstring& path, const std::wstring& expected)
 {
-    return DeleteItem(path, expected, TItemKind::Folder);
+    return DeleteItem(path, expected, TGateItem::TKind::Folder);
 }
 
 TOutcome DeleteFileSafe(const std::wstring& path)

@@ -4,6 +4,7 @@
 // to, RemoveDirectoryW on a link to an empty folder removes that folder, RegDeleteTreeW follows
 // registry links and empties their targets).
 #include "common/ExpectedPath.h"
+#include "common/Handles.h"
 #include "common/RepairOutcome.h"
 
 #include <windows.h>
@@ -35,6 +36,38 @@ bool IsLink(const std::wstring& path);
 // it lies in is taken as it resolves now.
 [[nodiscard]] TOutcome DeleteFileSafe(const std::wstring& path);
 [[nodiscard]] TOutcome RemoveFolderSafe(const std::wstring& path);
+
+// A file or folder opened by the gate as the deletions above open it: never through a reparse point,
+// not a link, its final path exactly the expected one. The quarantine reads, moves and deletes it
+// through this one handle, so that nothing can be swapped between the check and the act.
+class TGateItem {
+public:
+    enum class TKind { File, Folder };
+    static constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+    // access: what the caller needs besides deleting and reading attributes (FILE_READ_DATA to copy,
+    // READ_CONTROL | WRITE_DAC for the access list); share: what others may do with it meanwhile.
+    // Nothing when it is open; otherwise what a deletion would have come to (AlreadyGone, Refused,
+    // InUse, Failed), and nothing is open.
+    std::optional<TOutcome> Open(const std::wstring& path, const std::wstring& expected, TKind kind,
+                                 DWORD access = 0, DWORD share = kShareAll);
+    bool IsOpen() const { return static_cast<bool>(Handle_); }
+    HANDLE Handle() const { return Handle_.Get(); }
+    // Size, times and attributes as the handle gave them when it was opened.
+    const BY_HANDLE_FILE_INFORMATION& Info() const { return Info_; }
+    // Renames the item into the open folder as name (no folder part); what is there already is never
+    // replaced. Removed when it left its place; the handle stays open on the moved item.
+    [[nodiscard]] TOutcome MoveInto(HANDLE folder, const std::wstring& name);
+    // Marks the item for deletion, closes the handle and looks at the path again (see DeleteFileSafe).
+    [[nodiscard]] TOutcome Delete();
+    void Close();
+
+private:
+    THandle Handle_;
+    std::wstring Path_;
+    BY_HANDLE_FILE_INFORMATION Info_{};
+    bool CanWriteAttributes_ = false;
+};
 
 // Tests only: called with the item's path once the gate has checked its handle and before it marks it
 // for deletion, to stand in for another program that changes the path meanwhile. nullptr: none.

@@ -10,6 +10,8 @@ inline constexpr wchar_t kMainSection[] = L"Main";
 inline constexpr wchar_t kPrivacySection[] = L"Privacy Sweeper";
 inline constexpr wchar_t kJunkSection[] = L"Junk File Removal";
 inline constexpr wchar_t kRegistrySection[] = L"RegistryOpt";
+inline constexpr wchar_t kQuarantineSection[] = L"Spyware Removal";
+inline constexpr wchar_t kQuarantineDaysKey[] = L"QuarantineDays";
 
 enum class TSettingType {
     Switch, // "1" on, anything else off; a policy value is 0 or 1
@@ -44,6 +46,7 @@ struct TSettingRule {
 inline constexpr int kPrivacySelectionLength = 80;
 inline constexpr int kMaxLanguageNameLength = 64;
 inline constexpr int kMaxRemoveDay = 365;
+inline constexpr int kMaxQuarantineDays = 3650;
 
 inline constexpr TSettingRule kSettingRules[] = {
     {kMainSection, L"Language", TSettingType::Text, L"English", 1, kMaxLanguageNameLength, TTextCheck::FileName},
@@ -70,7 +73,14 @@ inline constexpr TSettingRule kSettingRules[] = {
     {kRegistrySection, L"Classes", TSettingType::Switch, L"1", 0, 1, {}, true},
     {kRegistrySection, L"Openscan", TSettingType::Switch, L"0", 0, 1, {}, true},
     {kRegistrySection, L"System", TSettingType::Switch, L"1", 0, 1, {}, true},
-    // The quarantine's keeping time joins here as a number when spyware removals are quarantined.
+    // The junk switches of today's Windows (kJunkSwitches in JunkWalk.h, with the same defaults).
+    {kJunkSection, L"WindowsUpdate", TSettingType::Switch, L"0"},
+    {kJunkSection, L"DeliveryOptimization", TSettingType::Switch, L"0"},
+    {kJunkSection, L"ErrorReports", TSettingType::Switch, L"1"},
+    {kJunkSection, L"CrashDumps", TSettingType::Switch, L"1"},
+    {kJunkSection, L"Thumbnails", TSettingType::Switch, L"0"},
+    // How many days the quarantine keeps a spyware removal's run; 0 keeps it until deleted by hand.
+    {kQuarantineSection, kQuarantineDaysKey, TSettingType::Number, L"30", 0, kMaxQuarantineDays},
 };
 inline constexpr int kSettingCount = static_cast<int>(std::size(kSettingRules));
 inline constexpr int kFirstRegistrySwitchRule = 6;

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 #include <sddl.h>
+#include <shlobj.h>
 
 #include <vector>
 
@@ -73,6 +74,20 @@ std::wstring CurrentUserSid()
     std::wstring sid = text;
     LocalFree(text);
     return sid;
+}
+
+bool ProcessIsElevated()
+{
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw))
+        return false;
+    const THandle token(raw);
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    if (GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof elevation, &size))
+        return elevation.TokenIsElevated != 0;
+    // Systems before Vista know no elevation: an administrator has the rights at once.
+    return IsUserAnAdmin() != FALSE;
 }
 
 bool RunsUnderWine()

@@ -13,6 +13,9 @@ std::wstring UserName();
 // The SID of the user this process runs as (its token's user, "S-1-5-21-..."); empty when it cannot be
 // asked. Each user's recycle bin is the folder of this name in a drive's "$Recycle.Bin".
 std::wstring CurrentUserSid();
+// True when this process runs with an administrator's full rights (elevated, or a system without
+// elevation where the user is an administrator).
+bool ProcessIsElevated();
 // True under Wine, whose shell empties the Unix trash instead of the recycle-bin folders and whose file
 // links look like plain files.
 bool RunsUnderWine();

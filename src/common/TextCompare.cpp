@@ -26,3 +26,12 @@ bool EndsWithText(const std::wstring& text, const std::wstring& part)
     return text.size() >= part.size() &&
            SameRange(text.c_str() + (text.size() - part.size()), part.size(), part.c_str(), part.size());
 }
+
+std::wstring UpperText(const std::wstring& text)
+{
+    std::wstring upper = text;
+    if (!upper.empty())
+        LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, text.c_str(), static_cast<int>(text.size()), upper.data(),
+                      static_cast<int>(upper.size()), nullptr, nullptr, 0);
+    return upper;
+}

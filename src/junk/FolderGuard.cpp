@@ -112,7 +112,8 @@ std::wstring FolderForDisplay(const std::wstring& folder)
 
 TFolderGuard::TFolderGuard(const TProtectedFolders& folders)
     : Roots_(Resolve(folders.Roots)), Kept_(Resolve(folders.Kept)), Sealed_(Resolve(folders.Sealed)),
-      Open_(Resolve(folders.Open)), Homes_(Resolve(folders.Homes))
+      Open_(Resolve(folders.Open)), Homes_(Resolve(folders.Homes)), Refused_(Resolve(folders.Refused)),
+      Exact_(Resolve(folders.Exact))
 {
 }
 
@@ -144,8 +145,19 @@ bool TFolderGuard::IsRoot(const std::vector<std::wstring>& forms) const
 // A folder inside a sealed one is walked when it lies inside an open folder that lies inside that
 // sealed folder; a named root also where it lies inside an application-data folder that the sealed
 // folder holds (never where the two are one folder: that is the sealed folder itself).
+// Every form of the folder is the exact folder as listed: a link there, which resolves elsewhere, is
+// not that folder.
+bool TFolderGuard::IsExact(const std::vector<std::wstring>& forms) const
+{
+    return std::any_of(Exact_.begin(), Exact_.end(), [&](const TEntry& exact) {
+        return std::all_of(forms.begin(), forms.end(),
+                           [&](const std::wstring& form) { return SamePath(form, exact.Forms.front()); });
+    });
+}
+
 bool TFolderGuard::LetThrough(const std::vector<std::wstring>& forms, const TEntry& sealed, TWalkRoot root) const
 {
+    if (root == TWalkRoot::Exact) return IsExact(forms);
     const auto opens = [&](const TEntry& entry) {
         return AnyFormAtOrBelow(forms, entry.Forms) && AnyFormStrictlyBelow(entry.Forms, sealed.Forms);
     };
@@ -175,6 +187,28 @@ TFolderCheck TFolderGuard::Check(const std::wstring& folder, TWalkRoot root) con
             }
         }
     }
+    // What no cleaner may touch is refused before anything can let it through.
+    for (const TEntry& refused : Refused_) {
+        if (AnyFormAtOrBelow(refused.Forms, forms) || AnyFormAtOrBelow(forms, refused.Forms)) {
+            check.Verdict = AnyFormAtOrBelow(refused.Forms, forms) ? TFolderVerdict::HoldsProtected
+                                                                   : TFolderVerdict::InsideProtected;
+            check.Protected = refused.Listed;
+            return check;
+        }
+    }
+    // A fixed folder of the system is that folder itself or nothing: a link there (or on the way) that
+    // leads elsewhere was put there by someone, and the walk would clean wherever it leads.
+    if (root == TWalkRoot::Exact && !IsExact(forms)) {
+        const bool named = std::any_of(Exact_.begin(), Exact_.end(),
+                                       [&](const TEntry& exact) { return SamePath(forms.front(), exact.Forms.front()); });
+        if (named) {
+            check.Verdict = TFolderVerdict::Redirected;
+            check.Protected = forms.back();
+            return check;
+        }
+        // Only the listed folders pass by name; anything else is judged as any folder.
+        root = TWalkRoot::Other;
+    }
     for (const TEntry& sealed : Sealed_) {
         if (AnyFormAtOrBelow(forms, sealed.Forms) && !LetThrough(forms, sealed, root)) {
             check.Verdict = TFolderVerdict::InsideProtected;
@@ -196,6 +230,9 @@ std::wstring RefusalLine(const TRefusalTexts& texts, const TFolderCheck& check)
         return FormatText(texts.Holds, {folder, FolderForDisplay(check.Protected)});
     case TFolderVerdict::InsideProtected:
         return FormatText(texts.Inside, {folder, FolderForDisplay(check.Protected)});
+    case TFolderVerdict::Redirected:
+        if (!texts.Redirected.empty()) return FormatText(texts.Redirected, {folder, FolderForDisplay(check.Protected)});
+        break;
     case TFolderVerdict::Unresolved:
     case TFolderVerdict::Walk:
         break;

@@ -23,6 +23,13 @@ struct TProtectedFolders {
     // TWalkRoot) is walked where it lies inside one of these, also when a sealed folder holds them (a
     // documents folder set to the profile); everything else there is judged like any folder.
     std::vector<std::wstring> Homes;
+    // Refused themselves, with every folder inside them and with every folder that holds them, whatever
+    // lets other folders through: what no cleaner may ever touch (the component store, the update
+    // database, the antivirus's folder...).
+    std::vector<std::wstring> Refused;
+    // Folders inside a protected one that a switch walks by their fixed names (see TWalkRoot::Exact):
+    // each lets through that very folder, in no other form than its own.
+    std::vector<std::wstring> Exact;
 };
 
 // How a walk came to the folder it asks about.
@@ -32,6 +39,9 @@ enum class TWalkRoot {
     // A folder that scanners walk on purpose, named by the system or a browser: the cache, cookies,
     // history, recent and temporary folders, a browser's profile folder.
     Named,
+    // A fixed folder of the system that a switch walks by its exact name (the update downloads, the
+    // error reports...): walked where it is one of the guard's exact folders and no link leads elsewhere.
+    Exact,
 };
 
 enum class TFolderVerdict {
@@ -40,13 +50,15 @@ enum class TFolderVerdict {
     HoldsProtected,  // the protected folder itself, or a folder that holds it
     InsideProtected, // lies inside a sealed folder
     Unresolved,      // cannot be resolved to a plain full path (relative, a device, "\\?\unix\...")
+    Redirected,      // an exact folder (TWalkRoot::Exact) that a link leads elsewhere
 };
 
 struct TFolderCheck {
     TFolderVerdict Verdict = TFolderVerdict::Walk;
     std::wstring Folder;    // the folder that was checked, as given
     std::wstring Plain;     // what the guard judged, as a plain full long path: what a walk lists (Walk only)
-    std::wstring Protected; // the protected folder concerned, as listed (empty for Walk, Root and Unresolved)
+    std::wstring Protected; // the protected folder concerned, as listed (empty for Walk, Root and Unresolved);
+                            // for Redirected, where the folder leads
 };
 
 // Judges a folder in one form, whatever form it was written in (see PlainFullPath), and compares it
@@ -68,7 +80,9 @@ private:
     bool IsRoot(const std::vector<std::wstring>& forms) const;
     bool LetThrough(const std::vector<std::wstring>& forms, const TEntry& sealed, TWalkRoot root) const;
 
-    std::vector<TEntry> Roots_, Kept_, Sealed_, Open_, Homes_;
+    bool IsExact(const std::vector<std::wstring>& forms) const;
+
+    std::vector<TEntry> Roots_, Kept_, Sealed_, Open_, Homes_, Refused_, Exact_;
 };
 
 // "C:", "C:\", "\\server\share" or "\\server\share\", also behind the "\\?\" and "\\?\UNC\" prefixes;
@@ -79,12 +93,14 @@ bool IsDriveOrShareRoot(const std::wstring& path);
 std::wstring FolderForDisplay(const std::wstring& folder);
 
 // The language lines of a refused folder, each a format: a root (folder); holds a protected folder
-// (folder, protected); lies inside one (folder, protected); cannot be resolved (folder).
+// (folder, protected); lies inside one (folder, protected); cannot be resolved (folder); an exact folder
+// a link leads elsewhere (folder, where it leads).
 struct TRefusalTexts {
     std::wstring Root;
     std::wstring Holds;
     std::wstring Inside;
     std::wstring Unresolved;
+    std::wstring Redirected = {};
 };
 
 // The report line of a refused folder.

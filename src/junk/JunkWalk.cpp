@@ -30,6 +30,17 @@ bool IsSwitchOn(const TSettings& settings, const wchar_t* key)
     return settings.SwitchOn(*FindSettingRule(kJunkSection, key));
 }
 
+std::wstring Below(const std::wstring& folder, const wchar_t* path)
+{
+    return folder.empty() ? std::wstring() : WithBackslash(folder) + path;
+}
+
+// The drive root a folder lies on ("C:\"); empty for a network path.
+std::wstring DriveOf(const std::wstring& folder)
+{
+    return folder.size() >= 2 && folder[1] == L':' ? folder.substr(0, 2) + L"\\" : std::wstring();
+}
+
 std::wstring WindowsTemp(const std::wstring& windowsFolder)
 {
     return WithBackslash(windowsFolder) + L"temp";
@@ -44,6 +55,8 @@ TJunkSettings ReadJunkSettings(const TSettings& settings)
     junk.TempFile = IsSwitchOn(settings, L"TempFile");
     junk.Recycle = IsSwitchOn(settings, L"Recycle");
     junk.RemoveDay = settings.Number(*FindSettingRule(kJunkSection, L"RemoveDay"));
+    for (int i = 0; i < kJunkSwitchCount; ++i)
+        junk.Switches[static_cast<size_t>(i)] = IsSwitchOn(settings, kJunkSwitches[i].Key);
     return junk;
 }
 
@@ -75,7 +88,51 @@ std::wstring InternetCacheFolder()
 
 TJunkPlaces SystemJunkPlaces()
 {
-    return {WindowsFolder(), SystemDriveRoot()};
+    return {WindowsFolder(), SystemDriveRoot(), ShellFolder(CSIDL_COMMON_APPDATA), ShellFolder(CSIDL_LOCAL_APPDATA),
+            ProcessIsElevated};
+}
+
+std::vector<TJunkRoot> SwitchRoots(const TJunkPlaces& places)
+{
+    const std::wstring& windows = places.WindowsFolder;
+    const std::wstring wer = Below(places.ProgramData, L"Microsoft\\Windows\\WER\\");
+    const std::vector<TJunkRoot> all = {
+        {TJunkArea::WindowsUpdate, Below(windows, L"SoftwareDistribution\\Download"), TFileRule::Any, true, true, {}},
+        {TJunkArea::DeliveryOptimization,
+         Below(windows, L"ServiceProfiles\\NetworkService\\AppData\\Local\\Microsoft\\Windows\\DeliveryOptimization\\Cache"),
+         TFileRule::Any, true, true, {}},
+        {TJunkArea::ErrorReports, wer.empty() ? wer : wer + L"ReportArchive", TFileRule::Any, true, true, {}},
+        {TJunkArea::ErrorReports, wer.empty() ? wer : wer + L"ReportQueue", TFileRule::Any, true, true, {}},
+        {TJunkArea::CrashDumps, Below(places.LocalAppData, L"CrashDumps"), TFileRule::Dump, true, false, {}},
+        {TJunkArea::CrashDumps, Below(windows, L"Minidump"), TFileRule::Dump, false, true, {}},
+        // The complete memory dump lies in the Windows folder itself: one named file, never a walk.
+        {TJunkArea::CrashDumps, windows, TFileRule::Dump, false, true, L"MEMORY.DMP"},
+        {TJunkArea::Thumbnails, Below(places.LocalAppData, L"Microsoft\\Windows\\Explorer"), TFileRule::IconCache, false,
+         false, {}},
+    };
+    std::vector<TJunkRoot> roots;
+    for (const TJunkRoot& root : all)
+        if (!root.Folder.empty()) roots.push_back(root);
+    return roots;
+}
+
+std::vector<std::wstring> RefusedFolders(const TJunkPlaces& places)
+{
+    std::vector<std::wstring> folders;
+    const auto add = [&folders](const std::wstring& folder) {
+        if (!folder.empty()) folders.push_back(folder);
+    };
+    for (const std::wstring& windows : {WindowsFolder(), places.WindowsFolder}) {
+        for (const wchar_t* inside : {L"WinSxS", L"Installer", L"System32\\catroot2", L"SoftwareDistribution\\DataStore",
+                                      L"Prefetch"})
+            add(Below(windows, inside));
+        add(Below(DriveOf(windows), L"Windows.old"));
+    }
+    add(Below(SystemFolder(), L"catroot2"));
+    add(Below(places.RecycleDrive, L"Windows.old"));
+    for (const std::wstring& programData : {ShellFolder(CSIDL_COMMON_APPDATA), places.ProgramData})
+        add(Below(programData, L"Microsoft\\Windows Defender"));
+    return folders;
 }
 
 std::vector<std::wstring> TemporaryFolders(const TJunkPlaces& places)
@@ -109,6 +166,13 @@ TProtectedFolders ProtectedFolders(const TJunkPlaces& places)
         folders.Sealed.push_back(places.WindowsFolder);
         folders.Open.push_back(WindowsTemp(places.WindowsFolder));
     }
+    // So are stand-ins for ProgramData and the local application data.
+    for (const std::wstring& kept : {places.ProgramData, places.LocalAppData})
+        if (!kept.empty()) folders.Kept.push_back(kept);
+    folders.Refused = RefusedFolders(places);
+    // The switches' folders are walked by their exact names, never the named file's folder.
+    for (const TJunkRoot& root : SwitchRoots(places))
+        if (root.Name.empty()) folders.Exact.push_back(root.Folder);
     return folders;
 }
 
@@ -121,6 +185,20 @@ bool IsCacheJunkName(const std::wstring& name, const std::wstring& userTag)
 bool IsTempJunkName(const std::wstring& name, const std::wstring& userTag)
 {
     return name.find(L"index.dat") == std::wstring::npos && name.find(userTag) == std::wstring::npos;
+}
+
+bool MatchesFileRule(const std::wstring& name, TFileRule rule)
+{
+    switch (rule) {
+    case TFileRule::Any:
+        return true;
+    case TFileRule::Dump:
+        return name.size() > 4 && EndsWithText(name, L".dmp");
+    case TFileRule::IconCache:
+        return (StartsWithText(name, L"thumbcache_") || StartsWithText(name, L"iconcache_")) &&
+               EndsWithText(name, L".db") && name.find_first_of(L"*?") == std::wstring::npos;
+    }
+    return false;
 }
 
 int64_t WholeDaysBetween(const FILETIME& a, const FILETIME& b)
@@ -137,26 +215,57 @@ TJunkWalker::TJunkWalker(std::wstring userTag, int removeDay, const TStopFlag& s
 {
 }
 
-// An empty folder name (no such shell folder) walks nothing; it would otherwise become "\", the
+// An empty folder name (no such shell folder) walks nothing; it would otherwise become "\\", the
 // root of the current drive. The walk lists the folder the guard judged, in the guard's form. That
 // folder is the root of what the walk lists: it may be reached through a link, and is resolved once
 // here; nothing below it may be a link.
-void TJunkWalker::WalkRoot(const std::wstring& folder, TJunkArea area)
+DWORD TJunkWalker::WalkRoot(const std::wstring& folder, const TRule& rule, TWalkRoot kind)
 {
-    if (folder.empty()) return;
-    TFolderCheck check = Guard_.Check(folder, TWalkRoot::Named);
+    if (folder.empty()) return 0;
+    TFolderCheck check = Guard_.Check(folder, kind);
     if (check.Verdict != TFolderVerdict::Walk) {
         Skipped_.push_back(std::move(check));
-        return;
+        return 0;
     }
     // A folder that cannot be resolved could not be told from a link at removal: nothing is listed.
     const std::wstring expected = ResolvedPath(WithBackslash(check.Plain));
-    if (!expected.empty()) Walk(WithBackslash(check.Plain), expected, area);
+    if (expected.empty()) return GetLastError() == ERROR_ACCESS_DENIED ? ERROR_ACCESS_DENIED : 0;
+    return Walk(WithBackslash(check.Plain), expected, rule);
 }
 
-void TJunkWalker::WalkCache(const std::wstring& folder) { WalkRoot(folder, TJunkArea::Cache); }
+void TJunkWalker::WalkCache(const std::wstring& folder) { WalkRoot(folder, {TJunkArea::Cache}, TWalkRoot::Named); }
 
-void TJunkWalker::WalkTemp(const std::wstring& folder) { WalkRoot(folder, TJunkArea::Temp); }
+void TJunkWalker::WalkTemp(const std::wstring& folder) { WalkRoot(folder, {TJunkArea::Temp}, TWalkRoot::Named); }
+
+void TJunkWalker::WalkSwitchRoot(const TJunkRoot& root)
+{
+    if (Stopped_.load(std::memory_order_relaxed) == 1) return;
+    if (!root.Name.empty()) {
+        WalkNamedFile(root);
+        return;
+    }
+    if (WalkRoot(root.Folder, {root.Area, root.Rule, root.Recursive, root.AdminOnly}, TWalkRoot::Exact) ==
+        ERROR_ACCESS_DENIED)
+        Unreadable_.push_back(root);
+}
+
+// One file by its name in a folder that is never walked (the Windows folder): no wildcard, so the
+// search names at most that file, and only under its own long name.
+void TJunkWalker::WalkNamedFile(const TJunkRoot& root)
+{
+    if (root.Folder.empty() || root.Name.find_first_of(L"*?\\/") != std::wstring::npos) return;
+    const std::wstring folder = WithBackslash(root.Folder);
+    WIN32_FIND_DATAW data;
+    const TFindHandle find = FindFirstEntry(folder + root.Name, data);
+    if (!find) {
+        if (GetLastError() == ERROR_ACCESS_DENIED) Unreadable_.push_back(root);
+        return;
+    }
+    if (!SameText(data.cFileName, root.Name) || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+    const std::wstring expected = ResolvedPath(folder);
+    if (expected.empty()) return;
+    TestFile(folder, expected, data, {root.Area, root.Rule, false, root.AdminOnly});
+}
 
 void TJunkWalker::WalkAll(const TJunkSettings& settings, const std::wstring& cacheFolder, const TJunkPlaces& places)
 {
@@ -164,42 +273,48 @@ void TJunkWalker::WalkAll(const TJunkSettings& settings, const std::wstring& cac
     if (settings.TempFile) {
         for (const std::wstring& folder : TemporaryFolders(places)) WalkTemp(folder);
     }
+    for (const TJunkRoot& root : SwitchRoots(places))
+        if (settings.On(root.Area)) WalkSwitchRoot(root);
 }
 
-void TJunkWalker::Walk(const std::wstring& folder, const std::wstring& expected, TJunkArea area)
+DWORD TJunkWalker::Walk(const std::wstring& folder, const std::wstring& expected, const TRule& rule)
 {
     WIN32_FIND_DATAW data;
     const TFindHandle find = FindFirstEntry(folder + L"*", data);
-    if (!find) return;
+    if (!find) return GetLastError() == ERROR_ACCESS_DENIED ? ERROR_ACCESS_DENIED : 0;
     do {
-        if (Stopped_.load(std::memory_order_relaxed) == 1) return;
+        if (Stopped_.load(std::memory_order_relaxed) == 1) return 0;
         if (IsDotEntry(data.cFileName)) continue;
         // A junction or folder link is left alone: its target lies outside the junk folders.
         if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            Walk(folder + data.cFileName + L'\\', ExpectedChild(expected, data.cFileName), area);
-        else
-            TestFile(folder, expected, data, area);
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (rule.Recursive) Walk(folder + data.cFileName + L'\\', ExpectedChild(expected, data.cFileName), rule);
+        } else {
+            TestFile(folder, expected, data, rule);
+        }
     } while (FindNextFileW(find.Get(), &data));
+    return 0;
 }
 
 void TJunkWalker::TestFile(const std::wstring& folder, const std::wstring& expected, const WIN32_FIND_DATAW& data,
-                           TJunkArea area)
+                           const TRule& rule)
 {
     const std::wstring name = data.cFileName;
-    if (area == TJunkArea::Cache) {
+    if (rule.Area == TJunkArea::Cache) {
         if (!IsCacheJunkName(name, UserTag_)) return;
-    } else {
+    } else if (rule.Area == TJunkArea::Temp) {
         if (!IsTempJunkName(name, UserTag_)) return;
         FILETIME now;
         GetSystemTimeAsFileTime(&now);
         if (WholeDaysBetween(data.ftLastWriteTime, now) <= RemoveDay_) return;
+    } else if (!MatchesFileRule(name, rule.Files)) {
+        return;
     }
     // The probe also tells that the file still exists: a file gone since the listing is skipped.
     const std::wstring path = folder + name;
     const std::wstring expectedFile = ExpectedChild(expected, data.cFileName);
     if (!IsPlainEntry(path, expectedFile, data.dwFileAttributes)) return;
-    Sink_(area, path, expectedFile, FindDataSize(data));
+    Sink_({rule.Area, path, expectedFile, FindDataSize(data), rule.AdminOnly});
 }
 
 std::wstring RecycleBinFolder(const std::wstring& driveRoot)

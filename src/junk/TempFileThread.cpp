@@ -34,6 +34,16 @@ constexpr int kSkippedRootText = 5;
 constexpr int kSkippedHoldsText = 6;
 constexpr int kSkippedInsideText = 7;
 constexpr int kSkippedUnresolvedText = 8;
+// "M_Temp" lines of the switches of today's Windows: their names, in the order of kJunkSwitches; a
+// switch's size line (name, count, size); a switch held back for want of rights (name, size); the
+// same when its size cannot be read (name).
+constexpr int kFirstSwitchText = 9;
+constexpr int kSwitchSizeText = kFirstSwitchText + kJunkSwitchCount;
+constexpr int kSwitchAdminText = kSwitchSizeText + 1;
+constexpr int kSwitchAdminUnreadableText = kSwitchSizeText + 2;
+static_assert(kSwitchAdminUnreadableText == 16);
+// "M_Temp" line of a switch's folder that a link leads elsewhere (folder, where it leads).
+constexpr int kSkippedRedirectedText = 17;
 
 } // namespace
 
@@ -118,14 +128,32 @@ void TempThread::Scan()
         Memo.Add(L"");
     });
 
-    TJunkWalker walker(UserTag, settings.RemoveDay, Stopped, ProtectedFolders(Places),
-                       [this](TJunkArea area, const std::wstring& path, const std::wstring& expected, int64_t size) {
-                           ListFile(area == TJunkArea::Cache, path, expected, size);
-                       });
+    // Asked once: what an administrator alone may remove is measured but not listed without the rights.
+    const bool elevated = !Places.Elevated || Places.Elevated();
+    for (int i = 0; i < kJunkSwitchCount; ++i) Switches[static_cast<size_t>(i)].On = settings.Switches[static_cast<size_t>(i)];
+    TJunkWalker walker(UserTag, settings.RemoveDay, Stopped, ProtectedFolders(Places), [this, elevated](const TJunkFile& file) {
+        const int index = JunkSwitchIndex(file.Area);
+        if (index < 0) {
+            ListFile(file);
+            return;
+        }
+        TSwitchTally& tally = Switches[static_cast<size_t>(index)];
+        if (file.AdminOnly && !elevated) {
+            ++tally.HeldCount;
+            tally.HeldBytes += file.Size;
+            return;
+        }
+        ++tally.Count;
+        tally.Bytes += file.Size;
+        ListFile(file);
+    });
     walker.WalkAll(settings, CachePath, Places);
+    TallySwitches(walker, elevated);
     const TRefusalTexts refusal{TextAt(Texts, kSkippedRootText), TextAt(Texts, kSkippedHoldsText),
-                                TextAt(Texts, kSkippedInsideText), TextAt(Texts, kSkippedUnresolvedText)};
+                                TextAt(Texts, kSkippedInsideText), TextAt(Texts, kSkippedUnresolvedText),
+                                TextAt(Texts, kSkippedRedirectedText)};
     for (const TFolderCheck& check : walker.Skipped()) PendingSkips_.push_back(RefusalLine(refusal, check));
+    for (std::wstring& line : SwitchLines()) PendingSkips_.push_back(std::move(line));
     if (settings.Recycle) {
         RecycleBytes = RecycleBinSize(Places.RecycleDrive);
         if (RecycleBytes > 0) {
@@ -150,20 +178,59 @@ void TempThread::Scan()
     });
 }
 
-void TempThread::ListFile(bool inCache, const std::wstring& path, const std::wstring& expected, int64_t size)
+void TempThread::TallySwitches(const TJunkWalker& walker, bool elevated)
+{
+    if (elevated) return;
+    for (const TJunkRoot& root : SwitchRoots(Places)) {
+        const int index = JunkSwitchIndex(root.Area);
+        if (index >= 0 && root.AdminOnly && Switches[static_cast<size_t>(index)].On)
+            Switches[static_cast<size_t>(index)].HeldBack = true;
+    }
+    for (const TJunkRoot& root : walker.Unreadable()) {
+        const int index = JunkSwitchIndex(root.Area);
+        if (index >= 0 && root.AdminOnly) Switches[static_cast<size_t>(index)].Unreadable = true;
+    }
+}
+
+// A line for each switch that found something, and one for each switch held back for want of rights,
+// in the order of kJunkSwitches.
+std::vector<std::wstring> TempThread::SwitchLines() const
+{
+    std::vector<std::wstring> lines;
+    for (int i = 0; i < kJunkSwitchCount; ++i) {
+        const TSwitchTally& tally = Switches[static_cast<size_t>(i)];
+        const std::wstring& name = TextAt(Texts, kFirstSwitchText + i);
+        if (tally.Count > 0)
+            lines.push_back(FormatText(TextAt(Texts, kSwitchSizeText), {name, int64_t{tally.Count}, FormatSizeZero(tally.Bytes)}));
+        if (!tally.HeldBack) continue;
+        if (tally.Unreadable)
+            lines.push_back(FormatText(TextAt(Texts, kSwitchAdminUnreadableText), {name}));
+        else
+            lines.push_back(FormatText(TextAt(Texts, kSwitchAdminText), {name, FormatSizeZero(tally.HeldBytes)}));
+    }
+    return lines;
+}
+
+void TempThread::ListFile(const TJunkFile& file)
 {
     ++JunkCount;
-    TotalBytes += size;
-    (inCache ? CacheBytes : TempBytes) += size;
-    CurrentFile = path;
-    Listed.push_back(path);
-    ListedExpected.push_back(expected);
-    ListedSize.push_back(size);
-    ListedInCache.push_back(inCache);
+    TotalBytes += file.Size;
+    if (file.Area == TJunkArea::Cache)
+        CacheBytes += file.Size;
+    else if (file.Area == TJunkArea::Temp)
+        TempBytes += file.Size;
+    CurrentFile = file.Path;
+    Listed.push_back(file.Path);
+    ListedExpected.push_back(file.Expected);
+    ListedSize.push_back(file.Size);
+    ListedArea.push_back(file.Area);
     // The memo lines wait in Listed and reach the memo in one go before the summary: the memo cannot
     // be looked at during a scan, and an edit control that is handed a growing text again and again
     // takes time quadratic in the number of lines. The memo ends up the same.
     if (JunkCount % 5 != 0) return;
+    const ULONGLONG now = GetTickCount64();
+    if (UpdateEveryMs > 0 && LastUpdate_ != 0 && now - LastUpdate_ < UpdateEveryMs) return;
+    LastUpdate_ = now;
     RunOnUiThread([this] {
         ProgressBar.SetMax(ProgressBar.Max() + 1);
         ProgressBar.SetPosition(ProgressBar.Position() + 1);
@@ -172,7 +239,7 @@ void TempThread::ListFile(bool inCache, const std::wstring& path, const std::wst
     });
 }
 
-// The refused folders' lines come first, then the files in the order found.
+// The refused folders' lines and the switches' lines come first, then the files in the order found.
 std::vector<std::wstring> TempThread::TakePendingLines()
 {
     std::vector<std::wstring> lines;
@@ -191,10 +258,18 @@ void TempThread::FlushLines()
     });
 }
 
-bool TempThread::Repair(TLabel& statusLabel)
+bool TempThread::Repair(TLabel& statusLabel, const TKeptEntries& kept)
 {
     RemovalStarted = false;
     LastRepair.Clear();
+    KeptBy_.assign(Listed.size(), std::wstring());
+    BinKeptBy_.clear();
+    if (!kept.Empty()) {
+        for (size_t i = 0; i < Listed.size(); ++i)
+            if (const std::wstring* list = kept.KeptBy(FilePlace(Listed[i]))) KeptBy_[i] = *list;
+        if (!RecycleFolder.empty())
+            if (const std::wstring* list = kept.KeptBy(FilePlace(RecycleFolder))) BinKeptBy_ = *list;
+    }
     if (!Library_) {
         // A full path: the library is never looked for along the search path.
         Library_.Reset(LoadLibraryExW(LibraryPath.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
@@ -203,7 +278,7 @@ bool TempThread::Repair(TLabel& statusLabel)
     auto repairFile =
         Library_ ? reinterpret_cast<LPTHREAD_START_ROUTINE>(GetProcAddress(Library_.Get(), kRepairTFileName)) : nullptr;
     if (!createDll || !repairFile) {
-        for (const std::wstring& file : Listed) LastRepair.Add(file, TOutcome::Failed);
+        AddListed(TOutcome::Failed);
         LastRepair.Ran = true;
         return false;
     }
@@ -227,7 +302,7 @@ bool TempThread::Repair(TLabel& statusLabel)
     if (!RemovalStarted) {
         RemovalList_.Close();
         (void)DeleteFileSafe(JunkListPath(SettingsFolderPath())); // a trace of the user's files
-        for (const std::wstring& file : Listed) LastRepair.Add(file, TOutcome::NotReached);
+        AddListed(TOutcome::NotReached);
         LastRepair.Ran = true;
     }
 
@@ -236,12 +311,28 @@ bool TempThread::Repair(TLabel& statusLabel)
     ProgressBar.SetMax(100);
     ProgressBar.SetStep(1);
     const int pause = 10 * std::min(JunkCount / 500 + 3, 120);
+    TPacedSteps pacing(Pause, kRepairSteps);
     for (int step = 0; step < kRepairSteps; ++step) {
-        Pause(static_cast<DWORD>(pause));
+        pacing.Step(static_cast<DWORD>(pause));
         ProcessMessages();
         ProgressBar.StepIt();
     }
     return true;
+}
+
+bool TempThread::IsKept(size_t index) const
+{
+    return index < KeptBy_.size() && !KeptBy_[index].empty();
+}
+
+void TempThread::AddListed(TOutcome outcome)
+{
+    for (size_t i = 0; i < Listed.size(); ++i) {
+        if (IsKept(i))
+            LastRepair.Keep(Listed[i], KeptBy_[i]);
+        else
+            LastRepair.Add(Listed[i], outcome);
+    }
 }
 
 bool TempThread::CompleteRepairReport(DWORD timeoutMs)
@@ -276,9 +367,11 @@ bool TempThread::WriteRemovalList(const std::wstring& removalId)
     if (!OutcomeDone(DeleteFileSafe(JunkResultPath(folder)))) return false;
     std::vector<TJunkListEntry> entries;
     entries.reserve(Listed.size() + 1);
-    for (size_t i = 0; i < Listed.size(); ++i) entries.push_back({Listed[i], ListedExpected[i]});
+    for (size_t i = 0; i < Listed.size(); ++i)
+        if (!IsKept(i)) entries.push_back({Listed[i], ListedExpected[i]});
     // The bin is emptied only when the scan measured it.
-    if (!RecycleFolder.empty() && !RecycleExpected_.empty()) entries.push_back({RecycleFolder, RecycleExpected_});
+    if (!RecycleFolder.empty() && !RecycleExpected_.empty() && BinKeptBy_.empty())
+        entries.push_back({RecycleFolder, RecycleExpected_});
     return RemovalList_.Write(JunkListPath(folder), removalId, entries);
 }
 
@@ -288,9 +381,12 @@ void TempThread::ReadRemovalResult(bool finished)
     const std::map<std::wstring, TOutcome> results = ReadJunkResults(JunkResultPath(folder));
     LastRepair.Clear();
     LastRepair.Ran = true;
-    for (const std::wstring& file : Listed) {
+    for (size_t i = 0; i < Listed.size(); ++i) {
+        const std::wstring& file = Listed[i];
         const auto result = results.find(file);
-        if (result != results.end())
+        if (IsKept(i))
+            LastRepair.Keep(file, KeptBy_[i]);
+        else if (result != results.end())
             LastRepair.Add(file, result->second);
         else
             LastRepair.Add(file, GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES ? TOutcome::AlreadyGone
@@ -299,7 +395,10 @@ void TempThread::ReadRemovalResult(bool finished)
     if (RecycleBytes > 0) {
         // The folder measured and emptied: the current user's bin of the drive.
         const std::wstring bin = L"Recycle bin " + RecycleFolder;
-        LastRepair.Add(bin, RecycleBinHoldsItems(Places.RecycleDrive) ? TOutcome::Failed : TOutcome::Removed);
+        if (!BinKeptBy_.empty())
+            LastRepair.Keep(bin, BinKeptBy_);
+        else
+            LastRepair.Add(bin, RecycleBinHoldsItems(Places.RecycleDrive) ? TOutcome::Failed : TOutcome::Removed);
     }
     // While the library still runs it may read the list and write the result: both stay until then.
     if (!finished) return;

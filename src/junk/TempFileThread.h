@@ -1,7 +1,9 @@
 #pragma once
-// The junk-file scanner: a worker thread that lists browser-cache files and old temporary files and
-// sizes the recycle bin; its removal is handed to Ravenwick.dll.
+// The junk-file scanner: a worker thread that lists browser-cache files, old temporary files and the
+// files of the switches of today's Windows, and sizes the recycle bin; its removal is handed to
+// Ravenwick.dll.
 #include "common/Handles.h"
+#include "common/KeptEntries.h"
 #include "common/Pacing.h"
 #include "common/RepairOutcome.h"
 #include "common/Types.h"
@@ -11,6 +13,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -23,6 +26,20 @@ class TMemo;
 // How long a repair report waits for the removal library before it reads what it has done so far.
 inline constexpr DWORD kRemovalWaitMs = 10 * 60 * 1000;
 
+// What one switch of today's Windows found.
+struct TSwitchTally {
+    bool On = false;
+    // Listed for removal.
+    int32_t Count = 0;
+    int64_t Bytes = 0;
+    // Only an administrator may remove them and this process is not elevated: measured, never listed.
+    bool HeldBack = false;
+    int32_t HeldCount = 0;
+    int64_t HeldBytes = 0;
+    // One of its administrator-only folders could not be read, so its size is not known.
+    bool Unreadable = false;
+};
+
 class TempThread : public TThread {
 public:
     TempThread(TLabel& statusLabel, TProgressBar& progressBar, TMemo& memo, const TWideStrings& texts);
@@ -31,8 +48,9 @@ public:
 
     // Hands the removal to the library at LibraryPath, with the scan's list written for it, and shows the
     // paced progress. False, with nothing removed and every listed file reported as failed, when it
-    // cannot be loaded or lacks its functions.
-    bool Repair(TLabel& statusLabel);
+    // cannot be loaded or lacks its functions. A listed file that is, lies inside or holds a kept entry
+    // is not handed over (nor is the bin emptied when it holds one): the report names it as kept.
+    bool Repair(TLabel& statusLabel, const TKeptEntries& kept = {});
     // Waits (pumping messages) up to timeoutMs for the library's thread, then fills LastRepair from the
     // library's result file: a listed file it names no outcome for was not reached (or is gone). False
     // when the thread was still running; its list and result stay until it has ended. Once the result
@@ -58,11 +76,14 @@ public:
     int64_t CacheBytes = 0;
     int64_t TempBytes = 0;
     int64_t RecycleBytes = 0;
+    // By position in kJunkSwitches.
+    std::array<TSwitchTally, kJunkSwitchCount> Switches{};
     std::wstring SizeText;
     TStopFlag Stopped{0};
     std::wstring ScanPrefix;
-    // The Windows folder (its temp is walked) and the drive root whose recycle bin is sized: the
-    // system's, unless a test puts stand-ins in before Start.
+    // The Windows folder (its temp is walked), the drive root whose recycle bin is sized, ProgramData,
+    // the local application data and the elevation query: the system's, unless a test puts stand-ins
+    // in before Start.
     TJunkPlaces Places;
     // Where the policy values that override Main.ini's junk settings are read.
     TPolicyRoots PolicyRoots;
@@ -71,35 +92,45 @@ public:
     // Set by Repair when Ravenwick.dll was loaded and its thread started.
     bool RemovalStarted = false;
     // The files the scan listed, in the order found, the paths each must resolve to when removed, their
-    // sizes and whether each lies in the browser cache (else in a temporary folder).
+    // sizes and where each was found (the browser cache, a temporary folder, a switch's folders).
     std::vector<std::wstring> Listed;
     std::vector<std::wstring> ListedExpected;
     std::vector<int64_t> ListedSize;
-    std::vector<bool> ListedInCache;
+    std::vector<TJunkArea> ListedArea;
     // The recycle-bin folder whose size the scan measured (empty when it measured none).
     std::wstring RecycleFolder;
     // What the last removal did with each listed file (complete after CompleteRepairReport).
     TRepairReport LastRepair;
     // The pacing of Repair's progress.
     TPause Pause = SystemPause();
+    // The status line and bar follow the scan a few times a second, at a fifth file once this much
+    // time has passed since they last changed: a change for every fifth file cost the worker a
+    // round trip to the window each time. Tests that follow every change set 0.
+    DWORD UpdateEveryMs = 200;
 
 protected:
     void Execute() override;
 
 private:
     void Scan();
-    void ListFile(bool inCache, const std::wstring& path, const std::wstring& expected, int64_t size);
+    void ListFile(const TJunkFile& file);
+    void TallySwitches(const TJunkWalker& walker, bool elevated);
+    std::vector<std::wstring> SwitchLines() const;
     // The list for the removal with this id; false when it cannot be written.
     bool WriteRemovalList(const std::wstring& removalId);
     // Reads the removal's result into LastRepair; once the removal has finished, deletes the list and
     // the result.
     void ReadRemovalResult(bool finished);
     void FlushLines();
+    bool IsKept(size_t index) const;
+    // Every listed file gets outcome in LastRepair, but those kept, which are named as kept.
+    void AddListed(TOutcome outcome);
     void RunOnUiThread(const std::function<void()>& call);
     std::vector<std::wstring> TakePendingLines();
 
     std::vector<std::wstring> PendingSkips_; // worker side: a line per refused folder, before the files
     size_t LinesHanded_ = 0; // worker side: how many of Listed the memo has been handed
+    ULONGLONG LastUpdate_ = 0; // worker side: when the status line and bar last changed (0: never)
     // Loaded once and freed only after its removal thread has ended (the thread runs its code).
     TModule Library_;
     THandle RemovalThread_;
@@ -107,4 +138,7 @@ private:
     TJunkListFile RemovalList_;
     bool ResultRead_ = false; // the finished removal's result is in LastRepair
     std::wstring RecycleExpected_; // the measured bin folder as it resolved at the scan
+    // Per listed file of the last repair: the list that keeps it, empty when it is handed over.
+    std::vector<std::wstring> KeptBy_;
+    std::wstring BinKeptBy_; // the list that keeps something in the measured bin
 };

@@ -6,6 +6,8 @@
 #include "privacy/FirefoxTraces.h"
 #include "privacy/WindowsTraces.h"
 
+#include <algorithm>
+
 namespace {
 
 enum TGroup : int {
@@ -63,7 +65,7 @@ const std::array<TPrivacyCategory, kPrivacyCategoryCount> kPrivacyCategories = {
     {12, L"History", kOpera, ScanOpera, L"History"},
     {13, L"Internet Cache", kOpera, ScanOpera, L"Cache"},
     {14, L"Recent Document", kWindows, ScanWindows, L"Recent"},
-    {15, L"\"Start Memu\" Run History", kWindows, ScanWindows, L"StartMenu"},
+    {15, L"\"Start Menu\" Run History", kWindows, ScanWindows, L"StartMenu"},
     {16, L"MS Office(97/XP/2003/2007)", kApplication, ScanApplication, L"office"},
     {17, L"Visual Basic", kApplication, ScanApplication, L"vb"},
     {18, L"Borland Delphi", kApplication, ScanApplication, L"delphi"},
@@ -149,8 +151,13 @@ std::wstring CompletedPrivacySelection(const std::wstring& stored)
     return selection;
 }
 
-std::wstring CategoryPathName(const TPrivacyCategory& category)
+std::wstring CategoryPathName(int position)
 {
+    const auto found = std::find_if(kPrivacyCategories.begin(), kPrivacyCategories.end(),
+                                    [&](const TPrivacyCategory& c) { return c.Position == position; });
+    if (found == kPrivacyCategories.end())
+        return {};
+    const TPrivacyCategory& category = *found;
     std::wstring name = category.Caption;
     for (int group = category.Group; group >= 0; group = kPrivacyGroups[static_cast<size_t>(group)].Parent)
         name = std::wstring(kPrivacyGroups[static_cast<size_t>(group)].Caption) + L" / " + name;

@@ -50,6 +50,26 @@ std::wstring LastPathComponent(const std::wstring& path, size_t maxLength)
     return last.substr(0, maxLength);
 }
 
+std::optional<TEntryPlace> PrivacyItemPlace(const TPrivacyItem& item)
+{
+    // Keys are kept with a leading backslash; the registry wants them relative to the root.
+    const auto below = [](const std::wstring& key) { return !key.empty() && key[0] == L'\\' ? key.substr(1) : key; };
+    switch (item.Kind) {
+    case TPrivacyItemKind::File:
+    case TPrivacyItemKind::FolderEntry:
+        return FilePlace(item.File);
+    case TPrivacyItemKind::Key:
+        return RegistryPlace(HKEY_CURRENT_USER, below(item.Key));
+    case TPrivacyItemKind::Value:
+        return RegistryPlace(HKEY_CURRENT_USER, below(item.Key), 0, item.ValueName);
+    case TPrivacyItemKind::CacheEntry:
+        return CookiePlace(AnsiToWide(item.Url));
+    case TPrivacyItemKind::Database:
+        return FilePlace(item.File, std::to_wstring(static_cast<int>(item.Job)));
+    }
+    return std::nullopt;
+}
+
 void TPrivacyRecorder::Clear()
 {
     Items_.clear();
@@ -57,7 +77,7 @@ void TPrivacyRecorder::Clear()
     Notes_.clear();
     TotalBytes_ = 0;
     Owner_ = {};
-    Category_.clear();
+    Category_ = 0;
 }
 
 TAnsiStrings TPrivacyRecorder::CacheUrls() const

@@ -2,10 +2,12 @@
 // What the privacy scan lists: one typed record per trace, and the recorder that is the only writer of
 // the scan's results. Each record keeps its kind and its parts as they were found, so that the repair
 // never has to guess from a display text what to delete.
+#include "common/KeptEntries.h"
 #include "common/Types.h"
 #include "junk/FolderGuard.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -68,9 +70,12 @@ struct TPrivacyItem {
     TBrowserOwner Owner;
     TDatabaseJob Job = TDatabaseJob::None;
     std::wstring Profile;
-    // The category that listed it, as the tree names it ("Internet Explorer / History").
-    std::wstring Category;
+    // The position of the category that listed it (0: none).
+    int Category = 0;
 };
+
+// Where the item lives, as the lists compare entries; a database item is some rows of its file.
+std::optional<TEntryPlace> PrivacyItemPlace(const TPrivacyItem& item);
 
 // "n bytes" up to 1024 bytes, "x.xx KB" up to 1 MB, "x.xx M" above (64-bit sizes).
 std::wstring PrivacySizeText(int64_t bytes);
@@ -109,10 +114,10 @@ public:
         TPrivacyRecorder& Recorder_;
         TBrowserOwner Previous_;
     };
-    // Items added from now on belong to this category.
-    void SetCategory(const std::wstring& category) { Category_ = category; }
     // A line that the report shows after the items (a keep-list entry that is ignored, ...), once.
     void AddNote(const std::wstring& note);
+    // Items added from now on belong to the category at this position.
+    void SetCategory(int position) { Category_ = position; }
     const TWideStrings& Notes() const { return Notes_; }
 
     const std::vector<TPrivacyItem>& Items() const { return Items_; }
@@ -129,6 +134,6 @@ private:
     std::vector<TFolderCheck> Refusals_;
     TWideStrings Notes_;
     TBrowserOwner Owner_;
-    std::wstring Category_;
+    int Category_ = 0;
     int64_t TotalBytes_ = 0;
 };

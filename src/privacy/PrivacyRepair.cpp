@@ -32,7 +32,7 @@ struct TPrivacyScanner::TRepairState {
     }
 };
 
-void TPrivacyScanner::Repair(TLabel& status, TProgressBar& progress)
+void TPrivacyScanner::Repair(TLabel& status, TProgressBar& progress, const TKeptEntries& kept)
 {
     PendingDeletes.clear();
     PendingCount = 0;
@@ -52,8 +52,18 @@ void TPrivacyScanner::Repair(TLabel& status, TProgressBar& progress)
         const std::wstring text = item.Kind == TPrivacyItemKind::Database ? item.Line : item.Path;
         return message.empty() ? text : text + L": " + message;
     };
+    // What the user keeps is settled first, so that neither a stop nor the cookie pass below touches it.
+    std::vector<const std::wstring*> keptBy(items.size(), nullptr);
+    if (!kept.Empty())
+        for (size_t k = 0; k < items.size(); ++k)
+            if (const auto place = PrivacyItemPlace(items[k]))
+                keptBy[k] = kept.KeptBy(*place);
     size_t i = 0;
     for (; i < items.size(); ++i) {
+        if (keptBy[i]) {
+            LastRepair.Keep(repairText(items[i], {}), *keptBy[i]);
+            continue;
+        }
         status.SetCaption(RepairPrefix + LastPathComponent(items[i].Path));
         if (i > 1)
             progress.SetPosition(static_cast<int>(i * 100 / (items.size() - 1)));
@@ -67,13 +77,16 @@ void TPrivacyScanner::Repair(TLabel& status, TProgressBar& progress)
         }
     }
     // What a stop left untouched is still there, and the report says so.
-    for (; i < items.size(); ++i)
-        if (items[i].Kind != TPrivacyItemKind::CacheEntry)
+    for (; i < items.size(); ++i) {
+        if (keptBy[i])
+            LastRepair.Keep(repairText(items[i], {}), *keptBy[i]);
+        else if (items[i].Kind != TPrivacyItemKind::CacheEntry)
             LastRepair.Add(repairText(items[i], {}), TOutcome::Refused, L"the repair was stopped before it");
+    }
     // The cache entries are cleared even after a stop, each by the exact 8-bit URL that the cache returned.
-    for (const TPrivacyItem& item : items)
-        if (item.Kind == TPrivacyItemKind::CacheEntry)
-            LastRepair.Add(AnsiToWide(item.Url), DeleteUrlCacheRecord(item.Url));
+    for (size_t k = 0; k < items.size(); ++k)
+        if (items[k].Kind == TPrivacyItemKind::CacheEntry && !keptBy[k])
+            LastRepair.Add(AnsiToWide(items[k].Url), DeleteUrlCacheRecord(items[k].Url));
     progress.SetPosition(100);
 }
 

@@ -78,18 +78,23 @@ int32_t TPrivacyScanner::Scan(TLabel& status, TProgressBar& progress, const std:
     const TFolderGuard guard(ProtectedFolders());
     TPrivacyCollector collector(Findings, Stopped, guard, UrlCacheContainerFolders());
     TCategoryContext context{collector, Folders, CookieIgnore, Platform, status, ScanPrefix, KeepList, Texts};
-    // Every classic position takes its step and its pause, selected or not; the later ones share the
-    // rest of the bar and are not paced. A stop skips the remaining handlers, and the report shows what
-    // was found so far.
+    // Every classic position takes its step, selected or not, but only a ticked one its pause; the later
+    // ones share the rest of the bar and are not paced. A stop skips the remaining handlers, and the
+    // report shows what was found so far.
     const int later = static_cast<int>(kPrivacyCategories.size()) - kClassicPositions;
+    const auto ticked = std::count_if(kPrivacyCategories.begin(), kPrivacyCategories.end(), [&](const TPrivacyCategory& c) {
+        return c.Position <= kClassicPositions && Selected(selection, c.Position);
+    });
+    TPacedSteps pacing(Pause, static_cast<int>(ticked));
     for (const TPrivacyCategory& category : kPrivacyCategories) {
-        if (Selected(selection, category.Position) && !collector.Stopped()) {
-            Findings.SetCategory(CategoryPathName(category));
+        Findings.SetCategory(category.Position);
+        const bool runs = Selected(selection, category.Position) && !collector.Stopped();
+        if (runs)
             category.Handler(context, category.Key);
-        }
         if (category.Position <= kClassicPositions) {
             progress.StepIt();
-            Pause(kPositionPauseMs);
+            if (runs)
+                pacing.Step(kPositionPauseMs);
         } else {
             const int done = category.Position - kClassicPositions;
             progress.SetPosition(kClassicPositions * kProgressStep +
@@ -98,9 +103,20 @@ int32_t TPrivacyScanner::Scan(TLabel& status, TProgressBar& progress, const std:
         ProcessMessages();
     }
 
+    Findings.SetCategory(0);
     WriteReport(memo);
     progress.SetPosition(100);
     return ReportedCount();
+}
+
+std::vector<TEntryPlace> TPrivacyScanner::UntickedPlaces(const std::wstring& selection) const
+{
+    std::vector<TEntryPlace> places;
+    for (const TPrivacyItem& item : Findings.Items())
+        if (!Selected(selection, item.Category))
+            if (auto place = PrivacyItemPlace(item))
+                places.push_back(std::move(*place));
+    return places;
 }
 
 TProtectedFolders TPrivacyScanner::ProtectedFolders() const

@@ -2,6 +2,7 @@
 // The privacy sweeper: lists traces of use in the ticked categories, reports them in the details
 // window's memo, and deletes every listed trace on repair (files in use at the next restart).
 #include "common/AppFrame.h"
+#include "common/KeptEntries.h"
 #include "common/Pacing.h"
 #include "common/RepairOutcome.h"
 #include "common/Types.h"
@@ -11,7 +12,9 @@
 #include "privacy/PrivacyPlatform.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 class TLabel;
 class TProgressBar;
@@ -25,8 +28,12 @@ public:
     // Runs the categories whose character of selection is "1" (position 1 first), writes the report
     // into the memo and returns the number of listed items that are not already waiting for a restart.
     int32_t Scan(TLabel& status, TProgressBar& progress, const std::wstring& selection, TMemo& memo);
-    // Deletes what the last scan listed; fills LastRepair with one outcome per listed item.
-    void Repair(TLabel& status, TProgressBar& progress);
+    // Deletes what the last scan listed; fills LastRepair with one outcome per listed item. An item
+    // that is, lies inside or holds a kept entry stays (the items of categories unticked since the
+    // scan are among the kept entries: see UntickedPlaces).
+    void Repair(TLabel& status, TProgressBar& progress, const TKeptEntries& kept = {});
+    // The places of the last scan's items whose categories selection does not tick (any longer).
+    std::vector<TEntryPlace> UntickedPlaces(const std::wstring& selection) const;
 
     // Reads the cookie ignore list (section "Cookie" of Ignore.ini in the settings folder).
     void LoadIgnoreList();

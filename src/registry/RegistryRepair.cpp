@@ -8,6 +8,7 @@
 #include "ui/MessagePump.h"
 #include "ui/ProgressBar.h"
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <tuple>
@@ -49,6 +50,7 @@ struct TRowPlan {
     std::wstring Text;
     std::optional<TOutcome> Settled;
     std::wstring Reason; // why it was settled so, where that says more than the outcome
+    const std::wstring* KeptBy = nullptr; // the list that keeps it
 };
 
 std::optional<TOutcome> FromExport(TExportResult result)
@@ -78,7 +80,28 @@ TOutcome TScanRegistry::RemoveFinding(const TRegFinding& finding)
     return DeleteRegValueSafe(place->Root, place->Path, finding.ValueName, place->View);
 }
 
-void TScanRegistry::Repair(TListView& list, TLabel& status, TProgressBar& progress, TWideStrings& repairLog)
+std::optional<TEntryPlace> TScanRegistry::PlaceOf(const TRegFinding& finding)
+{
+    const std::optional<TPlace> place = HivePlace(finding);
+    if (!place)
+        return std::nullopt;
+    return RegistryPlace(place->Root, place->Path, place->View,
+                         finding.Kind == TFindingKind::Value ? std::optional(finding.ValueName) : std::nullopt);
+}
+
+std::vector<TEntryPlace> TScanRegistry::UntickedPlaces(const TListView& list) const
+{
+    std::vector<TEntryPlace> places;
+    for (int row = 0; row < list.Count(); ++row)
+        if (!list.Checked(row))
+            if (const TRegFinding* finding = Recorder.RowFinding(list, row))
+                if (auto place = PlaceOf(*finding))
+                    places.push_back(std::move(*place));
+    return places;
+}
+
+void TScanRegistry::Repair(TListView& list, TLabel& status, TProgressBar& progress, TWideStrings& repairLog,
+                           const TKeptEntries& kept)
 {
     LastRepair.Clear();
     LastRepair.Ran = true;
@@ -124,7 +147,12 @@ void TScanRegistry::Repair(TListView& list, TLabel& status, TProgressBar& progre
         entry.Text = RowText(finding);
         const std::optional<TPlace> place = HivePlace(finding);
         const TRegDeletion what = finding.Kind == TFindingKind::Key ? TRegDeletion::Tree : TRegDeletion::Value;
-        if (!place) {
+        if (!kept.Empty())
+            if (const auto where = PlaceOf(finding))
+                entry.KeptBy = kept.KeptBy(*where);
+        if (entry.KeptBy)
+            entry.Settled = TOutcome::Kept; // not in the undo file: nothing of it is deleted
+        else if (!place) {
             entry.Settled = TOutcome::Refused;
             entry.Reason = L"where the key lives is unknown, so an undo file could not name it";
         } else if (const std::optional<TOutcome> answer = blocked(*place, what)) {
@@ -148,20 +176,33 @@ void TScanRegistry::Repair(TListView& list, TLabel& status, TProgressBar& progre
                 entry.Reason = L"no undo file, so nothing was deleted: " + LastUndoError;
             }
 
-    for (int k = 0; k < 10; ++k) {
+    // Ten opening steps, then a pause only where a row moves the bar (at most 101 positions), so that
+    // ten thousand rows are not paced one by one.
+    constexpr int kOpeningSteps = 10;
+    TPacedSteps pacing(Pause, kOpeningSteps + std::min(count, 101));
+    for (int k = 0; k < kOpeningSteps; ++k) {
         ProcessMessages();
         progress.SetPosition(progress.Position() + 10);
-        Pause(150);
+        pacing.Step(150);
     }
     size_t next = 0;
+    int shown = -1;
     for (int row = 0; row < count; ++row) {
         ProcessMessages();
-        if (count != 1)
-            progress.SetPosition(row * 100 / (count - 1));
-        Pause(10);
+        const int position = count != 1 ? row * 100 / (count - 1) : 100;
+        if (count != 1 && position != progress.Position())
+            progress.SetPosition(position);
+        if (position != shown) {
+            shown = position;
+            pacing.Step(10);
+        }
         if (next == plan.size() || plan[next].Row != row)
             continue;
         const TRowPlan& entry = plan[next++];
+        if (entry.KeptBy) {
+            LastRepair.Keep(entry.Text, *entry.KeptBy);
+            continue;
+        }
         LastRepair.Add(entry.Text, entry.Settled ? *entry.Settled : Hooks.Remove(*entry.Finding), entry.Reason);
     }
     progress.SetMax(100);

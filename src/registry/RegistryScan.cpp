@@ -1,4 +1,5 @@
 #include "registry/RegistryScan.h"
+#include "registry/UndoFile.h"
 
 #include "common/IniFile.h"
 #include "common/Kelvor_Routine.h"
@@ -89,7 +90,7 @@ std::wstring TScanRegistry::DataFolder() const { return Folders.AppDataFolder; }
 
 std::wstring TScanRegistry::BackupFolder() const
 {
-    return DataFolder() + L"\\Kelvor\\Dornique\\Backup\\Registry\\";
+    return UndoFolder(DataFolder());
 }
 
 bool TScanRegistry::KeepGoing()

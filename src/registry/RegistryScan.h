@@ -2,6 +2,7 @@
 // The registry fixer: lists invalid or empty registry entries and deletes the checked ones, after
 // saving them in an undo file.
 #include "common/AppFrame.h"
+#include "common/KeptEntries.h"
 #include "common/Pacing.h"
 #include "common/RepairOutcome.h"
 #include "common/Settings.h"
@@ -16,6 +17,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,8 +35,11 @@ public:
     void ResetFindings();
     int32_t Scan(TLabel& status, TProgressBar& progress, TListView& list);
     // Deletes what the checked rows of list name (list must be the one the last Scan filled); every
-    // checked row gets one outcome in LastRepair.
-    void Repair(TListView& list, TLabel& status, TProgressBar& progress, TWideStrings& repairLog);
+    // checked row gets one outcome in LastRepair. A row that is, lies inside or holds a kept entry stays.
+    void Repair(TListView& list, TLabel& status, TProgressBar& progress, TWideStrings& repairLog,
+                const TKeptEntries& kept = {});
+    // The places of the rows the user unticked (rows of this scan only).
+    std::vector<TEntryPlace> UntickedPlaces(const TListView& list) const;
 
     // Category checks: each sets the label, steps the bar and returns its number of findings.
     int32_t ScanComClasses(TLabel& status, TProgressBar& progress);
@@ -93,6 +98,8 @@ public:
 
     // Deletes the key or value of a finding where it lives, through the safe deletion routines.
     static TOutcome RemoveFinding(const TRegFinding& finding);
+    // Where the finding's key (or value) lives; nothing when its place cannot be named.
+    static std::optional<TEntryPlace> PlaceOf(const TRegFinding& finding);
 
 private:
     // Pumps the window messages, then says whether to go on (no stop asked for).

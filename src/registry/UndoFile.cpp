@@ -207,6 +207,11 @@ std::wstring SystemMessage(DWORD error)
 
 } // namespace
 
+std::wstring UndoFolder(const std::wstring& appDataFolder)
+{
+    return appDataFolder + L"\\Kelvor\\Dornique\\Backup\\Registry\\";
+}
+
 bool WriteUndoFile(const std::wstring& folder, const std::wstring& text, std::wstring& path, std::wstring& error)
 {
     path.clear();

@@ -37,6 +37,9 @@ private:
 // included; false when the name cannot be written.
 bool ExportValueLine(const std::wstring& name, const TRegValue& value, std::wstring& line);
 
+// The folder of the registry fixer's undo files below the user's application-data folder.
+std::wstring UndoFolder(const std::wstring& appDataFolder);
+
 // Writes text as a new file in folder (created when missing), named after the local date and time;
 // an existing file is never replaced. On success path names the file; otherwise error says why and
 // no file is left behind.
@@ -61,5 +64,6 @@ struct TRestoreReport {
     // What could not be written, one text each.
     std::vector<std::wstring> Failures;
 };
-// Creates every key and sets every value as the file holds it; nothing is deleted.
+// Creates every key and sets every value as the file holds it; nothing is deleted. A key that a
+// registry link lies on the way to (at any step, the system's own links aside) is not written.
 TRestoreReport RestoreUndoKeys(const std::vector<TUndoKey>& keys);

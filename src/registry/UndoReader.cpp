@@ -2,6 +2,8 @@
 #include "registry/UndoFile.h"
 
 #include "common/Handles.h"
+#include "common/HexDigit.h"
+#include "common/KeyLocation.h"
 
 #include <cstring>
 
@@ -48,17 +50,6 @@ std::wstring TrimRight(std::wstring text)
     while (!text.empty() && IsBlank(text.back()))
         text.pop_back();
     return text;
-}
-
-int HexDigit(wchar_t c)
-{
-    if (c >= L'0' && c <= L'9')
-        return c - L'0';
-    if (c >= L'a' && c <= L'f')
-        return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F')
-        return c - L'A' + 10;
-    return -1;
 }
 
 class TParser {
@@ -184,7 +175,7 @@ private:
             Fail(L"a dword needs one to eight hexadecimal digits");
         uint32_t number = 0;
         for (wchar_t c : digits) {
-            const int digit = HexDigit(c);
+            const int digit = HexDigitValue(c);
             if (digit < 0)
                 Fail(L"a dword needs one to eight hexadecimal digits");
             number = number << 4 | static_cast<uint32_t>(digit);
@@ -204,9 +195,9 @@ private:
                 Fail(L"hex( must hold one to eight hexadecimal digits and a closing bracket");
             uint32_t type = 0;
             for (wchar_t c : digits) {
-                if (HexDigit(c) < 0)
+                if (HexDigitValue(c) < 0)
                     Fail(L"hex( must hold one to eight hexadecimal digits and a closing bracket");
-                type = type << 4 | static_cast<uint32_t>(HexDigit(c));
+                type = type << 4 | static_cast<uint32_t>(HexDigitValue(c));
             }
             value.Type = type;
             at = close + 1;
@@ -235,7 +226,7 @@ private:
                 needComma = false;
                 continue;
             }
-            const int digit = HexDigit(c);
+            const int digit = HexDigitValue(c);
             if (digit < 0 || needComma)
                 Fail(L"a hex list holds pairs of hexadecimal digits separated by commas");
             if (high < 0) {
@@ -292,12 +283,71 @@ bool ReadUndoFile(const std::wstring& path, std::vector<TUndoKey>& keys, std::ws
     return ParseUndoText(text, keys, error);
 }
 
+namespace {
+
+// Opens the key at root\path for writing, making the steps that are missing. Writing through a
+// registry link would put the entries wherever its maker chose (for an administrator's restore, any
+// key of the machine): the key is reached one step at a time from where its nearest existing
+// ancestor really lies (the system's own links resolved by the locator), each step opened as itself,
+// and a link at any step is refused. ERROR_SUCCESS, or the error; link tells a refused link.
+LSTATUS OpenForRestore(HKEY root, const std::wstring& path, TRegKey& key, bool& link)
+{
+    link = false;
+    const std::vector<std::wstring> steps = KeySteps(path);
+    const TKeyLocator locator;
+    size_t existing = steps.size();
+    TKeyLocation place = locator.Locate(root, JoinedKeySteps(steps, existing), 0);
+    while (!place.Found() && existing > 0)
+        place = locator.Locate(root, JoinedKeySteps(steps, --existing), 0);
+    if (!place.Found())
+        place = {root, L""};
+    if (place.CrossesLink) {
+        link = true;
+        return ERROR_ACCESS_DENIED;
+    }
+    std::vector<std::wstring> walk = KeySteps(place.Path);
+    walk.insert(walk.end(), steps.begin() + static_cast<std::ptrdiff_t>(existing), steps.end());
+    key.Close();
+    if (walk.empty())
+        return key.Open(place.Root, L"", KEY_READ | KEY_WRITE);
+    for (size_t i = 0; i < walk.size(); ++i) {
+        const REGSAM access = i + 1 == walk.size() ? KEY_READ | KEY_WRITE
+                                                   : KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | KEY_CREATE_SUB_KEY;
+        const HKEY parent = key.IsOpen() ? key.Handle() : place.Root;
+        TRegKey next;
+        LSTATUS status = next.Open(parent, walk[i], access, REG_OPTION_OPEN_LINK);
+        if (status == ERROR_FILE_NOT_FOUND) {
+            // Made as a plain key; looked at again as itself, in case a link took the name meanwhile.
+            TRegKey made;
+            status = made.Create(parent, walk[i], access);
+            if (status == ERROR_SUCCESS)
+                status = next.Open(parent, walk[i], access, REG_OPTION_OPEN_LINK);
+        }
+        if (status != ERROR_SUCCESS)
+            return status;
+        if (IsLinkKey(next.Handle())) {
+            link = true;
+            return ERROR_ACCESS_DENIED;
+        }
+        key = std::move(next);
+    }
+    return ERROR_SUCCESS;
+}
+
+} // namespace
+
 TRestoreReport RestoreUndoKeys(const std::vector<TUndoKey>& keys)
 {
     TRestoreReport report;
     for (const TUndoKey& entry : keys) {
         TRegKey key;
-        const LSTATUS status = key.Create(entry.Root, entry.Path, KEY_READ | KEY_WRITE); // the place itself: no view flag
+        bool link = false;
+        const LSTATUS status = OpenForRestore(entry.Root, entry.Path, key, link); // the place itself: no view flag
+        if (link) {
+            report.Failures.push_back(L"[" + entry.Text +
+                                      L"]: a registry link lies on the way; nothing was written through it");
+            continue;
+        }
         if (status != ERROR_SUCCESS) {
             report.Failures.push_back(L"[" + entry.Text + L"]: error " + std::to_wstring(status));
             continue;

@@ -23,6 +23,8 @@ struct TState {
     std::wstring RemovalId; // handed out by the last CreateDll; the list must carry it
     std::wstring WindowsStandIn;
     std::wstring DriveStandIn;
+    std::wstring ProgramDataStandIn;
+    std::wstring LocalAppDataStandIn;
     TEmptyRecycleBin EmptyBin = nullptr;
 };
 
@@ -51,6 +53,8 @@ void RemoveJunk(const TState& state)
     TJunkPlaces places = SystemJunkPlaces();
     if (!state.WindowsStandIn.empty()) places.WindowsFolder = state.WindowsStandIn;
     if (!state.DriveStandIn.empty()) places.RecycleDrive = state.DriveStandIn;
+    if (!state.ProgramDataStandIn.empty()) places.ProgramData = state.ProgramDataStandIn;
+    if (!state.LocalAppDataStandIn.empty()) places.LocalAppData = state.LocalAppDataStandIn;
     const TStopFlag never{0};
 
     // The whole walk first, then the deletions: the walks never see a folder change under them. A
@@ -58,8 +62,8 @@ void RemoveJunk(const TState& state)
     // it only where the scan found it.
     std::vector<std::wstring> files;
     TJunkWalker walker(NetworkUserTag(), settings.RemoveDay, never, ProtectedFolders(places),
-                       [&](TJunkArea, const std::wstring& path, const std::wstring&, int64_t) {
-                           if (expectedOf.count(path)) files.push_back(path);
+                       [&](const TJunkFile& file) {
+                           if (expectedOf.count(file.Path)) files.push_back(file.Path);
                        });
     walker.WalkAll(settings, InternetCacheFolder(), places);
     for (const std::wstring& file : files) results.Add(file, DeleteFileSafe(file, expectedOf[file]));
@@ -105,12 +109,15 @@ extern "C" DWORD WINAPI RepairTFile(void*)
 
 #ifdef RAVENWICK_STAND_INS
 // The tests' variant only: the shipped library does not have this call.
-extern "C" void WINAPI UseStandIns(const wchar_t* windowsFolder, const wchar_t* recycleDrive, TEmptyRecycleBin emptyBin)
+extern "C" void WINAPI UseStandIns(const wchar_t* windowsFolder, const wchar_t* recycleDrive,
+                                   const wchar_t* programData, const wchar_t* localAppData, TEmptyRecycleBin emptyBin)
 {
     try {
         std::lock_guard<std::mutex> lock(StateLock);
         State.WindowsStandIn = windowsFolder ? windowsFolder : L"";
         State.DriveStandIn = recycleDrive ? recycleDrive : L"";
+        State.ProgramDataStandIn = programData ? programData : L"";
+        State.LocalAppDataStandIn = localAppData ? localAppData : L"";
         State.EmptyBin = emptyBin;
     } catch (...) {
     }

@@ -29,10 +29,8 @@ namespace {
 // Lines of the "M_SpywareScan" texts.
 constexpr int kCookieRiskText = 4;
 constexpr int kCookieItemText = 6;
-constexpr int kRepairText = 15;
-
-// Columns after the caption: Description, Risk Level, Entry.
-constexpr int kEntryColumn = 3;
+// How often the definitions pass handles messages between moves of the bar.
+constexpr ULONGLONG kPumpEveryMs = 30;
 
 TAnsiStrings ExtractLines(TZLBArchive& archive, int index)
 {
@@ -160,21 +158,37 @@ int32_t TSpyScan::ScanDefinitions(TLabel& status, TProgressBar& progress, TListV
 {
     const int start = progress.Position();
     const int n = static_cast<int>(Definitions.size());
-    const std::wstring ownFile = ProgramFileName();
+    // The definitions are read only while the program's own file is there; asked once per scan.
+    const bool ownFileThere = GetFileAttributesW(ProgramFileName().c_str()) != INVALID_FILE_ATTRIBUTES;
     int32_t added = 0;
     // File and folder rows are listed once, whichever definitions name them.
     std::set<std::wstring> listedPaths;
 
+    int shown = -1;
+    ULONGLONG pumped = 0;
     for (int i = 0; i < n; ++i) {
         if (Stopped)
             break;
-        TExtIniFile ini(ownFile, Definitions[static_cast<size_t>(i)]);
-        // With one definition the bar goes the whole way at once.
-        progress.SetPosition(n > 1 ? start + (i * 55) / (n - 1) : start + 55);
+        TExtIniFile ini(Definitions[static_cast<size_t>(i)], ownFileThere);
+        // With one definition the bar goes the whole way at once. The bar and the status line change
+        // only where the bar moves: repainting them for each of thousands of definitions cost more than
+        // all the definitions' probes.
+        const int position = n > 1 ? start + (i * 55) / (n - 1) : start + 55;
         const TAnsiStrings& lines = Definitions[static_cast<size_t>(i)];
         const std::string displayName = lines.size() > 2 ? LineValue(lines[2]) : std::string();
-        status.SetCaption(ScanPrefix + L" " + AnsiToWide(displayName));
-        ProcessMessages();
+        if (position != shown) {
+            shown = position;
+            progress.SetPosition(position);
+            status.SetCaption(ScanPrefix + L" " + AnsiToWide(displayName));
+            pumped = 0;
+        }
+        // Messages (a "Stop Scan" click among them) are handled where the bar moves and at least every
+        // few hundredths of a second in between.
+        const ULONGLONG now = GetTickCount64();
+        if (now - pumped >= kPumpEveryMs) {
+            ProcessMessages();
+            pumped = now;
+        }
 
         TAnsiStrings regKeys, fileKeys, folderKeys, mainKeys;
         ini.ReadSection("Reg", regKeys);
@@ -194,13 +208,16 @@ int32_t TSpyScan::ScanDefinitions(TLabel& status, TProgressBar& progress, TListV
                 risk = RiskText(ToInteger(ini.ReadString("Main", mainKeys[2], "")));
                 haveTexts = true;
             }
+            finding.Definition = AnsiToWide(displayName);
+            finding.Risk = risk;
             list.AddItem(caption, {description, risk, entry}, image, true, Record(std::move(finding)));
             ++added;
         };
 
         int hits = 0;
+        // Messages are pumped above; asking for them at every key cost as much as the probes themselves.
         for (const std::string& key : regKeys) {
-            if (!KeepGoing())
+            if (Stopped)
                 return added;
             const TRegistryEntry entry = ParseRegistryEntry(AnsiToWide(key));
             // The native key, and its 32-bit twin where 32-bit programs keep theirs apart.
@@ -212,7 +229,7 @@ int32_t TSpyScan::ScanDefinitions(TLabel& status, TProgressBar& progress, TListV
 
         auto scanPaths = [&](const TAnsiStrings& keys, bool folders) {
             for (const std::string& key : keys) {
-                if (!KeepGoing())
+                if (Stopped)
                     return false;
                 if (hits == 0)
                     continue;
@@ -315,54 +332,32 @@ int32_t TSpyScan::ApplyIgnoreList(TListView& list)
     return removed;
 }
 
-int32_t TSpyScan::Repair(TLabel& status, TProgressBar& progress, TListView& list)
+std::vector<TEntryPlace> TSpyScan::UntickedPlaces(const TListView& list) const
 {
-    status.SetCaption(Text(kRepairText));
-    LastRepair.Clear();
-    LastRepair.Ran = true;
-    int32_t count = 0;
-    // Bottom-up: cookies first, and within a definition its folders before its files before its keys.
-    // A folder that still held a listed file is tried once more when the files are gone, deepest first.
-    std::vector<std::pair<std::wstring, TSpyFinding>> heldFolders; // row text, finding
-    for (int row = list.Count() - 1; row >= 0; --row) {
+    std::vector<TEntryPlace> places;
+    for (int row = 0; row < list.Count(); ++row)
         if (!list.Checked(row))
-            continue;
-        const TSpyFinding finding = FindingOfRow(list, row);
-        const TOutcome outcome = Remove(finding);
-        if (finding.Kind == TSpyFinding::TKind::Folder && outcome == TOutcome::Failed)
-            heldFolders.emplace_back(list.SubItem(row, kEntryColumn), finding);
-        else
-            LastRepair.Add(list.SubItem(row, kEntryColumn), outcome);
-        ++count;
-        list.SetImageIndex(row, RemovedImage);
-    }
-    std::stable_sort(heldFolders.begin(), heldFolders.end(),
-                     [](const auto& a, const auto& b) { return a.second.Path.size() > b.second.Path.size(); });
-    for (const auto& [text, folder] : heldFolders)
-        LastRepair.Add(text, RemoveFolderSafe(folder.Path, folder.Expected));
-    for (int k = 0; k < 10; ++k) {
-        ProcessMessages();
-        progress.SetPosition(k * 100 / 10);
-        Pause(100);
-    }
-    return count;
+            if (auto place = PlaceOf(FindingOfRow(list, row)))
+                places.push_back(std::move(*place));
+    return places;
 }
 
-TOutcome TSpyScan::Remove(const TSpyFinding& finding)
+std::optional<TEntryPlace> PlaceOf(const TSpyFinding& finding)
 {
     switch (finding.Kind) {
     case TSpyFinding::TKind::Registry:
-        return finding.Hit.Root ? DeleteRegistryHit(finding.Hit, finding.Entry) : TOutcome::AlreadyGone;
+        if (!finding.Hit.Root)
+            return std::nullopt;
+        return RegistryPlace(finding.Hit.Root, finding.Hit.SubKey, finding.Hit.View,
+                             finding.Entry.IsValue ? std::optional(finding.Entry.ValueName) : std::nullopt);
     case TSpyFinding::TKind::Folder:
-        return RemoveFolderSafe(finding.Path, finding.Expected);
     case TSpyFinding::TKind::File:
-        // A file in use is left in place (the gate says so); a read-only one goes.
-        return DeleteFileSafe(finding.Path, finding.Expected);
+        return FilePlace(finding.Path);
     case TSpyFinding::TKind::Cookie:
-        return DeleteUrlCacheRecord(finding.CookieUrl);
+        return CookiePlace(AnsiToWide(finding.CookieUrl));
     case TSpyFinding::TKind::None:
         break;
     }
-    // Any other text names nothing this scanner knows how to remove.
-    return TOutcome::Refused;
+    return std::nullopt;
 }
+

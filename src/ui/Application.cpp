@@ -37,5 +37,5 @@ int TApplication::Run()
             DispatchMessageW(&msg);
         });
     }
-    return 0;
+    return ExitCode;
 }

@@ -9,6 +9,8 @@ struct TApplication {
     std::function<void(std::exception_ptr)> OnException;
     // Set by Terminate(): the message loop ends when it next looks.
     bool Terminated = false;
+    // What Run returns: the program's exit status.
+    int ExitCode = 0;
     void Terminate();
     void HandleException(std::exception_ptr error);
     // Runs call, routing any error to HandleException; returns false when it raised.
@@ -22,7 +24,7 @@ struct TApplication {
             return false;
         }
     }
-    // The message loop of the program; returns when Terminate was called or WM_QUIT arrived.
+    // The message loop of the program; returns ExitCode when Terminate was called or WM_QUIT arrived.
     int Run();
 };
 

@@ -4,6 +4,8 @@
 #include "ui/Control.h"
 #include "ui/Create.h"
 
+#include <commctrl.h>
+
 namespace {
 
 void PushDword(std::vector<WORD>& data, DWORD value)
@@ -164,4 +166,21 @@ INT_PTR CALLBACK TDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
         return handled ? TRUE : FALSE;
     }
     return FALSE;
+}
+
+int TDialog::UnitsToPixels(int units) const
+{
+    RECT r{0, 0, units, 0};
+    MapDialogRect(Handle_, &r);
+    return r.right;
+}
+
+void TDialog::AddListColumn(int listId, int column, const std::wstring& caption, int widthUnits, int format) const
+{
+    LVCOLUMNW c{};
+    c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+    c.fmt = format;
+    c.cx = UnitsToPixels(widthUnits);
+    c.pszText = const_cast<wchar_t*>(caption.c_str());
+    SendMessageW(Item(listId), LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&c));
 }

@@ -67,6 +67,10 @@ public:
     void SetText(int id, const std::wstring& text) { SetDlgItemTextW(Handle_, id, text.c_str()); }
     // Moves the keyboard focus the way the dialog manager does (an edit's text gets selected).
     void FocusItem(int id);
+    // Dialog units across, in pixels of this dialog (its font and DPI).
+    int UnitsToPixels(int units) const;
+    // Adds a column to a report-style list view of the dialog, its width in dialog units.
+    void AddListColumn(int listId, int column, const std::wstring& caption, int widthUnits, int format = 0) const;
 
     // After the items exist, before the dialog shows.
     std::function<void()> OnInit;

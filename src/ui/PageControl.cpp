@@ -23,6 +23,9 @@ LRESULT CALLBACK TPanel::WindowProc(HWND window, UINT message, WPARAM wParam, LP
         DeleteObject(brush);
         return 1;
     }
+    // A multi-line edit asks its parent to close on Escape; a panel is part of its window and stays.
+    if (message == WM_CLOSE)
+        return 0;
     return DefWindowProcW(window, message, wParam, lParam);
 }
 

@@ -107,6 +107,7 @@ void AppFixture::TearDown()
     Form.reset();
     ProcessMessages();
     Application().Terminated = false;
+    Application().ExitCode = 0;
     SetEnvironmentVariableW(L"TMP", SavedTmp_.empty() ? nullptr : SavedTmp_.c_str());
     SetEnvironmentVariableW(L"TEMP", SavedTemp_.empty() ? nullptr : SavedTemp_.c_str());
 }
@@ -126,6 +127,11 @@ void AppFixture::WriteDefinitions(int present)
         reg += "HKEY_CURRENT_USER\\" + std::string(key.begin(), key.end()) + "=\r\n";
     }
     reg += "HKEY_CURRENT_USER\\Software\\BrisfoldAppTestAbsent=\r\n";
+    WriteDefinitionEntries(reg);
+}
+
+void AppFixture::WriteDefinitionEntries(const std::string& reg)
+{
     const std::string definition = "[Info]\r\nVersion=1\r\nName=Test Spy\r\n\r\n[Main]\r\nCategory=Adware\r\n"
                                    "Description=Test Spy shows adverts\r\nRisk=3\r\n\r\n[Reg]\r\n" + reg;
     std::vector<TArchiveInput> inputs = {
@@ -149,6 +155,12 @@ void AppFixture::WriteCorruptDefinitions()
     WriteBytes(ProgramDir + L"Def.dbd", bytes);
 }
 
+void AppFixture::CopyLanguageFile(const std::wstring& name)
+{
+    ASSERT_TRUE(CopyFileW((ExeFolder() + L"Language\\" + name).c_str(), (ProgramDir + L"Language\\" + name).c_str(),
+                          FALSE));
+}
+
 void AppFixture::RemoveLanguageFiles()
 {
     ASSERT_TRUE(DeleteFileW((ProgramDir + L"Language\\English.lng").c_str()));
@@ -164,7 +176,11 @@ void AppFixture::UseStandIns(TScanRun& run) const
     run.Pause = [](DWORD) {};
     run.PrivacyPlatform.WindowsFolder = [windows = WindowsDir] { return windows; };
     run.PrivacyPlatform.CacheEntryInScope = [](const TUrlCacheRecord&) { return false; };
-    run.JunkPlaces = TJunkPlaces{WindowsDir, Drive_->Name() + L"\\"};
+    // ProgramData and the local application data of the scratch drive: nothing of the prefix's own;
+    // elevated, so that every switch of today's Windows lists what it finds.
+    run.JunkPlaces = TJunkPlaces{WindowsDir, Drive_->Name() + L"\\", Drive_->Name() + L"\\ProgramData",
+                                 Drive_->Name() + L"\\Local", [] { return true; }};
+    run.Quarantine = ScratchQuarantine();
     run.PolicyRoots = PolicyRoots();
 }
 
@@ -186,6 +202,15 @@ void AppFixture::SetPolicy(bool machine, const std::wstring& section, const std:
                            const std::wstring& text) const
 {
     SetPolicyValue(machine, section, name, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+TQuarantinePlaces AppFixture::ScratchQuarantine() const
+{
+    TQuarantinePlaces places = SystemQuarantinePlaces();
+    places.MachineBase = Folder.MakeFolder(L"programdata");
+    places.UserBase = Folder.MakeFolder(L"localappdata");
+    places.Elevated = [] { return false; };
+    return places;
 }
 
 void AppFixture::StartProgram()

@@ -30,8 +30,12 @@ protected:
 
     // Def.dbd with one definition naming `present` existing HKEY_CURRENT_USER keys and one absent key.
     void WriteDefinitions(int present);
+    // Def.dbd with one definition whose [Reg] section holds these lines ("ROOT\key=", "ROOT\key|value=").
+    void WriteDefinitionEntries(const std::string& reg);
     void WriteCorruptDefinitions();
     void RemoveLanguageFiles();
+    // Puts the shipped language file name ("German.lng") beside the program.
+    void CopyLanguageFile(const std::wstring& name);
     void WriteSetting(const std::wstring& section, const std::wstring& key, const std::wstring& value);
     // Creates both windows (hidden) the way the program does; the start timer is left as it is.
     void StartProgram();
@@ -40,13 +44,17 @@ protected:
     std::wstring PresentKey(int i) const;
     // What the scan run gets instead of the machine's own places: no pacing, a Windows folder on a drive
     // of the suite's own (the privacy sweeper's application traces and the junk-file walk look there),
-    // and none of the shared URL cache's entries for the privacy sweeper.
+    // none of the shared URL cache's entries for the privacy sweeper, and scratch folders for the
+    // quarantine.
     void UseStandIns(TScanRun& run) const;
     // Scratch keys below the redirected registry stand in for the two roots whose policy values the
     // program reads: no test writes the real Policies keys. UseStandIns hands them to the scan run.
     TPolicyRoots PolicyRoots() const { return {MachinePolicy_.Handle(), UserPolicy_.Handle()}; }
     void SetPolicy(bool machine, const std::wstring& section, const std::wstring& name, DWORD value) const;
     void SetPolicy(bool machine, const std::wstring& section, const std::wstring& name, const std::wstring& text) const;
+    // The quarantine's stand-in places: a scratch ProgramData and local application-data folder, and a
+    // process that is not elevated.
+    TQuarantinePlaces ScratchQuarantine() const;
 
     ScratchRegistry Registry;
     ScratchFolder Folder{L"app"};

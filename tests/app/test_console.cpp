@@ -1,5 +1,5 @@
 // The console report: exit codes, the report's content, start-up errors on the error stream.
-#include "AppFixture.h"
+#include "ConsoleFixture.h"
 
 #include "app/ConsoleReport.h"
 #include "common/CodePage.h"
@@ -8,22 +8,13 @@
 #include "support/CapturedRun.h"
 #include "support/ScratchFolder.h"
 
+#include <shlobj.h>
+
+#include <fstream>
 
 namespace {
 
-class ConsoleReport : public AppFixture {
-protected:
-    int Run(bool repair)
-    {
-        Out.clear();
-        Err.clear();
-        TConsoleOptions options{true, repair, ProgramDir};
-        options.PrepareRun = [this](TScanRun& run) { UseStandIns(run); };
-        return RunConsoleReport(options, [this](const std::wstring& t) { Out += t; },
-                                [this](const std::wstring& t) { Err += t; });
-    }
-    std::wstring Out, Err;
-};
+class ConsoleReport : public ConsoleFixture {};
 
 TEST(ConsoleOptions, Switches)
 {
@@ -92,7 +83,7 @@ TEST_F(ConsoleReport, AnItemLeftIsReportedAndExitsThree)
               std::wstring::npos)
         << Out.c_str();
     // The window's line says so too instead of "repaired".
-    EXPECT_NE(Out.find(L"Spyware Removal: " + FormatText(Lng(L"Message", 18), {int64_t{1}})), std::wstring::npos);
+    EXPECT_NE(Out.find(L"Spyware Removal: " + FormatText(Lng(L"Message", 19), {int64_t{1}})), std::wstring::npos);
 }
 
 TEST_F(ConsoleReport, RegistryRepairNamesItsUndoFile)
@@ -193,4 +184,37 @@ TEST_F(ConsoleReport, PrivacyTracesAreReportedAndTheirRepairOutcomesCounted)
     EXPECT_FALSE(PathExists(visit));
 }
 
+// Nobody watches a progress bar in a console: every scanner and repair runs unpaced there.
+TEST_F(ConsoleReport, ScanAndRepairAreNotPaced)
+{
+    WriteDefinitions(2);
+    SetRegString(HKEY_CURRENT_USER, L"Software\\Microsoft\\Internet Explorer\\TypedURLs", L"url1", L"http://a.test/");
+    EXPECT_EQ(Run(true), 1) << Out.c_str();
+    EXPECT_NE(Out.find(L"Spyware Removal: 2 removed"), std::wstring::npos) << Out.c_str();
+    EXPECT_NE(Out.find(L"Privacy Sweep: 1 removed"), std::wstring::npos) << Out.c_str();
+    EXPECT_EQ(Pauses, std::vector<DWORD>{});
+}
+
 } // namespace
+
+TEST_F(ConsoleReport, WithoutElevationTheAdministratorSwitchesAreNamedAndLeft)
+{
+    WriteDefinitions(0);
+    WriteSetting(L"Junk File Removal", L"WindowsUpdate", L"1");
+    const std::wstring folder = WindowsDir + L"\\SoftwareDistribution\\Download\\3f8a";
+    ASSERT_EQ(SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr), ERROR_SUCCESS);
+    const std::wstring download = folder + L"\\update.cab";
+    WriteTextFile(download, std::string(1024, 'u'));
+    Out.clear();
+    TConsoleOptions options{true, true, ProgramDir};
+    options.PrepareRun = [this](TScanRun& run) {
+        UseStandIns(run);
+        run.JunkPlaces->Elevated = [] { return false; };
+    };
+    RunConsoleReport(options, [this](const std::wstring& t) { Out += t; }, [](const std::wstring&) {});
+    EXPECT_NE(Out.find(FormatText(Lng(L"M_Temp", 15), {Lng(L"M_Temp", 9), L"1.00 KB"})), std::wstring::npos)
+        << Out.c_str();
+    EXPECT_EQ(Out.find(download), std::wstring::npos) << Out.c_str();
+    EXPECT_TRUE(PathExists(download));
+    DeleteFileW(download.c_str());
+}

@@ -3,6 +3,7 @@
 
 #include "privacy/PrivacyCategories.h"
 #include "ui/Dpi.h"
+#include "ui/MessagePump.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ TEST_F(DetailsWindow, LayoutOfThePages)
         int Width;
     };
     const Column spy[] = {{L"       Item Name", 150}, {L"Description", 150}, {L"Risk Level", 100}, {L"Entry", 400}};
-    const Column reg[] = {{L"       Iten Name", 150}, {L"Registry Key", 450}, {L"Registry Value", 100}, {L"Data", 100}};
+    const Column reg[] = {{L"       Item Name", 150}, {L"Registry Key", 450}, {L"Registry Value", 100}, {L"Data", 100}};
     for (auto [list, columns] : {std::pair{&Details->SpyListView, spy}, std::pair{&Details->RegListView, reg}}) {
         ASSERT_EQ(list->ColumnCount(), 4);
         for (int c = 0; c < 4; ++c) {
@@ -59,7 +60,9 @@ TEST_F(DetailsWindow, LayoutOfThePages)
     EXPECT_EQ(Details->RzCheckTree1.Width(), MulDiv(193, dpi, 96));
     LONG memo = GetWindowLongW(Details->PrivacyList.Handle(), GWL_STYLE);
     EXPECT_TRUE((memo & ES_READONLY) && (memo & WS_VSCROLL) && (memo & WS_HSCROLL));
-    EXPECT_TRUE(GetWindowLongW(Details->TempMemo.Handle(), GWL_STYLE) & WS_VSCROLL);
+    // Both memos are read-only: the junk page's lines are a report, not something to edit.
+    LONG junk = GetWindowLongW(Details->TempMemo.Handle(), GWL_STYLE);
+    EXPECT_TRUE((junk & WS_VSCROLL) && (junk & ES_READONLY));
     EXPECT_EQ(Details->btn3.Caption(), L"OK");
     // The header texts wrap within their strip.
     for (TLabel* header : {&Details->Label1, &Details->Label2})
@@ -82,7 +85,7 @@ TEST_F(DetailsWindow, CategoryTreeNodes)
         {0, L"Internet Explorer", -1},         {5, L"Auto-Fill Password History", 0},
         {6, L"Mozilla Firefox", -1},           {11, L"Internet Cache", 6},
         {12, L"Opera", -1},                    {16, L"Windows", -1},
-        {18, L"\"Start Memu\" Run History", 16}, {19, L"Other Applications", -1},
+        {18, L"\"Start Menu\" Run History", 16}, {19, L"Other Applications", -1},
         {20, L"Application", 19},              {23, L"Borland Delphi", 20},
         {27, L"Multimedia", 19},               {31, L"Internet", 19},
         {36, L"Google Toolbar 4.0", 31},       {37, L"Utilities", 19},
@@ -190,6 +193,93 @@ TEST_F(DetailsWindow, EveryOkButtonEndsTheModalDisplay)
     PostMessageW(Details->Handle(), WM_CLOSE, 0, 0);
     Details->ShowModal();
     EXPECT_FALSE(Details->Modal());
+}
+
+// The privacy selection that Main.ini holds; "(none)" when none was stored.
+std::wstring StoredSelection()
+{
+    wchar_t stored[256] = {};
+    GetPrivateProfileStringW(L"Privacy Sweeper", L"pzinfo", L"(none)", stored, 256, MainIniPath().c_str());
+    return stored;
+}
+
+TEST_F(DetailsWindow, EscapeInAnyControlClosesTheWindowAndDestroysNothing)
+{
+    WriteDefinitions(0);
+    StartProgram();
+    Form->Timer2.SetEnabled(false);
+    Details->TempMemo.Add(L"C:\\temp\\old.tmp");
+    const std::wstring selection = Details->GetSelection();
+    struct Case {
+        int Page;
+        HWND Control;
+    } cases[] = {
+        {0, Details->SpyListView.Handle()}, {1, Details->RegListView.Handle()},
+        {2, Details->PrivacyList.Handle()}, {2, Details->RzCheckTree1.Handle()},
+        {3, Details->TempMemo.Handle()},    {3, Details->btn3.Handle()},
+    };
+    int shown = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Page);
+        Details->TntPageControl1.SetActivePageIndex(c.Page);
+        PostMessageW(c.Control, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        PostMessageW(c.Control, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+        // Should the key not close the window, a timer does, so that the test fails instead of waiting.
+        static TW_Details* window = nullptr;
+        static bool closedByTimer = false;
+        window = Details.get();
+        closedByTimer = false;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 3000, [](HWND, UINT, UINT_PTR, DWORD) {
+            closedByTimer = true;
+            window->btn1Click();
+        });
+        Details->ShowModal();
+        KillTimer(nullptr, timer);
+        EXPECT_FALSE(closedByTimer);
+        EXPECT_EQ(Details->ModalCount(), ++shown);
+        EXPECT_FALSE(IsWindowVisible(Details->Handle()));
+        // Whatever a control did with the key has happened by now.
+        ProcessMessages();
+        for (int page = 0; page < 4; ++page)
+            EXPECT_TRUE(IsWindow(Details->TntPageControl1.Page(page).Handle())) << page;
+        EXPECT_TRUE(IsWindow(c.Control));
+    }
+    Details->TempMemo.Flush();
+    EXPECT_EQ(Details->TempMemo.ControlText(), L"C:\\temp\\old.tmp");
+    // Nothing changed, so nothing was stored; above all not a selection of nothing.
+    EXPECT_EQ(Details->GetSelection(), selection);
+    EXPECT_EQ(StoredSelection(), L"(none)");
+}
+
+TEST_F(DetailsWindow, ATreeThatIsGoneNeverStoresASelectionOfNothing)
+{
+    WriteDefinitions(0);
+    StartProgram();
+    const std::wstring selection = Details->GetSelection();
+    DestroyWindow(Details->TntPageControl1.Page(2).Handle());
+    EXPECT_EQ(Details->GetSelection(), selection);
+    Details->btn1Click();
+    EXPECT_EQ(StoredSelection(), L"(none)");
+}
+
+TEST_F(DetailsWindow, TheJunkPageTakesNoTyping)
+{
+    WriteDefinitions(0);
+    StartProgram();
+    Details->TempMemo.Add(L"C:\\temp\\old.tmp");
+    Details->TempMemo.Flush();
+    for (wchar_t key : {L'x', L'\b'})
+        SendMessageW(Details->TempMemo.Handle(), WM_CHAR, key, 0);
+    SendMessageW(Details->TempMemo.Handle(), WM_KEYDOWN, VK_DELETE, 0);
+    EXPECT_EQ(Details->TempMemo.ControlText(), L"C:\\temp\\old.tmp");
+}
+
+TEST_F(DetailsWindow, TheSpywareHeaderNamesTheProgramByItsName)
+{
+    WriteDefinitions(0);
+    StartProgram();
+    EXPECT_NE(Details->Label1.Caption().find(L"Quillmar Brisfold can remove them"), std::wstring::npos)
+        << testing::PrintToString(Details->Label1.Caption());
 }
 
 } // namespace

@@ -51,7 +51,7 @@ std::wstring LastLine(const std::wstring& text)
 
 // The summary's figures counted again from the report's own lists.
 struct TCounts {
-    int64_t Run = 0, Found = 0, Removed = 0, Scheduled = 0, Left = 0;
+    int64_t Run = 0, Found = 0, Removed = 0, Scheduled = 0, Left = 0, Kept = 0;
 };
 TCounts CountLists(const json& report)
 {
@@ -69,6 +69,8 @@ TCounts CountLists(const json& report)
                 ++counts.Scheduled;
             else if (outcome == "removed" || outcome == "alreadyGone")
                 ++counts.Removed;
+            else if (outcome == "kept")
+                ++counts.Kept;
             else
                 ++counts.Left;
         }
@@ -134,6 +136,7 @@ protected:
         EXPECT_EQ(summary["removed"].get<int64_t>(), counts.Removed);
         EXPECT_EQ(summary["scheduledForRestart"].get<int64_t>(), counts.Scheduled);
         EXPECT_EQ(summary["left"].get<int64_t>(), counts.Left);
+        EXPECT_EQ(summary["kept"].get<int64_t>(), counts.Kept);
         const std::string line = summary["line"];
         EXPECT_NE(line.find(std::to_string(counts.Run) + (counts.Run == 1 ? " scanner found " : " scanners found ") +
                             std::to_string(counts.Found) + (counts.Found == 1 ? " item" : " items")),
@@ -239,6 +242,11 @@ TEST_F(FleetReport, TheReportOfARepairParsedBack)
         EXPECT_EQ(item["reason"], "deleted");
     }
     EXPECT_TRUE(spyware["undoFile"].is_null());
+    // The removed spyware waits in a quarantine run, which the report names.
+    ASSERT_TRUE(spyware["quarantineRun"].is_string()) << spyware;
+    EXPECT_TRUE(spyware["quarantineFolder"].is_string()) << spyware;
+    EXPECT_TRUE(spyware["quarantineError"].is_null()) << spyware;
+    EXPECT_TRUE(report["quarantine"].is_null());
 
     const json& registry = report["scanners"][1]["repair"];
     ASSERT_FALSE(registry.is_null());
@@ -263,6 +271,73 @@ TEST_F(FleetReport, TheReportOfARepairParsedBack)
 }
 
 // An item that stays (its key holds a registry link) is counted as left, in the line and the report.
+// /quarantine list with /report: the run the repair made is in the report, with the lines printed.
+TEST_F(FleetReport, TheReportOfAQuarantineListNamesTheRepairsRun)
+{
+    WriteDefinitions(1);
+    ASSERT_EQ(Scan(true), 1) << Narrow(Err);
+    const std::string runName = Report()["scanners"][0]["repair"]["quarantineRun"].get<std::string>();
+    ASSERT_FALSE(runName.empty());
+    ASSERT_TRUE(DeleteFileW(ReportPath.c_str()));
+
+    TConsoleOptions options = ParseCommandLine({L"/quarantine", L"list", L"/report", ReportPath});
+    ASSERT_TRUE(options.Error.empty()) << Narrow(options.Error);
+    options.QuarantinePlaces = ScratchQuarantine();
+    ASSERT_EQ(Run(options), 0) << Narrow(Err);
+    const json report = Report();
+    ASSERT_FALSE(report.is_discarded());
+    EXPECT_EQ(report["command"], "quarantine");
+    EXPECT_EQ(report["status"], 0);
+    EXPECT_TRUE(report["scanners"].empty());
+    EXPECT_TRUE(report["restore"].is_null());
+    ASSERT_TRUE(report["quarantine"].is_object()) << report;
+    EXPECT_EQ(report["quarantine"]["arguments"], json::array({"list"}));
+    bool named = false;
+    for (const json& line : report["quarantine"]["lines"])
+        named |= line.get<std::string>().find(runName) != std::string::npos;
+    EXPECT_TRUE(named) << report["quarantine"];
+    EXPECT_EQ(Narrow(LastLine(Out)), "Brisfold: quarantine list (status 0)");
+    EXPECT_EQ(report["summary"]["line"], "Brisfold: quarantine list (status 0)");
+    EXPECT_EQ(FilesIn(Reports), std::vector<std::wstring>{L"report.json"});
+
+    // A quarantine command that cannot be carried out is an error in the report as on the console.
+    options = ParseCommandLine({L"/quarantine", L"restore", L"/report", ReportPath});
+    options.QuarantinePlaces = ScratchQuarantine();
+    ASSERT_EQ(Run(options), 2);
+    const json failed = Report();
+    ASSERT_EQ(failed["errors"].size(), 1u) << failed;
+    EXPECT_NE(failed["errors"][0].get<std::string>().find("/quarantine restore needs the name of a run"),
+              std::string::npos);
+    EXPECT_EQ(Narrow(LastLine(Out)), failed["summary"]["line"].get<std::string>());
+}
+
+// An item the user kept by unticking it is its own outcome: neither removed nor left.
+TEST(FleetReportJson, AKeptItemIsItsOwnOutcomeWithTheListThatKeptIt)
+{
+    TRunRecord record;
+    record.Command = L"repair";
+    TScannerRecord scanner;
+    scanner.Name = L"Junk Files Clean";
+    scanner.Ran = true;
+    scanner.Findings.push_back({L"Temporary files", L"C:\\t\\a.tmp", L"C:\\t\\a.tmp", std::nullopt, 1, true});
+    scanner.Findings.push_back({L"Temporary files", L"C:\\t\\b.tmp", L"C:\\t\\b.tmp", std::nullopt, 1, true});
+    scanner.Repair.Add(L"C:\\t\\a.tmp", TOutcome::Removed);
+    scanner.Repair.Keep(L"C:\\t\\b.tmp", L"Privacy Sweep");
+    record.Scanners.push_back(std::move(scanner));
+    record.Status = 1;
+    const json report = json::parse(ReportJson(record), nullptr, false);
+    ASSERT_FALSE(report.is_discarded());
+    const json& items = report["scanners"][0]["repair"]["items"];
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[1]["outcome"], "kept");
+    EXPECT_EQ(items[1]["reason"], "kept: unticked in Privacy Sweep");
+    EXPECT_EQ(report["scanners"][0]["repair"]["counts"]["kept"], 1);
+    EXPECT_EQ(report["summary"]["removed"], 1);
+    EXPECT_EQ(report["summary"]["left"], 0);
+    EXPECT_EQ(report["summary"]["kept"], 1);
+    EXPECT_EQ(report["summary"]["line"], "Brisfold: 1 scanner found 2 items, 1 removed, 0 left, 1 kept as unticked (status 1)");
+}
+
 TEST_F(FleetReport, TheSummaryLineCountsWhatTheReportLists)
 {
     WriteDefinitions(3);
@@ -461,7 +536,7 @@ TEST_F(FleetReport, WithoutAnInteractiveUserThePerUserScannersDoNotRun)
     SetRegString(HKEY_CURRENT_USER, L"Software\\Microsoft\\Internet Explorer\\TypedURLs", L"url1", L"http://a.test/");
     const auto asService = [](TScanRun& run) { run.NoInteractiveUser = [] { return true; }; };
     ASSERT_EQ(Scan(true, asService), 1) << Narrow(Err);
-    const std::wstring notRun = Lng(L"Message", 19);
+    const std::wstring notRun = Lng(L"Message", 20);
     EXPECT_EQ(notRun, L"not run: no interactive user");
     EXPECT_NE(Out.find(L"Privacy Sweep: " + notRun + L"\r\n"), std::wstring::npos) << Narrow(Out);
     EXPECT_NE(Out.find(L"Junk Files Clean: " + notRun + L"\r\n"), std::wstring::npos) << Narrow(Out);
@@ -512,14 +587,17 @@ TEST(FleetCommandLine, OptionsAndWhatIsNotUnderstood)
         {{L"-SCAN", L"-Report", L"r.json"}, ""},
         {{L"/restore", L"u.reg", L"/report", L"r.json"}, ""},
         {{L"/?"}, ""},
-        {{L"/quarantine"}, "unknown option /quarantine"},
+        {{L"/quarantine", L"list"}, ""},
+        {{L"/quarantine", L"restore", L"run-1", L"3", L"/report", L"r.json", L"/quiet"}, ""},
+        {{L"/frobnicate"}, "unknown option /frobnicate"},
         {{L"/scan", L"list"}, "unknown option list"},
         {{L"/scan", L"/report"}, "/report needs a file name after it"},
         {{L"/scan", L"/report", L"/repair"}, "/report needs a file name after it"},
         {{L"/repair"}, "/repair goes with /scan"},
-        {{L"/report", L"r.json"}, "/report goes with /scan or /restore"},
-        {{L"/quiet"}, "/quiet goes with /scan or /restore"},
-        {{L"/scan", L"/restore", L"u.reg"}, "/scan and /restore cannot be given together"},
+        {{L"/report", L"r.json"}, "/report goes with /scan, /restore or /quarantine"},
+        {{L"/quiet"}, "/quiet goes with /scan, /restore or /quarantine"},
+        {{L"/scan", L"/restore", L"u.reg"}, "only one of /scan, /restore and /quarantine can be given"},
+        {{L"/quarantine", L"list", L"/scan"}, "only one of /scan, /restore and /quarantine can be given"},
     };
     for (const TCase& c : cases) {
         const TConsoleOptions options = ParseCommandLine(c.Arguments);
@@ -529,6 +607,12 @@ TEST(FleetCommandLine, OptionsAndWhatIsNotUnderstood)
     const TConsoleOptions full = ParseCommandLine(cases[0].Arguments);
     EXPECT_TRUE(full.Scan && full.Repair && full.Quiet);
     EXPECT_EQ(full.ReportFile, L"C:\\r.json");
+    // The quarantine's words run up to the next option, which is read as an option of its own.
+    const TConsoleOptions quarantine = ParseCommandLine(cases[5].Arguments);
+    EXPECT_TRUE(quarantine.Quarantine && quarantine.Quiet);
+    EXPECT_EQ(quarantine.QuarantineArguments, (std::vector<std::wstring>{L"restore", L"run-1", L"3"}));
+    EXPECT_EQ(quarantine.ReportFile, L"r.json");
+    EXPECT_EQ(ParseCommandLine(cases[4].Arguments).QuarantineArguments, std::vector<std::wstring>{L"list"});
     EXPECT_FALSE(ParseCommandLine({}).Console()) << "no options: the window";
 }
 
@@ -540,16 +624,17 @@ TEST(FleetCommandLine, TheUsageNamesEveryOptionAndStatus)
     EXPECT_EQ(RunConsoleReport(help, [&](const std::wstring& t) { out += t; }, [&](const std::wstring& t) { err += t; }),
               0);
     EXPECT_TRUE(err.empty());
-    for (const wchar_t* part : {L"Usage: test_app.exe", L"/scan", L"/repair", L"/restore FILE", L"/report FILE",
+    for (const wchar_t* part : {L"Usage: test_app.exe", L"/scan", L"/repair", L"/restore FILE", L"/quarantine list",
+                                L"/quarantine restore RUN [ITEM]", L"/quarantine purge DAYS", L"/report FILE",
                                 L"/quiet", L"/?", L"  0 ", L"  1 ", L"  2 ", L"  3 ", L"  3010 ", L"Policies\\Kelvor\\Dornique"})
         EXPECT_NE(out.find(part), std::wstring::npos) << Narrow(part);
 
     out.clear();
-    const int status = RunConsoleReport(ParseCommandLine({L"/quarantine", L"list"}),
+    const int status = RunConsoleReport(ParseCommandLine({L"/frobnicate", L"list"}),
                                         [&](const std::wstring& t) { out += t; }, [&](const std::wstring& t) { err += t; });
     EXPECT_EQ(status, 2);
-    EXPECT_EQ(err.find(L"Brisfold: unknown option /quarantine.\r\n\r\nUsage: "), 0u) << Narrow(err);
-    EXPECT_EQ(Narrow(out), "Brisfold: unknown option /quarantine (status 2)\r\n");
+    EXPECT_EQ(err.find(L"Brisfold: unknown option /frobnicate.\r\n\r\nUsage: "), 0u) << Narrow(err);
+    EXPECT_EQ(Narrow(out), "Brisfold: unknown option /frobnicate (status 2)\r\n");
 }
 
 TEST_F(FleetReport, QuietPrintsOnlyTheSummaryLine)
@@ -594,9 +679,9 @@ TEST(FleetProgram, AnUnknownOptionEndsAtOnceWithTheUsage)
     for (const wchar_t* program : {L"BrisfoldCmd.exe", L"Brisfold.exe"}) {
         SCOPED_TRACE(Narrow(program));
         std::string output;
-        EXPECT_EQ(RunProgram(program, L"/quarantine list", output), 2u) << output;
+        EXPECT_EQ(RunProgram(program, L"/frobnicate list", output), 2u) << output;
         if (std::wstring(program) == L"BrisfoldCmd.exe") {
-            EXPECT_NE(output.find("unknown option /quarantine"), std::string::npos) << output;
+            EXPECT_NE(output.find("unknown option /frobnicate"), std::string::npos) << output;
             EXPECT_NE(output.find("3010"), std::string::npos) << output;
         }
     }

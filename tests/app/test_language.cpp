@@ -129,15 +129,15 @@ TEST_F(Language, AFileThatCannotGiveEveryLineIsNamedOnceAndNothingIsScanned)
 
 TEST_F(Language, ATranslationLackingItsLastLineTakesTheEnglishLine)
 {
-    WriteLanguage(L"Test", MarkedWithoutLastLine(English, "Message", "19"));
+    WriteLanguage(L"Test", MarkedWithoutLastLine(English, "Message", "20"));
     WriteSetting(L"Main", L"Language", L"Test");
     StartProgram();
     EXPECT_TRUE(Messages.empty()) << testing::PrintToString(Messages.empty() ? L"" : Messages[0].Text);
     ASSERT_TRUE(Form->Run.SpywareOn);
-    ASSERT_EQ(Form->Run.MessageTexts.size(), 20u);
+    ASSERT_EQ(Form->Run.MessageTexts.size(), 21u);
     EXPECT_EQ(Form->Run.MessageTexts[0], L"[T] " + Lng(L"Message", 0));
-    EXPECT_EQ(Form->Run.MessageTexts[18], L"[T] " + Lng(L"Message", 18));
-    EXPECT_EQ(Form->Run.MessageTexts[19], Lng(L"Message", 19));
+    EXPECT_EQ(Form->Run.MessageTexts[19], L"[T] " + Lng(L"Message", 19));
+    EXPECT_EQ(Form->Run.MessageTexts[20], Lng(L"Message", 20));
     ScanNow();
     EXPECT_EQ(Form->LP1.Caption(), L"[T] " + FormatText(Lng(L"Message", 1), {int64_t{1}}));
     Details.reset();
@@ -184,3 +184,27 @@ TEST_F(Language, ALineThatDoesNotFitItsArgumentsEndsTheConsoleScanWithItsError)
 }
 
 } // namespace
+
+TEST_F(Language, ARepairThatLeftItemsSaysHowManyInSingularOrPlural)
+{
+    struct Case {
+        const wchar_t* Language;
+        size_t Left;
+        const wchar_t* Line;
+    } cases[] = {
+        {L"English", 1, L"1 item not removed"},   {L"English", 2, L"2 items not removed"},
+        {L"German", 1, L"1 Eintrag nicht entfernt"}, {L"German", 3, L"3 Einträge nicht entfernt"},
+    };
+    CopyLanguageFile(L"German.lng");
+    WriteDefinitions(0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::wstring(c.Language) + L" " + std::to_wstring(c.Left));
+        WriteSetting(L"Main", L"Language", c.Language);
+        StartProgram();
+        ASSERT_TRUE(Form->Run.Started());
+        const TResultLine line = Form->Run.LeftLine(c.Left);
+        EXPECT_EQ(line.Text, c.Line);
+        Details.reset();
+        Form.reset();
+    }
+}

@@ -348,7 +348,7 @@ TEST_F(MainWindow, AJunkRepairThatLeftFilesSaysSoInRed)
     EXPECT_FALSE(PathExists(page));
     EXPECT_TRUE(PathExists(held));
     // The row reads the library's result, as the console report does.
-    EXPECT_EQ(Form->LP4.Caption(), FormatText(Lng(L"Message", 18), {int64_t(1)}));
+    EXPECT_EQ(Form->LP4.Caption(), FormatText(Lng(L"Message", 19), {int64_t(1)}));
     EXPECT_EQ(Form->LP4.FontColor(), kRed);
 }
 
@@ -476,8 +476,8 @@ TEST_F(MainWindow, DamagedDefinitionsOrNoLanguageShowOneMessageAndLeaveTheWindow
         int QuitRequests;
         const wchar_t* WindowCaption;
     } cases[] = {
-        {"corrupted Def.dbd", true, false, L"Quillmar Brisfold",
-         {L"corrupted", L"please reinstall the program."}, 0, L"Brisfold"},
+        {"corrupted Def.dbd", true, false, L"Initialization Error",
+         {L"Def.dbd) corrupted, please reinstall program.", L"\\Def.dbd: "}, 1, L"Quillmar Brisfold"},
         {"no language file", false, true, L"Initialization Error",
          {L"Language\\English.lng\" is missing", L"[Message]"}, 1, L"Quillmar Brisfold"},
     };
@@ -499,6 +499,8 @@ TEST_F(MainWindow, DamagedDefinitionsOrNoLanguageShowOneMessageAndLeaveTheWindow
             EXPECT_NE(Messages[0].Text.find(part), std::wstring::npos) << testing::PrintToString(Messages[0].Text);
         EXPECT_EQ(Messages[0].Text.find(L"List index"), std::wstring::npos);
         EXPECT_EQ(QuitRequests, c.QuitRequests);
+        // A failed start-up ends the program with status 2.
+        EXPECT_EQ(Application().ExitCode, 2);
         EXPECT_EQ(Form->Caption(), c.WindowCaption);
         EXPECT_FALSE(Form->Run.SpywareOn || Form->Run.RegistryOn || Form->Run.PrivacyOn || Form->Run.JunkOn);
         EXPECT_FALSE(Form->Timer2.Enabled());

@@ -10,8 +10,11 @@
 #include "common/MultiLan.h"
 #include "junk/JunkWalk.h"
 #include "privacy/PrivacyCategories.h"
+#include "quarantine/QuarantineSettings.h"
 
 #include <commctrl.h>
+
+#include <map>
 
 namespace {
 
@@ -234,6 +237,38 @@ TEST_F(Settings, AnAgeOutOfRangeIsRefusedAndNothingIsWritten)
     }
 }
 
+TEST_F(Settings, HowLongTheQuarantineKeepsRemovedSpyware)
+{
+    Start();
+    WithDialog([&](HWND dialog) {
+        EXPECT_EQ(ItemText(dialog, SettingsItem::QuarantineDays), L"30") << "the default";
+        // The label's mnemonic takes the keyboard to the days.
+        Key(dialog, WM_SYSCHAR, Mnemonic(Opt(OptionText::KeepQuarantineLabel)));
+        EXPECT_EQ(GetFocus(), GetDlgItem(dialog, SettingsItem::QuarantineDays));
+        for (const wchar_t* days : {L"3651", L"-1", L"abc", L""}) {
+            SCOPED_TRACE(days);
+            Messages.clear();
+            SetDlgItemTextW(dialog, SettingsItem::QuarantineDays, days);
+            SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+            ASSERT_EQ(Messages.size(), 1u);
+            EXPECT_EQ(Messages[0].Text, Opt(OptionText::QuarantineDaysRange));
+            EXPECT_TRUE(IsWindowVisible(dialog));
+            EXPECT_EQ(GetFocus(), GetDlgItem(dialog, SettingsItem::QuarantineDays));
+        }
+        Messages.clear();
+        SetDlgItemTextW(dialog, SettingsItem::QuarantineDays, L"3650");
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_TRUE(Messages.empty()) << LastMessage();
+    EXPECT_EQ(ReadQuarantineDays(MainIniPath()), 3650);
+    WriteSetting(L"Spyware Removal", L"QuarantineDays", L"0");
+    WithDialog([&](HWND dialog) {
+        EXPECT_EQ(ItemText(dialog, SettingsItem::QuarantineDays), L"0") << "0 keeps every run";
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(ReadQuarantineDays(MainIniPath()), 0);
+}
+
 TEST_F(Settings, AMainIniThatCannotBeWrittenIsLeftAsItWas)
 {
     Start();
@@ -408,3 +443,37 @@ TEST_F(Settings, ASelectionThatCannotBeStoredIsToldAndTheWindowStillCloses)
 }
 
 } // namespace
+
+TEST_F(Settings, TheSwitchesOfTodaysWindowsAreShownAndWrittenBack)
+{
+    WriteSetting(L"Junk File Removal", L"Thumbnails", L"1");
+    WriteSetting(L"Junk File Removal", L"CrashDumps", L"0");
+    Start();
+    WithDialog([&](HWND dialog) {
+        std::map<std::wstring, bool> shown;
+        for (int i = 0; i < kJunkSwitchCount; ++i) {
+            EXPECT_EQ(ItemText(dialog, SettingsItem::FirstJunkSwitch + i), Opt(OptionText::FirstJunkSwitch + i));
+            shown[kJunkSwitches[i].Key] = Checked(dialog, SettingsItem::FirstJunkSwitch + i);
+        }
+        // Written ones as written, the others at their defaults.
+        EXPECT_EQ(shown, (std::map<std::wstring, bool>{{L"WindowsUpdate", false},
+                                                       {L"DeliveryOptimization", false},
+                                                       {L"ErrorReports", true},
+                                                       {L"CrashDumps", false},
+                                                       {L"Thumbnails", true}}));
+        // Their mnemonics tick them.
+        Key(dialog, WM_SYSCHAR, Mnemonic(Opt(OptionText::FirstJunkSwitch + JunkSwitchIndex(TJunkArea::WindowsUpdate))));
+        EXPECT_TRUE(Checked(dialog, SettingsItem::FirstJunkSwitch + JunkSwitchIndex(TJunkArea::WindowsUpdate)));
+        CheckDlgButton(dialog, SettingsItem::FirstJunkSwitch + JunkSwitchIndex(TJunkArea::ErrorReports), BST_UNCHECKED);
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_TRUE(Messages.empty()) << LastMessage();
+    const TJunkSettings junk = ReadJunkSettings(MainIniPath());
+    EXPECT_TRUE(junk.On(TJunkArea::WindowsUpdate));
+    EXPECT_FALSE(junk.On(TJunkArea::DeliveryOptimization));
+    EXPECT_FALSE(junk.On(TJunkArea::ErrorReports));
+    EXPECT_FALSE(junk.On(TJunkArea::CrashDumps));
+    EXPECT_TRUE(junk.On(TJunkArea::Thumbnails));
+    for (const TJunkSwitch& s : kJunkSwitches)
+        EXPECT_NE(TIniFile(MainIniPath()).ReadString(kJunkSection, s.Key, L"absent"), L"absent") << s.Key;
+}

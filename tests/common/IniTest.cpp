@@ -65,6 +65,19 @@ TEST(ExtIniFile, AnswersOnlyWhileTheSourceFileExists)
     EXPECT_EQ(3u, last.TextLines.size());
 }
 
+// A reader whose caller checked the source file once answers as that check said.
+TEST(ExtIniFile, SourceCheckedByTheCaller)
+{
+    for (const bool there : {true, false}) {
+        SCOPED_TRACE(there);
+        TExtIniFile ini({"[S]", "x=1", "y=2"}, there);
+        EXPECT_EQ(there ? "1" : "d", ini.ReadString("S", "x", "d"));
+        TAnsiStrings keys;
+        ini.ReadSection("S", keys);
+        EXPECT_EQ((there ? TAnsiStrings{"x", "y"} : TAnsiStrings{}), keys);
+    }
+}
+
 TEST(IniFile, ReadsTheSettingsFileThroughTheService)
 {
     ScratchFolder scratch(L"ini");

@@ -29,10 +29,10 @@ struct SizeCase {
 };
 
 const SizeCase kSizes[] = {
-    {0, L"0 Byte", L"0 Byte"},
-    {-5, L"-5 Byte", L"0 Byte"},
-    {512, L"512 Byte", L"0 Byte"},
-    {1023, L"1023 Byte", L"0 Byte"},
+    {0, L"0 bytes", L"0 bytes"},
+    {-5, L"-5 bytes", L"0 bytes"},
+    {512, L"512 bytes", L"0 bytes"},
+    {1023, L"1023 bytes", L"0 bytes"},
     {1024, L"1.00 KB", L"1.00 KB"},
     {1536, L"1.50 KB", L"1.50 KB"},
     {1048575, L"1024.00 KB", L"1024.00 KB"},

@@ -212,6 +212,57 @@ TEST_F(SafeDeleteFiles, AFileHeldWithDeleteSharingIsPendingUntilLetGo)
     EXPECT_FALSE(PathExists(file));
 }
 
+TEST_F(SafeDeleteFiles, AnItemIsMovedThroughItsOwnHandleAndNeverOverAnother)
+{
+    const std::wstring file = Junk.MakeFile(L"pest.exe", 9);
+    const std::wstring taken = Documents.MakeFile(L"1.quarantined", 4);
+    THandle folder(CreateFileW(Documents.Path().c_str(), FILE_LIST_DIRECTORY | FILE_ADD_FILE | FILE_TRAVERSE | SYNCHRONIZE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    ASSERT_TRUE(folder) << GetLastError();
+    TGateItem item;
+    ASSERT_EQ(std::nullopt, item.Open(file, ExpectedPath(Junk.Path(), file), TGateItem::TKind::File));
+    EXPECT_EQ(9u, item.Info().nFileSizeLow);
+    EXPECT_EQ(TOutcome::Failed, item.MoveInto(folder.Get(), L"1.quarantined")) << "what is there stays";
+    EXPECT_EQ(ReadAll(taken), "xxxx");
+    EXPECT_EQ(TOutcome::Failed, item.MoveInto(folder.Get(), L"..\\out.exe")) << "a name, not a path";
+    EXPECT_EQ(TOutcome::Removed, item.MoveInto(folder.Get(), L"2.quarantined"));
+    EXPECT_FALSE(PathExists(file));
+    item.Close();
+    EXPECT_EQ(ReadAll(Documents / L"2.quarantined"), "xxxxxxxxx");
+}
+
+TEST_F(SafeDeleteFiles, ALinkIsNeverMoved)
+{
+    const std::wstring target = Documents.MakeFile(L"letter.doc", 3);
+    const std::wstring link = Junk / L"letter.doc";
+    ASSERT_TRUE(MakeUnixSymlink(target, link));
+    TGateItem item;
+    EXPECT_EQ(std::optional<TOutcome>(TOutcome::Refused),
+              item.Open(link, ExpectedPath(Junk.Path(), link), TGateItem::TKind::File));
+    EXPECT_FALSE(item.IsOpen());
+    EXPECT_TRUE(PathExists(target));
+    RemoveUnixLink(link);
+}
+
+TEST(FinalPaths, APathBeyondMaxPathHasItsFinalPathToo)
+{
+    ScratchFolder deep(L"deep");
+    std::wstring folder = L"\\\\?\\" + deep.Path();
+    for (int i = 0; i < 5; ++i) {
+        folder += L"\\" + std::wstring(60, static_cast<wchar_t>(L'k' + i));
+        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << GetLastError();
+    }
+    const std::wstring file = folder.substr(4) + L"\\deep.tmp";
+    ASSERT_GT(file.size(), static_cast<size_t>(MAX_PATH));
+    WriteTextFile(L"\\\\?\\" + file, "x");
+    THandle handle(CreateFileW(file.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(handle) << GetLastError();
+    EXPECT_EQ(file, HandleFinalPath(handle.Get()));
+    handle.Reset();
+    EXPECT_EQ(TOutcome::Removed, DeleteFileSafe(file, ExpectedPath(deep.Path(), file)));
+}
+
 TEST(FinalPaths, OnlyPlainDriveAndShareFormsMatch)
 {
     const struct {

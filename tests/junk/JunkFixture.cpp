@@ -61,6 +61,8 @@ void JunkTest::SetUp()
     // A long name, so that its short name differs.
     Windows = Root.MakeFolder(L"WindowsFolder");
     WindowsTemp = Root.MakeFolder(L"WindowsFolder\\temp");
+    ProgramData = Root.MakeFolder(L"ProgramData");
+    LocalAppData = Root.MakeFolder(L"LocalAppData");
     Bin = L"Drive\\$Recycle.Bin\\" + CurrentUserSid();
     BinFolder = Root / Bin;
     ASSERT_NE(CurrentUserSid(), L"");
@@ -75,7 +77,7 @@ void JunkTest::SetUp()
     ASSERT_TRUE(Library_) << "error " << GetLastError();
     const auto useStandIns = reinterpret_cast<TUseStandIns>(GetProcAddress(Library_.Get(), kUseStandInsName));
     ASSERT_NE(useStandIns, nullptr);
-    useStandIns(Windows.c_str(), Drive.c_str(), FakeEmptyRecycleBin);
+    useStandIns(Windows.c_str(), Drive.c_str(), ProgramData.c_str(), LocalAppData.c_str(), FakeEmptyRecycleBin);
     FakeBinEmpties = true;
     {
         std::lock_guard<std::mutex> lock(BinLock);
@@ -101,7 +103,7 @@ void JunkTest::TearDown()
     RestoreEnv(L"TEMP", SavedTemp_);
     if (Library_) {
         if (const auto useStandIns = reinterpret_cast<TUseStandIns>(GetProcAddress(Library_.Get(), kUseStandInsName)))
-            useStandIns(nullptr, nullptr, nullptr);
+            useStandIns(nullptr, nullptr, nullptr, nullptr, nullptr);
     }
 }
 
@@ -149,9 +151,10 @@ std::unique_ptr<TempThread> JunkTest::RunScan(const TWideStrings& texts)
     auto thread = std::make_unique<TempThread>(Label, Bar, Memo, texts);
     thread->ScanPrefix = L"Scanning";
     thread->LibraryPath = StandInLibrary();
-    thread->Places = {Windows, Drive};
+    thread->Places = {Windows, Drive, ProgramData, LocalAppData, [this] { return Elevated; }};
     // Only the pacing test waits as the program does.
     thread->Pause = [](DWORD) {};
+    thread->UpdateEveryMs = UpdateEveryMs;
     StatusTexts.clear();
     BarMaxima.clear();
     Running_ = thread.get();
@@ -202,11 +205,13 @@ void JunkTest::ExpectRemovalConfinedToRoot(const TempThread& thread)
         return PathIsAtOrBelow(place, Root.Path()) ||
                (final.rfind(L"\\\\?\\", 0) == 0 && PathIsAtOrBelow(final.substr(4), Root.Path()));
     };
-    for (const std::wstring& place :
-         {TempFolder(), InternetCacheFolder(), thread.Places.WindowsFolder, thread.Places.RecycleDrive})
+    for (const std::wstring& place : {TempFolder(), InternetCacheFolder(), thread.Places.WindowsFolder,
+                                      thread.Places.RecycleDrive, thread.Places.ProgramData, thread.Places.LocalAppData})
         ASSERT_TRUE(inside(place)) << testing::PrintToString(place);
     ASSERT_EQ(thread.Places.WindowsFolder, Windows);
     ASSERT_EQ(thread.Places.RecycleDrive, Drive);
+    ASSERT_EQ(thread.Places.ProgramData, ProgramData);
+    ASSERT_EQ(thread.Places.LocalAppData, LocalAppData);
     ASSERT_EQ(thread.LibraryPath, StandInLibrary());
 }
 

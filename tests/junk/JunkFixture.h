@@ -1,8 +1,9 @@
 #pragma once
 // A junk-file scene: scratch registry with the application-data and cache shell folders pointed at
-// scratch folders, the temporary folder redirected through TMP/TEMP, a scratch Windows folder and a
-// scratch drive root (for the recycle bin) handed to the scanner and to the removal library as
-// stand-ins, a fake in place of the call that empties the bin, a Main.ini of the test's choosing, and
+// scratch folders, the temporary folder redirected through TMP/TEMP, a scratch Windows folder, a
+// scratch drive root (for the recycle bin), scratch ProgramData and local application-data folders
+// handed to the scanner and to the removal library as stand-ins, an elevation query of the test's
+// choosing (elevated unless a test says otherwise), a fake in place of the call that empties the bin, a Main.ini of the test's choosing, and
 // hidden controls for the scanner thread. Nothing a scan or repair here walks lies outside Root.
 #include "common/Handles.h"
 #include "junk/TempFileThread.h"
@@ -37,6 +38,8 @@ protected:
     // Creates, starts and waits for a scanner thread on the hidden controls; the passes its wait
     // took go to WaitPasses.
     std::unique_ptr<TempThread> RunScan(const TWideStrings& texts = Texts());
+    // The scans' interval between status changes: 0 follows every fifth file.
+    DWORD UpdateEveryMs = 0;
     // Asserts that the removal can reach nothing outside Root, runs the repair and waits until the
     // removal library's thread has ended.
     void RepairAndWait(TempThread& thread);
@@ -51,7 +54,9 @@ protected:
     static TWideStrings Texts()
     {
         return {L"Junk files:", L"%d junk files", L"Total size: %s", L"Removing junk...", L"No library",
-                L"Skipped %s: root.", L"Skipped %s: holds %s.", L"Skipped %s: inside %s.", L"Skipped %s: unresolved."};
+                L"Skipped %s: root.", L"Skipped %s: holds %s.", L"Skipped %s: inside %s.", L"Skipped %s: unresolved.",
+                L"Update", L"Delivery", L"Reports", L"Dumps", L"Thumbnails", L"%s: %d files, %s", L"%s: %s needs admin.",
+                L"%s: unreadable, needs admin.", L"Skipped %s: leads to %s."};
     }
 
     // The roots handed to the fake that stands in for SHEmptyRecycleBinW, in call order.
@@ -63,6 +68,10 @@ protected:
     ScratchRegistry Registry;
     ScratchFolder Root{L"junk"};
     std::wstring AppData, Cache, Temp, Outside, Drive, Windows, WindowsTemp;
+    // Stand-ins for ProgramData and the local application-data folder.
+    std::wstring ProgramData, LocalAppData;
+    // What the scanner's elevation query answers.
+    bool Elevated = true;
     // The current user's recycle-bin folder on the scratch drive, relative to Root (Wine has none of
     // its own: the test makes it), and its full path.
     std::wstring Bin, BinFolder;

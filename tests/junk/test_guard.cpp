@@ -22,6 +22,7 @@ const char* VerdictName(TFolderVerdict verdict)
     case TFolderVerdict::HoldsProtected: return "holds";
     case TFolderVerdict::InsideProtected: return "inside";
     case TFolderVerdict::Unresolved: return "unresolved";
+    case TFolderVerdict::Redirected: return "redirected";
     }
     return "?";
 }
@@ -396,4 +397,60 @@ TEST(JunkFolderGuardOnThisMachine, RefusesTheSystemAndWalksTheJunkFolders)
         EXPECT_STREQ(VerdictName(check.Verdict), "walk")
             << testing::PrintToString(folder) << " protected " << testing::PrintToString(check.Protected);
     }
+}
+
+TEST_F(JunkFolderGuardTable, ExactFoldersPassByTheirOwnNameAndRefusedOnesNever)
+{
+    using V = TFolderVerdict;
+    const std::wstring windows = Root / L"Sys\\WindowsFolder";
+    const std::wstring download = Root.MakeFolder(L"Sys\\WindowsFolder\\SoftwareDistribution\\Download\\sub");
+    const std::wstring distribution = Root / L"Sys\\WindowsFolder\\SoftwareDistribution";
+    const std::wstring exact = distribution + L"\\Download";
+    const std::wstring store = Root.MakeFolder(L"Sys\\WindowsFolder\\SoftwareDistribution\\DataStore\\Logs");
+    const std::wstring dataStore = distribution + L"\\DataStore";
+    const std::wstring old = Root.MakeFolder(L"Elsewhere\\Windows.old\\Users");
+    Folders.Exact = {exact, dataStore};
+    Folders.Refused = {dataStore, Root / L"Elsewhere\\Windows.old"};
+    const TFolderGuard guard(Folders);
+    struct Case {
+        std::wstring Folder;
+        TWalkRoot Kind;
+        TFolderVerdict Verdict;
+        std::wstring Protected;
+    };
+    const std::vector<Case> cases = {
+        {exact, TWalkRoot::Exact, V::Walk, L""},
+        {exact + L"\\", TWalkRoot::Exact, V::Walk, L""},
+        {Upper(exact), TWalkRoot::Exact, V::Walk, L""},
+        // Only the folder itself passes by name, and only when it is walked as one.
+        {download, TWalkRoot::Exact, V::InsideProtected, windows},
+        {exact, TWalkRoot::Named, V::InsideProtected, windows},
+        {exact, TWalkRoot::Other, V::InsideProtected, windows},
+        // What holds a refused folder, the folder and what lies inside it, whatever lets it through.
+        {distribution, TWalkRoot::Exact, V::HoldsProtected, windows + L"\\SoftwareDistribution\\DataStore"},
+        {dataStore, TWalkRoot::Exact, V::HoldsProtected, dataStore},
+        {store, TWalkRoot::Exact, V::InsideProtected, dataStore},
+        {old, TWalkRoot::Named, V::InsideProtected, Root / L"Elsewhere\\Windows.old"},
+        {Root / L"Elsewhere", TWalkRoot::Other, V::HoldsProtected, Root / L"Elsewhere\\Windows.old"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.Folder) + " as " + std::to_string(static_cast<int>(c.Kind)));
+        const TFolderCheck check = guard.Check(c.Folder, c.Kind);
+        EXPECT_STREQ(VerdictName(check.Verdict), VerdictName(c.Verdict));
+        EXPECT_EQ(check.Protected, c.Protected);
+    }
+}
+
+TEST_F(JunkFolderGuardTable, AnExactFolderThatALinkLeadsElsewhereIsRedirected)
+{
+    if (!RunningUnderWine()) GTEST_SKIP() << "links are made with /bin/ln";
+    const std::wstring exact = Root / L"Sys\\WindowsFolder\\Minidump";
+    ASSERT_TRUE(MakeUnixSymlink(Root / L"Elsewhere", exact));
+    Folders.Exact = {exact};
+    const TFolderCheck check = TFolderGuard(Folders).Check(exact, TWalkRoot::Exact);
+    EXPECT_STREQ(VerdictName(check.Verdict), VerdictName(TFolderVerdict::Redirected));
+    EXPECT_EQ(check.Protected, Root / L"Elsewhere");
+    const TRefusalTexts texts{L"", L"", L"", L"", L"%s leads to %s"};
+    EXPECT_EQ(RefusalLine(texts, check), exact + L" leads to " + (Root / L"Elsewhere"));
+    RemoveUnixLink(exact);
 }

@@ -138,8 +138,8 @@ TEST_F(JunkTest, RepairRemovesListedFilesOnly)
     EXPECT_EQ(Label.Caption(), L"Removing junk...");
     EXPECT_EQ(Bar.Position(), 100);
     EXPECT_EQ(Bar.Max(), 100);
-    // 100 pauses of 30 ms for fewer than 500 files.
-    EXPECT_GE(elapsed, std::chrono::milliseconds(2900));
+    // 100 steps sharing the second of pacing: 10 ms each.
+    EXPECT_GE(elapsed, std::chrono::milliseconds(1000 - 16));
 
     ASSERT_NE(thread->RemovalThread(), nullptr);
     EXPECT_TRUE(thread->CompleteRepairReport(60000));
@@ -232,6 +232,22 @@ TEST_F(JunkTest, RepairWithoutAUsableLibraryRemovesNothing)
     }
 }
 
+// The removal's progress takes a pause per step, all of them together at most a second (the files are
+// removed by the library's thread meanwhile).
+TEST_F(JunkTest, RepairPacingStaysWithinASecond)
+{
+    WriteSettings({});
+    const std::wstring page = Root.MakeFile(L"Cache\\a.htm", 100);
+    auto thread = RunScan();
+    ASSERT_EQ(thread->JunkCount, 1);
+    std::vector<DWORD> pauses;
+    thread->Pause = [&pauses](DWORD milliseconds) { pauses.push_back(milliseconds); };
+    RepairAndWait(*thread);
+    EXPECT_EQ(pauses, std::vector<DWORD>(100, kPacingBudgetMs / 100));
+    EXPECT_EQ(Bar.Position(), 100);
+    EXPECT_FALSE(PathExists(page));
+}
+
 TEST_F(JunkTest, RepairReportTellsRemovedFromLeft)
 {
     WriteSettings({});
@@ -293,6 +309,40 @@ TEST_F(JunkTest, WhatTheShellLeavesInTheUsersOwnBinIsRemovedToo)
     EXPECT_TRUE(PathExists(settings));
     EXPECT_TRUE(PathExists(user));
     ASSERT_EQ(thread->LastRepair.Count(TOutcome::Removed), 1);
+    EXPECT_TRUE(thread->LastRepair.AllDone());
+}
+
+TEST_F(JunkTest, WhatAnotherListKeepsIsNotHandedToTheRemoval)
+{
+    WriteSettings({});
+    const std::wstring page = Root.MakeFile(L"Cache\\a.htm", 100);
+    const std::wstring kept = Root.MakeFile(L"Temp\\kept.tmp", 100, 40);
+    const std::wstring inside = Root.MakeFile(L"Temp\\pest\\inside.tmp", 100, 40);
+    const std::wstring binned = Root.MakeFile(Bin + L"\\$R1.txt", 300);
+    auto thread = RunScan();
+    ASSERT_EQ(thread->JunkCount, 3);
+    ASSERT_EQ(thread->RecycleBytes, 300);
+
+    // Other lists keep one listed file, a folder that holds another, and a file in the bin.
+    TKeptEntries keep;
+    keep.Add(FilePlace(kept), L"Privacy Sweep");
+    keep.Add(FilePlace(Temp + L"\\pest"), L"Spyware Removal");
+    keep.Add(FilePlace(binned), L"Spyware Removal");
+    ASSERT_NO_FATAL_FAILURE(ExpectRemovalConfinedToRoot(*thread));
+    ASSERT_TRUE(thread->Repair(Label, keep));
+    ASSERT_NE(thread->RemovalThread(), nullptr);
+    EXPECT_TRUE(thread->CompleteRepairReport(60000));
+
+    EXPECT_FALSE(PathExists(page));
+    EXPECT_TRUE(PathExists(kept));
+    EXPECT_TRUE(PathExists(inside));
+    EXPECT_TRUE(PathExists(binned));
+    std::map<std::wstring, std::wstring> keptItems;
+    for (const TRepairReport::TItem& item : thread->LastRepair.Kept()) keptItems[item.Text] = item.List;
+    const std::map<std::wstring, std::wstring> expected = {
+        {kept, L"Privacy Sweep"}, {inside, L"Spyware Removal"}, {L"Recycle bin " + BinFolder, L"Spyware Removal"}};
+    EXPECT_EQ(keptItems, expected);
+    EXPECT_EQ(thread->LastRepair.Count(TOutcome::Removed), 1);
     EXPECT_TRUE(thread->LastRepair.AllDone());
 }
 

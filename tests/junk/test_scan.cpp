@@ -111,11 +111,11 @@ TEST_F(JunkTest, AllSwitchesOffGiveAnEmptyReport)
     Root.MakeFile(Bin + L"\\$R1.txt", 5000);
 
     auto thread = RunScan();
-    const std::vector<std::wstring> expected = {L"Junk files:", kDashes, L"0 junk files", L"Total size: 0 Byte", L""};
+    const std::vector<std::wstring> expected = {L"Junk files:", kDashes, L"0 junk files", L"Total size: 0 bytes", L""};
     EXPECT_EQ(Memo.Lines(), expected);
     EXPECT_EQ(thread->TotalBytes, 0);
     EXPECT_EQ(thread->RecycleBytes, 0);
-    EXPECT_EQ(thread->SizeText, L"0 Byte");
+    EXPECT_EQ(thread->SizeText, L"0 bytes");
 }
 
 TEST_F(JunkTest, SwitchIsOnOnlyForExactlyOne)
@@ -164,6 +164,26 @@ TEST_F(JunkTest, StatusLabelAndBarChangeEveryFifthFile)
     // The bar's maximum creeps up by one per label change, then the summary fills it at 100.
     ASSERT_EQ(BarMaxima.size(), 241u);
     for (size_t k = 0; k < 240; ++k) EXPECT_EQ(BarMaxima[k], 101 + static_cast<int>(k));
+    EXPECT_EQ(BarMaxima.back(), 100);
+    EXPECT_EQ(Bar.Position(), 100);
+    EXPECT_EQ(Memo.Line(2), L"1200 junk files");
+}
+
+// The status line follows the scan on a clock, not file by file: within one interval it changes once.
+TEST_F(JunkTest, StatusChangesAtMostOncePerInterval)
+{
+    WriteSettings({{L"TempFile", L"0"}, {L"Recycle", L"0"}});
+    for (int i = 0; i < 1200; ++i) Root.MakeFile(L"Cache\\F" + std::to_wstring(i / 100) + L"\\page" + std::to_wstring(i) + L".htm");
+    UpdateEveryMs = 60 * 60 * 1000;
+
+    auto thread = RunScan();
+    ASSERT_EQ(thread->JunkCount, 1200);
+    const std::vector<std::wstring> files = Listed();
+    ASSERT_EQ(files.size(), 1200u);
+    ASSERT_EQ(StatusTexts.size(), 1u);
+    EXPECT_EQ(StatusTexts[0], L"Scanning " + files[4].substr(files[4].size() - 31));
+    ASSERT_EQ(BarMaxima.size(), 2u);
+    EXPECT_EQ(BarMaxima.front(), 101);
     EXPECT_EQ(BarMaxima.back(), 100);
     EXPECT_EQ(Bar.Position(), 100);
     EXPECT_EQ(Memo.Line(2), L"1200 junk files");

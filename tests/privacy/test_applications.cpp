@@ -125,7 +125,7 @@ TEST_F(PrivacyApplications, WithNoApplicationThereNothingIsListedAndNothingCreat
     EXPECT_EQ(RunScan(selection), 0);
     EXPECT_EQ(ListedLines(), std::vector<std::wstring>{});
     EXPECT_EQ(Memo.Line(1), L"Items found: 0");
-    EXPECT_EQ(Memo.Line(3), L"Space used: 0 Byte");
+    EXPECT_EQ(Memo.Line(3), L"Space used: 0 bytes");
     EXPECT_EQ(RegistrySnapshot(), before) << "looking for a key must not create it";
 }
 

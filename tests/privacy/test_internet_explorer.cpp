@@ -97,7 +97,7 @@ TEST_F(PrivacyInternetExplorer, CookiesComeFromTheUrlCacheAndIgnoredOnesStay)
     WriteIgnoreIni("[Cookie]\r\nignored." + Tag + ".test/=1\r\n");
 
     EXPECT_EQ(RunScan(Selection({2})), 1);
-    EXPECT_EQ(ListedLines(), std::vector<std::wstring>{AnsiToWide(cookie.LocalFile()) + L"   5 Byte"});
+    EXPECT_EQ(ListedLines(), std::vector<std::wstring>{AnsiToWide(cookie.LocalFile()) + L"   5 bytes"});
     EXPECT_EQ(Scanner->Findings.CacheUrls(), TAnsiStrings{cookie.Url()});
     EXPECT_EQ(Scanner->Findings.TotalBytes(), 5);
 

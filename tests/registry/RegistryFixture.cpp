@@ -145,7 +145,7 @@ void RegistryFixture::SetUp()
     Dornique = AppData + L"\\Kelvor\\Dornique\\";
 
     Host = CreateScannerControls(Status, Progress, List,
-                                 {{L"       Iten Name", 150}, {L"Registry Key", 450}, {L"Registry Value", 100}, {L"Data", 100}});
+                                 {{L"       Item Name", 150}, {L"Registry Key", 450}, {L"Registry Value", 100}, {L"Data", 100}});
 }
 
 void RegistryFixture::TearDown()

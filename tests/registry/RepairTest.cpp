@@ -3,7 +3,9 @@
 
 #include "common/Kelvor_Routine.h"
 
+#include <algorithm>
 #include <chrono>
+#include <numeric>
 
 namespace {
 
@@ -112,7 +114,7 @@ TEST_F(Repair, PacingAndProgress)
     const struct {
         int Rows;
         std::vector<int> RowPositions;
-    } cases[] = {{1, {}}, {3, {0, 50, 100}}};
+    } cases[] = {{1, {}}, {3, {0, 50, 100}}, {250, {}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Rows);
         for (int i = 0; i < c.Rows; ++i)
@@ -123,14 +125,25 @@ TEST_F(Repair, PacingAndProgress)
         ASSERT_EQ(RunScan(*scanner), c.Rows);
         BarWatch bar(Progress.Handle());
         RunRepair(*scanner);
-        std::vector<DWORD> expected(10, 150);
-        expected.insert(expected.end(), static_cast<size_t>(c.Rows), 10);
-        EXPECT_EQ(pauses, expected) << "ten opening pauses of 150 ms, then 10 ms per row";
-        // Position 0, ten opening steps of 10, then one position per row unless there is only one.
-        ASSERT_EQ(bar.Positions.size(), 11 + c.RowPositions.size());
+        // Ten opening pauses sharing the second with one 10 ms pause per position the rows move the bar
+        // to: at most 101 of them however many rows there are.
+        const size_t rowSteps = static_cast<size_t>(std::min(c.Rows, 101));
+        const DWORD share = kPacingBudgetMs / static_cast<DWORD>(10 + rowSteps);
+        std::vector<DWORD> expected(10, std::min<DWORD>(150, share));
+        expected.insert(expected.end(), rowSteps, std::min<DWORD>(10, share));
+        EXPECT_EQ(pauses, expected);
+        EXPECT_LE(std::accumulate(pauses.begin(), pauses.end(), DWORD{0}), kPacingBudgetMs);
+        // Position 0, ten opening steps of 10, then each position the rows reach unless there is only one.
         EXPECT_EQ(bar.Positions.front(), 0);
-        EXPECT_EQ(std::vector<int>(bar.Positions.begin() + 11, bar.Positions.end()), c.RowPositions);
+        if (c.Rows == 250) {
+            ASSERT_EQ(bar.Positions.size(), 11u + 101u);
+            EXPECT_EQ(bar.Positions.back(), 100);
+        } else {
+            ASSERT_EQ(bar.Positions.size(), 11 + c.RowPositions.size());
+            EXPECT_EQ(std::vector<int>(bar.Positions.begin() + 11, bar.Positions.end()), c.RowPositions);
+        }
         EXPECT_EQ(bar.Maxima.back(), 100);
+        EXPECT_EQ(scanner->LastRepair.Count(TOutcome::Removed), c.Rows);
         FreshRegistry();
     }
 }
@@ -144,7 +157,7 @@ TEST_F(Repair, RealPacingTakesTheOpeningAnimation)
     const auto start = std::chrono::steady_clock::now();
     RunRepair(*scanner);
     const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-    EXPECT_GE(elapsed.count(), 1500) << "ten pauses of 150 ms";
+    EXPECT_GE(elapsed.count(), 900 - 16) << "ten opening pauses of 90 ms";
     EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, L"CLSID\\{R1}\\ProgID"));
 }
 

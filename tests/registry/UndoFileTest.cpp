@@ -239,3 +239,33 @@ TEST_F(UndoFile, ReaderRejectsFilesThatAreNotUndoFiles)
     EXPECT_FALSE(ReadUndoFile(*Files / L"no such file.reg", keys, error));
     EXPECT_NE(error.find(L"cannot be opened"), std::wstring::npos) << Narrow(error);
 }
+
+TEST_F(UndoFile, NothingIsRestoredThroughARegistryLink)
+{
+    SetRegString(HKEY_CURRENT_USER, L"Software\\Target", L"top", L"precious");
+    Registry->MakeCurrentUserLink(L"Software\\Pest", L"Software\\Target");
+    ASSERT_TRUE(RegValueExists(HKEY_CURRENT_USER, L"Software\\Pest", L"top")) << "the link resolves";
+    std::vector<TUndoKey> keys;
+    std::wstring error;
+    ASSERT_TRUE(ParseUndoText(L"Windows Registry Editor Version 5.00\r\n\r\n"
+                              L"[HKEY_CURRENT_USER\\Software\\Pest\\Deep]\r\n\"run\"=\"pest.exe\"\r\n\r\n"
+                              L"[HKEY_CURRENT_USER\\Software\\Pest]\r\n\"top\"=\"changed\"\r\n\r\n"
+                              L"[HKEY_CURRENT_USER\\Software\\Plain\\Deep]\r\n\"kept\"=\"back\"\r\n",
+                              keys, error))
+        << Narrow(error);
+    ASSERT_EQ(3u, keys.size());
+
+    const TRestoreReport restored = RestoreUndoKeys(keys);
+    ASSERT_EQ(2u, restored.Failures.size());
+    for (const std::wstring& failure : restored.Failures)
+        EXPECT_NE(std::wstring::npos, failure.find(L"registry link")) << Narrow(failure);
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, L"Software\\Target\\Deep")) << "nothing made through the link";
+    TRegKey target;
+    ASSERT_EQ(ERROR_SUCCESS, target.Open(HKEY_CURRENT_USER, L"Software\\Target"));
+    std::wstring top;
+    ASSERT_EQ(ERROR_SUCCESS, target.ReadString(L"top", top));
+    EXPECT_EQ(L"precious", top) << "nothing written through the link";
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, L"Software\\Plain\\Deep", L"kept"))
+        << "a plain place still comes back";
+    EXPECT_EQ(1, restored.Keys);
+}

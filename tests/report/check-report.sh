@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The JSON reports of the demo machine (a Wine prefix of its own with planted traces) against
-# docs/report.schema.json: a scan, a scan with its repair and a restore of the repair's undo file, each
+# docs/report.schema.json: a scan, a scan with its repair, a restore of the repair's undo file and a
+# listing of the quarantine that holds the repair's spyware, each
 # written with /report and validated by Debian's python3-jsonschema under /usr/bin/python3 (another
 # python3 on PATH may not see Debian's packages). The console's last line must be the report's summary.
 # Usage: tests/report/check-report.sh <build-folder> <work-folder>
@@ -48,9 +49,16 @@ undo=$(/usr/bin/python3 -c 'import json,sys; r=json.load(open(sys.argv[1])); pri
 [ -n "$undo" ] || fail "the demo repair's report names no undo file"
 status=$(run restore /restore "$undo" /report "$reports_win\\restore.json")
 [ "$status" = 0 ] || fail "the restore ended with status $status: $(cat "$work/restore.err")"
+run_name=$(/usr/bin/python3 -c 'import json,sys; r=json.load(open(sys.argv[1])); print(r["scanners"][0]["repair"]["quarantineRun"] or "")' \
+  "$reports/repair.json")
+[ -n "$run_name" ] || fail "the demo repair's report names no quarantine run"
+status=$(run quarantine /quarantine list /report "$reports_win\\quarantine.json")
+[ "$status" = 0 ] || fail "the quarantine list ended with status $status: $(cat "$work/quarantine.err")"
+grep -q "$run_name" "$reports/quarantine.json" || fail "the quarantine list's report does not name the run $run_name"
 # No temporary file is left beside the reports.
-leftover=$(cd "$reports" && ls | grep -v '^\(scan\|repair\|restore\)\.json$' || true)
+leftover=$(cd "$reports" && ls | grep -v '^\(scan\|repair\|restore\|quarantine\)\.json$' || true)
 [ -z "$leftover" ] || fail "files left beside the reports: $leftover"
 
 /usr/bin/python3 "$root/tests/report/validate_report.py" "$root/docs/report.schema.json" \
-  "$reports/scan.json=$work/scan.txt" "$reports/repair.json=$work/repair.txt" "$reports/restore.json=$work/restore.txt"
+  "$reports/scan.json=$work/scan.txt" "$reports/repair.json=$work/repair.txt" "$reports/restore.json=$work/restore.txt" \
+  "$reports/quarantine.json=$work/quarantine.txt"

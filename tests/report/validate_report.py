@@ -19,8 +19,9 @@ def counts(report):
     items = [i for s in ran if s["repair"] for i in s["repair"]["items"]]
     scheduled = sum(1 for i in items if i["outcome"] == "scheduled")
     removed = sum(1 for i in items if i["outcome"] in ("removed", "alreadyGone"))
-    return {"scannersRun": len(ran), "found": found, "removed": removed,
-            "scheduledForRestart": scheduled, "left": len(items) - scheduled - removed}
+    kept = sum(1 for i in items if i["outcome"] == "kept")
+    return {"scannersRun": len(ran), "found": found, "removed": removed, "scheduledForRestart": scheduled,
+            "left": len(items) - scheduled - removed - kept, "kept": kept}
 
 
 def main():

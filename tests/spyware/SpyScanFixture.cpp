@@ -100,6 +100,7 @@ void SpyScanTest::SetUp()
 {
     Registry = std::make_unique<ScratchRegistry>();
     Files = std::make_unique<ScratchFolder>(L"spy");
+    QuarantineFolders = std::make_unique<ScratchFolder>(L"spy-quarantine");
     AppData = Files->MakeFolder(L"AppData");
     Favorites = Files->MakeFolder(L"Favorites");
     SetUserShellFolder(L"AppData", AppData);
@@ -116,7 +117,17 @@ void SpyScanTest::TearDown()
     if (Host)
         DestroyWindow(Host);
     Files.reset();
+    QuarantineFolders.reset();
     Registry.reset();
+}
+
+TQuarantinePlaces SpyScanTest::ScratchQuarantine() const
+{
+    TQuarantinePlaces places = SystemQuarantinePlaces();
+    places.MachineBase = QuarantineFolders->MakeFolder(L"ProgramData");
+    places.UserBase = QuarantineFolders->MakeFolder(L"LocalAppData");
+    places.Elevated = [] { return false; };
+    return places;
 }
 
 std::unique_ptr<TSpyScan> SpyScanTest::MakeScanner(const std::vector<std::string>& definitions,
@@ -134,6 +145,7 @@ std::unique_ptr<TSpyScan> SpyScanTest::MakeScanner(const std::vector<std::string
     scanner->RemovedImage = 7;
     // Only the pacing test waits as the program does.
     scanner->Pause = [](DWORD) {};
+    scanner->Quarantine = ScratchQuarantine();
     return scanner;
 }
 

@@ -84,8 +84,12 @@ protected:
     // Writes Ignore.ini into the settings folder of the redirected application-data folder.
     void WriteIgnoreIni(const std::string& text);
 
+    // Where a repair keeps what it removes: scratch folders, never the prefix's own.
+    TQuarantinePlaces ScratchQuarantine() const;
+
     std::unique_ptr<ScratchRegistry> Registry;
     std::unique_ptr<ScratchFolder> Files;
+    std::unique_ptr<ScratchFolder> QuarantineFolders;
     std::wstring AppData;
     std::wstring Favorites;
     HWND Host = nullptr;

@@ -6,6 +6,7 @@
 #include "common/IniFile.h"
 #include "junk/JunkWalk.h"
 #include "junk/TempFileThread.h"
+#include "support/PeakWorkingSet.h"
 #include "ui/Create.h"
 #include "ui/Label.h"
 #include "ui/Memo.h"
@@ -13,7 +14,6 @@
 #include "ui/ProgressBar.h"
 
 #include <windows.h>
-#include <psapi.h>
 #include <shlobj.h>
 
 #include <chrono>
@@ -51,14 +51,6 @@ void BareWalk(const std::wstring& folder, const std::wstring& expected, TWalkCou
 }
 
 double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-size_t PeakWorkingSet()
-{
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return counters.PeakWorkingSetSize;
-}
 
 } // namespace
 

@@ -35,3 +35,17 @@ bin=$(unix_of 'C:\$Recycle.Bin')/$sid
 mkdir -p "$bin"
 blob "$bin/\$R1A2B3C.txt" 5242880
 blob "$bin/\$I1A2B3C.txt" 544
+
+# Junk of today's Windows, one kind per switch: an update download, an error report, two crash
+# dumps (the user's own and a minidump) and a thumbnail cache.
+windir=$(unix_of "$(win_var WINDIR)")
+mkdir -p "$windir/SoftwareDistribution/Download/3f8a1c0e"
+blob "$windir/SoftwareDistribution/Download/3f8a1c0e/windows10.0-kb5031356-x64.cab" 3145728
+wer=$(unix_of "$(win_var ProgramData)\\Microsoft\\Windows\\WER\\ReportArchive")
+mkdir -p "$wer/AppCrash_notepad.exe_7c1d"
+blob "$wer/AppCrash_notepad.exe_7c1d/Report.wer" 12288
+local_app=$(unix_of "$(win_var LOCALAPPDATA)")
+mkdir -p "$local_app/CrashDumps" "$windir/Minidump" "$local_app/Microsoft/Windows/Explorer"
+blob "$local_app/CrashDumps/notepad.exe.4120.dmp" 786432
+blob "$windir/Minidump/121026-01.dmp" 262144
+blob "$local_app/Microsoft/Windows/Explorer/thumbcache_256.db" 1048576
