@@ -10,7 +10,7 @@
 #include "support/ScratchFolder.h"
 #include "support/ScratchRegistry.h"
 #include "ui/Label.h"
-#include "ui/Memo.h"
+#include "ui/LineList.h"
 #include "ui/ProgressBar.h"
 
 #include <gtest/gtest.h>
@@ -80,7 +80,7 @@ protected:
     HWND Host = nullptr;
     TLabel Label;
     TProgressBar Bar;
-    TMemo Memo;
+    TLineList Memo;
     // Runs on the user-interface thread whenever the scanner sets the status label.
     std::function<void(TempThread&, const std::wstring&)> OnStatus;
     std::vector<std::wstring> StatusTexts;

@@ -9,7 +9,7 @@
 #include "support/PeakWorkingSet.h"
 #include "ui/Create.h"
 #include "ui/Label.h"
-#include "ui/Memo.h"
+#include "ui/LineList.h"
 #include "ui/MessagePump.h"
 #include "ui/ProgressBar.h"
 
@@ -82,7 +82,7 @@ int wmain(int argc, wchar_t** argv)
     HWND host = CreateHostWindow();
     TLabel label;
     TProgressBar bar;
-    TMemo memo;
+    TLineList memo;
     label.Create({.Parent = host, .Width = 289, .Height = 16});
     bar.Create({.Parent = host, .Top = 20, .Width = 289, .Height = 17});
     memo.Create({.Parent = host, .Top = 40, .Width = 400, .Height = 300, .Style = WS_VSCROLL});
