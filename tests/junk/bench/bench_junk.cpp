@@ -143,7 +143,7 @@ int wmain(int argc, wchar_t** argv)
                 junkCount, sizeText.c_str(), memoLines);
     std::printf("ratio scan / bare walk:   %.2f\n", scanBest / bareBest);
     std::printf("bare walk + per-file link test: %.3f s; ratio scan / that: %.2f\n", probeBest, scanBest / probeBest);
-    std::printf("memo control text set afterwards (the edit control, on the next message loop pass): %.3f s\n",
+    std::printf("page list handed its rows afterwards (on the next message loop pass): %.3f s\n",
                 flushBest);
     std::printf("peak working set:         %.1f MiB before the runs, %.1f MiB after\n", peakBefore / 1048576.0,
                 peakAfter / 1048576.0);
