@@ -44,6 +44,8 @@ constexpr int kSwitchAdminUnreadableText = kSwitchSizeText + 2;
 static_assert(kSwitchAdminUnreadableText == 16);
 // "M_Temp" line of a switch's folder that a link leads elsewhere (folder, where it leads).
 constexpr int kSkippedRedirectedText = 17;
+// "M_Temp" size line of a switch that found one file (name, size).
+constexpr int kSwitchOneFileText = 18;
 
 } // namespace
 
@@ -198,7 +200,9 @@ std::vector<std::wstring> TempThread::SwitchLines() const
     for (int i = 0; i < kJunkSwitchCount; ++i) {
         const TSwitchTally& tally = Switches[static_cast<size_t>(i)];
         const std::wstring& name = TextAt(Texts, kFirstSwitchText + i);
-        if (tally.Count > 0)
+        if (tally.Count == 1)
+            lines.push_back(FormatText(TextAt(Texts, kSwitchOneFileText), {name, FormatSizeZero(tally.Bytes)}));
+        else if (tally.Count > 1)
             lines.push_back(FormatText(TextAt(Texts, kSwitchSizeText), {name, int64_t{tally.Count}, FormatSizeZero(tally.Bytes)}));
         if (!tally.HeldBack) continue;
         if (tally.Unreadable)

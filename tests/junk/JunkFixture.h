@@ -56,7 +56,7 @@ protected:
         return {L"Junk files:", L"%d junk files", L"Total size: %s", L"Removing junk...", L"No library",
                 L"Skipped %s: root.", L"Skipped %s: holds %s.", L"Skipped %s: inside %s.", L"Skipped %s: unresolved.",
                 L"Update", L"Delivery", L"Reports", L"Dumps", L"Thumbnails", L"%s: %d files, %s", L"%s: %s needs admin.",
-                L"%s: unreadable, needs admin.", L"Skipped %s: leads to %s."};
+                L"%s: unreadable, needs admin.", L"Skipped %s: leads to %s.", L"%s: 1 file, %s"};
     }
 
     // The roots handed to the fake that stands in for SHEmptyRecycleBinW, in call order.
