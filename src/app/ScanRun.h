@@ -26,6 +26,7 @@
 
 class TLabel;
 class TListView;
+class TLineList;
 class TMemo;
 class TProgressBar;
 class TSpyScan;
@@ -41,7 +42,7 @@ struct TScanControls {
     TListView& SpyList;
     TListView& RegList;
     TMemo& PrivacyMemo;
-    TMemo& JunkMemo;
+    TLineList& JunkMemo;
     // The privacy categories ticked now (the details window's selection string).
     std::function<std::wstring()> Selection;
 };

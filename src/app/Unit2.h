@@ -2,6 +2,7 @@
 // The details window: one page per module, the findings and the privacy selection.
 #include "app/DetailsHost.h"
 #include "app/FindingsMenu.h"
+#include "app/JunkPage.h"
 #include "ui/Button.h"
 #include "ui/CheckTree.h"
 #include "ui/Label.h"
@@ -42,7 +43,8 @@ public:
     TPanel Panel1, Panel2, Panel3, Panel4; // bottom strips holding the "OK" buttons
     TButton btn1, btn4, btn2, btn3;
     TCheckTree RzCheckTree1;
-    TMemo PrivacyList, TempMemo;
+    TMemo PrivacyList;
+    TJunkPage TempMemo;
     // Below the privacy tree while a policy sets the selection: "Set by your administrator".
     TLabel PolicyNote;
     TImageList ImageList1{16, 16};
