@@ -11,7 +11,10 @@
 #include "common/IniFile.h"
 #include "common/MultiLan.h"
 #include "common/Registry.h"
+#include "common/SettingsTable.h"
 #include "common/SystemFolders.h"
+#include "junk/JunkWalk.h"
+#include "quarantine/QuarantineSettings.h"
 #include "support/CapturedRun.h"
 #include "support/PendingRenames.h"
 #include "support/ScratchFolder.h"
@@ -448,6 +451,32 @@ TEST_F(FleetReport, APolicyValueOfEachTypeOverridesMainIni)
     EXPECT_EQ(TIniFile(MainIniPath()).ReadString(L"Junk File Removal", L"TempFile", L""), L"0");
     EXPECT_EQ(TIniFile(MainIniPath()).ReadString(L"Junk File Removal", L"RemoveDay", L""), L"1");
     ExpectSummaryAgrees(report);
+}
+
+// The switches of today's Windows and the quarantine's days follow policies too, and the settings table
+// gives the switches the defaults the junk walk has always had.
+TEST_F(FleetReport, TheNewerSwitchesAndTheQuarantineDaysFollowPolicies)
+{
+    const TJunkSettings plain = ReadJunkSettings(TSettings(MainIniPath(), PolicyRoots()));
+    for (int i = 0; i < kJunkSwitchCount; ++i) {
+        const TJunkSwitch& junkSwitch = kJunkSwitches[i];
+        SCOPED_TRACE(Narrow(junkSwitch.Key));
+        const TSettingRule* rule = FindSettingRule(kJunkSection, junkSwitch.Key);
+        ASSERT_NE(rule, nullptr);
+        EXPECT_EQ(std::wstring(rule->Default), junkSwitch.Default ? L"1" : L"0");
+        EXPECT_EQ(plain.Switches[static_cast<size_t>(i)], junkSwitch.Default);
+        // Main.ini agrees with the default; the policy says the opposite, by turns the machine's and the user's.
+        WriteSetting(kJunkSection, junkSwitch.Key, junkSwitch.Default ? L"1" : L"0");
+        SetPolicy(i % 2 == 0, kJunkSection, junkSwitch.Key, junkSwitch.Default ? 0u : 1u);
+    }
+    WriteSetting(kQuarantineSection, kQuarantineDaysKey, L"30");
+    SetPolicy(false, kQuarantineSection, kQuarantineDaysKey, 7u);
+
+    const TSettings settings(MainIniPath(), PolicyRoots());
+    const TJunkSettings junk = ReadJunkSettings(settings);
+    for (int i = 0; i < kJunkSwitchCount; ++i)
+        EXPECT_EQ(junk.Switches[static_cast<size_t>(i)], !kJunkSwitches[i].Default) << Narrow(kJunkSwitches[i].Key);
+    EXPECT_EQ(ReadQuarantineDays(settings), 7);
 }
 
 TEST_F(FleetReport, AWrongTypedPolicyValueIsIgnoredWithALine)
