@@ -105,6 +105,21 @@ protected:
         GetDlgItemTextW(dialog, id, text, 256);
         return text;
     }
+    // Each value typed into item and confirmed is refused with message; the dialog stays, with the
+    // keyboard back on item.
+    void ExpectEachRefused(HWND dialog, int item, std::initializer_list<const wchar_t*> values, int message)
+    {
+        for (const wchar_t* value : values) {
+            SCOPED_TRACE(value);
+            Messages.clear();
+            SetDlgItemTextW(dialog, item, value);
+            SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+            ASSERT_EQ(Messages.size(), 1u);
+            EXPECT_EQ(Messages[0].Text, Opt(message));
+            EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays for a correction";
+            EXPECT_EQ(GetFocus(), GetDlgItem(dialog, item));
+        }
+    }
 };
 
 TEST_F(Settings, TheSystemMenuOffersTheOptionsExceptDuringAScan)
@@ -213,16 +228,8 @@ TEST_F(Settings, AnAgeOutOfRangeIsRefusedAndNothingIsWritten)
     Start();
     const std::string before = Bytes(MainIniPath());
     WithDialog([&](HWND dialog) {
-        for (const wchar_t* days : {L"366", L"1000", L"-1", L"abc", L"", L"2 5"}) {
-            SCOPED_TRACE(days);
-            Messages.clear();
-            SetDlgItemTextW(dialog, SettingsItem::RemoveDay, days);
-            SendMessageW(dialog, WM_COMMAND, IDOK, 0);
-            ASSERT_EQ(Messages.size(), 1u);
-            EXPECT_EQ(Messages[0].Text, Opt(OptionText::RemoveDayRange));
-            EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays for a correction";
-            EXPECT_EQ(GetFocus(), GetDlgItem(dialog, SettingsItem::RemoveDay));
-        }
+        ExpectEachRefused(dialog, SettingsItem::RemoveDay, {L"366", L"1000", L"-1", L"abc", L"", L"2 5"},
+                          OptionText::RemoveDayRange);
         SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_EQ(Bytes(MainIniPath()), before);
@@ -245,16 +252,8 @@ TEST_F(Settings, HowLongTheQuarantineKeepsRemovedSpyware)
         // The label's mnemonic takes the keyboard to the days.
         Key(dialog, WM_SYSCHAR, Mnemonic(Opt(OptionText::KeepQuarantineLabel)));
         EXPECT_EQ(GetFocus(), GetDlgItem(dialog, SettingsItem::QuarantineDays));
-        for (const wchar_t* days : {L"3651", L"-1", L"abc", L""}) {
-            SCOPED_TRACE(days);
-            Messages.clear();
-            SetDlgItemTextW(dialog, SettingsItem::QuarantineDays, days);
-            SendMessageW(dialog, WM_COMMAND, IDOK, 0);
-            ASSERT_EQ(Messages.size(), 1u);
-            EXPECT_EQ(Messages[0].Text, Opt(OptionText::QuarantineDaysRange));
-            EXPECT_TRUE(IsWindowVisible(dialog));
-            EXPECT_EQ(GetFocus(), GetDlgItem(dialog, SettingsItem::QuarantineDays));
-        }
+        ExpectEachRefused(dialog, SettingsItem::QuarantineDays, {L"3651", L"-1", L"abc", L""},
+                          OptionText::QuarantineDaysRange);
         Messages.clear();
         SetDlgItemTextW(dialog, SettingsItem::QuarantineDays, L"3650");
         SendMessageW(dialog, WM_COMMAND, IDOK, 0);
