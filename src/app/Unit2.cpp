@@ -156,7 +156,14 @@ void TW_Details::CreateComponents()
         for (const TColumn& column : columns)
             list.AddColumn(column.Caption, column.Width);
         list.SetSmallImages(ImageList1.Handle());
-        checkAll.Create({.Parent = page, .Left = 8, .Top = 62, .Width = 15, .Height = 15});
+        checkAll.CreateTriState({.Parent = page, .Left = 8, .Top = 62, .Width = 15, .Height = 15});
+        // The box shows whether all, none or some rows are ticked, however they came to be.
+        list.OnChecksChanged = [&list, &checkAll] {
+            const int ticked = list.CheckedCount();
+            checkAll.ShowState(ticked == list.Count() ? BST_CHECKED
+                               : ticked == 0          ? BST_UNCHECKED
+                                                      : BST_INDETERMINATE);
+        };
         bottomPanel(panel, ok, page);
     };
     findingsPage(*TntTabSheet1, Image1, kPicHeaderSpyware, Label1,

@@ -33,6 +33,10 @@ public:
     bool Checked(int index) const;
     void SetChecked(int index, bool checked);
     void SetAllChecked(bool checked);
+    // How many rows are ticked, kept as rows are ticked, added and deleted by code or by the user.
+    int CheckedCount() const { return CheckedCount_; }
+    // The ticks changed (by the user or by code; once for a call that sets many rows).
+    std::function<void()> OnChecksChanged;
     int ImageIndex(int index) const;
     void SetImageIndex(int index, int imageIndex);
 
@@ -59,4 +63,12 @@ public:
 
 protected:
     bool OwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    static bool IsChecked(UINT state) { return (state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2); }
+    void ChecksChanged();
+    void CountChecks();
+
+    int CheckedCount_ = 0;
+    bool Quiet_ = false; // the list's own calls keep the count themselves
 };

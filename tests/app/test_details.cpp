@@ -5,6 +5,10 @@
 #include "ui/Dpi.h"
 #include "ui/MessagePump.h"
 
+#include <commctrl.h>
+
+#include <functional>
+
 namespace {
 
 class DetailsWindow : public AppFixture {};
@@ -177,6 +181,72 @@ TEST_F(DetailsWindow, ClearingCheckAllMeansNothingIsRemoved)
     EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, PresentKey(1)));
     Details->chk2.SetChecked(true);
     EXPECT_TRUE(Details->SpyListView.Checked(0));
+}
+
+UINT BoxState(const TCheckBox& box)
+{
+    return static_cast<UINT>(SendMessageW(box.Handle(), BM_GETCHECK, 0, 0));
+}
+
+// A click with the mouse on a row's check box, where the list itself says the box is.
+void ClickRowBox(const TListView& list, int row)
+{
+    RECT bounds{}, label{};
+    ASSERT_TRUE(ListView_GetItemRect(list.Handle(), row, &bounds, LVIR_BOUNDS));
+    ListView_GetItemRect(list.Handle(), row, &label, LVIR_LABEL);
+    for (int x = bounds.left; x < label.left; ++x) {
+        LVHITTESTINFO hit{};
+        hit.pt = {x, (bounds.top + bounds.bottom) / 2};
+        if (ListView_HitTest(list.Handle(), &hit) == row && (hit.flags & LVHT_ONITEMSTATEICON)) {
+            const LPARAM at = MAKELPARAM(hit.pt.x, hit.pt.y);
+            PostMessageW(list.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+            PostMessageW(list.Handle(), WM_LBUTTONUP, 0, at);
+            ProcessMessages();
+            return;
+        }
+    }
+    FAIL() << "no check box on row " << row;
+}
+
+TEST_F(DetailsWindow, TheCheckAllBoxShowsWhetherAllNoneOrSomeRowsAreTicked)
+{
+    WriteDefinitions(3);
+    StartProgram();
+    Form->Timer2.SetEnabled(false);
+    Form->TntButton1Click();
+    ShowWindow(Details->Handle(), SW_SHOW);
+    TListView& list = Details->SpyListView;
+    TCheckBox& box = Details->chk2;
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(BoxState(box), static_cast<UINT>(BST_CHECKED));
+    struct Step {
+        const wchar_t* Name;
+        std::function<void()> Do;
+        std::vector<bool> Rows;
+        UINT Box;
+    } steps[] = {
+        {L"one row unticked by the user", [&] { ClickRowBox(list, 1); }, {true, false, true}, BST_INDETERMINATE},
+        {L"the others too", [&] { ClickRowBox(list, 0); ClickRowBox(list, 2); }, {false, false, false}, BST_UNCHECKED},
+        {L"one ticked again", [&] { ClickRowBox(list, 2); }, {false, false, true}, BST_INDETERMINATE},
+        {L"a click on the mixed box ticks all", [&] { SendMessageW(box.Handle(), BM_CLICK, 0, 0); },
+         {true, true, true}, BST_CHECKED},
+        {L"and the next unticks all", [&] { SendMessageW(box.Handle(), BM_CLICK, 0, 0); }, {false, false, false},
+         BST_UNCHECKED},
+        {L"a row ticked in code", [&] { list.SetChecked(0, true); }, {true, false, false}, BST_INDETERMINATE},
+        {L"the unticked rows go", [&] { list.Delete(2); list.Delete(1); }, {true}, BST_CHECKED},
+        {L"an unticked row comes", [&] { list.AddItem(L"Adware", {L"", L"", L"x"}, 0, false); }, {true, false},
+         BST_INDETERMINATE},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.Name);
+        step.Do();
+        ASSERT_EQ(list.Count(), static_cast<int>(step.Rows.size()));
+        for (int row = 0; row < list.Count(); ++row)
+            EXPECT_EQ(list.Checked(row), step.Rows[static_cast<size_t>(row)]) << row;
+        EXPECT_EQ(BoxState(box), step.Box);
+    }
+    // The registry page's box follows its own list.
+    EXPECT_EQ(BoxState(Details->chk1), static_cast<UINT>(BST_CHECKED));
 }
 
 TEST_F(DetailsWindow, EveryOkButtonEndsTheModalDisplay)

@@ -212,12 +212,13 @@ TEST_F(FindingsMenu, CheckCommandsActOnAllRowsOrOnTheSelectedOnes)
         std::vector<bool> Before;
         std::vector<int> Selected;
         std::vector<bool> After;
-        bool Box; // the check-all box afterwards
+        UINT Box; // the check-all box afterwards: all, none or some rows ticked
     } cases[] = {
-        {cmUncheckAll, {true, true, false}, {}, {false, false, false}, false},
-        {cmCheckAll, {false, true, false}, {1}, {true, true, true}, true},
-        {cmUncheckSelected, {true, true, true}, {0, 2}, {false, true, false}, true},
-        {cmCheckSelected, {false, false, false}, {1, 2}, {false, true, true}, true},
+        {cmUncheckAll, {true, true, false}, {}, {false, false, false}, BST_UNCHECKED},
+        {cmCheckAll, {false, true, false}, {1}, {true, true, true}, BST_CHECKED},
+        {cmUncheckSelected, {true, true, true}, {0, 2}, {false, true, false}, BST_INDETERMINATE},
+        {cmCheckSelected, {false, false, false}, {1, 2}, {false, true, true}, BST_INDETERMINATE},
+        {cmCheckSelected, {true, false, true}, {1}, {true, true, true}, BST_CHECKED},
     };
     ScanSpyware(3);
     TListView& list = Details->SpyListView;
@@ -230,7 +231,7 @@ TEST_F(FindingsMenu, CheckCommandsActOnAllRowsOrOnTheSelectedOnes)
         EXPECT_TRUE(Run(list, c.Command));
         for (int row = 0; row < 3; ++row)
             EXPECT_EQ(list.Checked(row), c.After[static_cast<size_t>(row)]) << row;
-        EXPECT_EQ(Details->chk2.Checked(), c.Box);
+        EXPECT_EQ(SendMessageW(Details->chk2.Handle(), BM_GETCHECK, 0, 0), static_cast<LRESULT>(c.Box));
     }
     // What needs a selection is not offered without one, and changes nothing.
     Select(list, {});
@@ -386,7 +387,6 @@ TEST_F(FindingsMenu, TheMenuOpensFromTheMouseAndTheKeysWithTheLanguageTexts)
         EXPECT_EQ(ClipboardText(), RowText(list, 1));
     }
 }
-
 
 // The junk page: a heading, a refused folder's line, then the files the scan listed.
 class JunkPageMenu : public FindingsMenu {
