@@ -274,7 +274,16 @@ bool TListView::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
         // Keys give -1 for both coordinates; a click gives where it was.
         const bool keyboard = lParam == -1;
         POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        OnContextMenu(keyboard ? KeyboardMenuPoint() : point);
+        int row = Focused();
+        if (!keyboard) {
+            LVHITTESTINFO hit{};
+            hit.pt = point;
+            ScreenToClient(Handle_, &hit.pt);
+            row = ListView_HitTest(Handle_, &hit);
+            if (!(hit.flags & LVHT_ONITEM))
+                row = -1;
+        }
+        OnContextMenu(keyboard ? KeyboardMenuPoint() : point, row);
         result = 0;
         return true;
     }

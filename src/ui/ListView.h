@@ -54,7 +54,8 @@ public:
 
     // A right click, the context-menu key or Shift+F10: the point in screen coordinates (for the keys,
     // KeyboardMenuPoint).
-    std::function<void(POINT screen)> OnContextMenu;
+    // row: the row under the click, or for the keys the focused row; -1 when none.
+    std::function<void(POINT screen, int row)> OnContextMenu;
     // A key pressed in the list; true when handled.
     std::function<bool(WORD key)> OnKeyDown;
 
