@@ -184,6 +184,8 @@ void TW_Details::CreateComponents()
         SetWindowPos(box->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         SendMessageW(box->Handle(), BM_SETCHECK, BST_CHECKED, 0);
     }
+    for (TListView* list : {&SpyListView, &RegListView})
+        list->FitColumns();
     chk2.OnClick = [this] { chk2Click(); };
     chk1.OnClick = [this] { chk1Click(); };
     // One line per list that has the menu: its check-all box, the main window's row that counts it, its

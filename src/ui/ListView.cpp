@@ -27,6 +27,12 @@ void TListView::Create(const TControlArgs& args)
     RouteOwnMessages();
     // Check boxes must be on before the first row is added.
     ListView_SetExtendedListViewStyle(Handle_, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_SUBITEMIMAGES);
+    Tips_.Attach(Handle_);
+}
+
+void TListView::FitColumns(TColumnFit fit)
+{
+    FitListColumns(Handle_, fit);
 }
 
 void TListView::AddColumn(const std::wstring& caption, int width96)

@@ -1,6 +1,8 @@
 #pragma once
 // Report-style list view with a check box per row; column 0 is the row caption.
+#include "ui/CellTips.h"
 #include "ui/Control.h"
+#include "ui/ListColumns.h"
 
 #include <commctrl.h>
 
@@ -16,6 +18,9 @@ public:
     int ColumnCount() const;
     std::wstring ColumnCaption(int column) const;
     int ColumnWidth(int column) const;
+    // Sizes the columns to what they hold; a cell still cut shows its whole text as a tool tip.
+    void FitColumns(TColumnFit fit = TColumnFit::Within);
+    HWND CellTips() const { return Tips_.Handle(); }
     void SetSmallImages(HIMAGELIST images);
 
     int Count() const;
@@ -70,6 +75,7 @@ private:
     void ChecksChanged();
     void CountChecks();
 
+    TCellTips Tips_;
     int CheckedCount_ = 0;
     bool Quiet_ = false; // the list's own calls keep the count themselves
 };

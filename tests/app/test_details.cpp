@@ -19,6 +19,13 @@ std::wstring LaterDefaults(size_t from = kClassicPositions)
     return DefaultPrivacySelection().substr(from);
 }
 
+int ClientWidth(HWND window)
+{
+    RECT client{};
+    GetClientRect(window, &client);
+    return client.right;
+}
+
 TEST_F(DetailsWindow, LayoutOfThePages)
 {
     WriteDefinitions(0);
@@ -37,18 +44,21 @@ TEST_F(DetailsWindow, LayoutOfThePages)
     EXPECT_FALSE(style & WS_MAXIMIZEBOX);
     EXPECT_FALSE(style & WS_THICKFRAME);
 
-    struct Column {
-        const wchar_t* Caption;
-        int Width;
-    };
-    const Column spy[] = {{L"       Item Name", 150}, {L"Description", 150}, {L"Risk Level", 100}, {L"Entry", 400}};
-    const Column reg[] = {{L"       Item Name", 150}, {L"Registry Key", 450}, {L"Registry Value", 100}, {L"Data", 100}};
+    const wchar_t* const spy[] = {L"       Item Name", L"Description", L"Risk Level", L"Entry"};
+    const wchar_t* const reg[] = {L"       Item Name", L"Registry Key", L"Registry Value", L"Data"};
     for (auto [list, columns] : {std::pair{&Details->SpyListView, spy}, std::pair{&Details->RegListView, reg}}) {
         ASSERT_EQ(list->ColumnCount(), 4);
+        // Empty lists: each column as wide as its caption, the last to the right edge.
+        int total = 0;
         for (int c = 0; c < 4; ++c) {
-            EXPECT_EQ(list->ColumnCaption(c), columns[c].Caption);
-            EXPECT_EQ(list->ColumnWidth(c), MulDiv(columns[c].Width, dpi, 96));
+            EXPECT_EQ(list->ColumnCaption(c), columns[c]);
+            const int caption = ListView_GetStringWidth(list->Handle(), columns[c]);
+            EXPECT_GE(list->ColumnWidth(c), caption) << c;
+            if (c < 3)
+                EXPECT_LT(list->ColumnWidth(c), caption + MulDiv(40, dpi, 96)) << c;
+            total += list->ColumnWidth(c);
         }
+        EXPECT_EQ(total, ClientWidth(list->Handle()));
         DWORD ex = ListView_GetExtendedListViewStyle(list->Handle());
         EXPECT_TRUE((ex & LVS_EX_CHECKBOXES) && (ex & LVS_EX_FULLROWSELECT));
         EXPECT_FALSE(GetWindowLongW(list->Handle(), GWL_STYLE) & LVS_EDITLABELS);
@@ -247,6 +257,73 @@ TEST_F(DetailsWindow, TheCheckAllBoxShowsWhetherAllNoneOrSomeRowsAreTicked)
     }
     // The registry page's box follows its own list.
     EXPECT_EQ(BoxState(Details->chk1), static_cast<UINT>(BST_CHECKED));
+}
+
+// The width a column needs to show a cell whole: the text in the list's font and the margins the
+// control draws it within (the first column also holds the check box and the icon).
+int Needs(const TListView& list, int row, int column)
+{
+    RECT bounds{}, label{};
+    ListView_GetItemRect(list.Handle(), row, &bounds, LVIR_BOUNDS);
+    ListView_GetItemRect(list.Handle(), row, &label, LVIR_LABEL);
+    return ListView_GetStringWidth(list.Handle(), list.SubItem(row, column).c_str()) + 12 +
+           (column == 0 ? label.left - bounds.left : 0);
+}
+
+// What the list's tool tip shows over a cell: the list is told the mouse is there, then asked for
+// the text as the tip asks for it.
+std::wstring TipOver(const TListView& list, int row, int column)
+{
+    RECT cell{};
+    ListView_GetSubItemRect(list.Handle(), row, column, LVIR_LABEL, &cell);
+    SendMessageW(list.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
+    NMTTDISPINFOW info{};
+    info.hdr.hwndFrom = list.CellTips();
+    info.hdr.idFrom = reinterpret_cast<UINT_PTR>(list.Handle());
+    info.hdr.code = TTN_GETDISPINFOW;
+    SendMessageW(list.Handle(), WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));
+    return info.lpszText && info.lpszText != LPSTR_TEXTCALLBACKW ? info.lpszText : info.szText;
+}
+
+TEST_F(DetailsWindow, ColumnsFitWhatTheyHoldWithinTheListAndACutCellShowsItsWholeTextAsATip)
+{
+    WriteDefinitions(2);
+    StartProgram();
+    Form->Timer2.SetEnabled(false);
+    Form->TntButton1Click();
+    ShowWindow(Details->Handle(), SW_SHOW);
+    TListView& list = Details->SpyListView;
+    ASSERT_EQ(list.Count(), 2);
+    auto total = [&] {
+        int sum = 0;
+        for (int c = 0; c < list.ColumnCount(); ++c)
+            sum += list.ColumnWidth(c);
+        return sum;
+    };
+    // After the scan: every cell whole, and the columns fill the list to its right edge, no further.
+    for (int row = 0; row < list.Count(); ++row)
+        for (int c = 0; c < list.ColumnCount(); ++c) {
+            EXPECT_GE(list.ColumnWidth(c), Needs(list, row, c)) << row << " " << c;
+            EXPECT_EQ(TipOver(list, row, c), L"") << row << " " << c;
+        }
+    EXPECT_EQ(total(), ClientWidth(list.Handle()));
+
+    // A row too long for any list: the short columns stay whole, the long one is cut within the list,
+    // and its tip holds the whole text.
+    std::wstring entry = L"C:\\Program Files\\";
+    while (entry.size() < 400)
+        entry += L"Very Long Folder Name\\";
+    entry += L"pest.exe";
+    const int row = list.AddItem(L"Adware", {L"Shows adverts", L"High", entry}, 0, true);
+    list.FitColumns();
+    EXPECT_EQ(total(), ClientWidth(list.Handle()));
+    for (int r = 0; r < list.Count(); ++r)
+        for (int c = 0; c < 3; ++c)
+            EXPECT_GE(list.ColumnWidth(c), Needs(list, r, c)) << r << " " << c;
+    EXPECT_LT(list.ColumnWidth(3), Needs(list, row, 3));
+    EXPECT_EQ(TipOver(list, row, 3), entry);
+    EXPECT_EQ(TipOver(list, row, 1), L"");
+    EXPECT_EQ(TipOver(list, 0, 3), L"");
 }
 
 TEST_F(DetailsWindow, EveryOkButtonEndsTheModalDisplay)
