@@ -115,21 +115,32 @@ void FitListColumns(HWND list, TColumnFit fit)
     if (wanted <= room || fit == TColumnFit::Scroll) {
         widths.back() += std::max(room - wanted, 0);
     } else {
-        // Narrow columns keep their width; the others share what is left evenly, the last the remainder.
-        std::vector<size_t> order(widths.size());
-        std::iota(order.begin(), order.end(), size_t{0});
-        std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return widths[a] < widths[b]; });
+        // The first column names the row: whole while it takes no more than a third. Of the others,
+        // those narrower than an even share keep their width; the wider share what is left in
+        // proportion to what they need, the last taking the remainder.
+        size_t first = 0;
         int left = room;
+        if (widths.size() > 1 && widths[0] <= room / 3) {
+            left -= widths[0];
+            first = 1;
+        }
+        std::vector<size_t> order(widths.size() - first);
+        std::iota(order.begin(), order.end(), first);
+        std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return widths[a] < widths[b]; });
         for (size_t i = 0; i < order.size(); ++i) {
-            const int open = static_cast<int>(order.size() - i);
-            const int share = left / open;
-            if (widths[order[i]] <= share) {
+            if (widths[order[i]] <= left / static_cast<int>(order.size() - i)) {
                 left -= widths[order[i]];
                 continue;
             }
+            long long wide = 0;
             for (size_t j = i; j < order.size(); ++j)
-                widths[order[j]] = share;
-            widths.back() += left - share * open;
+                wide += widths[order[j]];
+            int given = 0;
+            for (size_t j = i; j < order.size(); ++j) {
+                widths[order[j]] = static_cast<int>(widths[order[j]] * static_cast<long long>(left) / wide);
+                given += widths[order[j]];
+            }
+            widths.back() += left - given;
             break;
         }
     }
