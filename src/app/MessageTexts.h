@@ -15,6 +15,7 @@ enum : int {
     PrivacyRepair = 17, // the privacy sweeper's status prefix during a repair
     NotRemoved = 18,    // %d the number of items a repair left (more than one)
     OneNotRemoved = 19, // %d the one item a repair left
-    Last = OneNotRemoved
+    StopAndClose = 20,  // the question when the main window is closed during a scan
+    Last = StopAndClose
 };
 }

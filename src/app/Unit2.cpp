@@ -1,6 +1,7 @@
 #include "app/Unit2.h"
 #include "ui/WindowClass.h"
 
+#include "app/OptionMenu.h"
 #include "app/UndoDialog.h"
 #include "common/IniFile.h"
 #include "privacy/PrivacyCategories.h"
@@ -61,9 +62,20 @@ LRESULT TW_Details::OnCloseBox()
 
 bool TW_Details::OnSysCommand(UINT command)
 {
-    if (command != kUndoCommand)
+    if (command == SC_MINIMIZE && InModal_ && Host_.Owner) {
+        // The main window waits disabled behind this one: both go down together (an owner takes its
+        // owned windows along) and come back together.
+        ShowWindow(Host_.Owner, SW_MINIMIZE);
+        return true;
+    }
+    if (command == kUndoCommand) {
+        Application().Guard([this] { UndoClick(); });
+        return true;
+    }
+    if (command != kSettingsCommand && command != kIgnoredItemsCommand)
         return false;
-    Application().Guard([this] { UndoClick(); });
+    if (Host_.Options)
+        Application().Guard([this, command] { RunOptionCommand(Handle_, command, Host_.Options()); });
     return true;
 }
 
@@ -76,7 +88,7 @@ void TW_Details::AddSystemMenuItems()
     const TOptionsContext options = Host_.Options();
     if (options.Texts.size() <= static_cast<size_t>(OptionText::UndoMenu))
         return;
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AddOptionCommands(menu, options);
     AppendMenuW(menu, MF_STRING, kUndoCommand, options.Text(OptionText::UndoMenu).c_str());
 }
 

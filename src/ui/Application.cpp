@@ -25,6 +25,11 @@ void TApplication::HandleException(std::exception_ptr error)
     }
 }
 
+bool TApplication::KeyboardMessage(MSG& msg) const
+{
+    return KeyboardWindow && IsWindow(KeyboardWindow) && IsDialogMessageW(KeyboardWindow, &msg);
+}
+
 int TApplication::Run()
 {
     MSG msg;
@@ -33,6 +38,8 @@ int TApplication::Run()
         if (got == 0 || got == -1)
             break;
         Guard([&] {
+            if (KeyboardMessage(msg))
+                return;
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         });
