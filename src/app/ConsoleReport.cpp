@@ -50,11 +50,15 @@ void ListRows(std::wstring& report, const wchar_t* title, TListView& list)
     report += kNewLine;
 }
 
-void MemoLines(std::wstring& report, const wchar_t* title, const TMemo& memo)
+// A memo's or a line list's lines, read in place.
+template <typename TLines>
+void MemoLines(std::wstring& report, const wchar_t* title, const TLines& memo)
 {
     report += std::wstring(L"[") + title + L"]" + kNewLine;
-    for (const auto& line : memo.Lines())
-        report += line + kNewLine;
+    for (int i = 0, n = memo.Count(); i < n; ++i) {
+        report += memo.Line(i);
+        report += kNewLine;
+    }
     report += kNewLine;
 }
 

@@ -17,9 +17,9 @@ inline std::vector<TSectionNeed> LanguageNeeds()
         {L"M_RegistryScan", 19}, // registry scanner: one line per finding kind, deep scan 19
         {L"M_PrivacyScan", kLastPrivacyText}, // privacy scanner: report 0-5, pending restart 6, browsers 7-26,
                                               // skipped folders 27-30
-        {L"M_Temp", 17},         // junk files: report 0-3, library missing 4, skipped folders 5-8,
+        {L"M_Temp", 18},         // junk files: report 0-3, library missing 4, skipped folders 5-8,
                                  // switches of today's Windows 9-13, their size and rights lines 14-16,
-                                 // a switch's folder led elsewhere 17
+                                 // a switch's folder led elsewhere 17, a switch's one file 18
         {kOptionSection, OptionText::Last}, // findings menu, option messages and dialogs
     };
 }

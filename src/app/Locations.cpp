@@ -83,6 +83,11 @@ TLocation LocationOfEntry(const std::wstring& entry)
     return {};
 }
 
+TLocation LocationOfFile(const std::wstring& line)
+{
+    return IsFullPath(line) ? TLocation{TLocation::TKind::Path, line} : TLocation{};
+}
+
 TLocation LocationOfKey(const std::wstring& key)
 {
     return IsRegistryPath(key) ? TLocation{TLocation::TKind::RegistryKey, key} : TLocation{};

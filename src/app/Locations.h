@@ -12,6 +12,8 @@ struct TLocation {
 // A spyware row's Entry: a registry entry (its key; a "|" starts the value name), a drive or network
 // path, or none (a cookie is known by its URL only).
 TLocation LocationOfEntry(const std::wstring& entry);
+// A junk-file row: a full path is the file's; any other row names no place.
+TLocation LocationOfFile(const std::wstring& line);
 // A registry row's key column: the whole text is the key.
 TLocation LocationOfKey(const std::wstring& key);
 

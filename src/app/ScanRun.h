@@ -25,6 +25,7 @@
 
 class TLabel;
 class TListView;
+class TLineList;
 class TMemo;
 class TProgressBar;
 class TSpyScan;
@@ -40,7 +41,7 @@ struct TScanControls {
     TListView& SpyList;
     TListView& RegList;
     TMemo& PrivacyMemo;
-    TMemo& JunkMemo;
+    TLineList& JunkMemo;
     // The privacy categories ticked now (the details window's selection string).
     std::function<std::wstring()> Selection;
 };

@@ -209,8 +209,7 @@ void TW_Details::CreateComponents()
 
     // Page 3: junk files.
     page = TntTabSheet6->Handle();
-    TempMemo.Create({.Parent = page, .Width = kClientWidth, .Height = pageHeight,
-                     .Style = ES_READONLY | WS_VSCROLL | WS_BORDER, .FontName = L"Courier New", .FontHeight = 12});
+    TempMemo.CreatePage(Host_, page, kClientWidth, pageHeight);
     bottomPanel(Panel4, btn3, page);
 }
 

@@ -2,6 +2,7 @@
 // The details window: one page per module, the findings and the privacy selection.
 #include "app/DetailsHost.h"
 #include "app/FindingsMenu.h"
+#include "app/JunkPage.h"
 #include "ui/Button.h"
 #include "ui/CheckTree.h"
 #include "ui/Label.h"
@@ -41,7 +42,8 @@ public:
     TPanel Panel1, Panel2, Panel3, Panel4; // bottom strips holding the "OK" buttons
     TButton btn1, btn4, btn2, btn3;
     TCheckTree RzCheckTree1;
-    TMemo PrivacyList, TempMemo;
+    TMemo PrivacyList;
+    TJunkPage TempMemo;
     TImageList ImageList1{16, 16};
 
     void FormCreate();

@@ -11,7 +11,7 @@
 #include "junk/RemovalCalls.h"
 #include "ui/Application.h"
 #include "ui/Label.h"
-#include "ui/Memo.h"
+#include "ui/LineList.h"
 #include "ui/MessagePump.h"
 #include "ui/ProgressBar.h"
 
@@ -44,10 +44,12 @@ constexpr int kSwitchAdminUnreadableText = kSwitchSizeText + 2;
 static_assert(kSwitchAdminUnreadableText == 16);
 // "M_Temp" line of a switch's folder that a link leads elsewhere (folder, where it leads).
 constexpr int kSkippedRedirectedText = 17;
+// "M_Temp" size line of a switch that found one file (name, size).
+constexpr int kSwitchOneFileText = 18;
 
 } // namespace
 
-TempThread::TempThread(TLabel& statusLabel, TProgressBar& progressBar, TMemo& memo, const TWideStrings& texts)
+TempThread::TempThread(TLabel& statusLabel, TProgressBar& progressBar, TLineList& memo, const TWideStrings& texts)
     : StatusLabel(statusLabel), ProgressBar(progressBar), Memo(memo), Texts(texts)
 {
     UserTag = NetworkUserTag();
@@ -162,11 +164,9 @@ void TempThread::Scan()
         }
     }
 
-    // Lines, summary and the finished flag in one call: the message loop gets no chance to hand the
-    // memo's text to its control in between, so the waiting window is released first.
-    std::vector<std::wstring> lines = TakePendingLines();
-    RunOnUiThread([this, &lines] {
-        for (const std::wstring& line : lines) Memo.Add(line);
+    // Lines, summary and the finished flag in one call: the waiting window is released at once.
+    RunOnUiThread([this] {
+        HandLines();
         TotalBytes += RecycleBytes;
         SizeText = FormatSizeZero(TotalBytes);
         Memo.SetLine(2, FormatText(TextAt(Texts, kCountText), {int64_t{JunkCount}}));
@@ -200,7 +200,9 @@ std::vector<std::wstring> TempThread::SwitchLines() const
     for (int i = 0; i < kJunkSwitchCount; ++i) {
         const TSwitchTally& tally = Switches[static_cast<size_t>(i)];
         const std::wstring& name = TextAt(Texts, kFirstSwitchText + i);
-        if (tally.Count > 0)
+        if (tally.Count == 1)
+            lines.push_back(FormatText(TextAt(Texts, kSwitchOneFileText), {name, FormatSizeZero(tally.Bytes)}));
+        else if (tally.Count > 1)
             lines.push_back(FormatText(TextAt(Texts, kSwitchSizeText), {name, int64_t{tally.Count}, FormatSizeZero(tally.Bytes)}));
         if (!tally.HeldBack) continue;
         if (tally.Unreadable)
@@ -221,10 +223,11 @@ void TempThread::ListFile(const TJunkFile& file)
         TempBytes += file.Size;
     CurrentFile = file.Path;
     Listed.push_back(file.Path);
-    ListedExpected.push_back(file.Expected);
-    // The memo lines wait in Listed and reach the memo in one go before the summary: the memo cannot
-    // be looked at during a scan, and an edit control that is handed a growing text again and again
-    // takes time quadratic in the number of lines. The memo ends up the same.
+    // Most files resolve to the path they were listed by: those keep no second copy.
+    const bool same = !file.Expected.empty() && file.Expected == file.Path;
+    ListedExpected.push_back(same ? std::wstring() : file.Expected);
+    ExpectedIsPath_.push_back(same);
+    // The page is handed the list itself once the scan is over: it cannot be looked at during a scan.
     if (JunkCount % 5 != 0) return;
     const ULONGLONG now = GetTickCount64();
     if (UpdateEveryMs > 0 && LastUpdate_ != 0 && now - LastUpdate_ < UpdateEveryMs) return;
@@ -237,23 +240,25 @@ void TempThread::ListFile(const TJunkFile& file)
     });
 }
 
-// The refused folders' lines and the switches' lines come first, then the files in the order found.
-std::vector<std::wstring> TempThread::TakePendingLines()
+const std::wstring& TempThread::ExpectedOf(size_t index) const
 {
-    std::vector<std::wstring> lines;
-    lines.swap(PendingSkips_);
-    lines.insert(lines.end(), Listed.begin() + static_cast<std::ptrdiff_t>(LinesHanded_), Listed.end());
-    LinesHanded_ = Listed.size();
-    return lines;
+    return ExpectedIsPath_[index] ? Listed[index] : ListedExpected[index];
+}
+
+// The refused folders' lines and the switches' lines come first, then the files in the order found,
+// which the page shows from the list itself. On the user-interface thread; the worker has stopped
+// adding to the list.
+void TempThread::HandLines()
+{
+    for (const std::wstring& line : PendingSkips_) Memo.Add(line);
+    PendingSkips_.clear();
+    if (!LinesHanded_ && !Listed.empty()) Memo.ShareTail(ListedShared_);
+    LinesHanded_ = true;
 }
 
 void TempThread::FlushLines()
 {
-    std::vector<std::wstring> lines = TakePendingLines();
-    if (lines.empty()) return;
-    RunOnUiThread([this, &lines] {
-        for (const std::wstring& line : lines) Memo.Add(line);
-    });
+    RunOnUiThread([this] { HandLines(); });
 }
 
 bool TempThread::Repair(TLabel& statusLabel, const TKeptEntries& kept)
@@ -366,7 +371,7 @@ bool TempThread::WriteRemovalList(const std::wstring& removalId)
     std::vector<TJunkListEntry> entries;
     entries.reserve(Listed.size() + 1);
     for (size_t i = 0; i < Listed.size(); ++i)
-        if (!IsKept(i)) entries.push_back({Listed[i], ListedExpected[i]});
+        if (!IsKept(i)) entries.push_back({Listed[i], ExpectedOf(i)});
     // The bin is emptied only when the scan measured it.
     if (!RecycleFolder.empty() && !RecycleExpected_.empty() && BinKeptBy_.empty())
         entries.push_back({RecycleFolder, RecycleExpected_});

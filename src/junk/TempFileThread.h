@@ -16,12 +16,13 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 class TLabel;
 class TProgressBar;
-class TMemo;
+class TLineList;
 
 // How long a repair report waits for the removal library before it reads what it has done so far.
 inline constexpr DWORD kRemovalWaitMs = 10 * 60 * 1000;
@@ -42,7 +43,7 @@ struct TSwitchTally {
 
 class TempThread : public TThread {
 public:
-    TempThread(TLabel& statusLabel, TProgressBar& progressBar, TMemo& memo, const TWideStrings& texts);
+    TempThread(TLabel& statusLabel, TProgressBar& progressBar, TLineList& memo, const TWideStrings& texts);
 
     ~TempThread() override;
 
@@ -67,7 +68,8 @@ public:
     std::wstring CachePath;
     std::wstring CurrentFile;
     std::wstring UserTag;
-    TMemo& Memo;
+    // The page's lines: the heading, the refused folders and switches, then Listed, shared and not copied.
+    TLineList& Memo;
     TWideStrings Texts;
     std::atomic<unsigned char> Finished{0};
     int32_t JunkCount = 0;
@@ -89,9 +91,17 @@ public:
     std::wstring LibraryPath;
     // Set by Repair when Ravenwick.dll was loaded and its thread started.
     bool RemovalStarted = false;
-    // The files the scan listed, in the order found, and the paths each must resolve to when removed.
-    std::vector<std::wstring> Listed;
+    // The files the scan listed, in the order found (held once: the page shows this list), and the
+    // paths each must resolve to when removed (ExpectedOf: ListedExpected keeps no copy of a path that
+    // resolves to itself).
+private:
+    std::shared_ptr<std::vector<std::wstring>> ListedShared_ = std::make_shared<std::vector<std::wstring>>();
+
+public:
+    std::vector<std::wstring>& Listed = *ListedShared_;
     std::vector<std::wstring> ListedExpected;
+    // The path the listed file at index must resolve to.
+    const std::wstring& ExpectedOf(size_t index) const;
     // The recycle-bin folder whose size the scan measured (empty when it measured none).
     std::wstring RecycleFolder;
     // What the last removal did with each listed file (complete after CompleteRepairReport).
@@ -116,15 +126,16 @@ private:
     // Reads the removal's result into LastRepair; once the removal has finished, deletes the list and
     // the result.
     void ReadRemovalResult(bool finished);
+    void HandLines();
     void FlushLines();
     bool IsKept(size_t index) const;
     // Every listed file gets outcome in LastRepair, but those kept, which are named as kept.
     void AddListed(TOutcome outcome);
     void RunOnUiThread(const std::function<void()>& call);
-    std::vector<std::wstring> TakePendingLines();
 
     std::vector<std::wstring> PendingSkips_; // worker side: a line per refused folder, before the files
-    size_t LinesHanded_ = 0; // worker side: how many of Listed the memo has been handed
+    std::vector<bool> ExpectedIsPath_; // per listed file: it must resolve to its listed path
+    bool LinesHanded_ = false; // the page has been handed the list
     ULONGLONG LastUpdate_ = 0; // worker side: when the status line and bar last changed (0: never)
     // Loaded once and freed only after its removal thread has ended (the thread runs its code).
     TModule Library_;

@@ -24,6 +24,7 @@ void OptionsFixture::Start()
         Launched.emplace_back(program, parameters);
         return true;
     };
+    Details->TempMemo.Launch = Details->FindingsMenu().Launch;
 }
 
 TWideStrings OptionsFixture::Section(const std::wstring& file, const std::wstring& section)

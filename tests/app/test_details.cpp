@@ -60,9 +60,12 @@ TEST_F(DetailsWindow, LayoutOfThePages)
     EXPECT_EQ(Details->RzCheckTree1.Width(), MulDiv(193, dpi, 96));
     LONG memo = GetWindowLongW(Details->PrivacyList.Handle(), GWL_STYLE);
     EXPECT_TRUE((memo & ES_READONLY) && (memo & WS_VSCROLL) && (memo & WS_HSCROLL));
-    // Both memos are read-only: the junk page's lines are a report, not something to edit.
+    // The junk page's lines are a report, not something to edit: a virtual list without label editing,
+    // under the heading.
     LONG junk = GetWindowLongW(Details->TempMemo.Handle(), GWL_STYLE);
-    EXPECT_TRUE((junk & WS_VSCROLL) && (junk & ES_READONLY));
+    EXPECT_TRUE((junk & LVS_OWNERDATA) && (junk & LVS_REPORT) == LVS_REPORT);
+    EXPECT_FALSE(junk & LVS_EDITLABELS);
+    EXPECT_LT(Details->TempMemo.Heading.Top() + Details->TempMemo.Heading.Height(), Details->TempMemo.Top() + 1);
     EXPECT_EQ(Details->btn3.Caption(), L"OK");
     // The header texts wrap within their strip.
     for (TLabel* header : {&Details->Label1, &Details->Label2})

@@ -387,4 +387,113 @@ TEST_F(FindingsMenu, TheMenuOpensFromTheMouseAndTheKeysWithTheLanguageTexts)
     }
 }
 
+
+// The junk page: a heading, a refused folder's line, then the files the scan listed.
+class JunkPageMenu : public FindingsMenu {
+protected:
+    void Fill(const std::vector<std::wstring>& files)
+    {
+        TJunkPage& page = Details->TempMemo;
+        page.Clear();
+        for (const wchar_t* line : {L"Junk files:", L"----", L"", L"2 junk files", L"Total size: 20 bytes"})
+            page.Add(line);
+        page.Add(L"Skipped C:\\Windows: a protected folder");
+        page.ShareTail(std::make_shared<const std::vector<std::wstring>>(files));
+        page.Flush();
+    }
+};
+
+TEST_F(JunkPageMenu, CopyAndOpenLocationActOnTheSelectedRows)
+{
+    WriteDefinitions(0);
+    Start();
+    const std::wstring file = Folder.MakeFile(L"Temp\\old.tmp", 10);
+    const std::wstring gone = Folder / L"Temp\\gone.tmp";
+    Fill({file, gone});
+    TJunkPage& page = Details->TempMemo;
+    ASSERT_EQ(page.RowCount(), 3);
+    EXPECT_EQ(page.ControlText(), page.Text());
+    EXPECT_EQ(page.Heading.Caption(), L"Junk files:\r\n----\r\n\r\n2 junk files\r\nTotal size: 20 bytes");
+
+    Select(page, {1, 2});
+    ASSERT_TRUE(page.Run(cmCopy));
+    EXPECT_EQ(ClipboardText(), file + L"\r\n" + gone);
+
+    struct Case {
+        int Row;
+        std::wstring Parameters; // empty: nothing to open
+    } cases[] = {
+        {1, L"/select,\"" + file + L"\""},
+        {2, L"\"" + Folder / L"Temp\""},
+        {0, L""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Row);
+        Launched.clear();
+        Select(page, {c.Row});
+        EXPECT_EQ(page.Run(cmOpenLocation), !c.Parameters.empty());
+        if (c.Parameters.empty()) {
+            EXPECT_TRUE(Launched.empty());
+            continue;
+        }
+        ASSERT_EQ(Launched.size(), 1u);
+        EXPECT_EQ(Launched[0].first, L"explorer.exe");
+        EXPECT_EQ(Launched[0].second, c.Parameters);
+    }
+    Select(page, {});
+    EXPECT_FALSE(page.Run(cmCopy));
+
+    // Ctrl+A then Ctrl+C in the list copy every row.
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    SendMessageW(page.Handle(), WM_KEYDOWN, 'A', 0);
+    SendMessageW(page.Handle(), WM_KEYDOWN, 'C', 0);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(ClipboardText(), L"Skipped C:\\Windows: a protected folder\r\n" + file + L"\r\n" + gone);
+}
+
+TEST_F(JunkPageMenu, TheMenuOpensFromTheKeysWithTheLanguageTexts)
+{
+    WriteDefinitions(0);
+    Start();
+    const std::wstring file = Folder.MakeFile(L"Temp\\old.tmp", 10);
+    Fill({file});
+    TJunkPage& page = Details->TempMemo;
+    Details->TntPageControl1.SetActivePageIndex(3);
+    ShowWindow(Details->Handle(), SW_SHOW);
+    struct Case {
+        int Row;
+        bool OpenLocation;
+    } cases[] = {{1, true}, {0, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Row);
+        SetClipboardText(nullptr, L"");
+        std::vector<TMenuItemState> shown;
+        const bool opened = WhileModal([&] {
+            Select(page, {c.Row});
+            SendMessageW(page.Handle(), WM_KEYDOWN, VK_APPS, 0x015D0001);
+            SendMessageW(page.Handle(), WM_KEYUP, VK_APPS, 0xC15D0001);
+        }, [&](HWND menu) {
+            shown = MenuItems(reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0)));
+            PostMessageW(menu, WM_CHAR, L'p', 0);
+        }, kMenuClass);
+        ASSERT_TRUE(opened);
+        const std::vector<TMenuItemState> expected = {
+            {Opt(OptionText::OpenLocation), cmOpenLocation, c.OpenLocation},
+            {L"-", 0, true},
+            {Opt(OptionText::Copy), cmCopy, true},
+        };
+        ASSERT_EQ(shown.size(), expected.size());
+        for (size_t i = 0; i < expected.size(); ++i) {
+            EXPECT_EQ(shown[i].Text, expected[i].Text) << i;
+            EXPECT_EQ(shown[i].Command, expected[i].Command) << i;
+            EXPECT_EQ(shown[i].Enabled, expected[i].Enabled) << i;
+        }
+        EXPECT_EQ(ClipboardText(), page.Line(page.LineOfRow(c.Row)));
+    }
+}
+
 } // namespace

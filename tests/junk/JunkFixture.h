@@ -10,7 +10,7 @@
 #include "support/ScratchFolder.h"
 #include "support/ScratchRegistry.h"
 #include "ui/Label.h"
-#include "ui/Memo.h"
+#include "ui/LineList.h"
 #include "ui/ProgressBar.h"
 
 #include <gtest/gtest.h>
@@ -56,7 +56,7 @@ protected:
         return {L"Junk files:", L"%d junk files", L"Total size: %s", L"Removing junk...", L"No library",
                 L"Skipped %s: root.", L"Skipped %s: holds %s.", L"Skipped %s: inside %s.", L"Skipped %s: unresolved.",
                 L"Update", L"Delivery", L"Reports", L"Dumps", L"Thumbnails", L"%s: %d files, %s", L"%s: %s needs admin.",
-                L"%s: unreadable, needs admin.", L"Skipped %s: leads to %s."};
+                L"%s: unreadable, needs admin.", L"Skipped %s: leads to %s.", L"%s: 1 file, %s"};
     }
 
     // The roots handed to the fake that stands in for SHEmptyRecycleBinW, in call order.
@@ -80,7 +80,7 @@ protected:
     HWND Host = nullptr;
     TLabel Label;
     TProgressBar Bar;
-    TMemo Memo;
+    TLineList Memo;
     // Runs on the user-interface thread whenever the scanner sets the status label.
     std::function<void(TempThread&, const std::wstring&)> OnStatus;
     std::vector<std::wstring> StatusTexts;

@@ -88,8 +88,9 @@ TEST_F(JunkTest, EachSwitchListsItsFilesAndTheRemovalDeletesThem)
             WriteSettings(OnlySwitches(on ? std::set<std::wstring>{c.Key} : std::set<std::wstring>{}));
 
             auto thread = RunScan();
-            const std::wstring line = std::wstring(c.Name) + L": " + std::to_wstring(junk.size()) + L" files, " +
-                                      FormatSizeZero(2048 * static_cast<int64_t>(junk.size()));
+            const std::wstring count = junk.size() == 1 ? L"1 file" : std::to_wstring(junk.size()) + L" files";
+            const std::wstring line =
+                std::wstring(c.Name) + L": " + count + L", " + FormatSizeZero(2048 * static_cast<int64_t>(junk.size()));
             if (on) {
                 EXPECT_EQ(ListedUnder(Root.Path()), junk);
                 EXPECT_TRUE(HasLine(Listed(), line)) << testing::PrintToString(Listed());
@@ -294,9 +295,9 @@ TEST_F(JunkTest, NotElevatedListsTheAdministratorSwitchesWithoutRepairingThem)
                          L"Update: 1.00 KB needs admin.",
                          L"Delivery: 2.00 KB needs admin.",
                          L"Reports: 2.00 KB needs admin.",
-                         L"Dumps: 1 files, 1.00 KB",
+                         L"Dumps: 1 file, 1.00 KB",
                          L"Dumps: 3.00 KB needs admin.",
-                         L"Thumbnails: 1 files, 3.00 KB",
+                         L"Thumbnails: 1 file, 3.00 KB",
                      }));
     EXPECT_EQ(ListedUnder(Root.Path()), std::set<std::wstring>(userFiles.begin(), userFiles.end()));
     // The total is what a repair can remove.

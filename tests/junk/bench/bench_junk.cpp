@@ -9,7 +9,7 @@
 #include "support/PeakWorkingSet.h"
 #include "ui/Create.h"
 #include "ui/Label.h"
-#include "ui/Memo.h"
+#include "ui/LineList.h"
 #include "ui/MessagePump.h"
 #include "ui/ProgressBar.h"
 
@@ -82,7 +82,7 @@ int wmain(int argc, wchar_t** argv)
     HWND host = CreateHostWindow();
     TLabel label;
     TProgressBar bar;
-    TMemo memo;
+    TLineList memo;
     label.Create({.Parent = host, .Width = 289, .Height = 16});
     bar.Create({.Parent = host, .Top = 20, .Width = 289, .Height = 17});
     memo.Create({.Parent = host, .Top = 40, .Width = 400, .Height = 300, .Style = WS_VSCROLL});
@@ -143,7 +143,7 @@ int wmain(int argc, wchar_t** argv)
                 junkCount, sizeText.c_str(), memoLines);
     std::printf("ratio scan / bare walk:   %.2f\n", scanBest / bareBest);
     std::printf("bare walk + per-file link test: %.3f s; ratio scan / that: %.2f\n", probeBest, scanBest / probeBest);
-    std::printf("memo control text set afterwards (the edit control, on the next message loop pass): %.3f s\n",
+    std::printf("page list handed its rows afterwards (on the next message loop pass): %.3f s\n",
                 flushBest);
     std::printf("peak working set:         %.1f MiB before the runs, %.1f MiB after\n", peakBefore / 1048576.0,
                 peakAfter / 1048576.0);
