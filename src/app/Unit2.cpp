@@ -338,7 +338,9 @@ void TW_Details::ShowModal()
                     btn1Click();
                 return;
             }
-            if (!IsDialogMessageW(Handle_, &msg)) {
+            // A message left for a control of a page hidden since is not the dialog navigation's: Wine's
+            // would walk the window tree for ever looking for it.
+            if (!IsWindowVisible(msg.hwnd) || !IsDialogMessageW(Handle_, &msg)) {
                 TranslateMessage(&msg);
                 DispatchMessageW(&msg);
             }

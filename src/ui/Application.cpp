@@ -27,7 +27,9 @@ void TApplication::HandleException(std::exception_ptr error)
 
 bool TApplication::KeyboardMessage(MSG& msg) const
 {
-    return KeyboardWindow && IsWindow(KeyboardWindow) && IsDialogMessageW(KeyboardWindow, &msg);
+    // Never a message of a hidden window: Wine's dialog navigation then walks the window tree for ever.
+    return KeyboardWindow && IsWindow(KeyboardWindow) && IsWindowVisible(msg.hwnd) &&
+           IsDialogMessageW(KeyboardWindow, &msg);
 }
 
 int TApplication::Run()
