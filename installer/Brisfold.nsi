@@ -86,6 +86,5 @@ Section "Uninstall"
   Delete "$INSTDIR\${UNINSTALLER}"
   Delete "${SHORTCUT}"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
-  RMDir "$INSTDIR\Language"
   RMDir "$INSTDIR"
 SectionEnd

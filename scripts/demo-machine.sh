@@ -1,19 +1,22 @@
 #!/usr/bin/env bash
-# Prepares a demo Windows machine in its own Wine prefix (<build>/demo/prefix): the program folder
-# installed under Program Files, a settings folder with a Main.ini, and traces for every scanner,
-# planted by the scripts tools/demo/*/plant.sh.
-# Usage: scripts/demo-machine.sh [build-folder]
+# Prepares a demo Windows machine in its own Wine prefix (<demo-folder>/prefix, by default
+# <build>/demo/prefix): the program folder installed under Program Files, a settings folder with a
+# Main.ini, and traces for every scanner, planted by the scripts tools/demo/*/plant.sh.
+# Usage: scripts/demo-machine.sh [build-folder [demo-folder]]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
+demo=${2:-$build/demo}
+mkdir -p "$demo"
+demo=$(cd "$demo" && pwd)
 
 # A fresh machine every time, so that a demo shows what a first run finds; its Unix home and trash
 # stay inside it.
 . "$root/scripts/wine-env.sh"
-brisfold_wine_env "$build/demo" "$build/demo/prefix"
+brisfold_wine_env "$demo" "$demo/prefix"
 wineserver -k 2>/dev/null || true
-rm -rf "$build/demo"
-brisfold_wine_env "$build/demo" "$build/demo/prefix"
+rm -rf "$demo"
+brisfold_wine_env "$demo" "$demo/prefix"
 mkdir -p "$WINEPREFIX"
 wineboot -i >/dev/null 2>&1 || true
 wineserver -w

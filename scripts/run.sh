@@ -42,11 +42,17 @@ echo "Screenshot of the main window after its scan: $shot"
 # Then the repair of everything that was found, and what it did with each item.
 DEMO_PLANTER="$build/bin/privacy_demo_plant.exe"
 wine "$DEMO_PLANTER" browsers > "$build/demo/browsers-before.txt" 2>/dev/null || true
-echo "== Repair (BrisfoldCmd.exe /scan /repair) =="
+echo "== Repair (BrisfoldCmd.exe /scan /repair /report C:\\repair.json) =="
 status=0
-wine "$program\\BrisfoldCmd.exe" /scan /repair > "$build/demo/repair-report.txt" || status=$?
+wine "$program\\BrisfoldCmd.exe" /scan /repair /report 'C:\repair.json' > "$build/demo/repair-report.txt" || status=$?
 sed -n '/^Repair\r\?$/,$p' "$build/demo/repair-report.txt" | tr -d '\r'
-echo "== exit status $status (1 everything listed was removed, 3 something was left, refused or failed) =="
+# A Unix shell sees the status modulo 256: 3010 (complete at the next restart) arrives as 194.
+echo "== exit status $status (1 everything listed was removed, 3 something was left, refused or failed, 194 = 3010 complete at the next restart) =="
+if cp "$WINEPREFIX/drive_c/repair.json" "$build/demo/repair-report.json" 2>/dev/null; then
+  echo "JSON report of the repair: $build/demo/repair-report.json"
+else
+  echo "The repair wrote no JSON report." >&2
+fi
 
 # What the spyware removal keeps in its quarantine, and can restore.
 echo "== The quarantine (BrisfoldCmd.exe /quarantine list) =="

@@ -9,7 +9,7 @@ packages=(
   # Wine's own fonts draw the caption buttons (without them they show as letters).
   wine wine64 libwine fonts-wine
   xvfb x11-utils imagemagick xdotool
-  nsis python3
+  nsis python3 python3-jsonschema
   clang libclang-rt-14-dev zlib1g-dev
   xz-utils
   nlohmann-json3-dev

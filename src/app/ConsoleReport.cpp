@@ -1,12 +1,17 @@
 #include "app/ConsoleReport.h"
 
 #include "app/QuarantineCommand.h"
+#include "app/ReportFile.h"
+#include "app/ReportJson.h"
 #include "app/ResultRows.h"
+#include "app/RunRecord.h"
 #include "app/ScanRun.h"
 #include "app/Unit2.h"
 #include "common/CodePage.h"
 #include "common/Exception.h"
+#include "common/Kelvor_Routine.h"
 #include "common/RepairOutcome.h"
+#include "common/SystemFolders.h"
 #include "common/TextCompare.h"
 #include "junk/TempFileThread.h"
 #include "registry/RegistryScan.h"
@@ -22,13 +27,6 @@
 namespace {
 
 const wchar_t kNewLine[] = L"\r\n";
-
-bool SameSwitch(const std::wstring& argument, const wchar_t* name)
-{
-    if (argument.size() < 2 || (argument[0] != L'/' && argument[0] != L'-'))
-        return false;
-    return SameText(argument.substr(1), name);
-}
 
 void ListRows(std::wstring& report, const wchar_t* title, TListView& list)
 {
@@ -121,28 +119,6 @@ void UndoFileLine(std::wstring& report, const TScanRegistry& scanner)
 
 } // namespace
 
-TConsoleOptions ParseCommandLine(const std::vector<std::wstring>& arguments)
-{
-    TConsoleOptions options;
-    for (size_t i = 0; i < arguments.size(); ++i) {
-        const std::wstring& argument = arguments[i];
-        if (SameSwitch(argument, L"scan"))
-            options.Scan = true;
-        else if (SameSwitch(argument, L"repair"))
-            options.Repair = true;
-        else if (SameSwitch(argument, L"restore")) {
-            options.Restore = true;
-            if (i + 1 < arguments.size())
-                options.RestoreFile = arguments[++i];
-        } else if (SameSwitch(argument, L"quarantine")) {
-            options.Quarantine = true;
-            options.QuarantineArguments.assign(arguments.begin() + static_cast<std::ptrdiff_t>(i) + 1, arguments.end());
-            break;
-        }
-    }
-    return options;
-}
-
 std::wstring ScanReport(const TScanRun& run, TW_Details& details)
 {
     std::wstring report = ResultLines(run) + kNewLine;
@@ -155,26 +131,76 @@ std::wstring ScanReport(const TScanRun& run, TW_Details& details)
 
 namespace {
 
-int RunRestore(const std::wstring& file, const std::function<void(const std::wstring&)>& out,
-               const std::function<void(const std::wstring&)>& err)
+using TWrite = std::function<void(const std::wstring&)>;
+
+// An error goes to the error stream and into the record.
+void Fail(TRunRecord& record, const TWrite& err, const std::wstring& text)
+{
+    record.Errors.push_back(text);
+    err(L"Brisfold: " + text + kNewLine);
+}
+
+int RunRestore(const std::wstring& file, TRunRecord& record, const TWrite& out, const TWrite& err)
 {
     if (file.empty()) {
-        err(std::wstring(L"Brisfold: /restore needs the name of an undo file after it.") + kNewLine);
-        return 2;
+        Fail(record, err, L"/restore needs the name of an undo file after it.");
+        return kStatusError;
     }
     std::vector<TUndoKey> keys;
     std::wstring error;
     if (!ReadUndoFile(file, keys, error)) {
-        err(L"Brisfold: nothing was restored from " + file + L": " + error + kNewLine);
-        return 2;
+        Fail(record, err, L"nothing was restored from " + file + L": " + error);
+        return kStatusError;
     }
     const TRestoreReport restored = RestoreUndoKeys(keys);
+    record.Restore = TRestoreRecord{file, restored.Keys, restored.Values, restored.Failures};
     std::wstring report = L"Restored from " + file + L": " + std::to_wstring(restored.Keys) + L" keys, " +
                           std::to_wstring(restored.Values) + L" values." + kNewLine;
     for (const std::wstring& failure : restored.Failures)
         report += L"    not restored: " + failure + kNewLine;
     out(report);
-    return restored.Failures.empty() ? 0 : 3;
+    return restored.Failures.empty() ? kStatusNothingFound : kStatusLeft;
+}
+
+// The lines the quarantine command prints go into the record as they are, its errors as errors.
+int RunQuarantine(const TConsoleOptions& options, TRunRecord& record, const TWrite& out, const TWrite& err)
+{
+    TQuarantineRecord& quarantine = record.Quarantine.emplace();
+    quarantine.Arguments = options.QuarantineArguments;
+    const auto lines = [](const std::wstring& text) {
+        TWideStrings result;
+        for (size_t start = 0; start < text.size();) {
+            size_t end = text.find(L'\n', start);
+            if (end == std::wstring::npos)
+                end = text.size();
+            std::wstring line = TrimText(text.substr(start, end - start));
+            if (!line.empty())
+                result.push_back(std::move(line));
+            start = end + 1;
+        }
+        return result;
+    };
+    const TWrite keep = [&](const std::wstring& text) {
+        for (std::wstring& line : lines(text))
+            quarantine.Lines.push_back(std::move(line));
+        out(text);
+    };
+    const TWrite fail = [&](const std::wstring& text) {
+        const std::wstring prefix = L"Brisfold: ";
+        for (std::wstring& line : lines(text))
+            record.Errors.push_back(line.starts_with(prefix) ? line.substr(prefix.size()) : std::move(line));
+        err(text);
+    };
+    return RunQuarantineCommand(options.QuarantineArguments,
+                                options.QuarantinePlaces ? *options.QuarantinePlaces : SystemQuarantinePlaces(), keep,
+                                fail);
+}
+
+// The file name the usage shows: the running program's own.
+std::wstring ProgramName()
+{
+    const std::wstring path = ProgramFileName();
+    return path.substr(path.find_last_of(L'\\') + 1);
 }
 
 } // namespace
@@ -206,11 +232,12 @@ struct TStatusWindow {
 // put back afterwards.
 class TReportedErrors {
 public:
-    explicit TReportedErrors(const std::function<void(const std::wstring&)>& err)
+    TReportedErrors(const std::function<void(const std::wstring&)>& err, TRunRecord& record)
         : Previous_(std::move(Application().OnException))
     {
-        Application().OnException = [this, &err](std::exception_ptr error) {
+        Application().OnException = [this, &err, &record](std::exception_ptr error) {
             Last = ErrorText(error);
+            record.Errors.push_back(Last);
             err(L"Quillmar Brisfold: " + Last + kNewLine);
         };
     }
@@ -226,19 +253,15 @@ private:
 
 } // namespace
 
-int RunConsoleReport(const TConsoleOptions& options, const std::function<void(const std::wstring&)>& out,
-                     const std::function<void(const std::wstring&)>& err)
+namespace {
+
+int RunScan(const TConsoleOptions& options, TRunRecord& record, const TWrite& out, const TWrite& err)
 {
-    if (options.Restore)
-        return RunRestore(options.RestoreFile, out, err);
-    if (options.Quarantine)
-        return RunQuarantineCommand(options.QuarantineArguments,
-                                    options.QuarantinePlaces ? *options.QuarantinePlaces : SystemQuarantinePlaces(), out,
-                                    err);
-    TReportedErrors errors(err);
+    TReportedErrors errors(err, record);
     // What the window would show in a message box goes to the error stream, each message once.
     bool told = false;
     auto tell = [&](const std::wstring& text, const std::wstring& caption) {
+        record.Errors.push_back(text);
         err(caption + L": " + text + kNewLine);
         told = true;
     };
@@ -253,6 +276,8 @@ int RunConsoleReport(const TConsoleOptions& options, const std::function<void(co
             tell(*failure, L"Initialization Error");
     });
     told |= !errors.Last.empty();
+    if (run.Settings)
+        RecordSettings(record, *run.Settings);
     TW_Details details({window.Handle,
                         [&]() -> TOptionsContext {
                             return {run.OptionTexts, run.ProgramFolder,
@@ -260,9 +285,10 @@ int RunConsoleReport(const TConsoleOptions& options, const std::function<void(co
                                     [&](HWND, const std::wstring& text, const std::wstring& caption, UINT) {
                                         tell(text, caption);
                                         return IDOK;
-                                    }};
+                                    },
+                                    run.PolicyRoots};
                         },
-                        [&] { return static_cast<const TIniFile*>(run.SettingsIni.get()); },
+                        [&] { return static_cast<const TSettings*>(run.Settings.get()); },
                         [&](int row, int count) { run.FindingsChanged(row, count); },
                         nullptr});
     details.Create();
@@ -271,14 +297,14 @@ int RunConsoleReport(const TConsoleOptions& options, const std::function<void(co
     // report from them would say that nothing was found.
     if (!window.Status.Handle() || !details.Handle() || !details.SpyListView.Handle() ||
         !details.RegListView.Handle()) {
-        err(L"Brisfold: the program's windows could not be created (error " + std::to_wstring(GetLastError()) +
-            L"); no scan was run." + kNewLine);
-        return 2;
+        Fail(record, err, L"the program's windows could not be created (error " + std::to_wstring(GetLastError()) +
+                              L"); no scan was run.");
+        return kStatusError;
     }
     if (!run.Started()) {
         if (!told)
-            err(L"Brisfold: start-up failed." + std::wstring(kNewLine));
-        return 2;
+            Fail(record, err, L"start-up failed.");
+        return kStatusError;
     }
 
     const TScanControls controls{window.Status,        window.Progress,    details.SpyListView,
@@ -288,20 +314,25 @@ int RunConsoleReport(const TConsoleOptions& options, const std::function<void(co
     // that did not finish follows.
     Application().Guard([&] { run.Scan(controls, {}); });
     if (!errors.Last.empty())
-        return 2;
+        return kStatusError;
+    RecordSettings(record, *run.Settings);
+    RecordScan(record, run, details);
     bool found = false;
     for (int64_t count : run.ProblemCounts)
         found |= count > 0;
     std::wstring heading = L"Quillmar Brisfold scan report" + std::wstring(kNewLine);
     if (run.LangTexts && !run.LangTexts->MissingLanguage.empty())
-        heading += L"Language \"" + run.LangTexts->MissingLanguage + L"\" named in Main.ini has no language file; " +
-                   L"the texts are English." + kNewLine;
+        heading += L"Language \"" + run.LangTexts->MissingLanguage + L"\" named " +
+                   (run.Settings->SetByPolicy(kMainSection, L"Language") ? L"by a policy" : L"in Main.ini") +
+                   L" has no language file; the texts are English." + kNewLine;
+    for (const std::wstring& problem : run.Settings->PolicyProblems())
+        heading += problem + kNewLine;
     out(heading + kNewLine + ScanReport(run, details));
 
     if (!(options.Repair && found)) {
         if (options.Repair)
             out(L"Repair" + std::wstring(kNewLine) + L"Nothing to repair." + kNewLine);
-        return found ? 1 : 0;
+        return found ? kStatusFound : kStatusNothingFound;
     }
 
     errors.Last.clear();
@@ -310,21 +341,21 @@ int RunConsoleReport(const TConsoleOptions& options, const std::function<void(co
     bool junkEnded = true;
     if (run.JunkThread)
         junkEnded = run.JunkThread->CompleteRepairReport(kRemovalWaitMs);
+    RecordRepair(record, run);
     std::wstring report = L"Repair" + std::wstring(kNewLine) + ResultLines(run) + kNewLine;
     report += std::wstring(L"[Repair report]") + kNewLine;
-    bool allDone = true;
     for (int row = 0; row < kRowCount; ++row) {
-        const TRepairReport* repair = run.LastRepair(row);
-        RepairSection(report, RowName(row), repair);
-        allDone &= !repair || repair->AllDone();
+        RepairSection(report, RowName(row), run.LastRepair(row));
         if (row == kSpywareRow && run.SpyScanner)
             QuarantineLine(report, *run.SpyScanner);
         if (row == kRegistryRow && run.RegScanner)
             UndoFileLine(report, *run.RegScanner);
     }
-    if (!junkEnded)
-        report += std::wstring(L"Junk Files Clean: the removal library was still running when the report was made.") +
-                  kNewLine;
+    if (!junkEnded) {
+        const std::wstring note = L"Junk Files Clean: the removal library was still running when the report was made.";
+        report += note + kNewLine;
+        record.Scanners[kJunkRow].Notes.push_back(note);
+    }
     report += kNewLine;
     ListRows(report, RowName(kSpywareRow), details.SpyListView);
     ListRows(report, RowName(kRegistryRow), details.RegListView);
@@ -336,8 +367,62 @@ int RunConsoleReport(const TConsoleOptions& options, const std::function<void(co
     }
     out(report);
     if (!errors.Last.empty())
-        return 2;
-    return allDone ? 1 : 3;
+        return kStatusError;
+    const TRunTotals totals = Totals(record);
+    if (totals.Left > 0)
+        return kStatusLeft;
+    return totals.Scheduled > 0 ? kStatusRestart : kStatusFound;
+}
+
+} // namespace
+
+int RunConsoleReport(const TConsoleOptions& options, const std::function<void(const std::wstring&)>& out,
+                     const std::function<void(const std::wstring&)>& err)
+{
+    if (options.Help) {
+        out(UsageText(ProgramName()));
+        return kStatusNothingFound;
+    }
+    TRunRecord record = BeginRecord(options.Restore      ? L"restore"
+                                    : options.Quarantine ? L"quarantine"
+                                    : options.Repair     ? L"repair"
+                                                         : L"scan");
+    // Everything but the summary line stays unprinted with /quiet; errors are never held back.
+    const TWrite print = [&](const std::wstring& text) {
+        if (!options.Quiet)
+            out(text);
+    };
+    auto finish = [&](int status) {
+        record.Status = status;
+        out(SummaryLine(record) + kNewLine);
+        return status;
+    };
+    if (!options.Error.empty()) {
+        record.Command.clear();
+        record.Errors.push_back(options.Error);
+        err(L"Brisfold: " + options.Error + L"." + kNewLine + kNewLine + UsageText(ProgramName()));
+        return finish(kStatusError);
+    }
+    // A report that cannot be written is known before anything is scanned or changed.
+    TReportFile report;
+    if (!options.ReportFile.empty()) {
+        if (const std::wstring why = report.Prepare(options.ReportFile); !why.empty()) {
+            Fail(record, err, L"the report cannot be written: " + why);
+            return finish(kStatusError);
+        }
+    }
+    int status = options.Restore      ? RunRestore(options.RestoreFile, record, print, err)
+                 : options.Quarantine ? RunQuarantine(options, record, print, err)
+                                      : RunScan(options, record, print, err);
+    GetSystemTime(&record.End);
+    record.Status = status;
+    if (!options.ReportFile.empty()) {
+        if (const std::wstring why = report.Commit(ReportJson(record)); !why.empty()) {
+            Fail(record, err, L"the report was not written: " + why);
+            status = kStatusError;
+        }
+    }
+    return finish(status);
 }
 
 void WriteStd(DWORD which, const std::wstring& text)

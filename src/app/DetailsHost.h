@@ -10,15 +10,16 @@
 
 #include <functional>
 
-class TIniFile;
+class TSettings;
 
 struct TDetailsHost {
     // Owns the details window and is disabled while it is shown; may be null (no owner).
     HWND Owner = nullptr;
     // The option texts, the program folder and how a message is shown.
     std::function<TOptionsContext()> Options;
-    // Main.ini as start-up opened it; nullptr when start-up did not get that far.
-    std::function<const TIniFile*()> Settings;
+    // The settings as start-up read them (Main.ini and the policy values); nullptr when start-up did
+    // not get that far.
+    std::function<const TSettings*()> Settings;
     // A row's list lost findings (ignored): its new count.
     std::function<void(int row, int count)> FindingsChanged;
     // The details window is going: whoever keeps a pointer to it lets go.

@@ -15,7 +15,8 @@ enum : int {
     PrivacyRepair = 17, // the privacy sweeper's status prefix during a repair
     NotRemoved = 18,    // %d the number of items a repair left (more than one)
     OneNotRemoved = 19, // %d the one item a repair left
-    StopAndClose = 20,  // the question when the main window is closed during a scan
+    NoInteractiveUser = 20, // a per-user row that did not run: the program runs as a service or system account
+    StopAndClose = 21,  // the question when the main window is closed during a scan
     Last = StopAndClose
 };
 }

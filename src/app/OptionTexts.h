@@ -2,6 +2,7 @@
 // What the findings menu and the option dialogs share: their language lines (section
 // "M_Options"), the places they work on, and how a change to an INI file that failed is told.
 #include "common/IniFile.h"
+#include "common/Settings.h"
 #include "common/Types.h"
 
 #include <windows.h>
@@ -73,7 +74,8 @@ enum : int {
     QuarantineDaysRange = 72,
     NotAllDeleted = 73, // followed by what stayed
     FirstJunkSwitch = 74, // 5 lines, in the order of kJunkSwitches
-    Last = FirstJunkSwitch + 4
+    SetByAdministrator = 79, // beside a setting that a policy sets
+    Last = SetByAdministrator
 };
 }
 
@@ -83,6 +85,7 @@ struct TOptionsContext {
     std::wstring ProgramFolder; // holds Language\*.lng; ends in a backslash
     std::wstring LanguageName;  // the language in use
     std::function<int(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags)> ShowMessage;
+    TPolicyRoots PolicyRoots; // where the policy values over Main.ini are read
 
     const std::wstring& Text(int position) const;
     // Tells the user why a change to the file failed; true when it was done.

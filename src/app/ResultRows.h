@@ -15,6 +15,8 @@ struct TResultRow {
     const wchar_t* Icon; // picture resource
     int Top;             // of the title, the icon and the result line (96-DPI units)
     int DetailsPage;     // the details window's page of the row's findings
+    // Cleans the traces of the user the program runs for: not run without an interactive user.
+    bool PerUser;
 };
 
 extern const std::array<TResultRow, kRowCount> kResultRows;

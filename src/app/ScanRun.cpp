@@ -67,13 +67,13 @@ std::optional<std::wstring> TScanRun::Start()
     // less helpful error about the same cause.
     if (GetFileAttributesW(archive.c_str()) == INVALID_FILE_ATTRIBUTES)
         return L"Database file(Def.dbd) missing, please reinstall program.";
-    LangTexts = std::make_unique<TMultiLan>(SettingsFolder + L"Main.ini", ProgramFolder, LanguageNeeds());
+    Settings = std::make_unique<TSettings>(SettingsFolder + L"Main.ini", PolicyRoots);
+    LangTexts = std::make_unique<TMultiLan>(*Settings, ProgramFolder, LanguageNeeds());
     // Checked before any scan: a missing line would otherwise end a scan halfway with an index error.
     if (const auto shortage = LangTexts->FirstShortage())
         return ShortageMessage(*shortage);
     MessageTexts = LangTexts->GetSection(kMessageSection);
     OptionTexts = LangTexts->GetSection(kOptionSection);
-    SettingsIni = std::make_unique<TIniFile>(SettingsFolder + L"Main.ini");
     ProblemCounts.fill(0);
     const std::wstring damaged = L"Database file(Def.dbd) corrupted, please reinstall program.";
     const TWideStrings spywareTexts = LangTexts->GetSection(L"M_SpywareScan");
@@ -96,7 +96,7 @@ std::optional<std::wstring> TScanRun::Start()
     SpyScanner->Quarantine = Quarantine;
     // Runs older than the user keeps them go now. What cannot be deleted stays for the next start: a
     // start-up says nothing about it.
-    if (const int days = ReadQuarantineDays(SettingsFolder + L"Main.ini"); days > 0)
+    if (const int days = ReadQuarantineDays(*Settings); days > 0)
         (void)TQuarantine(Quarantine).Purge(days);
 
     RegScanner = std::make_unique<TScanRegistry>(LangTexts->GetSection(L"M_RegistryScan"));
@@ -105,6 +105,7 @@ std::optional<std::wstring> TScanRun::Start()
     RegScanner->ScanPrefix = Text(MessageText::ScanPrefix) + L" ";
     RegScanner->RepairPrefix = Text(MessageText::RegistryRepair);
     RegScanner->Pause = Pause;
+    RegScanner->PolicyRoots = PolicyRoots;
 
     PrivScanner = std::make_unique<TPrivacyScanner>(LangTexts->GetSection(L"M_PrivacyScan"));
     PrivScanner->ScanPrefix = Text(MessageText::ScanPrefix) + L" ";
@@ -149,6 +150,11 @@ TResultLine TScanRun::LeftLine(size_t left) const
     return {true, FormatText(Text(text), {int64_t(left)}), false, true};
 }
 
+TResultLine TScanRun::NotRunLine() const
+{
+    return {true, Text(MessageText::NoInteractiveUser), false, false};
+}
+
 void TScanRun::SetLine(int row, TResultLine line, const TRowCalls& calls)
 {
     Lines[static_cast<size_t>(row)] = std::move(line);
@@ -175,6 +181,9 @@ void TScanRun::Scan(const TScanControls& controls, const TRowCalls& calls)
         line.Shown = false;
     // A scan that fails part-way must not leave the previous scan's results for "Repair" to act on.
     ProblemCounts.fill(0);
+    NotRun.fill(false);
+    // A policy set since the last scan counts from this one on.
+    Settings = std::make_unique<TSettings>(SettingsFolder + L"Main.ini", PolicyRoots);
     JunkThread.reset();
     SpyScanner->Stopped = 0;
     RegScanner->Stopped = 0;
@@ -188,19 +197,29 @@ void TScanRun::ScanRows(const TScanControls& controls, const TRowCalls& calls)
         if (calls.Begins)
             calls.Begins(row);
     };
-    if (SpywareOn && Scanning) {
+    // The traces of a service's or the system's own profile are no person's: those rows stay out.
+    if (NoInteractiveUser && NoInteractiveUser())
+        for (int row = 0; row < kRowCount; ++row)
+            NotRun[static_cast<size_t>(row)] = kResultRows[static_cast<size_t>(row)].PerUser;
+    auto runs = [&](int row) {
+        if (!NotRun[static_cast<size_t>(row)])
+            return true;
+        SetLine(row, NotRunLine(), calls);
+        return false;
+    };
+    if (SpywareOn && Scanning && runs(kSpywareRow)) {
         begin(kSpywareRow);
         ProblemCounts[kSpywareRow] = SpyScanner->Scan(controls.Status, controls.Progress, controls.SpyList);
         if (Scanning)
             SetLine(kSpywareRow, FoundLine(ProblemCounts[kSpywareRow]), calls);
     }
-    if (RegistryOn && Scanning) {
+    if (RegistryOn && Scanning && runs(kRegistryRow)) {
         begin(kRegistryRow);
         ProblemCounts[kRegistryRow] = RegScanner->Scan(controls.Status, controls.Progress, controls.RegList);
         if (Scanning)
             SetLine(kRegistryRow, FoundLine(ProblemCounts[kRegistryRow]), calls);
     }
-    if (PrivacyOn && Scanning) {
+    if (PrivacyOn && Scanning && runs(kPrivacyRow)) {
         begin(kPrivacyRow);
         const std::wstring selection = controls.Selection();
         ProblemCounts[kPrivacyRow] =
@@ -208,12 +227,13 @@ void TScanRun::ScanRows(const TScanControls& controls, const TRowCalls& calls)
         if (Scanning)
             SetLine(kPrivacyRow, FoundLine(ProblemCounts[kPrivacyRow]), calls);
     }
-    if (JunkOn && Scanning) {
+    if (JunkOn && Scanning && runs(kJunkRow)) {
         begin(kJunkRow);
         JunkThread = std::make_unique<TempThread>(controls.Status, controls.Progress, controls.JunkMemo,
                                                   LangTexts->GetSection(L"M_Temp"));
         JunkThread->ScanPrefix = Text(MessageText::ScanPrefix);
         JunkThread->Pause = Pause;
+        JunkThread->PolicyRoots = PolicyRoots;
         if (JunkPlaces)
             JunkThread->Places = *JunkPlaces;
         JunkThread->Start();

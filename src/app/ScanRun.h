@@ -5,11 +5,12 @@
 // controls the scanners write into.
 #include "app/ResultRows.h"
 #include "common/AppFrame.h"
-#include "common/IniFile.h"
 #include "common/KeptEntries.h"
 #include "common/MultiLan.h"
 #include "common/Pacing.h"
+#include "common/RunAccount.h"
 #include "common/RepairOutcome.h"
+#include "common/Settings.h"
 #include "common/Types.h"
 #include "junk/JunkWalk.h"
 #include "privacy/PrivacyPlatform.h"
@@ -96,6 +97,8 @@ public:
     TResultLine JunkLine(int64_t bytes, const std::wstring& sizeText) const;
     // A repair that left items: how many, in red.
     TResultLine LeftLine(size_t left) const;
+    // A per-user row that did not run for want of an interactive user.
+    TResultLine NotRunLine() const;
     // The row's scanner's last repair report; nullptr where the row has no scanner yet.
     const TRepairReport* LastRepair(int row) const;
 
@@ -103,13 +106,16 @@ public:
     std::wstring ProgramFolder;  // ends in a backslash
     std::wstring SettingsFolder; // ends in a backslash
     std::unique_ptr<TMultiLan> LangTexts;
-    std::unique_ptr<TIniFile> SettingsIni;
+    // The settings as the last start-up or scan read them (policy values over Main.ini).
+    std::unique_ptr<TSettings> Settings;
     TWideStrings MessageTexts;
     TWideStrings OptionTexts; // language section "M_Options"
     TZLBArchive MyZip;
     // [0] spyware, [1] registry, [2] privacy findings, [3] junk bytes (64-bit: no wrap at 2 GiB).
     std::array<int64_t, kRowCount> ProblemCounts{};
     std::array<TResultLine, kRowCount> Lines;
+    // The per-user rows that the last scan did not run: no interactive user stands behind the program.
+    std::array<bool, kRowCount> NotRun{};
     bool SpywareOn = false;
     bool RegistryOn = false;
     bool PrivacyOn = false;
@@ -128,6 +134,10 @@ public:
     TPause Pause = SystemPause();
     TPrivacyPlatform PrivacyPlatform = SystemPrivacyPlatform();
     std::optional<TJunkPlaces> JunkPlaces;
+    // Where the policy values are read, and whether the program runs without an interactive user
+    // (as a service or the system account): both the system's unless a test puts stand-ins in.
+    TPolicyRoots PolicyRoots;
+    std::function<bool()> NoInteractiveUser = RunsWithoutInteractiveUser;
     TQuarantinePlaces Quarantine = SystemQuarantinePlaces();
 
     // Line position of the language section "Message" (MessageText).

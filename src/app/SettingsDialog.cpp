@@ -10,6 +10,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <optional>
 
@@ -31,7 +32,25 @@ const wchar_t* SwitchText(bool on)
     return on ? L"1" : L"0";
 }
 
-TDialogTemplate Layout(const TOptionsContext& o)
+// Which groups of the dialog hold a setting that a policy sets.
+struct TAdministered {
+    bool Junk = false;
+    bool Registry = false;
+    bool Language = false;
+    bool Quarantine = false;
+};
+
+// Marks a group whose settings an administrator set: the note sits on the right of the group's frame.
+void AddAdministeredNote(TDialogTemplate& t, const TOptionsContext& o, int groupRight, int groupTop)
+{
+    const std::wstring& text = o.Text(OptionText::SetByAdministrator);
+    // About as wide as the text in the dialog font, so that the frame stays closed left of it.
+    const int width = std::min(200, static_cast<int>(text.size()) * 4 + 4);
+    t.Add({.Atom = 0x0082, .Text = text, .Style = SS_RIGHT, .Left = groupRight - width - 6, .Top = groupTop,
+           .Width = width, .Height = 8});
+}
+
+TDialogTemplate Layout(const TOptionsContext& o, const TAdministered& administered)
 {
     using namespace OptionText;
     const int width = 330;
@@ -50,6 +69,8 @@ TDialogTemplate Layout(const TOptionsContext& o)
     t.Add({.ClassName = UPDOWN_CLASSW, .Id = SettingsItem::RemoveDaySpin,
            .Style = UDS_AUTOBUDDY | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS});
     t.AddLabel(o.Text(RemoveDayUnit), 224, 39, 92, 8);
+    if (administered.Junk)
+        AddAdministeredNote(t, o, 7 + inner, 7);
     // Below the age, which they ignore; row by row, so that the tab order follows the reading order.
     for (int i = 0; i < kJunkSwitchCount; ++i)
         t.AddCheckBox(SettingsItem::FirstJunkSwitch + i, o.Text(FirstJunkSwitch + i), i % 2 == 0 ? 15 : 168,
@@ -62,12 +83,16 @@ TDialogTemplate Layout(const TOptionsContext& o)
     for (int i = 0; i < kRegistrySwitchCount; ++i)
         t.AddCheckBox(SettingsItem::FirstRegistrySwitch + i, o.Text(FirstRegistrySwitch + i), i < rows ? 15 : 168,
                       top + (i % rows) * 12, 150);
+    if (administered.Registry)
+        AddAdministeredNote(t, o, 7 + inner, 65 + junkExtra);
 
     const int languageTop = 65 + junkExtra + rows * 12 + 25;
     t.AddGroup(o.Text(LanguageGroup), 7, languageTop, inner, 46);
     t.AddLabel(o.Text(LanguageLabel), 15, languageTop + 15, 56, 8);
     t.AddDropDownList(SettingsItem::Language, 74, languageTop + 13, 110, 100);
     t.AddLabel(o.Text(LanguageNote), 15, languageTop + 31, inner - 16, 8);
+    if (administered.Language)
+        AddAdministeredNote(t, o, 7 + inner, languageTop);
 
     const int quarantineTop = languageTop + 52;
     t.AddGroup(o.Text(SpywareRemoval), 7, quarantineTop, inner, 30);
@@ -76,6 +101,8 @@ TDialogTemplate Layout(const TOptionsContext& o)
     t.Add({.ClassName = UPDOWN_CLASSW, .Id = SettingsItem::QuarantineDaysSpin,
            .Style = UDS_AUTOBUDDY | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS});
     t.AddLabel(o.Text(KeepQuarantineUnit), 156, quarantineTop + 14, inner - 150, 8);
+    if (administered.Quarantine)
+        AddAdministeredNote(t, o, 7 + inner, quarantineTop);
 
     const int buttonsTop = quarantineTop + 36;
     t.AddButton(IDOK, o.Text(Ok), width - 114, buttonsTop, 50, 14, true);
@@ -85,7 +112,10 @@ TDialogTemplate Layout(const TOptionsContext& o)
 
 class TSettingsDialog {
 public:
-    explicit TSettingsDialog(const TOptionsContext& options) : Options_(options), Ini_(MainIniPath()) {}
+    explicit TSettingsDialog(const TOptionsContext& options)
+        : Options_(options), Settings_(MainIniPath(), options.PolicyRoots)
+    {
+    }
 
     bool Show(HWND owner)
     {
@@ -96,13 +126,56 @@ public:
             Save();
             return true;
         };
-        return Dialog_.ShowModal(owner, Layout(Options_)) == IDOK;
+        return Dialog_.ShowModal(owner, Layout(Options_, Administered())) == IDOK;
     }
 
 private:
+    // The dialog's items and the settings they show, for the items a policy may set.
+    struct TItemSetting {
+        int Item;
+        const TSettingRule* Rule;
+    };
+    std::vector<TItemSetting> ItemSettings() const
+    {
+        std::vector<TItemSetting> items = {
+            {SettingsItem::TempFile, FindSettingRule(kJunkSection, L"TempFile")},
+            {SettingsItem::IECache, FindSettingRule(kJunkSection, L"IE Cache")},
+            {SettingsItem::Recycle, FindSettingRule(kJunkSection, L"Recycle")},
+            {SettingsItem::RemoveDay, FindSettingRule(kJunkSection, L"RemoveDay")},
+            {SettingsItem::RemoveDaySpin, FindSettingRule(kJunkSection, L"RemoveDay")},
+            {SettingsItem::Language, FindSettingRule(kMainSection, L"Language")},
+            {SettingsItem::QuarantineDays, FindSettingRule(kQuarantineSection, kQuarantineDaysKey)},
+            {SettingsItem::QuarantineDaysSpin, FindSettingRule(kQuarantineSection, kQuarantineDaysKey)},
+        };
+        for (int i = 0; i < kJunkSwitchCount; ++i)
+            items.push_back({SettingsItem::FirstJunkSwitch + i, FindSettingRule(kJunkSection, kJunkSwitches[i].Key)});
+        for (int i = 0; i < kRegistrySwitchCount; ++i)
+            items.push_back({SettingsItem::FirstRegistrySwitch + i, &kRegistrySwitches[i]});
+        return items;
+    }
+
+    TAdministered Administered() const
+    {
+        TAdministered administered;
+        for (const TItemSetting& item : ItemSettings()) {
+            if (!Settings_.SetByPolicy(*item.Rule))
+                continue;
+            const std::wstring section = item.Rule->Section;
+            if (section == kMainSection)
+                administered.Language = true;
+            else if (section == kRegistrySection)
+                administered.Registry = true;
+            else if (section == kQuarantineSection)
+                administered.Quarantine = true;
+            else
+                administered.Junk = true;
+        }
+        return administered;
+    }
+
     void Fill()
     {
-        const TJunkSettings junk = ReadJunkSettings(Ini_.FileName);
+        const TJunkSettings junk = ReadJunkSettings(Settings_);
         Dialog_.SetChecked(SettingsItem::TempFile, junk.TempFile);
         Dialog_.SetChecked(SettingsItem::IECache, junk.IECache);
         Dialog_.SetChecked(SettingsItem::Recycle, junk.Recycle);
@@ -112,9 +185,9 @@ private:
         // What the junk scan would use, also when it is out of range: OK then says what is allowed.
         Dialog_.SetText(SettingsItem::RemoveDay, std::to_wstring(junk.RemoveDay));
         for (int i = 0; i < kRegistrySwitchCount; ++i)
-            Dialog_.SetChecked(SettingsItem::FirstRegistrySwitch + i, RegistrySwitchOn(Ini_, i));
+            Dialog_.SetChecked(SettingsItem::FirstRegistrySwitch + i, RegistrySwitchOn(Settings_, i));
         SendMessageW(Dialog_.Item(SettingsItem::QuarantineDaysSpin), UDM_SETRANGE32, 0, kMaxQuarantineDays);
-        Dialog_.SetText(SettingsItem::QuarantineDays, std::to_wstring(ReadQuarantineDays(Ini_.FileName)));
+        Dialog_.SetText(SettingsItem::QuarantineDays, std::to_wstring(ReadQuarantineDays(Settings_)));
 
         const HWND languages = Dialog_.Item(SettingsItem::Language);
         for (const std::wstring& name : LanguagesPresent(Options_.ProgramFolder))
@@ -122,6 +195,11 @@ private:
         LRESULT current = SendMessageW(languages, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                        reinterpret_cast<LPARAM>(Options_.LanguageName.c_str()));
         SendMessageW(languages, CB_SETCURSEL, current == CB_ERR ? 0 : current, 0);
+
+        // What an administrator set is shown greyed and stays as it is.
+        for (const TItemSetting& item : ItemSettings())
+            if (Settings_.SetByPolicy(*item.Rule))
+                EnableWindow(Dialog_.Item(item.Item), FALSE);
     }
 
     // Writes Main.ini and ends the dialog; a value refused or a file that cannot be written is told,
@@ -140,28 +218,32 @@ private:
             Dialog_.FocusItem(SettingsItem::QuarantineDays);
             return;
         }
-        std::vector<TIniEntry> entries = {
-            {kJunkSection, L"TempFile", SwitchText(Dialog_.Checked(SettingsItem::TempFile))},
-            {kJunkSection, L"IE Cache", SwitchText(Dialog_.Checked(SettingsItem::IECache))},
-            {kJunkSection, L"Recycle", SwitchText(Dialog_.Checked(SettingsItem::Recycle))},
-            {kJunkSection, L"RemoveDay", std::to_wstring(*days)},
-            {kQuarantineSection, kQuarantineDaysKey, std::to_wstring(*kept)},
+        std::vector<TIniEntry> entries;
+        // Main.ini keeps the user's own value of a setting an administrator set: it counts again
+        // once the policy goes.
+        auto add = [&](const wchar_t* section, const wchar_t* key, const std::wstring& value) {
+            if (!Settings_.SetByPolicy(section, key))
+                entries.push_back({section, key, value});
         };
+        add(kJunkSection, L"TempFile", SwitchText(Dialog_.Checked(SettingsItem::TempFile)));
+        add(kJunkSection, L"IE Cache", SwitchText(Dialog_.Checked(SettingsItem::IECache)));
+        add(kJunkSection, L"Recycle", SwitchText(Dialog_.Checked(SettingsItem::Recycle)));
+        add(kJunkSection, L"RemoveDay", std::to_wstring(*days));
         for (int i = 0; i < kJunkSwitchCount; ++i)
-            entries.push_back({kJunkSection, kJunkSwitches[i].Key,
-                               SwitchText(Dialog_.Checked(SettingsItem::FirstJunkSwitch + i))});
+            add(kJunkSection, kJunkSwitches[i].Key, SwitchText(Dialog_.Checked(SettingsItem::FirstJunkSwitch + i)));
+        add(kQuarantineSection, kQuarantineDaysKey, std::to_wstring(*kept));
         for (int i = 0; i < kRegistrySwitchCount; ++i)
-            entries.push_back({kRegistrySection, kRegistrySwitches[i].Key,
-                               SwitchText(Dialog_.Checked(SettingsItem::FirstRegistrySwitch + i))});
+            add(kRegistrySection, kRegistrySwitches[i].Key,
+                SwitchText(Dialog_.Checked(SettingsItem::FirstRegistrySwitch + i)));
         const std::wstring language = Dialog_.Text(SettingsItem::Language);
         if (!language.empty())
-            entries.push_back({L"Main", L"Language", language});
-        if (Options_.Report(Dialog_.Handle(), Ini_.FileName, Ini_.WriteEntries(entries)))
+            add(kMainSection, L"Language", language);
+        if (Options_.Report(Dialog_.Handle(), Settings_.IniPath(), Settings_.Ini().WriteEntries(entries)))
             Dialog_.End(IDOK);
     }
 
     const TOptionsContext& Options_;
-    TIniFile Ini_;
+    TSettings Settings_;
     TDialog Dialog_;
 };
 

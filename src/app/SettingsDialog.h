@@ -1,6 +1,7 @@
 #pragma once
 // The settings dialog: writes Main.ini (the junk-file switches, today's Windows' included, and age, the registry scan's
 // categories, the language). Switches take effect at the next scan, the language at the next start.
+// A setting that a policy sets is shown greyed, with a note on its group, and is not written.
 #include "app/OptionTexts.h"
 #include "registry/RegistrySwitches.h"
 

@@ -508,7 +508,7 @@ void TForm1::ApplicationEvents1Exception(std::exception_ptr error)
 TOptionsContext TForm1::Options() const
 {
     return {Run.OptionTexts, Run.ProgramFolder, Run.LangTexts ? Run.LangTexts->LanguageName : L"English",
-            ShowMessage};
+            ShowMessage, Run.PolicyRoots};
 }
 
 void TForm1::SettingsClick()
@@ -535,7 +535,7 @@ TDetailsHost TForm1::DetailsHost()
 {
     return {Handle_,
             [this] { return Options(); },
-            [this] { return static_cast<const TIniFile*>(Run.SettingsIni.get()); },
+            [this] { return static_cast<const TSettings*>(Run.Settings.get()); },
             [this](int row, int count) { FindingsChanged(row, count); },
             [this] { Details = nullptr; },
             [this] {

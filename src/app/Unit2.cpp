@@ -4,6 +4,7 @@
 #include "app/OptionMenu.h"
 #include "app/UndoDialog.h"
 #include "common/IniFile.h"
+#include "common/Settings.h"
 #include "privacy/PrivacyCategories.h"
 #include "ui/Application.h"
 #include "ui/Create.h"
@@ -205,6 +206,8 @@ void TW_Details::CreateComponents()
                         .Style = ES_READONLY | WS_VSCROLL | WS_HSCROLL | WS_BORDER, .FontName = L"Courier New",
                         .FontHeight = 12});
     bottomPanel(Panel3, btn2, page);
+    PolicyNote.Create({.Parent = Panel3.Handle(), .Left = 8, .Top = 13, .Width = 400, .Height = 16, .Visible = false});
+    PolicyNote.SetBackColor(RGB(240, 240, 240));
     BuildTree();
 
     // Page 3: junk files.
@@ -212,6 +215,9 @@ void TW_Details::CreateComponents()
     TempMemo.CreatePage(Host_, page, kClientWidth, pageHeight);
     bottomPanel(Panel4, btn3, page);
 }
+
+// A policy's selection may name every category of the tree, and no more.
+static_assert(kPrivacySelectionLength == static_cast<int>(kPrivacyCategoryCount));
 
 void TW_Details::BuildTree()
 {
@@ -236,9 +242,12 @@ void TW_Details::FormCreate()
     TntPageControl1.SetActivePageIndex(0);
     RzCheckTree1.ExpandAll();
     std::wstring selection;
+    bool administered = false;
     // Start-up may have ended before the settings reader was opened; the default selection applies then.
-    if (const TIniFile* settings = Host_.Settings())
-        selection = settings->ReadString(L"Privacy Sweeper", L"pzinfo", L"");
+    if (const TSettings* settings = Host_.Settings()) {
+        selection = settings->ReadString(kPrivacySection, L"pzinfo", L"");
+        administered = settings->SetByPolicy(kPrivacySection, L"pzinfo");
+    }
     // Positions beyond an older, shorter selection take their defaults.
     selection = selection.empty() ? DefaultPrivacySelection() : CompletedPrivacySelection(selection);
     size_t k = 0;
@@ -254,12 +263,17 @@ void TW_Details::FormCreate()
         ++k;
     }
     StoredSelection_ = GetSelection();
+    RzCheckTree1.SetReadOnly(administered);
+    if (administered) {
+        PolicyNote.SetCaption(Host_.Options().Text(OptionText::SetByAdministrator));
+        PolicyNote.Show();
+    }
 }
 
 TIniFile TW_Details::SettingsFile() const
 {
-    const TIniFile* settings = Host_.Settings();
-    return settings ? *settings : TIniFile(MainIniPath());
+    const TSettings* settings = Host_.Settings();
+    return settings ? settings->Ini() : TIniFile(MainIniPath());
 }
 
 bool TW_Details::TreeAlive() const
@@ -277,7 +291,7 @@ void TW_Details::SaveSelection()
     if (!TreeAlive())
         return;
     const std::wstring selection = GetSelection();
-    if (selection == StoredSelection_)
+    if (selection == StoredSelection_ || RzCheckTree1.ReadOnly())
         return;
     const TIniFile ini = SettingsFile();
     if (Host_.Options().Report(Handle_, ini.FileName, ini.WriteEntries({{L"Privacy Sweeper", L"pzinfo", selection}})))

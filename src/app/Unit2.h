@@ -17,6 +17,7 @@
 #include <vector>
 
 class TIniFile;
+class TSettings;
 
 class TW_Details {
 public:
@@ -44,6 +45,8 @@ public:
     TCheckTree RzCheckTree1;
     TMemo PrivacyList;
     TJunkPage TempMemo;
+    // Below the privacy tree while a policy sets the selection: "Set by your administrator".
+    TLabel PolicyNote;
     TImageList ImageList1{16, 16};
 
     void FormCreate();
@@ -54,6 +57,7 @@ public:
     // The right-click menu of the spyware and registry lists.
     TFindingsMenu& FindingsMenu() { return *FindingsMenu_; }
     // Stores the privacy selection in Main.ini when the user changed it; runs when the window closes.
+    // A selection that a policy sets is the administrator's: the tree is read-only and nothing is stored.
     void SaveSelection();
     // Shows the window over the main window (which is disabled meanwhile) until it is closed.
     void ShowModal();

@@ -1,4 +1,5 @@
-// Program entry: the windowed program, or the console report with /scan.
+// Program entry: the windowed program, or a console command (/scan, /restore, /?, or a command line
+// that is not understood, which is told and never opens the window).
 #include "app/ConsoleReport.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
@@ -28,7 +29,7 @@ std::vector<std::wstring> Arguments()
 int BrisfoldMain()
 {
     const TConsoleOptions options = ParseCommandLine(Arguments());
-    if (options.Scan || options.Restore || options.Quarantine) {
+    if (options.Console()) {
 #ifndef BRISFOLD_CONSOLE
         // A windowed program has no console of its own; report to the one it was started from.
         HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);

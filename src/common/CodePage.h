@@ -6,7 +6,8 @@
 
 std::wstring AnsiToWide(std::string_view text);
 std::string WideToAnsi(std::wstring_view text);
-// UTF-8 for console and log output, where the 8-bit code page would lose characters.
+// UTF-8 for console, log and report output, where the 8-bit code page would lose characters. A lone
+// surrogate becomes U+FFFD: the result is always valid UTF-8.
 std::string WideToUtf8(std::wstring_view text);
 std::wstring Utf8ToWide(std::string_view text);
 // True when the text goes into the 8-bit code page and back unchanged (no character replaced or

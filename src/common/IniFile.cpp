@@ -81,14 +81,18 @@ std::wstring TIniFile::ReadString(const std::wstring& section, const std::wstrin
 
 int TIniFile::ReadInteger(const std::wstring& section, const std::wstring& key, int defaultValue) const
 {
-    const std::wstring text = ReadString(section, key, L"");
+    return WholeNumber(ReadString(section, key, L"")).value_or(defaultValue);
+}
+
+std::optional<int> WholeNumber(const std::wstring& text)
+{
     if (text.empty())
-        return defaultValue;
+        return std::nullopt;
     wchar_t* end = nullptr;
     errno = 0;
     const long long value = std::wcstoll(text.c_str(), &end, 10);
     if (end == text.c_str() || *end != L'\0' || errno == ERANGE || value < INT_MIN || value > INT_MAX)
-        return defaultValue;
+        return std::nullopt;
     return static_cast<int>(value);
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,9 @@ public:
 std::wstring SettingsFolderPath();
 std::wstring MainIniPath();
 std::wstring IgnoreIniPath();
+
+// A number as the INI readers take it: decimal, nothing else on the line, within int.
+std::optional<int> WholeNumber(const std::wstring& text);
 
 // Name and value of a key=value line: text before the first "=", text after the last "=".
 std::wstring LineName(const std::wstring& line);

@@ -2,6 +2,7 @@
 
 #include "common/Exception.h"
 #include "common/IniFile.h"
+#include "common/Settings.h"
 #include "common/Kelvor_Routine.h"
 #include "common/TextCompare.h"
 
@@ -31,7 +32,7 @@ std::wstring LanguagePath(const std::wstring& folder, const std::wstring& name)
     return JoinFolder(folder, L"Language\\" + name + L".lng");
 }
 
-// A name from Main.ini is a file name, never a path that leads out of the Language folder.
+// A name from the settings is a file name, never a path that leads out of the Language folder.
 bool IsPlainName(const std::wstring& name)
 {
     return !name.empty() && name.find_first_of(L"\\/:") == std::wstring::npos && name != L"." && name != L"..";
@@ -41,8 +42,13 @@ bool IsPlainName(const std::wstring& name)
 
 TMultiLan::TMultiLan(const std::wstring& settingsFile, const std::wstring& programFolder,
                      std::vector<TSectionNeed> needs)
-    : SettingsFile(settingsFile),
-      LanguageName(TIniFile(settingsFile).ReadString(L"Main", L"Language", kEnglish)),
+    : TMultiLan(TSettings(settingsFile), programFolder, std::move(needs))
+{
+}
+
+TMultiLan::TMultiLan(const TSettings& settings, const std::wstring& programFolder, std::vector<TSectionNeed> needs)
+    : SettingsFile(settings.IniPath()),
+      LanguageName(settings.ReadString(kMainSection, L"Language", kEnglish)),
       ProgramFolder_(programFolder),
       Needs_(std::move(needs))
 {

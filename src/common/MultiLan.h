@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+class TSettings;
+
 // A section that the program reads and the highest position that any of its readers uses.
 struct TSectionNeed {
     const wchar_t* Section;
@@ -27,6 +29,8 @@ public:
     // at the end, from the English file's same section.
     TMultiLan(const std::wstring& settingsFile, const std::wstring& programFolder,
               std::vector<TSectionNeed> needs = {});
+    // The language that the settings name (a policy's over Main.ini's).
+    TMultiLan(const TSettings& settings, const std::wstring& programFolder, std::vector<TSectionNeed> needs = {});
 
     // The texts of the section in file order, completed from the English file where they fall short;
     // empty when no file has the section.
@@ -39,7 +43,7 @@ public:
     std::wstring SettingsFile;
     std::wstring LanguageFile;
     std::wstring LanguageName;
-    // The language that Main.ini names when it has no file; English is used instead.
+    // The language that the settings name when it has no file; English is used instead.
     std::wstring MissingLanguage;
 
 private:

@@ -28,6 +28,9 @@ inline constexpr int kAlwaysCountedOutcomes = 6;
 const wchar_t* OutcomeName(TOutcome outcome);
 // Removed, already gone or scheduled: the item will not be there after the next restart.
 bool OutcomeDone(TOutcome outcome);
+// Why an item ends with the outcome, in general terms: what a report says when no more exact reason
+// is known.
+const wchar_t* OutcomeReason(TOutcome outcome);
 
 // The outcomes of one scanner's last repair: a count per outcome and the items that are still there.
 class TRepairReport {
@@ -49,6 +52,8 @@ public:
     bool AllDone() const;
     // The items that were not removed (in use and left, refused, failed), in repair order.
     const std::vector<TItem>& Left() const { return Left_; }
+    // Every item, in repair order.
+    const std::vector<TItem>& Items() const { return Items_; }
     // The items kept because the user unticked them (or what they hold) in some list, in repair order.
     const std::vector<TItem>& Kept() const { return Kept_; }
     // Set once a repair has run (a report of nothing repaired differs from no repair).
@@ -57,5 +62,6 @@ public:
 private:
     std::array<int, kOutcomeCount> Counts_{};
     std::vector<TItem> Left_;
+    std::vector<TItem> Items_;
     std::vector<TItem> Kept_;
 };

@@ -25,9 +25,9 @@ int64_t FileTimeTicks(const FILETIME& t)
     return static_cast<int64_t>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
 }
 
-bool IsSwitchOn(const TIniFile& ini, const wchar_t* key, bool byDefault = true)
+bool IsSwitchOn(const TSettings& settings, const wchar_t* key)
 {
-    return ini.ReadString(kJunkSection, key, byDefault ? L"1" : L"0") == L"1";
+    return settings.SwitchOn(*FindSettingRule(kJunkSection, key));
 }
 
 std::wstring Below(const std::wstring& folder, const wchar_t* path)
@@ -48,17 +48,21 @@ std::wstring WindowsTemp(const std::wstring& windowsFolder)
 
 } // namespace
 
+TJunkSettings ReadJunkSettings(const TSettings& settings)
+{
+    TJunkSettings junk;
+    junk.IECache = IsSwitchOn(settings, L"IE Cache");
+    junk.TempFile = IsSwitchOn(settings, L"TempFile");
+    junk.Recycle = IsSwitchOn(settings, L"Recycle");
+    junk.RemoveDay = settings.Number(*FindSettingRule(kJunkSection, L"RemoveDay"));
+    for (int i = 0; i < kJunkSwitchCount; ++i)
+        junk.Switches[static_cast<size_t>(i)] = IsSwitchOn(settings, kJunkSwitches[i].Key);
+    return junk;
+}
+
 TJunkSettings ReadJunkSettings(const std::wstring& iniPath)
 {
-    const TIniFile ini(iniPath);
-    TJunkSettings settings;
-    settings.IECache = IsSwitchOn(ini, L"IE Cache");
-    settings.TempFile = IsSwitchOn(ini, L"TempFile");
-    settings.Recycle = IsSwitchOn(ini, L"Recycle");
-    settings.RemoveDay = std::clamp(ini.ReadInteger(kJunkSection, L"RemoveDay", 2), 0, kMaxRemoveDay);
-    for (int i = 0; i < kJunkSwitchCount; ++i)
-        settings.Switches[static_cast<size_t>(i)] = IsSwitchOn(ini, kJunkSwitches[i].Key, kJunkSwitches[i].Default);
-    return settings;
+    return ReadJunkSettings(TSettings(iniPath));
 }
 
 std::wstring NetworkUserTag()

@@ -1,6 +1,7 @@
 #pragma once
 // What counts as a junk file, and the walks that find them. The scanner lists what these walks report
 // and the removal library deletes it, so both share this one unit.
+#include "common/Settings.h"
 #include "common/SystemFolders.h"
 #include "common/Types.h"
 #include "junk/FolderGuard.h"
@@ -69,12 +70,10 @@ struct TJunkSettings {
     }
 };
 
-inline constexpr wchar_t kJunkSection[] = L"Junk File Removal";
-// RemoveDay lies between 0 and this many days.
-inline constexpr int kMaxRemoveDay = 365;
-
-// A missing file or key gives the default (all on, 2 days); RemoveDay is clamped to 0..kMaxRemoveDay,
-// since the file is anyone's to edit and a negative age would list files written a moment ago.
+// A missing file or key gives the default (all on, 2 days); a policy value overrides Main.ini's.
+// RemoveDay is clamped to 0..kMaxRemoveDay (TSettings::Number); a policy value outside it is ignored.
+TJunkSettings ReadJunkSettings(const TSettings& settings);
+// Main.ini at iniPath under the system's policy values.
 TJunkSettings ReadJunkSettings(const std::wstring& iniPath);
 
 // The network user name followed by "@" (only "@" without a name): cookie files carry it.

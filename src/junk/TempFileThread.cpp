@@ -119,7 +119,7 @@ void TempThread::Execute()
 
 void TempThread::Scan()
 {
-    const TJunkSettings settings = ReadJunkSettings(MainIniPath());
+    const TJunkSettings settings = ReadJunkSettings(TSettings(MainIniPath(), PolicyRoots));
     CachePath = InternetCacheFolder();
 
     RunOnUiThread([this] {
@@ -227,6 +227,8 @@ void TempThread::ListFile(const TJunkFile& file)
     const bool same = !file.Expected.empty() && file.Expected == file.Path;
     ListedExpected.push_back(same ? std::wstring() : file.Expected);
     ExpectedIsPath_.push_back(same);
+    ListedSize.push_back(file.Size);
+    ListedArea.push_back(file.Area);
     // The page is handed the list itself once the scan is over: it cannot be looked at during a scan.
     if (JunkCount % 5 != 0) return;
     const ULONGLONG now = GetTickCount64();

@@ -87,19 +87,24 @@ public:
     // the local application data and the elevation query: the system's, unless a test puts stand-ins
     // in before Start.
     TJunkPlaces Places;
+    // Where the policy values that override Main.ini's junk settings are read.
+    TPolicyRoots PolicyRoots;
     // The removal library: Ravenwick.dll in the program's own folder, never one from the search path.
     std::wstring LibraryPath;
     // Set by Repair when Ravenwick.dll was loaded and its thread started.
     bool RemovalStarted = false;
-    // The files the scan listed, in the order found (held once: the page shows this list), and the
-    // paths each must resolve to when removed (ExpectedOf: ListedExpected keeps no copy of a path that
-    // resolves to itself).
+    // The files the scan listed, in the order found (held once: the page shows this list), the paths
+    // each must resolve to when removed (ExpectedOf: ListedExpected keeps no copy of a path that
+    // resolves to itself), their sizes and where each was found (the browser cache, a temporary folder,
+    // a switch's folders).
 private:
     std::shared_ptr<std::vector<std::wstring>> ListedShared_ = std::make_shared<std::vector<std::wstring>>();
 
 public:
     std::vector<std::wstring>& Listed = *ListedShared_;
     std::vector<std::wstring> ListedExpected;
+    std::vector<int64_t> ListedSize;
+    std::vector<TJunkArea> ListedArea;
     // The path the listed file at index must resolve to.
     const std::wstring& ExpectedOf(size_t index) const;
     // The recycle-bin folder whose size the scan measured (empty when it measured none).

@@ -6,6 +6,8 @@
 #include "privacy/FirefoxTraces.h"
 #include "privacy/WindowsTraces.h"
 
+#include <algorithm>
+
 namespace {
 
 enum TGroup : int {
@@ -147,4 +149,17 @@ std::wstring CompletedPrivacySelection(const std::wstring& stored)
         selection += L'0';
     selection += defaults.substr(selection.size());
     return selection;
+}
+
+std::wstring CategoryPathName(int position)
+{
+    const auto found = std::find_if(kPrivacyCategories.begin(), kPrivacyCategories.end(),
+                                    [&](const TPrivacyCategory& c) { return c.Position == position; });
+    if (found == kPrivacyCategories.end())
+        return {};
+    const TPrivacyCategory& category = *found;
+    std::wstring name = category.Caption;
+    for (int group = category.Group; group >= 0; group = kPrivacyGroups[static_cast<size_t>(group)].Parent)
+        name = std::wstring(kPrivacyGroups[static_cast<size_t>(group)].Caption) + L" / " + name;
+    return name;
 }

@@ -31,6 +31,10 @@ extern const std::array<TCategoryGroup, kPrivacyGroupCount> kPrivacyGroups;
 // In position order, which is also the order of the tree's leaves.
 extern const std::array<TPrivacyCategory, kPrivacyCategoryCount> kPrivacyCategories;
 
+// The category at this position as the tree shows it: its groups and its caption ("Other Applications /
+// Internet / ..."); empty for a position that names none.
+std::wstring CategoryPathName(int position);
+
 // One "0" or "1" per position: what is ticked when Main.ini holds no selection.
 std::wstring DefaultPrivacySelection();
 // The stored selection completed to every position: positions up to the classic 32 that it lacks stay

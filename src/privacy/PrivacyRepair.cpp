@@ -73,7 +73,7 @@ void TPrivacyScanner::Repair(TLabel& status, TProgressBar& progress, const TKept
         if (items[i].Kind != TPrivacyItemKind::CacheEntry) {
             std::wstring message;
             const TOutcome outcome = RepairItem(items[i], state, message);
-            LastRepair.Add(repairText(items[i], message), outcome);
+            LastRepair.Add(repairText(items[i], message), outcome, message);
         }
     }
     // What a stop left untouched is still there, and the report says so.
@@ -81,7 +81,7 @@ void TPrivacyScanner::Repair(TLabel& status, TProgressBar& progress, const TKept
         if (keptBy[i])
             LastRepair.Keep(repairText(items[i], {}), *keptBy[i]);
         else if (items[i].Kind != TPrivacyItemKind::CacheEntry)
-            LastRepair.Add(repairText(items[i], {}), TOutcome::Refused);
+            LastRepair.Add(repairText(items[i], {}), TOutcome::Refused, L"the repair was stopped before it");
     }
     // The cache entries are cleared even after a stop, each by the exact 8-bit URL that the cache returned.
     for (size_t k = 0; k < items.size(); ++k)

@@ -49,6 +49,7 @@ struct TRowPlan {
     const TRegFinding* Finding = nullptr;
     std::wstring Text;
     std::optional<TOutcome> Settled;
+    std::wstring Reason; // why it was settled so, where that says more than the outcome
     const std::wstring* KeptBy = nullptr; // the list that keeps it
 };
 
@@ -138,6 +139,7 @@ void TScanRegistry::Repair(TListView& list, TLabel& status, TProgressBar& progre
         if (!entry.Finding) {
             entry.Text = list.SubItem(row, 1);
             entry.Settled = TOutcome::Refused; // not a row of this scan: nothing is known to delete
+            entry.Reason = L"not a finding of this scan";
             plan.push_back(std::move(entry));
             continue;
         }
@@ -150,21 +152,29 @@ void TScanRegistry::Repair(TListView& list, TLabel& status, TProgressBar& progre
                 entry.KeptBy = kept.KeptBy(*where);
         if (entry.KeptBy)
             entry.Settled = TOutcome::Kept; // not in the undo file: nothing of it is deleted
-        else if (!place)
+        else if (!place) {
             entry.Settled = TOutcome::Refused;
-        else if (const std::optional<TOutcome> answer = blocked(*place, what))
+            entry.Reason = L"where the key lives is unknown, so an undo file could not name it";
+        } else if (const std::optional<TOutcome> answer = blocked(*place, what)) {
             entry.Settled = *answer;
-        else if (finding.Kind == TFindingKind::Key)
+            if (*answer == TOutcome::Refused)
+                entry.Reason = L"a registry link is on the way to the key or in it; a link cannot be brought back";
+        } else if (finding.Kind == TFindingKind::Key) {
             entry.Settled = FromExport(undo.AddKeyTree(place->Root, place->Path));
-        else
+        } else {
             entry.Settled = FromExport(undo.AddValue(place->Root, place->Path, finding.ValueName));
+        }
+        if (entry.Settled == TOutcome::Refused && entry.Reason.empty())
+            entry.Reason = L"a name in it cannot be written into the undo file";
         plan.push_back(std::move(entry));
     }
     // Nothing is deleted that the undo file could not bring back.
     if (!undo.Empty() && !WriteUndoFile(BackupFolder(), undo.Text(), LastUndoFile, LastUndoError))
         for (TRowPlan& entry : plan)
-            if (!entry.Settled)
+            if (!entry.Settled) {
                 entry.Settled = TOutcome::Failed;
+                entry.Reason = L"no undo file, so nothing was deleted: " + LastUndoError;
+            }
 
     // Ten opening steps, then a pause only where a row moves the bar (at most 101 positions), so that
     // ten thousand rows are not paced one by one.
@@ -193,7 +203,7 @@ void TScanRegistry::Repair(TListView& list, TLabel& status, TProgressBar& progre
             LastRepair.Keep(entry.Text, *entry.KeptBy);
             continue;
         }
-        LastRepair.Add(entry.Text, entry.Settled ? *entry.Settled : Hooks.Remove(*entry.Finding));
+        LastRepair.Add(entry.Text, entry.Settled ? *entry.Settled : Hooks.Remove(*entry.Finding), entry.Reason);
     }
     progress.SetMax(100);
 }

@@ -6,6 +6,7 @@
 #include "common/MultiLan.h"
 #include "common/Paths.h"
 #include "common/Registry.h"
+#include "common/Settings.h"
 #include "registry/ClassesView.h"
 #include "registry/RegistrySwitches.h"
 #include "ui/Label.h"
@@ -156,10 +157,9 @@ int32_t TScanRegistry::CountRootClasses() const { return SubKeyCount(HKEY_CLASSE
 
 int32_t TScanRegistry::CountMachineClasses() const { return SubKeyCount(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes"); }
 
-bool RegistrySwitchOn(const TIniFile& settings, int position)
+bool RegistrySwitchOn(const TSettings& settings, int position)
 {
-    const TRegistrySwitch& entry = kRegistrySwitches[position];
-    return TrimText(settings.ReadString(kRegistrySection, entry.Key, entry.DefaultOn ? L"1" : L"0")) == L"1";
+    return settings.SwitchOn(kRegistrySwitches[position]);
 }
 
 int32_t TScanRegistry::Scan(TLabel& status, TProgressBar& progress, TListView& list)
@@ -167,7 +167,7 @@ int32_t TScanRegistry::Scan(TLabel& status, TProgressBar& progress, TListView& l
     ResetFindings();
     const std::wstring dornique = DataFolder() + L"\\Kelvor\\Dornique\\";
     const TWideStrings ignoreLines = TIniFile(dornique + L"Ignore.ini").ReadSectionLines(L"Registry");
-    const TIniFile settings(dornique + L"Main.ini");
+    const TSettings settings(dornique + L"Main.ini", PolicyRoots);
     bool on[std::size(kCategories)];
     for (size_t i = 0; i < std::size(kCategories); ++i)
         on[i] = RegistrySwitchOn(settings, static_cast<int>(i));

@@ -5,6 +5,7 @@
 #include "common/KeptEntries.h"
 #include "common/Pacing.h"
 #include "common/RepairOutcome.h"
+#include "common/Settings.h"
 #include "common/Types.h"
 #include "registry/FindingRecorder.h"
 #include "registry/KeyCheck.h"
@@ -84,6 +85,8 @@ public:
 
     // The pacing of Repair's progress.
     TPause Pause = SystemPause();
+    // Where the policy values that override Main.ini's switches are read.
+    TPolicyRoots PolicyRoots;
     // What the scanner asks of the system, replaceable in tests: the drive type of a path's root, a
     // path's attributes, and the deletion of one finding.
     struct THooks {

@@ -51,6 +51,8 @@ public:
     int32_t Scan(TLabel& status, TProgressBar& progress, TListView& list);
     // Removes the checked rows' findings, except those that are, lie inside or hold an entry kept.
     int32_t Repair(TLabel& status, TProgressBar& progress, TListView& list, const TKeptEntries& kept = {});
+    // What a row of the list names: the scan's finding, or the row's Entry text read back.
+    TSpyFinding FindingOfRow(const TListView& list, int row) const;
     // The places of the rows the user unticked.
     std::vector<TEntryPlace> UntickedPlaces(const TListView& list) const;
 
@@ -92,7 +94,6 @@ private:
     bool KeepGoing();
     // Keeps the finding and returns the row data that names it.
     LPARAM Record(TSpyFinding finding);
-    TSpyFinding FindingOfRow(const TListView& list, int row) const;
     struct TRepairRow;
     // Moves the rows' files into a quarantine run, saves their registry entries in its undo file, and
     // removes the rest; each row's outcome goes into LastRepair.

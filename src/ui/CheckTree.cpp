@@ -172,6 +172,12 @@ void TCheckTree::ExpandAll()
     }
 }
 
+void TCheckTree::SetReadOnly(bool readOnly)
+{
+    ReadOnly_ = readOnly;
+    TreeView_SetTextColor(Handle_, readOnly ? GetSysColor(COLOR_GRAYTEXT) : CLR_DEFAULT);
+}
+
 bool TCheckTree::Expanded(int index) const
 {
     return (TreeView_GetItemState(Handle_, Nodes_.at(static_cast<size_t>(index)), TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
@@ -189,7 +195,8 @@ bool TCheckTree::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
         ScreenToClient(Handle_, &hit.pt);
         TreeView_HitTest(Handle_, &hit);
         if (hit.hItem && (hit.flags & TVHT_ONITEMSTATEICON)) {
-            Toggle(IndexOf(hit.hItem));
+            if (!ReadOnly_)
+                Toggle(IndexOf(hit.hItem));
             result = 1;
             return true;
         }
@@ -197,7 +204,8 @@ bool TCheckTree::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
         auto* key = reinterpret_cast<NMTVKEYDOWN*>(lParam);
         HTREEITEM selected = TreeView_GetSelection(Handle_);
         if (key->wVKey == VK_SPACE && selected) {
-            Toggle(IndexOf(selected));
+            if (!ReadOnly_)
+                Toggle(IndexOf(selected));
             result = 1;
             return true;
         }

@@ -29,6 +29,10 @@ public:
     // As a click on the node's check box: partly checked or unchecked becomes checked, checked unchecked.
     void Toggle(int index);
     void ExpandAll();
+    // Read-only: the user's clicks and keys change no check box (the program's calls still do), and the
+    // texts are greyed.
+    void SetReadOnly(bool readOnly);
+    bool ReadOnly() const { return ReadOnly_; }
     bool Expanded(int index) const;
 
     std::function<void(int index)> OnStateChange;
@@ -43,4 +47,5 @@ private:
     void SetSubtree(HTREEITEM item, TCheckState state);
     std::vector<HTREEITEM> Nodes_;
     HIMAGELIST States_ = nullptr;
+    bool ReadOnly_ = false;
 };

@@ -42,6 +42,13 @@ std::wstring Lng(const std::wstring& section, int index)
     return texts.GetLine(section, index);
 }
 
+bool OnlySummaryLine(const std::wstring& out, int status)
+{
+    const std::wstring end = L" (status " + std::to_wstring(status) + L")\r\n";
+    return out.rfind(L"Brisfold: ", 0) == 0 && out.find(L"\r\n") == out.size() - 2 && out.size() > end.size() &&
+           out.compare(out.size() - end.size(), end.size(), end) == 0;
+}
+
 std::unique_ptr<ScratchFolder> AppFixture::DriveFolder_;
 std::unique_ptr<ScratchDrive> AppFixture::Drive_;
 
@@ -86,6 +93,8 @@ void AppFixture::SetUp()
     WindowsDir = Drive_->Name() + L"\\Windows";
     for (const std::wstring& folder : {WindowsDir, WindowsDir + L"\\temp"})
         ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) << GetLastError();
+    ASSERT_EQ(ERROR_SUCCESS, MachinePolicy_.Create(HKEY_CURRENT_USER, L"PolicyRoots\\Machine"));
+    ASSERT_EQ(ERROR_SUCCESS, UserPolicy_.Create(HKEY_CURRENT_USER, L"PolicyRoots\\User"));
     // The junk-file row looks only where a test asks it to.
     WriteSetting(L"Junk File Removal", L"TempFile", L"0");
     WriteSetting(L"Junk File Removal", L"IE Cache", L"0");
@@ -172,6 +181,27 @@ void AppFixture::UseStandIns(TScanRun& run) const
     run.JunkPlaces = TJunkPlaces{WindowsDir, Drive_->Name() + L"\\", Drive_->Name() + L"\\ProgramData",
                                  Drive_->Name() + L"\\Local", [] { return true; }};
     run.Quarantine = ScratchQuarantine();
+    run.PolicyRoots = PolicyRoots();
+}
+
+void AppFixture::SetPolicyValue(bool machine, const std::wstring& section, const std::wstring& name, DWORD type,
+                                const void* data, DWORD size) const
+{
+    TRegKey key;
+    ASSERT_EQ(ERROR_SUCCESS, key.Create((machine ? MachinePolicy_ : UserPolicy_).Handle(),
+                                        std::wstring(kPolicyKey) + L"\\" + section));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key.Handle(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size));
+}
+
+void AppFixture::SetPolicy(bool machine, const std::wstring& section, const std::wstring& name, DWORD value) const
+{
+    SetPolicyValue(machine, section, name, REG_DWORD, &value, sizeof value);
+}
+
+void AppFixture::SetPolicy(bool machine, const std::wstring& section, const std::wstring& name,
+                           const std::wstring& text) const
+{
+    SetPolicyValue(machine, section, name, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
 TQuarantinePlaces AppFixture::ScratchQuarantine() const

@@ -3,6 +3,8 @@
 // registry, a scratch application-data folder holding Main.ini and a scratch temporary folder.
 #include "app/Unit1.h"
 #include "app/Unit2.h"
+#include "common/Registry.h"
+#include "common/Settings.h"
 #include "support/ScratchDrive.h"
 #include "support/ScratchFolder.h"
 #include "support/ScratchRegistry.h"
@@ -45,6 +47,11 @@ protected:
     // none of the shared URL cache's entries for the privacy sweeper, and scratch folders for the
     // quarantine.
     void UseStandIns(TScanRun& run) const;
+    // Scratch keys below the redirected registry stand in for the two roots whose policy values the
+    // program reads: no test writes the real Policies keys. UseStandIns hands them to the scan run.
+    TPolicyRoots PolicyRoots() const { return {MachinePolicy_.Handle(), UserPolicy_.Handle()}; }
+    void SetPolicy(bool machine, const std::wstring& section, const std::wstring& name, DWORD value) const;
+    void SetPolicy(bool machine, const std::wstring& section, const std::wstring& name, const std::wstring& text) const;
     // The quarantine's stand-in places: a scratch ProgramData and local application-data folder, and a
     // process that is not elevated.
     TQuarantinePlaces ScratchQuarantine() const;
@@ -63,9 +70,15 @@ protected:
     std::vector<int> RowsStarted;
 
 private:
+    void SetPolicyValue(bool machine, const std::wstring& section, const std::wstring& name, DWORD type,
+                        const void* data, DWORD size) const;
+    TRegKey MachinePolicy_, UserPolicy_;
     std::wstring SavedTmp_, SavedTemp_;
     static std::unique_ptr<ScratchFolder> DriveFolder_;
     static std::unique_ptr<ScratchDrive> Drive_;
 };
 
 std::wstring Lng(const std::wstring& section, int index);
+// True when the console's standard output holds nothing but the one summary line with this status:
+// what a command that ended early prints.
+bool OnlySummaryLine(const std::wstring& out, int status);

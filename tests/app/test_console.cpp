@@ -5,6 +5,7 @@
 #include "common/CodePage.h"
 #include "common/FormatText.h"
 #include "common/Registry.h"
+#include "support/CapturedRun.h"
 #include "support/ScratchFolder.h"
 
 #include <shlobj.h>
@@ -107,7 +108,7 @@ TEST_F(ConsoleReport, StartupErrorsExitTwo)
 {
     EXPECT_EQ(Run(false), 2);
     EXPECT_NE(Err.find(L"Database file(Def.dbd) missing, please reinstall program."), std::wstring::npos);
-    EXPECT_TRUE(Out.empty());
+    EXPECT_EQ(Out, L"Brisfold: no scan was run: Database file(Def.dbd) missing, please reinstall program. (status 2)\r\n");
     WriteCorruptDefinitions();
     EXPECT_EQ(Run(false), 2);
     EXPECT_NE(Err.find(L"corrupted"), std::wstring::npos) << Err.c_str();
@@ -141,28 +142,11 @@ TEST(ConsoleProgram, RunsFromAFolderOutsideTheCodePage)
     ASSERT_NE(AnsiToWide(WideToAnsi(folder)), folder) << "the name must lie outside the code page";
     const std::wstring program = InstallProgram(folder) + L"BrisfoldCmd.exe";
 
-    const std::wstring output = root.Path() + L"\\report.txt";
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE out = CreateFileW(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, out);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = out;
-    startup.hStdError = out;
-    PROCESS_INFORMATION process{};
-    std::wstring command = L"\"" + program + L"\" /scan";
-    ASSERT_TRUE(CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                               &process))
-        << GetLastError();
-    CloseHandle(out);
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, 5 * 60 * 1000));
-    DWORD code = 99;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    std::ifstream in(output.c_str(), std::ios::binary);
-    const std::string report((std::istreambuf_iterator<char>(in)), {});
+    const TCapturedRun run = RunCaptured(program, L"/scan", root.Path() + L"\\report.txt", 5 * 60 * 1000);
+    ASSERT_TRUE(run.Started) << run.Error;
+    ASSERT_TRUE(run.Ended);
+    const DWORD code = run.Status;
+    const std::string& report = run.Output;
     EXPECT_TRUE(code == 0 || code == 1) << code << "\n" << report;
     EXPECT_EQ(0u, report.find("Quillmar Brisfold scan report")) << report;
 }

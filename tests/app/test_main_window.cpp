@@ -78,7 +78,7 @@ TEST_F(MainWindow, ComponentsOfTheLayout)
     EXPECT_EQ(Form->TntButton3.Hint(), L"Click to fix problems.");
     EXPECT_EQ(Form->TntBitBtn1.Hint(), L"Stop current scanner.");
     EXPECT_EQ(Form->TntLabel17.Caption(), L"Spyware Removal");
-    EXPECT_EQ(Form->TntLabel18.Caption(), L"Scan and  remove Spyware, Adware .");
+    EXPECT_EQ(Form->TntLabel18.Caption(), L"Scan and remove Spyware, Adware.");
     EXPECT_EQ(Form->LEntry.Caption(), L"Scanner:");
     EXPECT_EQ(Form->lbl1.FontStyle(), fsBold | fsUnderline);
     EXPECT_EQ(Form->TotalP_A.Step(), 2);
@@ -531,7 +531,7 @@ TEST_F(MainWindow, ClosingDuringAScanAsksAndStopsOnlyWhenTheUserAgrees)
         };
         ScanNow();
         ASSERT_EQ(Messages.size(), 1u);
-        EXPECT_EQ(Messages[0].Text, Lng(L"Message", 20));
+        EXPECT_EQ(Messages[0].Text, Lng(L"Message", 21));
         EXPECT_EQ(Messages[0].Flags & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
         EXPECT_EQ(RowsStarted, c.Rows);
         EXPECT_EQ(QuitRequests, c.QuitRequests);

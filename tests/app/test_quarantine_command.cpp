@@ -55,12 +55,18 @@ protected:
 
 } // namespace
 
-TEST(ConsoleOptions, QuarantineTakesTheRestOfTheLine)
+// The command's words run up to the next option (a run's name, an item's number or path never starts
+// with "/" or "-"), so that /report and /quiet can follow it; a second command is refused.
+TEST(ConsoleOptions, QuarantineTakesTheWordsUpToTheNextOption)
 {
-    const TConsoleOptions options = ParseCommandLine({L"-Quarantine", L"restore", L"20260105-093000", L"/scan"});
+    const TConsoleOptions options = ParseCommandLine({L"-Quarantine", L"restore", L"20260105-093000", L"C:\\x\\a.exe", L"/quiet"});
     EXPECT_TRUE(options.Quarantine);
-    EXPECT_FALSE(options.Scan) << "an item of the command, not a switch";
-    EXPECT_EQ((std::vector<std::wstring>{L"restore", L"20260105-093000", L"/scan"}), options.QuarantineArguments);
+    EXPECT_TRUE(options.Quiet);
+    EXPECT_TRUE(options.Error.empty()) << options.Error.size();
+    EXPECT_EQ((std::vector<std::wstring>{L"restore", L"20260105-093000", L"C:\\x\\a.exe"}), options.QuarantineArguments);
+    const TConsoleOptions two = ParseCommandLine({L"-Quarantine", L"restore", L"20260105-093000", L"/scan"});
+    EXPECT_EQ((std::vector<std::wstring>{L"restore", L"20260105-093000"}), two.QuarantineArguments);
+    EXPECT_FALSE(two.Error.empty()) << "/scan beside /quarantine";
 }
 
 TEST_F(QuarantineCommand, TheRepairNamesItsRunAndTheRunRestoresWhatItRemoved)

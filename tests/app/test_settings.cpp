@@ -62,6 +62,27 @@ void Key(HWND dialog, UINT message, WPARAM key)
     IsDialogMessageW(dialog, &msg);
 }
 
+// Children of a window whose text is exactly text.
+std::vector<HWND> ChildrenWithText(HWND parent, const std::wstring& text)
+{
+    struct TSearch {
+        std::wstring Text;
+        std::vector<HWND> Found;
+    } search{text, {}};
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<TSearch*>(data);
+            wchar_t buffer[256] = {};
+            GetWindowTextW(child, buffer, 256);
+            if (s->Text == buffer)
+                s->Found.push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
 class Settings : public OptionsFixture {
 protected:
     void SetUp() override
@@ -83,6 +104,21 @@ protected:
         wchar_t text[256] = {};
         GetDlgItemTextW(dialog, id, text, 256);
         return text;
+    }
+    // Each value typed into item and confirmed is refused with message; the dialog stays, with the
+    // keyboard back on item.
+    void ExpectEachRefused(HWND dialog, int item, std::initializer_list<const wchar_t*> values, int message)
+    {
+        for (const wchar_t* value : values) {
+            SCOPED_TRACE(value);
+            Messages.clear();
+            SetDlgItemTextW(dialog, item, value);
+            SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+            ASSERT_EQ(Messages.size(), 1u);
+            EXPECT_EQ(Messages[0].Text, Opt(message));
+            EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays for a correction";
+            EXPECT_EQ(GetFocus(), GetDlgItem(dialog, item));
+        }
     }
 };
 
@@ -170,6 +206,9 @@ TEST_F(Settings, TheDialogShowsWhatTheScannersRead)
         // The first item takes the keyboard; OK is the default button.
         EXPECT_EQ(GetFocus(), GetDlgItem(dialog, SettingsItem::TempFile));
         EXPECT_EQ(LOWORD(SendMessageW(dialog, DM_GETDEFID, 0, 0)), IDOK);
+        // No policy sets anything here: nothing is greyed, no note shows.
+        EXPECT_TRUE(ChildrenWithText(dialog, Opt(OptionText::SetByAdministrator)).empty());
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, SettingsItem::RemoveDay)));
         SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_EQ(Bytes(MainIniPath()), before);
@@ -218,16 +257,8 @@ TEST_F(Settings, AnAgeOutOfRangeIsRefusedAndNothingIsWritten)
     Start();
     const std::string before = Bytes(MainIniPath());
     WithDialog([&](HWND dialog) {
-        for (const wchar_t* days : {L"366", L"1000", L"-1", L"abc", L"", L"2 5"}) {
-            SCOPED_TRACE(days);
-            Messages.clear();
-            SetDlgItemTextW(dialog, SettingsItem::RemoveDay, days);
-            SendMessageW(dialog, WM_COMMAND, IDOK, 0);
-            ASSERT_EQ(Messages.size(), 1u);
-            EXPECT_EQ(Messages[0].Text, Opt(OptionText::RemoveDayRange));
-            EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays for a correction";
-            EXPECT_EQ(GetFocus(), GetDlgItem(dialog, SettingsItem::RemoveDay));
-        }
+        ExpectEachRefused(dialog, SettingsItem::RemoveDay, {L"366", L"1000", L"-1", L"abc", L"", L"2 5"},
+                          OptionText::RemoveDayRange);
         SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_EQ(Bytes(MainIniPath()), before);
@@ -250,16 +281,8 @@ TEST_F(Settings, HowLongTheQuarantineKeepsRemovedSpyware)
         // The label's mnemonic takes the keyboard to the days.
         Key(dialog, WM_SYSCHAR, Mnemonic(Opt(OptionText::KeepQuarantineLabel)));
         EXPECT_EQ(GetFocus(), GetDlgItem(dialog, SettingsItem::QuarantineDays));
-        for (const wchar_t* days : {L"3651", L"-1", L"abc", L""}) {
-            SCOPED_TRACE(days);
-            Messages.clear();
-            SetDlgItemTextW(dialog, SettingsItem::QuarantineDays, days);
-            SendMessageW(dialog, WM_COMMAND, IDOK, 0);
-            ASSERT_EQ(Messages.size(), 1u);
-            EXPECT_EQ(Messages[0].Text, Opt(OptionText::QuarantineDaysRange));
-            EXPECT_TRUE(IsWindowVisible(dialog));
-            EXPECT_EQ(GetFocus(), GetDlgItem(dialog, SettingsItem::QuarantineDays));
-        }
+        ExpectEachRefused(dialog, SettingsItem::QuarantineDays, {L"3651", L"-1", L"abc", L""},
+                          OptionText::QuarantineDaysRange);
         Messages.clear();
         SetDlgItemTextW(dialog, SettingsItem::QuarantineDays, L"3650");
         SendMessageW(dialog, WM_COMMAND, IDOK, 0);
@@ -345,6 +368,63 @@ TEST_F(Settings, TheKeyboardMovesThroughTheDialogAndPressesItsButtons)
     const TJunkSettings junk = ReadJunkSettings(MainIniPath());
     EXPECT_TRUE(junk.TempFile);
     EXPECT_EQ(junk.RemoveDay, 12);
+}
+
+// What an administrator set is shown as set, greyed, with the note on its group; OK writes the user's
+// other settings and leaves those alone.
+TEST_F(Settings, APolicySetValueIsGreyedAndKeptOutOfMainIni)
+{
+    WriteSetting(L"Junk File Removal", L"RemoveDay", L"3");
+    WriteSetting(L"RegistryOpt", L"Fonts", L"1");
+    SetPolicy(true, L"Junk File Removal", L"RemoveDay", 10);
+    SetPolicy(false, L"RegistryOpt", L"Fonts", 0);
+    Start();
+    const int fonts = SettingsItem::FirstRegistrySwitch + 3;
+    WithDialog([&](HWND dialog) {
+        EXPECT_EQ(ItemText(dialog, SettingsItem::RemoveDay), L"10");
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, SettingsItem::RemoveDay)));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, SettingsItem::RemoveDaySpin)));
+        EXPECT_FALSE(Checked(dialog, fonts));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, fonts)));
+        // The rest stays the user's.
+        for (int id : {int(SettingsItem::TempFile), int(SettingsItem::Language), int(SettingsItem::FirstRegistrySwitch)})
+            EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, id))) << id;
+        // One note on each group that holds such a value: the junk files and the registry scan.
+        EXPECT_EQ(Opt(OptionText::SetByAdministrator), L"Set by your administrator");
+        EXPECT_EQ(ChildrenWithText(dialog, Opt(OptionText::SetByAdministrator)).size(), 2u);
+        CheckDlgButton(dialog, SettingsItem::TempFile, BST_CHECKED);
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_TRUE(Messages.empty()) << LastMessage();
+    const TIniFile ini(MainIniPath());
+    EXPECT_EQ(ini.ReadString(L"Junk File Removal", L"TempFile", L""), L"1");
+    EXPECT_EQ(ini.ReadString(L"Junk File Removal", L"RemoveDay", L""), L"3");
+    EXPECT_EQ(ini.ReadString(L"RegistryOpt", L"Fonts", L""), L"1");
+    EXPECT_EQ(ini.ReadString(L"RegistryOpt", L"Help", L""), L"1") << "the other switches were written";
+}
+
+// The privacy selection an administrator set: the tree shows it read-only, says so, and nothing of it
+// is stored when the window closes.
+TEST_F(Settings, APolicySetPrivacySelectionIsReadOnly)
+{
+    const std::wstring chosen = std::wstring(kPrivacyCategoryCount, L'0').replace(2, 1, L"1");
+    SetPolicy(true, L"Privacy Sweeper", L"pzinfo", chosen);
+    Start();
+    EXPECT_EQ(Details->GetSelection(), chosen);
+    EXPECT_TRUE(Details->RzCheckTree1.ReadOnly());
+    EXPECT_TRUE(Details->PolicyNote.VisibleFlag());
+    EXPECT_EQ(Details->PolicyNote.Caption(), Opt(OptionText::SetByAdministrator));
+    // A click on a check box, as the tree's parent is told of it, changes nothing.
+    const std::string before = Bytes(MainIniPath());
+    NMTVKEYDOWN key{};
+    key.hdr = {Details->RzCheckTree1.Handle(), 0, static_cast<UINT>(TVN_KEYDOWN)};
+    key.wVKey = VK_SPACE;
+    TreeView_SelectItem(Details->RzCheckTree1.Handle(), TreeView_GetRoot(Details->RzCheckTree1.Handle()));
+    LRESULT result = 0;
+    EXPECT_TRUE(Details->RzCheckTree1.Reflect(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&key), result));
+    EXPECT_EQ(Details->GetSelection(), chosen);
+    Details->btn1Click();
+    EXPECT_EQ(Bytes(MainIniPath()), before);
 }
 
 TEST_F(Settings, ThePrivacySelectionSurvivesARestart)

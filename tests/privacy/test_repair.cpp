@@ -44,19 +44,6 @@ std::wstring ShortPath(const std::wstring& path)
     return buffer;
 }
 
-std::vector<std::wstring> FilesIn(const std::wstring& folder)
-{
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW entry;
-    const TFindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &entry));
-    if (find)
-        do {
-            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                names.push_back(entry.cFileName);
-        } while (FindNextFileW(find.Get(), &entry));
-    return names;
-}
-
 using PrivacyRepair = PrivacyTest;
 
 TEST_F(PrivacyRepair, RemovesExactlyWhatTheScanListed)

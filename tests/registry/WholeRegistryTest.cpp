@@ -207,7 +207,10 @@ TEST(RestoreSwitch, CommandLine)
     EXPECT_NE(err.find(L"needs the name of an undo file"), std::wstring::npos) << Narrow(err);
     EXPECT_EQ(run(ParseCommandLine({L"/restore", L"C:\\no such folder\\undo.reg"})), 2);
     EXPECT_NE(err.find(L"nothing was restored"), std::wstring::npos) << Narrow(err);
-    EXPECT_TRUE(out.empty());
+    // Only the summary line, which names the error.
+    EXPECT_EQ(out.rfind(L"Brisfold: nothing was restored from C:\\no such folder\\undo.reg: ", 0), 0u) << Narrow(out);
+    EXPECT_EQ(out.find(L"\r\n"), out.size() - 2) << Narrow(out);
+    EXPECT_EQ(out.substr(out.size() - 12), L"(status 2)\r\n") << Narrow(out);
 }
 
 TEST_F(WholeRegistry, ADamagedUndoFileRestoresNothing)

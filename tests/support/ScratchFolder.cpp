@@ -2,6 +2,7 @@
 
 #include "support/UnixLinks.h"
 
+#include "common/Handles.h"
 #include "common/SafeDelete.h"
 
 #include <gtest/gtest.h>
@@ -143,4 +144,17 @@ void WriteTextFile(const std::wstring& path, const std::string& bytes)
     DWORD written = 0;
     EXPECT_TRUE(WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
     CloseHandle(file);
+}
+
+std::vector<std::wstring> FilesIn(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW entry;
+    const TFindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &entry));
+    if (find)
+        do {
+            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                names.push_back(entry.cFileName);
+        } while (FindNextFileW(find.Get(), &entry));
+    return names;
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class ScratchFolder {
 public:
@@ -42,3 +43,5 @@ bool PathExists(const std::wstring& path);
 void RemoveTree(const std::wstring& path);
 // Writes the bytes as the whole content of the file (created or replaced).
 void WriteTextFile(const std::wstring& path, const std::string& bytes);
+// The names of the files (not the folders) right inside a folder, in the order the system lists them.
+std::vector<std::wstring> FilesIn(const std::wstring& folder);

@@ -55,7 +55,7 @@ struct TShown {
 TShown ShowPage(const std::shared_ptr<std::vector<std::wstring>>& lines, bool memo)
 {
     TDetailsHost host;
-    host.Settings = [] { return static_cast<const TIniFile*>(nullptr); };
+    host.Settings = [] { return static_cast<const TSettings*>(nullptr); };
     TShown shown;
     const auto start = TClock::now();
     TW_Details details(host);
