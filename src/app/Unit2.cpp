@@ -64,8 +64,10 @@ LRESULT TW_Details::OnCloseBox()
 bool TW_Details::OnSysCommand(UINT command)
 {
     if (command == SC_MINIMIZE && InModal_ && Host_.Owner) {
-        // The main window waits disabled behind this one: both go down together (an owner takes its
-        // owned windows along) and come back together.
+        // The main window waits disabled behind this one: both go down together and come back
+        // together. Windows hides an owned window with its owner, Wine leaves it up: hide it here.
+        ShowWindow(Handle_, SW_HIDE);
+        DownWithOwner_ = true;
         ShowWindow(Host_.Owner, SW_MINIMIZE);
         return true;
     }
@@ -358,8 +360,14 @@ void TW_Details::ShowModal()
                 TranslateMessage(&msg);
                 DispatchMessageW(&msg);
             }
+            if (DownWithOwner_ && !IsIconic(owner)) {
+                DownWithOwner_ = false;
+                ShowWindow(Handle_, SW_SHOW);
+                SetForegroundWindow(Handle_);
+            }
         });
     }
+    DownWithOwner_ = false;
     EnableWindow(owner, TRUE);
     ShowWindow(Handle_, SW_HIDE);
     if (IsWindowVisible(owner))

@@ -251,23 +251,32 @@ TEST_F(DetailsWindow, MinimisingItTakesTheMainWindowAlong)
     StartProgram();
     Form->Timer2.SetEnabled(false);
     ShowWindow(Form->Handle(), SW_SHOW);
-    static bool ownerMinimised = false, detailsShown = false;
+    static bool ownerMinimised = false, detailsShown = true, detailsBack = false;
+    static int ticks = 0;
     static HWND main = nullptr, details = nullptr;
     static TW_Details* window = nullptr;
     main = Form->Handle();
     details = Details->Handle();
     window = Details.get();
     PostMessageW(details, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    // First look while both are down, then restore the main window as its taskbar button would.
     const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
-        ownerMinimised = IsIconic(main) != FALSE;
-        detailsShown = IsWindowVisible(details) != FALSE;
+        if (++ticks == 1) {
+            ownerMinimised = IsIconic(main) != FALSE;
+            detailsShown = IsWindowVisible(details) != FALSE;
+            ShowWindow(main, SW_RESTORE);
+            return;
+        }
+        detailsBack = IsWindowVisible(details) != FALSE;
         window->btn1Click();
     });
     Details->ShowModal();
     KillTimer(nullptr, timer);
-    // Nothing stays on the screen that cannot be used: the main window went down with the details.
+    // Nothing stays on the screen that cannot be used: the main window went down with the details,
+    // and the details come back with it.
     EXPECT_TRUE(ownerMinimised);
     EXPECT_FALSE(detailsShown);
+    EXPECT_TRUE(detailsBack);
     EXPECT_TRUE(IsWindowEnabled(main));
     ShowWindow(main, SW_RESTORE);
     ShowWindow(main, SW_HIDE);
