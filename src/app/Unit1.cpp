@@ -428,7 +428,13 @@ void TForm1::KeepKeyboardFocus(TButton& shown)
 
 void TForm1::RowClick(int row)
 {
-    if (Run.Scanning || Run.ProblemCounts[static_cast<size_t>(row)] <= 0 || !Details)
+    if (Run.Scanning)
+        return;
+    if (Run.Lines[static_cast<size_t>(row)].OpensLeft) {
+        ShowLeftItemsDialog(Handle_, Run.LeftItems(row));
+        return;
+    }
+    if (Run.ProblemCounts[static_cast<size_t>(row)] <= 0 || !Details)
         return;
     Details->TntPageControl1.SetActivePageIndex(kResultRows[static_cast<size_t>(row)].DetailsPage);
     Details->ShowModal();
@@ -439,7 +445,7 @@ void TForm1::RowMouseMove(int row)
     if (Run.Scanning)
         return;
     TLabel& line = ResultLine(row);
-    const bool opens = Run.ProblemCounts[static_cast<size_t>(row)] > 0;
+    const bool opens = Run.ProblemCounts[static_cast<size_t>(row)] > 0 || Run.Lines[static_cast<size_t>(row)].OpensLeft;
     line.SetFontStyle(opens ? fsBold | fsUnderline : fsBold);
     for (TLabel* label : {&line, &RowTitle(row)})
         label->SetCursor(opens ? HandCursor() : nullptr);
