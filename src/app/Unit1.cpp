@@ -430,14 +430,18 @@ void TForm1::RowClick(int row)
 {
     if (Run.Scanning)
         return;
+    // The keyboard comes back to the line it left, not to the bare window.
+    const HWND focus = GetFocus();
     if (Run.Lines[static_cast<size_t>(row)].OpensLeft) {
         ShowLeftItemsDialog(Handle_, Run.LeftItems(row));
-        return;
+    } else {
+        if (Run.ProblemCounts[static_cast<size_t>(row)] <= 0 || !Details)
+            return;
+        Details->TntPageControl1.SetActivePageIndex(kResultRows[static_cast<size_t>(row)].DetailsPage);
+        Details->ShowModal();
     }
-    if (Run.ProblemCounts[static_cast<size_t>(row)] <= 0 || !Details)
-        return;
-    Details->TntPageControl1.SetActivePageIndex(kResultRows[static_cast<size_t>(row)].DetailsPage);
-    Details->ShowModal();
+    if (focus && IsChild(Handle_, focus) && IsWindowVisible(focus) && GetActiveWindow() == Handle_)
+        SetFocus(focus);
 }
 
 void TForm1::RowMouseMove(int row)

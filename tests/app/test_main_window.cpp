@@ -472,6 +472,7 @@ TEST_F(MainWindow, TheKeyboardReachesTheResultLinesAndRepair)
         ProcessMessages();
         EXPECT_EQ(Details->ModalCount(), ++shown) << key;
         EXPECT_EQ(Details->TntPageControl1.ActivePageIndex(), 0);
+        EXPECT_EQ(GetFocus(), Form->LP1.Handle()) << "the keyboard is back on the line it opened";
     }
     // A line without findings opens nothing.
     SetFocus(Form->LP2.Handle());
