@@ -127,7 +127,7 @@ void TCheckBox::SetChecked(bool checked)
 
 bool TCheckBox::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
-    // A three-state box sets its own state on a click; by itself it would step through "some".
+    // A three-state box changes only when told: a click ticks it unless it is ticked, never to "some".
     if (TriState_ && message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED)
         ShowState(Checked() ? BST_UNCHECKED : BST_CHECKED);
     return TButton::Reflect(message, wParam, lParam, result);
