@@ -6,6 +6,7 @@
 #include "app/OptionTexts.h"
 #include "common/MultiLan.h"
 #include "privacy/PrivacyTexts.h"
+#include "registry/RegistryTexts.h"
 
 #include <vector>
 
@@ -14,7 +15,7 @@ inline std::vector<TSectionNeed> LanguageNeeds()
     return {
         {kMessageSection, MessageText::Last}, // scan run: result lines, prefixes, items not removed
         {L"M_SpywareScan", 15},  // spyware scanner: risks 1-5, cookie 6, categories 8-14, repair 15
-        {L"M_RegistryScan", 19}, // registry scanner: one line per finding kind, deep scan 19
+        {L"M_RegistryScan", RegText::Last}, // registry scanner: one line per kind of finding
         {L"M_PrivacyScan", kLastPrivacyText}, // privacy scanner: report 0-5, pending restart 6, browsers 7-26,
                                               // skipped folders 27-30
         {L"M_Temp", 18},         // junk files: report 0-3, library missing 4, skipped folders 5-8,

@@ -5,16 +5,12 @@
 #include "common/TextCompare.h"
 #include "registry/ClassesView.h"
 #include "registry/RegistryScan.h"
+#include "registry/RegistryTexts.h"
 #include "ui/Label.h"
 
 #include <algorithm>
 
 namespace {
-
-// Lines of the "M_RegistryScan" texts.
-constexpr int kEmptyKeyText = 1;
-constexpr int kComText = 2;
-constexpr int kDefaultIconText = 3;
 
 bool IsCheckedSubkey(const std::wstring& name)
 {
@@ -31,7 +27,7 @@ bool IsCheckedSubkey(const std::wstring& name)
 
 int32_t TScanRegistry::ScanComClasses(TLabel& status, TProgressBar& progress)
 {
-    status.SetCaption(ScanPrefix + Text(kComText));
+    status.SetCaption(ScanPrefix + Text(RegText::ComEntry));
     return WalkClassesEntries(L"CLSID", progress, &TScanRegistry::CheckClass);
 }
 
@@ -63,7 +59,7 @@ int32_t TScanRegistry::CheckClass(const TClassesView& view, const TPathJudge& ju
             const std::vector<std::wstring>& subKeys = contents.SubKeys;
             if (!subKeys.empty() && !(subKeys.size() == 1 && !values.empty() && TrimText(values[0].Name).empty()))
                 continue;
-            Recorder.AddKey(where, key, Text(kEmptyKeyText), L"", FirstImageIndex, {key.Text});
+            Recorder.AddKey(where, key, Text(RegText::EmptyKey), L"", FirstImageIndex, {key.Text});
             ++found;
             continue;
         }
@@ -73,11 +69,12 @@ int32_t TScanRegistry::CheckClass(const TClassesView& view, const TPathJudge& ju
             continue;
         const TBackupEntry backup{.KeyPath = key.Text, .Form = TBackupForm::DefaultText, .Data = data,
                                   .EscapeData = true};
+        // Named as what it registers, whether the whole subkey goes (it holds nothing else) or its value.
+        const std::wstring& item = Text(SameText(subName, L"DefaultIcon") ? RegText::ComIcon : RegText::ComEntry);
         if (values.size() < 2)
-            Recorder.AddKey(where, key, Text(kEmptyKeyText), data, FirstImageIndex, backup);
+            Recorder.AddKey(where, key, item, data, FirstImageIndex, backup);
         else
-            Recorder.AddValue(where, key, L"", Text(SameText(subName, L"DefaultIcon") ? kDefaultIconText : kComText),
-                              data, FirstImageIndex, backup);
+            Recorder.AddValue(where, key, L"", item, data, FirstImageIndex, backup);
         ++found;
     }
     return found;

@@ -6,6 +6,7 @@
 #include "registry/EntryKey.h"
 #include "registry/PathTests.h"
 #include "registry/RegistryScan.h"
+#include "registry/RegistryTexts.h"
 #include "ui/Label.h"
 #include "ui/MessagePump.h"
 #include "ui/ProgressBar.h"
@@ -13,10 +14,6 @@
 #include <cwctype>
 
 namespace {
-
-// Lines of the "M_RegistryScan" texts.
-constexpr int kItemText = 0;
-constexpr int kLabelText = 19;
 
 // Key families in lower case, each matched anywhere in a key's path followed by a backslash, so that
 // the family's own key is matched as well as the keys below it. "_classes\" is the user's classes
@@ -57,7 +54,7 @@ bool IsExcludedDeepKey(const std::wstring& path)
 int32_t TScanRegistry::ScanDeep(TLabel& status, TProgressBar& progress)
 {
     DeepCount = 0;
-    status.SetCaption(ScanPrefix + Text(kLabelText));
+    status.SetCaption(ScanPrefix + Text(RegText::DeepScan));
     // Values of every program, 32-bit ones included, are judged.
     const TPathJudge judge(Hooks.DriveType, true, Hooks.Attributes);
     const struct {
@@ -125,8 +122,8 @@ void TScanRegistry::ScanDeepValues(HKEY root, const TRegKey& key, const std::vec
         const std::wstring data = value.Value.Text();
         if (!IsMissingPath(value.Name, judge) && !IsMissingPath(Lower(data), judge))
             continue;
-        Recorder.AddValue(where, {path, where.DisplayRoot + path, key.Handle()}, value.Name, Text(kItemText), data,
-                          FirstImageIndex,
+        Recorder.AddValue(where, {path, where.DisplayRoot + path, key.Handle()}, value.Name,
+                          Text(RegText::DeepValue), data, FirstImageIndex,
                           {.KeyPath = where.DisplayRoot + path, .Form = TBackupForm::NamedText, .Name = value.Name,
                            .EscapeName = true, .Data = data, .EscapeData = true});
         ++DeepCount;

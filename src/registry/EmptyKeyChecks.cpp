@@ -2,14 +2,11 @@
 // below HKEY_LOCAL_MACHINE\SOFTWARE\Classes.
 #include "registry/EntryKey.h"
 #include "registry/RegistryScan.h"
+#include "registry/RegistryTexts.h"
 #include "ui/Label.h"
 #include "ui/ProgressBar.h"
 
 namespace {
-
-// Lines of the "M_RegistryScan" texts.
-constexpr int kEmptyKeyText = 1;
-constexpr int kExtensionText = 8;
 
 const wchar_t kFileExts[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
 const wchar_t kMachineClasses[] = L"SOFTWARE\\Classes";
@@ -32,7 +29,7 @@ bool HoldsNothing(const TRegKey& key)
 
 int32_t TScanRegistry::ScanFileExtensions(TLabel& status, TProgressBar& progress)
 {
-    status.SetCaption(ScanPrefix + Text(kExtensionText));
+    status.SetCaption(ScanPrefix + Text(RegText::FileExtension));
     progress.StepIt();
     const TFindingRecorder::TWhere where{HKEY_CURRENT_USER, 0, L"HKEY_CURRENT_USER\\"};
     TRegKey extensions;
@@ -57,7 +54,7 @@ int32_t TScanRegistry::ScanFileExtensions(TLabel& status, TProgressBar& progress
         } else if (!subKeys.empty()) {
             continue;
         }
-        Recorder.AddKey(where, base + name, Text(kExtensionText), L"", FirstImageIndex, {keyLine});
+        Recorder.AddKey(where, base + name, Text(RegText::FileExtension), L"", FirstImageIndex, {keyLine});
         ++found;
     }
     return found;
@@ -65,7 +62,7 @@ int32_t TScanRegistry::ScanFileExtensions(TLabel& status, TProgressBar& progress
 
 int32_t TScanRegistry::ScanEmptyClasses(TLabel& status, TProgressBar& progress)
 {
-    status.SetCaption(ScanPrefix + Text(kEmptyKeyText));
+    status.SetCaption(ScanPrefix + Text(RegText::EmptyKey));
     const TFindingRecorder::TWhere where{HKEY_LOCAL_MACHINE, 0, L"HKEY_LOCAL_MACHINE\\"};
     TRegKey classes;
     if (classes.OpenOrCreate(HKEY_LOCAL_MACHINE, kMachineClasses) != ERROR_SUCCESS)
@@ -81,7 +78,8 @@ int32_t TScanRegistry::ScanEmptyClasses(TLabel& status, TProgressBar& progress)
         DWORD values = 0;
         if (!OpenEntryKey(classes.Handle(), name, key) || !key.Counts(subKeys, values) || subKeys != 0 || values != 0)
             continue;
-        Recorder.AddKey(where, base + name, Text(kEmptyKeyText), L"", FirstImageIndex, {where.DisplayRoot + base + name});
+        Recorder.AddKey(where, base + name, Text(RegText::EmptyKey), L"", FirstImageIndex,
+                        {where.DisplayRoot + base + name});
         ++found;
     }
     return found;

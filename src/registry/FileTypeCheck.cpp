@@ -5,14 +5,11 @@
 #include "registry/ClassesView.h"
 #include "registry/EntryKey.h"
 #include "registry/RegistryScan.h"
+#include "registry/RegistryTexts.h"
 #include "ui/Label.h"
 #include "ui/ProgressBar.h"
 
 namespace {
-
-// Lines of the "M_RegistryScan" texts.
-constexpr int kIconText = 11;
-constexpr int kCommandText = 12;
 
 const TFindingRecorder::TWhere kClasses{HKEY_CLASSES_ROOT, 0, L"HKEY_CLASSES_ROOT\\"};
 
@@ -39,7 +36,7 @@ bool OnlyDefault(const std::vector<std::wstring>& values)
 
 int32_t TScanRegistry::ScanFileTypes(TLabel& status, TProgressBar& progress)
 {
-    status.SetCaption(ScanPrefix + Text(kIconText));
+    status.SetCaption(ScanPrefix + Text(RegText::FileTypeIcon));
     // The classes both kinds of program share: a command may name a 32-bit program's file.
     const TPathJudge judge(Hooks.DriveType, true, Hooks.Attributes);
     TRegKey classes;
@@ -65,7 +62,9 @@ int32_t TScanRegistry::CheckFileType(const TPathJudge& judge, const TRegKey& cla
     if (subKeys.empty()) {
         if (!typeDefault.empty() || !OnlyDefault(type.ValueNames()))
             return 0;
-        Recorder.AddKey(kClasses, name, Text(kCommandText), L"", FirstImageIndex, {kClasses.DisplayRoot + name});
+        // A class key that holds nothing: no command or icon of it is wrong, the key is empty.
+        Recorder.AddKey(kClasses, name, Text(RegText::EmptyKey), L"", FirstImageIndex,
+                        {kClasses.DisplayRoot + name});
         return 1;
     }
     int32_t found = 0;
@@ -95,7 +94,7 @@ int32_t TScanRegistry::CheckDefaultIcon(const TPathJudge& judge, const TRegKey& 
     const std::wstring keyLine = kClasses.DisplayRoot + name + L"\\" + sub;
     std::wstring target = judge.Resolved(RemoveQuotes(ExpandSystemRoot(raw, judge.WindowsFolder())));
     if (TrimText(target).empty() && subKeys.empty() && values.empty()) {
-        Recorder.AddKey(kClasses, reported, Text(kIconText), L"", FirstImageIndex, {keyLine});
+        Recorder.AddKey(kClasses, reported, Text(RegText::FileTypeIcon), L"", FirstImageIndex, {keyLine});
         return 1;
     }
     if (!HasDrivePathForm(target) || !judge.FixedDrive(target) || judge.PathPresent(target, true))
@@ -106,9 +105,10 @@ int32_t TScanRegistry::CheckDefaultIcon(const TPathJudge& judge, const TRegKey& 
         return 0;
     const TBackupEntry backup{.KeyPath = keyLine, .Form = TBackupForm::DefaultText, .Data = raw, .EscapeData = true};
     if (values.size() < 2)
-        Recorder.AddKey(kClasses, reported, Text(kIconText), raw, SecondImageIndex, backup);
+        Recorder.AddKey(kClasses, reported, Text(RegText::FileTypeIcon), raw, SecondImageIndex, backup);
     else
-        Recorder.AddValue(kClasses, name + L"\\" + sub, L"", Text(kIconText), raw, SecondImageIndex, backup);
+        Recorder.AddValue(kClasses, name + L"\\" + sub, L"", Text(RegText::FileTypeIcon), raw, SecondImageIndex,
+                          backup);
     return 1;
 }
 
@@ -125,7 +125,7 @@ int32_t TScanRegistry::CheckShell(const TPathJudge& judge, const TRegKey& type, 
     const bool extension = !name.empty() && name.front() == L'.';
     if (TrimText(shellDefault).empty() && verbs.empty() && shell.ValueNames().empty() &&
         (!extension || TrimText(typeDefault).empty())) {
-        Recorder.AddKey(kClasses, reported, Text(kCommandText), L"", FirstImageIndex,
+        Recorder.AddKey(kClasses, reported, Text(RegText::FileTypeCommand), L"", FirstImageIndex,
                         {kClasses.DisplayRoot + name + L"\\" + sub});
         return 1;
     }
@@ -150,7 +150,7 @@ int32_t TScanRegistry::CheckShell(const TPathJudge& judge, const TRegKey& type, 
         if (!HasExtensionMark(target, false) && (target.find(L'.') != std::wstring::npos || CountQuotes(raw) > 2))
             continue;
         const std::wstring path = name + L"\\" + sub + L"\\" + verb + L"\\command";
-        Recorder.AddValue(kClasses, path, L"", Text(kCommandText), raw, SecondImageIndex,
+        Recorder.AddValue(kClasses, path, L"", Text(RegText::FileTypeCommand), raw, SecondImageIndex,
                           {.KeyPath = kClasses.DisplayRoot + path, .Form = TBackupForm::DefaultText, .Data = raw,
                            .EscapeData = true});
         ++found;

@@ -1,7 +1,7 @@
 #pragma once
 // The category checks that each walk one fixed key: one row of a table per check, walked by one
 // routine (TScanRegistry::RunKeyCheck). A row gives the key, whether it is created when missing, what
-// is enumerated, the value types considered, the language lines, the image, the progress step, whether
+// is enumerated, the value types considered, the language line, the image, the progress step, whether
 // the check pumps messages, whether the key has a 32-bit twin, and the rule that makes a finding.
 #include "common/Registry.h"
 #include "registry/BackupLines.h"
@@ -66,8 +66,8 @@ struct TKeyCheck {
     TSecondKey Second;
     TEntries Entries;
     unsigned Types;
-    int LabelLine;
-    int ItemLine;
+    // The language line (registry/RegistryTexts.h) of the status line and of every finding.
+    int Line;
     TStep Step;
     bool Pumps;
     TImage Image;

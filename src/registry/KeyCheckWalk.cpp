@@ -77,7 +77,7 @@ void TCheckWalk::Report(TFindingKind kind, const std::wstring& below, const std:
         key.Text += (key.Text.empty() || key.Text.back() != L'\\' ? L"\\" : L"") + below;
     }
     backup.KeyPath = key.Text;
-    const std::wstring& item = TextAt(Scanner_.Texts, Row_.ItemLine);
+    const std::wstring& item = TextAt(Scanner_.Texts, Row_.Line);
     const int32_t imageIndex =
         image.value_or(Row_.Image) == TImage::First ? Scanner_.FirstImageIndex : Scanner_.SecondImageIndex;
     if (kind == TFindingKind::Key)
@@ -90,7 +90,7 @@ void TCheckWalk::Report(TFindingKind kind, const std::wstring& below, const std:
 int32_t TScanRegistry::RunKeyCheck(TKeyCheckId id, TLabel& status, TProgressBar& progress)
 {
     const TKeyCheck& row = KeyCheck(id);
-    status.SetCaption(ScanPrefix + Text(row.LabelLine));
+    status.SetCaption(ScanPrefix + Text(row.Line));
     if (row.Step == TStep::Once)
         progress.StepIt();
     // A key that both kinds of program share may name what a 32-bit program uses: its paths are judged
@@ -168,7 +168,7 @@ int32_t TScanRegistry::RunKeyCheck(TKeyCheckId id, TLabel& status, TProgressBar&
     }
     walkKey(first, row.Create);
     if (row.Second == TSecondKey::AlsoWalked) {
-        status.SetCaption(ScanPrefix + Text(row.LabelLine));
+        status.SetCaption(ScanPrefix + Text(row.Line));
         walkKey(SplitRowKey(row.SecondKey), row.SecondCreate);
     }
     return walk.Found();

@@ -3,14 +3,10 @@
 #include "common/TextCompare.h"
 #include "registry/ClassesView.h"
 #include "registry/RegistryScan.h"
+#include "registry/RegistryTexts.h"
 #include "ui/Label.h"
 
 namespace {
-
-// Lines of the "M_RegistryScan" texts.
-constexpr int kHelpFolderText = 0;
-constexpr int kEmptyKeyText = 1;
-constexpr int kLibraryText = 2;
 
 // No subkeys, and no values or only the default one.
 bool HoldsNothingElse(const std::vector<std::wstring>& subKeys, const std::vector<std::wstring>& values)
@@ -22,7 +18,7 @@ bool HoldsNothingElse(const std::vector<std::wstring>& subKeys, const std::vecto
 
 int32_t TScanRegistry::ScanTypeLibraries(TLabel& status, TProgressBar& progress)
 {
-    status.SetCaption(ScanPrefix + Text(kLibraryText));
+    status.SetCaption(ScanPrefix + Text(RegText::ComEntry));
     return WalkClassesEntries(L"TypeLib", progress, &TScanRegistry::CheckLibrary);
 }
 
@@ -72,14 +68,14 @@ int32_t TScanRegistry::CheckLibraryGroup(const TClassesView& view, const TPathJu
             const std::wstring reported = platforms.size() < 2 ? groupPath : groupPath + L"\\" + platform;
             const std::wstring keyLine = groupText + L"\\" + platform;
             if (file.empty()) {
-                Recorder.AddKey(where, reported, Text(kLibraryText), L"", FirstImageIndex, {keyLine});
+                Recorder.AddKey(where, reported, Text(RegText::ComEntry), L"", FirstImageIndex, {keyLine});
                 ++found;
                 continue;
             }
             // A "win32" entry names a 32-bit library, as a 32-bit program sees it, in either view.
             if (!EndsInDotAndThree(file) || !HasDrivePathForm(file) || !judge.FixedDrive(file) || judge.File(file, true))
                 continue;
-            Recorder.AddKey(where, reported, Text(kLibraryText), file, SecondImageIndex,
+            Recorder.AddKey(where, reported, Text(RegText::ComEntry), file, SecondImageIndex,
                              {.KeyPath = keyLine, .Form = TBackupForm::DefaultText, .Data = file, .EscapeData = true});
             ++found;
         }
@@ -93,7 +89,7 @@ int32_t TScanRegistry::CheckLibraryGroup(const TClassesView& view, const TPathJu
         if (data.empty()) {
             if (!groupValues.empty() && !(groupValues.size() == 1 && groupValues[0].empty()))
                 continue;
-            Recorder.AddKey(where, groupPath, Text(kEmptyKeyText), L"", FirstImageIndex, {groupText});
+            Recorder.AddKey(where, groupPath, Text(RegText::EmptyKey), L"", FirstImageIndex, {groupText});
             ++found;
             continue;
         }
@@ -105,7 +101,8 @@ int32_t TScanRegistry::CheckLibraryGroup(const TClassesView& view, const TPathJu
             continue;
         if (!HasExtensionMark(target, false) && (target.find(L'.') != std::wstring::npos || CountQuotes(data) > 2))
             continue;
-        Recorder.AddKey(where, groupPath, Text(kHelpFolderText), target, SecondImageIndex,
+        // A help folder is part of the library's registration: it carries the library's line.
+        Recorder.AddKey(where, groupPath, Text(RegText::ComEntry), target, SecondImageIndex,
                          {.KeyPath = groupText, .Form = TBackupForm::DefaultText, .Data = target, .EscapeData = true});
         ++found;
     }

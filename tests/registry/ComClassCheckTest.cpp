@@ -69,13 +69,13 @@ TEST_F(ComClasses, WhichSubkeysAreFindings)
     EXPECT_EQ(RunScan(*scanner), 8);
     const std::wstring expandedData = L"%SystemRoot%\\brisfold-missing.dll";
     EXPECT_EQ(Rows(), (std::vector<std::string>{
-                          Row(L"Text 1", clsid + L"{C02}\\InprocServer32", L"N/A", Missing, 4),
+                          Row(L"Text 2", clsid + L"{C02}\\InprocServer32", L"N/A", Missing, 4),
                           Row(L"Text 2", clsid + L"{C03}\\InprocServer32", L"", Missing, 4),
                           Row(L"Text 3", clsid + L"{C04}\\DefaultIcon", L"", MissingExe + L",1", 4),
-                          Row(L"Text 1", clsid + L"{C08}\\InprocServer32", L"N/A", expandedData, 4),
+                          Row(L"Text 2", clsid + L"{C08}\\InprocServer32", L"N/A", expandedData, 4),
                           Row(L"Text 1", clsid + L"{C10}\\ProgID", L"N/A", L"", 4),
-                          Row(L"Text 1", clsid + L"{C17}\\ToolboxBitmap32", L"N/A", Missing + L", 1", 4),
-                          Row(L"Text 1", clsid + L"{C18}\\InprocServer32", L"N/A", L"\"" + Missing + L"\"", 4),
+                          Row(L"Text 2", clsid + L"{C17}\\ToolboxBitmap32", L"N/A", Missing + L", 1", 4),
+                          Row(L"Text 2", clsid + L"{C18}\\InprocServer32", L"N/A", L"\"" + Missing + L"\"", 4),
                           Row(L"Text 1", clsid + L"{C19}\\ProgID", L"N/A", L"", 4),
                       }));
     EXPECT_NE(std::find(asked.begin(), asked.end(), L"Z:\\"), asked.end()) << "the network drive was asked about";
@@ -130,8 +130,8 @@ TEST_F(ComClasses, ThirtyTwoBitViewJudgesPathsAsThirtyTwoBitProgramsSeeThem)
     auto scanner = MakeScanner();
     EXPECT_EQ(RunScan(*scanner), 2);
     EXPECT_EQ(Rows(), (std::vector<std::string>{
-                          Row(L"Text 1", L"HKEY_CLASSES_ROOT\\CLSID\\{W1}\\InprocServer32", L"N/A", asWritten, 4),
-                          Row(L"Text 1", L"HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\{W3}\\InprocServer32", L"N/A",
+                          Row(L"Text 2", L"HKEY_CLASSES_ROOT\\CLSID\\{W1}\\InprocServer32", L"N/A", asWritten, 4),
+                          Row(L"Text 2", L"HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\{W3}\\InprocServer32", L"N/A",
                               L"C:\\Program Files\\BrisfoldGone\\gone.dll", 4),
                       }));
     ASSERT_EQ(scanner->Findings().size(), 2u);

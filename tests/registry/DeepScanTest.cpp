@@ -32,7 +32,7 @@ protected:
 
 std::string DeepRow(const std::wstring& key, const std::wstring& value, const std::wstring& data)
 {
-    return Row(L"Text 0", key, value, data, 4);
+    return Row(L"Text 21", key, value, data, 4);
 }
 
 } // namespace
@@ -191,8 +191,8 @@ TEST_F(DeepScan, AStopEndsTheWalkAfterTheCurrentValue)
     EXPECT_EQ(RunScan(*scanner), 2);
     EXPECT_EQ(scanner->DeepCount, 2);
     EXPECT_EQ(Rows(), (std::vector<std::string>{
-                          Row(L"Text 0", L"HKEY_CURRENT_USER\\Software\\A", L"v1", L"C:\\BrisfoldGone\\v1.txt", 4),
-                          Row(L"Text 0", L"HKEY_CURRENT_USER\\Software\\A", L"v2", L"D:\\BrisfoldGone\\v2.txt", 4),
+                          Row(L"Text 21", L"HKEY_CURRENT_USER\\Software\\A", L"v1", L"C:\\BrisfoldGone\\v1.txt", 4),
+                          Row(L"Text 21", L"HKEY_CURRENT_USER\\Software\\A", L"v2", L"D:\\BrisfoldGone\\v2.txt", 4),
                       }));
     EXPECT_EQ(Narrow(asked), "cd") << "nothing more is judged";
 }

@@ -70,8 +70,8 @@ TEST_F(FileTypes, WhichClassKeysAreFindings)
     std::vector<std::string> rows = Rows();
     std::sort(rows.begin(), rows.end());
     std::vector<std::string> expected{
-        Row(L"Text 12", kClasses + L".empty", L"N/A", L"", 4),
-        Row(L"Text 12", kClasses + L".emptydefault", L"N/A", L"", 4),
+        Row(L"Text 1", kClasses + L".empty", L"N/A", L"", 4),
+        Row(L"Text 1", kClasses + L".emptydefault", L"N/A", L"", 4),
         // All the class key holds: the whole class key goes.
         Row(L"Text 11", kClasses + L"IconOnly", L"N/A", Missing + L",1", 5),
         Row(L"Text 11", kClasses + L"IconTwoValues\\DefaultIcon", L"", Missing, 5),

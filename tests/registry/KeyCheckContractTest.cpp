@@ -67,14 +67,14 @@ const TContractCase kCases[] = {
          SetRegString(HKEY_CURRENT_USER, kShellFoldersKey, L"Programs", L"C:\\BrisfoldGone\\Programs");
          PlantSubKey(HKEY_CURRENT_USER, kExplorer + L"MenuOrder\\Start Menu\\Programs");
      }},
-    {"User software", CALL(ScanUserSoftwareKeys), 8, TSteps::Once, true, HKEY_CURRENT_USER, {}, nullptr,
+    {"User software", CALL(ScanUserSoftwareKeys), 1, TSteps::Once, true, HKEY_CURRENT_USER, {}, nullptr,
      [] { PlantSubKey(HKEY_CURRENT_USER, L"Software"); }},
-    {"Machine software", CALL(ScanMachineSoftwareKeys), 8, TSteps::Once, true, HKEY_LOCAL_MACHINE, {}, nullptr,
+    {"Machine software", CALL(ScanMachineSoftwareKeys), 1, TSteps::Once, true, HKEY_LOCAL_MACHINE, {}, nullptr,
      [] { PlantSubKey(HKEY_LOCAL_MACHINE, L"Software"); }},
-    {"Installer folders", CALL(ScanInstallerFolders), 8, TSteps::Once, true, HKEY_LOCAL_MACHINE,
+    {"Installer folders", CALL(ScanInstallerFolders), 5, TSteps::Once, true, HKEY_LOCAL_MACHINE,
      {L"Software\\Microsoft\\Windows\\CurrentVersion\\Installer\\Folders"}, nullptr,
      [] { PlantValue(HKEY_LOCAL_MACHINE, std::wstring(kVersion) + L"Installer\\Folders"); }},
-    {"Uninstall", CALL(ScanUninstallEntries), 8, TSteps::Once, true, HKEY_LOCAL_MACHINE,
+    {"Uninstall", CALL(ScanUninstallEntries), 10, TSteps::Once, true, HKEY_LOCAL_MACHINE,
      {L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"}, nullptr,
      [] { PlantSubKey(HKEY_LOCAL_MACHINE, std::wstring(kVersion) + L"Uninstall"); }},
     {"Sounds", CALL(ScanSoundEvents), 15, TSteps::Once, true, HKEY_CURRENT_USER,
@@ -89,7 +89,7 @@ const TContractCase kCases[] = {
     {"MUI cache", CALL(ScanMuiCache), 18, TSteps::Once, false, HKEY_CURRENT_USER,
      {L"Software\\Microsoft\\Windows\\ShellNoRoam\\MUICache"}, nullptr,
      [] { PlantValue(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\ShellNoRoam\\MUICache"); }},
-    {"Drivers", CALL(ScanDrivers32), 11, TSteps::Never, true, HKEY_LOCAL_MACHINE,
+    {"Drivers", CALL(ScanDrivers32), 20, TSteps::Never, true, HKEY_LOCAL_MACHINE,
      {L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32"}, nullptr,
      [] { PlantValue(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32"); }},
 };

@@ -214,8 +214,8 @@ TEST_F(ProgramChecks, MuiCache)
     EXPECT_EQ(RunScan(*scanner), 2);
     const std::wstring key = L"HKEY_CURRENT_USER\\" + mui + L"\\";
     EXPECT_EQ(Rows(), (std::vector<std::string>{
-                          Row(L"Text 0", key, L"@" + missingDll + L",-101", L"Resource", 5),
-                          Row(L"Text 0", key, Missing, L"Missing Program", 5),
+                          Row(L"Text 18", key, L"@" + missingDll + L",-101", L"Resource", 5),
+                          Row(L"Text 18", key, Missing, L"Missing Program", 5),
                       }));
     EXPECT_EQ(Status.Caption(), L"Scanning Text 18");
     ASSERT_EQ(scanner->BackupLines().size(), 4u);

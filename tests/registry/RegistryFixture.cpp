@@ -2,6 +2,8 @@
 
 #include "support/ScannerControls.h"
 
+#include "registry/RegistryTexts.h"
+
 #include "common/CodePage.h"
 #include "common/Registry.h"
 #include "support/ShellFolders.h"
@@ -16,7 +18,7 @@
 TWideStrings RegistryTexts()
 {
     TWideStrings texts;
-    for (int i = 0; i < 20; ++i)
+    for (int i = 0; i <= RegText::Last; ++i)
         texts.push_back(L"Text " + std::to_wstring(i));
     return texts;
 }

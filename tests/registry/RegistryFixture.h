@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-// Texts of section "M_RegistryScan": "Text 0" ... "Text 19".
+// Texts of section "M_RegistryScan": "Text 0" ... "Text 21", one per line the scanner uses.
 TWideStrings RegistryTexts();
 std::string Narrow(const std::wstring& text);
 

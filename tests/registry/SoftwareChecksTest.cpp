@@ -44,9 +44,9 @@ TEST_F(SoftwareChecks, EmptySoftwareKeysOfBothRoots)
     AtNextPump([] { ASSERT_EQ(ERROR_SUCCESS, RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Vanishing")); });
     EXPECT_EQ(RunScan(*scanner), 3);
     EXPECT_EQ(Rows(), (std::vector<std::string>{
-                          Row(L"Text 8", L"HKEY_CURRENT_USER\\Software\\classes", L"N/A", L"", 5),
-                          Row(L"Text 8", L"HKEY_CURRENT_USER\\Software\\Empty", L"N/A", L"", 5),
-                          Row(L"Text 8", L"HKEY_LOCAL_MACHINE\\Software\\MachineEmpty", L"N/A", L"", 4),
+                          Row(L"Text 1", L"HKEY_CURRENT_USER\\Software\\classes", L"N/A", L"", 5),
+                          Row(L"Text 1", L"HKEY_CURRENT_USER\\Software\\Empty", L"N/A", L"", 5),
+                          Row(L"Text 1", L"HKEY_LOCAL_MACHINE\\Software\\MachineEmpty", L"N/A", L"", 4),
                       }));
     EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, L"Software\\Vanishing"));
     EXPECT_EQ(scanner->BackupLines(),
@@ -121,7 +121,7 @@ TEST_F(SoftwareChecks, UninstallEntries)
     };
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(rows, expected);
-    EXPECT_EQ(Status.Caption(), L"Scanning Text 8");
+    EXPECT_EQ(Status.Caption(), L"Scanning Text 10");
     const TWideStrings& lines = scanner->BackupLines();
     const auto has = [&](const std::wstring& line) { return std::find(lines.begin(), lines.end(), line) != lines.end(); };
     EXPECT_TRUE(has(L"[" + key + L"]"));

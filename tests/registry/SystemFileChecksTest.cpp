@@ -113,7 +113,7 @@ TEST_F(SystemFileChecks, Drivers32)
     BarWatch bar(Progress.Handle());
     EXPECT_EQ(RunScan(*scanner), 1);
     const std::wstring key = L"HKEY_LOCAL_MACHINE\\" + drivers + L"\\";
-    EXPECT_EQ(Rows(), (std::vector<std::string>{Row(L"Text 11", key, L"midi9", L"", 4)}));
+    EXPECT_EQ(Rows(), (std::vector<std::string>{Row(L"Text 20", key, L"midi9", L"", 4)}));
     EXPECT_EQ(scanner->BackupLines(), (TWideStrings{L"[" + key + L"]", L"\"midi9\"=\"\""}));
     EXPECT_EQ(bar.Steps, 1 + 1) << "the check never steps: only the margin and one";
 }

@@ -70,9 +70,9 @@ TEST_F(TypeLibraries, WhichEntriesAreFindings)
                           Row(L"Text 2", L"TypeLib\\{L01}\\1.0\\0", Missing, 5),
                           Row(L"Text 2", L"TypeLib\\{L02}\\1.0\\0\\win32", Missing, 5),
                           Row(L"Text 2", L"TypeLib\\{L05}\\1.0\\0", L"", 4),
-                          Row(L"Text 0", L"TypeLib\\{L07}\\1.0\\HELPDIR", *Files / L"nohelp", 5),
+                          Row(L"Text 2", L"TypeLib\\{L07}\\1.0\\HELPDIR", *Files / L"nohelp", 5),
                           Row(L"Text 1", L"TypeLib\\{L10}\\1.0\\HELPDIR", L"", 4),
-                          Row(L"Text 0", L"TypeLib\\{L14}\\1.0\\HELPDIR", WindowsFolder() + L"\\brisfold-nohelp", 5),
+                          Row(L"Text 2", L"TypeLib\\{L14}\\1.0\\HELPDIR", WindowsFolder() + L"\\brisfold-nohelp", 5),
                       }));
     const TWideStrings& lines = scanner->BackupLines();
     ASSERT_GE(lines.size(), 5u);

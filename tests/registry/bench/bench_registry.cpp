@@ -9,6 +9,7 @@
 // Usage: bench_registry [keys] [gone]   (defaults 50000 and 10: one path in ten is gone)
 #include "common/IniFile.h"
 #include "registry/RegistryScan.h"
+#include "registry/RegistryTexts.h"
 #include "support/ScratchFolder.h"
 #include "support/ScratchRegistry.h"
 #include "support/ShellFolders.h"
@@ -268,7 +269,7 @@ int wmain(int argc, wchar_t** argv)
     for (const wchar_t* column : {L"Item", L"Key", L"Value", L"Data"})
         list.AddColumn(column, 100);
     TWideStrings texts;
-    for (int i = 0; i < 20; ++i)
+    for (int i = 0; i <= RegText::Last; ++i)
         texts.push_back(L"Line " + std::to_wstring(i));
     TScanRegistry scanner(texts);
     scanner.FirstImageIndex = 4;
