@@ -1,6 +1,7 @@
 #include "app/LeftItemsDialog.h"
 
 #include "ui/Dialog.h"
+#include "ui/ListColumns.h"
 
 #include <commctrl.h>
 
@@ -28,8 +29,7 @@ void SetCell(HWND list, int row, int column, std::wstring text)
 void Fill(const TDialog& dialog, const TLeftItemsView& view)
 {
     const HWND list = dialog.Item(LeftItem::List);
-    // Paths are long: a cut cell shows whole as the row's tip.
-    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP | LVS_EX_LABELTIP);
+    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
     dialog.AddListColumn(LeftItem::List, 0, view.ItemColumn, 220);
     dialog.AddListColumn(LeftItem::List, 1, view.ReasonColumn, 130);
     for (size_t i = 0; i < view.Rows.size(); ++i) {
@@ -42,12 +42,7 @@ void Fill(const TDialog& dialog, const TLeftItemsView& view)
         SetCell(list, row, 1, view.Rows[i].Reason);
     }
     // Each column as wide as its longest cell, so a path is read whole by scrolling, not guessed.
-    for (int column = 0; column < 2; ++column) {
-        const int header = ListView_GetColumnWidth(list, column);
-        ListView_SetColumnWidth(list, column, LVSCW_AUTOSIZE);
-        if (ListView_GetColumnWidth(list, column) < header)
-            ListView_SetColumnWidth(list, column, header);
-    }
+    FitListColumns(list, TColumnFit::Scroll);
     if (!view.Rows.empty())
         ListView_SetItemState(list, 0, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
 }
