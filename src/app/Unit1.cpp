@@ -277,6 +277,9 @@ void TForm1::ShowTexts()
     const TWideStrings texts = Run.LangTexts->GetSection(kMainWindowSection);
     lbl1.SetCaption(TextAt(texts, MainText::Home));
     lbl2.SetCaption(TextAt(texts, MainText::Update));
+    // The links grow with a longer caption: "Home" towards the window's middle, "Update" to the right.
+    lbl1.FitCaption(true);
+    lbl2.FitCaption(false);
     for (int row = 0; row < kRowCount; ++row) {
         RowTitle(row).SetCaption(TextAt(Run.MessageTexts, MessageText::FirstRowTitle + row));
         Rows_[static_cast<size_t>(row)].Description->SetCaption(TextAt(texts, MainText::FirstDescription + row));

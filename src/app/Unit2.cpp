@@ -20,6 +20,7 @@ const int kClientWidth = 862;
 const int kClientHeight = 466;
 const int kStripHeight = 57;  // header strip with picture and text
 const int kBottomHeight = 41; // panel with the "OK" button
+const int kTreeWidth = 280;   // the privacy tree: wide enough for its longest captions in German too
 } // namespace
 
 bool TW_Details::IsGroupNode(int index) const
@@ -191,8 +192,8 @@ void TW_Details::CreateComponents()
     // Page 2: privacy.
     HWND page = TntTabSheet5->Handle();
     const int pageHeight = kClientHeight - kBottomHeight;
-    RzCheckTree1.Create({.Parent = page, .Width = 193, .Height = pageHeight, .Style = WS_BORDER});
-    PrivacyList.Create({.Parent = page, .Left = 193, .Width = kClientWidth - 193, .Height = pageHeight,
+    RzCheckTree1.Create({.Parent = page, .Width = kTreeWidth, .Height = pageHeight, .Style = WS_BORDER});
+    PrivacyList.Create({.Parent = page, .Left = kTreeWidth, .Width = kClientWidth - kTreeWidth, .Height = pageHeight,
                         .Style = ES_READONLY | WS_VSCROLL | WS_HSCROLL | WS_BORDER, .FontName = L"Courier New",
                         .FontHeight = 12});
     bottomPanel(Panel3, btn2, page);

@@ -250,6 +250,11 @@ TEST_F(Language, GermanShowsTheWindowsInGerman)
     EXPECT_EQ(Form->TntLabel17.Caption(), L"Spyware-Entfernung");
     EXPECT_EQ(Form->TntLabel28.Caption(), L"Aktivitätsverlauf und Surfspuren löschen.");
     EXPECT_EQ(Form->lbl1.Caption(), L"Startseite");
+    // German is longer: the texts fit their labels, and the home link keeps its right edge.
+    for (TLabel* label : {&Form->lbl1, &Form->lbl2, &Form->TntLabel17, &Form->TntLabel18, &Form->TntLabel25,
+                          &Form->TntLabel26, &Form->TntLabel27, &Form->TntLabel28, &Form->TntLabel29, &Form->TntLabel30})
+        EXPECT_LE(label->TextWidth(), label->Width()) << testing::PrintToString(label->Caption());
+    EXPECT_NEAR(Form->lbl1.Left() + Form->lbl1.Width(), MulDiv(392, Form->lbl1.Dpi(), 96), 1);
 
     EXPECT_EQ(WindowText(Details->Handle()), L"Details");
     EXPECT_EQ(Details->SpyListView.ColumnCaption(0), L"       Eintragsname");
