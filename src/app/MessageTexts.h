@@ -17,6 +17,7 @@ enum : int {
     NotRemoved = 18,    // %d the number of items a repair left (more than one)
     OneNotRemoved = 19, // %d the one item a repair left
     NoInteractiveUser = 20, // a per-user row that did not run: the program runs as a service or system account
-    Last = NoInteractiveUser
+    StopAndClose = 21,  // the question when the main window is closed during a scan
+    Last = StopAndClose
 };
 }

@@ -140,13 +140,15 @@ public:
     std::function<bool()> NoInteractiveUser = RunsWithoutInteractiveUser;
     TQuarantinePlaces Quarantine = SystemQuarantinePlaces();
 
+    // Line position of the language section "Message" (MessageText).
+    std::wstring Text(int position) const;
+
 private:
     void ScanRows(const TScanControls& controls, const TRowCalls& calls);
     void RepairRows(const TScanControls& controls, const TRowCalls& calls);
     void SetLine(int row, TResultLine line, const TRowCalls& calls);
     // What the user unticked in the lists (and the privacy categories unticked since the scan).
     TKeptEntries KeptEntries(const TScanControls& controls) const;
-    std::wstring Text(int position) const;
 
     std::wstring ProgramFolderOverride_;
 };

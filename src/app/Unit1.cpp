@@ -1,10 +1,9 @@
 #include "app/Unit1.h"
 #include "ui/WindowClass.h"
 
-#include "app/IgnoredItemsDialog.h"
 #include "app/MessageTexts.h"
 #include "app/OpenDocument.h"
-#include "app/SettingsDialog.h"
+#include "app/OptionMenu.h"
 #include "app/Unit2.h"
 #include "app/WindowTexts.h"
 #include "registry/UndoFile.h"
@@ -63,6 +62,8 @@ TForm1::~TForm1()
 {
     Application().Guard([this] { FormDestroy(); });
     Application().OnException = nullptr;
+    if (Application().KeyboardWindow == Handle_)
+        Application().KeyboardWindow = nullptr;
     if (Handle_ && IsWindow(Handle_))
         DestroyWindow(Handle_);
 }
@@ -102,12 +103,14 @@ LRESULT CALLBACK TForm1::WindowProc(HWND window, UINT message, WPARAM wParam, LP
 
 bool TForm1::OnSysCommand(UINT command)
 {
-    if (command == kSettingsCommand)
-        Application().Guard([this] { SettingsClick(); });
-    else if (command == kIgnoredItemsCommand)
-        Application().Guard([this] { IgnoredItemsClick(); });
-    else
+    if (command != kSettingsCommand && command != kIgnoredItemsCommand)
         return false;
+    Application().Guard([this, command] {
+        if (command == kSettingsCommand)
+            SettingsClick();
+        else
+            IgnoredItemsClick();
+    });
     return true;
 }
 
@@ -123,12 +126,7 @@ void TForm1::OnInitMenuPopup(HMENU menu, bool windowMenu)
 
 void TForm1::AddSystemMenuItems()
 {
-    HMENU menu = GetSystemMenu(Handle_, FALSE);
-    if (!menu)
-        return;
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu, MF_STRING, kSettingsCommand, TextAt(Run.OptionTexts, OptionText::SettingsMenu).c_str());
-    AppendMenuW(menu, MF_STRING, kIgnoredItemsCommand, TextAt(Run.OptionTexts, OptionText::IgnoredItemsMenu).c_str());
+    AddOptionCommands(GetSystemMenu(Handle_, FALSE), Options());
 }
 
 LRESULT TForm1::OnCloseBox()
@@ -156,11 +154,13 @@ void TForm1::Create(bool visible)
 {
     InitControls();
     RegisterWindowClass({.Name = kFormClass, .Proc = WindowProc, .AppIcon = true, .ReflectsControls = true});
-    const DWORD style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    const DWORD style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     Handle_ = CreateWindowExW(0, kFormClass, L"Quillmar Brisfold", style, CW_USEDEFAULT, CW_USEDEFAULT, 400, 366,
                               nullptr, nullptr, GetModuleHandleW(nullptr), this);
     Dpi_ = DpiOf(Handle_);
     SizeAndCentre(Handle_, 400, 366);
+    // Tab and Shift+Tab walk the result lines and the buttons as in a dialog.
+    Application().KeyboardWindow = Handle_;
     CreateComponents();
     Application().Guard([this] { FormCreate(); });
     if (visible) {
@@ -204,9 +204,14 @@ void TForm1::CreateComponents()
                                       .Color = kDescriptionColor});
         controls.Icon->Create({.Parent = p, .Left = 64, .Top = data.Top, .Width = 17, .Height = 17});
         controls.Icon->LoadFromResource(module, data.Icon);
+        // The result line is where the keyboard reaches the row: Enter or Space opens its details.
         controls.Result->Create({.Parent = p, .Left = 264, .Top = data.Top, .Width = 136, .Height = 16,
-                                 .FontName = L"Arial", .FontHeight = 12, .FontStyle = fsBold, .Color = kFoundColor,
-                                 .Visible = false});
+                                 .Style = WS_TABSTOP, .FontName = L"Arial", .FontHeight = 12, .FontStyle = fsBold,
+                                 .Color = kFoundColor, .Visible = false});
+        // The title opens the details as its result line does.
+        controls.Title->OnClick = [this, row] { RowClick(row); };
+        controls.Title->OnMouseMove = [this, row] { RowMouseMove(row); };
+        controls.Title->OnMouseLeave = [this, row] { RowMouseLeave(row); };
     }
     LP1.OnClick = [this] { LP1Click(); };
     LP2.OnClick = [this] { LP2Click(); };
@@ -360,6 +365,7 @@ void TForm1::TntButton1Click()
     TntButton1.Hide();
     TntBitBtn1.MoveTo(TntButton1.Left(), TntBitBtn1.Top());
     TntBitBtn1.Show();
+    KeepKeyboardFocus(TntBitBtn1);
     ani1.Show();
     ani1.Play(0, 8);
 
@@ -387,6 +393,7 @@ void TForm1::FinishScan()
     TntButton3.Show();
     ani1.Hide();
     ani1.Stop();
+    KeepKeyboardFocus(TntButton3);
 }
 
 void TForm1::ShowResult(int64_t count, TLabel& line, int mode)
@@ -412,6 +419,7 @@ void TForm1::TntButton3Click()
     if (!Run.Started())
         return;
     TntButton3.Hide();
+    Repairing_ = true;
     Timer1.SetEnabled(true);
     IM_Flag.Show();
     TotalP_A.Show();
@@ -425,12 +433,23 @@ void TForm1::TntButton3Click()
 
 void TForm1::FinishRepair()
 {
+    Repairing_ = false;
     Timer1.SetEnabled(false);
     IM_Flag.Hide();
     LEntry.Hide();
     TntLabel43.Hide();
     TntButton3.Hide();
     TntButton1.Show();
+    KeepKeyboardFocus(TntButton1);
+}
+
+void TForm1::KeepKeyboardFocus(TButton& shown)
+{
+    // A control that was hidden gave the focus to the window (or kept it, taking every key with it):
+    // the button that took its place gets it.
+    const HWND focus = GetFocus();
+    if (focus && (focus == Handle_ || (IsChild(Handle_, focus) && !IsWindowVisible(focus))))
+        SetFocus(shown.Handle());
 }
 
 // Result lines
@@ -448,19 +467,17 @@ void TForm1::RowMouseMove(int row)
     if (Run.Scanning)
         return;
     TLabel& line = ResultLine(row);
-    if (Run.ProblemCounts[static_cast<size_t>(row)] <= 0) {
-        line.SetCursor(nullptr);
-        line.SetFontStyle(fsBold);
-    } else {
-        line.SetFontStyle(fsBold | fsUnderline);
-        line.SetCursor(HandCursor());
-    }
+    const bool opens = Run.ProblemCounts[static_cast<size_t>(row)] > 0;
+    line.SetFontStyle(opens ? fsBold | fsUnderline : fsBold);
+    for (TLabel* label : {&line, &RowTitle(row)})
+        label->SetCursor(opens ? HandCursor() : nullptr);
 }
 
 void TForm1::RowMouseLeave(int row)
 {
     TLabel& line = ResultLine(row);
-    line.SetCursor(nullptr);
+    for (TLabel* label : {&line, &RowTitle(row)})
+        label->SetCursor(nullptr);
     line.SetFontStyle(fsBold);
 }
 
@@ -468,7 +485,18 @@ void TForm1::RowMouseLeave(int row)
 
 bool TForm1::FormCloseQuery()
 {
-    return !Run.Scanning;
+    if (!Run.Scanning)
+        return true;
+    // A repair half done is worse than one finished: it runs to its end.
+    if (Repairing_)
+        return false;
+    if (ShowMessage(Handle_, Run.Text(MessageText::StopAndClose), L"Quillmar Brisfold",
+                    MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+        return false;
+    // The box ran its own loop: the scan may have ended meanwhile.
+    if (Run.Scanning)
+        Run.Stop(IM_Flag.Top() == RowTitle(kJunkRow).Top());
+    return true;
 }
 
 void TForm1::Close()
@@ -515,14 +543,14 @@ void TForm1::SettingsClick()
 {
     if (Run.Scanning)
         return;
-    ShowSettingsDialog(Handle_, Options());
+    RunOptionCommand(Handle_, kSettingsCommand, Options());
 }
 
 void TForm1::IgnoredItemsClick()
 {
     if (Run.Scanning)
         return;
-    ShowIgnoredItemsDialog(Handle_, Options());
+    RunOptionCommand(Handle_, kIgnoredItemsCommand, Options());
 }
 
 void TForm1::FindingsChanged(int row, int count)

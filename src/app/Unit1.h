@@ -3,6 +3,7 @@
 // them, and the settings and the ignored items from its system menu. The scan run behind it does the
 // work.
 #include "app/DetailsHost.h"
+#include "app/OptionMenu.h"
 #include "app/OptionTexts.h"
 #include "app/ResultRows.h"
 #include "app/ScanRun.h"
@@ -90,8 +91,8 @@ public:
     // The system menu's "Settings..." and "Ignored items...": modal dialogs over the window.
     void SettingsClick();
     void IgnoredItemsClick();
-    static constexpr UINT kSettingsCommand = 0x0010; // system-menu commands: below 0xF000, low 4 bits free
-    static constexpr UINT kIgnoredItemsCommand = 0x0020;
+    static constexpr UINT kSettingsCommand = ::kSettingsCommand;
+    static constexpr UINT kIgnoredItemsCommand = ::kIgnoredItemsCommand;
     // The user took findings out of a row's list (ignored them): the row's count and its result line
     // follow the list at once.
     void FindingsChanged(int row, int count);
@@ -147,6 +148,7 @@ private:
     void MoveFlagTo(int row, bool withScanningLabel);
     void FinishScan();
     void FinishRepair();
+    void KeepKeyboardFocus(TButton& shown);
     // Tells the user why the program cannot start and asks it to end.
     void StartupFailed(const std::wstring& text);
 
@@ -154,5 +156,6 @@ private:
     HWND Handle_ = nullptr;
     int Dpi_ = 96;
     bool ShowingError_ = false;
+    bool Repairing_ = false;
 };
 

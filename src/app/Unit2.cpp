@@ -1,6 +1,7 @@
 #include "app/Unit2.h"
 #include "ui/WindowClass.h"
 
+#include "app/OptionMenu.h"
 #include "app/UndoDialog.h"
 #include "app/WindowTexts.h"
 #include "common/IniFile.h"
@@ -65,9 +66,22 @@ LRESULT TW_Details::OnCloseBox()
 
 bool TW_Details::OnSysCommand(UINT command)
 {
-    if (command != kUndoCommand)
+    if (command == SC_MINIMIZE && InModal_ && Host_.Owner) {
+        // The main window waits disabled behind this one: both go down together and come back
+        // together. Windows hides an owned window with its owner, Wine leaves it up: hide it here.
+        ShowWindow(Handle_, SW_HIDE);
+        DownWithOwner_ = true;
+        ShowWindow(Host_.Owner, SW_MINIMIZE);
+        return true;
+    }
+    if (command == kUndoCommand) {
+        Application().Guard([this] { UndoClick(); });
+        return true;
+    }
+    if (command != kSettingsCommand && command != kIgnoredItemsCommand)
         return false;
-    Application().Guard([this] { UndoClick(); });
+    if (Host_.Options)
+        Application().Guard([this, command] { RunOptionCommand(Handle_, command, Host_.Options()); });
     return true;
 }
 
@@ -80,7 +94,7 @@ void TW_Details::AddSystemMenuItems()
     const TOptionsContext options = Host_.Options();
     if (options.Texts.size() <= static_cast<size_t>(OptionText::UndoMenu))
         return;
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AddOptionCommands(menu, options);
     AppendMenuW(menu, MF_STRING, kUndoCommand, options.Text(OptionText::UndoMenu).c_str());
 }
 
@@ -343,12 +357,20 @@ void TW_Details::ShowModal()
                     btn1Click();
                 return;
             }
-            if (!IsDialogMessageW(Handle_, &msg)) {
+            // A message left for a control of a page hidden since is not the dialog navigation's: Wine's
+            // would walk the window tree for ever looking for it.
+            if (!IsWindowVisible(msg.hwnd) || !IsDialogMessageW(Handle_, &msg)) {
                 TranslateMessage(&msg);
                 DispatchMessageW(&msg);
             }
+            if (DownWithOwner_ && !IsIconic(owner)) {
+                DownWithOwner_ = false;
+                ShowWindow(Handle_, SW_SHOW);
+                SetForegroundWindow(Handle_);
+            }
         });
     }
+    DownWithOwner_ = false;
     EnableWindow(owner, TRUE);
     ShowWindow(Handle_, SW_HIDE);
     if (IsWindowVisible(owner))

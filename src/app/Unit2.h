@@ -88,6 +88,8 @@ private:
     int Dpi_ = 96;
     bool InModal_ = false;
     bool CloseModal_ = false;
+    // Hidden because the user minimised it: shown again once the main window is restored.
+    bool DownWithOwner_ = false;
     int ModalCount_ = 0;
     std::unique_ptr<TFindingsMenu> FindingsMenu_;
     std::wstring StoredSelection_; // as Main.ini gives it

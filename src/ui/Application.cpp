@@ -25,6 +25,13 @@ void TApplication::HandleException(std::exception_ptr error)
     }
 }
 
+bool TApplication::KeyboardMessage(MSG& msg) const
+{
+    // Never a message of a hidden window: Wine's dialog navigation then walks the window tree for ever.
+    return KeyboardWindow && IsWindow(KeyboardWindow) && IsWindowVisible(msg.hwnd) &&
+           IsDialogMessageW(KeyboardWindow, &msg);
+}
+
 int TApplication::Run()
 {
     MSG msg;
@@ -33,6 +40,8 @@ int TApplication::Run()
         if (got == 0 || got == -1)
             break;
         Guard([&] {
+            if (KeyboardMessage(msg))
+                return;
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         });

@@ -73,8 +73,30 @@ bool TButton::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& resul
     return false;
 }
 
-bool TButton::OwnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result)
+bool TButton::OwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
+    // Enter presses the focused button, as in a dialog; outside a dialog nothing else would.
+    const bool pushButton = (GetWindowLongW(Handle_, GWL_STYLE) & BS_TYPEMASK) <= BS_DEFPUSHBUTTON;
+    if (message == WM_GETDLGCODE && pushButton) {
+        // The character Enter is translated into is taken too: left to the dialog navigation, it would be
+        // looked up as a mnemonic after the click has hidden the button's window.
+        if (const auto* key = reinterpret_cast<const MSG*>(lParam);
+            key && ((key->message == WM_KEYDOWN && key->wParam == VK_RETURN) ||
+                    (key->message == WM_CHAR && key->wParam == L'\r'))) {
+            result = DLGC_WANTMESSAGE | DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+            return true;
+        }
+        return false;
+    }
+    if (message == WM_CHAR && wParam == L'\r' && pushButton) {
+        result = 0;
+        return true;
+    }
+    if (message == WM_KEYDOWN && wParam == VK_RETURN && pushButton) {
+        Click();
+        result = 0;
+        return true;
+    }
     if (message == WM_SETCURSOR && Cursor_ && LOWORD(lParam) == HTCLIENT) {
         SetCursor(Cursor_);
         result = TRUE;

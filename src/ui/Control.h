@@ -82,6 +82,8 @@ protected:
     void RouteOwnMessages();
     // A message to the control itself; true when handled (result then holds the answer).
     virtual bool OwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) { return false; }
+    // What the control's own class answers, for an OwnMessage that only adjusts the answer.
+    LRESULT ClassAnswer(UINT message, WPARAM wParam, LPARAM lParam) const;
     HWND Handle_ = nullptr;
     int Dpi_ = 96;
     std::wstring FontName_ = L"Tahoma";

@@ -189,6 +189,11 @@ void TControl::RouteOwnMessages()
     SetPropW(Handle_, kClassProcProp, reinterpret_cast<HANDLE>(ClassProc_));
 }
 
+LRESULT TControl::ClassAnswer(UINT message, WPARAM wParam, LPARAM lParam) const
+{
+    return ClassProc_ ? CallWindowProcW(ClassProc_, Handle_, message, wParam, lParam) : 0;
+}
+
 LRESULT CALLBACK TControl::OwnProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     TControl* control = FromHandle(window);

@@ -88,7 +88,8 @@ void TLabel::ApplyFont()
 {
     if (!Handle_)
         return;
-    SendMessageW(Handle_, WM_SETFONT, reinterpret_cast<WPARAM>(DesignFont(Style_)), FALSE);
+    const unsigned shown = Focused_ ? Style_ | fsUnderline : Style_;
+    SendMessageW(Handle_, WM_SETFONT, reinterpret_cast<WPARAM>(DesignFont(shown)), FALSE);
     Invalidate();
 }
 
@@ -170,6 +171,26 @@ bool TLabel::OwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
     case WM_LBUTTONUP:
         result = HandleMouse(message, wParam, lParam);
         return true;
+    case WM_GETDLGCODE:
+        // Enter would otherwise go to the window as a dialog's default button.
+        if (const auto* key = reinterpret_cast<const MSG*>(lParam);
+            key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) {
+            result = DLGC_WANTMESSAGE | DLGC_STATIC;
+            return true;
+        }
+        return false;
+    case WM_KEYDOWN:
+        if (wParam == VK_RETURN || wParam == VK_SPACE) {
+            Click();
+            result = 0;
+            return true;
+        }
+        return false;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        Focused_ = message == WM_SETFOCUS;
+        ApplyFont();
+        return false;
     case WM_SETCURSOR:
         if (Cursor_ && LOWORD(lParam) == HTCLIENT) {
             ::SetCursor(Cursor_);

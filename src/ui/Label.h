@@ -41,6 +41,9 @@ public:
     void RescaleDpi(int oldDpi, int newDpi) override;
     // Runs the mouse handlers as a mouse message would (tests, keyboard-less use).
     LRESULT HandleMouse(UINT message, WPARAM wParam, LPARAM lParam);
+    // A label made with WS_TABSTOP takes the keyboard focus: it is underlined while it has it, and
+    // Enter or Space act as a click.
+    bool Focused() const { return Focused_; }
 
 protected:
     COLORREF Color_ = RGB(0, 0, 0);
@@ -56,6 +59,7 @@ private:
     HBRUSH BackBrush_ = nullptr;
     bool Tracking_ = false;
     bool Pressed_ = false;
+    bool Focused_ = false;
 
 public:
     ~TLabel() override;

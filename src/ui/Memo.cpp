@@ -95,8 +95,18 @@ bool TMemo::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
     return true;
 }
 
-bool TMemo::OwnMessage(UINT message, WPARAM, LPARAM, LRESULT& result)
+bool TMemo::OwnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result)
 {
+    if (message == WM_GETDLGCODE) {
+        // A multi-line edit wants every key, Tab too, so the keyboard could never leave it: these
+        // memos show reports, where Tab moves on as everywhere else in the window.
+        const auto* key = reinterpret_cast<const MSG*>(lParam);
+        if (key && (key->message == WM_KEYDOWN || key->message == WM_CHAR) && key->wParam == VK_TAB) {
+            result = ClassAnswer(message, 0, 0) & ~DLGC_WANTALLKEYS;
+            return true;
+        }
+        return false;
+    }
     if (message == kFlushMessage) {
         Posted_ = false;
         if (IsWindowVisible(Handle_))

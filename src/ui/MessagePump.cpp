@@ -14,6 +14,8 @@ void ProcessMessages()
             PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
+        if (Application().KeyboardMessage(msg))
+            continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

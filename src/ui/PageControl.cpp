@@ -34,10 +34,19 @@ void TPanel::RegisterWindowClass()
     ::RegisterWindowClass({.Name = kPanelClass, .Proc = WindowProc, .ReflectsControls = true});
 }
 
+namespace {
+// Tab walks into a panel's controls as if they lay on the window itself.
+TControlArgs HoldingControls(TControlArgs args)
+{
+    args.ExStyle |= WS_EX_CONTROLPARENT;
+    return args;
+}
+} // namespace
+
 void TPanel::Create(const TControlArgs& args)
 {
     RegisterWindowClass();
-    CreateControl(kPanelClass, WS_CLIPCHILDREN | WS_CLIPSIBLINGS, args);
+    CreateControl(kPanelClass, WS_CLIPCHILDREN | WS_CLIPSIBLINGS, HoldingControls(args));
     HookParent(Handle_);
 }
 
@@ -56,7 +65,7 @@ TPageControl::~TPageControl()
 void TPageControl::Create(const TControlArgs& args)
 {
     TPanel::RegisterWindowClass();
-    CreateControl(kPanelClass, WS_CLIPCHILDREN, args);
+    CreateControl(kPanelClass, WS_CLIPCHILDREN, HoldingControls(args));
     HookParent(Handle_);
 }
 

@@ -198,6 +198,90 @@ TEST_F(DetailsWindow, EveryOkButtonEndsTheModalDisplay)
     EXPECT_FALSE(Details->Modal());
 }
 
+TEST_F(DetailsWindow, TabReachesOkOnEveryPageAndEnterPressesIt)
+{
+    WriteDefinitions(0);
+    StartProgram();
+    Form->Timer2.SetEnabled(false);
+    ShowWindow(Form->Handle(), SW_SHOW);
+    struct Case {
+        int Page;
+        HWND Ok;
+    } cases[] = {
+        {0, Details->btn1.Handle()}, {1, Details->btn4.Handle()}, {2, Details->btn2.Handle()}, {3, Details->btn3.Handle()},
+    };
+    // A timer presses the keys while the window shows: Tab until "OK" has the focus, then Enter.
+    struct TDrive {
+        HWND Ok = nullptr;
+        int Tabs = 0;
+        bool Entered = false;
+        TW_Details* Window = nullptr;
+    };
+    static TDrive drive;
+    int shown = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Page);
+        Details->TntPageControl1.SetActivePageIndex(c.Page);
+        drive = {c.Ok, 0, false, Details.get()};
+        const UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+            HWND focus = GetFocus();
+            if (drive.Entered)
+                return;
+            if (focus == drive.Ok) {
+                drive.Entered = true;
+                PostMessageW(focus, WM_KEYDOWN, VK_RETURN, 0x00000001);
+            } else if (++drive.Tabs <= 8) {
+                PostMessageW(focus, WM_KEYDOWN, VK_TAB, 0x00000001);
+            } else {
+                drive.Window->btn1Click(); // never reached: the test fails instead of waiting
+            }
+        });
+        Details->ShowModal();
+        KillTimer(nullptr, timer);
+        EXPECT_TRUE(drive.Entered) << "tabs: " << drive.Tabs;
+        EXPECT_EQ(Details->ModalCount(), ++shown);
+        EXPECT_FALSE(IsWindowVisible(Details->Handle()));
+    }
+    ShowWindow(Form->Handle(), SW_HIDE);
+}
+
+TEST_F(DetailsWindow, MinimisingItTakesTheMainWindowAlong)
+{
+    WriteDefinitions(0);
+    StartProgram();
+    Form->Timer2.SetEnabled(false);
+    ShowWindow(Form->Handle(), SW_SHOW);
+    static bool ownerMinimised = false, detailsShown = true, detailsBack = false;
+    static int ticks = 0;
+    static HWND main = nullptr, details = nullptr;
+    static TW_Details* window = nullptr;
+    main = Form->Handle();
+    details = Details->Handle();
+    window = Details.get();
+    PostMessageW(details, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    // First look while both are down, then restore the main window as its taskbar button would.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (++ticks == 1) {
+            ownerMinimised = IsIconic(main) != FALSE;
+            detailsShown = IsWindowVisible(details) != FALSE;
+            ShowWindow(main, SW_RESTORE);
+            return;
+        }
+        detailsBack = IsWindowVisible(details) != FALSE;
+        window->btn1Click();
+    });
+    Details->ShowModal();
+    KillTimer(nullptr, timer);
+    // Nothing stays on the screen that cannot be used: the main window went down with the details,
+    // and the details come back with it.
+    EXPECT_TRUE(ownerMinimised);
+    EXPECT_FALSE(detailsShown);
+    EXPECT_TRUE(detailsBack);
+    EXPECT_TRUE(IsWindowEnabled(main));
+    ShowWindow(main, SW_RESTORE);
+    ShowWindow(main, SW_HIDE);
+}
+
 // The privacy selection that Main.ini holds; "(none)" when none was stored.
 std::wstring StoredSelection()
 {

@@ -394,6 +394,71 @@ TEST_F(MainWindow, ClicksAndHoverOnResultLines)
     EXPECT_TRUE(IsWindowEnabled(Form->Handle()));
 }
 
+// A key as the user presses it on the control that has the focus, through the program's message loop.
+void PressKey(WPARAM key)
+{
+    const HWND focus = GetFocus();
+    PostMessageW(focus, WM_KEYDOWN, key, 0x00000001);
+    PostMessageW(focus, WM_KEYUP, key, 0xC0000001);
+    ProcessMessages();
+}
+
+TEST_F(MainWindow, TheKeyboardReachesTheResultLinesAndRepair)
+{
+    WriteDefinitions(1);
+    StartProgram();
+    ScanNow();
+    ASSERT_EQ(Form->Run.ProblemCounts[kSpywareRow], 1);
+    ShowWindow(Form->Handle(), SW_SHOW);
+    SetForegroundWindow(Form->Handle());
+    SetFocus(Form->Handle());
+
+    // Tab walks the result lines and "Repair", and round again.
+    std::vector<HWND> reached;
+    for (int i = 0; i < 6; ++i) {
+        PressKey(VK_TAB);
+        reached.push_back(GetFocus());
+    }
+    EXPECT_EQ(reached, (std::vector<HWND>{Form->LP1.Handle(), Form->LP2.Handle(), Form->LP3.Handle(),
+                                          Form->LP4.Handle(), Form->TntButton3.Handle(), Form->LP1.Handle()}));
+    // The line with the focus shows it.
+    LOGFONTW font{};
+    GetObjectW(Form->LP1.Font(), sizeof(font), &font);
+    EXPECT_TRUE(font.lfUnderline);
+
+    // Enter and Space on a line with findings open its details; the details' "OK" ends them.
+    int shown = 0;
+    for (WPARAM key : {VK_RETURN, VK_SPACE}) {
+        SetFocus(Form->LP1.Handle());
+        Details->TntPageControl1.SetActivePageIndex(3);
+        const HWND focus = GetFocus();
+        PostMessageW(focus, WM_KEYDOWN, key, 0x00000001);
+        PostMessageW(Details->btn1.Handle(), BM_CLICK, 0, 0);
+        ProcessMessages();
+        EXPECT_EQ(Details->ModalCount(), ++shown) << key;
+        EXPECT_EQ(Details->TntPageControl1.ActivePageIndex(), 0);
+    }
+    // A line without findings opens nothing.
+    SetFocus(Form->LP2.Handle());
+    PressKey(VK_RETURN);
+    EXPECT_EQ(Details->ModalCount(), shown);
+    // The whole title of a row opens its details too.
+    PostMessageW(Details->btn1.Handle(), BM_CLICK, 0, 0);
+    Form->TntLabel17.HandleMouse(WM_LBUTTONDOWN, 0, 0);
+    Form->TntLabel17.HandleMouse(WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(Details->ModalCount(), ++shown);
+    Form->TntLabel25.Click(); // the registry row found nothing
+    EXPECT_EQ(Details->ModalCount(), shown);
+
+    // Enter on "Repair" repairs; the focus goes to "Start Scan", which takes its place.
+    SetFocus(Form->TntButton3.Handle());
+    PressKey(VK_RETURN);
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, PresentKey(0)));
+    EXPECT_TRUE(Form->TntButton1.VisibleFlag());
+    EXPECT_EQ(GetFocus(), Form->TntButton1.Handle());
+    ShowWindow(Form->Handle(), SW_HIDE);
+}
+
 TEST_F(MainWindow, StopScanDuringTheSpywareRowEndsTheScanAndTheProgram)
 {
     WriteDefinitions(2);
@@ -437,17 +502,67 @@ TEST_F(MainWindow, StopScanDuringTheJunkRowStopsTheThread)
     EXPECT_EQ(QuitRequests, 1);
 }
 
-TEST_F(MainWindow, CloseBoxIsRefusedWhileScanning)
+TEST_F(MainWindow, ClosingDuringAScanAsksAndStopsOnlyWhenTheUserAgrees)
 {
-    WriteDefinitions(0);
+    struct Case {
+        const char* Name;
+        int Answer;
+        std::vector<int> Rows; // the rows the scan started
+        int QuitRequests;
+    } cases[] = {
+        {"the user keeps the scan", IDNO, {0, 1, 2, 3}, 0},
+        {"the user stops it and closes", IDYES, {0}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        WriteDefinitions(1);
+        StartProgram();
+        RowsStarted.clear();
+        Messages.clear();
+        Form->ShowMessage = [&](HWND, const std::wstring& text, const std::wstring& caption, UINT flags) {
+            Messages.push_back({text, caption, flags});
+            return c.Answer;
+        };
+        // The close box is pressed while the spyware scanner runs.
+        Form->OnRowStart = [this](int row) {
+            RowsStarted.push_back(row);
+            if (row == 0)
+                PostMessageW(Form->Handle(), WM_CLOSE, 0, 0);
+        };
+        ScanNow();
+        ASSERT_EQ(Messages.size(), 1u);
+        EXPECT_EQ(Messages[0].Text, Lng(L"Message", 21));
+        EXPECT_EQ(Messages[0].Flags & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
+        EXPECT_EQ(RowsStarted, c.Rows);
+        EXPECT_EQ(QuitRequests, c.QuitRequests);
+        EXPECT_EQ(Form->Run.SpyScanner->Stopped, c.Answer == IDYES ? 1 : 0);
+        EXPECT_FALSE(Form->Run.Scanning);
+        Details.reset();
+        Form.reset();
+        QuitRequests = 0;
+    }
+}
+
+TEST_F(MainWindow, ClosingOutsideAScanAsksNothingAndARepairRunsToItsEnd)
+{
+    WriteDefinitions(1);
     StartProgram();
-    Form->Run.Scanning = true;
     SendMessageW(Form->Handle(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(QuitRequests, 0);
-    EXPECT_TRUE(IsWindow(Form->Handle()));
-    Form->Run.Scanning = false;
-    SendMessageW(Form->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(Messages.empty());
     EXPECT_EQ(QuitRequests, 1);
+
+    // The close box pressed during a repair (the spyware repair lets messages run) is refused without a
+    // question.
+    QuitRequests = 0;
+    ScanNow();
+    ASSERT_EQ(Form->Run.ProblemCounts[kSpywareRow], 1);
+    PostMessageW(Form->Handle(), WM_CLOSE, 0, 0);
+    Form->TntButton3Click();
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, PresentKey(0))) << "the repair ran";
+    ProcessMessages();
+    EXPECT_EQ(QuitRequests, 0);
+    EXPECT_TRUE(Messages.empty());
+    EXPECT_TRUE(Form->TntButton1.VisibleFlag()) << "the repair finished";
 }
 
 TEST_F(MainWindow, MissingDefinitionsShowOneMessageAndLeaveTheWindowInert)

@@ -143,6 +143,35 @@ TEST_F(Settings, TheSystemMenuOffersTheOptionsExceptDuringAScan)
     EXPECT_EQ(GetMenu(Form->Handle()), nullptr);
 }
 
+TEST_F(Settings, TheDetailsWindowsSystemMenuOffersTheOptionsToo)
+{
+    Start();
+    const std::vector<TMenuItemState> items = MenuItems(GetSystemMenu(Details->Handle(), FALSE));
+    ASSERT_GE(items.size(), 4u);
+    EXPECT_EQ(items[items.size() - 3].Command, TForm1::kSettingsCommand);
+    EXPECT_EQ(items[items.size() - 3].Text, Opt(OptionText::SettingsMenu));
+    EXPECT_EQ(items[items.size() - 2].Command, TForm1::kIgnoredItemsCommand);
+    EXPECT_EQ(items[items.size() - 2].Text, Opt(OptionText::IgnoredItemsMenu));
+    EXPECT_EQ(items.back().Command, TW_Details::kUndoCommand);
+    // Each opens its dialog over the details window.
+    const std::pair<UINT, int> dialogs[] = {{TForm1::kSettingsCommand, OptionText::SettingsCaption},
+                                            {TForm1::kIgnoredItemsCommand, OptionText::IgnoredCaption}};
+    for (const auto& [command, caption] : dialogs) {
+        SCOPED_TRACE(command);
+        HWND owner = nullptr;
+        std::wstring shown;
+        const bool opened = WhileModal([&] { SendMessageW(Details->Handle(), WM_SYSCOMMAND, command, 0); },
+                                       [&](HWND dialog) {
+                                           owner = GetWindow(dialog, GW_OWNER);
+                                           shown = WindowText(dialog);
+                                           SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+                                       });
+        ASSERT_TRUE(opened);
+        EXPECT_EQ(owner, Details->Handle());
+        EXPECT_EQ(shown, Opt(caption));
+    }
+}
+
 TEST_F(Settings, TheDialogShowsWhatTheScannersRead)
 {
     WriteSetting(L"Junk File Removal", L"IE Cache", L"1");
