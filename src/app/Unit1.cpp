@@ -300,6 +300,8 @@ void TForm1::ShowTexts()
     for (const auto& b : buttons) {
         b.Button.SetCaption(TextAt(texts, b.Caption));
         b.Button.SetHint(TextAt(texts, b.Hint));
+        // The buttons take one another's place: they grow to the right, inside the window.
+        b.Button.FitCaption(false, 8);
     }
 }
 

@@ -128,8 +128,9 @@ void TW_Details::Create()
                          .AppIcon = true,
                          .ReflectsControls = true});
     const DWORD style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-    Handle_ = CreateWindowExW(0, kDetailsClass, CaptionAt(Texts_, DetailsText::Caption).c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT, kClientWidth,
-                              kClientHeight, Host_.Owner, nullptr, GetModuleHandleW(nullptr), this);
+    Handle_ = CreateWindowExW(0, kDetailsClass, CaptionAt(Texts_, DetailsText::Caption).c_str(), style, CW_USEDEFAULT,
+                              CW_USEDEFAULT, kClientWidth, kClientHeight, Host_.Owner, nullptr,
+                              GetModuleHandleW(nullptr), this);
     Dpi_ = DpiOf(Handle_);
     SizeAndCentre(Handle_, kClientWidth, kClientHeight);
     CreateComponents();
@@ -177,7 +178,8 @@ void TW_Details::CreateComponents()
                      .Style = WS_CLIPSIBLINGS | WS_BORDER});
         // The first column's blanks leave room for the check-all box over its header.
         for (const TColumn& column : columns)
-            list.AddColumn((column.Caption == DetailsText::ItemName ? L"       " : L"") + CaptionAt(Texts_, column.Caption),
+            list.AddColumn((column.Caption == DetailsText::ItemName ? L"       " : L"") +
+                               CaptionAt(Texts_, column.Caption),
                            column.Width);
         list.SetSmallImages(ImageList1.Handle());
         checkAll.Create({.Parent = page, .Left = 8, .Top = 62, .Width = 15, .Height = 15});
@@ -233,7 +235,8 @@ void TW_Details::BuildTree()
     auto groupNode = [&](auto& self, int group) -> int {
         if (groupNodes[group] < 0) {
             const int parent = kPrivacyGroups[group].Parent;
-            groupNodes[group] = RzCheckTree1.AddNode(parent < 0 ? -1 : self(self, parent), CaptionAt(TreeTexts_, group));
+            groupNodes[group] =
+                RzCheckTree1.AddNode(parent < 0 ? -1 : self(self, parent), CaptionAt(TreeTexts_, group));
             GroupNodes_.push_back(groupNodes[group]);
         }
         return groupNodes[group];

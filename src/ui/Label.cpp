@@ -20,30 +20,6 @@ TLabel::~TLabel()
         DeleteObject(BackBrush_);
 }
 
-int TLabel::TextWidth() const
-{
-    const std::wstring text = Caption();
-    HDC dc = GetDC(Handle_);
-    if (!dc)
-        return 0;
-    HGDIOBJ old = SelectObject(dc, Font());
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(Handle_, dc);
-    return size.cx;
-}
-
-void TLabel::FitCaption(bool keepRight)
-{
-    const int width = Width();
-    const int wanted = TextWidth() + 2;
-    if (wanted <= width)
-        return;
-    const int left = keepRight ? Left() + width - wanted : Left();
-    SetWindowPos(Handle_, nullptr, left, Top(), wanted, Height(), SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 std::wstring TLabel::Caption() const { return WindowText(); }
 
 void TLabel::SetCaption(const std::wstring& text)

@@ -25,10 +25,6 @@ public:
     void SetBackColor(COLORREF color);
     // The font the control draws with now (face, height and style applied).
     HFONT Font() const { return reinterpret_cast<HFONT>(SendMessageW(Handle_, WM_GETFONT, 0, 0)); }
-    // The caption's width in pixels in that font.
-    int TextWidth() const;
-    // Widens the label to its caption where that is wider: leftwards (keepRight) or rightwards.
-    void FitCaption(bool keepRight);
 
     std::function<void()> OnClick;
     std::function<void()> OnMouseMove;

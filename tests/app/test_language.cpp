@@ -253,8 +253,13 @@ TEST_F(Language, GermanShowsTheWindowsInGerman)
     EXPECT_EQ(Form->lbl1.Caption(), L"Startseite");
     // German is longer: the texts fit their labels, and the home link keeps its right edge.
     for (TLabel* label : {&Form->lbl1, &Form->lbl2, &Form->TntLabel17, &Form->TntLabel18, &Form->TntLabel25,
-                          &Form->TntLabel26, &Form->TntLabel27, &Form->TntLabel28, &Form->TntLabel29, &Form->TntLabel30})
+                          &Form->TntLabel26, &Form->TntLabel27, &Form->TntLabel28, &Form->TntLabel29,
+                          &Form->TntLabel30})
         EXPECT_LE(label->TextWidth(), label->Width()) << testing::PrintToString(label->Caption());
+    for (TButton* button : {&Form->TntButton1, &Form->TntButton3, &Form->TntBitBtn1}) {
+        EXPECT_LE(button->TextWidth() + 16, button->Width()) << testing::PrintToString(button->Caption());
+        EXPECT_LE(button->Left() + button->Width(), MulDiv(400, button->Dpi(), 96));
+    }
     EXPECT_NEAR(Form->lbl1.Left() + Form->lbl1.Width(), MulDiv(392, Form->lbl1.Dpi(), 96), 1);
 
     EXPECT_EQ(WindowText(Details->Handle()), L"Details");
