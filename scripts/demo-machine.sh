@@ -20,6 +20,7 @@ brisfold_wine_env "$demo" "$demo/prefix"
 mkdir -p "$WINEPREFIX"
 wineboot -i >/dev/null 2>&1 || true
 wineserver -w
+brisfold_wine_fonts
 brisfold_wine_own_profiles
 
 win_var() { wine cmd /c echo "%$1%" 2>/dev/null | tr -d '\r'; }

@@ -26,7 +26,19 @@ brisfold_wine_prefix() {
     wineserver -w
     touch "$WINEPREFIX/.brisfold-ready"
   fi
+  brisfold_wine_fonts
   brisfold_wine_own_profiles
+}
+
+# Debian's Wine does not load its own fonts (fonts-wine) from its data folder: in the prefix's Fonts
+# folder it does, and the windows get Tahoma and the Marlett caption buttons a Windows user sees.
+brisfold_wine_fonts() {
+  local font fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  [ -d "$fonts" ] || return 0
+  for font in /usr/share/wine/fonts/*.ttf; do
+    [ -f "$font" ] && [ ! -e "$fonts/${font##*/}" ] && cp -- "$font" "$fonts/"
+  done
+  return 0
 }
 
 # The profile folders Wine linked into the Unix home become real folders of the prefix, so that nothing

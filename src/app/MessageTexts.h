@@ -18,6 +18,13 @@ enum : int {
     OneNotRemoved = 19, // %d the one item a repair left
     NoInteractiveUser = 20, // a per-user row that did not run: the program runs as a service or system account
     StopAndClose = 21,  // the question when the main window is closed during a scan
-    Last = StopAndClose
+    LeftCaption = 22,   // the list a red line opens after a repair: its caption,
+    LeftIntro = 23,     // the line above the list,
+    LeftItemColumn = 24, // its two columns
+    LeftWhyColumn = 25,
+    LeftClose = 26,     // and its button
+    FirstOutcome = 27,  // 27 to 36: the outcomes of a repair, in the order of TOutcome
+    LastOutcome = 36,
+    Last = LastOutcome
 };
 }

@@ -147,7 +147,25 @@ TResultLine TScanRun::JunkLine(int64_t bytes, const std::wstring& sizeText) cons
 TResultLine TScanRun::LeftLine(size_t left) const
 {
     const int text = left == 1 ? MessageText::OneNotRemoved : MessageText::NotRemoved;
-    return {true, FormatText(Text(text), {int64_t(left)}), false, true};
+    return {true, FormatText(Text(text), {int64_t(left)}), false, true, true};
+}
+
+TLeftItemsView TScanRun::LeftItems(int row) const
+{
+    static_assert(MessageText::LastOutcome - MessageText::FirstOutcome + 1 == kOutcomeCount,
+                  "one language line per outcome");
+    TLeftItemsView view{Text(MessageText::LeftCaption), Text(MessageText::LeftIntro),
+                        Text(MessageText::LeftItemColumn), Text(MessageText::LeftWhyColumn),
+                        Text(MessageText::LeftClose), {}};
+    if (const TRepairReport* report = LastRepair(row)) {
+        for (const TRepairReport::TItem& item : report->Left()) {
+            std::wstring why = Text(MessageText::FirstOutcome + static_cast<int>(item.Outcome));
+            if (!item.Reason.empty())
+                why += L": " + item.Reason;
+            view.Rows.push_back({item.Text, std::move(why)});
+        }
+    }
+    return view;
 }
 
 TResultLine TScanRun::NotRunLine() const
@@ -177,8 +195,10 @@ const TRepairReport* TScanRun::LastRepair(int row) const
 
 void TScanRun::Scan(const TScanControls& controls, const TRowCalls& calls)
 {
-    for (TResultLine& line : Lines)
+    for (TResultLine& line : Lines) {
         line.Shown = false;
+        line.OpensLeft = false;
+    }
     // A scan that fails part-way must not leave the previous scan's results for "Repair" to act on.
     ProblemCounts.fill(0);
     NotRun.fill(false);

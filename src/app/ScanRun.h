@@ -3,6 +3,7 @@
 // fixed row order, the counts of the last scan, each row's result line and each scanner's last repair
 // report. The main window and the console report drive it; it knows neither of them, only the
 // controls the scanners write into.
+#include "app/LeftItemsDialog.h"
 #include "app/ResultRows.h"
 #include "common/AppFrame.h"
 #include "common/KeptEntries.h"
@@ -53,6 +54,7 @@ struct TResultLine {
     std::wstring Text;
     bool Clean = false; // nothing found or repaired (green), else red
     bool Bold = false;  // the line's style becomes bold; otherwise it stays as it is
+    bool OpensLeft = false; // a repair left items: the line opens their list
 };
 
 // Told about the rows as a command reaches them.
@@ -99,6 +101,8 @@ public:
     TResultLine LeftLine(size_t left) const;
     // A per-user row that did not run for want of an interactive user.
     TResultLine NotRunLine() const;
+    // The items the row's last repair left, with why, as the list its red line opens shows them.
+    TLeftItemsView LeftItems(int row) const;
     // The row's scanner's last repair report; nullptr where the row has no scanner yet.
     const TRepairReport* LastRepair(int row) const;
 

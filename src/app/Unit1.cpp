@@ -458,10 +458,20 @@ void TForm1::KeepKeyboardFocus(TButton& shown)
 
 void TForm1::RowClick(int row)
 {
-    if (Run.Scanning || Run.ProblemCounts[static_cast<size_t>(row)] <= 0 || !Details)
+    if (Run.Scanning)
         return;
-    Details->TntPageControl1.SetActivePageIndex(kResultRows[static_cast<size_t>(row)].DetailsPage);
-    Details->ShowModal();
+    // The keyboard comes back to the line it left, not to the bare window.
+    const HWND focus = GetFocus();
+    if (Run.Lines[static_cast<size_t>(row)].OpensLeft) {
+        ShowLeftItemsDialog(Handle_, Run.LeftItems(row));
+    } else {
+        if (Run.ProblemCounts[static_cast<size_t>(row)] <= 0 || !Details)
+            return;
+        Details->TntPageControl1.SetActivePageIndex(kResultRows[static_cast<size_t>(row)].DetailsPage);
+        Details->ShowModal();
+    }
+    if (focus && IsChild(Handle_, focus) && IsWindowVisible(focus) && GetActiveWindow() == Handle_)
+        SetFocus(focus);
 }
 
 void TForm1::RowMouseMove(int row)
@@ -469,7 +479,7 @@ void TForm1::RowMouseMove(int row)
     if (Run.Scanning)
         return;
     TLabel& line = ResultLine(row);
-    const bool opens = Run.ProblemCounts[static_cast<size_t>(row)] > 0;
+    const bool opens = Run.ProblemCounts[static_cast<size_t>(row)] > 0 || Run.Lines[static_cast<size_t>(row)].OpensLeft;
     line.SetFontStyle(opens ? fsBold | fsUnderline : fsBold);
     for (TLabel* label : {&line, &RowTitle(row)})
         label->SetCursor(opens ? HandCursor() : nullptr);

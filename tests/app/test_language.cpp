@@ -158,16 +158,17 @@ TEST_F(Language, AFileThatCannotGiveEveryLineIsNamedOnceAndNothingIsScanned)
 
 TEST_F(Language, ATranslationLackingItsLastLineTakesTheEnglishLine)
 {
-    WriteLanguage(L"Test", MarkedWithoutLastLine(English, "Message", "21"));
+    WriteLanguage(L"Test", MarkedWithoutLastLine(English, "Message", "36"));
     WriteSetting(L"Main", L"Language", L"Test");
     StartProgram();
     EXPECT_TRUE(Messages.empty()) << testing::PrintToString(Messages.empty() ? L"" : Messages[0].Text);
     ASSERT_TRUE(Form->Run.SpywareOn);
-    ASSERT_EQ(Form->Run.MessageTexts.size(), 22u);
+    ASSERT_EQ(Form->Run.MessageTexts.size(), 37u);
     EXPECT_EQ(Form->Run.MessageTexts[0], L"[T] " + Lng(L"Message", 0));
     EXPECT_EQ(Form->Run.MessageTexts[19], L"[T] " + Lng(L"Message", 19));
     EXPECT_EQ(Form->Run.MessageTexts[20], L"[T] " + Lng(L"Message", 20));
-    EXPECT_EQ(Form->Run.MessageTexts[21], Lng(L"Message", 21));
+    EXPECT_EQ(Form->Run.MessageTexts[21], L"[T] " + Lng(L"Message", 21));
+    EXPECT_EQ(Form->Run.MessageTexts[36], Lng(L"Message", 36));
     ScanNow();
     EXPECT_EQ(Form->LP1.Caption(), L"[T] " + FormatText(Lng(L"Message", 1), {int64_t{1}}));
     Details.reset();

@@ -1,5 +1,7 @@
 // The main window: start-up, the states of a scan and a repair, result lines, mouse handling, closing.
 #include "AppFixture.h"
+#include "ModalDriver.h"
+#include "app/LeftItemsDialog.h"
 #include "ui/Application.h"
 
 #include "common/FormatText.h"
@@ -350,6 +352,39 @@ TEST_F(MainWindow, AJunkRepairThatLeftFilesSaysSoInRed)
     // The row reads the library's result, as the console report does.
     EXPECT_EQ(Form->LP4.Caption(), FormatText(Lng(L"Message", 19), {int64_t(1)}));
     EXPECT_EQ(Form->LP4.FontColor(), kRed);
+
+    // The red line is a link to what was left, each item with why.
+    const std::vector<TRepairReport::TItem>& left = Form->Run.JunkThread->LastRepair.Left();
+    ASSERT_EQ(left.size(), 1u);
+    Form->LP4MouseMove();
+    EXPECT_EQ(Form->LP4.FontStyle(), fsBold | fsUnderline);
+    EXPECT_EQ(Form->LP4.Cursor(), LoadCursorW(nullptr, IDC_HAND));
+    std::wstring caption, item, why;
+    const bool shown = WhileModal([&] { Form->LP4.Click(); },
+                                  [&](HWND dialog) {
+                                      caption = WindowText(dialog);
+                                      const HWND list = GetDlgItem(dialog, LeftItem::List);
+                                      wchar_t text[1024] = {};
+                                      if (ListView_GetItemCount(list) == 1) {
+                                          ListView_GetItemText(list, 0, 0, text, 1024);
+                                          item = text;
+                                          ListView_GetItemText(list, 0, 1, text, 1024);
+                                          why = text;
+                                      }
+                                      PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+                                  });
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(caption, Lng(L"Message", 22));
+    EXPECT_EQ(item, left[0].Text);
+    EXPECT_NE(item.find(L"held.htm"), std::wstring::npos) << testing::PrintToString(item);
+    const std::wstring outcome = Lng(L"Message", 27 + static_cast<int>(left[0].Outcome));
+    EXPECT_EQ(why.substr(0, outcome.size()), outcome) << testing::PrintToString(why);
+    EXPECT_EQ(Details->ModalCount(), 0) << "the line opens the list, not the details";
+
+    // The next scan's line opens the details again.
+    open.Reset();
+    ScanNow();
+    EXPECT_FALSE(Form->Run.Lines[3].OpensLeft);
 }
 
 TEST_F(MainWindow, ClicksAndHoverOnResultLines)
@@ -437,6 +472,7 @@ TEST_F(MainWindow, TheKeyboardReachesTheResultLinesAndRepair)
         ProcessMessages();
         EXPECT_EQ(Details->ModalCount(), ++shown) << key;
         EXPECT_EQ(Details->TntPageControl1.ActivePageIndex(), 0);
+        EXPECT_EQ(GetFocus(), Form->LP1.Handle()) << "the keyboard is back on the line it opened";
     }
     // A line without findings opens nothing.
     SetFocus(Form->LP2.Handle());
