@@ -15,7 +15,7 @@ TFindingsMenu::TFindingsMenu(const TDetailsHost& host, HWND owner, std::vector<T
 {
     for (TFindingsList& entry : Lists_) {
         TListView* list = entry.List;
-        list->OnContextMenu = [this, list](POINT screen) { Show(*list, screen); };
+        list->OnContextMenu = [this, list](POINT screen, int row) { Show(*list, screen, row); };
         list->OnKeyDown = [this, list](WORD key) {
             return key == 'C' && (GetKeyState(VK_CONTROL) & 0x8000) && Run(*list, cmCopy);
         };
@@ -53,11 +53,23 @@ bool TFindingsMenu::Available(const TFindingsList& entry, UINT command) const
     }
 }
 
-void TFindingsMenu::Show(TListView& list, POINT screen)
+void TFindingsMenu::Show(TListView& list, POINT screen, int row)
 {
     const TFindingsList* entry = Find(list);
     if (!entry)
         return;
+    // The menu is about the row it opens on: a row outside the selection becomes the selection, so
+    // that what the menu acts on is what is highlighted; a row inside it keeps all the selected rows.
+    if (row >= 0 && row < list.Count()) {
+        const std::vector<int> selected = list.Selected();
+        if (std::find(selected.begin(), selected.end(), row) == selected.end()) {
+            for (int other : selected)
+                list.SetSelected(other, false);
+            list.SetSelected(row, true);
+            list.SetFocused(row);
+        }
+    }
+    const int ignoreText = list.Selected().size() > 1 ? OptionText::IgnoreSelected : OptionText::IgnoreItem;
     struct TItem {
         UINT Command; // 0: a separator
         int TextLine;
@@ -69,7 +81,7 @@ void TFindingsMenu::Show(TListView& list, POINT screen)
         {cmCheckSelected, OptionText::CheckSelected},
         {cmUncheckSelected, OptionText::UncheckSelected},
         {0, 0},
-        {cmIgnore, OptionText::IgnoreItem},
+        {cmIgnore, -1}, // one row or several
         {cmOpenLocation, OptionText::OpenLocation},
         {0, 0},
         {cmCopy, OptionText::Copy},
@@ -77,7 +89,7 @@ void TFindingsMenu::Show(TListView& list, POINT screen)
     TPopupMenu menu;
     for (const TItem& item : items) {
         if (item.Command)
-            menu.Add(item.Command, Text(item.TextLine), Available(*entry, item.Command));
+            menu.Add(item.Command, Text(item.TextLine < 0 ? ignoreText : item.TextLine), Available(*entry, item.Command));
         else
             menu.AddSeparator();
     }
@@ -157,6 +169,8 @@ void TFindingsMenu::Ignore(TFindingsList& entry)
         for (int row = list.Count() - 1; row >= 0; --row)
             if (std::find(ignored.begin(), ignored.end(), RowFields(format, list, row)) != ignored.end())
                 list.Delete(row);
+        // Gone from the screen now, not when the rows are next painted for another reason.
+        list.Repaint();
         Host_.FindingsChanged(entry.Row, list.Count());
     }
     if (!refused.empty())

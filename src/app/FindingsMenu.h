@@ -38,8 +38,9 @@ public:
     // owner: the window that owns the menu and the messages.
     TFindingsMenu(const TDetailsHost& host, HWND owner, std::vector<TFindingsList> lists);
 
-    // Shows the menu for the list's selected rows at a point in screen coordinates and runs the choice.
-    void Show(TListView& list, POINT screen);
+    // Shows the menu at a point in screen coordinates for the row it opens on (-1: none) and runs the
+    // choice on the selected rows.
+    void Show(TListView& list, POINT screen, int row);
     // Runs a command on the list's selected rows; false when it was not available for them.
     bool Run(TListView& list, UINT command);
 

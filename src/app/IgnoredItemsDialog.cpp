@@ -2,7 +2,9 @@
 
 #include "app/IgnoreList.h"
 #include "common/IniFile.h"
+#include "ui/CellTips.h"
 #include "ui/Dialog.h"
+#include "ui/ListColumns.h"
 
 #include <commctrl.h>
 
@@ -65,6 +67,7 @@ private:
         ListView_SetExtendedListViewStyle(List(), LVS_EX_FULLROWSELECT);
         Dialog_.AddListColumn(IgnoredItem::List, 0, Options_.Text(OptionText::SectionColumn), 66);
         Dialog_.AddListColumn(IgnoredItem::List, 1, Options_.Text(OptionText::ItemColumn), 252);
+        Tips_.Attach(List());
         Reload();
     }
 
@@ -90,6 +93,8 @@ private:
             text.pszText = Lines_[i].Text.data();
             SendMessageW(List(), LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&text));
         }
+        // Each line whole: the item column as wide as the longest line, with a scroll bar when wider.
+        FitListColumns(List(), TColumnFit::Scroll);
         if (!Lines_.empty())
             ListView_SetItemState(List(), 0, LVIS_FOCUSED, LVIS_FOCUSED);
         EnableRemove();
@@ -150,6 +155,7 @@ private:
     const TOptionsContext& Options_;
     TIniFile Ini_;
     TDialog Dialog_;
+    TCellTips Tips_;
     std::vector<TLine> Lines_;
 };
 

@@ -24,7 +24,7 @@ void TJunkPage::CreatePage(const TDetailsHost& host, HWND page, int width, int h
             .Style = WS_BORDER, .FontName = kFontName, .FontHeight = kFontHeight});
     SetHeadLines(kHeadingLines);
     OnFlushed = [this] { ShowHeading(); };
-    OnContextMenu = [this](POINT screen) { ShowMenu(screen); };
+    OnContextMenu = [this](POINT screen, int) { ShowMenu(screen); };
     OnKeyDown = [this](WORD key) { return OnKey(key); };
 }
 

@@ -75,7 +75,8 @@ enum : int {
     NotAllDeleted = 73, // followed by what stayed
     FirstJunkSwitch = 74, // 5 lines, in the order of kJunkSwitches
     SetByAdministrator = 79, // beside a setting that a policy sets
-    Last = SetByAdministrator
+    IgnoreSelected = 80,     // the findings menu's "Ignore" for several rows
+    Last = IgnoreSelected
 };
 }
 

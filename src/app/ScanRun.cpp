@@ -12,6 +12,7 @@
 #include "quarantine/QuarantineSettings.h"
 #include "registry/RegistryScan.h"
 #include "spyware/SpywareScan.h"
+#include "ui/ListView.h"
 
 #include <windows.h>
 
@@ -230,12 +231,14 @@ void TScanRun::ScanRows(const TScanControls& controls, const TRowCalls& calls)
     if (SpywareOn && Scanning && runs(kSpywareRow)) {
         begin(kSpywareRow);
         ProblemCounts[kSpywareRow] = SpyScanner->Scan(controls.Status, controls.Progress, controls.SpyList);
+        controls.SpyList.FitColumns();
         if (Scanning)
             SetLine(kSpywareRow, FoundLine(ProblemCounts[kSpywareRow]), calls);
     }
     if (RegistryOn && Scanning && runs(kRegistryRow)) {
         begin(kRegistryRow);
         ProblemCounts[kRegistryRow] = RegScanner->Scan(controls.Status, controls.Progress, controls.RegList);
+        controls.RegList.FitColumns();
         if (Scanning)
             SetLine(kRegistryRow, FoundLine(ProblemCounts[kRegistryRow]), calls);
     }
@@ -301,11 +304,13 @@ void TScanRun::RepairRows(const TScanControls& controls, const TRowCalls& calls)
     if (SpywareOn && ProblemCounts[kSpywareRow] > 0) {
         begin(kSpywareRow);
         SpyScanner->Repair(controls.Status, controls.Progress, controls.SpyList, kept);
+        controls.SpyList.FitColumns();
         repaired(kSpywareRow, SpyScanner->LastRepair);
     }
     if (RegistryOn && ProblemCounts[kRegistryRow] > 0) {
         begin(kRegistryRow);
         RegScanner->Repair(controls.RegList, controls.Status, controls.Progress, RegRepairLog, kept);
+        controls.RegList.FitColumns();
         repaired(kRegistryRow, RegScanner->LastRepair);
     }
     if (PrivacyOn && ProblemCounts[kPrivacyRow] > 0) {

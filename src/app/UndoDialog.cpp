@@ -2,7 +2,9 @@
 
 #include "common/FormatText.h"
 #include "common/Kelvor_Routine.h"
+#include "ui/CellTips.h"
 #include "ui/Dialog.h"
+#include "ui/ListColumns.h"
 
 #include <commctrl.h>
 
@@ -72,6 +74,7 @@ private:
         Dialog_.AddListColumn(UndoItem::List, 1, Options_.Text(OptionText::RepairColumn), 100);
         Dialog_.AddListColumn(UndoItem::List, 2, Options_.Text(OptionText::ItemsColumn), 60, LVCFMT_RIGHT);
         Dialog_.AddListColumn(UndoItem::List, 3, Options_.Text(OptionText::SizeColumn), 70, LVCFMT_RIGHT);
+        Tips_.Attach(List());
         Reload();
     }
 
@@ -106,6 +109,7 @@ private:
         }
         Dialog_.SetText(UndoItem::Total, FormatText(Options_.Text(OptionText::QuarantineSize),
                                                     {FormatSize(static_cast<int64_t>(quarantined))}));
+        FitListColumns(List(), TColumnFit::Within);
         if (!Entries_.empty())
             ListView_SetItemState(List(), 0, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
         EnableButtons();
@@ -178,6 +182,7 @@ private:
     const TOptionsContext& Options_;
     TUndoPlaces Places_;
     TDialog Dialog_;
+    TCellTips Tips_;
     std::vector<TUndoEntry> Entries_;
 };
 

@@ -182,7 +182,14 @@ void TW_Details::CreateComponents()
                                CaptionAt(Texts_, column.Caption),
                            column.Width);
         list.SetSmallImages(ImageList1.Handle());
-        checkAll.Create({.Parent = page, .Left = 8, .Top = 62, .Width = 15, .Height = 15});
+        checkAll.CreateTriState({.Parent = page, .Left = 8, .Top = 62, .Width = 15, .Height = 15});
+        // The box shows whether all, none or some rows are ticked, however they came to be.
+        list.OnChecksChanged = [&list, &checkAll] {
+            const int ticked = list.CheckedCount();
+            checkAll.ShowState(ticked == list.Count() ? BST_CHECKED
+                               : ticked == 0          ? BST_UNCHECKED
+                                                      : BST_INDETERMINATE);
+        };
         bottomPanel(panel, ok, page);
     };
     using namespace DetailsText;
@@ -196,6 +203,8 @@ void TW_Details::CreateComponents()
         SetWindowPos(box->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         SendMessageW(box->Handle(), BM_SETCHECK, BST_CHECKED, 0);
     }
+    for (TListView* list : {&SpyListView, &RegListView})
+        list->FitColumns();
     chk2.OnClick = [this] { chk2Click(); };
     chk1.OnClick = [this] { chk1Click(); };
     // One line per list that has the menu: its check-all box, the main window's row that counts it, its

@@ -110,10 +110,25 @@ void TCheckBox::Create(const TControlArgs& args)
     CreateButton(BS_AUTOCHECKBOX | WS_TABSTOP, args);
 }
 
+void TCheckBox::CreateTriState(const TControlArgs& args)
+{
+    TriState_ = true;
+    CreateButton(BS_3STATE | WS_TABSTOP, args);
+}
+
 void TCheckBox::SetChecked(bool checked)
 {
-    if (checked == Checked())
+    const UINT state = checked ? BST_CHECKED : BST_UNCHECKED;
+    if (state == State())
         return;
-    SendMessageW(Handle_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    ShowState(state);
     Click();
+}
+
+bool TCheckBox::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    // A three-state box changes only when told: a click ticks it unless it is ticked, never to "some".
+    if (TriState_ && message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED)
+        ShowState(Checked() ? BST_UNCHECKED : BST_CHECKED);
+    return TButton::Reflect(message, wParam, lParam, result);
 }

@@ -34,6 +34,18 @@ protected:
 class TCheckBox : public TButton {
 public:
     void Create(const TControlArgs& args);
-    bool Checked() const { return SendMessageW(Handle_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    // A box that can also show "some" (BST_INDETERMINATE) for what it stands for; a click on it ticks
+    // unless it is ticked, when it unticks.
+    void CreateTriState(const TControlArgs& args);
+    bool Checked() const { return State() == BST_CHECKED; }
+    // BST_CHECKED, BST_UNCHECKED or BST_INDETERMINATE.
+    UINT State() const { return static_cast<UINT>(SendMessageW(Handle_, BM_GETCHECK, 0, 0)); }
     void SetChecked(bool checked);
+    // Shows a state without running OnClick.
+    void ShowState(UINT state) { SendMessageW(Handle_, BM_SETCHECK, state, 0); }
+
+    bool Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    bool TriState_ = false;
 };

@@ -4,6 +4,21 @@
 
 #include <climits>
 
+namespace {
+// The list's own calls set many ticks; the count is kept by them, not per notification.
+class TQuiet {
+public:
+    explicit TQuiet(bool& flag) : Flag_(flag), Was_(flag) { Flag_ = true; }
+    ~TQuiet() { Flag_ = Was_; }
+    TQuiet(const TQuiet&) = delete;
+    TQuiet& operator=(const TQuiet&) = delete;
+
+private:
+    bool& Flag_;
+    bool Was_;
+};
+} // namespace
+
 void TListView::Create(const TControlArgs& args)
 {
     CreateControl(WC_LISTVIEWW, LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP, args);
@@ -12,6 +27,12 @@ void TListView::Create(const TControlArgs& args)
     RouteOwnMessages();
     // Check boxes must be on before the first row is added.
     ListView_SetExtendedListViewStyle(Handle_, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_SUBITEMIMAGES);
+    Tips_.Attach(Handle_);
+}
+
+void TListView::FitColumns(TColumnFit fit)
+{
+    FitListColumns(Handle_, fit);
 }
 
 void TListView::AddColumn(const std::wstring& caption, int width96)
@@ -58,7 +79,12 @@ int TListView::Count() const
 
 void TListView::Clear()
 {
-    ListView_DeleteAllItems(Handle_);
+    {
+        TQuiet quiet(Quiet_);
+        ListView_DeleteAllItems(Handle_);
+    }
+    CheckedCount_ = 0;
+    ChecksChanged();
 }
 
 int TListView::AddItem(const std::wstring& caption, const std::vector<std::wstring>& subItems, int imageIndex,
@@ -70,12 +96,15 @@ int TListView::AddItem(const std::wstring& caption, const std::vector<std::wstri
     item.pszText = const_cast<wchar_t*>(caption.c_str());
     item.iImage = imageIndex;
     item.lParam = data;
+    TQuiet quiet(Quiet_);
     int index = static_cast<int>(SendMessageW(Handle_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     if (index < 0)
         return index;
     for (size_t i = 0; i < subItems.size(); ++i)
         SetSubItem(index, static_cast<int>(i) + 1, subItems[i]);
-    SetChecked(index, checked);
+    ListView_SetCheckState(Handle_, index, checked ? TRUE : FALSE);
+    CheckedCount_ += Checked(index) ? 1 : 0;
+    ChecksChanged();
     return index;
 }
 
@@ -89,7 +118,16 @@ LPARAM TListView::Data(int index) const
 
 void TListView::Delete(int index)
 {
-    ListView_DeleteItem(Handle_, index);
+    const bool checked = Checked(index);
+    bool deleted = false;
+    {
+        TQuiet quiet(Quiet_);
+        deleted = ListView_DeleteItem(Handle_, index) != FALSE;
+    }
+    if (!deleted)
+        return;
+    CheckedCount_ -= checked ? 1 : 0;
+    ChecksChanged();
 }
 
 std::wstring TListView::Caption(int index) const
@@ -132,13 +170,40 @@ bool TListView::Checked(int index) const
 
 void TListView::SetChecked(int index, bool checked)
 {
-    ListView_SetCheckState(Handle_, index, checked ? TRUE : FALSE);
+    if (index < 0 || index >= Count() || Checked(index) == checked)
+        return;
+    {
+        TQuiet quiet(Quiet_);
+        ListView_SetCheckState(Handle_, index, checked ? TRUE : FALSE);
+    }
+    if (Checked(index) == checked) {
+        CheckedCount_ += checked ? 1 : -1;
+        ChecksChanged();
+    }
 }
 
 void TListView::SetAllChecked(bool checked)
 {
+    {
+        TQuiet quiet(Quiet_);
+        for (int i = 0, n = Count(); i < n; ++i)
+            ListView_SetCheckState(Handle_, i, checked ? TRUE : FALSE);
+    }
+    CountChecks();
+    ChecksChanged();
+}
+
+void TListView::CountChecks()
+{
+    CheckedCount_ = 0;
     for (int i = 0, n = Count(); i < n; ++i)
-        SetChecked(i, checked);
+        CheckedCount_ += Checked(i) ? 1 : 0;
+}
+
+void TListView::ChecksChanged()
+{
+    if (OnChecksChanged)
+        OnChecksChanged();
 }
 
 int TListView::ImageIndex(int index) const
@@ -215,16 +280,38 @@ bool TListView::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
         // Keys give -1 for both coordinates; a click gives where it was.
         const bool keyboard = lParam == -1;
         POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        OnContextMenu(keyboard ? KeyboardMenuPoint() : point);
+        int row = Focused();
+        if (!keyboard) {
+            LVHITTESTINFO hit{};
+            hit.pt = point;
+            ScreenToClient(Handle_, &hit.pt);
+            row = ListView_HitTest(Handle_, &hit);
+            if (!(hit.flags & LVHT_ONITEM))
+                row = -1;
+        }
+        OnContextMenu(keyboard ? KeyboardMenuPoint() : point, row);
         result = 0;
         return true;
     }
-    if (message == WM_NOTIFY && OnKeyDown) {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header->code == LVN_KEYDOWN && OnKeyDown(reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey)) {
-            result = 0;
-            return true;
+    if (message != WM_NOTIFY)
+        return false;
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header->code == LVN_ITEMCHANGED && !Quiet_) {
+        // A tick the user set with the mouse or the space bar.
+        const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
+        if ((change->uChanged & LVIF_STATE) && IsChecked(change->uOldState) != IsChecked(change->uNewState)) {
+            if (change->iItem < 0)
+                CountChecks();
+            else
+                CheckedCount_ += IsChecked(change->uNewState) ? 1 : -1;
+            ChecksChanged();
         }
+        return false;
+    }
+    if (header->code == LVN_KEYDOWN && OnKeyDown &&
+        OnKeyDown(reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey)) {
+        result = 0;
+        return true;
     }
     return false;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Report-style list view with a check box per row; column 0 is the row caption.
+#include "ui/CellTips.h"
 #include "ui/Control.h"
+#include "ui/ListColumns.h"
 
 #include <commctrl.h>
 
@@ -16,6 +18,9 @@ public:
     int ColumnCount() const;
     std::wstring ColumnCaption(int column) const;
     int ColumnWidth(int column) const;
+    // Sizes the columns to what they hold; a cell still cut shows its whole text as a tool tip.
+    void FitColumns(TColumnFit fit = TColumnFit::Within);
+    HWND CellTips() const { return Tips_.Handle(); }
     void SetSmallImages(HIMAGELIST images);
 
     int Count() const;
@@ -33,6 +38,10 @@ public:
     bool Checked(int index) const;
     void SetChecked(int index, bool checked);
     void SetAllChecked(bool checked);
+    // How many rows are ticked, kept as rows are ticked, added and deleted by code or by the user.
+    int CheckedCount() const { return CheckedCount_; }
+    // The ticks changed (by the user or by code; once for a call that sets many rows).
+    std::function<void()> OnChecksChanged;
     int ImageIndex(int index) const;
     void SetImageIndex(int index, int imageIndex);
 
@@ -50,7 +59,8 @@ public:
 
     // A right click, the context-menu key or Shift+F10: the point in screen coordinates (for the keys,
     // KeyboardMenuPoint).
-    std::function<void(POINT screen)> OnContextMenu;
+    // row: the row under the click, or for the keys the focused row; -1 when none.
+    std::function<void(POINT screen, int row)> OnContextMenu;
     // A key pressed in the list; true when handled.
     std::function<bool(WORD key)> OnKeyDown;
 
@@ -59,4 +69,13 @@ public:
 
 protected:
     bool OwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    static bool IsChecked(UINT state) { return (state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2); }
+    void ChecksChanged();
+    void CountChecks();
+
+    TCellTips Tips_;
+    int CheckedCount_ = 0;
+    bool Quiet_ = false; // the list's own calls keep the count themselves
 };

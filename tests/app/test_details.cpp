@@ -5,6 +5,10 @@
 #include "ui/Dpi.h"
 #include "ui/MessagePump.h"
 
+#include <commctrl.h>
+
+#include <functional>
+
 namespace {
 
 class DetailsWindow : public AppFixture {};
@@ -13,6 +17,13 @@ class DetailsWindow : public AppFixture {};
 std::wstring LaterDefaults(size_t from = kClassicPositions)
 {
     return DefaultPrivacySelection().substr(from);
+}
+
+int ClientWidth(HWND window)
+{
+    RECT client{};
+    GetClientRect(window, &client);
+    return client.right;
 }
 
 TEST_F(DetailsWindow, LayoutOfThePages)
@@ -33,18 +44,21 @@ TEST_F(DetailsWindow, LayoutOfThePages)
     EXPECT_FALSE(style & WS_MAXIMIZEBOX);
     EXPECT_FALSE(style & WS_THICKFRAME);
 
-    struct Column {
-        const wchar_t* Caption;
-        int Width;
-    };
-    const Column spy[] = {{L"       Item Name", 150}, {L"Description", 150}, {L"Risk Level", 100}, {L"Entry", 400}};
-    const Column reg[] = {{L"       Item Name", 150}, {L"Registry Key", 450}, {L"Registry Value", 100}, {L"Data", 100}};
+    const wchar_t* const spy[] = {L"       Item Name", L"Description", L"Risk Level", L"Entry"};
+    const wchar_t* const reg[] = {L"       Item Name", L"Registry Key", L"Registry Value", L"Data"};
     for (auto [list, columns] : {std::pair{&Details->SpyListView, spy}, std::pair{&Details->RegListView, reg}}) {
         ASSERT_EQ(list->ColumnCount(), 4);
+        // Empty lists: each column as wide as its caption, the last to the right edge.
+        int total = 0;
         for (int c = 0; c < 4; ++c) {
-            EXPECT_EQ(list->ColumnCaption(c), columns[c].Caption);
-            EXPECT_EQ(list->ColumnWidth(c), MulDiv(columns[c].Width, dpi, 96));
+            EXPECT_EQ(list->ColumnCaption(c), columns[c]);
+            const int caption = ListView_GetStringWidth(list->Handle(), columns[c]);
+            EXPECT_GE(list->ColumnWidth(c), caption) << c;
+            if (c < 3)
+                EXPECT_LT(list->ColumnWidth(c), caption + MulDiv(40, dpi, 96)) << c;
+            total += list->ColumnWidth(c);
         }
+        EXPECT_EQ(total, ClientWidth(list->Handle()));
         DWORD ex = ListView_GetExtendedListViewStyle(list->Handle());
         EXPECT_TRUE((ex & LVS_EX_CHECKBOXES) && (ex & LVS_EX_FULLROWSELECT));
         EXPECT_FALSE(GetWindowLongW(list->Handle(), GWL_STYLE) & LVS_EDITLABELS);
@@ -177,6 +191,139 @@ TEST_F(DetailsWindow, ClearingCheckAllMeansNothingIsRemoved)
     EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, PresentKey(1)));
     Details->chk2.SetChecked(true);
     EXPECT_TRUE(Details->SpyListView.Checked(0));
+}
+
+UINT BoxState(const TCheckBox& box)
+{
+    return static_cast<UINT>(SendMessageW(box.Handle(), BM_GETCHECK, 0, 0));
+}
+
+// A click with the mouse on a row's check box, where the list itself says the box is.
+void ClickRowBox(const TListView& list, int row)
+{
+    RECT bounds{}, label{};
+    ASSERT_TRUE(ListView_GetItemRect(list.Handle(), row, &bounds, LVIR_BOUNDS));
+    ListView_GetItemRect(list.Handle(), row, &label, LVIR_LABEL);
+    for (int x = bounds.left; x < label.left; ++x) {
+        LVHITTESTINFO hit{};
+        hit.pt = {x, (bounds.top + bounds.bottom) / 2};
+        if (ListView_HitTest(list.Handle(), &hit) == row && (hit.flags & LVHT_ONITEMSTATEICON)) {
+            const LPARAM at = MAKELPARAM(hit.pt.x, hit.pt.y);
+            PostMessageW(list.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+            PostMessageW(list.Handle(), WM_LBUTTONUP, 0, at);
+            ProcessMessages();
+            return;
+        }
+    }
+    FAIL() << "no check box on row " << row;
+}
+
+TEST_F(DetailsWindow, TheCheckAllBoxShowsWhetherAllNoneOrSomeRowsAreTicked)
+{
+    WriteDefinitions(3);
+    StartProgram();
+    Form->Timer2.SetEnabled(false);
+    Form->TntButton1Click();
+    ShowWindow(Details->Handle(), SW_SHOW);
+    TListView& list = Details->SpyListView;
+    TCheckBox& box = Details->chk2;
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(BoxState(box), static_cast<UINT>(BST_CHECKED));
+    struct Step {
+        const wchar_t* Name;
+        std::function<void()> Do;
+        std::vector<bool> Rows;
+        UINT Box;
+    } steps[] = {
+        {L"one row unticked by the user", [&] { ClickRowBox(list, 1); }, {true, false, true}, BST_INDETERMINATE},
+        {L"the others too", [&] { ClickRowBox(list, 0); ClickRowBox(list, 2); }, {false, false, false}, BST_UNCHECKED},
+        {L"one ticked again", [&] { ClickRowBox(list, 2); }, {false, false, true}, BST_INDETERMINATE},
+        {L"a click on the mixed box ticks all", [&] { SendMessageW(box.Handle(), BM_CLICK, 0, 0); },
+         {true, true, true}, BST_CHECKED},
+        {L"and the next unticks all", [&] { SendMessageW(box.Handle(), BM_CLICK, 0, 0); }, {false, false, false},
+         BST_UNCHECKED},
+        {L"a row ticked in code", [&] { list.SetChecked(0, true); }, {true, false, false}, BST_INDETERMINATE},
+        {L"the unticked rows go", [&] { list.Delete(2); list.Delete(1); }, {true}, BST_CHECKED},
+        {L"an unticked row comes", [&] { list.AddItem(L"Adware", {L"", L"", L"x"}, 0, false); }, {true, false},
+         BST_INDETERMINATE},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.Name);
+        step.Do();
+        ASSERT_EQ(list.Count(), static_cast<int>(step.Rows.size()));
+        for (int row = 0; row < list.Count(); ++row)
+            EXPECT_EQ(list.Checked(row), step.Rows[static_cast<size_t>(row)]) << row;
+        EXPECT_EQ(BoxState(box), step.Box);
+    }
+    // The registry page's box follows its own list.
+    EXPECT_EQ(BoxState(Details->chk1), static_cast<UINT>(BST_CHECKED));
+}
+
+// The width a column needs to show a cell whole: the text in the list's font and the margins the
+// control draws it within (the first column also holds the check box and the icon).
+int Needs(const TListView& list, int row, int column)
+{
+    RECT bounds{}, label{};
+    ListView_GetItemRect(list.Handle(), row, &bounds, LVIR_BOUNDS);
+    ListView_GetItemRect(list.Handle(), row, &label, LVIR_LABEL);
+    return ListView_GetStringWidth(list.Handle(), list.SubItem(row, column).c_str()) + 12 +
+           (column == 0 ? label.left - bounds.left : 0);
+}
+
+// What the list's tool tip shows over a cell: the list is told the mouse is there, then asked for
+// the text as the tip asks for it.
+std::wstring TipOver(const TListView& list, int row, int column)
+{
+    RECT cell{};
+    ListView_GetSubItemRect(list.Handle(), row, column, LVIR_LABEL, &cell);
+    SendMessageW(list.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
+    NMTTDISPINFOW info{};
+    info.hdr.hwndFrom = list.CellTips();
+    info.hdr.idFrom = reinterpret_cast<UINT_PTR>(list.Handle());
+    info.hdr.code = TTN_GETDISPINFOW;
+    SendMessageW(list.Handle(), WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));
+    return info.lpszText && info.lpszText != LPSTR_TEXTCALLBACKW ? info.lpszText : info.szText;
+}
+
+TEST_F(DetailsWindow, ColumnsFitWhatTheyHoldWithinTheListAndACutCellShowsItsWholeTextAsATip)
+{
+    WriteDefinitions(2);
+    StartProgram();
+    Form->Timer2.SetEnabled(false);
+    Form->TntButton1Click();
+    ShowWindow(Details->Handle(), SW_SHOW);
+    TListView& list = Details->SpyListView;
+    ASSERT_EQ(list.Count(), 2);
+    auto total = [&] {
+        int sum = 0;
+        for (int c = 0; c < list.ColumnCount(); ++c)
+            sum += list.ColumnWidth(c);
+        return sum;
+    };
+    // After the scan: every cell whole, and the columns fill the list to its right edge, no further.
+    for (int row = 0; row < list.Count(); ++row)
+        for (int c = 0; c < list.ColumnCount(); ++c) {
+            EXPECT_GE(list.ColumnWidth(c), Needs(list, row, c)) << row << " " << c;
+            EXPECT_EQ(TipOver(list, row, c), L"") << row << " " << c;
+        }
+    EXPECT_EQ(total(), ClientWidth(list.Handle()));
+
+    // A row too long for any list: the short columns stay whole, the long one is cut within the list,
+    // and its tip holds the whole text.
+    std::wstring entry = L"C:\\Program Files\\";
+    while (entry.size() < 400)
+        entry += L"Very Long Folder Name\\";
+    entry += L"pest.exe";
+    const int row = list.AddItem(L"Adware", {L"Shows adverts", L"High", entry}, 0, true);
+    list.FitColumns();
+    EXPECT_EQ(total(), ClientWidth(list.Handle()));
+    for (int r = 0; r < list.Count(); ++r)
+        for (int c = 0; c < 3; ++c)
+            EXPECT_GE(list.ColumnWidth(c), Needs(list, r, c)) << r << " " << c;
+    EXPECT_LT(list.ColumnWidth(3), Needs(list, row, 3));
+    EXPECT_EQ(TipOver(list, row, 3), entry);
+    EXPECT_EQ(TipOver(list, row, 1), L"");
+    EXPECT_EQ(TipOver(list, 0, 3), L"");
 }
 
 TEST_F(DetailsWindow, EveryOkButtonEndsTheModalDisplay)

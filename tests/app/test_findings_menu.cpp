@@ -212,12 +212,13 @@ TEST_F(FindingsMenu, CheckCommandsActOnAllRowsOrOnTheSelectedOnes)
         std::vector<bool> Before;
         std::vector<int> Selected;
         std::vector<bool> After;
-        bool Box; // the check-all box afterwards
+        UINT Box; // the check-all box afterwards: all, none or some rows ticked
     } cases[] = {
-        {cmUncheckAll, {true, true, false}, {}, {false, false, false}, false},
-        {cmCheckAll, {false, true, false}, {1}, {true, true, true}, true},
-        {cmUncheckSelected, {true, true, true}, {0, 2}, {false, true, false}, true},
-        {cmCheckSelected, {false, false, false}, {1, 2}, {false, true, true}, true},
+        {cmUncheckAll, {true, true, false}, {}, {false, false, false}, BST_UNCHECKED},
+        {cmCheckAll, {false, true, false}, {1}, {true, true, true}, BST_CHECKED},
+        {cmUncheckSelected, {true, true, true}, {0, 2}, {false, true, false}, BST_INDETERMINATE},
+        {cmCheckSelected, {false, false, false}, {1, 2}, {false, true, true}, BST_INDETERMINATE},
+        {cmCheckSelected, {true, false, true}, {1}, {true, true, true}, BST_CHECKED},
     };
     ScanSpyware(3);
     TListView& list = Details->SpyListView;
@@ -230,7 +231,7 @@ TEST_F(FindingsMenu, CheckCommandsActOnAllRowsOrOnTheSelectedOnes)
         EXPECT_TRUE(Run(list, c.Command));
         for (int row = 0; row < 3; ++row)
             EXPECT_EQ(list.Checked(row), c.After[static_cast<size_t>(row)]) << row;
-        EXPECT_EQ(Details->chk2.Checked(), c.Box);
+        EXPECT_EQ(SendMessageW(Details->chk2.Handle(), BM_GETCHECK, 0, 0), static_cast<LRESULT>(c.Box));
     }
     // What needs a selection is not offered without one, and changes nothing.
     Select(list, {});
@@ -387,6 +388,59 @@ TEST_F(FindingsMenu, TheMenuOpensFromTheMouseAndTheKeysWithTheLanguageTexts)
     }
 }
 
+TEST_F(FindingsMenu, IgnoreActsOnTheRowTheMenuOpensOnOrOnEverySelectedRow)
+{
+    ScanSpyware(4);
+    TListView& list = Details->SpyListView;
+    ShowWindow(Details->Handle(), SW_SHOW);
+    // Opens the menu as the list asks for it (a right click on the row, or the keys for row -1), reads
+    // what "Ignore" says and chooses it by its mnemonic.
+    auto ignore = [&](int row) {
+        std::wstring text;
+        RECT rect{};
+        ListView_GetItemRect(list.Handle(), std::max(row, 0), &rect, LVIR_LABEL);
+        POINT at{rect.left + 5, (rect.top + rect.bottom) / 2};
+        ClientToScreen(list.Handle(), &at);
+        const bool opened = WhileModal(
+            [&] {
+                if (row >= 0)
+                    SendMessageW(list.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list.Handle()),
+                                 MAKELPARAM(at.x, at.y));
+                else
+                    SendMessageW(list.Handle(), WM_KEYUP, VK_APPS, 0xC15D0001);
+            },
+            [&](HWND menu) {
+                for (const TMenuItemState& item : MenuItems(reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0))))
+                    if (item.Command == cmIgnore)
+                        text = item.Text;
+                PostMessageW(menu, WM_CHAR, L'i', 0);
+            },
+            kMenuClass);
+        EXPECT_TRUE(opened);
+        ProcessMessages();
+        return text;
+    };
+
+    // Two rows selected, the menu opened on a third: that row alone.
+    Select(list, {0, 2});
+    EXPECT_EQ(ignore(1), Opt(OptionText::IgnoreItem));
+    EXPECT_EQ(Entries(), (std::vector<std::wstring>{SpyEntry(0), SpyEntry(2), SpyEntry(3)}));
+    EXPECT_EQ(Section(IgnoreIniPath(), L"Spyware"), TWideStrings{L"Adware=" + SpyEntry(1)});
+    EXPECT_EQ(Form->Run.ProblemCounts[0], 3);
+
+    // Opened on one of the selected rows: all of them, and the menu says so.
+    Select(list, {0, 1});
+    EXPECT_EQ(ignore(1), Opt(OptionText::IgnoreSelected));
+    EXPECT_EQ(Entries(), (std::vector<std::wstring>{SpyEntry(3)}));
+    EXPECT_EQ(Section(IgnoreIniPath(), L"Spyware").size(), 3u);
+
+    // From the keys with no row selected: the row with the focus.
+    Select(list, {});
+    list.SetFocused(0);
+    EXPECT_EQ(ignore(-1), Opt(OptionText::IgnoreItem));
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(Form->Run.ProblemCounts[0], 0);
+}
 
 // The junk page: a heading, a refused folder's line, then the files the scan listed.
 class JunkPageMenu : public FindingsMenu {

@@ -142,6 +142,47 @@ TEST_F(IgnoredItems, RemovedLinesBringTheirFindingsBackAndOtherLinesStay)
     EXPECT_EQ(Section(IgnoreIniPath(), L"Spyware"), TWideStrings{L"Adware=C:\\Elsewhere\\b.exe"});
 }
 
+TEST_F(IgnoredItems, EachLineIsShownWholeWithAScrollBarWhenLongerThanTheList)
+{
+    WriteDefinitions(0);
+    // Two long registry lines that differ only at their ends.
+    std::string key = "HKEY_LOCAL_MACHINE\\Software\\Classes";
+    while (key.size() < 240)
+        key += "\\Some Longer Subkey Name";
+    WriteTextFile(IgnoreIniPath(), "[Spyware]\r\nAdware=C:\\a.exe\r\n[Registry]\r\n" + key + "\\First=N/A\r\n" + key +
+                                       "\\Second=N/A\r\n");
+    Start();
+    WithDialog([&](HWND dialog) {
+        const HWND list = GetDlgItem(dialog, IgnoredItem::List);
+        auto fits = [&] {
+            const std::vector<TRow> rows = Rows(dialog);
+            int total = 0;
+            for (int column = 0; column < 2; ++column) {
+                const int width = ListView_GetColumnWidth(list, column);
+                total += width;
+                for (const TRow& row : rows) {
+                    const std::wstring& text = column == 0 ? row.Section : row.Line;
+                    EXPECT_GE(width, ListView_GetStringWidth(list, text.c_str()) + 12)
+                        << column << " " << testing::PrintToString(text);
+                }
+            }
+            RECT client{};
+            GetClientRect(list, &client);
+            return total - client.right;
+        };
+        ASSERT_EQ(Rows(dialog).size(), 3u);
+        EXPECT_GT(fits(), 0);
+        EXPECT_TRUE(GetWindowLongW(list, GWL_STYLE) & WS_HSCROLL);
+        // Without the long lines the item column reaches the right edge and no further.
+        SelectRows(dialog, {1, 2});
+        Remove(dialog);
+        ASSERT_EQ(Rows(dialog).size(), 1u);
+        EXPECT_EQ(fits(), 0);
+        Close(dialog);
+    });
+    EXPECT_TRUE(Messages.empty()) << LastMessage();
+}
+
 TEST_F(IgnoredItems, AFileThatCannotBeWrittenIsLeftAsItWas)
 {
     WriteDefinitions(0);
