@@ -24,19 +24,30 @@
 
 #include <windows.h>
 
+#include <array>
+
 namespace {
 
 const wchar_t kNewLine[] = L"\r\n";
 
-void ListRows(std::wstring& report, const wchar_t* title, TListView& list)
+const wchar_t* RowName(int row)
 {
-    report += std::wstring(L"[") + title + L"]" + kNewLine;
+    return kResultRows[static_cast<size_t>(row)].Title;
+}
+
+// The report's names of the lists' columns: the windows show them in the user's language, the report
+// stays in English whichever language is chosen.
+using TColumnNames = std::array<const wchar_t*, 4>;
+const TColumnNames kSpywareColumns = {L"Item Name", L"Description", L"Risk Level", L"Entry"};
+const TColumnNames kRegistryColumns = {L"Item Name", L"Registry Key", L"Registry Value", L"Data"};
+
+void ListRows(std::wstring& report, int row, TListView& list)
+{
+    report += std::wstring(L"[") + RowName(row) + L"]" + kNewLine;
     std::wstring header;
-    for (int c = 0; c < list.ColumnCount(); ++c) {
-        std::wstring caption = list.ColumnCaption(c);
-        caption.erase(0, caption.find_first_not_of(L' '));
-        header += (c ? L" | " : L"    ") + caption;
-    }
+    const TColumnNames& names = row == kSpywareRow ? kSpywareColumns : kRegistryColumns;
+    for (size_t c = 0; c < names.size(); ++c)
+        header += (c ? L" | " : L"    ") + std::wstring(names[c]);
     report += header + kNewLine;
     for (int i = 0; i < list.Count(); ++i) {
         std::wstring line = list.Checked(i) ? L"[x] " : L"[ ] ";
@@ -58,11 +69,6 @@ void MemoLines(std::wstring& report, const wchar_t* title, const TLines& memo)
         report += kNewLine;
     }
     report += kNewLine;
-}
-
-const wchar_t* RowName(int row)
-{
-    return kResultRows[static_cast<size_t>(row)].Title;
 }
 
 // The result lines as the main window would show them.
@@ -122,8 +128,8 @@ void UndoFileLine(std::wstring& report, const TScanRegistry& scanner)
 std::wstring ScanReport(const TScanRun& run, TW_Details& details)
 {
     std::wstring report = ResultLines(run) + kNewLine;
-    ListRows(report, RowName(kSpywareRow), details.SpyListView);
-    ListRows(report, RowName(kRegistryRow), details.RegListView);
+    ListRows(report, kSpywareRow, details.SpyListView);
+    ListRows(report, kRegistryRow, details.RegListView);
     MemoLines(report, RowName(kPrivacyRow), details.PrivacyList);
     MemoLines(report, RowName(kJunkRow), details.TempMemo);
     return report;
@@ -290,7 +296,9 @@ int RunScan(const TConsoleOptions& options, TRunRecord& record, const TWrite& ou
                         },
                         [&] { return static_cast<const TSettings*>(run.Settings.get()); },
                         [&](int row, int count) { run.FindingsChanged(row, count); },
-                        nullptr});
+                        nullptr,
+                        nullptr,
+                        [&] { return static_cast<const TMultiLan*>(run.LangTexts.get()); }});
     details.Create();
 
     // Without a window station or display driver the controls that the scanners fill do not exist, and a
@@ -357,8 +365,8 @@ int RunScan(const TConsoleOptions& options, TRunRecord& record, const TWrite& ou
         record.Scanners[kJunkRow].Notes.push_back(note);
     }
     report += kNewLine;
-    ListRows(report, RowName(kSpywareRow), details.SpyListView);
-    ListRows(report, RowName(kRegistryRow), details.RegListView);
+    ListRows(report, kSpywareRow, details.SpyListView);
+    ListRows(report, kRegistryRow, details.RegListView);
     if (!run.RegRepairLog.empty()) {
         report += std::wstring(L"[Registry repair log]") + kNewLine;
         for (const auto& line : run.RegRepairLog)

@@ -10,6 +10,7 @@
 
 #include <functional>
 
+class TMultiLan;
 class TSettings;
 
 struct TDetailsHost {
@@ -26,4 +27,7 @@ struct TDetailsHost {
     std::function<void()> Gone;
     // Where the repairs that can be undone are kept; nothing: the window offers no undo.
     std::function<TUndoPlaces()> UndoPlaces;
+    // The language texts that start-up read, for the window's captions; nullptr when start-up did not
+    // get that far.
+    std::function<const TMultiLan*()> Language;
 };

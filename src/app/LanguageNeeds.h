@@ -4,7 +4,9 @@
 // against this table, and a translation that lacks lines at a section's end takes them from English.
 #include "app/MessageTexts.h"
 #include "app/OptionTexts.h"
+#include "app/WindowTexts.h"
 #include "common/MultiLan.h"
+#include "privacy/PrivacyCategories.h"
 #include "privacy/PrivacyTexts.h"
 #include "registry/RegistryTexts.h"
 
@@ -22,5 +24,8 @@ inline std::vector<TSectionNeed> LanguageNeeds()
                                  // switches of today's Windows 9-13, their size and rights lines 14-16,
                                  // a switch's folder led elsewhere 17, a switch's one file 18
         {kOptionSection, OptionText::Last}, // findings menu, option messages and dialogs
+        {kMainWindowSection, MainText::Last}, // main window: links, row descriptions, buttons and their tips
+        {kDetailsSection, DetailsText::Last}, // details window: title, page headers, list columns
+        {kTreeSection, kLastTreeText},        // details window: privacy tree groups and categories
     };
 }

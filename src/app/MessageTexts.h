@@ -10,6 +10,7 @@ enum : int {
     SomeFound = 2,      // %d the count
     JunkFound = 3,      // %s the size text
     Repaired = 4,       // a row after its repair
+    FirstRowTitle = 11, // 4 lines: the main window's row titles, in row order
     ScanPrefix = 15,    // the status line's prefix during a scan
     RegistryRepair = 16, // the registry fixer's status text during a repair
     PrivacyRepair = 17, // the privacy sweeper's status prefix during a repair

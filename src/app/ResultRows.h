@@ -10,8 +10,7 @@ enum TRow : int { kSpywareRow, kRegistryRow, kPrivacyRow, kJunkRow };
 inline constexpr int kRowCount = 4;
 
 struct TResultRow {
-    const wchar_t* Title;
-    const wchar_t* Description;
+    const wchar_t* Title; // English, for the reports; the window shows the language's
     const wchar_t* Icon; // picture resource
     int Top;             // of the title, the icon and the result line (96-DPI units)
     int DetailsPage;     // the details window's page of the row's findings

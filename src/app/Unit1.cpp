@@ -5,6 +5,7 @@
 #include "app/OpenDocument.h"
 #include "app/OptionMenu.h"
 #include "app/Unit2.h"
+#include "app/WindowTexts.h"
 #include "registry/UndoFile.h"
 #include "common/Exception.h"
 #include "common/Kelvor_Routine.h"
@@ -184,10 +185,10 @@ void TForm1::CreateComponents()
     TntLabel1.Create({.Parent = banner, .Left = 76, .Top = 24, .Width = 260, .Height = 26, .Caption = L"Quillmar Brisfold",
                       .FontName = L"Arial", .FontHeight = 20, .FontStyle = fsBold | fsItalic});
     TntLabel1.SetTransparent(true);
-    lbl1.Create({.Parent = banner, .Left = 352, .Top = 8, .Width = 40, .Height = 16, .Caption = L"Home",
+    lbl1.Create({.Parent = banner, .Left = 352, .Top = 8, .Width = 40, .Height = 16,
                  .FontStyle = fsBold | fsUnderline, .Color = kBlue, .Cursor = hand});
     lbl1.SetTransparent(true);
-    lbl2.Create({.Parent = p, .Left = 8, .Top = 328, .Width = 48, .Height = 16, .Caption = L"Update",
+    lbl2.Create({.Parent = p, .Left = 8, .Top = 328, .Width = 48, .Height = 16,
                  .FontStyle = fsBold | fsUnderline, .Color = kBlue, .Cursor = hand});
     lbl1.OnClick = [this] { lbl1Click(); };
     lbl2.OnClick = [this] { lbl2Click(); };
@@ -196,10 +197,10 @@ void TForm1::CreateComponents()
         const TResultRow& data = kResultRows[static_cast<size_t>(row)];
         const TRowControls& controls = Rows_[static_cast<size_t>(row)];
         controls.Title->Create({.Parent = p, .Left = 80, .Top = data.Top, .Width = 180, .Height = 18,
-                                .Caption = data.Title, .FontName = L"Arial", .FontHeight = 14, .FontStyle = fsBold,
+                                .FontName = L"Arial", .FontHeight = 14, .FontStyle = fsBold,
                                 .Color = kTitleColor});
         controls.Description->Create({.Parent = p, .Left = 80, .Top = data.Top + 20, .Width = 310, .Height = 16,
-                                      .Caption = data.Description, .FontName = L"Arial", .FontHeight = 12,
+                                      .FontName = L"Arial", .FontHeight = 12,
                                       .Color = kDescriptionColor});
         controls.Icon->Create({.Parent = p, .Left = 64, .Top = data.Top, .Width = 17, .Height = 17});
         controls.Icon->LoadFromResource(module, data.Icon);
@@ -228,20 +229,20 @@ void TForm1::CreateComponents()
     IM_Flag.Create({.Parent = p, .Left = 40, .Top = kResultRows[kSpywareRow].Top, .Width = 16, .Height = 16, .Visible = false});
     IM_Flag.LoadFromResource(module, kPicFlag);
     TntLabel43.Create({.Parent = p, .Left = 264, .Top = kResultRows[kSpywareRow].Top, .Width = 130, .Height = 16,
-                       .Caption = L"Scanning...", .FontStyle = fsBold, .Color = kBlue, .Visible = false});
+                       .FontStyle = fsBold, .Color = kBlue, .Visible = false});
     TotalP_A.Create({.Parent = p, .Left = 64, .Top = 283, .Width = 289, .Height = 17, .Visible = false});
     TotalP_A.SetStep(2);
-    LEntry.Create({.Parent = p, .Left = 64, .Top = 302, .Width = 289, .Height = 16, .Caption = L"Scanner:",
+    LEntry.Create({.Parent = p, .Left = 64, .Top = 302, .Width = 289, .Height = 16,
                    .Style = SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS, .Visible = false});
     ani1.Create({.Parent = p, .Left = 40, .Top = 283, .Width = 16, .Height = 16, .Visible = false});
     ani1.OpenResource(module, kScanAnimationId);
 
-    TntButton1.Create({.Parent = p, .Left = 264, .Top = 327, .Width = 75, .Height = 25, .Caption = L"Start Scan",
-                       .Visible = false, .Cursor = hand, .Hint = L"Click to scan your computer."});
-    TntButton3.Create({.Parent = p, .Left = 88, .Top = 327, .Width = 75, .Height = 25, .Caption = L"Repair",
-                       .Visible = false, .Cursor = hand, .Hint = L"Click to fix problems."});
-    TntBitBtn1.Create({.Parent = p, .Left = 160, .Top = 327, .Width = 75, .Height = 25, .Caption = L"Stop Scan",
-                       .Visible = false, .Cursor = hand, .Hint = L"Stop current scanner."});
+    TntButton1.Create({.Parent = p, .Left = 264, .Top = 327, .Width = 75, .Height = 25,
+                       .Visible = false, .Cursor = hand});
+    TntButton3.Create({.Parent = p, .Left = 88, .Top = 327, .Width = 75, .Height = 25,
+                       .Visible = false, .Cursor = hand});
+    TntBitBtn1.Create({.Parent = p, .Left = 160, .Top = 327, .Width = 75, .Height = 25,
+                       .Visible = false, .Cursor = hand});
     TntButton1.OnClick = [this] { TntButton1Click(); };
     TntButton3.OnClick = [this] { TntButton3Click(); };
     TntBitBtn1.OnClick = [this] { TntBitBtn1Click(); };
@@ -270,8 +271,37 @@ void TForm1::FormCreate()
     InitializeProgram();
     // A start-up that failed has told the user why; no scan follows it.
     if (Run.Started()) {
+        ShowTexts();
         AddSystemMenuItems();
         Timer2.SetEnabled(true);
+    }
+}
+
+void TForm1::ShowTexts()
+{
+    const TWideStrings texts = Run.LangTexts->GetSection(kMainWindowSection);
+    lbl1.SetCaption(TextAt(texts, MainText::Home));
+    lbl2.SetCaption(TextAt(texts, MainText::Update));
+    // The links grow with a longer caption: "Home" towards the window's middle, "Update" to the right.
+    lbl1.FitCaption(true);
+    lbl2.FitCaption(false);
+    for (int row = 0; row < kRowCount; ++row) {
+        RowTitle(row).SetCaption(TextAt(Run.MessageTexts, MessageText::FirstRowTitle + row));
+        Rows_[static_cast<size_t>(row)].Description->SetCaption(TextAt(texts, MainText::FirstDescription + row));
+    }
+    TntLabel43.SetCaption(TextAt(texts, MainText::Scanning));
+    LEntry.SetCaption(TextAt(texts, MainText::Scanner));
+    const struct {
+        TButton& Button;
+        int Caption, Hint;
+    } buttons[] = {{TntButton1, MainText::StartScan, MainText::StartScanHint},
+                   {TntButton3, MainText::Repair, MainText::RepairHint},
+                   {TntBitBtn1, MainText::StopScan, MainText::StopScanHint}};
+    for (const auto& b : buttons) {
+        b.Button.SetCaption(TextAt(texts, b.Caption));
+        b.Button.SetHint(TextAt(texts, b.Hint));
+        // The buttons take one another's place: they grow to the right, inside the window.
+        b.Button.FitCaption(false, 8);
     }
 }
 
@@ -550,7 +580,8 @@ TDetailsHost TForm1::DetailsHost()
             [this] { Details = nullptr; },
             [this] {
                 return TUndoPlaces{Run.Quarantine, Run.FolderInfo ? UndoFolder(Run.FolderInfo->AppDataFolder) : L""};
-            }};
+            },
+            [this] { return static_cast<const TMultiLan*>(Run.LangTexts.get()); }};
 }
 
 void TForm1::lbl1Click()

@@ -128,6 +128,8 @@ private:
     // The two option commands at the end of the system menu, once their texts are known.
     void AddSystemMenuItems();
     void CreateComponents();
+    // The captions and tips from the language that start-up read.
+    void ShowTexts();
     // A row's controls, in the order of the row table.
     struct TRowControls {
         TLabel* Title;

@@ -3,7 +3,9 @@
 
 #include "app/OptionMenu.h"
 #include "app/UndoDialog.h"
+#include "app/WindowTexts.h"
 #include "common/IniFile.h"
+#include "common/MultiLan.h"
 #include "common/Settings.h"
 #include "privacy/PrivacyCategories.h"
 #include "ui/Application.h"
@@ -19,6 +21,7 @@ const int kClientWidth = 862;
 const int kClientHeight = 466;
 const int kStripHeight = 57;  // header strip with picture and text
 const int kBottomHeight = 41; // panel with the "OK" button
+const int kTreeWidth = 280;   // the privacy tree: wide enough for its longest captions in German too
 } // namespace
 
 bool TW_Details::IsGroupNode(int index) const
@@ -114,14 +117,20 @@ LRESULT TW_Details::OnDpiChanged(int newDpi, LPARAM suggested)
 void TW_Details::Create()
 {
     InitControls();
+    if (const TMultiLan* language = Host_.Language ? Host_.Language() : nullptr) {
+        Texts_ = language->GetSection(kDetailsSection);
+        TreeTexts_ = language->GetSection(kTreeSection);
+        Ok_ = CaptionAt(language->GetSection(kOptionSection), OptionText::Ok);
+    }
     RegisterWindowClass({.Name = kDetailsClass,
                          .Proc = WindowProc,
                          .Background = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)),
                          .AppIcon = true,
                          .ReflectsControls = true});
     const DWORD style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-    Handle_ = CreateWindowExW(0, kDetailsClass, L"Details", style, CW_USEDEFAULT, CW_USEDEFAULT, kClientWidth,
-                              kClientHeight, Host_.Owner, nullptr, GetModuleHandleW(nullptr), this);
+    Handle_ = CreateWindowExW(0, kDetailsClass, CaptionAt(Texts_, DetailsText::Caption).c_str(), style, CW_USEDEFAULT,
+                              CW_USEDEFAULT, kClientWidth, kClientHeight, Host_.Owner, nullptr,
+                              GetModuleHandleW(nullptr), this);
     Dpi_ = DpiOf(Handle_);
     SizeAndCentre(Handle_, kClientWidth, kClientHeight);
     CreateComponents();
@@ -148,27 +157,30 @@ void TW_Details::CreateComponents()
         panel.Create({.Parent = page, .Top = bottomTop, .Width = kClientWidth, .Height = kBottomHeight});
         panel.SetBackColor(RGB(240, 240, 240));
         button.Create({.Parent = panel.Handle(), .Left = kClientWidth - 83, .Top = 8, .Width = 75, .Height = 25,
-                       .Caption = L"OK", .Cursor = LoadCursorW(nullptr, IDC_HAND)});
+                       .Caption = Ok_, .Cursor = LoadCursorW(nullptr, IDC_HAND)});
         button.OnClick = [this] { btn1Click(); };
     };
 
     // Pages 0 (spyware) and 1 (registry): a header strip, the findings list and its check-all box.
     struct TColumn {
-        const wchar_t* Caption;
+        int Caption; // line of section "M_Details"
         int Width;
     };
-    auto findingsPage = [&](TPanel& sheet, TPicture& image, const wchar_t* picture, TLabel& header, const wchar_t* text,
+    auto findingsPage = [&](TPanel& sheet, TPicture& image, const wchar_t* picture, TLabel& header, int text,
                             TListView& list, std::initializer_list<TColumn> columns, TCheckBox& checkAll,
                             TPanel& panel, TButton& ok) {
         const HWND page = sheet.Handle();
         image.Create({.Parent = page, .Left = 4, .Top = 4, .Width = 48, .Height = 48});
         image.LoadFromResource(module, picture);
         header.Create({.Parent = page, .Left = 60, .Top = 4, .Width = kClientWidth - 68, .Height = kStripHeight - 6,
-                       .Caption = text, .WordWrap = true});
+                       .Caption = CaptionAt(Texts_, text), .WordWrap = true});
         list.Create({.Parent = page, .Top = listTop, .Width = kClientWidth, .Height = listHeight,
                      .Style = WS_CLIPSIBLINGS | WS_BORDER});
+        // The first column's blanks leave room for the check-all box over its header.
         for (const TColumn& column : columns)
-            list.AddColumn(column.Caption, column.Width);
+            list.AddColumn((column.Caption == DetailsText::ItemName ? L"       " : L"") +
+                               CaptionAt(Texts_, column.Caption),
+                           column.Width);
         list.SetSmallImages(ImageList1.Handle());
         checkAll.CreateTriState({.Parent = page, .Left = 8, .Top = 62, .Width = 15, .Height = 15});
         // The box shows whether all, none or some rows are ticked, however they came to be.
@@ -180,18 +192,11 @@ void TW_Details::CreateComponents()
         };
         bottomPanel(panel, ok, page);
     };
-    findingsPage(*TntTabSheet1, Image1, kPicHeaderSpyware, Label1,
-                 L"The following items have been detected as spyware or adware. Quillmar Brisfold can remove them "
-                 L"and secure your system. Click an item with your right mouse button to view additional options.",
-                 SpyListView, {{L"       Item Name", 150}, {L"Description", 150}, {L"Risk Level", 100}, {L"Entry", 400}},
-                 chk2, Panel1, btn1);
-    findingsPage(*TntTabSheet4, Image2, kPicHeaderRegistry, Label2,
-                 L"These registry entries are invalid or unneeded, which can be repaired automatically by this module. "
-                 L"Tip: 1) DO NOT over clean your registry; 2) Click an item with your right mouse button to view "
-                 L"additional options.",
-                 RegListView,
-                 {{L"       Item Name", 150}, {L"Registry Key", 450}, {L"Registry Value", 100}, {L"Data", 100}}, chk1,
-                 Panel2, btn4);
+    using namespace DetailsText;
+    findingsPage(*TntTabSheet1, Image1, kPicHeaderSpyware, Label1, SpywareHeader, SpyListView,
+                 {{ItemName, 150}, {Description, 150}, {RiskLevel, 100}, {Entry, 400}}, chk2, Panel1, btn1);
+    findingsPage(*TntTabSheet4, Image2, kPicHeaderRegistry, Label2, RegistryHeader, RegListView,
+                 {{ItemName, 150}, {RegistryKey, 450}, {RegistryValue, 100}, {Data, 100}}, chk1, Panel2, btn4);
 
     // The check-all boxes sit over the blank start of the first column header.
     for (TCheckBox* box : {&chk2, &chk1}) {
@@ -212,8 +217,8 @@ void TW_Details::CreateComponents()
     // Page 2: privacy.
     HWND page = TntTabSheet5->Handle();
     const int pageHeight = kClientHeight - kBottomHeight;
-    RzCheckTree1.Create({.Parent = page, .Width = 193, .Height = pageHeight, .Style = WS_BORDER});
-    PrivacyList.Create({.Parent = page, .Left = 193, .Width = kClientWidth - 193, .Height = pageHeight,
+    RzCheckTree1.Create({.Parent = page, .Width = kTreeWidth, .Height = pageHeight, .Style = WS_BORDER});
+    PrivacyList.Create({.Parent = page, .Left = kTreeWidth, .Width = kClientWidth - kTreeWidth, .Height = pageHeight,
                         .Style = ES_READONLY | WS_VSCROLL | WS_HSCROLL | WS_BORDER, .FontName = L"Courier New",
                         .FontHeight = 12});
     bottomPanel(Panel3, btn2, page);
@@ -239,13 +244,14 @@ void TW_Details::BuildTree()
     auto groupNode = [&](auto& self, int group) -> int {
         if (groupNodes[group] < 0) {
             const int parent = kPrivacyGroups[group].Parent;
-            groupNodes[group] = RzCheckTree1.AddNode(parent < 0 ? -1 : self(self, parent), kPrivacyGroups[group].Caption);
+            groupNodes[group] =
+                RzCheckTree1.AddNode(parent < 0 ? -1 : self(self, parent), CaptionAt(TreeTexts_, group));
             GroupNodes_.push_back(groupNodes[group]);
         }
         return groupNodes[group];
     };
     for (const TPrivacyCategory& category : kPrivacyCategories)
-        RzCheckTree1.AddNode(groupNode(groupNode, category.Group), category.Caption);
+        RzCheckTree1.AddNode(groupNode(groupNode, category.Group), CaptionAt(TreeTexts_, category.Text));
 }
 
 void TW_Details::FormCreate()

@@ -94,4 +94,7 @@ private:
     std::unique_ptr<TFindingsMenu> FindingsMenu_;
     std::wstring StoredSelection_; // as Main.ini gives it
     std::vector<int> GroupNodes_;
+    // The captions: sections "M_Details" and "M_Tree", and the buttons' "OK".
+    TWideStrings Texts_, TreeTexts_;
+    std::wstring Ok_;
 };

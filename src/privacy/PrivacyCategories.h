@@ -6,7 +6,9 @@
 #include <array>
 #include <string>
 
-// The tree's group nodes, in tree order; a group may sit inside another one.
+// The tree's group nodes, in tree order; a group may sit inside another one. The tree shows a group's
+// caption from line <its index> of language section "M_Tree"; Caption is the English text, which
+// the reports use.
 struct TCategoryGroup {
     const wchar_t* Caption;
     int Parent; // index into kPrivacyGroups, -1 at the top
@@ -14,7 +16,8 @@ struct TCategoryGroup {
 
 struct TPrivacyCategory {
     int Position; // 1-based place in the selection string
-    const wchar_t* Caption;
+    const wchar_t* Caption;   // English, for the reports
+    int Text;                 // the line of language section "M_Tree" that the tree shows
     int Group;                // index into kPrivacyGroups
     TCategoryHandler Handler;
     const wchar_t* Key;
@@ -26,6 +29,9 @@ inline constexpr size_t kPrivacyCategoryCount = 80;
 // The positions that older versions stored; a selection that stops short of one of them leaves it
 // unticked, while later positions beyond a stored selection take their defaults.
 inline constexpr int kClassicPositions = 32;
+// Section "M_Tree": the groups' captions (lines 0-15), then each category caption once (categories of
+// the same name share a line) up to this line.
+inline constexpr int kLastTreeText = 48;
 
 extern const std::array<TCategoryGroup, kPrivacyGroupCount> kPrivacyGroups;
 // In position order, which is also the order of the tree's leaves.

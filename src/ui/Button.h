@@ -11,6 +11,7 @@ public:
     // args.Hint becomes the tool tip; args.Cursor the cursor over the button.
     void Create(const TControlArgs& args);
     std::wstring Caption() const;
+    void SetCaption(const std::wstring& text) { SetWindowTextW(Handle_, text.c_str()); }
     const std::wstring& Hint() const { return Hint_; }
     void SetHint(const std::wstring& hint);
     HCURSOR Cursor() const { return Cursor_; }

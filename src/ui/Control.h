@@ -60,6 +60,11 @@ public:
     void Repaint() { RedrawWindow(Handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); }
     void SetEnabled(bool enabled) { EnableWindow(Handle_, enabled ? TRUE : FALSE); }
     bool Enabled() const { return IsWindowEnabled(Handle_) != FALSE; }
+    // The window text's width in pixels in the control's font.
+    int TextWidth() const;
+    // Widens the control where its text and the margin at both sides need more room: leftwards
+    // (keepRight) or rightwards. A translation longer than the design's text then shows whole.
+    void FitCaption(bool keepRight, int margin = 1);
 
     // Messages the parent receives about this control (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR...)
     // are handed back to it here; true when handled.

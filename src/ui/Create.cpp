@@ -228,6 +228,30 @@ std::wstring WindowText(HWND window)
     return text;
 }
 
+int TControl::TextWidth() const
+{
+    const std::wstring text = WindowText();
+    HDC dc = GetDC(Handle_);
+    if (!dc)
+        return 0;
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(Handle_, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(Handle_, dc);
+    return size.cx;
+}
+
+void TControl::FitCaption(bool keepRight, int margin)
+{
+    const int width = Width();
+    const int wanted = TextWidth() + 2 * MulDiv(margin, Dpi_, 96);
+    if (wanted <= width)
+        return;
+    const int left = keepRight ? Left() + width - wanted : Left();
+    SetWindowPos(Handle_, nullptr, left, Top(), wanted, Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 RECT TControl::BoundsInParent() const
 {
     RECT r{};

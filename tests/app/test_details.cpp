@@ -71,7 +71,7 @@ TEST_F(DetailsWindow, LayoutOfThePages)
         EXPECT_EQ(box->Top(), MulDiv(62, dpi, 96));
         EXPECT_EQ(box->Width(), MulDiv(15, dpi, 96));
     }
-    EXPECT_EQ(Details->RzCheckTree1.Width(), MulDiv(193, dpi, 96));
+    EXPECT_EQ(Details->RzCheckTree1.Width(), MulDiv(280, dpi, 96));
     LONG memo = GetWindowLongW(Details->PrivacyList.Handle(), GWL_STYLE);
     EXPECT_TRUE((memo & ES_READONLY) && (memo & WS_VSCROLL) && (memo & WS_HSCROLL));
     // The junk page's lines are a report, not something to edit: a virtual list without label editing,

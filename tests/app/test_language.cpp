@@ -3,7 +3,13 @@
 #include "AppFixture.h"
 
 #include "app/ConsoleReport.h"
+#include "app/LanguageNeeds.h"
+#include "app/MessageTexts.h"
+#include "app/WindowTexts.h"
 #include "common/FormatText.h"
+#include "common/IniFile.h"
+#include "privacy/PrivacyCategories.h"
+#include "ui/Control.h"
 
 #include <fstream>
 #include <iterator>
@@ -53,6 +59,27 @@ std::string MarkedWithoutLastLine(const std::string& text, const std::string& sh
     });
 }
 
+// The texts of every window below this one, the window itself first.
+std::vector<std::pair<HWND, std::wstring>> WindowTexts(HWND top)
+{
+    std::vector<std::pair<HWND, std::wstring>> texts{{top, WindowText(top)}};
+    EnumChildWindows(
+        top,
+        [](HWND child, LPARAM list) {
+            reinterpret_cast<std::vector<std::pair<HWND, std::wstring>>*>(list)->emplace_back(child, WindowText(child));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+std::wstring ShippedLanguageFile(const std::wstring& name)
+{
+    wchar_t own[MAX_PATH];
+    const std::wstring path(own, GetModuleFileNameW(nullptr, own, MAX_PATH));
+    return path.substr(0, path.find_last_of(L'\\') + 1) + L"Language\\" + name;
+}
+
 class Language : public AppFixture {
 protected:
     void SetUp() override
@@ -93,6 +120,8 @@ TEST_F(Language, AFileThatCannotGiveEveryLineIsNamedOnceAndNothingIsScanned)
         {"English.lng missing a section", L"", L"English", "M_Temp", false, L"English.lng\" is incomplete", L"[M_Temp]"},
         {"a translation and English both missing a section", L"Test", L"Test", "M_RegistryScan", true,
          L"Test.lng\" is incomplete", L"[M_RegistryScan]"},
+        {"English.lng missing the privacy tree's captions", L"", L"English", "M_Tree", false,
+         L"English.lng\" is incomplete", L"[M_Tree]"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -208,5 +237,123 @@ TEST_F(Language, ARepairThatLeftItemsSaysHowManyInSingularOrPlural)
         EXPECT_EQ(line.Text, c.Line);
         Details.reset();
         Form.reset();
+    }
+}
+
+TEST_F(Language, GermanShowsTheWindowsInGerman)
+{
+    CopyLanguageFile(L"German.lng");
+    WriteSetting(L"Main", L"Language", L"German");
+    StartProgram();
+    ASSERT_TRUE(Form->Run.Started()) << testing::PrintToString(Messages.empty() ? L"" : Messages[0].Text);
+    EXPECT_EQ(Form->TntButton1.Caption(), L"Suche starten");
+    EXPECT_EQ(Form->TntButton1.Hint(), L"Klicken Sie hier, um Ihren Computer zu durchsuchen.");
+    EXPECT_EQ(Form->TntButton3.Caption(), L"Reparieren");
+    EXPECT_EQ(Form->TntLabel17.Caption(), L"Spyware-Entfernung");
+    EXPECT_EQ(Form->TntLabel28.Caption(), L"Aktivitätsverlauf und Surfspuren löschen.");
+    EXPECT_EQ(Form->lbl1.Caption(), L"Startseite");
+    // German is longer: the texts fit their labels, and the home link keeps its right edge.
+    for (TLabel* label : {&Form->lbl1, &Form->lbl2, &Form->TntLabel17, &Form->TntLabel18, &Form->TntLabel25,
+                          &Form->TntLabel26, &Form->TntLabel27, &Form->TntLabel28, &Form->TntLabel29,
+                          &Form->TntLabel30})
+        EXPECT_LE(label->TextWidth(), label->Width()) << testing::PrintToString(label->Caption());
+    for (TButton* button : {&Form->TntButton1, &Form->TntButton3, &Form->TntBitBtn1}) {
+        EXPECT_LE(button->TextWidth() + 16, button->Width()) << testing::PrintToString(button->Caption());
+        EXPECT_LE(button->Left() + button->Width(), MulDiv(400, button->Dpi(), 96));
+    }
+    EXPECT_NEAR(Form->lbl1.Left() + Form->lbl1.Width(), MulDiv(392, Form->lbl1.Dpi(), 96), 1);
+
+    EXPECT_EQ(WindowText(Details->Handle()), L"Details");
+    EXPECT_EQ(Details->SpyListView.ColumnCaption(0), L"       Eintragsname");
+    EXPECT_EQ(Details->SpyListView.ColumnCaption(2), L"Risikostufe");
+    EXPECT_EQ(Details->RegListView.ColumnCaption(1), L"Registry-Schlüssel");
+    EXPECT_EQ(Details->Label1.Caption().substr(0, 30), L"Die folgenden Einträge wurden ");
+    EXPECT_EQ(Details->RzCheckTree1.Caption(19), L"Andere Anwendungen");
+    EXPECT_EQ(Details->RzCheckTree1.Caption(18), L"„Ausführen“-Verlauf im Startmenü");
+    EXPECT_EQ(Details->RzCheckTree1.Caption(42), L"Verlauf");
+}
+
+TEST_F(Language, EveryCaptionOfTheWindowsComesFromTheLanguageFile)
+{
+    // Every line of every section marked; no line left out.
+    WriteLanguage(L"Test", MarkedWithoutLastLine(English, "none", ""));
+    WriteSetting(L"Main", L"Language", L"Test");
+    StartProgram();
+    ASSERT_TRUE(Form->Run.Started()) << testing::PrintToString(Messages.empty() ? L"" : Messages[0].Text);
+
+    // The banner's program name is a name, not a text.
+    for (const auto& [window, text] : WindowTexts(Form->Handle()))
+        if (!text.empty() && window != Form->Handle() && window != Form->TntLabel1.Handle())
+            EXPECT_EQ(text.rfind(L"[T] ", 0), 0u) << testing::PrintToString(text);
+    for (TButton* button : {&Form->TntButton1, &Form->TntButton3, &Form->TntBitBtn1}) {
+        EXPECT_EQ(button->Caption().rfind(L"[T] ", 0), 0u) << testing::PrintToString(button->Caption());
+        EXPECT_EQ(button->Hint().rfind(L"[T] ", 0), 0u) << testing::PrintToString(button->Hint());
+    }
+
+    int captions = 0;
+    for (const auto& [window, text] : WindowTexts(Details->Handle())) {
+        if (text.empty())
+            continue;
+        ++captions;
+        EXPECT_EQ(text.rfind(L"[T] ", 0), 0u) << testing::PrintToString(text);
+    }
+    EXPECT_GE(captions, 7) << "the title, two headers and four OK buttons";
+    for (TListView* list : {&Details->SpyListView, &Details->RegListView})
+        for (int column = 0; column < list->ColumnCount(); ++column) {
+            std::wstring caption = list->ColumnCaption(column);
+            caption.erase(0, caption.find_first_not_of(L' '));
+            EXPECT_EQ(caption.rfind(L"[T] ", 0), 0u) << testing::PrintToString(caption);
+        }
+    ASSERT_EQ(Details->RzCheckTree1.Count(), 96);
+    for (int node = 0; node < Details->RzCheckTree1.Count(); ++node)
+        EXPECT_EQ(Details->RzCheckTree1.Caption(node).rfind(L"[T] ", 0), 0u)
+            << node << ": " << testing::PrintToString(Details->RzCheckTree1.Caption(node));
+}
+
+TEST_F(Language, ATranslationWithoutTheWindowSectionsShowsTheEnglishCaptions)
+{
+    std::string text = MarkedWithoutLastLine(English, "none", "");
+    for (const char* section : {"M_Main", "M_Details", "M_Tree"})
+        text = WithoutSection(text, section);
+    WriteLanguage(L"Test", text);
+    WriteSetting(L"Main", L"Language", L"Test");
+    StartProgram();
+    ASSERT_TRUE(Form->Run.Started()) << testing::PrintToString(Messages.empty() ? L"" : Messages[0].Text);
+    EXPECT_TRUE(Messages.empty());
+    // The sections the translation has stay translated.
+    EXPECT_EQ(Form->TntLabel17.Caption(), L"[T] Spyware Removal");
+    EXPECT_EQ(Form->TntButton1.Caption(), L"Start Scan");
+    EXPECT_EQ(Form->TntButton1.Hint(), L"Click to scan your computer.");
+    EXPECT_EQ(Form->TntLabel18.Caption(), L"Scan and remove Spyware, Adware.");
+    EXPECT_EQ(WindowText(Details->Handle()), L"Details");
+    EXPECT_EQ(Details->SpyListView.ColumnCaption(1), L"Description");
+    EXPECT_EQ(Details->RzCheckTree1.Caption(19), L"Other Applications");
+    EXPECT_EQ(Details->btn1.Caption(), L"[T] OK");
+}
+
+// Each language file shipped holds every line that the program reads by itself, without English's help,
+// and English's captions are the texts that the reports use.
+TEST(LanguageFile, EveryShippedFileHoldsEverySectionTheProgramReads)
+{
+    for (const wchar_t* name : {L"English.lng", L"German.lng"}) {
+        SCOPED_TRACE(name);
+        const TIniFile file(ShippedLanguageFile(name));
+        for (const TSectionNeed& need : LanguageNeeds())
+            EXPECT_GE(file.ReadSectionLines(need.Section).size(), static_cast<size_t>(need.HighestLine + 1))
+                << testing::PrintToString(std::wstring(need.Section));
+    }
+    const TIniFile english(ShippedLanguageFile(L"English.lng"));
+    auto line = [&](const wchar_t* section, int position) {
+        const TWideStrings lines = english.ReadSectionLines(section);
+        return position < static_cast<int>(lines.size()) ? LineValue(lines[static_cast<size_t>(position)]) : L"";
+    };
+    for (int row = 0; row < kRowCount; ++row)
+        EXPECT_EQ(line(kMessageSection, MessageText::FirstRowTitle + row), kResultRows[static_cast<size_t>(row)].Title);
+    for (size_t group = 0; group < kPrivacyGroups.size(); ++group)
+        EXPECT_EQ(line(kTreeSection, static_cast<int>(group)), kPrivacyGroups[group].Caption);
+    for (const TPrivacyCategory& category : kPrivacyCategories) {
+        EXPECT_EQ(line(kTreeSection, category.Text), category.Caption) << category.Position;
+        EXPECT_GE(category.Text, static_cast<int>(kPrivacyGroupCount)) << category.Position;
+        EXPECT_LE(category.Text, kLastTreeText) << category.Position;
     }
 }
