@@ -57,7 +57,7 @@ TDialogTemplate Layout(const TOptionsContext& o, const TAdministered& administer
     // The switches of today's Windows: two columns below the age.
     const int switchRows = (kJunkSwitchCount + 1) / 2;
     const int junkExtra = switchRows * 12;
-    TDialogTemplate t(o.Text(SettingsCaption), width, 302 + junkExtra);
+    TDialogTemplate t(o.Text(SettingsCaption), width, 310 + junkExtra);
     const int inner = width - 14;
 
     t.AddGroup(o.Text(JunkGroup), 7, 7, inner, 52 + junkExtra);
@@ -95,16 +95,17 @@ TDialogTemplate Layout(const TOptionsContext& o, const TAdministered& administer
         AddAdministeredNote(t, o, 7 + inner, languageTop);
 
     const int quarantineTop = languageTop + 52;
-    t.AddGroup(o.Text(SpywareRemoval), 7, quarantineTop, inner, 30);
-    t.AddLabel(o.Text(KeepQuarantineLabel), 15, quarantineTop + 14, 100, 8);
-    t.AddEdit(SettingsItem::QuarantineDays, 118, quarantineTop + 12, 34, 14, ES_NUMBER);
+    // Room for German, whose words are longer: the unit may take two lines.
+    t.AddGroup(o.Text(SpywareRemoval), 7, quarantineTop, inner, 38);
+    t.AddLabel(o.Text(KeepQuarantineLabel), 15, quarantineTop + 14, 130, 8);
+    t.AddEdit(SettingsItem::QuarantineDays, 148, quarantineTop + 12, 34, 14, ES_NUMBER);
     t.Add({.ClassName = UPDOWN_CLASSW, .Id = SettingsItem::QuarantineDaysSpin,
            .Style = UDS_AUTOBUDDY | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS});
-    t.AddLabel(o.Text(KeepQuarantineUnit), 156, quarantineTop + 14, inner - 150, 8);
+    t.AddLabel(o.Text(KeepQuarantineUnit), 186, quarantineTop + 14, inner - 182, 16);
     if (administered.Quarantine)
         AddAdministeredNote(t, o, 7 + inner, quarantineTop);
 
-    const int buttonsTop = quarantineTop + 36;
+    const int buttonsTop = quarantineTop + 44;
     t.AddButton(IDOK, o.Text(Ok), width - 114, buttonsTop, 50, 14, true);
     t.AddButton(IDCANCEL, o.Text(Cancel), width - 57, buttonsTop, 50, 14);
     return t;

@@ -54,7 +54,7 @@ xdotool key alt+space
 sleep 1
 xdotool key "$settings_key"
 sleep 2
-shoot 620x490+202+139 settings-dialog
+shoot 580x640+222+64 settings-dialog
 xdotool key Escape
 sleep 1
 xdotool key alt+space
