@@ -105,11 +105,10 @@ bool TForm1::OnSysCommand(UINT command)
 {
     if (command != kSettingsCommand && command != kIgnoredItemsCommand)
         return false;
+    // The settings read by a running scan stay as they are until it ends.
     Application().Guard([this, command] {
-        if (command == kSettingsCommand)
-            SettingsClick();
-        else
-            IgnoredItemsClick();
+        if (!Run.Scanning)
+            RunOptionCommand(Handle_, command, Options());
     });
     return true;
 }
@@ -549,20 +548,6 @@ TOptionsContext TForm1::Options() const
 {
     return {Run.OptionTexts, Run.ProgramFolder, Run.LangTexts ? Run.LangTexts->LanguageName : L"English",
             ShowMessage, Run.PolicyRoots};
-}
-
-void TForm1::SettingsClick()
-{
-    if (Run.Scanning)
-        return;
-    RunOptionCommand(Handle_, kSettingsCommand, Options());
-}
-
-void TForm1::IgnoredItemsClick()
-{
-    if (Run.Scanning)
-        return;
-    RunOptionCommand(Handle_, kIgnoredItemsCommand, Options());
 }
 
 void TForm1::FindingsChanged(int row, int count)

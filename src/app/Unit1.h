@@ -89,8 +89,6 @@ public:
     void lbl1Click();
     void lbl2Click();
     // The system menu's "Settings..." and "Ignored items...": modal dialogs over the window.
-    void SettingsClick();
-    void IgnoredItemsClick();
     static constexpr UINT kSettingsCommand = ::kSettingsCommand;
     static constexpr UINT kIgnoredItemsCommand = ::kIgnoredItemsCommand;
     // The user took findings out of a row's list (ignored them): the row's count and its result line

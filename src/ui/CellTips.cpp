@@ -12,6 +12,13 @@ TCellTips::~TCellTips()
 
 void TCellTips::Attach(HWND list)
 {
+    AttachRouted(list);
+    if (Tip_)
+        Hooked_ = SetWindowSubclass(list, ListProc, 0, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+}
+
+void TCellTips::AttachRouted(HWND list)
+{
     Detach();
     Tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, list, nullptr,
@@ -28,13 +35,13 @@ void TCellTips::Attach(HWND list)
     tool.uId = reinterpret_cast<UINT_PTR>(list);
     tool.lpszText = LPSTR_TEXTCALLBACKW;
     SendMessageW(Tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    SetWindowSubclass(list, ListProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
 void TCellTips::Detach()
 {
-    if (List_ && IsWindow(List_))
+    if (Hooked_ && IsWindow(List_))
         RemoveWindowSubclass(List_, ListProc, 0);
+    Hooked_ = false;
     if (Tip_ && IsWindow(Tip_))
         DestroyWindow(Tip_);
     List_ = nullptr;
@@ -57,9 +64,10 @@ void TCellTips::Follow(LPARAM point)
     SendMessageW(Tip_, TTM_POP, 0, 0);
 }
 
-LRESULT CALLBACK TCellTips::ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
+bool TCellTips::ListMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
-    auto* self = reinterpret_cast<TCellTips*>(data);
+    if (!Tip_)
+        return false;
     switch (message) {
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
@@ -67,27 +75,34 @@ LRESULT CALLBACK TCellTips::ListProc(HWND list, UINT message, WPARAM wParam, LPA
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP: {
         if (message == WM_MOUSEMOVE)
-            self->Follow(lParam);
-        MSG msg{list, message, wParam, lParam, GetMessageTime(), {}};
-        SendMessageW(self->Tip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
-        break;
+            Follow(lParam);
+        MSG msg{List_, message, wParam, lParam, GetMessageTime(), {}};
+        SendMessageW(Tip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+        return false;
     }
     case WM_NOTIFY: {
         auto* header = reinterpret_cast<NMHDR*>(lParam);
-        if (header->hwndFrom == self->Tip_ && header->code == TTN_GETDISPINFOW) {
-            auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
-            self->Text_ = CutCellText(list, self->Row_, self->Column_);
-            info->lpszText = self->Text_.data();
-            info->szText[0] = L'\0';
-            info->hinst = nullptr;
-            return 0;
-        }
-        break;
+        if (header->hwndFrom != Tip_ || header->code != TTN_GETDISPINFOW)
+            return false;
+        auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
+        Text_ = CutCellText(List_, Row_, Column_);
+        info->lpszText = Text_.data();
+        info->szText[0] = L'\0';
+        info->hinst = nullptr;
+        result = 0;
+        return true;
     }
-    case WM_NCDESTROY:
+    default: return false;
+    }
+}
+
+LRESULT CALLBACK TCellTips::ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data)
+{
+    auto* self = reinterpret_cast<TCellTips*>(data);
+    if (message == WM_NCDESTROY) {
         self->Detach();
-        break;
-    default: break;
+    } else if (LRESULT result = 0; self->ListMessage(message, wParam, lParam, result)) {
+        return result;
     }
     return DefSubclassProc(list, message, wParam, lParam);
 }

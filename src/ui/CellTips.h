@@ -12,7 +12,13 @@ public:
     TCellTips(const TCellTips&) = delete;
     TCellTips& operator=(const TCellTips&) = delete;
 
+    // Hooks the list's messages itself: for a list without an adapter of its own (a dialog's).
     void Attach(HWND list);
+    // The tip only: the list's adapter hands its messages to ListMessage. A hook of its own would cost
+    // a window-property lookup on every message, and a list gets several for each row it is given.
+    void AttachRouted(HWND list);
+    // A message to the list; true when handled (result then holds the answer).
+    bool ListMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     HWND Handle() const { return Tip_; }
 
 private:
@@ -21,6 +27,7 @@ private:
     void Follow(LPARAM point);
 
     HWND List_ = nullptr;
+    bool Hooked_ = false;
     HWND Tip_ = nullptr;
     int Row_ = -1;
     int Column_ = -1;

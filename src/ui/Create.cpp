@@ -4,6 +4,7 @@
 #include "ui/Application.h"
 #include "ui/Control.h"
 #include "ui/Dpi.h"
+#include "ui/TextMeasure.h"
 
 #include <commctrl.h>
 
@@ -230,16 +231,7 @@ std::wstring WindowText(HWND window)
 
 int TControl::TextWidth() const
 {
-    const std::wstring text = WindowText();
-    HDC dc = GetDC(Handle_);
-    if (!dc)
-        return 0;
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(Handle_, WM_GETFONT, 0, 0)));
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(Handle_, dc);
-    return size.cx;
+    return TMeasure(Handle_).Width(WindowText());
 }
 
 void TControl::FitCaption(bool keepRight, int margin)

@@ -1,6 +1,7 @@
 #include "ui/ListColumns.h"
 
 #include "ui/Dpi.h"
+#include "ui/TextMeasure.h"
 
 #include <commctrl.h>
 
@@ -34,35 +35,6 @@ std::wstring HeaderText(HWND header, int column)
     Header_GetItem(header, column, &item);
     return buffer;
 }
-
-// Measures texts in a window's own font.
-class TMeasure {
-public:
-    explicit TMeasure(HWND window) : Window_(window), Dc_(GetDC(window))
-    {
-        if (auto font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)))
-            Old_ = SelectObject(Dc_, font);
-    }
-    ~TMeasure()
-    {
-        if (Old_)
-            SelectObject(Dc_, Old_);
-        ReleaseDC(Window_, Dc_);
-    }
-    TMeasure(const TMeasure&) = delete;
-    TMeasure& operator=(const TMeasure&) = delete;
-    int Width(const std::wstring& text) const
-    {
-        SIZE size{};
-        GetTextExtentPoint32W(Dc_, text.c_str(), static_cast<int>(text.size()), &size);
-        return size.cx;
-    }
-
-private:
-    HWND Window_;
-    HDC Dc_;
-    HGDIOBJ Old_ = nullptr;
-};
 
 // How far the first column's text starts from the row's left edge: the check box and the icon.
 int CaptionIndent(HWND list)

@@ -27,7 +27,7 @@ void TListView::Create(const TControlArgs& args)
     RouteOwnMessages();
     // Check boxes must be on before the first row is added.
     ListView_SetExtendedListViewStyle(Handle_, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_SUBITEMIMAGES);
-    Tips_.Attach(Handle_);
+    Tips_.AttachRouted(Handle_);
 }
 
 void TListView::FitColumns(TColumnFit fit)
@@ -316,8 +316,10 @@ bool TListView::Reflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
     return false;
 }
 
-bool TListView::OwnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
+bool TListView::OwnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
+    if (Tips_.ListMessage(message, wParam, lParam, result))
+        return true;
     // The context-menu key asks for the menu when it is released. Not every system's default handling
     // does that for a list view, so the list asks itself, and the key goes no further: never two menus.
     if (message == WM_KEYUP && wParam == VK_APPS) {
